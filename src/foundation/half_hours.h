@@ -1,0 +1,19 @@
+#pragma once
+// Half hours of the UTC day (0..47) and the week slot of the parked-aircraft schedules.
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Bit n is half-hour slot n.
+using HalfHourBitset = std::bitset<48>;
+
+// The slot of a time: 2h before hh:29:30, 2h + 1 from hh:29:30 on; -1 when it cannot be broken down.
+int gf_halfHourSlot(std::int64_t t);
+int gf_halfHourSlotNow();
+// The slot in the upper 32 bits, the weekday 1..7 (Sunday 7) in the lower.
+std::uint64_t gf_slotAndWeekdayNow();
+
+// "0,1,47" <-> bits 0, 1 and 47. Invalid pieces are logged and skipped.
+HalfHourBitset gf_hours2bitset(std::string_view text);
+std::string gf_bitset2hours(const HalfHourBitset& bits);

@@ -1,0 +1,41 @@
+#include "foundation/shell_state.h"
+
+#include <array>
+#include <mutex>
+
+std::atomic<bool> g_stop{false};
+std::atomic<bool> g_quit{false};
+std::atomic<RunState> g_runState{RunState::NotYetSet};
+std::atomic<int> g_restartDelay{0};
+std::atomic<bool> g_msfs2020Mode{true};
+
+std::string_view gf_runStateName(RunState state)
+{
+    static constexpr std::array<std::string_view, 8> names{
+        "NOT YET SET", "SIM WAS CLOSED",    "NEW FLIGHT",   "NEW SETTINGS",
+        "USER CLOSED SIM", "SIMCONNECT ERROR", "READER ERROR", "SYSTEM ERROR"};
+    const auto i = static_cast<int>(state);
+    return (i >= 0 && i < static_cast<int>(names.size())) ? names[static_cast<std::size_t>(i)] : "???";
+}
+
+bool gf_requestStop(RunState state, int restartDelay)
+{
+    // the first request wins: its state and delay are the ones the control thread sees
+    static std::mutex stopMutex;
+    std::lock_guard lock(stopMutex);
+    if (g_stop.load())
+        return false;
+    g_runState = state;
+    g_restartDelay = restartDelay;
+    g_stop = true;
+    return true;
+}
+
+void gf_resetShellState()
+{
+    g_stop = false;
+    g_quit = false;
+    g_runState = RunState::NotYetSet;
+    g_restartDelay = 0;
+    g_msfs2020Mode = true;
+}

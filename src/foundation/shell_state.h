@@ -1,0 +1,31 @@
+#pragma once
+// The run's stop and quit requests and the run state, shared by every thread.
+#include <atomic>
+#include <string_view>
+
+enum class RunState : int {
+    NotYetSet = 0,
+    SimWasClosed = 1,
+    NewFlight = 2,
+    NewSettings = 3,
+    UserClosedSim = 4,
+    SimConnectError = 5,
+    ReaderError = 6,
+    SystemError = 7,
+};
+
+// "NOT YET SET", "SIM WAS CLOSED", ...; "???" for a value outside the list.
+std::string_view gf_runStateName(RunState state);
+
+extern std::atomic<bool> g_stop;         // stop request of the current run
+extern std::atomic<bool> g_quit;         // the process is quitting
+extern std::atomic<RunState> g_runState; // why the run ended
+extern std::atomic<int> g_restartDelay;  // seconds before an automatic restart
+extern std::atomic<bool> g_msfs2020Mode; // true: the 2020 simulator, false: 2024
+
+// Sets g_runState and g_restartDelay, then g_stop, only when no stop was requested yet.
+// Returns false when a stop was already under way.
+bool gf_requestStop(RunState state, int restartDelay);
+
+// Back to the state of a new process (tests, and the clean-up before a restart).
+void gf_resetShellState();

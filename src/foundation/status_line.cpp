@@ -1,0 +1,70 @@
+#include "foundation/status_line.h"
+
+#include "foundation/log.h"
+
+#include <fmt/format.h>
+#include <mutex>
+
+namespace {
+
+std::mutex g_statusMutex;
+StatusLine g_status;
+std::function<void()> g_repaintHook;
+
+void lf_repaint()
+{
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(g_statusMutex);
+        hook = g_repaintHook;
+    }
+    if (hook)
+        hook();
+}
+
+} // namespace
+
+void gf_showStatus(std::string_view text, bool log)
+{
+    {
+        std::lock_guard lock(g_statusMutex);
+        if (g_status.error)
+            return;
+        g_status.text = text;
+    }
+    if (log)
+        gf_log(text);
+    lf_repaint();
+}
+
+void gf_showError(std::string_view text)
+{
+    {
+        std::lock_guard lock(g_statusMutex);
+        g_status.text = text;
+        g_status.error = true;
+    }
+    gf_log(fmt::format("Error {}", text));
+    lf_repaint();
+}
+
+void gf_clearStatus()
+{
+    {
+        std::lock_guard lock(g_statusMutex);
+        g_status = StatusLine{};
+    }
+    lf_repaint();
+}
+
+StatusLine gf_statusLine()
+{
+    std::lock_guard lock(g_statusMutex);
+    return g_status;
+}
+
+void gf_setStatusRepaintHook(std::function<void()> hook)
+{
+    std::lock_guard lock(g_statusMutex);
+    g_repaintHook = std::move(hook);
+}
