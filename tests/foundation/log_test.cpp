@@ -1,1 +1,133 @@
+#include "foundation/log.h"
+
+#include "foundation/shell_state.h"
+#include "support/logged_folder.h"
+
+#include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
+#include <set>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p)
+{
+    std::ifstream f(p);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+TEST(Log, StartKeepsTwoOlderCopiesAndWritesTheHeader)
+{
+    testsupport::TempFolder folder;
+    std::ofstream("Log.txt") << "run three\n";
+    std::ofstream("Log0.txt") << "run two\n";
+    std::ofstream("Log00.txt") << "run one\n";
+
+    gf_openLog();
+    gf_log("run four");
+    gf_closeLog();
+
+    EXPECT_EQ(slurp("Log0.txt"), "run three\n");
+    EXPECT_EQ(slurp("Log00.txt"), "run two\n");
+    const std::string log = slurp("Log.txt");
+    const std::regex header(R"((Mon|Tue|Wed|Thu|Fri|Sat|Sun) \w{3} \d\d \d\d:\d\d:\d\d \d{4} \(utc\) TRWK version 11\.0\.4 for MSFS 2020/2024\nrun four\n)");
+    EXPECT_TRUE(std::regex_match(log, header)) << log;
+}
+
+TEST(Log, FirstStartMakesNoBackups)
+{
+    testsupport::TempFolder folder;
+    gf_openLog();
+    gf_closeLog();
+    EXPECT_TRUE(fs::exists("Log.txt"));
+    EXPECT_FALSE(fs::exists("Log0.txt"));
+    EXPECT_FALSE(fs::exists("Log00.txt"));
+}
+
+TEST(Log, ALogThatCannotBeOpenedFailsTheStart)
+{
+    testsupport::TempFolder folder;
+    // a link into a folder that does not exist: nothing to back up, and nothing can be written
+    fs::create_symlink(folder.path() / "missing" / "Log.txt", "Log.txt");
+    try {
+        gf_openLog();
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Failed to write file Log.txt");
+    }
+    gf_log("nothing happens");
+    EXPECT_FALSE(fs::exists(folder.path() / "missing"));
+    gf_closeLog();
+}
+
+TEST(Log, WritersBeforeOpenAndAfterStopWriteNothing)
+{
+    testsupport::TempFolder folder;
+    gf_log("before open");
+    EXPECT_FALSE(fs::exists("Log.txt"));
+
+    testsupport::LoggedFolder logged;
+    gf_logError("bad");
+    gf_logIndented("more");
+    gf_logWhileRunning("running");
+    g_stop = true;
+    gf_logWhileRunning("stopping");
+    g_stop = false;
+    g_quit = true;
+    gf_logWhileRunning("quitting");
+    g_quit = false;
+    EXPECT_EQ(logged.logLines(), (std::vector<std::string>{"===> bad", "          more", "running"}));
+}
+
+TEST(Log, LinesFromEightThreadsComeOutWhole)
+{
+    testsupport::LoggedFolder logged;
+    constexpr int threads = 8;
+    constexpr int perThread = 500;
+    {
+        std::vector<std::jthread> writers;
+        for (int t = 0; t < threads; ++t) {
+            writers.emplace_back([t] {
+                for (int i = 0; i < perThread; ++i) {
+                    const std::string line = "thread " + std::to_string(t) + " line " + std::to_string(i) +
+                                             std::string(static_cast<std::size_t>(i % 50), 'x');
+                    if (i % 3 == 0)
+                        gf_logError(line);
+                    else
+                        gf_log(line);
+                }
+            });
+        }
+    }
+    const auto lines = logged.logLines();
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(threads * perThread));
+    const std::regex whole(R"((===> )?thread (\d) line (\d+)x*)");
+    std::set<std::string> seen;
+    for (const auto& line : lines) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(line, m, whole)) << line;
+        const int i = std::stoi(m[3]);
+        EXPECT_EQ(line.size() - line.find_last_not_of('x') - 1, static_cast<std::size_t>(i % 50)) << line;
+        seen.insert(m[2].str() + ":" + m[3].str());
+    }
+    EXPECT_EQ(seen.size(), lines.size());
+}
+
+TEST(Log, Banners)
+{
+    EXPECT_EQ(gf_makeBanner(70, 0, true, false, ""), "\n" + std::string(70, '*'));
+    EXPECT_EQ(gf_makeBanner(70, 10, false, true, ""), std::string(80, '*') + "\n");
+    EXPECT_EQ(gf_makeBanner(7, 0, false, false, ""), std::string(8, '*'));
+    EXPECT_EQ(gf_makeBanner(70, 0, false, false, "Title"), std::string(34, '*') + " Title " + std::string(34, '*'));
+    const std::string long69(69, 'T');
+    EXPECT_EQ(gf_makeBanner(70, 0, true, false, long69), long69);
+    // the title alone still ends its line when asked to
+    EXPECT_EQ(gf_makeBanner(70, 0, true, true, long69), long69 + "\n");
+    // an odd width with a title is rounded up first: 71 -> 72, 35 stars a side
+    EXPECT_EQ(gf_makeBanner(71, 0, false, false, "ab"), std::string(35, '*') + " ab " + std::string(35, '*'));
+}
+
+} // namespace

@@ -1,1 +1,140 @@
+#include "foundation/file_utils.h"
+#include "foundation/random.h"
+#include "foundation/text_utils.h"
+#include "foundation/user_error.h"
+
+#include "support/logged_folder.h"
+
+#include <gsl/narrow>
 #include <gtest/gtest.h>
+#include <list>
+#include <pugixml.hpp>
+
+namespace fs = std::filesystem;
+using Pieces = std::vector<std::string>;
+
+TEST(TextUtils, SplitTrimAndJoin)
+{
+    EXPECT_TRUE(gf_split("", ',').empty());
+    EXPECT_EQ(gf_splitComma("a"), Pieces{"a"});
+    EXPECT_EQ(gf_splitComma(" a , b ,"), (Pieces{"a", "b", ""}));
+    EXPECT_EQ(gf_splitComma("a,,b"), (Pieces{"a", "", "b"}));
+    EXPECT_EQ(gf_split("\tx;\r\ny ", ';'), (Pieces{"x", "y"}));
+    EXPECT_EQ(gf_splitCommaSortedUnique("B, A ,B"), (Pieces{"A", "B"}));
+    EXPECT_EQ(gf_trim(" \t\r\n "), "");
+    EXPECT_EQ(gf_joinComma({}), "");
+    EXPECT_EQ(gf_joinComma({"a", "", "b"}), "a,,b");
+
+    std::string list = "A, B ,C";
+    gf_removeSpacesInCommaList(list);
+    EXPECT_EQ(list, "A,B,C");
+    std::string plain = "A,B";
+    gf_removeSpacesInCommaList(plain);
+    EXPECT_EQ(plain, "A,B");
+}
+
+TEST(TextUtils, Unquote)
+{
+    EXPECT_EQ(gf_unquote(R"(InstalledPackagesPath "D:\MSFS\Packages")"), R"(D:\MSFS\Packages)");
+    EXPECT_EQ(gf_unquote(R"(x "" y)"), "");
+    EXPECT_EQ(gf_unquote("no quotes"), "no quotes");
+    EXPECT_EQ(gf_unquote(R"(open "end)"), "");
+    EXPECT_EQ(gf_unquote(R"(last")"), "");
+}
+
+TEST(TextUtils, NumberTexts)
+{
+    EXPECT_EQ(gf_plural(1), "");
+    EXPECT_EQ(gf_plural(0), "s");
+    EXPECT_EQ(gf_plural(2), "s");
+    EXPECT_EQ(gf_plural(-1), "");
+    EXPECT_EQ(gf_plural(std::int64_t{-5}), "");
+    EXPECT_EQ(gf_plural(std::uint64_t{1}), "");
+    EXPECT_EQ(gf_plural(std::uint64_t{7}), "s");
+
+    EXPECT_EQ(gf_float2string(3.0f), "3");
+    EXPECT_EQ(gf_float2string(2.4f), "2.4");
+    EXPECT_EQ(gf_float2string(-0.5f), "-0.5");
+
+    EXPECT_EQ(gf_percentage(1, 3), 33);
+    EXPECT_EQ(gf_percentage(2, 3), 67);
+    EXPECT_EQ(gf_percentage(5, 0), 0);
+    EXPECT_EQ(gf_percentage(5, -3), 0);
+    EXPECT_THROW(gf_percentage(std::int64_t{1} << 40, 1), gsl::narrowing_error);
+}
+
+TEST(TextUtils, Comparisons)
+{
+    EXPECT_TRUE(gf_equalsUppercased(".TXT", ".txt"));
+    EXPECT_TRUE(gf_equalsUppercased(".XML", ".Xml"));
+    EXPECT_FALSE(gf_equalsUppercased(".TXT", ".txt2"));
+    EXPECT_FALSE(gf_equalsUppercased(".txt", ".TXT")); // the first one is the upper-case model
+    EXPECT_TRUE(gf_equalsWithStar("A320", "A320*"));
+    EXPECT_FALSE(gf_equalsWithStar("A320", "A320"));
+    EXPECT_FALSE(gf_equalsWithStar("A320", "A321*"));
+}
+
+TEST(TextUtils, Randomizing)
+{
+    EXPECT_EQ(gf_randomizeByPercent(100.0, 0.0), 100.0);
+    EXPECT_EQ(gf_randomizeByPercent(100.0, -3.0), 100.0);
+    bool up = false, down = false;
+    for (int i = 0; i < 200; ++i) {
+        const double v = gf_randomizeByPercent(100.0, 5.0);
+        ASSERT_TRUE(v == 95.0 || v == 105.0) << v;
+        (v > 100.0 ? up : down) = true;
+    }
+    EXPECT_TRUE(up && down);
+
+    std::vector<std::string> one{"a"};
+    gf_shuffle(one);
+    EXPECT_EQ(one, Pieces{"a"});
+    std::vector<std::string> many{"a", "b", "c", "d", "e", "f"};
+    gf_shuffle(many);
+    std::sort(many.begin(), many.end());
+    EXPECT_EQ(many, (Pieces{"a", "b", "c", "d", "e", "f"}));
+}
+
+TEST(FileUtils, CleanFolder)
+{
+    testsupport::LoggedFolder folder;
+    gf_cleanFolder("TBLO"); // missing: only the log line
+    fs::create_directories("TBLO/empty");
+    std::ofstream("TBLO/a.xml") << "x";
+    std::ofstream("TBLO/b.txt") << "y";
+    gf_cleanFolder("TBLO");
+    EXPECT_TRUE(fs::is_empty("TBLO"));
+    EXPECT_EQ(folder.logLines(), (Pieces{"Cleaning folder: TBLO", "Cleaning folder: TBLO"}));
+
+    fs::create_directories("TBLO/full");
+    std::ofstream("TBLO/full/c.txt") << "z";
+    try {
+        gf_cleanFolder("TBLO");
+        FAIL() << "a folder that is not empty cannot go";
+    } catch (const brv::UserErrorException& e) {
+        EXPECT_EQ(e.code(), 5);
+        EXPECT_TRUE(std::string(e.what()).starts_with("Filesystem error: ")) << e.what();
+    }
+}
+
+TEST(FileUtils, WriteLinesAndSaveXml)
+{
+    testsupport::LoggedFolder folder;
+    ASSERT_TRUE(gf_writeLinesToFile(std::list<std::string>{"one", "two"}, "lines.txt"));
+    ASSERT_TRUE(gf_writeLinesToFile(Pieces{}, "empty.txt"));
+    std::ifstream f("lines.txt");
+    std::string all{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(all, "one\ntwo\n");
+    EXPECT_EQ(fs::file_size("empty.txt"), 0u);
+    EXPECT_FALSE(gf_writeLinesToFile(Pieces{"x"}, fs::path("missing") / "x.txt"));
+
+    pugi::xml_document doc;
+    doc.append_child("parameters").append_child("parameter").append_attribute("name") = "RANGE";
+    EXPECT_TRUE(gf_saveXml(doc, "p.xml"));
+    EXPECT_FALSE(gf_saveXml(doc, fs::path("missing") / "p.xml"));
+    pugi::xml_document back;
+    ASSERT_TRUE(back.load_file("p.xml"));
+    EXPECT_STREQ(back.child("parameters").child("parameter").attribute("name").value(), "RANGE");
+    EXPECT_TRUE(folder.logHas("'p.xml' saved"));
+    EXPECT_TRUE(folder.logHas("===> could not save to 'missing/p.xml'"));
+}

@@ -1,1 +1,59 @@
+#include "foundation/program.h"
+#include "foundation/version.h"
+
+#include "support/logged_folder.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+void expectVersion(const VersionData& v, std::uint32_t major, std::uint32_t minor, std::uint32_t patch)
+{
+    EXPECT_EQ(v.major, major);
+    EXPECT_EQ(v.minor, minor);
+    EXPECT_EQ(v.patch, patch);
+}
+
+TEST(Version, TextForms)
+{
+    testsupport::LoggedFolder folder;
+    expectVersion(VersionData("11.0.4"), 11, 0, 4);
+    expectVersion(VersionData("2024.1.15"), 2024, 1, 15);
+    expectVersion(VersionData("11-0-4"), 11, 0, 4); // any single character separates
+    expectVersion(VersionData(""), 0, 0, 0);
+    expectVersion(VersionData("1.2"), 0, 0, 0); // valid JSON, but no object
+    EXPECT_TRUE(folder.logLines().empty());
+
+    expectVersion(VersionData("v11.0.4"), 0, 0, 0);
+    expectVersion(VersionData("1.99999999999.3"), 1, 0, 0);
+    expectVersion(VersionData("2147483647.2147483648.0"), 2147483647, 0, 0);
+    const auto lines = folder.logLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(lines[0].starts_with("VersionData exception: ")) << lines[0];
+    EXPECT_EQ(lines[1], "VersionData exception: parse error in version string");
+    EXPECT_EQ(lines[2], "VersionData exception: parse error in version string");
+}
+
+TEST(Version, JsonForms)
+{
+    testsupport::LoggedFolder folder;
+    expectVersion(VersionData(R"({"major": 3, "minor": 2, "patch": 1})"), 3, 2, 1);
+    expectVersion(VersionData(R"({"major": 3})"), 3, 0, 0);
+    expectVersion(VersionData(R"(["major", 3])"), 0, 0, 0);
+    EXPECT_TRUE(folder.logLines().empty());
+    expectVersion(VersionData(R"({"major": 3, "minor": "two"})"), 3, 0, 0);
+    EXPECT_EQ(folder.logLines().size(), 1u);
+}
+
+TEST(Version, PrintingAndComparing)
+{
+    EXPECT_EQ(VersionData("11.0.4").toString(), "11.0.4");
+    EXPECT_EQ(g_programVersion.toString(), "11.0.4");
+    EXPECT_TRUE(gf_isNewerVersion(VersionData("11.0.5"), VersionData("11.0.4")));
+    EXPECT_TRUE(gf_isNewerVersion(VersionData("11.1.0"), VersionData("11.0.9")));
+    EXPECT_TRUE(gf_isNewerVersion(VersionData("12.0.0"), VersionData("11.9.9")));
+    EXPECT_FALSE(gf_isNewerVersion(VersionData("11.0.4"), VersionData("11.0.4")));
+    EXPECT_FALSE(gf_isNewerVersion(VersionData("10.99.99"), VersionData("11.0.0")));
+}
+
+} // namespace
