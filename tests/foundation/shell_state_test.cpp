@@ -1,0 +1,71 @@
+#include "foundation/shell_state.h"
+#include "foundation/status_line.h"
+
+#include "support/logged_folder.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+TEST(ShellState, TheFirstStopRequestKeepsItsStateAndDelay)
+{
+    gf_resetShellState();
+    EXPECT_EQ(gf_runStateName(g_runState), "NOT YET SET");
+    EXPECT_TRUE(gf_requestStop(RunState::NewFlight, 45));
+    EXPECT_FALSE(gf_requestStop(RunState::SimConnectError, 9));
+    EXPECT_TRUE(g_stop);
+    EXPECT_EQ(gf_runStateName(g_runState), "NEW FLIGHT");
+    EXPECT_EQ(g_restartDelay, 45);
+
+    gf_resetShellState();
+    std::atomic<int> winners{0};
+    {
+        std::vector<std::jthread> threads;
+        for (int i = 0; i < 8; ++i)
+            threads.emplace_back([i, &winners] {
+                if (gf_requestStop(i % 2 ? RunState::ReaderError : RunState::SystemError, i))
+                    ++winners;
+            });
+    }
+    EXPECT_EQ(winners, 1);
+    // state and delay come from the same request
+    EXPECT_EQ(g_runState == RunState::ReaderError, g_restartDelay % 2 == 1);
+    EXPECT_EQ(gf_runStateName(static_cast<RunState>(8)), "???");
+    gf_resetShellState();
+}
+
+TEST(StatusLine, StickyErrorsHoldUntilCleared)
+{
+    testsupport::LoggedFolder folder;
+    std::atomic<int> repaints{0};
+    gf_setStatusRepaintHook([&repaints] { ++repaints; });
+    gf_clearStatus();
+    gf_showStatus("Scanning liveries", false);
+    gf_showStatus("Logged in", true);
+    EXPECT_EQ(gf_statusLine().text, "Logged in");
+    gf_showError("No install path detected");
+    gf_showStatus("ignored", true);
+    EXPECT_EQ(gf_statusLine().text, "No install path detected");
+    EXPECT_TRUE(gf_statusLine().error);
+    gf_clearStatus();
+    EXPECT_EQ(gf_statusLine().text, "");
+    EXPECT_FALSE(gf_statusLine().error);
+    gf_showStatus("after", false);
+    EXPECT_EQ(gf_statusLine().text, "after");
+    EXPECT_EQ(folder.logLines(), (std::vector<std::string>{"Logged in", "Error No install path detected"}));
+    EXPECT_EQ(repaints, 6);
+
+    // writers on many threads while the window reads
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < 8; ++t)
+            threads.emplace_back([t] {
+                for (int i = 0; i < 200; ++i)
+                    gf_showStatus("thread " + std::to_string(t), false);
+            });
+        for (int i = 0; i < 200; ++i)
+            ASSERT_TRUE(gf_statusLine().text.starts_with("thread") || gf_statusLine().text == "after");
+    }
+    gf_setStatusRepaintHook(nullptr);
+    gf_clearStatus();
+}
