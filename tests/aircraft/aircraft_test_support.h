@@ -1,0 +1,96 @@
+#pragma once
+// Shared set-up of the aircraft tests: a temporary program folder with input/, an open log, and
+// empty database and registration-code tables.
+#include "aircraft/dbase.h"
+#include "aircraft/regcode_processing.h"
+#include "aircraft/regcode_tables.h"
+#include "foundation/log.h"
+#include "foundation/status_line.h"
+#include "stream_encrypt.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace aircrafttest {
+
+namespace fs = std::filesystem;
+
+inline std::string readFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline void writeFile(const fs::path& path, const std::string& bytes)
+{
+    if (path.has_parent_path())
+        fs::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+// Encrypts the text into `encrypted` the way the build makes the shipped files.
+inline void writeEncrypted(const fs::path& encrypted, const std::string& plain)
+{
+    const fs::path source = "plain-source.tmp";
+    writeFile(source, plain);
+    gf_streamEncrypt(source, encrypted);
+    fs::remove(source);
+}
+
+inline std::vector<std::string> readLines(const fs::path& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+inline std::size_t countOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+class AircraftTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories("input");
+        gf_resetDbase();
+        gf_resetRegcodeTables();
+        g_regcodeReport.clear();
+        gf_clearStatus();
+        gf_openLog();
+    }
+    void TearDown() override
+    {
+        gf_closeLog();
+        gf_resetDbase();
+        gf_resetRegcodeTables();
+        g_regcodeReport.clear();
+        gf_clearStatus();
+    }
+
+    // The log so far; closes the log.
+    std::string log()
+    {
+        gf_closeLog();
+        std::string text = readFile("Log.txt");
+        return text;
+    }
+
+    testsupport::TempFolder m_folder;
+};
+
+} // namespace aircrafttest
