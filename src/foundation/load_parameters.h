@@ -1,0 +1,21 @@
+#pragma once
+// The options load at the start of every run: parameters.xml into the option objects, the one-off
+// tidying after a version update, and RANGE applied.
+#include "foundation/options.h"
+
+#include <vector>
+
+// The six lists of the load, in the order that also fixes the element order of a new file.
+struct ParameterLists {
+    std::vector<BoolParameter*> bools;             // without control
+    std::vector<UiBoolParameter*> checkBoxBools;   // with check box
+    std::vector<IntParameter*> ints;               // without shown value
+    std::vector<UiIntParameter*> shownInts;        // whose control is refreshed
+    std::vector<StringParameter*> texts;           // the folder options among them
+    std::vector<UiStringParameter*> shownTexts;    // whose control is refreshed
+};
+const ParameterLists& gf_parameterLists();
+
+// Reads parameters.xml (gf_readParameterFile with the lists above), then the version update, then
+// gf_setRange with RANGE's value. Runs on the control thread at the start of every run.
+void gf_loadParameters();

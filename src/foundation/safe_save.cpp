@@ -1,0 +1,89 @@
+#include "foundation/safe_save.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <pugixml.hpp>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::mutex g_hookMutex;
+std::function<void(const std::filesystem::path&)> g_beforeReplaceHook;
+
+class StringWriter : public pugi::xml_writer {
+public:
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
+};
+
+bool lf_writeAll(int fd, const std::string& text)
+{
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// the new file keeps the permissions of the one it replaces
+void lf_copyMode(int fd, const std::filesystem::path& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+}
+
+bool lf_runHook(const std::filesystem::path& temporary)
+{
+    std::function<void(const std::filesystem::path&)> hook;
+    {
+        std::lock_guard lock(g_hookMutex);
+        hook = g_beforeReplaceHook;
+    }
+    if (!hook)
+        return true;
+    try {
+        hook(temporary);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::path& path)
+{
+    StringWriter writer;
+    doc.save(writer);
+
+    std::string pattern = path.string() + ".XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return false;
+    const std::filesystem::path temporary = pattern;
+    lf_copyMode(fd, path);
+    bool ok = lf_writeAll(fd, writer.text) && ::fdatasync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && lf_runHook(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(temporary.c_str());
+    return ok;
+}
+
+void gf_setBeforeReplaceHook(std::function<void(const std::filesystem::path& temporary)> hook)
+{
+    std::lock_guard lock(g_hookMutex);
+    g_beforeReplaceHook = std::move(hook);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Replacing an XML file so that a crash or a full disk never leaves it half written: the new
+// content goes to a temporary file beside it, reaches the disk, and is then renamed into place.
+#include <filesystem>
+#include <functional>
+
+namespace pugi {
+class xml_document;
+}
+
+// Saves with the library's default format (one tab per level). False when anything fails; the
+// old file is then untouched and no temporary file is left.
+bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::path& path);
+
+// Called with the temporary file after it is written and before it replaces the target; an
+// exception from it fails the save. Tests use it to interrupt a save; nullptr removes it.
+void gf_setBeforeReplaceHook(std::function<void(const std::filesystem::path& temporary)> hook);

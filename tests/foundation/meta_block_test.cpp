@@ -1,0 +1,135 @@
+#include "foundation/meta_block.h"
+#include "foundation/option_table.h"
+#include "foundation/shell_state.h"
+#include "platform/clock.h"
+#include "support/logged_folder.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+class MetaBlock : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gf_resetOptions();
+        platform::setClock(&clock);
+    }
+    void TearDown() override
+    {
+        platform::setClock(nullptr);
+        g_simFamily = "MSFS";
+        g_msfs2020Mode = true;
+        gf_resetOptions();
+    }
+
+    static std::vector<std::pair<std::string, std::string>> infos(const pugi::xml_node& meta)
+    {
+        std::vector<std::pair<std::string, std::string>> result;
+        for (const pugi::xml_node& info : meta.children()) {
+            EXPECT_STREQ(info.name(), "info");
+            EXPECT_STREQ(info.first_attribute().name(), "name");
+            EXPECT_STREQ(info.last_attribute().name(), "value");
+            result.emplace_back(info.attribute("name").as_string(), info.attribute("value").as_string());
+        }
+        return result;
+    }
+
+    // 6 October 2026, 14:30 UTC
+    platform::ManualClock clock{platform::SystemTime{std::chrono::seconds{1791297000}}};
+    testsupport::LoggedFolder folder;
+};
+
+TEST_F(MetaBlock, TheWrittenBlockHoldsItsFiveEntriesInOrder)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(gf_writeMetaInfo(doc));
+    EXPECT_EQ(infos(doc.child("meta")),
+              (std::vector<std::pair<std::string, std::string>>{{"author", "TRWK"},
+                                                                {"version", "11.0.4"},
+                                                                {"date", "Okt 06, 2026"},
+                                                                {"copyright", g_metaCopyright.defaultValue},
+                                                                {"MSFS", "2020"}}));
+}
+
+TEST_F(MetaBlock, TheSimulatorEntryFollowsTheSimulatorInForce)
+{
+    g_msfs2020Mode = false;
+    gf_updateSimFamily();
+    EXPECT_EQ(g_simFamily.get(), "MSFS2024");
+    pugi::xml_document doc;
+    ASSERT_TRUE(gf_writeMetaInfo(doc));
+    EXPECT_EQ(infos(doc.child("meta")).back(), (std::pair<std::string, std::string>{"MSFS", "2024"}));
+
+    g_msfs2020Mode = true;
+    gf_updateSimFamily();
+    pugi::xml_document again;
+    ASSERT_TRUE(gf_writeMetaInfo(again));
+    EXPECT_EQ(infos(again.child("meta")).back(), (std::pair<std::string, std::string>{"MSFS", "2020"}));
+}
+
+TEST_F(MetaBlock, ABlockWrittenAndSavedIsReadBack)
+{
+    pugi::xml_document written;
+    ASSERT_TRUE(gf_writeMetaInfo(written));
+    written.append_child("parameters").append_child("parameter").append_attribute("name").set_value("author");
+    std::ostringstream text;
+    written.save(text);
+
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(text.str().c_str()));
+    for (StringParameter* record : {&g_metaAuthor, &g_metaDate, &g_metaVersion, &g_metaCopyright, &g_metaMsfs})
+        EXPECT_TRUE(gf_readMetaInfo(doc, *record)) << record->name;
+    EXPECT_EQ(g_metaAuthor.value.get(), "TRWK");
+    EXPECT_EQ(g_metaDate.value.get(), "Okt 06, 2026");
+    EXPECT_EQ(g_metaVersion.value.get(), "11.0.4");
+    EXPECT_EQ(g_metaCopyright.value.get(), g_metaCopyright.defaultValue);
+    EXPECT_EQ(g_metaMsfs.value.get(), "2020");
+}
+
+TEST_F(MetaBlock, OnlyATopLevelBlockIsRead)
+{
+    g_metaVersion.value = "stale";
+    pugi::xml_document doc;
+    ASSERT_TRUE(gf_writeMetaInfo(doc.append_child("airport")));
+    EXPECT_FALSE(gf_readMetaInfo(doc, g_metaVersion));
+    EXPECT_TRUE(g_metaVersion.value.empty());
+
+    pugi::xml_document none;
+    none.append_child("parkpositions");
+    g_metaAuthor.value = "stale";
+    EXPECT_FALSE(gf_readMetaInfo(none, g_metaAuthor));
+    EXPECT_TRUE(g_metaAuthor.value.empty());
+}
+
+TEST_F(MetaBlock, AnEntryWithoutValueReadsEmpty)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<meta><info name=\"date\"/></meta>"));
+    g_metaDate.value = "stale";
+    EXPECT_TRUE(gf_readMetaInfo(doc, g_metaDate));
+    EXPECT_TRUE(g_metaDate.value.empty());
+}
+
+TEST_F(MetaBlock, ABadSelectionIsLoggedAndFails)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(gf_writeMetaInfo(doc));
+    StringParameter quoted("it's", "");
+    EXPECT_FALSE(gf_readMetaInfo(doc, quoted));
+    const auto lines = folder.logLines();
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_FALSE(lines[0].empty());
+}
+
+TEST_F(MetaBlock, TheWriterRefusesNodesOfTheWrongKind)
+{
+    pugi::xml_document doc;
+    EXPECT_FALSE(gf_writeMetaInfo(pugi::xml_node()));
+    EXPECT_FALSE(gf_writeMetaInfo(doc.append_child(pugi::node_pcdata)));
+    EXPECT_FALSE(doc.child("meta"));
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+#pragma once
+// A test's own per-user data folder with the log open and every option at its default, and
+// helpers to write and read parameters.xml.
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
+#include "foundation/safe_save.h"
+#include "foundation/utc_time.h"
+#include "support/logged_folder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+class OptionsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gf_resetOptions();
+        gf_initDataPaths();
+        std::filesystem::create_directories(g_dataFolder);
+    }
+    void TearDown() override
+    {
+        gf_setBeforeReplaceHook(nullptr);
+        gf_resetOptions();
+        g_timeShifted = false;
+    }
+
+    static void writeFile(const std::string& text) { std::ofstream(g_parametersPath, std::ios::binary) << text; }
+
+    static std::string readFile()
+    {
+        std::ifstream file(g_parametersPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    // name and value of every `parameter` element of the file, in file order
+    static Entries entries()
+    {
+        pugi::xml_document doc;
+        EXPECT_TRUE(doc.load_file(g_parametersPath.c_str())) << g_parametersPath;
+        Entries result;
+        for (const pugi::xml_node& p : doc.child("parameters").children("parameter"))
+            result.emplace_back(p.attribute("name").as_string(), p.attribute("value").as_string());
+        return result;
+    }
+
+    static std::string valueOf(const std::string& key)
+    {
+        for (const auto& [name, value] : entries())
+            if (name == key)
+                return value;
+        return "<missing>";
+    }
+
+    // the files of the data folder (to see that no temporary file is left)
+    static std::vector<std::string> dataFiles()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(g_dataFolder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    LoggedFolder folder;
+};
+
+} // namespace testsupport

@@ -1,0 +1,246 @@
+// The built-in controls: check boxes and push buttons, drop-down lists, edit boxes and their
+// replaced window procedures.
+#include "test_window.h"
+
+using namespace w32test;
+
+namespace {
+
+// An edit box procedure in the way the program writes them: Enter is taken, the rest goes on.
+WNDPROC g_previousProc = nullptr;
+std::vector<WPARAM> g_enterSeen;
+std::vector<UINT> g_subclassMessages;
+
+LRESULT lf_enterBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_subclassMessages.push_back(message);
+    if (message == WM_CHAR && wParam == 13) {
+        g_enterSeen.push_back(wParam);
+        return 0;
+    }
+    return CallWindowProcW(g_previousProc, hwnd, message, wParam, lParam);
+}
+
+// A second layer above the first: turns every 'x' into 'y'.
+WNDPROC g_outerPrevious = nullptr;
+LRESULT lf_outerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR && wParam == u'x')
+        wParam = u'y';
+    return CallWindowProcW(g_outerPrevious, hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(WindowTest, ACheckBoxReportsTheClickAndDoesNotToggleItself)
+{
+    const HWND main = createMain();
+    const HWND box = createCheckBox(main, 32797, 5, 149);
+    ShowWindow(main, SW_SHOW);
+    ASSERT_TRUE(w32::testing::click(box));
+    w32::testing::pump();
+    auto commands = state.of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 32797);
+    EXPECT_EQ(HIWORD(commands[0].wParam), BN_CLICKED);
+    EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_UNCHECKED);
+
+    // The window toggles it, as the program's handler does.
+    state.onMessage = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+            const int id = LOWORD(wParam);
+            CheckDlgButton(hwnd, id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        }
+        return kPassOn;
+    };
+    w32::testing::click(box);
+    w32::testing::pump();
+    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_CHECKED);
+    w32::testing::click(box);
+    w32::testing::pump();
+    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
+}
+
+TEST_F(WindowTest, DisabledControlsSendNothing)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    const HWND button = createControl(main, u"button", BS_DEFPUSHBUTTON | WS_DISABLED, 32829, 323, 257, 70, 20,
+                                      u"Unblock");
+    const HWND box = createCheckBox(main, 32798, 217, 149);
+    const HWND edit = createEdit(main, 32828, 217, 259);
+    const HWND combo = createCombo(main, 32790, 5, 114);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"a"));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"b"));
+    EnableWindow(edit, FALSE);
+    EnableWindow(combo, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(button));
+    EXPECT_FALSE(w32::testing::click(button));
+    EXPECT_FALSE(w32::testing::type(edit, u"AB\r"));
+    EXPECT_FALSE(w32::testing::select(combo, 1));
+    // A click that was on its way when the box was disabled is dropped too.
+    ASSERT_TRUE(w32::testing::click(box));
+    EnableWindow(box, FALSE);
+    w32::testing::pump();
+    EXPECT_TRUE(state.of(WM_COMMAND).empty());
+    EXPECT_EQ(textOf(edit), u"");
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+
+    EXPECT_TRUE(EnableWindow(button, TRUE)) << "it was disabled before";
+    EXPECT_FALSE(EnableWindow(button, TRUE));
+    ASSERT_TRUE(w32::testing::click(button));
+    w32::testing::pump();
+    const auto commands = state.of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 32829);
+    EXPECT_EQ(textOf(button), u"Unblock");
+}
+
+TEST_F(WindowTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    const HWND combo = createCombo(main, 32790, 5, 114);
+    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2020")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2024")), 1);
+    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"-5")), 2);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(textOf(combo), u"");
+
+    // Prefix search, without regard to case, starting after the given index and wrapping.
+    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"msfs 2")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2")), 1);
+    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, 1, reinterpret_cast<LPARAM>(u"MSFS 2")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"P3D")), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "a failed search keeps the selection";
+
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 2, 0), 2);
+    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXTLEN, 2, 0), 2);
+    char16_t buffer[16] = {};
+    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 9);
+    EXPECT_EQ(std::u16string(buffer), u"MSFS 2024");
+    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(buffer)), CB_ERR);
+
+    // Its text is its selected entry; it cannot be set.
+    EXPECT_FALSE(SetWindowTextW(combo, u"whatever"));
+    EXPECT_EQ(textOf(combo), u"-5");
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 7, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    w32::testing::pump();
+    EXPECT_TRUE(state.of(WM_COMMAND).empty()) << "a selection by the program is not reported";
+
+    ASSERT_TRUE(w32::testing::select(combo, 1));
+    w32::testing::pump();
+    EXPECT_TRUE(state.of(WM_COMMAND).empty()) << "choosing the selected entry changes nothing";
+    ASSERT_TRUE(w32::testing::select(combo, 0));
+    w32::testing::pump();
+    const auto commands = state.of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 32790);
+    EXPECT_EQ(HIWORD(commands[0].wParam), CBN_SELCHANGE);
+    EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_FALSE(w32::testing::select(combo, 3));
+
+    EXPECT_EQ(SendMessageW(combo, CB_RESETCONTENT, 0, 0), CB_OKAY);
+    EXPECT_TRUE(w32::testing::comboItems(combo).empty());
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST_F(WindowTest, TypedCharactersPassThroughTheReplacedProcedures)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    const HWND edit = createEdit(main, 32859, 748, 259, 30);
+    g_enterSeen.clear();
+    g_subclassMessages.clear();
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    ASSERT_NE(original, nullptr);
+    g_previousProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&lf_enterBoxProc)));
+    EXPECT_EQ(g_previousProc, original);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC)), &lf_enterBoxProc);
+
+    ASSERT_TRUE(w32::testing::type(edit, u"28x\b5\r"));
+    w32::testing::pump();
+    EXPECT_EQ(textOf(edit), u"285") << "the box edits as usual; Enter was taken";
+    EXPECT_EQ(g_enterSeen.size(), 1u);
+
+    // Setting the text goes through the chain too.
+    g_subclassMessages.clear();
+    SetWindowTextW(edit, u"7");
+    ASSERT_EQ(g_subclassMessages.size(), 1u);
+    EXPECT_EQ(g_subclassMessages[0], static_cast<UINT>(WM_SETTEXT));
+
+    // Without the replaced procedure, Enter does nothing in a one-line box.
+    g_outerPrevious =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&lf_outerProc)));
+    EXPECT_EQ(g_outerPrevious, &lf_enterBoxProc);
+    w32::testing::type(edit, u"x\r");
+    w32::testing::pump();
+    EXPECT_EQ(textOf(edit), u"7y") << "the outer procedure sees the character first";
+    EXPECT_EQ(g_enterSeen.size(), 2u);
+
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    w32::testing::type(edit, u"\r");
+    w32::testing::pump();
+    EXPECT_EQ(textOf(edit), u"7y");
+    EXPECT_EQ(g_enterSeen.size(), 2u);
+}
+
+TEST_F(WindowTest, WindowTextIsCutToTheBuffer)
+{
+    const HWND main = createMain();
+    const HWND edit = createEdit(main, 32788, 111, 119);
+    SetWindowTextW(edit, u"C:\\Users\\pilot\\Community");
+    char16_t buffer[5] = {u'#', u'#', u'#', u'#', u'#'};
+    EXPECT_EQ(GetWindowTextW(edit, buffer, 5), 4);
+    EXPECT_EQ(std::u16string(buffer), u"C:\\U");
+    EXPECT_EQ(GetWindowTextW(edit, buffer, 0), 0);
+    EXPECT_EQ(GetWindowTextW(nullptr, buffer, 5), 0);
+    EXPECT_EQ(buffer[0], 0);
+    // Text that is not valid UTF-16 is kept as it is.
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+    SetWindowTextW(edit, lone);
+    EXPECT_EQ(textOf(edit), std::u16string(lone));
+}
+
+TEST_F(WindowTest, ControlsAreFoundByIdUnderTheirParentOnly)
+{
+    const HWND main = createMain();
+    const HWND other = createMain();
+    const HWND box = createCheckBox(main, 32771, 748, 149);
+    createCheckBox(other, 32772, 748, 149);
+    EXPECT_EQ(GetDlgItem(main, 32771), box);
+    EXPECT_EQ(GetDlgItem(main, 32772), nullptr);
+    EXPECT_EQ(GetDlgItem(nullptr, 32771), nullptr);
+    EXPECT_FALSE(CheckDlgButton(main, 32772, BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(main, 32772), 0u);
+    EXPECT_EQ(createControl(nullptr, u"Edit", 0, 1, 0, 0, 10, 10), nullptr) << "a control needs a parent";
+}
+
+TEST_F(WindowTest, TheParentChoosesTheColoursOfEditBoxesAndCheckBoxes)
+{
+    state.onMessage = [](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+        if (message != WM_CTLCOLOREDIT && message != WM_CTLCOLORSTATIC)
+            return kPassOn;
+        const HDC hdc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(hdc, OPAQUE);
+        SetBkColor(hdc, RGB(153, 204, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    };
+    const HWND main = createMain();
+    const HWND edit = createEdit(main, 32839, 217, 343, 50);
+    const HWND box = createCheckBox(main, 32852, 5, 373);
+    const auto editColours = w32::testing::controlColours(edit);
+    EXPECT_EQ(editColours.bkColour, RGB(153, 204, 255));
+    EXPECT_EQ(editColours.bkMode, OPAQUE);
+    EXPECT_EQ(editColours.brush, RGB(255, 255, 255)) << "the DC brush keeps its white";
+    EXPECT_EQ(state.of(WM_CTLCOLOREDIT).size(), 1u);
+    EXPECT_EQ(state.of(WM_CTLCOLOREDIT)[0].lParam, reinterpret_cast<LPARAM>(edit));
+    w32::testing::controlColours(box);
+    EXPECT_EQ(state.of(WM_CTLCOLORSTATIC).size(), 1u);
+}

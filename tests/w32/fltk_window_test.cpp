@@ -1,0 +1,193 @@
+// The real window (FLTK back-end), under an X server (Xvfb in the test run).
+#include "test_window.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+using namespace w32test;
+
+namespace {
+
+WNDPROC g_editPrevious = nullptr;
+std::vector<WPARAM> g_typed;
+
+LRESULT lf_editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR) {
+        g_typed.push_back(wParam);
+        if (wParam == 13)
+            return 0;
+    }
+    return CallWindowProcW(g_editPrevious, hwnd, message, wParam, lParam);
+}
+
+class RealWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == 0)
+            GTEST_SKIP() << "no X display (the test run provides one with xvfb-run)";
+        ASSERT_TRUE(w32::useFltkBackend());
+        ASSERT_EQ(w32::backendKind(), w32::BackendKind::fltk);
+        g_typed.clear();
+        blue = CreateSolidBrush(RGB(153, 204, 255));
+        green = CreateSolidBrush(RGB(50, 205, 50));
+        red = CreateSolidBrush(RGB(255, 0, 0));
+        white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+        state.paint = [this](HDC hdc, const PAINTSTRUCT&) {
+            const RECT panel{0, 112, 880, 392};
+            const RECT status{0, 448, 880, 476};
+            const RECT lamp{397, 30, 425, 112};
+            FillRect(hdc, &panel, blue);
+            FillRect(hdc, &status, error ? red : green);
+            FillRect(hdc, &lamp, checked ? green : red);
+            SelectObject(hdc, white);
+            const POINT line[2] = {{0, 28}, {880, 28}};
+            Polyline(hdc, line, 2);
+            SetBkMode(hdc, TRANSPARENT);
+            SetTextColor(hdc, RGB(50, 205, 50));
+            TextOutW(hdc, 3, 7, u"Version 11.0.4", 14);
+            TextOutW(hdc, 390, 7, u"TRWK", 4);
+            SetTextColor(hdc, RGB(0, 0, 0));
+            TextOutW(hdc, 25, 147, u"Scan for liveries", 17);
+            SetTextColor(hdc, RGB(255, 255, 0));
+            TextOutW(hdc, 3, 455, error ? u"Error" : u"Ready", 5);
+        };
+        state.onMessage = [this](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+            if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), RGB(153, 204, 255));
+                return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+            }
+            if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == 32797) {
+                CheckDlgButton(hwnd, 32797, IsDlgButtonChecked(hwnd, 32797) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+                checked = IsDlgButtonChecked(hwnd, 32797) == BST_CHECKED;
+                const RECT lamp{397, 30, 425, 112};
+                InvalidateRect(hwnd, &lamp, TRUE);
+            }
+            return kPassOn;
+        };
+        w32::setStringResource(101, u"TRWK");
+        state.onCreate = [this](HWND hwnd) {
+            box = createCheckBox(hwnd, 32797, 5, 149);
+            edit = createEdit(hwnd, 32828, 217, 259);
+            combo = createCombo(hwnd, 32790, 5, 114);
+            button = createControl(hwnd, u"button", BS_DEFPUSHBUTTON, 32858, 758, 369, 90, 20, u"Flush static");
+        };
+        main = createMain(40, 30);
+        ASSERT_NE(main, nullptr);
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2020"));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2024"));
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        g_editPrevious =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&lf_editProc)));
+        ShowWindow(main, SW_SHOW);
+        UpdateWindow(main);
+        w32::testing::pump();
+    }
+
+    HWND main = nullptr;
+    HWND box = nullptr;
+    HWND edit = nullptr;
+    HWND combo = nullptr;
+    HWND button = nullptr;
+    HBRUSH blue = nullptr;
+    HBRUSH green = nullptr;
+    HBRUSH red = nullptr;
+    HPEN white = nullptr;
+    bool error = false;
+    bool checked = false;
+};
+
+} // namespace
+
+TEST_F(RealWindowTest, AWindowOpensAndShowsWhatWasPainted)
+{
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(main, &r));
+    EXPECT_EQ(r.right - r.left, 880);
+    EXPECT_EQ(r.bottom - r.top, 516);
+    const auto png = folder.path() / "window.png";
+    ASSERT_TRUE(w32::testing::screenshot(main, png));
+    EXPECT_GT(std::filesystem::file_size(png), 880u * 516u * 3u);
+
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 200), RGB(153, 204, 255)) << "options panel";
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 460), RGB(50, 205, 50)) << "status line";
+    EXPECT_EQ(w32::testing::colourAt(main, 410, 60), RGB(255, 0, 0)) << "lamp";
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 28), RGB(255, 255, 255)) << "band border";
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 80), RGB(0, 0, 0)) << "erased with the class brush";
+    EXPECT_EQ(w32::testing::colourAt(main, 11, 155), RGB(255, 255, 255)) << "inside the check box";
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 267), RGB(255, 255, 255)) << "inside the edit box";
+    // The text is drawn from its top-left corner: some pixels of the band's first rows are green.
+    bool greenText = false;
+    for (int x = 3; x < 60 && !greenText; ++x)
+        for (int y = 7; y < 24 && !greenText; ++y)
+            greenText = w32::testing::colourAt(main, x, y) == RGB(50, 205, 50);
+    EXPECT_TRUE(greenText);
+}
+
+TEST_F(RealWindowTest, AClickAndTypedTextReachTheWindowProcedure)
+{
+    ASSERT_TRUE(w32::testing::click(box));
+    w32::testing::pump();
+    const auto commands = state.of(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 32797);
+    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_CHECKED);
+    EXPECT_EQ(w32::testing::colourAt(main, 410, 60), RGB(50, 205, 50)) << "the lamp was repainted";
+
+    EnableWindow(edit, TRUE);
+    ASSERT_TRUE(w32::testing::type(edit, u"Ab1\r"));
+    w32::testing::pump();
+    EXPECT_EQ(g_typed, (std::vector<WPARAM>{u'A', u'b', u'1', 13}));
+    EXPECT_EQ(textOf(edit), u"Ab1");
+
+    EnableWindow(box, FALSE);
+    w32::testing::pump();
+    EXPECT_FALSE(w32::testing::click(box));
+    ASSERT_TRUE(w32::testing::click(button));
+    ASSERT_TRUE(w32::testing::select(combo, 1));
+    w32::testing::pump();
+    const auto after = state.of(WM_COMMAND);
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(LOWORD(after[1].wParam), 32858);
+    EXPECT_EQ(HIWORD(after[1].wParam), BN_CLICKED);
+    EXPECT_EQ(LOWORD(after[2].wParam), 32790);
+    EXPECT_EQ(HIWORD(after[2].wParam), CBN_SELCHANGE);
+    EXPECT_EQ(textOf(combo), u"MSFS 2024");
+}
+
+TEST_F(RealWindowTest, TheCloseBoxAsksTheWindowAndEscapeDoesNot)
+{
+    ASSERT_TRUE(w32::testing::pressEscape(main));
+    w32::testing::pump();
+    EXPECT_TRUE(state.of(WM_CLOSE).empty());
+    ASSERT_TRUE(w32::testing::pressCloseBox(main));
+    w32::testing::pump();
+    EXPECT_EQ(state.of(WM_CLOSE).size(), 1u);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 200), RGB(153, 204, 255)) << "still shown";
+}
+
+TEST_F(RealWindowTest, ChangesFromAnotherThreadShowUp)
+{
+    std::thread control([&] {
+        SetWindowTextW(edit, u"EGLL");
+        CheckDlgButton(main, 32797, BST_CHECKED);
+        error = true; // read by the next paint, which the message below comes before
+        const RECT status{0, 448, 880, 476};
+        InvalidateRect(main, &status, TRUE);
+        PostMessageW(main, WM_APP + 1, 0, 0);
+    });
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) && msg.message != WM_APP + 1)
+        DispatchMessageW(&msg);
+    control.join();
+    w32::testing::pump();
+    EXPECT_EQ(textOf(edit), u"EGLL");
+    EXPECT_EQ(w32::testing::colourAt(main, 300, 460), RGB(255, 0, 0));
+    const auto png = folder.path() / "changed.png";
+    EXPECT_TRUE(w32::testing::screenshot(main, png));
+}

@@ -1,0 +1,199 @@
+// The message queue and the generation of WM_PAINT, with the headless back-end.
+#include "test_window.h"
+
+#include <thread>
+
+using namespace w32test;
+
+TEST_F(WindowTest, CreateMessageArrivesInsideCreateWindowWithItsParameters)
+{
+    int marker = 0;
+    HWND child = nullptr;
+    state.onCreate = [&](HWND hwnd) {
+        // The controls made here exist before CreateWindowExW returns.
+        child = createCheckBox(hwnd, 0x8001, 5, 149);
+    };
+    const auto instance = reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(0x400000));
+    const HWND main = CreateWindowExW(0, kClassName, u"TRWK", WS_CAPTION | WS_SYSMENU, 40, 50, 880, 516, nullptr,
+                                      nullptr, instance, &marker);
+    ASSERT_NE(main, nullptr);
+    const auto creates = state.of(WM_CREATE);
+    ASSERT_EQ(creates.size(), 1u);
+    EXPECT_EQ(creates[0].hwnd, main);
+    EXPECT_EQ(GetDlgItem(main, 0x8001), child);
+    EXPECT_NE(child, nullptr);
+    EXPECT_EQ(w32::testing::pump().dispatched, 0) << "nothing was posted, and a hidden window is not painted";
+}
+
+TEST_F(WindowTest, CreateParametersReachTheWindowProcedure)
+{
+    int marker = 0;
+    CREATESTRUCTW seen{};
+    state.onMessage = [&](HWND, UINT message, WPARAM, LPARAM lParam) {
+        if (message == WM_CREATE)
+            seen = *reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        return kPassOn;
+    };
+    const auto instance = reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(0x400000));
+    ASSERT_NE(CreateWindowExW(0, kClassName, u"TRWK", WS_CAPTION | WS_SYSMENU, 40, 50, 880, 516, nullptr, nullptr,
+                              instance, &marker),
+              nullptr);
+    EXPECT_EQ(seen.lpCreateParams, &marker);
+    EXPECT_EQ(seen.hInstance, instance);
+    EXPECT_EQ(seen.x, 40);
+    EXPECT_EQ(seen.y, 50);
+    EXPECT_EQ(seen.cx, 880);
+    EXPECT_EQ(seen.cy, 516);
+}
+
+TEST_F(WindowTest, PostedMessagesComeFirstInFirstOutThenQuit)
+{
+    const HWND a = createMain();
+    const HWND b = createMain();
+    for (UINT i = 0; i < 200; ++i)
+        ASSERT_TRUE(PostMessageW(i % 3 == 0 ? b : a, WM_APP + 1 + (i % 2), i, static_cast<LPARAM>(i) * 7));
+    PostQuitMessage(9);
+    MSG msg{};
+    for (UINT i = 0; i < 200; ++i) {
+        ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+        EXPECT_EQ(msg.hwnd, i % 3 == 0 ? b : a);
+        EXPECT_EQ(msg.message, WM_APP + 1 + (i % 2));
+        EXPECT_EQ(msg.wParam, i);
+        EXPECT_EQ(msg.lParam, static_cast<LPARAM>(i) * 7);
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 9u);
+    EXPECT_EQ(state.of(WM_APP + 1).size() + state.of(WM_APP + 2).size(), 200u);
+}
+
+TEST_F(WindowTest, PaintComesOnlyWhenTheQueueIsEmptyWithTheRegionsJoined)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    UpdateWindow(main);
+    ASSERT_EQ(state.paintRects.size(), 1u) << "UpdateWindow paints at once";
+    EXPECT_EQ(w32::testing::pump().dispatched, 0);
+
+    const RECT first{0, 448, 880, 476};
+    const RECT second{397, 30, 453, 112};
+    InvalidateRect(main, &first, FALSE);
+    PostMessageW(main, WM_APP + 1, 1, 0);
+    InvalidateRect(main, &second, TRUE);
+    PostMessageW(main, WM_APP + 1, 2, 0);
+
+    MSG msg{};
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 1u);
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 2u);
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+    EXPECT_EQ(msg.hwnd, main);
+    DispatchMessageW(&msg);
+    ASSERT_EQ(state.paintRects.size(), 2u) << "two invalidations, one paint";
+    const RECT joined = state.paintRects.back();
+    EXPECT_EQ(joined.left, 0);
+    EXPECT_EQ(joined.top, 30);
+    EXPECT_EQ(joined.right, 880);
+    EXPECT_EQ(joined.bottom, 476);
+    // The class brush erased the region before the procedure painted.
+    EXPECT_FALSE(state.paintErase.back());
+    const auto ops = w32::testing::lastPaint(main);
+    ASSERT_FALSE(ops.empty());
+    EXPECT_EQ(ops.front().kind, w32::testing::DrawOp::Kind::erase);
+    EXPECT_EQ(ops.front().colour, RGB(0, 0, 0));
+    EXPECT_EQ(w32::testing::pump().dispatched, 0) << "the region was validated";
+}
+
+TEST_F(WindowTest, QuitComesBeforeADuePaint)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    PostMessageW(main, WM_APP + 1, 0, 0);
+    PostQuitMessage(4);
+    MSG msg{};
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_APP + 1);
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 4u);
+    const auto after = w32::testing::pump();
+    EXPECT_EQ(after.dispatched, 1) << "the paint is still due";
+    EXPECT_EQ(state.paintRects.size(), 1u);
+}
+
+TEST_F(WindowTest, AHiddenWindowIsNotPaintedAndShowingInvalidatesAll)
+{
+    const HWND main = createMain();
+    const RECT r{10, 10, 20, 20};
+    InvalidateRect(main, &r, FALSE);
+    EXPECT_EQ(w32::testing::pump().dispatched, 0);
+    ShowWindow(main, SW_SHOW);
+    EXPECT_EQ(w32::testing::pump().dispatched, 1);
+    ASSERT_EQ(state.paintRects.size(), 1u);
+    EXPECT_EQ(state.paintRects[0].right, 880);
+    EXPECT_EQ(state.paintRects[0].bottom, 516);
+}
+
+TEST_F(WindowTest, AProcedureThatDoesNotValidateIsAskedAgain)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    w32::testing::pump();
+    state.validate = false;
+    InvalidateRect(main, nullptr, FALSE);
+    MSG msg{};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+        ASSERT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+        DispatchMessageW(&msg);
+    }
+    // The default procedure validates.
+    DefWindowProcW(main, WM_PAINT, 0, 0);
+    EXPECT_EQ(w32::testing::pump().dispatched, 0);
+}
+
+TEST_F(WindowTest, CloseBoxSendsCloseAndTheWindowStays)
+{
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    ASSERT_TRUE(w32::testing::pressCloseBox(main));
+    EXPECT_TRUE(w32::testing::pressEscape(main));
+    const auto result = w32::testing::pump();
+    EXPECT_FALSE(result.quit);
+    EXPECT_EQ(state.of(WM_CLOSE).size(), 1u);
+    EXPECT_TRUE(IsWindow(main));
+    // A procedure that hands WM_CLOSE on is destroyed, children after their parent.
+    const HWND box = createCheckBox(main, 0x8010, 5, 5);
+    state.closeDestroys = true;
+    ASSERT_TRUE(w32::testing::pressCloseBox(main));
+    const auto closing = w32::testing::pump();
+    EXPECT_TRUE(closing.quit);
+    EXPECT_EQ(closing.quitCode, 3u);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(IsWindow(box));
+    const auto destroys = state.of(WM_DESTROY);
+    ASSERT_EQ(destroys.size(), 1u);
+    EXPECT_EQ(destroys[0].hwnd, main);
+    EXPECT_FALSE(PostMessageW(main, WM_APP, 0, 0));
+    MSG stale{main, WM_APP, 0, 0, 0, POINT{0, 0}};
+    EXPECT_EQ(DispatchMessageW(&stale), 0);
+}
+
+TEST_F(WindowTest, GetMessageWakesForEveryPostFromAnotherThread)
+{
+    const HWND main = createMain();
+    MSG msg{};
+    for (WPARAM i = 0; i < 300; ++i) {
+        std::thread poster([&] { PostMessageW(main, WM_APP + 3, i, 0); });
+        ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+        EXPECT_EQ(msg.wParam, i);
+        poster.join();
+    }
+    std::thread quitter([&] { PostMessageW(main, WM_APP + 4, 0, 0); });
+    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_APP + 4);
+    quitter.join();
+}
