@@ -1,0 +1,339 @@
+// The simulator's messages as the SimClient thread handles them.
+#include "simlink_fixture.h"
+
+#include "foundation/user_error.h"
+#include "simlink/sim_ids.h"
+
+#include <cstring>
+#include <fmt/format.h>
+#include <functional>
+
+using testsupport::SimLinkTest;
+using testsupport::simlinkScenario;
+
+namespace {
+
+// A message made by hand, for values the model would not produce on its own.
+template <class Record>
+void deliver(Record rec, std::uint32_t id, const void* extra = nullptr, std::size_t extraSize = 0)
+{
+    std::vector<std::uint64_t> storage((sizeof(Record) + extraSize + 7) / 8, 0);
+    rec.dwSize = static_cast<std::uint32_t>(sizeof(Record) + extraSize);
+    rec.dwID = id;
+    std::memcpy(storage.data(), &rec, sizeof(Record));
+    if (extraSize > 0)
+        std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + sizeof(Record), extra, extraSize);
+    gf_dispatch(reinterpret_cast<SIMCONNECT_RECV*>(storage.data()), rec.dwSize, nullptr);
+}
+
+struct AcByType {
+    double altAboveGround;
+    double groundAltitude;
+    std::int64_t onGround;
+    char atcId[32];
+};
+
+void deliverInRange(std::uint32_t objectId, double altAboveGround, const char* atcId,
+                    std::uint32_t requestId = REQ_AC_WITHIN_RANGE)
+{
+    SIMCONNECT_RECV_SIMOBJECT_DATA rec{};
+    rec.dwRequestID = requestId;
+    rec.dwObjectID = objectId;
+    rec.dwDefineID = DEF_AC_BY_TYPE;
+    AcByType data{altAboveGround, 350.0, 1, {}};
+    std::strncpy(data.atcId, atcId, sizeof(data.atcId) - 1);
+    deliver(rec, SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE, &data, sizeof(data));
+}
+
+std::string userErrorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const brv::UserErrorException& e) {
+        return std::to_string(e.code()) + ": " + e.what();
+    }
+    return "";
+}
+
+} // namespace
+
+struct OpenCase {
+    std::string simulatorName;
+    bool msfs2020Mode;
+    std::string connectedText; // empty: refused
+    std::string error;
+};
+
+class OpenMessageTest : public SimLinkTest, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(OpenMessageTest, TellsWhichSimulatorAnswered)
+{
+    const OpenCase& c = GetParam();
+    install(simlinkScenario(c.simulatorName));
+    g_msfs2020Mode = c.msfs2020Mode;
+    gf_showStatus("Waiting for MSFS 2020 ...", false);
+    connect();
+    EXPECT_EQ(userErrorOf([&] { pump(); }), c.error);
+    const auto texts = record.read([](auto& r) { return r.simulatorTexts; });
+    if (c.connectedText.empty()) {
+        EXPECT_TRUE(texts.empty());
+    } else {
+        EXPECT_EQ(texts, std::vector<std::string>{c.connectedText});
+        EXPECT_TRUE(folder.logHas(c.connectedText + " connected"));
+        EXPECT_EQ(gf_statusLine().text, "");
+    }
+    EXPECT_EQ(record.read([](auto& r) { return r.simConnected; }).size(), c.simulatorName.empty() ? 0u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, OpenMessageTest,
+    ::testing::Values(
+        OpenCase{"KittyHawk", true, "MSFS 2020 (11.0.282174.999)", ""},
+        OpenCase{"SunRise", false, "MSFS 2024", ""},
+        OpenCase{"SunRise.", false, "MSFS 2024", ""},
+        OpenCase{"KittyHawk", false, "",
+                 "71: MSFS 2020 is running ..., switch Simulator, or select the right sim in the drop down list above"},
+        OpenCase{"SunRise", true, "",
+                 "71: MSFS 2024 is running ..., switch Simulator, or select the right sim in the drop down list above"},
+        OpenCase{"Sun Rise", false, "", "77: 'Sun Rise' not being MSFS 2020 or MSFS 2024 connects ... ?"},
+        OpenCase{"Other-Sim 9", true, "", "77: 'OtherSim 9' not being MSFS 2020 or MSFS 2024 connects ... ?"},
+        OpenCase{"", true, "", ""}));
+
+TEST_F(SimLinkTest, EmptySimulatorNameIsOnlyLogged)
+{
+    install(simlinkScenario(""));
+    connect();
+    pump();
+    EXPECT_TRUE(folder.logHas("! Simulator name empty?"));
+}
+
+TEST_F(SimLinkTest, SimStateAndNewFlights)
+{
+    connect();
+    pump();
+    EXPECT_TRUE(g_simRunning);
+    model->setSimRunning(false);
+    pump();
+    EXPECT_FALSE(g_simRunning);
+    EXPECT_EQ(record.read([](auto& r) { return r.simRunning; }), (std::vector<bool>{true, false}));
+
+    // a flight loaded while a stop is under way keeps that stop
+    g_simRunning = true;
+    model->loadFlight("next.FLT");
+    pump();
+    EXPECT_TRUE(folder.logHas("===> SimConnect: New file event"));
+    EXPECT_FALSE(folder.logHas("SimConnect: flight loaded event"));
+    EXPECT_TRUE(g_stop);
+    EXPECT_EQ(g_runState, RunState::NewFlight);
+    EXPECT_EQ(g_restartDelay, 45);
+    EXPECT_EQ(record.read([](auto& r) { return r.rememberedStands; }), 1);
+
+    g_runState = RunState::NewSettings;
+    SIMCONNECT_RECV_EVENT event{};
+    event.uEventID = EVENT_FLIGHT_LOADED;
+    deliver(event, SIMCONNECT_RECV_ID_EVENT);
+    EXPECT_TRUE(folder.logHas("SimConnect: flight loaded event"));
+    EXPECT_EQ(g_runState, RunState::NewSettings);
+    EXPECT_EQ(record.read([](auto& r) { return r.rememberedStands; }), 2);
+}
+
+TEST_F(SimLinkTest, QuitMessageOnlyClearsSimRunning)
+{
+    connect();
+    pump();
+    ASSERT_TRUE(g_simRunning);
+    model->quit();
+    EXPECT_GE(pump(), 0);
+    EXPECT_FALSE(g_simRunning);
+    EXPECT_FALSE(g_stop);
+    EXPECT_LT(pump(), 0); // afterwards dispatch fails
+}
+
+TEST_F(SimLinkTest, ExceptionsAreHandledByTheirNumber)
+{
+    connect();
+    pump();
+    model->queueException(SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
+    pump(); // the user position is not known yet: silent
+    {
+        std::lock_guard lock(g_userDataMutex);
+        g_userData.latitude = 50.0;
+    }
+    model->queueException(SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
+    model->queueException(SIMCONNECT_EXCEPTION_TOO_MANY_OBJECTS);
+    model->queueException(SIMCONNECT_EXCEPTION_INVALID_DATA_SIZE);
+    model->queueException(SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+    model->queueException(SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE);
+    model->queueException(42);
+    pump();
+    const std::vector<std::string> expected{
+        "===> SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID",
+        "SimConnect: too many objects (max 1000)",
+        "SIMCONNECT_EXCEPTION_INVALID_DATA_SIZE",
+        "===> SimConnect exception: load flight plan failed",
+        "SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE",
+        "===> SIMCONNECT_EXCEPTION #42",
+    };
+    auto lines = folder.logLines();
+    lines.erase(lines.begin(), std::find(lines.begin(), lines.end(), expected.front()));
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(gf_statusLine().text, "SimConnect: too many objects (max 1000)");
+
+    // once a stop is under way an unknown id is not worth a line
+    g_stop = true;
+    model->queueException(SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
+    pump();
+    const auto all = folder.logLines();
+    EXPECT_EQ(std::count(all.begin(), all.end(), expected.front()), 1);
+
+    model->queueException(SIMCONNECT_EXCEPTION_VERSION_MISMATCH, 3, 4);
+    EXPECT_EQ(userErrorOf([&] { pump(); }), "95: SimConnect Version Mismatch, dwIndex: 4");
+}
+
+TEST_F(SimLinkTest, ObjectsOfOtherProgramsAreLoggedThenReportedWhenLow)
+{
+    connect();
+    pump();
+    g_userObjectId = SimModel::userObjectId;
+    HSIMCONNECT other = nullptr;
+    ASSERT_GE(model->open(&other, "OTHER"), 0);
+    ASSERT_GE(model->aiCreateNonAtcAircraft(other, "Bizjet B", "OTHER1", {50.0, 8.001, 0, 0, 0, 0, 1, 0}, 7), 0);
+    frame(3);
+    ASSERT_EQ(g_addedObjectIds.size(), 1u);
+    const std::uint32_t id = g_addedObjectIds[0];
+    auto inRange = [&] {
+        std::lock_guard lock(g_simConnectMutex);
+        SimConnect_RequestDataOnSimObjectType(g_hSimConnect, REQ_AC_WITHIN_RANGE, DEF_AC_BY_TYPE, 20000,
+                                              SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    };
+    inRange();
+    frame();
+    EXPECT_TRUE(g_addedObjectIds.empty());
+    EXPECT_TRUE(folder.logHas(fmt::format("just spawned, but not by TRWK, oid: {}, callsign 'OTHER1', "
+                                          "altaboveGnd:9 ft, onground:1, gnd_alt:0 ft",
+                                          id)));
+    EXPECT_TRUE(gf_takeObjectList().empty());
+    inRange();
+    frame();
+    const auto reports = gf_takeObjectList();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].objectId, id);
+    EXPECT_EQ(reports[0].hexIdOrOnGround, 1u);
+    EXPECT_EQ(reports[0].kind, OBJ_OTHER_IN_RANGE);
+    EXPECT_DOUBLE_EQ(reports[0].valueA, 0.0);
+    EXPECT_DOUBLE_EQ(reports[0].valueB, 9.0);
+
+    model->aiRemoveObject(other, id, 105);
+    frame();
+    const auto removed = gf_takeObjectList();
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(removed[0].objectId, id);
+    EXPECT_EQ(removed[0].kind, OBJ_REMOVED);
+}
+
+TEST_F(SimLinkTest, InRangeAnswersForKnownObjectsByHeightAndAtcId)
+{
+    g_userObjectId = 1;
+    deliverInRange(50, 2500.0, "DLH1");
+    deliverInRange(51, 2500.1, "DLH2");
+    deliverInRange(52, 10.0, "12345*");
+    deliverInRange(53, 10.0, "");
+    deliverInRange(1, 10.0, "USER");
+    deliverInRange(54, 10.0, "DLH3", REQ_STATIC_CG);
+    const auto reports = gf_takeObjectList();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].objectId, 50u);
+    EXPECT_EQ(reports[0].kind, OBJ_OTHER_IN_RANGE);
+    EXPECT_DOUBLE_EQ(reports[0].valueA, 350.0);
+    EXPECT_DOUBLE_EQ(reports[0].valueB, 2500.0);
+
+    // "ObjectAdded" at or below the user's id is ignored, "ObjectRemoved" always reported
+    SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE added{};
+    added.uEventID = EVENT_OBJECT_ADDED;
+    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
+    added.dwData = 1;
+    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    added.dwData = 77;
+    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_USER;
+    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    EXPECT_TRUE(g_addedObjectIds.empty());
+    added.uEventID = EVENT_OBJECT_REMOVED;
+    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
+    added.dwData = 1;
+    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    ASSERT_EQ(gf_takeObjectList().size(), 1u);
+}
+
+TEST_F(SimLinkTest, RefusalsWithoutAMatchingPendingCreationChangeNothing)
+{
+    g_pendingCreates = {{10, 0, "ZERO"}, {11, 20000, "LIVE"}, {12, 30000, "LAST"}};
+    SIMCONNECT_RECV_EXCEPTION refused{};
+    refused.dwException = SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED;
+    refused.dwSendID = 99;
+    deliver(refused, SIMCONNECT_RECV_ID_EXCEPTION);
+    EXPECT_EQ(g_pendingCreates.size(), 3u);
+    refused.dwSendID = 10; // hex id 0: removed, not reported
+    deliver(refused, SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(g_pendingCreates.size(), 2u);
+    EXPECT_EQ(g_pendingCreates[0].atcId, "LAST"); // the last one took its place
+    EXPECT_TRUE(gf_takeObjectList().empty());
+}
+
+TEST_F(SimLinkTest, FrameRateIsSampledEveryThirtiethFrame)
+{
+    connect();
+    pump();
+    frame(29);
+    EXPECT_EQ(g_frameRate, 0.0f);
+    frame();
+    EXPECT_EQ(g_frameRate, 40.0f);
+    model->setFrameRate(25.0f);
+    frame(29);
+    EXPECT_EQ(g_frameRate, 40.0f);
+    frame();
+    EXPECT_EQ(g_frameRate, 25.0f);
+}
+
+TEST_F(SimLinkTest, UnknownMessagesAreLoggedAndShortOnesIgnored)
+{
+    SIMCONNECT_RECV head{};
+    deliver(head, 55);
+    deliver(head, 12);
+    deliver(head, 16);
+    deliver(head, 27);
+    deliver(head, SIMCONNECT_RECV_ID_OPEN); // far too short for an open message
+    gf_dispatch(nullptr, 0, nullptr);
+    EXPECT_EQ(folder.logLines(), std::vector<std::string>{"! Unknown Dispatch dwID 55"});
+}
+
+TEST_F(SimLinkTest, StaticCgAnswersAndUserAnswersGoWhereTheyBelong)
+{
+    connect();
+    pump();
+    g_userObjectId = 1;
+    std::vector<std::uint32_t> userAnswers;
+    auto hooks = record.hooks();
+    hooks.onUserAcData = [&](const SIMCONNECT_RECV_SIMOBJECT_DATA& m) { userAnswers.push_back(m.dwRequestID); };
+    gf_setSimLinkHooks(hooks);
+    CreateRequest request;
+    request.callsign = "CG1";
+    request.liveryTitle = "Airliner A";
+    request.hexId = 5;
+    request.initPos = {50.0, 8.0, 0, 0, 0, 0, 1, 0};
+    gf_queueCreate(request);
+    frame(4);
+    ASSERT_EQ(g_addedObjectIds.size(), 1u);
+    const std::uint32_t id = g_addedObjectIds[0];
+    SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_STATIC_CG, DEF_STATIC_CG, id, SIMCONNECT_PERIOD_ONCE);
+    SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_USER_AC_TITLE, DEF_TITLE, 0, SIMCONNECT_PERIOD_ONCE);
+    SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_USER_AC_MODEL, DEF_ATC_MODEL, 0, SIMCONNECT_PERIOD_ONCE);
+    SimConnect_RequestDataOnSimObject(g_hSimConnect, 123, DEF_SIM_ON_GROUND, 0, SIMCONNECT_PERIOD_ONCE);
+    frame();
+    const auto reports = gf_takeObjectList();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].objectId, id);
+    EXPECT_EQ(reports[0].kind, OBJ_STATIC_CG);
+    EXPECT_DOUBLE_EQ(reports[0].valueA, 9.0);
+    EXPECT_DOUBLE_EQ(reports[0].valueB, 0.0);
+    EXPECT_EQ(userAnswers, (std::vector<std::uint32_t>{REQ_USER_AC_TITLE, REQ_USER_AC_MODEL}));
+}

@@ -1,0 +1,149 @@
+#pragma once
+// The simulator link against a model of its own: the model is installed as the backend,
+// the hooks of the window and the airport data are recorded, every global starts fresh.
+#include "foundation/shell_state.h"
+#include "foundation/status_line.h"
+#include "simconnect/sim_backend.h"
+#include "simconnect/sim_model.h"
+#include "simlink/object_list.h"
+#include "simlink/sim_client.h"
+#include "simlink/sim_hooks.h"
+#include "simlink/sim_messages.h"
+#include "simlink/sim_queues.h"
+#include "simlink/sim_registration.h"
+#include "simlink/sim_state.h"
+#include "support/logged_folder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+inline SimScenario simlinkScenario(const std::string& simulatorName = "KittyHawk")
+{
+    SimScenario s = gf_parseSimScenario(R"({
+        "frameRate": 40,
+        "groundAltitudeFt": 0,
+        "user": {"title": "User Jet", "atcModel": "B738", "atcId": "D-USER",
+                 "path": [{"t": 0, "lat": 50.0, "lon": 8.0, "altFt": 0, "onGround": true, "headingDeg": 90}]},
+        "installedTitles": ["Airliner A", "Bizjet B"],
+        "creationFrames": 2
+    })");
+    s.simulatorName = simulatorName;
+    return s;
+}
+
+// What the link told the window and the airport data.
+struct HookRecord {
+    std::mutex mutex;
+    std::vector<bool> simConnected;
+    std::vector<bool> simRunning;
+    std::vector<std::string> simulatorTexts;
+    int rememberedStands = 0;
+
+    SimLinkHooks hooks()
+    {
+        SimLinkHooks h;
+        h.setSimConnected = [this](bool on) {
+            std::lock_guard lock(mutex);
+            simConnected.push_back(on);
+        };
+        h.setSimRunning = [this](bool on) {
+            std::lock_guard lock(mutex);
+            simRunning.push_back(on);
+        };
+        h.setSimulatorText = [this](const std::string& text) {
+            std::lock_guard lock(mutex);
+            simulatorTexts.push_back(text);
+        };
+        h.rememberUserStand = [this] {
+            std::lock_guard lock(mutex);
+            ++rememberedStands;
+        };
+        return h;
+    }
+    template <class F>
+    auto read(F f)
+    {
+        std::lock_guard lock(mutex);
+        return f(*this);
+    }
+};
+
+// Polls a condition with real sleeps; false when it did not come true within a generous limit.
+template <class Predicate>
+bool waitUntil(Predicate p)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!p()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+class SimLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { install(simlinkScenario()); }
+
+    void TearDown() override
+    {
+        if (g_simClientThread.joinable()) {
+            g_simClientThread.request_stop();
+            g_simClientThread.join();
+        }
+        gf_setSimLinkHooks({});
+        gf_setSimConnectBackend(nullptr);
+        gf_resetSimLinkState();
+        gf_clearStatus();
+    }
+
+    void install(const SimScenario& scenario)
+    {
+        gf_resetSimLinkState();
+        gf_clearStatus();
+        model = std::make_shared<SimModel>(scenario);
+        model->setCallLogging(true);
+        gf_setSimConnectBackend(model);
+        gf_setSimLinkHooks(record.hooks());
+    }
+
+    // Opens and registers on the test thread, as the SimClient thread does.
+    void connect()
+    {
+        HSIMCONNECT h = nullptr;
+        ASSERT_GE(SimConnect_Open(&h, "TRWK", nullptr, 0, nullptr, 0), 0);
+        g_hSimConnect = h;
+        g_simNotConnected = false;
+        gf_registerWithSim();
+    }
+    // Delivers the queued messages through the program's dispatch procedure.
+    HRESULT pump() { return SimConnect_CallDispatch(g_hSimConnect, gf_dispatch, nullptr); }
+    void frame(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            model->step();
+            pump();
+        }
+    }
+
+    int countCalls(const std::string& prefix) const
+    {
+        const auto log = model->callLog();
+        return static_cast<int>(
+            std::count_if(log.begin(), log.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
+    }
+
+    LoggedFolder folder;
+    std::shared_ptr<SimModel> model;
+    HookRecord record;
+};
+
+} // namespace testsupport
