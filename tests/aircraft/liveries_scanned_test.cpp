@@ -1,0 +1,148 @@
+#include "aircraft/liveries_scanned.h"
+#include "foundation/meta_block.h"
+#include "foundation/user_error.h"
+#include "livery_test_support.h"
+
+#include <pugixml.hpp>
+
+using namespace aircrafttest;
+
+namespace {
+
+class LiveriesScannedTest : public LiveryTest {
+protected:
+    // The code of the exception the reader raises, 0 when it raises none.
+    static int readCode()
+    {
+        try {
+            gf_readLiveriesScanned();
+        } catch (const brv::UserErrorException& e) {
+            m_message = e.what();
+            return e.code();
+        }
+        return 0;
+    }
+    static inline std::string m_message;
+};
+
+TEST_F(LiveriesScannedTest, RoundTripKeepsEveryFieldAndWritesTheMetaBlock)
+{
+    g_liveryRecords = {
+        {"ZZZ", "C172", "Cessna White", "", 3, false},
+        {"DLH", "A320", "Airbus A320 Lufthansa", "D-AIPX", 1, false},
+        {"GEC", "B77W", "Boeing 777F Lufthansa Cargo", "", 2, true},
+    };
+    gf_sortLiveryRecords(g_liveryRecords);
+    gf_writeLiveriesScanned();
+
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(g_liveriesScannedPath.c_str()));
+    ASSERT_TRUE(gf_readMetaInfo(doc, g_metaAuthor));
+    EXPECT_EQ(g_metaAuthor.value.get(), "TRWK");
+    ASSERT_TRUE(gf_readMetaInfo(doc, g_metaVersion));
+    EXPECT_EQ(g_metaVersion.value.get(), "11.0.4");
+    EXPECT_EQ(std::string(doc.first_child().name()), "meta");
+    // attributes in their order, the optional ones only when they carry something
+    const pugi::xml_node cargo = doc.child("liveries").find_child_by_attribute("liv", "airl", "GEC");
+    std::vector<std::string> names;
+    for (const auto attribute : cargo.attributes())
+        names.emplace_back(attribute.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"airl", "type", "cargo", "title"}));
+    EXPECT_STREQ(cargo.attribute("cargo").value(), "true");
+    EXPECT_FALSE(doc.child("liveries").find_child_by_attribute("liv", "airl", "ZZZ").attribute("atcid"));
+
+    const auto written = g_liveryRecords;
+    gf_readLiveriesScanned();
+    ASSERT_EQ(g_liveryRecords.size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(g_liveryRecords[i].airl, written[i].airl);
+        EXPECT_EQ(g_liveryRecords[i].type, written[i].type);
+        EXPECT_EQ(g_liveryRecords[i].title, written[i].title);
+        EXPECT_EQ(g_liveryRecords[i].atcid, written[i].atcid);
+        EXPECT_EQ(g_liveryRecords[i].cargo, written[i].cargo);
+        EXPECT_EQ(g_liveryRecords[i].folderNumber, 0u); // not kept in the file
+    }
+    const std::string text = log();
+    EXPECT_NE(text.find("\n3 liveries in output/LiveriesScanned.xml\n"), std::string::npos);
+    EXPECT_NE(text.find("\n3 liveries read from output/LiveriesScanned.xml\n"), std::string::npos);
+}
+
+TEST_F(LiveriesScannedTest, HandWrittenFileIsReadSortedWithItsFlags)
+{
+    writeFile(g_liveriesScannedPath, "<liveries>\n"
+                                     "<liv airl=\"ZZZ\" type=\"C172\" title=\"b\" cargo=\"yes\"/>\n"
+                                     "<note>skipped</note>\n"
+                                     "<liv airl=\"DLH\" type=\"B744\" title=\"z\" cargo=\"no\"/>\n"
+                                     "<liv airl=\"DLH\" type=\"A320\" title=\"y\" atcid=\"D-AIPX\"/>\n"
+                                     "<liv airl=\"DLH\" type=\"A320\" title=\"x\"/>\n"
+                                     "<liv airl=\"DL\" type=\"A320\" title=\"w\"/>\n"
+                                     "</liveries>\n");
+    ASSERT_EQ(readCode(), 0);
+    std::vector<std::string> order;
+    for (const auto& record : g_liveryRecords)
+        order.push_back(record.airl + "/" + record.type + "/" + record.title);
+    EXPECT_EQ(order, (std::vector<std::string>{"DL/A320/w", "DLH/A320/x", "DLH/A320/y", "DLH/B744/z", "ZZZ/C172/b"}));
+    EXPECT_TRUE(g_liveryRecords.back().cargo);
+    EXPECT_FALSE(g_liveryRecords[3].cargo);
+    EXPECT_EQ(g_liveryRecords[2].atcid, "D-AIPX");
+    EXPECT_EQ(g_liveryRecords[1].atcid, "");
+}
+
+TEST_F(LiveriesScannedTest, EveryRefusalHasItsCodeAndLeavesNoRecords)
+{
+    g_liveryRecords = {{"OLD", "A320", "stale", "", 0, false}};
+    EXPECT_EQ(readCode(), 51);
+    EXPECT_EQ(m_message, "File output/LiveriesScanned.xml not found");
+    EXPECT_TRUE(g_liveryRecords.empty());
+
+    writeFile(g_liveriesScannedPath, "<liveries><liv airl=\"DLH\"");
+    EXPECT_EQ(readCode(), 51);
+
+    writeFile(g_liveriesScannedPath, "<meta><info name=\"author\" value=\"TRWK\"/></meta>\n");
+    EXPECT_EQ(readCode(), 52);
+    EXPECT_EQ(m_message, "output/LiveriesScanned.xml does not contain a <liveries> section");
+
+    writeFile(g_liveriesScannedPath, "<meta/><liveries><other/></liveries>");
+    EXPECT_EQ(readCode(), 533);
+    EXPECT_EQ(m_message, "output/LiveriesScanned.xml does not contain liveries");
+
+    for (const char* missing : {"airl", "type", "title"}) {
+        std::string liv = "<liv airl=\"DLH\" type=\"A320\" title=\"t\"/>";
+        const auto at = liv.find(std::string(missing) + "=");
+        liv.erase(at, liv.find('"', liv.find('"', at) + 1) + 1 - at);
+        writeFile(g_liveriesScannedPath, "<liveries><liv airl=\"A\" type=\"B\" title=\"C\"/>" + liv + "</liveries>");
+        EXPECT_EQ(readCode(), 999) << missing;
+        EXPECT_EQ(m_message, fmt::format("Missing required attribute '{}' in <liv>", missing));
+        EXPECT_TRUE(g_liveryRecords.empty()) << "half a file is no scan result";
+    }
+}
+
+TEST_F(LiveriesScannedTest, FileOfANewerOrUnknownVersionIsRefused)
+{
+    const auto lt_meta = [](const std::string& version) {
+        return "<meta><info name=\"author\" value=\"TRWK\"/><info name=\"version\" value=\"" + version +
+               "\"/><info name=\"date\" value=\"Jan 01, 2025\"/></meta>\n";
+    };
+    const std::vector<LiveryLine> one{{"DLH", "A320", "Airbus A320 Lufthansa", "", false}};
+    for (const std::string version : {"11.0.4", "10.9.99", "11.0.3"}) {
+        writeFile(g_liveriesScannedPath, liveriesXml(one, lt_meta(version)));
+        EXPECT_EQ(readCode(), 0) << version;
+        EXPECT_EQ(g_liveryRecords.size(), 1u);
+    }
+    for (const std::string version : {"11.0.5", "12.0.0", "11.1", "eleven", "11.0.4-beta", ""}) {
+        writeFile(g_liveriesScannedPath, liveriesXml(one, lt_meta(version)));
+        EXPECT_EQ(readCode(), 534) << version;
+        EXPECT_TRUE(g_liveryRecords.empty());
+    }
+    EXPECT_NE(m_message.find("output/LiveriesScanned.xml was written by version ''"), std::string::npos);
+}
+
+TEST_F(LiveriesScannedTest, WritingAnEmptyListLeavesTheOldFile)
+{
+    writeFile(g_liveriesScannedPath, "old content");
+    g_liveryRecords.clear();
+    gf_writeLiveriesScanned();
+    EXPECT_EQ(readFile(g_liveriesScannedPath), "old content");
+}
+
+} // namespace

@@ -1,0 +1,245 @@
+#include "aircraft/candidate_list.h"
+#include "aircraft/similar_types.h"
+#include "foundation/user_error.h"
+#include "livery_test_support.h"
+
+#include <algorithm>
+
+using namespace aircrafttest;
+
+namespace {
+
+class LiveryTablesTest : public LiveryTest {
+protected:
+    // Builds the tables straight from records, as a start-up does after reading the file.
+    static void buildFrom(const std::vector<LiveryLine>& liveries)
+    {
+        g_liveryRecords.clear();
+        for (const auto& l : liveries)
+            g_liveryRecords.push_back({l.airl, l.type, l.title, l.atcid, 0, l.cargo});
+        gf_sortLiveryRecords(g_liveryRecords);
+        gf_buildLiveryTitles();
+        gf_buildAirlineTables();
+        gf_buildTypeTables();
+    }
+};
+
+TEST_F(LiveryTablesTest, RealisticListFillsEveryTable)
+{
+    std::uint64_t shownCount = 0;
+    gf_installLiveryCountHook([&](std::uint64_t count) { shownCount = count; });
+    processRealisticLiveries();
+    const auto& t = g_liveryTables;
+
+    EXPECT_EQ(shownCount, g_realisticLiveries.size());
+    EXPECT_TRUE(g_liveriesProcessed);
+    EXPECT_TRUE(g_liveryRecords.empty());
+    EXPECT_EQ(&gf_regcodeTables(), static_cast<RegcodeTables*>(&g_liveryTables));
+
+    // the store owns each title once, in title order per airline and type
+    EXPECT_EQ(t.liveryTitles.size(), 6u);
+    const auto& dlhA320 = t.liveryTitles.at("DLH").at("A320");
+    ASSERT_EQ(dlhA320.size(), 2u);
+    EXPECT_EQ(dlhA320[0].title, "Airbus A320 Lufthansa");
+    EXPECT_EQ(dlhA320[1].title, "Airbus A320 Lufthansa Retro");
+    EXPECT_EQ(dlhA320[1].title.capacity(), std::string(dlhA320[1].title).capacity());
+
+    // a type with cargo liveries only is in the cargo tables only
+    EXPECT_FALSE(t.typeTitles[0].contains("B77W"));
+    EXPECT_EQ(textsOf(t.typeTitles[1].at("B77W")),
+              (std::set<std::string>{"Boeing 777F Lufthansa Cargo", "Boeing 777F Lufthansa Cargo Jungle"}));
+    EXPECT_FALSE(t.airlineTypeTitles[0].contains("GEC"));
+    EXPECT_EQ(t.airlineTypeTitles[1].at("GEC").at("B77W").size(), 2u);
+    // an airline with both kinds of one type
+    EXPECT_EQ(textsOf(t.airlineTypeTitles[0].at("UPS").at("B744")), std::set<std::string>{"Boeing 747-400 UPS Passenger"});
+    EXPECT_EQ(textsOf(t.airlineTypeTitles[1].at("UPS").at("B744")), std::set<std::string>{"Boeing 747-400F UPS"});
+    // the type table spans every airline, generic liveries included
+    EXPECT_EQ(textsOf(t.typeTitles[0].at("B744")),
+              (std::set<std::string>{"Boeing 747-400 Lufthansa", "Boeing 747-400 British Airways",
+                                     "Boeing 747-400 UPS Passenger", "Boeing 747-400 House Colours"}));
+    EXPECT_EQ(t.typeTitles[1].at("B744").size(), 2u);
+    // every view points into the store
+    for (const auto& [type, views] : t.typeTitles[0]) {
+        for (const auto view : views)
+            EXPECT_EQ(gf_findLiveryTitle(view).data(), view.data());
+    }
+
+    // painted registrations and the shipped list
+    EXPECT_EQ(t.specialRegistrations.at("D-AIZR"), "Airbus A320 Lufthansa Retro");
+    EXPECT_EQ(t.specialRegistrations.at("N571UP"), "Boeing 747-400F UPS");
+    EXPECT_EQ(t.specialRegistrations.at("D-ABVZ"), "Boeing 747-400 Lufthansa");
+    EXPECT_EQ(t.specialRegistrations.at("D-AIZR").data(), dlhA320[1].title.data());
+    ASSERT_EQ(t.specialTitles.size(), 1u);
+    EXPECT_EQ(t.specialTitles[0], "Airbus A320 Lufthansa Retro");
+
+    // category lists
+    EXPECT_EQ(t.lightLiveryTypes, (std::vector<std::string>{"C172", "PA28"}));
+    EXPECT_EQ(t.buzjetLiveryTypes, std::vector<std::string>{"C25C"});
+    EXPECT_EQ(t.rotorcraftLiveryTypes, std::vector<std::string>{"EC35"});
+
+    const std::string text = log();
+    EXPECT_NE(text.find("\n17 liveries read from output/LiveriesScanned.xml\n"), std::string::npos);
+    EXPECT_NE(text.find("\n5 registration codes\n"), std::string::npos);
+    EXPECT_NE(text.find("\n6 airlines, 8 pax aircraft models and 2 cargo aircraft models\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory Light: 2 pax liveries\n  C172,PA28\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory Buzjets: 1 pax liverie\n  C25C\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory Large: 5 pax liveries\n  A319,A320,A321\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory Heavy: 4 pax liveries and 4 cargo liveries\n  B744,B77W\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory HighPerf: No livery found\n"), std::string::npos);
+    EXPECT_NE(text.find("\nCategory Rotorcraft: 1 pax liverie\n  EC35\n"), std::string::npos);
+    EXPECT_NE(text.find("HIGH_PERF_AIRCRAFT temporarily switched off because you do not have High Perf aircraft "
+                        "installed"),
+              std::string::npos);
+    EXPECT_FALSE(HIGH_PERF_AIRCRAFT.value.load());
+    EXPECT_TRUE(LIGHT_AIRCRAFT.value.load());
+}
+
+TEST_F(LiveryTablesTest, SecondStartUpKeepsTheTables)
+{
+    processRealisticLiveries();
+    const auto* stored = gf_findLiveryTitle("Boeing 747-400F UPS").data();
+    writeLiveries({{"AAA", "A320", "Another", "", false}});
+    g_liveryRecords = {{"X", "Y", "Z", "", 0, false}};
+    gf_processScannedLiveries();
+    EXPECT_EQ(gf_findLiveryTitle("Boeing 747-400F UPS").data(), stored);
+    EXPECT_TRUE(gf_findLiveryTitle("Another").empty());
+    EXPECT_TRUE(g_liveryRecords.empty());
+    EXPECT_NE(log().find("\nProcessing scanned liveries skipped; already done in previous start-up\n"),
+              std::string::npos);
+}
+
+TEST_F(LiveryTablesTest, ClearingEmptiesTheTablesAndTheRegcodeMembers)
+{
+    processRealisticLiveries();
+    g_liveryTables.dontUseTitles.push_back("kept");
+    g_liveryTables.matchCounts[1] = 3;
+    ASSERT_FALSE(g_liveryTables.installedSimilarTypes.empty());
+    gf_clearLiveryTables();
+    g_liveriesProcessed = false;
+    const auto& t = g_liveryTables;
+    EXPECT_TRUE(t.liveryTitles.empty());
+    EXPECT_TRUE(t.typeTitles[0].empty() && t.typeTitles[1].empty());
+    EXPECT_TRUE(t.airlineTypeTitles[0].empty() && t.airlineTypeTitles[1].empty());
+    EXPECT_TRUE(gf_regcodeTables().specialRegistrations.empty());
+    EXPECT_TRUE(gf_regcodeTables().specialTitles.empty());
+    EXPECT_TRUE(t.lightLiveryTypes.empty() && t.buzjetLiveryTypes.empty() && t.rotorcraftLiveryTypes.empty());
+    EXPECT_TRUE(gf_findLiveryTitle("Boeing 747-400F UPS").empty());
+    // what the clearing leaves alone
+    EXPECT_EQ(t.dontUseTitles, std::vector<std::string>{"kept"});
+    EXPECT_EQ(t.matchCounts[1].load(), 3);
+    EXPECT_FALSE(t.installedSimilarTypes.empty());
+
+    // and the next start-up builds them again
+    writeLiveries({{"AAA", "A320", "Another", "", false}});
+    gf_processScannedLiveries();
+    EXPECT_EQ(gf_findLiveryTitle("Another"), "Another");
+    EXPECT_EQ(g_liveryTables.liveryTitles.size(), 1u);
+}
+
+TEST_F(LiveryTablesTest, AFailedReadBuildsNothing)
+{
+    EXPECT_THROW(gf_processScannedLiveries(), brv::UserErrorException);
+    EXPECT_FALSE(g_liveriesProcessed);
+    EXPECT_TRUE(g_liveryTables.liveryTitles.empty());
+}
+
+TEST_F(LiveryTablesTest, LiveriesWithoutATypeAreNotFiledUnderTheNextType)
+{
+    buildFrom({{"DLH", "", "No Type Lufthansa", "", false},
+               {"GEC", "", "No Type Cargo", "", true},
+               {"DLH", "A320", "Airbus A320 Lufthansa", "", false},
+               {"GEC", "B77W", "Boeing 777F", "", true}});
+    const auto& t = g_liveryTables;
+    EXPECT_EQ(textsOf(t.typeTitles[0].at("A320")), std::set<std::string>{"Airbus A320 Lufthansa"});
+    EXPECT_EQ(textsOf(t.typeTitles[1].at("B77W")), std::set<std::string>{"Boeing 777F"});
+    EXPECT_FALSE(t.typeTitles[0].contains(""));
+    EXPECT_FALSE(t.typeTitles[1].contains(""));
+    // they stay installed under their airline
+    EXPECT_EQ(gf_findLiveryTitle("No Type Lufthansa"), "No Type Lufthansa");
+}
+
+TEST_F(LiveryTablesTest, OneAirlineAndItsCodeCutToThree)
+{
+    buildFrom({{"ZZZX", "C172", "Cessna", "", false}, {"ZZZX", "C152", "Cessna 152", "", false}});
+    EXPECT_EQ(g_liveryTables.liveryTitles.size(), 1u);
+    EXPECT_EQ(gf_liveryAirlines(), std::vector<std::string>{"ZZZ"});
+    EXPECT_TRUE(gf_airlineHasType("ZZZX", "C152"));
+    EXPECT_FALSE(gf_airlineHasType("ZZZX", "A320"));
+    EXPECT_FALSE(gf_airlineHasType("ZZZ", "C152"));
+    EXPECT_TRUE(gf_findLiveryTitle("Cessna 172").empty());
+}
+
+TEST_F(LiveryTablesTest, HelicoptersSwitchedOffOnceWhenNoneAreInstalled)
+{
+    fs::create_directories(g_dataFolder);
+    HELICOPTERS.value = true;
+    gf_summariseCategory(SizeClass::Rotorcraft);
+    EXPECT_FALSE(HELICOPTERS.value.load());
+    EXPECT_NE(readFile(g_parametersPath).find("name=\"HELICOPTERS\" value=\"false\""), std::string::npos);
+    gf_summariseCategory(SizeClass::Rotorcraft); // already off: only the category line
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "Category Rotorcraft: No livery found\n"), 2u);
+    EXPECT_EQ(countOf(text, "HELICOPTERS temporarily switched off because you do not have Helicopters installed\n"), 1u);
+}
+
+TEST_F(LiveryTablesTest, CategoryTypesAreLoggedTwentyToALine)
+{
+    std::vector<std::string> types;
+    for (int i = 0; i < 41; ++i)
+        types.push_back(fmt::format("L{:03}", i));
+    gf_logCategoryTypes(true, false, false, types);
+    EXPECT_EQ(g_liveryTables.lightLiveryTypes, types);
+    const auto lines = readLines("Log.txt");
+    std::vector<std::string> typeLines;
+    for (const auto& line : lines) {
+        if (line.starts_with("  L"))
+            typeLines.push_back(line);
+    }
+    ASSERT_EQ(typeLines.size(), 3u);
+    EXPECT_EQ(countOf(typeLines[0], ","), 19u);
+    EXPECT_EQ(countOf(typeLines[1], ","), 19u);
+    EXPECT_EQ(typeLines[2], "  L040");
+    EXPECT_TRUE(typeLines[0].starts_with("  L000,L001,") && typeLines[0].ends_with("L019"));
+}
+
+TEST_F(LiveryTablesTest, CategoryPickersDrawFromTheirList)
+{
+    EXPECT_EQ(gf_randomLightType(), "");
+    g_liveryTables.lightLiveryTypes = {"C172"};
+    EXPECT_EQ(gf_randomLightType(), "C172");
+    g_liveryTables.buzjetLiveryTypes = {"C25C", "GLF6", "LJ45"};
+    std::set<std::string> seen;
+    for (int i = 0; i < 60; ++i)
+        seen.insert(gf_randomBuzjetType());
+    EXPECT_EQ(seen, (std::set<std::string>{"C25C", "GLF6", "LJ45"}));
+}
+
+TEST_F(LiveryTablesTest, SimilarTypesOfInstalledLiveries)
+{
+    // A318, A319, A320, A321 similar; liveries of A320 (DLH, ZZZ) and A319 (BAW) only
+    buildFrom({{"DLH", "A320", "Airbus A320 Lufthansa", "", false},
+               {"ZZZ", "A320", "Airbus A320 House", "", false},
+               {"BAW", "A319", "Airbus A319 British Airways", "", false},
+               {"FLY", "C172", "Cessna", "", false}});
+    gf_buildSimilarModels();
+    const auto& similar = g_liveryTables.installedSimilarTypes;
+    EXPECT_EQ(similar.at("A318"), (std::vector<std::string>{"A319", "A320"}));
+    EXPECT_EQ(similar.at("A320"), std::vector<std::string>{"A319"});
+    EXPECT_EQ(similar.at("C150"), std::vector<std::string>{"C172"});
+    EXPECT_FALSE(similar.contains("C172")); // its group holds no other installed type
+
+    const auto& dlhA321 = gf_similarTypesForAirline("DLH", "A321");
+    const std::set<std::string> forDlh(dlhA321.begin(), dlhA321.end());
+    EXPECT_EQ(forDlh, std::set<std::string>{"A320"});
+    EXPECT_EQ(gf_similarTypesForAirline("BAW", "A320"), std::vector<std::string>{"A319"});
+    EXPECT_TRUE(gf_similarTypesForAirline("DLH", "A320").empty()); // it has the type itself
+    EXPECT_EQ(&gf_similarTypesForAirline("XXX", "A320"), &gf_emptyCandidateList());
+
+    // a later build adds only new keys
+    g_liveryTables.installedSimilarTypes["A318"] = {"kept"};
+    gf_buildSimilarModels();
+    EXPECT_EQ(similar.at("A318"), std::vector<std::string>{"kept"});
+    EXPECT_NE(log().find("\n6 similar model definitions\n"), std::string::npos);
+}
+
+} // namespace
