@@ -1,0 +1,16 @@
+#include "feed/feed_hooks.h"
+
+FeedHook<void(std::vector<FeedRecord>&, std::uint32_t)> gf_queueFeedBatch;
+FeedHook<void(std::uint32_t, std::uint32_t, std::uint32_t)> gf_pushObjectListEntry;
+FeedHook<UserPosition()> gf_userSnapshot;
+FeedHook<ParkAirportRef()> gf_parkAirport;
+FeedHook<void()> gf_repaintHeaderArea;
+
+void gf_resetFeedHooks()
+{
+    gf_queueFeedBatch.install(nullptr);
+    gf_pushObjectListEntry.install(nullptr);
+    gf_userSnapshot.install(nullptr);
+    gf_parkAirport.install(nullptr);
+    gf_repaintHeaderArea.install(nullptr);
+}

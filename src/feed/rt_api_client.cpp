@@ -1,0 +1,89 @@
+#include "feed/rt_api_client.h"
+
+#include "foundation/log.h"
+#include "platform/clock.h"
+
+#include <chrono>
+#include <fmt/format.h>
+#include <limits>
+
+RtApiClient::RtApiClient(SharedText& sessionId, std::atomic<std::int32_t>& timeOffset, std::atomic<bool>& stopFlag,
+                         std::atomic<bool>& doneFlag)
+    : guid(sessionId), finished(doneFlag), authHandle(gf_newCurlHandleOrThrow(g_aucurlTexts)), toffset(timeOffset),
+      stop(stopFlag)
+{
+    replyText.reserve(4096);
+}
+
+void RtApiClient::reset() noexcept
+{
+    guid.set({});
+    authHandle = gf_newCurlHandle(); // a null handle raises when it is used
+    stop = false;
+    toffset = 0;
+    finished = false;
+    switch (reply.type()) {
+    case nlohmann::json::value_t::object:
+        reply = nlohmann::json::object();
+        break;
+    case nlohmann::json::value_t::array:
+        reply = nlohmann::json::array();
+        break;
+    case nlohmann::json::value_t::string:
+        reply = std::string();
+        break;
+    case nlohmann::json::value_t::boolean:
+        reply = false;
+        break;
+    case nlohmann::json::value_t::number_integer:
+    case nlohmann::json::value_t::number_unsigned:
+    case nlohmann::json::value_t::number_float:
+        reply = 0;
+        break;
+    default:
+        break;
+    }
+    replyText.clear();
+}
+
+void RtApiClient::setPostOptions(const std::string& body)
+{
+    gf_setPostOptions(authHandle.get(), g_aucurlTexts, body, replyText);
+}
+
+void RtApiClient::waitInterval(std::int32_t ms) const
+{
+    using namespace std::chrono;
+    const std::int32_t half = ms / 2;
+    for (int i = 0; i < 2; ++i) {
+        if (stop.load() || half <= 0)
+            continue;
+        auto& clock = platform::clock();
+        clock.sleepUntil(clock.steadyNow() + milliseconds(half));
+    }
+}
+
+void gf_logConnected(std::string_view name) { gf_logIndented(fmt::format("{} connected", name)); }
+
+std::string gf_stringOrDefault(const nlohmann::json& object, const char* key, std::string_view fallback)
+{
+    if (object.is_object()) {
+        const auto it = object.find(key);
+        if (it != object.end() && it->is_string())
+            return it->get<std::string>();
+    }
+    return std::string(fallback);
+}
+
+std::int32_t gf_answerStatus(const nlohmann::json& answer) { return answer.value("status", 100); }
+
+std::int32_t gf_answerInterval(const nlohmann::json& answer, const char* key, std::int32_t previous)
+{
+    const std::int64_t ms = answer.value(key, std::int64_t{g_defaultInterval});
+    if (ms <= 0)
+        return previous > 0 ? previous : g_defaultInterval;
+    return ms > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                         : static_cast<std::int32_t>(ms);
+}
+
+std::string gf_curlErrorText(CURLcode code) { return curl_easy_strerror(code); }

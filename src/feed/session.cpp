@@ -1,0 +1,173 @@
+#include "feed/session.h"
+
+#include "feed/feed_display.h"
+#include "feed/feed_hooks.h"
+#include "feed/reader_state.h"
+#include "feed/service_address.h"
+#include "feed/traffic_client.h"
+#include "feed/weather_client.h"
+#include "foundation/log.h"
+#include "foundation/program.h"
+#include "foundation/reader_stop.h"
+#include "foundation/shell_state.h"
+#include "foundation/status_line.h"
+#include "foundation/user_error.h"
+#include "foundation/utc_time.h"
+#include "platform/clock.h"
+
+#include <chrono>
+#include <fmt/format.h>
+#include <stdexcept>
+
+namespace {
+
+constexpr auto lf_refusalDisplayTime = std::chrono::seconds(10);
+
+void lf_sleepMs(std::int32_t ms)
+{
+    if (ms > 0)
+        platform::clock().sleepFor(std::chrono::milliseconds(ms));
+}
+
+// URL of a session request on the client's authHandle
+CURL* lf_sessionHandle(RtApiClient& client, const char* path)
+{
+    CURL* handle = client.authHandle.get();
+    if (handle == nullptr)
+        throw std::runtime_error(std::string(g_aucurlTexts.initFailed));
+    const std::string url = gf_rtBaseUrl() + path;
+    if (curl_easy_setopt(handle, CURLOPT_URL, url.c_str()) != CURLE_OK)
+        throw std::runtime_error(std::string(g_aucurlTexts.url));
+    return handle;
+}
+
+bool lf_isRefusal(std::int64_t status)
+{
+    return status == 400 || status == 402 || status == 404 || status == 405 || status == 500;
+}
+
+[[noreturn]] void lf_refuse(std::int32_t code, const std::string& text)
+{
+    gf_showStatus(text, true);
+    platform::clock().sleepFor(lf_refusalDisplayTime);
+    throw brv::UserErrorException(code, text);
+}
+
+} // namespace
+
+bool authenticate(std::int32_t& status, const std::string& accessKey)
+{
+    RtWeatherClient& client = gf_weatherClient();
+    try {
+        client.replyText.clear();
+        CURL* handle = lf_sessionHandle(client, "/v4/auth");
+        const std::string body =
+            fmt::format("license={}&software={}", gf_formEncode(accessKey),
+                        gf_formEncode(fmt::format("{} {}", g_shortDisplayName, g_programVersion.toString())));
+        client.setPostOptions(body);
+        gf_setTransferGuards(handle, &g_quit);
+        const CURLcode code = curl_easy_perform(handle);
+        if (code != CURLE_OK) {
+            gf_log(fmt::format("{} Authentication failed: {}", gf_utcTimeText(gf_wallClockSeconds()),
+                               gf_curlErrorText(code)));
+            return false;
+        }
+        if (client.replyText.empty()) {
+            gf_log("Authentication: empty response");
+            return false;
+        }
+        const nlohmann::json answer = nlohmann::json::parse(client.replyText);
+        if (answer.is_object()) {
+            const auto s = answer.find("status");
+            if (s != answer.end() && s->is_number_integer()) {
+                const auto value = s->get<std::int64_t>();
+                if (lf_isRefusal(value)) {
+                    status = static_cast<std::int32_t>(value);
+                    return false;
+                }
+            }
+        }
+        std::int32_t wrrl = g_defaultInterval;
+        if (answer.is_object()) {
+            const auto w = answer.find("wrrl");
+            if (w != answer.end() && w->is_number_integer())
+                wrrl = gf_answerInterval(answer, "wrrl", client.wrrl.load());
+        }
+        client.wrrl = wrrl;
+        gf_log(fmt::format("\nAuthenticated at RT server '{}'", gf_stringOrDefault(answer, "server", "?")));
+        g_sessionGuid.set(gf_stringOrDefault(answer, "GUID", "empty GUID?"));
+        g_sessionActive = true;
+        gf_repaintHeaderArea();
+    } catch (const std::exception& e) {
+        gf_logError(fmt::format("{}: {}", "authenticate", e.what()));
+        lf_sleepMs(client.wrrl.load());
+        return false;
+    }
+    lf_sleepMs(client.wrrl.load());
+    return true;
+}
+
+void gf_authenticater()
+{
+    const std::string accessKey = gf_readAccessKey();
+    gf_showStatus("Waiting for authentication at RT server ...", true);
+    gf_log("\n");
+    std::int32_t status = 0;
+    const bool ok = authenticate(status, accessKey);
+    RtTrafficClient& traffic = gf_trafficClient();
+    if (ok) {
+        gf_clearStatus();
+        traffic.guid.set(g_sessionGuid.get());
+        return;
+    }
+    if (status == 402)
+        lf_refuse(402, "The RealTraffic license has expired, please renew your subscription");
+    if (status == 404)
+        lf_refuse(404, fmt::format("The RealTraffic license key is not known, check the key in {}",
+                                   gf_licensePath().string()));
+    if (status == 405)
+        lf_refuse(405, "More than one RealTraffic session is not possible, do not run the RealTraffic app");
+    if (status == 500)
+        throw std::runtime_error("No RT database connection");
+    gf_stopOnReaderError("Authenticater", true);
+    gf_clearStatus();
+    traffic.guid.set(g_sessionGuid.get());
+}
+
+void deauthenticate(RtApiClient& client)
+{
+    try {
+        client.replyText.clear();
+        CURL* handle = lf_sessionHandle(client, "/v4/deauth");
+        const std::string body = fmt::format("GUID={}", client.guid.get());
+        client.setPostOptions(body);
+        gf_setTransferGuards(handle, nullptr);
+        const CURLcode code = curl_easy_perform(handle);
+        if (code != CURLE_OK) {
+            gf_log(fmt::format("{} Deauthentication failed: {}", gf_utcTimeText(gf_wallClockSeconds()),
+                               gf_curlErrorText(code)));
+            return;
+        }
+        if (client.replyText.empty()) {
+            gf_log("Deauthentication: empty response");
+            return;
+        }
+        const nlohmann::json answer = nlohmann::json::parse(client.replyText, nullptr, false);
+        if (answer.is_discarded()) {
+            gf_log("Deauthentication: invalid JSON");
+            return;
+        }
+        const std::int32_t status = gf_answerStatus(answer);
+        if (status != 200) {
+            gf_logError(fmt::format("Deauthentication failed, status: {}", status));
+            return;
+        }
+        g_sessionActive = false;
+        gf_repaintHeaderArea();
+        client.guid.set({});
+        gf_log(fmt::format("{} RT server '{}'", gf_stringOrDefault(answer, "message", ""),
+                           gf_stringOrDefault(answer, "server", "")));
+    } catch (const std::exception& e) {
+        gf_logError(fmt::format("{}: {}", "deauthenticate", e.what()));
+    }
+}

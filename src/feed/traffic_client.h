@@ -1,0 +1,46 @@
+#pragma once
+// The live-traffic client: the buffered first request with five snapshots, then the request
+// loop at the interval the service prescribes; every answer goes through processLine and is
+// handed to the traffic manager.
+#include "feed/query_box.h"
+#include "feed/rt_api_client.h"
+
+#include <cstdint>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
+
+class RtTrafficClient : public RtApiClient {
+public:
+    RtTrafficClient();
+
+    // The first request with five snapshots; true when the answer carried data.
+    bool buffer(std::int32_t& status);
+    // The buffered request and the loop; always false, `status` tells why it ended
+    // (9999: stop request).
+    bool receive(std::int32_t& status);
+
+    // The traffic part of gf_resetRtClients; never raises.
+    void resetForRun() noexcept;
+
+    QueryBox queryBox() const;
+    void updateQueryBox(const LatLon& position, double rangeNm);
+
+    std::atomic<bool> trafficDataShown{false}; // the traffic lamp shows receiving
+    CurlHandle trafficHandle;                  // "trcurl_"
+    CurlHandle parkedHandle;                   // "ptcurl_"
+    std::string trafficText;                   // reply of both handles
+
+private:
+    // g_liveCount, g_latestFeedTime, then the traffic manager; the batch is empty afterwards.
+    void queueBatch(std::uint32_t delaySeconds);
+    // Runs one request on trafficHandle; the transfer's result.
+    CURLcode post(const std::string& body);
+
+    mutable std::mutex m_boxMutex;
+    QueryBox m_queryBox;
+    LatLon m_boxCentre;
+    double m_boxRadius = -1.0;
+};
+
+RtTrafficClient& gf_trafficClient();

@@ -1,0 +1,65 @@
+// The box of the live-traffic requests around the user aircraft.
+#include "feed/feed_hooks.h"
+#include "feed/query_box.h"
+#include "feed/readers.h"
+#include "feed/traffic_client.h"
+#include "foundation/option_table.h"
+
+#include "support/logged_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class QueryBoxTest : public ::testing::Test {
+protected:
+    QueryBoxTest() { gf_resetRtClients(); }
+    ~QueryBoxTest() override { gf_resetFeedHooks(); }
+    void moveUser(double lat, double lon)
+    {
+        gf_userSnapshot.install([lat, lon] { return UserPosition{lat, lon, 0.0}; });
+        gf_updateQueryBox();
+    }
+    testsupport::LoggedFolder folder;
+};
+
+} // namespace
+
+TEST_F(QueryBoxTest, FlatLatitudesAndGreatCircleLongitudes)
+{
+    g_rangeNm = 10.0;
+    moveUser(50.0, 8.0);
+    const QueryBox box = gf_trafficClient().queryBox();
+    EXPECT_DOUBLE_EQ(box.top, 50.16654676258993);
+    EXPECT_DOUBLE_EQ(box.bottom, 49.83345323741007);
+    EXPECT_NEAR(box.left, 7.7407137, 1e-6);
+    EXPECT_NEAR(box.right, 8.2592863, 1e-6);
+}
+
+TEST_F(QueryBoxTest, KeptUntilAPositionIsKnownAndTheAircraftMoves)
+{
+    g_rangeNm = 10.0;
+    moveUser(0.00005, -0.00009);
+    QueryBox box = gf_trafficClient().queryBox();
+    EXPECT_EQ(box.top, 52.44);
+    EXPECT_EQ(box.bottom, 52.17);
+    EXPECT_EQ(box.left, 4.54);
+    EXPECT_EQ(box.right, 4.98);
+
+    moveUser(50.0, 8.0);
+    const double top = gf_trafficClient().queryBox().top;
+    moveUser(50.0001, 8.0001);
+    EXPECT_EQ(gf_trafficClient().queryBox().top, top);
+    moveUser(50.0002, 8.0001);
+    EXPECT_NE(gf_trafficClient().queryBox().top, top);
+    const double moved = gf_trafficClient().queryBox().left;
+    g_rangeNm = 20.0;
+    moveUser(50.0002, 8.0001);
+    EXPECT_LT(gf_trafficClient().queryBox().left, moved);
+
+    gf_resetRtClients();
+    box = gf_trafficClient().queryBox();
+    EXPECT_EQ(box.top, 52.44);
+    moveUser(50.0002, 8.0001); // the radius is -1.0 after the reset
+    EXPECT_NE(gf_trafficClient().queryBox().top, 52.44);
+}

@@ -1,0 +1,159 @@
+#include "rt_test_server.h"
+
+#include <chrono>
+#include <httplib.h>
+#include <stdexcept>
+
+namespace testsupport {
+
+namespace {
+
+int lf_hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string lf_decode(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c == '%' && i + 2 < text.size() + 0 && lf_hexValue(text[i + 1]) >= 0 && lf_hexValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(lf_hexValue(text[i + 1]) * 16 + lf_hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+const char* const lf_paths[] = {"/v4/auth", "/v4/deauth", "/v4/traffic", "/v4/weather", "/v4/nearestmetar"};
+
+} // namespace
+
+std::map<std::string, std::string> gf_decodeForm(const std::string& body)
+{
+    std::map<std::string, std::string> fields;
+    std::size_t start = 0;
+    while (start <= body.size()) {
+        std::size_t end = body.find('&', start);
+        if (end == std::string::npos)
+            end = body.size();
+        const std::string pair = body.substr(start, end - start);
+        if (!pair.empty()) {
+            const auto eq = pair.find('=');
+            if (eq == std::string::npos)
+                fields[lf_decode(pair)] = "";
+            else
+                fields[lf_decode(pair.substr(0, eq))] = lf_decode(pair.substr(eq + 1));
+        }
+        start = end + 1;
+    }
+    return fields;
+}
+
+RtTestServer::RtTestServer() : m_server(std::make_unique<httplib::Server>())
+{
+    for (const char* path : lf_paths) {
+        m_server->Post(path, [this, p = std::string(path)](const httplib::Request& req, httplib::Response& res) {
+            const ServiceAnswer answer = nextAnswer(p, req.body);
+            if (answer.hang)
+                holdBack();
+            if (answer.closeConnection) {
+                res.set_content_provider(
+                    100, "application/json", [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+                return;
+            }
+            res.status = answer.httpStatus;
+            res.set_content(answer.body, "application/json");
+        });
+    }
+    m_port = m_server->bind_to_any_port("127.0.0.1");
+    if (m_port <= 0)
+        throw std::runtime_error("the test service cannot bind a port");
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // a stop before the accept loop runs would be lost
+    while (!m_server->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+RtTestServer::~RtTestServer()
+{
+    releaseHanging();
+    m_server->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+std::string RtTestServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+
+void RtTestServer::queue(const std::string& path, ServiceAnswer answer)
+{
+    std::lock_guard lock(m_mutex);
+    m_queued[path].push_back(std::move(answer));
+}
+
+void RtTestServer::setDefault(const std::string& path, ServiceAnswer answer)
+{
+    std::lock_guard lock(m_mutex);
+    m_defaults[path] = std::move(answer);
+}
+
+std::vector<ServiceRequest> RtTestServer::requests(const std::string& path) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_received.find(path);
+    return it == m_received.end() ? std::vector<ServiceRequest>{} : it->second;
+}
+
+std::size_t RtTestServer::count(const std::string& path) const { return requests(path).size(); }
+
+std::size_t RtTestServer::hanging() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_hanging;
+}
+
+void RtTestServer::releaseHanging()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_releaseAll = true;
+    }
+    m_released.notify_all();
+}
+
+ServiceAnswer RtTestServer::nextAnswer(const std::string& path, const std::string& body)
+{
+    std::lock_guard lock(m_mutex);
+    m_received[path].push_back(ServiceRequest{body, gf_decodeForm(body), platform::clock().steadyNow()});
+    auto& queued = m_queued[path];
+    if (!queued.empty()) {
+        ServiceAnswer answer = std::move(queued.front());
+        queued.pop_front();
+        return answer;
+    }
+    const auto it = m_defaults.find(path);
+    if (it != m_defaults.end())
+        return it->second;
+    return ServiceAnswer{404, "{\"status\":404}"};
+}
+
+void RtTestServer::holdBack()
+{
+    std::unique_lock lock(m_mutex);
+    ++m_hanging;
+    m_released.wait_for(lock, std::chrono::seconds(20), [this] { return m_releaseAll; });
+    --m_hanging;
+}
+
+} // namespace testsupport

@@ -1,0 +1,204 @@
+// Login and logout against the local service: the body it receives, the statuses that refuse
+// the login, the failures that end the run, and a logout that must not hang.
+#include "feed_fixture.h"
+
+#include "feed/service_address.h"
+#include "feed/session.h"
+#include "feed/traffic_client.h"
+#include "feed/weather_client.h"
+#include "foundation/shell_state.h"
+#include "foundation/user_error.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::FeedTest;
+using testsupport::ServiceAnswer;
+using namespace std::chrono_literals;
+
+namespace {
+
+class Session : public FeedTest {
+protected:
+    std::chrono::milliseconds loginAndMeasure(const std::function<void()>& login)
+    {
+        const auto before = platform::clock().steadyNow();
+        login();
+        return manualElapsed(before, platform::clock().steadyNow());
+    }
+};
+
+} // namespace
+
+TEST_F(Session, LoginSendsKeyAndVersionAndStoresTheSession)
+{
+    writeLicense("  my key&=+/ä  \r\nsecond line\n");
+    server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":3000})"});
+    const auto waited = loginAndMeasure([] { gf_authenticater(); });
+
+    const auto requests = server.requests("/v4/auth");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].fields.size(), 2u);
+    EXPECT_EQ(requests[0].fields.at("license"), "my key&=+/ä");
+    EXPECT_EQ(requests[0].fields.at("software"), "TRWK 11.0.4");
+    EXPECT_EQ(requests[0].body.rfind("license=my+key%26%3D%2B%2F%C3%A4&software=TRWK+11.0.4", 0), 0u);
+
+    EXPECT_EQ(g_sessionGuid.get(), "abc");
+    EXPECT_EQ(gf_trafficClient().guid.get(), "abc");
+    EXPECT_EQ(gf_weatherClient().wrrl, 3000);
+    EXPECT_EQ(waited, 3000ms);
+    EXPECT_TRUE(g_sessionActive);
+    EXPECT_FALSE(g_stop);
+    EXPECT_TRUE(folder.logHas("Waiting for authentication at RT server ..."));
+    EXPECT_TRUE(folder.logHas("Authenticated at RT server '?'"));
+    EXPECT_EQ(gf_statusLine().text, "");
+}
+
+TEST_F(Session, AnswersWithoutRefusalAreSuccesses)
+{
+    server.queue("/v4/auth", {200, R"({"status":401,"server":"rt7"})"});
+    std::int32_t status = 0;
+    EXPECT_TRUE(authenticate(status, "k"));
+    EXPECT_EQ(g_sessionGuid.get(), "empty GUID?");
+    EXPECT_TRUE(folder.logHas("Authenticated at RT server 'rt7'"));
+
+    server.queue("/v4/auth", {200, R"({"status":"402","GUID":"g2","wrrl":0})"});
+    EXPECT_TRUE(authenticate(status, "k"));
+    EXPECT_EQ(g_sessionGuid.get(), "g2");
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(gf_weatherClient().wrrl, 0); // an interval of 0 would make the reader spin
+}
+
+TEST_F(Session, RefusalsThatTheUserMustActOn)
+{
+    for (const int code : {402, 404, 405}) {
+        server.queue("/v4/auth", {200, fmt::format(R"({{"status":{}}})", code)});
+        int raised = 0;
+        std::string text;
+        const auto waited = loginAndMeasure([&] {
+            try {
+                gf_authenticater();
+            } catch (const brv::UserErrorException& e) {
+                raised = e.code();
+                text = e.what();
+            }
+        });
+        EXPECT_EQ(raised, code);
+        EXPECT_EQ(waited, 10000ms) << code;
+        EXPECT_EQ(gf_statusLine().text, text);
+        EXPECT_TRUE(folder.logHas(text));
+        EXPECT_FALSE(g_stop);
+    }
+    EXPECT_TRUE(folder.logHas("More than one RealTraffic session is not possible, do not run the RealTraffic app"));
+
+    server.queue("/v4/auth", {200, R"({"status":500})"});
+    const auto waited = loginAndMeasure([] {
+        try {
+            gf_authenticater();
+            ADD_FAILURE() << "500 must raise";
+        } catch (const brv::UserErrorException&) {
+            ADD_FAILURE() << "500 is no user error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "No RT database connection");
+        }
+    });
+    EXPECT_EQ(waited, 0ms);
+}
+
+TEST_F(Session, FailuresEndTheRunWithARestart)
+{
+    struct Case {
+        ServiceAnswer answer;
+        std::string logged;
+        std::chrono::milliseconds waited;
+    };
+    const std::vector<Case> cases{
+        {{200, R"({"status":400})"}, "The Authenticater has stopped with an error", 0ms},
+        {{200, ""}, "Authentication: empty response", 0ms},
+        {{200, "{not json"}, "===> authenticate: [json.exception.parse_error", 2000ms},
+        {{200, "", false, true}, "Authentication failed: ", 0ms},
+    };
+    for (const Case& c : cases) {
+        gf_resetShellState();
+        server.queue("/v4/auth", c.answer);
+        const auto waited = loginAndMeasure([] { gf_authenticater(); });
+        EXPECT_FALSE(logWith(c.logged).empty()) << c.logged;
+        EXPECT_EQ(waited, c.waited) << c.logged;
+        EXPECT_TRUE(g_stop);
+        EXPECT_EQ(g_runState, RunState::ReaderError);
+        EXPECT_EQ(g_restartDelay, 15);
+        EXPECT_EQ(gf_statusLine().text, "");
+    }
+    EXPECT_EQ(logWith("The Authenticater has stopped with an error").size(), cases.size());
+}
+
+TEST_F(Session, AServiceThatCannotBeReachedFailsAtOnce)
+{
+    folder.setEnv("TRWK_RT_BASE_URL", "http://127.0.0.1:1");
+    std::int32_t status = 0;
+    const auto waited = loginAndMeasure([&] { EXPECT_FALSE(authenticate(status, "k")); });
+    EXPECT_EQ(waited, 0ms);
+    const auto lines = logWith("Authentication failed: Couldn't connect to server");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Thu Jan 01 00:00:00 2026", 0), 0u);
+}
+
+TEST_F(Session, AMissingOrEmptyLicenseNamesTheFile)
+{
+    const std::string path = std::filesystem::absolute(g_dataFolder / "rt_license.txt").string();
+    for (const char* content : {"", "   \n key on the second line\n"}) {
+        writeLicense(content);
+        try {
+            gf_authenticater();
+            ADD_FAILURE() << "no key must raise";
+        } catch (const brv::UserErrorException& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        }
+    }
+    std::filesystem::remove(g_dataFolder / "rt_license.txt");
+    EXPECT_THROW(gf_readAccessKey(), brv::UserErrorException);
+    EXPECT_EQ(server.count("/v4/auth"), 0u);
+}
+
+TEST_F(Session, LogoutEndsTheSessionOfTheTrafficClient)
+{
+    server.queue("/v4/auth", {200, R"({"GUID":"abc"})"});
+    gf_authenticater();
+    server.queue("/v4/deauth", {200, R"({"status":200,"message":"Goodbye","server":"rt3"})"});
+    deauthenticate(gf_trafficClient());
+    const auto requests = server.requests("/v4/deauth");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, "GUID=abc");
+    EXPECT_TRUE(gf_trafficClient().guid.empty());
+    EXPECT_EQ(g_sessionGuid.get(), "abc");
+    EXPECT_FALSE(g_sessionActive);
+    EXPECT_TRUE(folder.logHas("Goodbye RT server 'rt3'"));
+}
+
+TEST_F(Session, FailedLogoutsOnlyLog)
+{
+    server.queue("/v4/auth", {200, R"({"GUID":"abc"})"});
+    gf_authenticater();
+    server.queue("/v4/deauth", {200, R"({"message":"x"})"});
+    server.queue("/v4/deauth", {200, "[1,"});
+    server.queue("/v4/deauth", {200, ""});
+    server.queue("/v4/deauth", {200, R"({"status":"200"})"});
+    for (int i = 0; i < 4; ++i)
+        deauthenticate(gf_trafficClient());
+    EXPECT_TRUE(folder.logHas("===> Deauthentication failed, status: 100"));
+    EXPECT_TRUE(folder.logHas("Deauthentication: invalid JSON"));
+    EXPECT_TRUE(folder.logHas("Deauthentication: empty response"));
+    EXPECT_EQ(logWith("===> deauthenticate: [json.exception.type_error").size(), 1u);
+    EXPECT_EQ(gf_trafficClient().guid.get(), "abc");
+    EXPECT_TRUE(g_sessionActive);
+}
+
+TEST_F(Session, AStalledLogoutIsGivenUp)
+{
+    g_transferLimits.lowSpeedSeconds = 1;
+    server.queue("/v4/auth", {200, R"({"GUID":"abc"})"});
+    gf_authenticater();
+    server.queue("/v4/deauth", {200, "{}", true});
+    deauthenticate(gf_trafficClient()); // returns although the service never answers
+    EXPECT_EQ(logWith("Deauthentication failed: ").size(), 1u);
+    server.releaseHanging();
+}

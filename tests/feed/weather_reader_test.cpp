@@ -1,0 +1,223 @@
+// The Weather Reader against the local service, and the QNH read out of weather answers.
+#include "feed_fixture.h"
+
+#include "feed/session.h"
+#include "feed/traffic_client.h"
+#include "feed/weather_client.h"
+#include "foundation/shell_state.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::FeedTest;
+using testsupport::ServiceAnswer;
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+namespace {
+
+const std::string lf_station = R"({"status":200,"data":[{"ICAO":"EDDF","dist":3.2}]})";
+
+std::string lf_weather(const json& qnh, int wrrl = 2000)
+{
+    return json{{"status", 200}, {"wrrl", wrrl}, {"data", {{"QNH", qnh}, {"ICAO", "EDDF"}}}}.dump();
+}
+
+class WeatherReader : public FeedTest {
+protected:
+    WeatherReader()
+    {
+        setUser(50.12346, 8.0, 1234.9);
+        server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
+        gf_authenticater();
+        server.setDefault("/v4/nearestmetar", {200, lf_station});
+    }
+    bool weatherRequestsReach(std::size_t n)
+    {
+        return testsupport::waitFor([&] { return server.count("/v4/weather") >= n; });
+    }
+    bool endsByItself()
+    {
+        return testsupport::waitFor([] { return g_weatherReaderDone.load(); });
+    }
+};
+
+} // namespace
+
+TEST(Qnh, ExtractedFromWeatherData)
+{
+    testsupport::LoggedFolder folder;
+    EXPECT_EQ(extractQNH(json{{"QNH", 1013}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", 2992}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", 1080}}), 1080);
+    EXPECT_EQ(extractQNH(json{{"QNH", 1081}}), 366);
+    EXPECT_EQ(extractQNH(json{{"QNH", 1012.5}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", -1012.5}}), -1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", "1009.8"}}), 1009);
+    EXPECT_EQ(extractQNH(json{{"QNH", "-20x"}}), -20);
+    EXPECT_EQ(extractQNH(json{{"QNH", 1e300}}), 338653070);
+    EXPECT_EQ(extractQNH(json{{"QNH", std::numeric_limits<std::uint64_t>::max()}}),
+              std::numeric_limits<std::int32_t>::max());
+    EXPECT_TRUE(folder.logLines().empty());
+
+    EXPECT_EQ(extractQNH(json{{"QNH", "abc"}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", "99999999999"}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"QNH", nullptr}}), 1013);
+    EXPECT_EQ(extractQNH(json{{"qnh", 1000}}), 1013);
+    EXPECT_EQ(extractQNH(json::array({1000})), 1013);
+    EXPECT_EQ(extractQNH(json()), 1013);
+    const std::vector<std::string> expected{"===> extractQNH: abc", "===> extractQNH: 99999999999",
+                                            "===> No QNH found in data", "===> No QNH found in data",
+                                            "===> No QNH found in data", "===> No QNH found in data"};
+    EXPECT_EQ(folder.logLines(), expected);
+}
+
+TEST_F(WeatherReader, StationThenQnhAtTheServiceInterval)
+{
+    server.queue("/v4/weather", {200, lf_weather(1023, 3000)});
+    server.setDefault("/v4/weather", {200, lf_weather(1023, 3000)});
+    g_weatherLamp = g_lampNoData;
+    startWeather();
+    ASSERT_TRUE(weatherRequestsReach(3));
+    ASSERT_TRUE(stopReaders());
+
+    EXPECT_EQ(g_qnh, 1023);
+    EXPECT_EQ(g_trafficQnh, 1023);
+    EXPECT_EQ(g_windowQnh, 1023);
+    EXPECT_TRUE(gf_weatherClient().weatherData);
+    EXPECT_EQ(gf_weatherClient().metarStation, "EDDF");
+    EXPECT_EQ(g_weatherLamp, g_lampNotRunning);
+
+    const auto metar = server.requests("/v4/nearestmetar");
+    const auto weather = server.requests("/v4/weather");
+    EXPECT_EQ(metar[0].body, "GUID=abc&toffset=0&lat=50.1235&lon=8.0000");
+    EXPECT_EQ(weather[0].body, "GUID=abc&querytype=locwx&toffset=0&lat=50.1235&lon=8.0000&alt=1234&airports=EDDF");
+    // every request is followed by one interval: 2000 before the first weather answer, then 3000
+    EXPECT_EQ(manualElapsed(metar[0].at, weather[0].at), 2000ms);
+    EXPECT_EQ(manualElapsed(weather[0].at, metar[1].at), 3000ms);
+    EXPECT_EQ(manualElapsed(metar[1].at, weather[1].at), 3000ms);
+    EXPECT_TRUE(logWith("===>").empty());
+}
+
+TEST_F(WeatherReader, NegativeAltitudeIsSentAsZeroAndStrangeQnhIsIgnored)
+{
+    setUser(-33.9, 151.2, -12.7);
+    server.queue("/v4/weather", {200, lf_weather(1005)});
+    server.queue("/v4/weather", {200, lf_weather(1081)});
+    server.setDefault("/v4/weather", {200, lf_weather(1005)});
+    startWeather();
+    ASSERT_TRUE(weatherRequestsReach(3));
+    ASSERT_TRUE(stopReaders());
+    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("alt"), "0");
+    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("lat"), "-33.9000");
+    EXPECT_EQ(g_qnh, 1005);
+    EXPECT_EQ(logWith("===> Strange QNH 366 found in ").size(), 1u);
+}
+
+TEST_F(WeatherReader, Statuses406And500GoOnWithoutData)
+{
+    server.queue("/v4/weather", {200, lf_weather(1019)});
+    server.queue("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
+    server.queue("/v4/weather", {200, R"({"status":500,"message":"db"})"});
+    server.setDefault("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
+    startWeather();
+    ASSERT_TRUE(weatherRequestsReach(4));
+    ASSERT_TRUE(stopReaders());
+    EXPECT_FALSE(logWith("===> 406 json weather slow down").empty());
+    EXPECT_TRUE(folder.logHas("===> 500 json weather db"));
+    EXPECT_EQ(g_qnh, 1019);
+    EXPECT_FALSE(g_stop);
+}
+
+TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
+{
+    server.queue("/v4/nearestmetar", {200, R"({"status":200,"data":{"ICAO":"EDDF"}})"});
+    server.queue("/v4/nearestmetar", {200, ""});
+    server.queue("/v4/nearestmetar", {200, "nope"});
+    server.queue("/v4/nearestmetar", {200, R"({"status":200,"data":[]})"});
+    server.queue("/v4/nearestmetar", {200, R"({"status":406,"message":"later"})"});
+    server.queue("/v4/nearestmetar", {200, "", false, true});
+    server.queue("/v4/weather", {200, ""});
+    server.queue("/v4/weather", {200, "{{"});
+    server.queue("/v4/weather", {200, R"({"status":200})"});
+    server.setDefault("/v4/weather", {200, lf_weather(1020)});
+    startWeather();
+    ASSERT_TRUE(testsupport::waitFor([] { return g_qnh == 1020; }));
+    ASSERT_TRUE(stopReaders());
+    EXPECT_EQ(logWith("===> nearestmetar: [json.exception.type_error").size(), 1u);
+    EXPECT_TRUE(folder.logHas("===> nearest metar: empty content"));
+    EXPECT_TRUE(folder.logHas("===> nearest metar: invalid JSON"));
+    EXPECT_TRUE(folder.logHas("===> 406 json nearestmetar later"));
+    EXPECT_EQ(logWith(" nearestmetar code: ").size(), 1u);
+    EXPECT_TRUE(folder.logHas("===> Empty content?, no QNH to be found"));
+    EXPECT_TRUE(folder.logHas("===> Invalid JSON: {{"));
+    EXPECT_TRUE(folder.logHas("===> No QNH found in data"));
+    EXPECT_EQ(g_qnh, 1020);
+    EXPECT_FALSE(g_stop);
+    // a weather request only follows a station found (the stop may fall between the two)
+    const auto metar = server.count("/v4/nearestmetar");
+    const auto weather = server.count("/v4/weather");
+    EXPECT_GE(metar, weather + 6);
+    EXPECT_LE(metar, weather + 7);
+}
+
+TEST_F(WeatherReader, MetarStatus401EndsBothReadersAndRestarts)
+{
+    server.queue("/v4/nearestmetar", {200, R"({"status":401})"});
+    startWeather();
+    ASSERT_TRUE(endsByItself());
+    EXPECT_TRUE(folder.logHas("===> re-authentication to RT API is needed, restart TRWK"));
+    EXPECT_TRUE(folder.logHas("The Weather Reader has stopped with an error"));
+    EXPECT_TRUE(g_readerStop);
+    EXPECT_EQ(g_runState, RunState::ReaderError);
+    EXPECT_EQ(g_restartDelay, 15);
+    EXPECT_EQ(server.count("/v4/weather"), 0u);
+}
+
+TEST_F(WeatherReader, OtherWeatherStatusesStopTheRun)
+{
+    server.queue("/v4/weather", {200, R"({"status":403})"});
+    startWeather();
+    ASSERT_TRUE(endsByItself());
+    EXPECT_TRUE(folder.logHas("===> Weather RT API: no data is delivered for this account"));
+    EXPECT_EQ(g_runState, RunState::SystemError);
+    EXPECT_TRUE(g_readerStop);
+}
+
+TEST_F(WeatherReader, AStopEndsATransferUnderWay)
+{
+    server.queue("/v4/weather", {200, lf_weather(1013), true});
+    startWeather();
+    ASSERT_TRUE(testsupport::waitFor([&] { return server.hanging() == 1; }));
+    g_weatherStop = true;
+    EXPECT_TRUE(testsupport::waitFor([] { return g_weatherReaderDone.load(); }, 10s));
+    EXPECT_EQ(server.hanging(), 1u);
+    EXPECT_TRUE(logWith("===>").empty());
+    server.releaseHanging();
+}
+
+TEST_F(WeatherReader, LampsFollowTheDataOnlyWhileTheSessionIsActive)
+{
+    std::atomic<int> repaints{0};
+    gf_repaintHeaderArea.install([&] { ++repaints; });
+    g_weatherLamp = g_lampNoData;
+    g_trafficLamp = g_lampNoData;
+    gf_weatherClient().weatherDataShown = false;
+    gf_trafficClient().trafficDataShown = false;
+    gf_weatherClient().weatherData = true;
+    g_liveCount = 3;
+    gf_updateRtLamps();
+    EXPECT_EQ(g_weatherLamp, g_lampReceiving);
+    EXPECT_EQ(g_trafficLamp, g_lampReceiving);
+    const int afterFirst = repaints;
+    gf_updateRtLamps();
+    EXPECT_EQ(repaints, afterFirst); // no change, no repaint
+    g_liveCount = 0;
+    gf_weatherClient().weatherData = false;
+    gf_updateRtLamps();
+    EXPECT_EQ(g_weatherLamp, g_lampNoData);
+    EXPECT_EQ(g_trafficLamp, g_lampNoData);
+    g_sessionActive = false;
+    g_liveCount = 5;
+    gf_updateRtLamps();
+    EXPECT_EQ(g_trafficLamp, g_lampNoData);
+}
