@@ -75,6 +75,12 @@ std::vector<PaintedRegcode> lf_paintedRegcodes()
 
 void gf_installLiveryCountHook(SetLiveryCountHook hook) { g_setLiveryCount = std::move(hook); }
 
+void gf_showLiveryCount(std::uint64_t count)
+{
+    if (g_setLiveryCount)
+        g_setLiveryCount(count);
+}
+
 void gf_processScannedLiveries()
 {
     if (g_liveriesProcessed) {

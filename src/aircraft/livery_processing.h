@@ -12,6 +12,8 @@
 // installs it at start. Without it the count is not shown.
 using SetLiveryCountHook = std::function<void(std::uint64_t count)>;
 void gf_installLiveryCountHook(SetLiveryCountHook hook);
+// Shows a livery count through the hook (the scan sets 0 when it found nothing).
+void gf_showLiveryCount(std::uint64_t count);
 
 // Once per process unless the tables were cleared: reads the file and builds every table. The
 // reader's brv::UserErrorException passes through; nothing is built then.

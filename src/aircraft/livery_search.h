@@ -1,0 +1,22 @@
+#pragma once
+// The walk over one livery folder: every aircraft.cfg below it is read by a task of its own on a
+// detached thread, at most about g_maxTasks at once, and the records are collected in the order
+// the files were found into g_liveryRecords. Runs on the control thread.
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+// How long the walk waits for one task before it gives the task up.
+inline constexpr std::chrono::seconds g_taskWaitLimit{10};
+
+// Appends the records of every aircraft.cfg below the folder to g_liveryRecords. Ends early,
+// without starting new tasks but collecting the running ones, once g_stop or g_quit is set.
+void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const std::filesystem::path& folder);
+
+// Deletes LiveriesScanned.xml and the previous scan's reports (and output/errors when empty).
+void gf_removePreviousScanFiles();
+
+// Called by each task, on its thread, before it reads its file (tests: hold, fail or stop a task).
+using LiveryTaskHook = std::function<void(const std::filesystem::path& path)>;
+void gf_setLiveryTaskHook(LiveryTaskHook hook);

@@ -1,0 +1,196 @@
+// The key lines, section headers and section rules of aircraft.cfg files, and a bounded fuzz run
+// of the reader over damaged files.
+#include "aircraft/aircraft_cfg_reader.h"
+#include "aircraft/base_container_types.h"
+#include "aircraft/cfg_key_lines.h"
+#include "aircraft/livery_sections.h"
+#include "scan_test_support.h"
+
+#include <random>
+
+using namespace aircrafttest;
+
+namespace {
+
+class AircraftCfgTest : public ScanTest {};
+
+// The bytes as UTF-16 little-endian units behind a byte-order mark.
+std::string lf_utf16(const std::string& bytes)
+{
+    std::string units = "\xFF\xFE";
+    for (const char c : bytes)
+        units += std::string{c, '\0'};
+    return units;
+}
+
+TEST_F(AircraftCfgTest, KeyLinesAreReadByTheirWholeLinePatterns)
+{
+    std::string value;
+    EXPECT_TRUE(gf_getTitle("  TITLE =  \"A320 Air X\"  ", value));
+    EXPECT_EQ(value, "A320 Air X");
+    EXPECT_FALSE(gf_getTitle("title =", value));
+    EXPECT_FALSE(gf_getTitle("title = \"\"", value));
+    EXPECT_FALSE(gf_getTitle("subtitle = X", value));
+    EXPECT_FALSE(gf_getTitle("title = " + std::string(g_maxKeyLineLength, 'x'), value));
+
+    EXPECT_FALSE(gf_getAtcId("atc_id = N123", value));
+    EXPECT_TRUE(gf_getAtcId("atc_id = N1234", value));
+    EXPECT_EQ(value, "N1234");
+    EXPECT_FALSE(gf_hasAtcIdKey("atc_id = N1234"));
+    EXPECT_TRUE(gf_hasAtcIdKey("atc_id=N1234"));
+
+    EXPECT_TRUE(gf_getIcaoAirline("icao_airline = zzzz", value));
+    EXPECT_EQ(value, "ZZZZ");
+    EXPECT_TRUE(gf_getIcaoAirline("icao_airline = \"\"", value));
+    EXPECT_EQ(value, "ZZZ");
+    EXPECT_TRUE(gf_getIcaoAirline("ICAO_Airline=ZZZZ", value));
+    EXPECT_EQ(value, "ZZZ");
+    value = "kept";
+    EXPECT_FALSE(gf_getIcaoAirline("icao_airline =", value));
+    EXPECT_EQ(value, "kept");
+
+    EXPECT_EQ(gf_getIcaoTypeDesignator("icao_type_designator = \"b738m\""), "B738");
+    EXPECT_EQ(gf_getBaseContainerType("base_container = \"..\\Asobo_A320_NEO\""), "A20N");
+    EXPECT_EQ(gf_getBaseContainerType("base_container = ../FlyByWire_A320_NEO"), "A20N");
+    EXPECT_EQ(gf_getBaseContainerType("base_container = ..\\"), "");
+    EXPECT_EQ(gf_getBaseContainerType("base_container = ..\\asobo_a320_neo"), "");
+    EXPECT_EQ(BaseContainerTypes.size(), 30u);
+
+    EXPECT_EQ(gf_getFltsimNumber("//[fltsim.3]"), "");
+    EXPECT_EQ(gf_getFltsimNumber(" [FltSim.3] "), "3");
+    EXPECT_EQ(gf_getFltsimNumber("[fltsim.3] ; old"), "10000");
+    EXPECT_EQ(gf_getFltsimNumber("texture = [FLTSIM.x]"), "10000");
+    EXPECT_EQ(gf_getFltsimNumber("[General]"), "");
+}
+
+TEST_F(AircraftCfgTest, SectionNumbersDecideWhetherAFileIsRead)
+{
+    EXPECT_TRUE(gf_checkFltsimNumbers({"[fltsim.0]", "[fltsim.10000]"}, "a.cfg"));
+    EXPECT_FALSE(gf_checkFltsimNumbers({"[fltsim.0]", "[fltsim.10001]"}, "b.cfg"));
+    EXPECT_FALSE(gf_checkFltsimNumbers({"[fltsim.99999999999]"}, "c.cfg"));
+    EXPECT_TRUE(gf_checkFltsimNumbers({"[General]"}, "d.cfg"));
+    EXPECT_EQ(g_invalidCfgFiles.lines(),
+              (std::vector<std::string>{"b.cfg contains a [fltsim.x] section with a number < 0 or > 10000"}));
+    EXPECT_EQ(g_emptyCfgFiles.lines(), (std::vector<std::string>{"d.cfg"}));
+    EXPECT_NE(log().find("===> fltsim num [fltsim.99999999999] incorrect\n"), std::string::npos);
+}
+
+TEST_F(AircraftCfgTest, SectionsEndAtTheNextSectionByTheirLayout)
+{
+    const std::vector<std::string> lines{"[fltsim.0]", "title = A", "icao_airline = DLH", "  [General]",
+                                         "atc_id = D-AAAA", "[fltsim.1]", "title = B", "texture = x[1]",
+                                         "icao_airline = DLH", "atc_id = D-BBBB"};
+    const auto records = gf_splitFltSimSections(1, lines, "A20N", "p/aircraft.cfg", "p");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].atcid, ""); // the [General] line ended the first section
+    EXPECT_EQ(records[1].atcid, "D-BBBB");
+    EXPECT_EQ(records[1].folderNumber, 1u);
+}
+
+TEST_F(AircraftCfgTest, StandardSectionRules)
+{
+    auto lt_section = [](std::vector<std::string> lines) {
+        lines.insert(lines.begin(), "[fltsim.0]");
+        return gf_procesFltSimSection(3, lines, "C172", "f/aircraft.cfg", "f");
+    };
+    EXPECT_TRUE(lt_section({"title = FenixA320 DLH", "icao_airline = DLH"}).empty());
+    EXPECT_TRUE(lt_section({"title = Cessna-STUB", "icao_airline = DLH"}).empty());
+    EXPECT_TRUE(lt_section({"title = Cessna RFO", "icao_airline = RFO"}).empty());
+    EXPECT_EQ(g_incompleteSections.lines(),
+              (std::vector<std::string>{"f/aircraft.cfg [fltsim.0] icao_airline is missing, or it has invalid info ",
+                                        "f/aircraft.cfg [fltsim.0] icao_airline is missing, or it has invalid info "}));
+    g_incompleteSections.clear();
+
+    // an invalid 4-letter code is reported and a later airline line counts as the first
+    auto records = lt_section({"title = Cessna DLH", "icao_airline = DLHA", "icao_airline = DLH",
+                               "atc_parking_types = GATE, CARGO", "atc_id = D-EABC", "// end", ""});
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].airl, "DLH");
+    EXPECT_FALSE(records[0].cargo);
+    EXPECT_EQ(g_invalidAirlineCodes.lines(), (std::vector<std::string>{"DLHA         in f/aircraft.cfg [fltsim.0]"}));
+
+    records = lt_section({"title = Cessna Freight", "icao_airline = UPSC", "atc_parking_types = CARGO"});
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].airl, "UPS");
+    EXPECT_TRUE(records[0].cargo);
+
+    EXPECT_TRUE(lt_section({"title = Cessna Two", "title = Cessna Three"}).empty());
+    EXPECT_TRUE(lt_section({"title = Cessna Four", "atc_id=D-EFFF", "atc_id=D-EGGG"}).empty());
+    EXPECT_TRUE(lt_section({"title = Cessna Five", "atc_parking_types = GA", "atc_parking_types = RAMP"}).empty());
+    EXPECT_TRUE(lt_section({"title = Cessna DLH"}).empty()); // made before
+    const auto incomplete = g_incompleteSections.lines();
+    for (const char* line : {"f [fltsim.0] has more than one title key", "f, [fltsim.0], has more than one atc_id key",
+                             "f [fltsim.0] has more than one atc_parking_types key",
+                             "f [fltsim.0] title 'Cessna DLH' already exists"})
+        EXPECT_NE(std::find(incomplete.begin(), incomplete.end(), line), incomplete.end()) << line;
+}
+
+TEST_F(AircraftCfgTest, IvaoModelsComeFromTheFolderInEitherSeparator)
+{
+    EXPECT_EQ(gf_getIvaoModel("C:\\sim\\IVAO_MTL\\SimObjects\\Airplanes\\IVAO_B738WLfa\\aircraft.cfg"), "B738");
+    EXPECT_EQ(gf_getIvaoModel("/sim/ivao_x-csl/SimObjects/Airplanes/IVAO_A20N/Aircraft.CFG"), "A20N");
+    EXPECT_EQ(gf_getIvaoModel("/sim/IVAO_MTL/Airplanes/IVAO_B738/aircraft.cfg"), "");
+
+    fs::create_directories("pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa/texture.DLH");
+    const std::string folder = "pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa";
+    auto record = gf_procesIvaoFltSimSection(1, {"[fltsim.0]", "title= B738W DLH winglets ", "texture=DLH"}, "B738",
+                                             folder + "/aircraft.cfg", folder);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->airl, "DLH");
+    EXPECT_EQ(record->title, "B738W DLH winglets");
+    EXPECT_FALSE(record->cargo);
+    EXPECT_FALSE(gf_procesIvaoFltSimSection(1, {"[fltsim.1]", "title=B738 DLH plain", "texture=DLH"}, "B738",
+                                            folder + "/aircraft.cfg", folder));
+}
+
+// Damaged aircraft.cfg files from fixed seeds: the reader returns records or nothing, and every
+// record it returns is whole.
+TEST_F(AircraftCfgTest, DamagedFilesAreReadOrRefusedCleanly)
+{
+    const std::string valid =
+        "[GENERAL]\nicao_type_designator = \"A320\"\n[VARIATION]\nbase_container = \"..\\Asobo_A320_NEO\"\n" +
+        fltsimSection(0, {"Fuzz A320 Lufthansa", "DLH", "D-AIPX"}) + fltsimSection(1, {"Fuzz A320 Two", "-", ""}) +
+        "[fltsim.2]\ntitle = Fuzz A320 Three\nicao_airline = ZZZZ\natc_id = N1, N2; x\n";
+    static const char g_specialBytes[] = "[]=\";/\\.\r\n\t \xFF\xFE\xEF\xBB\xBF\0";
+    const std::string specials(g_specialBytes, sizeof g_specialBytes - 1);
+    std::mt19937 engine(4120);
+    std::size_t withRecords = 0;
+    for (int round = 0; round < 600; ++round) {
+        std::string text = valid;
+        const int changes = 1 + static_cast<int>(engine() % 6);
+        for (int i = 0; i < changes && !text.empty(); ++i) {
+            const std::size_t at = engine() % text.size();
+            switch (engine() % 5) {
+            case 0:
+                text[at] = static_cast<char>(engine() & 0xFF);
+                break;
+            case 1:
+                text.erase(at, 1 + engine() % 30);
+                break;
+            case 2:
+                text.insert(at, text.substr(at, 1 + engine() % 60));
+                break;
+            case 3:
+                text.insert(at, std::string(1 + engine() % 3000, static_cast<char>('a' + engine() % 26)));
+                break;
+            default:
+                text.insert(at, 1, specials[engine() % specials.size()]);
+                break;
+            }
+        }
+        const fs::path path = fmt::format("fuzz/IVAO_MTL/SimObjects/Airplanes/IVAO_A320/{}/aircraft.cfg", round % 2);
+        writeFile(path, round % 5 == 0 ? lf_utf16(text) : text);
+        for (const auto& records : {gf_searchLiveriesinFile(1, path), gf_searchIvaoLiveriesinFile(1, path)}) {
+            withRecords += records.empty() ? 0 : 1;
+            for (const auto& r : records) {
+                EXPECT_FALSE(r.title.empty());
+                EXPECT_FALSE(r.type.empty());
+                EXPECT_LE(r.type.size(), 4u);
+            }
+        }
+        gf_clearScanReports();
+    }
+    EXPECT_GT(withRecords, 0u);
+}
+
+} // namespace
