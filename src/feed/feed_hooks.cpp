@@ -5,6 +5,8 @@ FeedHook<void(std::uint32_t, std::uint32_t, std::uint32_t)> gf_pushObjectListEnt
 FeedHook<UserPosition()> gf_userSnapshot;
 FeedHook<ParkAirportRef()> gf_parkAirport;
 FeedHook<void()> gf_repaintHeaderArea;
+FeedHook<bool(SizeClass)> gf_isSizeClassEnabled;
+FeedHook<std::string()> gf_reservedStand;
 
 void gf_resetFeedHooks()
 {
@@ -13,4 +15,6 @@ void gf_resetFeedHooks()
     gf_userSnapshot.install(nullptr);
     gf_parkAirport.install(nullptr);
     gf_repaintHeaderArea.install(nullptr);
+    gf_isSizeClassEnabled.install(nullptr);
+    gf_reservedStand.install(nullptr);
 }

@@ -2,6 +2,7 @@
 // What the feed calls in the subsystems above it. The traffic library installs the real
 // functions at start; tests install their own. A call without an installed function does
 // nothing and returns a value-initialised result.
+#include "aircraft/size_class.h"
 #include "feed/feed_record.h"
 #include "foundation/geometry.h"
 
@@ -74,6 +75,11 @@ extern FeedHook<UserPosition()> gf_userSnapshot;
 extern FeedHook<ParkAirportRef()> gf_parkAirport;
 // Main window: repaints the header area (lamps, QNH, session); must not block.
 extern FeedHook<void()> gf_repaintHeaderArea;
+// Traffic manager: whether aircraft of this size class are shown (the parked records keep only
+// those); not installed, none is.
+extern FeedHook<bool(SizeClass sizeClass)> gf_isSizeClassEnabled;
+// Traffic manager: a copy of g_reservedStand, the stand kept free for the user; empty = none.
+extern FeedHook<std::string()> gf_reservedStand;
 
 // Every hook uninstalled (tests).
 void gf_resetFeedHooks();

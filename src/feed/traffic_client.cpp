@@ -2,6 +2,7 @@
 
 #include "feed/feed_hooks.h"
 #include "feed/live_records.h"
+#include "feed/parked_request.h"
 #include "feed/reader_state.h"
 #include "feed/service_address.h"
 #include "foundation/log.h"
@@ -179,6 +180,11 @@ bool RtTrafficClient::receive(std::int32_t& status)
 
     while (!stop.load()) {
         try {
+            if (g_parkedRequest.exchange(false)) {
+                parkedtraffic();
+                waitInterval(rrl);
+                continue;
+            }
             trafficText.clear();
             const QueryBox box = queryBox();
             const std::string body = fmt::format(

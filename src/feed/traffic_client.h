@@ -20,6 +20,10 @@ public:
     // (9999: stop request).
     bool receive(std::int32_t& status);
 
+    // The parked-traffic request taken over from the control thread (parked_request.h), made
+    // between two live requests; its answer is handed back whatever happens.
+    void parkedtraffic();
+
     // The traffic part of gf_resetRtClients; never raises.
     void resetForRun() noexcept;
 

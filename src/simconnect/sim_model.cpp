@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <pugixml.hpp>
 
 namespace {
 
@@ -29,6 +30,26 @@ std::string lf_number(double x)
 }
 
 std::string lf_u(std::uint32_t n) { return std::to_string(n); }
+
+struct LoadedFlightPlan {
+    std::string departure;
+    std::string destination;
+};
+
+// A flight-plan file as the simulator takes it: an XML document whose SimBase.Document holds a
+// FlightPlan.FlightPlan; nothing when the file cannot be read or is no such document.
+std::optional<LoadedFlightPlan> lf_loadFlightPlan(const char* path)
+{
+    if (path == nullptr)
+        return std::nullopt;
+    pugi::xml_document doc;
+    if (!doc.load_file(path))
+        return std::nullopt;
+    const pugi::xml_node plan = doc.child("SimBase.Document").child("FlightPlan.FlightPlan");
+    if (!plan)
+        return std::nullopt;
+    return LoadedFlightPlan{plan.child_value("DepartureID"), plan.child_value("DestinationID")};
+}
 
 HSIMCONNECT lf_handleOf(std::uint32_t sessionId)
 {
@@ -558,14 +579,16 @@ HRESULT SimModel::aiSetAircraftFlightPlan(HSIMCONNECT handle, SIMCONNECT_OBJECT_
                    lf_u(objectId) + ", " + lf_quoted(path) + ", " + lf_u(requestId), s))
         return SIMCONNECT_FAIL;
     SimObjectState* o = findObject(objectId);
-    std::error_code ec;
-    if (o == nullptr)
+    if (o == nullptr) {
         queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, s->lastPacket, 1);
-    else if (o->user)
+    } else if (o->user) {
         queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, s->lastPacket, 1);
-    else if (path == nullptr || !std::filesystem::is_regular_file(path, ec))
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED, s->lastPacket, 2);
-    else
+    } else if (const auto plan = lf_loadFlightPlan(path)) {
         o->flightPlanPath = path;
+        o->flightPlanDeparture = plan->departure;
+        o->flightPlanDestination = plan->destination;
+    } else {
+        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED, s->lastPacket, 2);
+    }
     return SIMCONNECT_OK;
 }

@@ -44,6 +44,8 @@ struct SimObjectState {
     bool freezeAttitude = false;
     bool releasedControl = false;
     std::string flightPlanPath;
+    std::string flightPlanDeparture;   // DepartureID of the loaded flight plan
+    std::string flightPlanDestination; // DestinationID of the loaded flight plan
     std::uint32_t positionUpdates = 0; // set-data calls that moved it
 
     double altAboveGroundFt() const { return altFt - groundAltFt; }

@@ -11,8 +11,17 @@ struct SimLinkHooks {
     std::function<void(bool)> setSimConnected;               // main window: simConnected, then repaint the header
     std::function<void(bool)> setSimRunning;                 // main window: simRunning, then repaint the header
     std::function<void(const std::string&)> setSimulatorText; // main window: simulatorText, then repaint the header
-    // the user aircraft's answers (requests 106 to 109), handled on the SimClient thread
+    // Not called any more: the link handles the answers to requests 106 to 109 itself
+    // (user_aircraft.h). Kept so that code installing it still builds.
     std::function<void(const SIMCONNECT_RECV_SIMOBJECT_DATA&)> onUserAcData;
+    // main window: userAircraftText, userStandText and userWingspanKnown, each then a repaint
+    // of the header
+    std::function<void(const std::string&)> setUserAircraftText;
+    std::function<void(const std::string&)> setUserStandText;
+    std::function<void(bool)> setUserWingspanKnown;
+    // gf_getNearestStandName of the traffic manager: the park-airport stand nearest to a
+    // position, empty when none
+    std::function<std::string(double lat, double lon)> getNearestStandName;
 };
 
 void gf_setSimLinkHooks(SimLinkHooks hooks);

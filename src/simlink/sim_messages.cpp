@@ -11,6 +11,7 @@
 #include "simlink/sim_ids.h"
 #include "simlink/sim_queues.h"
 #include "simlink/sim_state.h"
+#include "simlink/user_aircraft.h"
 
 #include <algorithm>
 #include <cctype>
@@ -216,8 +217,7 @@ void lf_onUserData(const SIMCONNECT_RECV_SIMOBJECT_DATA& m)
     case REQ_USER_AC_MODEL:
     case REQ_AC_GND_AIR:
     case REQ_USER_AC_POSITION:
-        if (const auto hooks = gf_simLinkHooks(); hooks.onUserAcData)
-            hooks.onUserAcData(m);
+        gf_onUserAcData(m);
         break;
     default:
         break;

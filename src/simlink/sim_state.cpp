@@ -3,6 +3,7 @@
 #include "simlink/object_list.h"
 #include "simlink/sim_messages.h"
 #include "simlink/sim_queues.h"
+#include "simlink/user_aircraft.h"
 
 #include <cmath>
 
@@ -36,6 +37,7 @@ void gf_resetSimLinkState()
         std::lock_guard lock(g_userDataMutex);
         g_userData = UserAcData{};
     }
+    gf_resetUserAcState();
     gf_clearObjectList();
     gf_clearSimClientQueues();
     gf_resetSimMessageState();

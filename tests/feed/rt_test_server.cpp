@@ -135,7 +135,21 @@ void RtTestServer::releaseHanging()
 ServiceAnswer RtTestServer::nextAnswer(const std::string& path, const std::string& body)
 {
     std::lock_guard lock(m_mutex);
-    m_received[path].push_back(ServiceRequest{body, gf_decodeForm(body), platform::clock().steadyNow()});
+    const ServiceRequest request{body, gf_decodeForm(body), platform::clock().steadyNow()};
+    m_received[path].push_back(request);
+    // answers scripted for one query type ("/v4/traffic#parkedtraffic") come first
+    const auto type = request.fields.find("querytype");
+    if (type != request.fields.end()) {
+        const std::string typed = path + "#" + type->second;
+        m_received[typed].push_back(request);
+        if (auto& queued = m_queued[typed]; !queued.empty()) {
+            ServiceAnswer answer = std::move(queued.front());
+            queued.pop_front();
+            return answer;
+        }
+        if (const auto it = m_defaults.find(typed); it != m_defaults.end())
+            return it->second;
+    }
     auto& queued = m_queued[path];
     if (!queued.empty()) {
         ServiceAnswer answer = std::move(queued.front());

@@ -42,7 +42,8 @@ public:
     std::string baseUrl() const;
 
     // Answers of a path in turn; once they are used up the path's default answer follows
-    // (a 404 when none is set).
+    // (a 404 when none is set). A path followed by '#' and a query type ("/v4/traffic#parkedtraffic")
+    // scripts, and counts, the requests of that "querytype" only; they go before the plain path's.
     void queue(const std::string& path, ServiceAnswer answer);
     void setDefault(const std::string& path, ServiceAnswer answer);
 

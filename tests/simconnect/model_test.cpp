@@ -2,8 +2,10 @@
 #include "model_support.h"
 
 #include "simconnect/sim_model.h"
+#include "support/temp_folder.h"
 
 #include <cmath>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -417,6 +419,39 @@ TEST(SimModel, OperationsOnTheUserAircraftOrUnknownObjectsRaiseExceptions)
     const auto planExceptions = exceptionsOf(client.dispatch());
     ASSERT_EQ(planExceptions.size(), 1u);
     EXPECT_EQ(planExceptions[0].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+}
+
+TEST(SimModel, FlightPlanFileGivesDepartureAndDestination)
+{
+    testsupport::TempFolder folder;
+    {
+        std::ofstream plan("123.pln");
+        plan << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SimBase.Document Type=\"AceXML\" version=\"4,3\">\"\n"
+                "<FlightPlan.FlightPlan>\n<FPType>IFR</FPType>\n<DepartureID>EDDF</DepartureID>\n"
+                "<DestinationID>A&amp;B</DestinationID>\n</FlightPlan.FlightPlan>\n</SimBase.Document>\n";
+        std::ofstream("other.xml") << "<parameters><parameter name=\"a\" value=\"1\"/></parameters>\n";
+        std::ofstream("broken.pln") << "<SimBase.Document><FlightPlan.FlightPlan><DepartureID>EDDF";
+    }
+    SimModel model(testScenario());
+    ModelClient client(model);
+    client.dispatch();
+    const auto h = client.handle();
+    const auto id = createAircraft(model, client, "Airliner A", "PLAN2", 50.0, 8.0);
+    model.aiSetAircraftFlightPlan(h, id, "123.pln", 110);
+    EXPECT_TRUE(exceptionsOf(client.dispatch()).empty());
+    const auto o = model.aiObject(id);
+    EXPECT_EQ(o->flightPlanPath, "123.pln");
+    EXPECT_EQ(o->flightPlanDeparture, "EDDF");
+    EXPECT_EQ(o->flightPlanDestination, "A&B");
+
+    // a file that is no flight plan is refused and the loaded one stays
+    model.aiSetAircraftFlightPlan(h, id, "other.xml", 110);
+    model.aiSetAircraftFlightPlan(h, id, "broken.pln", 110);
+    const auto refused = exceptionsOf(client.dispatch());
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+    EXPECT_EQ(refused[1].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+    EXPECT_EQ(model.aiObject(id)->flightPlanDeparture, "EDDF");
 }
 
 TEST(SimModel, QuitDeliversAQuitMessageThenEveryCallFails)

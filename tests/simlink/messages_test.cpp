@@ -3,6 +3,7 @@
 
 #include "foundation/user_error.h"
 #include "simlink/sim_ids.h"
+#include "simlink/user_aircraft.h"
 
 #include <cstring>
 #include <fmt/format.h>
@@ -311,10 +312,6 @@ TEST_F(SimLinkTest, StaticCgAnswersAndUserAnswersGoWhereTheyBelong)
     connect();
     pump();
     g_userObjectId = 1;
-    std::vector<std::uint32_t> userAnswers;
-    auto hooks = record.hooks();
-    hooks.onUserAcData = [&](const SIMCONNECT_RECV_SIMOBJECT_DATA& m) { userAnswers.push_back(m.dwRequestID); };
-    gf_setSimLinkHooks(hooks);
     CreateRequest request;
     request.callsign = "CG1";
     request.liveryTitle = "Airliner A";
@@ -335,5 +332,8 @@ TEST_F(SimLinkTest, StaticCgAnswersAndUserAnswersGoWhereTheyBelong)
     EXPECT_EQ(reports[0].kind, OBJ_STATIC_CG);
     EXPECT_DOUBLE_EQ(reports[0].valueA, 9.0);
     EXPECT_DOUBLE_EQ(reports[0].valueB, 0.0);
-    EXPECT_EQ(userAnswers, (std::vector<std::uint32_t>{REQ_USER_AC_TITLE, REQ_USER_AC_MODEL}));
+    // the title and model answers reached the user aircraft; the unknown request 123 nothing
+    EXPECT_EQ(gf_userTitle(), "User Jet");
+    EXPECT_TRUE(gf_userHalfWingspan().has_value());
+    EXPECT_FALSE(g_newUserData);
 }

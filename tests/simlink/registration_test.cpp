@@ -2,6 +2,7 @@
 #include "simlink_fixture.h"
 
 #include "simlink/sim_ids.h"
+#include "simlink/user_aircraft.h"
 
 #include <cstring>
 
@@ -101,24 +102,20 @@ TEST_F(SimLinkTest, RecordLayoutsMatchTheDefinitionsTheSimulatorAnswersWith)
     EXPECT_EQ(offsetof(UserAcData, zuluTime), 64u);
 
     connect();
-    std::vector<std::uint32_t> sizes;
-    SimLinkHooks hooks;
-    hooks.onUserAcData = [&](const SIMCONNECT_RECV_SIMOBJECT_DATA& m) {
-        sizes.push_back(static_cast<std::uint32_t>(gf_simObjectDataSize(m)));
-        if (m.dwRequestID == REQ_USER_AC_POSITION) {
-            UserAcData data{};
-            std::memcpy(&data, gf_simObjectData(m), sizeof(data));
-            EXPECT_DOUBLE_EQ(data.latitude, 50.0);
-            EXPECT_DOUBLE_EQ(data.longitude, 8.0);
-            EXPECT_NEAR(data.heading, 3.14159265358979 / 2, 1e-9); // radians
-            EXPECT_EQ(data.zuluYear, 2024);
-        }
-    };
-    gf_setSimLinkHooks(hooks);
     SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_USER_AC_POSITION, DEF_USER_AC, SIMCONNECT_OBJECT_ID_USER,
                                       SIMCONNECT_PERIOD_ONCE);
     SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_AC_GND_AIR, DEF_SIM_ON_GROUND, SIMCONNECT_OBJECT_ID_USER,
                                       SIMCONNECT_PERIOD_ONCE);
     frame();
-    EXPECT_EQ(sizes, (std::vector<std::uint32_t>{96, 8}));
+    UserAcData data{};
+    {
+        std::lock_guard lock(g_userDataMutex);
+        data = g_userData;
+    }
+    EXPECT_DOUBLE_EQ(data.latitude, 50.0);
+    EXPECT_DOUBLE_EQ(data.longitude, 8.0);
+    EXPECT_NEAR(data.heading, 3.14159265358979 / 2, 1e-9); // radians
+    EXPECT_EQ(data.zuluYear, 2024);
+    EXPECT_TRUE(g_userOnGroundKnown);
+    EXPECT_TRUE(g_userOnGround);
 }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
@@ -46,6 +47,11 @@ struct HookRecord {
     std::vector<bool> simRunning;
     std::vector<std::string> simulatorTexts;
     int rememberedStands = 0;
+    std::vector<std::string> userAircraftTexts;
+    std::vector<std::string> userStandTexts;
+    std::vector<bool> wingspanKnown;
+    // the stand the traffic manager would name for a position
+    std::function<std::string(double, double)> nearestStand;
 
     SimLinkHooks hooks()
     {
@@ -65,6 +71,26 @@ struct HookRecord {
         h.rememberUserStand = [this] {
             std::lock_guard lock(mutex);
             ++rememberedStands;
+        };
+        h.setUserAircraftText = [this](const std::string& text) {
+            std::lock_guard lock(mutex);
+            userAircraftTexts.push_back(text);
+        };
+        h.setUserStandText = [this](const std::string& text) {
+            std::lock_guard lock(mutex);
+            userStandTexts.push_back(text);
+        };
+        h.setUserWingspanKnown = [this](bool known) {
+            std::lock_guard lock(mutex);
+            wingspanKnown.push_back(known);
+        };
+        h.getNearestStandName = [this](double lat, double lon) {
+            std::function<std::string(double, double)> f;
+            {
+                std::lock_guard lock(mutex);
+                f = nearestStand;
+            }
+            return f ? f(lat, lon) : std::string();
         };
         return h;
     }

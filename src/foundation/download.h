@@ -1,0 +1,32 @@
+#pragma once
+// Whole files fetched from the program's download site (or any URL) into a local file.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view g_defaultDownloadBaseUrl = "https://tarnwick.example/downloads/";
+inline constexpr std::string_view g_downloadBaseUrlVariable = "TRWK_DOWNLOAD_BASE_URL";
+
+// The compiled-in download base address, or TRWK_DOWNLOAD_BASE_URL when it is set and not
+// empty; always ending in '/', so that names are appended to it as they are.
+std::string gf_downloadBaseUrl();
+
+// One libcurl easy handle, owned. Each download creates its own; never shared between threads.
+class Downloader {
+public:
+    Downloader();
+    ~Downloader();
+    Downloader(const Downloader&) = delete;
+    Downloader& operator=(const Downloader&) = delete;
+
+    // GET url into localPath. The body goes to a temporary file beside localPath that replaces
+    // it only when the transfer succeeded, so a failed transfer leaves an existing file as it
+    // was. An HTTP status of 400 or more, a broken connection or a write error give false.
+    bool download(const std::string& url, const std::filesystem::path& localPath, bool binary);
+
+private:
+    void* m_handle; // CURL*, null when libcurl could not make one
+};
+
+// The download base address + name into localPath (binary); logs the outcome.
+bool gf_downloadFromWebSite(const std::string& name, const std::filesystem::path& localPath);
