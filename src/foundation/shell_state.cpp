@@ -8,6 +8,7 @@ std::atomic<bool> g_quit{false};
 std::atomic<RunState> g_runState{RunState::NotYetSet};
 std::atomic<int> g_restartDelay{0};
 std::atomic<bool> g_msfs2020Mode{true};
+std::atomic<bool> g_professionalAccount{false};
 
 std::string_view gf_runStateName(RunState state)
 {
@@ -18,17 +19,28 @@ std::string_view gf_runStateName(RunState state)
     return (i >= 0 && i < static_cast<int>(names.size())) ? names[static_cast<std::size_t>(i)] : "???";
 }
 
+namespace {
+std::mutex g_stopMutex;
+} // namespace
+
 bool gf_requestStop(RunState state, int restartDelay)
 {
     // the first request wins: its state and delay are the ones the control thread sees
-    static std::mutex stopMutex;
-    std::lock_guard lock(stopMutex);
+    std::lock_guard lock(g_stopMutex);
     if (g_stop.load())
         return false;
     g_runState = state;
     g_restartDelay = restartDelay;
     g_stop = true;
     return true;
+}
+
+void gf_forceStop(RunState state, int restartDelay)
+{
+    std::lock_guard lock(g_stopMutex);
+    g_runState = state;
+    g_restartDelay = restartDelay;
+    g_stop = true;
 }
 
 void gf_resetShellState()
@@ -38,4 +50,5 @@ void gf_resetShellState()
     g_runState = RunState::NotYetSet;
     g_restartDelay = 0;
     g_msfs2020Mode = true;
+    g_professionalAccount = false;
 }

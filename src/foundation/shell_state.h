@@ -22,10 +22,15 @@ extern std::atomic<bool> g_quit;         // the process is quitting
 extern std::atomic<RunState> g_runState; // why the run ended
 extern std::atomic<int> g_restartDelay;  // seconds before an automatic restart
 extern std::atomic<bool> g_msfs2020Mode; // true: the 2020 simulator, false: 2024
+// The live-traffic account may shift the time (set by the login, cleared before a restart).
+extern std::atomic<bool> g_professionalAccount;
 
 // Sets g_runState and g_restartDelay, then g_stop, only when no stop was requested yet.
 // Returns false when a stop was already under way.
 bool gf_requestStop(RunState state, int restartDelay);
+// Sets g_runState, g_restartDelay and g_stop whatever came before (an error that must not be
+// overwritten by a later stop source).
+void gf_forceStop(RunState state, int restartDelay);
 
 // Back to the state of a new process (tests, and the clean-up before a restart).
 void gf_resetShellState();
