@@ -1,0 +1,21 @@
+#include "app/app_hooks.h"
+
+#include "app/control_flags.h"
+#include "app/main_window_state.h"
+#include "feed/feed_hooks.h"
+#include "foundation/time_shift.h"
+#include "simlink/user_aircraft.h"
+#include "traffic/user_snapshot.h"
+
+void gf_installAppHooks()
+{
+    gf_installSimLinkHooks();
+    gf_pushObjectListEntry.install(gf_appendFeedObjectListEntry);
+    gf_userSnapshot.install([] {
+        const UserAcData user = gf_copyUserSnapshot();
+        return UserPosition{user.latitude, user.longitude, user.altitude};
+    });
+    gf_repaintHeaderArea.install([] { gf_repaint(WindowArea::header); });
+    // the aircraft of the old time leave on the control thread, between two tick passes
+    gf_setTimeShiftTrafficHook([] { g_timeShiftClearRequest = true; });
+}

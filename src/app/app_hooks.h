@@ -1,0 +1,12 @@
+#pragma once
+// The functions through which the lower libraries reach the shell and the traffic manager,
+// installed once at start.
+#include <cstdint>
+
+void gf_installAppHooks();
+
+// The simulator link's half (its own file: the feed names its object-list hook like the
+// simulator link's function).
+void gf_installSimLinkHooks();
+// Appends an object-list entry of the given kind for the feed.
+void gf_appendFeedObjectListEntry(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind);

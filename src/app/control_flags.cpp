@@ -1,0 +1,32 @@
+#include "app/control_flags.h"
+
+bool g_restart = false;
+std::atomic<bool> g_controlThreadAlive{false};
+std::atomic<std::int64_t> g_secondsSinceLastVisit{0};
+std::atomic<bool> g_rereadRequest{false};
+std::atomic<bool> g_recalcParkingRequest{false};
+std::atomic<bool> g_flushStaticRequest{false};
+std::atomic<bool> g_callsignLookupRequest{false};
+std::atomic<bool> g_removeBlockedRequest{false};
+std::atomic<bool> g_ptOnlyPending{false};
+std::atomic<bool> g_timeShiftClearRequest{false};
+std::atomic<bool> g_flightNotRunning{false};
+std::atomic<bool> g_skipParkingRefresh{false};
+std::atomic<std::int32_t> g_userDataCount{0};
+
+void gf_resetControlFlags()
+{
+    g_restart = false;
+    g_controlThreadAlive = false;
+    g_secondsSinceLastVisit = 0;
+    g_rereadRequest = false;
+    g_recalcParkingRequest = false;
+    g_flushStaticRequest = false;
+    g_callsignLookupRequest = false;
+    g_removeBlockedRequest = false;
+    g_ptOnlyPending = false;
+    g_timeShiftClearRequest = false;
+    g_flightNotRunning = false;
+    g_skipParkingRefresh = false;
+    g_userDataCount = 0;
+}

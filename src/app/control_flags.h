@@ -1,0 +1,28 @@
+#pragma once
+// The control thread's own state and the requests that reach it from the window as atomic flags.
+#include <atomic>
+#include <cstdint>
+
+// The close-down decided to restart (control thread only).
+extern bool g_restart;
+// A control thread is running or has handed over to the next one with WM_APP_RUN.
+extern std::atomic<bool> g_controlThreadAlive;
+// Seconds since the last visit of the web service (LAST_EPOCH_TIME:), noted by each run.
+extern std::atomic<std::int64_t> g_secondsSinceLastVisit;
+
+// Requests of the window's commands, taken by the per-update work.
+extern std::atomic<bool> g_rereadRequest;
+extern std::atomic<bool> g_recalcParkingRequest;
+extern std::atomic<bool> g_flushStaticRequest;
+extern std::atomic<bool> g_callsignLookupRequest;
+extern std::atomic<bool> g_removeBlockedRequest;
+extern std::atomic<bool> g_ptOnlyPending;  // the new RT_PARKTRAFFIC_ONLY for the next adjustment
+extern std::atomic<bool> g_timeShiftClearRequest; // a new time shift: the tick removes the old traffic
+
+// Tick loop state (control thread; atomics because the window reads some of them).
+extern std::atomic<bool> g_flightNotRunning;
+extern std::atomic<bool> g_skipParkingRefresh; // between the two phases of a parking recalculation
+extern std::atomic<std::int32_t> g_userDataCount;
+
+// Back to the start of a process.
+void gf_resetControlFlags();

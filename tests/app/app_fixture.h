@@ -1,0 +1,205 @@
+#pragma once
+// A program folder (with docs/ and the access key), the model simulator, the local feed
+// service and a headless main window that records the run's WM_APP_RUN and WM_APP_QUIT.
+#include "../feed/rt_test_server.h"
+
+#include "app/app_hooks.h"
+#include "app/app_messages.h"
+#include "app/control_flags.h"
+#include "app/main_window_state.h"
+#include "app/run_traffic.h"
+#include "feed/curl_request.h"
+#include "feed/feed_display.h"
+#include "feed/feed_hooks.h"
+#include "feed/reader_state.h"
+#include "feed/readers.h"
+#include "foundation/option_controls.h"
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
+#include "foundation/status_line.h"
+#include "simconnect/sim_backend.h"
+#include "simconnect/sim_model.h"
+#include "simconnect/sim_model_driver.h"
+#include "simlink/sim_client.h"
+#include "simlink/sim_hooks.h"
+#include "simlink/sim_state.h"
+#include "support/logged_folder.h"
+#include "traffic/run_flags.h"
+#include "simlink/user_aircraft.h"
+#include "traffic/user_snapshot.h"
+#include "w32/testing.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+inline std::mutex g_postedMutex;
+inline std::vector<UINT> g_posted;
+
+inline LRESULT appTestWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP_RUN || message == WM_APP_QUIT) {
+        std::lock_guard lock(g_postedMutex);
+        g_posted.push_back(message);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Real-time polling of something another thread does; false after `limit`.
+inline bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(30))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// One aircraft array of 48 elements near the user aircraft at 50 N, 8 E.
+inline nlohmann::json trafficLine(double recordTime)
+{
+    nlohmann::json line = nlohmann::json::array();
+    for (int i = 0; i < 48; ++i)
+        line.push_back(nullptr);
+    line[0] = "4b1805";
+    line[1] = 50.05;
+    line[2] = 8.05;
+    line[3] = 90.0;
+    line[4] = 5000;
+    line[5] = 250.0;
+    line[8] = "A320";
+    line[9] = "D-AIZZ";
+    line[10] = recordTime;
+    line[13] = "DLH123";
+    line[17] = "adsb_icao";
+    return line;
+}
+
+class AppTest : public ::testing::Test {
+protected:
+    AppTest()
+    {
+        folder.setEnv("TRWK_RT_BASE_URL", server.baseUrl());
+        std::filesystem::create_directory("docs");
+        gf_initDataPaths();
+        std::filesystem::create_directories(g_dataFolder);
+        std::ofstream(g_dataFolder / "rt_license.txt") << "ABC-123 key\n";
+        gf_resetOptions();
+        gf_resetControlFlags();
+        gf_resetMainWindowState();
+        gf_resetFeedDisplay();
+        gf_resetRtClients();
+        gf_resetSimLinkState();
+        gf_resetUserAcState();
+        gf_resetUserSnapshot();
+        gf_clearStatus();
+        g_readerStop = false;
+        g_weatherStop = false;
+        g_firstReception = false;
+        g_sessionGuid.set({});
+        g_transferLimits.connectTimeoutMs = 10000;
+        {
+            std::lock_guard lock(g_postedMutex);
+            g_posted.clear();
+        }
+        w32::testing::reset();
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &appTestWndProc;
+        wc.lpszClassName = u"trwkapptest";
+        RegisterClassExW(&wc);
+        window = CreateWindowExW(0, u"trwkapptest", u"TRWK", WS_CAPTION | WS_SYSMENU, 0, 0, 880, 516, nullptr,
+                                 nullptr, nullptr, nullptr);
+        g_parentWindow = window;
+        gf_installAppHooks();
+    }
+
+    ~AppTest() override
+    {
+        g_quit = true;
+        g_stop = true;
+        g_readerStop = true;
+        g_weatherStop = true;
+        server.releaseHanging();
+        if (g_simClientThread.joinable()) {
+            g_simClientThread.request_stop();
+            g_simClientThread.join();
+        }
+        EXPECT_TRUE(eventually(gf_readersDone, std::chrono::seconds(15))) << "a reader hangs";
+        driver.reset();
+        gf_setSimLinkHooks({});
+        gf_resetFeedHooks();
+        gf_setSimConnectBackend(nullptr);
+        gf_resetSimLinkState();
+        g_parentWindow = nullptr;
+        w32::testing::reset();
+        gf_clearStatus();
+    }
+
+    // The model simulator, driven in time on the program's clock.
+    void startSimulator()
+    {
+        model = std::make_shared<SimModel>(gf_parseSimScenario(R"({
+            "simulatorName": "KittyHawk", "frameRate": 40, "groundAltitudeFt": 0,
+            "user": {"title": "User Jet", "atcModel": "B738", "atcId": "D-USER",
+                     "path": [{"t": 0, "lat": 50.0, "lon": 8.0, "altFt": 0, "onGround": true, "headingDeg": 90}]},
+            "installedTitles": ["Airliner A"]
+        })"));
+        gf_setSimConnectBackend(model);
+        driver = std::make_unique<SimModelDriver>(model);
+    }
+
+    // A service that logs in, gives a QNH and traffic (or holds the traffic answers back).
+    void scriptService(bool trafficHangs = false)
+    {
+        server.setDefault("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":100})"});
+        server.setDefault("/v4/deauth", {200, R"({"status":200,"message":"bye","server":"s"})"});
+        server.setDefault("/v4/nearestmetar", {200, R"({"status":200,"data":[{"ICAO":"EDDF","Dist":2.1}]})"});
+        server.setDefault("/v4/weather",
+                          {200, R"({"status":200,"wrrl":100,"data":{"QNH":1021,"ICAO":"EDDF"}})"});
+        const double now = std::chrono::duration<double>(
+                               std::chrono::system_clock::now().time_since_epoch()).count();
+        nlohmann::json data = nlohmann::json::object();
+        data["4b1805"] = trafficLine(now - 5.0);
+        ServiceAnswer traffic{200, nlohmann::json{{"status", 200}, {"rrl", 100}, {"data", data}}.dump()};
+        traffic.hang = trafficHangs;
+        server.setDefault("/v4/traffic", traffic);
+    }
+
+    // Dispatches what the control thread posted; the run and quit messages in order.
+    std::vector<UINT> posted()
+    {
+        w32::testing::pump();
+        std::lock_guard lock(g_postedMutex);
+        return g_posted;
+    }
+
+    bool logHasPart(const std::string& part) const
+    {
+        for (const auto& line : folder.logLines())
+            if (line.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    LoggedFolder folder;
+    RtTestServer server;
+    HWND window = nullptr;
+    std::shared_ptr<SimModel> model;
+    std::unique_ptr<SimModelDriver> driver;
+};
+
+} // namespace testsupport

@@ -1,0 +1,151 @@
+// The stop sources, the close-down's decision and the restart countdown, on a manual clock.
+#include "app_fixture.h"
+
+#include "app/closing_down.h"
+#include "app/control_thread.h"
+#include "foundation/reader_stop.h"
+#include "foundation/sim_disconnect.h"
+#include "simlink/sim_request_error.h"
+#include "support/manual_time.h"
+
+#include <algorithm>
+#include <fmt/format.h>
+#include <ostream>
+
+using testsupport::AppTest;
+using testsupport::eventually;
+
+namespace {
+
+struct StopCase {
+    const char* name;
+    std::function<void()> stop;
+    RunState state;
+    int delay;
+    bool restart;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
+class StopSources : public AppTest, public ::testing::WithParamInterface<StopCase> {
+protected:
+    StopSources() : time(1767225600)
+    {
+        gf_setStatusRepaintHook([this] {
+            std::lock_guard lock(m_mutex);
+            m_statuses.push_back(gf_statusLine().text);
+        });
+    }
+    ~StopSources() override { gf_setStatusRepaintHook(nullptr); }
+
+    // The close-down on a thread of its own, as the control thread runs it.
+    bool closeDown()
+    {
+        bool handedOver = false;
+        std::thread control([&] { handedOver = gf_closingDown(); });
+        if (g_runState == RunState::SystemError) {
+            EXPECT_TRUE(eventually([this] { return folder.logHas("Exiting: SYSTEM ERROR"); }));
+            g_quit = true; // the user closes the window
+        }
+        control.join();
+        return handedOver;
+    }
+    std::vector<std::string> statuses()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_statuses;
+    }
+
+    testsupport::ManualTime time;
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_statuses;
+};
+
+} // namespace
+
+TEST_P(StopSources, TheFirstSourceSetsStateAndDelayAndTheCloseDownRestartsOrQuits)
+{
+    const StopCase& c = GetParam();
+    c.stop();
+    // a second source of the same run changes nothing
+    gf_stopOnReaderError("Weather Reader", false);
+    gf_stopOnSimDisconnect();
+    EXPECT_EQ(g_runState.load(), c.state);
+    if (c.state != RunState::UserClosedSim) {
+        EXPECT_EQ(g_restartDelay.load(), c.delay);
+    }
+    EXPECT_TRUE(g_stop.load());
+
+    const bool handedOver = closeDown();
+    EXPECT_TRUE(folder.logHas(fmt::format("Exiting: {}", gf_runStateName(c.state))));
+    EXPECT_EQ(posted(), std::vector<UINT>{c.restart ? WM_APP_RUN : WM_APP_QUIT});
+    EXPECT_EQ(handedOver, c.restart);
+    const auto shown = statuses();
+    if (c.restart) {
+        EXPECT_TRUE(folder.logHas(fmt::format("Restarting after {} seconds", c.delay)));
+        ASSERT_GE(shown.size(), 2u);
+        EXPECT_NE(std::find(shown.begin(), shown.end(), fmt::format("Restarting after {} seconds", c.delay)),
+                  shown.end());
+        EXPECT_NE(std::find(shown.begin(), shown.end(), "Restarting after 1 second"), shown.end());
+        // the clean-up leaves the process as a fresh start would
+        EXPECT_EQ(g_runState.load(), RunState::NotYetSet);
+        EXPECT_FALSE(g_stop.load());
+        EXPECT_FALSE(g_quit.load());
+    } else {
+        EXPECT_EQ(g_runState.load(), c.state);
+        EXPECT_TRUE(std::none_of(shown.begin(), shown.end(),
+                                 [](const std::string& s) { return s.rfind("Restarting", 0) == 0; }));
+    }
+    if (c.state == RunState::NewFlight) {
+        EXPECT_TRUE(folder.logHas("New flight detected, TRWK will close, please restart manually ..."));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, StopSources,
+    ::testing::Values(
+        StopCase{"CheckBox", [] { gf_requestStop(RunState::NewSettings, 2); }, RunState::NewSettings, 2, true},
+        StopCase{"SimPath", [] { gf_requestStop(RunState::NewSettings, 3); }, RunState::NewSettings, 3, true},
+        StopCase{"SimConnect", [] { gf_onSimConnectRequestError(); }, RunState::SimConnectError, 9, true},
+        StopCase{"Reader401", [] { gf_stopOnReaderError("Traffic Reader", true); }, RunState::ReaderError, 15,
+                 true},
+        StopCase{"Disconnect", [] { gf_stopOnSimDisconnect(); }, RunState::SimWasClosed, 0, false},
+        StopCase{"NewFlight", [] { gf_requestStop(RunState::NewFlight, 45); }, RunState::NewFlight, 45, false},
+        StopCase{"CloseBox", [] { gf_onCloseBox(); }, RunState::UserClosedSim, 0, false},
+        StopCase{"ReaderFailed", [] { gf_stopOnReaderError("Traffic Reader", false); }, RunState::SystemError, 0,
+                 false}),
+    [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+TEST_F(AppTest, TheCloseBoxDuringTheRestartCountdownQuits)
+{
+    testsupport::ManualTime time(1767225600);
+    gf_setStatusRepaintHook([] {
+        if (gf_statusLine().text == "Restarting after 12 seconds")
+            gf_onCloseBox();
+    });
+    gf_stopOnReaderError("Traffic Reader", true);
+    EXPECT_FALSE(gf_closingDown());
+    gf_setStatusRepaintHook(nullptr);
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
+    EXPECT_TRUE(g_quit.load()) << "no restart clears the close request";
+    EXPECT_EQ(g_runState.load(), RunState::ReaderError);
+    EXPECT_FALSE(g_restart);
+}
+
+TEST_F(AppTest, AnExceptionOfTheRunIsASystemErrorThatNoLaterStopReplaces)
+{
+    testsupport::ManualTime time(1767225600);
+    std::filesystem::remove("docs");
+    std::thread control(gf_controlThread);
+    ASSERT_TRUE(eventually([this] { return folder.logHas("Exiting: SYSTEM ERROR"); }));
+    EXPECT_TRUE(g_stop.load());
+    EXPECT_FALSE(gf_requestStop(RunState::ReaderError, 15));
+    EXPECT_EQ(gf_statusLine().text, "TRWK must be run from the TRWK folder!");
+    EXPECT_TRUE(posted().empty()) << "the program waits for the user";
+    EXPECT_FALSE(gf_onCloseBox());
+    control.join();
+    EXPECT_EQ(g_runState.load(), RunState::SystemError);
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
+}

@@ -1,0 +1,82 @@
+// Whole runs against the model simulator and the local live-traffic service.
+#include "app_fixture.h"
+
+#include "app/control_thread.h"
+#include "foundation/sim_disconnect.h"
+#include "support/manual_time.h"
+
+using testsupport::AppTest;
+using testsupport::eventually;
+
+namespace {
+
+bool ticking() { return gf_isRunning() && g_userDataCount >= 3; }
+
+} // namespace
+
+TEST_F(AppTest, ARunReachesTheTickLoopAndTheCloseBoxEndsIt)
+{
+    scriptService();
+    startSimulator();
+    SCAN_LIVERIES.value = false; // and no livery list: the run asks for a rescan
+    std::thread control(gf_controlThread);
+    ASSERT_TRUE(eventually(ticking)) << "the tick loop did not get its user-data updates";
+    EXPECT_TRUE(g_firstReception.load());
+    EXPECT_EQ(g_windowQnh.load(), 1021);
+    EXPECT_GE(g_tick.load(), 100u);
+    EXPECT_TRUE(folder.logHas("File output/LiveriesScanned.xml is gone, rescan liveries"));
+    EXPECT_TRUE(SCAN_LIVERIES.value.load());
+    EXPECT_FALSE(gf_onCloseBox()) << "the control thread closes the window";
+    control.join();
+    EXPECT_TRUE(folder.logHas("Exiting: USER CLOSED SIM"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
+    EXPECT_EQ(server.count("/v4/deauth"), 1u);
+    EXPECT_FALSE(gf_isRunning());
+    EXPECT_TRUE(gf_onCloseBox()) << "without a control thread the window quits by itself";
+}
+
+TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
+{
+    scriptService();
+    startSimulator();
+    SCAN_LIVERIES.value = true;
+    std::thread first(gf_controlThread);
+    ASSERT_TRUE(eventually(ticking));
+    EXPECT_TRUE(gf_requestStop(RunState::NewSettings, 2)); // a check box that needs a new run
+    gf_stopOnSimDisconnect();                              // a later source changes nothing
+    first.join();
+    EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS"));
+    EXPECT_TRUE(folder.logHas("Restarting after 2 seconds"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
+    EXPECT_TRUE(SCAN_LIVERIES.value.load()) << "new settings keep the scans";
+    EXPECT_EQ(g_runState.load(), RunState::NotYetSet);
+    EXPECT_FALSE(g_stop.load());
+
+    std::thread second(gf_controlThread);
+    ASSERT_TRUE(eventually(ticking)) << "the next run did not reach its tick loop";
+    gf_onCloseBox();
+    second.join();
+    EXPECT_EQ(posted(), (std::vector<UINT>{WM_APP_RUN, WM_APP_QUIT}));
+    EXPECT_EQ(server.count("/v4/auth"), 2u);
+}
+
+TEST_F(AppTest, WithoutAFirstTrafficAnswerTheRunRestartsAsReaderError)
+{
+    testsupport::ManualTime time(std::chrono::duration_cast<std::chrono::seconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count());
+    scriptService(true);
+    startSimulator();
+    SCAN_LIVERIES.value = true;
+    SCAN_AIRPORTS.value = true;
+    std::thread control(gf_controlThread);
+    control.join();
+    EXPECT_TRUE(folder.logHas("TrafficReader receiving timed out after 10 seconds?"));
+    EXPECT_TRUE(folder.logHas("Exiting: READER ERROR"));
+    EXPECT_TRUE(folder.logHas("Restarting after 15 seconds"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
+    EXPECT_FALSE(SCAN_LIVERIES.value.load()) << "a failed run is not followed by long scans";
+    EXPECT_FALSE(SCAN_AIRPORTS.value.load());
+    server.releaseHanging();
+    driver.reset(); // it sleeps on the manual clock
+}
