@@ -74,6 +74,9 @@ protected:
         goOn = true;
         stopReaders();
         platform::setClock(&time.clock());
+        // the server's handlers read the clock under its lock: taking it orders their last use
+        // before the gated clock goes
+        (void)server.count("");
         gf_resetParkedTraffic();
         gf_resetDbase();
     }
