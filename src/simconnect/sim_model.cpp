@@ -536,6 +536,20 @@ HRESULT SimModel::getLastSentPacketId(HSIMCONNECT handle, std::uint32_t* packetI
     return SIMCONNECT_OK;
 }
 
+// An AI object of the calls that act on one: an unknown id and the user aircraft are refused
+// with their exceptions.
+SimObjectState* SimModel::findAiObjectLocked(Session& s, std::uint32_t objectId)
+{
+    SimObjectState* o = findObject(objectId);
+    if (o == nullptr)
+        queueExceptionLocked(s, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, s.lastPacket, 1);
+    else if (o->user)
+        queueExceptionLocked(s, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, s.lastPacket, 1);
+    else
+        return o;
+    return nullptr;
+}
+
 HRESULT SimModel::aiReleaseControl(HSIMCONNECT handle, SIMCONNECT_OBJECT_ID objectId,
                                    SIMCONNECT_DATA_REQUEST_ID requestId)
 {
@@ -543,12 +557,7 @@ HRESULT SimModel::aiReleaseControl(HSIMCONNECT handle, SIMCONNECT_OBJECT_ID obje
     Session* s = nullptr;
     if (!beginCall(handle, "AIReleaseControl", lf_u(objectId) + ", " + lf_u(requestId), s))
         return SIMCONNECT_FAIL;
-    SimObjectState* o = findObject(objectId);
-    if (o == nullptr)
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, s->lastPacket, 1);
-    else if (o->user)
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, s->lastPacket, 1);
-    else
+    if (SimObjectState* o = findAiObjectLocked(*s, objectId))
         o->releasedControl = true;
     return SIMCONNECT_OK;
 }
@@ -560,12 +569,8 @@ HRESULT SimModel::aiRemoveObject(HSIMCONNECT handle, SIMCONNECT_OBJECT_ID object
     Session* s = nullptr;
     if (!beginCall(handle, "AIRemoveObject", lf_u(objectId) + ", " + lf_u(requestId), s))
         return SIMCONNECT_FAIL;
-    SimObjectState* o = findObject(objectId);
-    if (o == nullptr)
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, s->lastPacket, 1);
-    else if (o->user)
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, s->lastPacket, 1);
-    else if (std::find(m_removals.begin(), m_removals.end(), objectId) == m_removals.end())
+    if (findAiObjectLocked(*s, objectId) != nullptr &&
+        std::find(m_removals.begin(), m_removals.end(), objectId) == m_removals.end())
         m_removals.push_back(objectId);
     return SIMCONNECT_OK;
 }
@@ -578,11 +583,9 @@ HRESULT SimModel::aiSetAircraftFlightPlan(HSIMCONNECT handle, SIMCONNECT_OBJECT_
     if (!beginCall(handle, "AISetAircraftFlightPlan",
                    lf_u(objectId) + ", " + lf_quoted(path) + ", " + lf_u(requestId), s))
         return SIMCONNECT_FAIL;
-    SimObjectState* o = findObject(objectId);
+    SimObjectState* o = findAiObjectLocked(*s, objectId);
     if (o == nullptr) {
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID, s->lastPacket, 1);
-    } else if (o->user) {
-        queueExceptionLocked(*s, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, s->lastPacket, 1);
+        // the exception is queued already
     } else if (const auto plan = lf_loadFlightPlan(path)) {
         o->flightPlanPath = path;
         o->flightPlanDeparture = plan->departure;

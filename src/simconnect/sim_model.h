@@ -146,6 +146,7 @@ private:
     void logCall(const std::string& text);
     void queueExceptionLocked(Session& s, std::uint32_t exception, std::uint32_t sendId, std::uint32_t index);
     SimObjectState* findObject(std::uint32_t objectId);
+    SimObjectState* findAiObjectLocked(Session& s, std::uint32_t objectId);
     void notifySystemEvent(const std::string& name, std::uint32_t data);
     void notifyObjectEvent(const std::string& name, std::uint32_t objectId);
     void moveUser();
