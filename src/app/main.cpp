@@ -1,32 +1,23 @@
-// Process entry: one instance, the log in the program folder, then what this build can do.
-#include "foundation/log.h"
+// The process entry on Linux: the window layer's back-end (a real window when a display can be
+// opened, headless otherwise), the program's resources and hooks, then wWinMain.
+#include "app/app_hooks.h"
+#include "app/main_window.h"
 #include "foundation/paths.h"
-#include "foundation/program.h"
-#include "foundation/utc_time.h"
-#include "platform/single_instance.h"
 
 #include <cstdio>
+#include <exception>
 #include <fmt/format.h>
 
 int main()
 {
-    gf_initDataPaths();
-    const int instance = platform::acquireSingleInstance("Local\\$Tarnwick$");
-    if (instance < 0)
-        return -1;
     try {
-        gf_openLog();
+        gf_initDataPaths();
+        w32::useFltkBackend();
+        gf_setProgramResources();
+        gf_installAppHooks();
+        return wWinMain(nullptr, nullptr, nullptr, SW_SHOW);
     } catch (const std::exception& e) {
         fmt::print(stderr, "{}\n", e.what());
-        platform::releaseSingleInstance(instance);
         return 1;
     }
-    const std::string report = fmt::format(
-        "{} {}: log, folders, text files in any charset, time and half-hour schedules, great-circle geometry "
-        "and version numbers are in place; per-user data folder {}",
-        g_shortDisplayName, g_programVersion.toString(), g_dataFolder.string());
-    gf_log(report);
-    fmt::print("{}\n", report);
-    platform::releaseSingleInstance(instance);
-    return 0;
 }

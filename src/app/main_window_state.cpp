@@ -1,15 +1,39 @@
 #include "app/main_window_state.h"
 
 #include "foundation/option_controls.h"
-#include "w32/windows.h"
+#include "foundation/status_line.h"
 
 MainWindowState g_mainWindowState;
 
-void gf_repaint(WindowArea /*area*/)
+MainWindowState::MainWindowState() { constructed = true; }
+
+MainWindowState::~MainWindowState()
 {
-    // the areas' rectangles belong to the painting; until it names them the whole window is redrawn
-    if (const HWND window = g_parentWindow.load(); window != nullptr)
-        InvalidateRect(window, nullptr, FALSE);
+    paintDc = nullptr;
+    hMainWindow = nullptr;
+}
+
+void gf_repaint(WindowArea area)
+{
+    const HWND window = g_parentWindow.load();
+    if (window == nullptr)
+        return;
+    const RECT* rect = nullptr;
+    switch (area) {
+    case WindowArea::header:
+        rect = &g_headerRect;
+        break;
+    case WindowArea::statistics:
+        rect = &g_statisticsRect;
+        break;
+    case WindowArea::optionsPanel:
+        rect = &g_optionsPanelRect;
+        break;
+    case WindowArea::statusLine:
+        rect = &g_statusLineRect;
+        break;
+    }
+    InvalidateRect(window, rect, TRUE);
 }
 
 void gf_resetMainWindowState()
@@ -20,24 +44,30 @@ void gf_resetMainWindowState()
     s.rtIdle = true;
     s.userModelKnown = true;
     s.userWingspanKnown = false;
-    s.timeControlsEnabled = true;
-    s.busy = false;
-    s.statusUpdateCount = 0;
-    s.statusStamp = 0;
-    s.liveCount = 0;
-    s.parkedLiveCount = 0;
-    s.parkedStaticCount = 0;
-    s.nextRenewalMinutes = 0;
+    for (SharedText* text : {&s.simulatorText, &s.userAircraftText, &s.userStandText, &s.rtAccountText,
+                             &s.callsignObjectId, &s.addonScanFolder, &s.parkAirportText, &s.apfAirportName,
+                             &s.apfPublisher, &s.qualityFactor, &s.reservedStand})
+        text->set({});
+    // liveryCount stays: the liveries are read once per process, a restart does not show them again
     s.simaddonCount = 0;
     s.thirdpartyCount = 0;
+    s.liveCount = 0;
+    s.timeControlsEnabled = true;
+    s.busy = false;
+    s.nextRenewalMinutes = 0;
+    s.addonAirportCount = 0;
+    s.rtTrafficWeek = 0;
+    s.handmadeApf = false;
+    s.parkFileOk = false;
+    s.staticMarker = false;
+    s.reservedStandOk = false;
+    s.standUpdates = 0;
+    s.standCount = 0;
+    s.parkedLiveCount = 0;
+    s.parkedStaticCount = 0;
+    s.maxPark = 0;
+    s.maxParkPercent = 0;
     s.meanFitStatic = -1.0f;
     s.meanFitLive = -1.0f;
-    s.simulatorText.set({});
-    s.userAircraftText.set({});
-    s.userStandText.set({});
-    s.callsignObjectId.set({});
+    gf_resetStatusUpdates();
 }
-
-void gf_beginBusyMode() { g_mainWindowState.busy = true; }
-
-void gf_endBusyMode() { g_mainWindowState.busy = false; }

@@ -33,17 +33,6 @@ std::int32_t g_notRunningCountdown = 100;
 // the simulator time at the previous update (sim-time follow); control thread only
 std::optional<std::int64_t> g_notedSimTime;
 
-void lf_clearStampedStatus()
-{
-    MainWindowState& s = g_mainWindowState;
-    const std::int32_t count = s.statusUpdateCount.fetch_add(1) + 1;
-    const std::int32_t stamp = s.statusStamp;
-    if (stamp > 0 && static_cast<std::int64_t>(count) - stamp > 24) {
-        s.statusStamp = 0;
-        gf_clearStatus();
-    }
-}
-
 void lf_followSimTime()
 {
     if (!g_professionalAccount || !SIM_TIME.value)
@@ -130,7 +119,7 @@ void gf_onUserDataUpdate()
         gf_log(fmt::format("{} Flight resumed", gf_utcClockText()));
         gf_setRunning(true);
     }
-    lf_clearStampedStatus();
+    gf_countStatusUpdate();
     gf_showCounters();
     g_timeSlot = gf_slotAndWeekdayNow();
     lf_followSimTime();

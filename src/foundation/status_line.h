@@ -1,5 +1,6 @@
 #pragma once
 // The status line of the main window. Any thread may write it; the window reads it when it paints.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 struct StatusLine {
     std::string text;
     bool error = false; // a sticky error: plain status texts are ignored while it is shown
+    std::int32_t stamp = 0; // the user-data update count when the text was shown; 0 = none
 };
 
 // Shows a text; logs it too when `log` is set. Ignored while a sticky error is shown.
@@ -17,6 +19,11 @@ void gf_showError(std::string_view text);
 void gf_clearStatus();
 
 StatusLine gf_statusLine();
+
+// One user-data update: a text shown 25 updates ago (or earlier) is cleared; errors stay.
+void gf_countStatusUpdate();
+// The update count back to 0 (the clean-up before a restart, tests).
+void gf_resetStatusUpdates();
 
 // The window installs this to repaint the status line after every change; it is called
 // outside the status-line mutex and must not block.

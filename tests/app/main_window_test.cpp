@@ -1,0 +1,347 @@
+// The main window on the headless back-end: what it paints, the status line from many threads,
+// the close box, the saved position and the single-instance guard.
+#include "window_fixture.h"
+
+#include "app/app_messages.h"
+#include "foundation/log.h"
+#include "foundation/shell_state.h"
+#include "platform/single_instance.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <pugixml.hpp>
+#include <regex>
+#include <set>
+#include <thread>
+
+using testsupport::MainWindowTest;
+using testsupport::waitFor;
+using w32::testing::DrawnText;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGrey = RGB(160, 160, 160);
+constexpr COLORREF kGreen = RGB(50, 205, 50);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(153, 204, 255);
+
+// A text at exactly this point, or none.
+std::optional<DrawnText> textAt(HWND window, int x, int y)
+{
+    for (const auto& t : w32::testing::drawnTexts(window))
+        if (t.x == x && t.y == y)
+            return t;
+    return std::nullopt;
+}
+
+#define EXPECT_TEXT(window, x, y, text_, colour_)                                                                     \
+    do {                                                                                                               \
+        const auto found = textAt(window, x, y);                                                                       \
+        ASSERT_TRUE(found.has_value()) << "nothing at " << (x) << "," << (y) << ", wanted " << (text_);                \
+        EXPECT_EQ(found->text, text_);                                                                                 \
+        EXPECT_EQ(found->colour, colour_) << found->text;                                                              \
+        EXPECT_EQ(found->bkMode, TRANSPARENT) << found->text;                                                          \
+    } while (false)
+
+std::optional<int> savedInt(const std::string& key)
+{
+    pugi::xml_document doc;
+    if (!doc.load_file(g_parametersPath.c_str()))
+        return std::nullopt;
+    const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
+    if (!node)
+        return std::nullopt;
+    return node.node().attribute("value").as_int();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInItsColours)
+{
+    const HWND window = openWindow();
+    ASSERT_NE(window, nullptr);
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(window, &r));
+    EXPECT_EQ(r.left, 400);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.right - r.left, 880);
+    EXPECT_EQ(r.bottom - r.top, 516);
+
+    EXPECT_EQ(fillOf(window, g_titleBandRect), kBlack);
+    EXPECT_EQ(fillOf(window, g_headerRect), kBlack);
+    EXPECT_EQ(fillOf(window, g_optionsPanelRect), kBlue);
+    EXPECT_EQ(fillOf(window, g_statisticsRect), kBlack);
+    EXPECT_EQ(fillOf(window, g_statusLineRect), kGreen);
+    EXPECT_EQ(fillOf(window, g_simLampRect), kRed) << "the simulator link is not open";
+    EXPECT_EQ(fillOf(window, g_rtLampRect), kBlack) << "no live traffic started yet";
+    // band borders and separators, read back from the painted picture (the status line covers
+    // the border at 449)
+    for (const int y : {28, 113, 392})
+        EXPECT_EQ(w32::testing::colourAt(window, 860, y), RGB(255, 255, 255)) << y;
+    EXPECT_EQ(w32::testing::colourAt(window, 860, 140), kBlack);
+    EXPECT_EQ(w32::testing::colourAt(window, 860, 168), kBlue) << "a short separator ends at x 642";
+    EXPECT_EQ(w32::testing::colourAt(window, 642, 200), kBlack);
+
+    EXPECT_TEXT(window, 3, 7, "Version 11.0.4", kGreen);
+    EXPECT_TEXT(window, 390, 7, "TRWK", kGreen);
+    EXPECT_TEXT(window, 5, 35, "MSFS 2020 mode", kGreen);
+    EXPECT_TEXT(window, 398, 63, "Sim", kGreen);
+    EXPECT_TEXT(window, 430, 63, "RT", kGreen);
+    EXPECT_TEXT(window, 5, 91, "# liveries: ...", kRed);
+    EXPECT_TEXT(window, 141, 91, "# simaddon: ...", kYellow);
+    EXPECT_TEXT(window, 278, 91, "# thirdp: ...", kYellow);
+    EXPECT_FALSE(textAt(window, 458, 35)) << "no session, no account";
+    EXPECT_FALSE(textAt(window, 642, 91)) << "no live count";
+
+    // labels with the options' defaults
+    EXPECT_TEXT(window, 25, 147, "Scan for liveries", kYellow);
+    EXPECT_TEXT(window, 768, 147, "Stay on top", kBlack);
+    EXPECT_TEXT(window, 768, 203, "GUID changes", kBlack);
+    EXPECT_TEXT(window, 343, 203, "Light aircraft", kGrey); // its check box is not there
+    EXPECT_TEXT(window, 430, 231, "Ah:", kBlack);
+    EXPECT_TEXT(window, 788, 231, "hours", kBlack);
+    EXPECT_TEXT(window, 788, 259, "days", kBlack);
+    EXPECT_TEXT(window, 788, 287, "minutes", kBlack);
+    EXPECT_TEXT(window, 5, 315, "Airport parking", kBlack);
+    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kBlack);
+    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kBlack);
+    EXPECT_TEXT(window, 672, 315, "Straight push backs only", kGrey);
+    EXPECT_TEXT(window, 440, 343, "Height above gnd:", kBlack);
+    EXPECT_TEXT(window, 264, 371, "Target: ", kBlack);
+    EXPECT_TEXT(window, 450, 371, "ILO", kBlack);
+    EXPECT_TEXT(window, 662, 371, "PT only", kBlack);
+    EXPECT_FALSE(textAt(window, 5, 343)) << "no park airport, no renewal";
+
+    EXPECT_TRUE(textsIn(window, g_statisticsRect).empty()) << "no park airport: the band stays black";
+    EXPECT_TRUE(textsIn(window, g_statusLineRect).empty());
+}
+
+TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColours)
+{
+    const HWND window = openWindow();
+    MainWindowState& s = g_mainWindowState;
+    s.simConnected = true;
+    s.simRunning = true;
+    s.simulatorText.set("KittyHawk 1.2.3");
+    s.userStandText.set("A 12");
+    s.userAircraftText.set("User Jet");
+    s.userModelKnown = false;
+    s.liveryCount = 1234;
+    s.simaddonCount = 3;
+    s.thirdpartyCount = 17;
+    s.rtIdle = false;
+    s.rtAccountText.set("Professional account");
+    s.liveCount = 7;
+    g_sessionActive = true;
+    g_weatherLamp = g_lampReceiving;
+    g_trafficLamp = g_lampNoData;
+    g_windowQnh = 998;
+    s.addonAirportCount = 1;
+    s.addonScanFolder.set("Community");
+    s.callsignObjectId.set("= 42");
+    CALLSIGN_2_OBJECTID.value.set("DLH1");
+    s.timeControlsEnabled = false;
+    TIME_SHIFT_DAYS.value = 1;
+    s.busy = true;
+    MAX_LIVE_SEL.value = 0;
+    s.parkAirportText.set("EDDF");
+    s.parkFileOk = true;
+    s.apfAirportName.set("Frankfurt");
+    s.apfPublisher.set("Aerosoft");
+    s.handmadeApf = true;
+    s.rtTrafficWeek = 3;
+    s.staticMarker = true;
+    s.qualityFactor.set("0.87");
+    s.reservedStand.set("V155");
+    s.reservedStandOk = false;
+    s.standUpdates = 5;
+    s.standCount = 120;
+    s.parkedLiveCount = 4;
+    s.meanFitLive = 2.5f;
+    s.maxPark = 50;
+    s.maxParkPercent = 30;
+    s.parkedStaticCount = 40;
+    s.meanFitStatic = 3.0f;
+    gf_repaint(WindowArea::header);
+    gf_repaint(WindowArea::optionsPanel);
+    gf_repaint(WindowArea::statistics);
+    gf_showError("Failed to read the airport file");
+    w32::testing::pump();
+
+    EXPECT_EQ(fillOf(window, g_simLampRect), kGreen);
+    EXPECT_EQ(fillOf(window, g_rtLampRect), kGreen);
+    EXPECT_EQ(fillOf(window, g_statusLineRect), kRed);
+    EXPECT_TEXT(window, 3, 455, "Failed to read the airport file", kYellow);
+
+    EXPECT_TEXT(window, 5, 35, "KittyHawk 1.2.3, user stand A 12", kGreen);
+    EXPECT_TEXT(window, 5, 63, "User Jet", kYellow); // the model is not known
+    EXPECT_TEXT(window, 5, 91, "# liveries: 1234", kGreen);
+    EXPECT_TEXT(window, 141, 91, "# simaddon: 3", kGreen);
+    EXPECT_TEXT(window, 278, 91, "# thirdp: 17", kGreen);
+    EXPECT_TEXT(window, 458, 35, "Professional account", kGreen);
+    EXPECT_TEXT(window, 458, 63, "Weather", kGreen);
+    EXPECT_TEXT(window, 458, 91, "Traffic", kYellow);
+    EXPECT_TEXT(window, 642, 63, "qnh:  998", kGreen);
+    EXPECT_TEXT(window, 642, 91, "live:   7", kGreen);
+
+    EXPECT_TEXT(window, 217, 175, "1 airport in Community folder", kYellow);
+    EXPECT_TEXT(window, 561, 259, "= 42", kBlack);
+    EXPECT_TEXT(window, 652, 259, "Time shift:", kGrey);
+    EXPECT_TEXT(window, 788, 259, "day", kGrey);
+    EXPECT_TEXT(window, 5, 315, "Airport parking active", kYellow);
+    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kBlack);
+    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kYellow);
+
+    EXPECT_TEXT(window, 5, 399, "EDDF", kGreen);
+    EXPECT_TEXT(window, 85, 399, " Frankfurt, Aerosoft (h), wk=3", kGreen);
+    EXPECT_TEXT(window, 370, 399, "*S*", kGreen);
+    EXPECT_TEXT(window, 430, 399, "qf: 0.87", kGreen);
+    EXPECT_TEXT(window, 571, 399, "reserved stand: V155", kRed);
+    EXPECT_TEXT(window, 748, 399, "# updates:    5", kGreen);
+    EXPECT_TEXT(window, 5, 427, "# stands: 120", kGreen);
+    EXPECT_TEXT(window, 111, 427, "parked live:   4", kGreen);
+    EXPECT_TEXT(window, 249, 427, "average fit: 2.5", kGreen);
+    EXPECT_TEXT(window, 430, 427, "parked static:  40", kGreen);
+    EXPECT_TEXT(window, 571, 427, "average fit: 3", kGreen);
+    EXPECT_TEXT(window, 708, 427, "max park:  50 (=30 %)", kGreen);
+
+    // a park file that failed shows only the airport, in yellow; no maximum makes both labels red
+    s.parkFileOk = false;
+    MAX_PARK_SEL.value = 0;
+    gf_repaint(WindowArea::statistics);
+    w32::testing::pump();
+    const auto stats = textsIn(window, g_statisticsRect);
+    ASSERT_EQ(stats.size(), 1u);
+    EXPECT_EQ(stats[0].text, "EDDF");
+    EXPECT_EQ(stats[0].colour, kYellow);
+    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kRed);
+    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kRed);
+}
+
+TEST_F(MainWindowTest, AStatusTextSetFromEightThreadsAtOnceIsPaintedWhole)
+{
+    const HWND window = openWindow();
+    std::set<std::string> written;
+    for (int t = 0; t < 8; ++t)
+        written.insert(std::string(150 + 10 * t, static_cast<char>('a' + t)));
+    std::atomic<bool> go{false};
+    std::atomic<int> running{8};
+    std::vector<std::thread> threads;
+    for (const std::string& text : written)
+        threads.emplace_back([&, text] {
+            while (!go)
+                std::this_thread::yield();
+            for (int i = 0; i < 300; ++i)
+                gf_showStatus(text, false);
+            --running;
+        });
+    go = true;
+    int paints = 0;
+    while (running > 0 || paints == 0) {
+        w32::testing::pump();
+        const auto shown = textsIn(window, g_statusLineRect);
+        if (shown.empty())
+            continue;
+        ++paints;
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_TRUE(written.count(shown[0].text)) << shown[0].text;
+        EXPECT_EQ(shown[0].x, 3);
+        EXPECT_EQ(shown[0].y, 455);
+    }
+    for (auto& t : threads)
+        t.join();
+    w32::testing::pump();
+    const auto last = textsIn(window, g_statusLineRect);
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(last[0].text, gf_statusLine().text) << "the last text set is the one shown";
+}
+
+TEST_F(MainWindowTest, AMessageExpiresAfterTwentyFiveUserDataUpdatesAndAnErrorStays)
+{
+    const HWND window = openWindow();
+    gf_showStatus("", true);
+    EXPECT_EQ(gf_statusLine().stamp, 0);
+    gf_showStatus("Scanning", true);
+    EXPECT_EQ(gf_statusLine().stamp, 1) << "before the first update";
+    for (int update = 1; update <= 25; ++update)
+        gf_countStatusUpdate();
+    w32::testing::pump();
+    EXPECT_EQ(textAt(window, 3, 455)->text, "Scanning");
+    gf_countStatusUpdate(); // the 26th
+    w32::testing::pump();
+    EXPECT_TRUE(textsIn(window, g_statusLineRect).empty());
+    EXPECT_EQ(fillOf(window, g_statusLineRect), kGreen);
+
+    gf_showError("SimConnect request error");
+    for (int update = 0; update < 40; ++update)
+        gf_countStatusUpdate();
+    gf_showStatus("hidden by the error", true);
+    w32::testing::pump();
+    EXPECT_EQ(fillOf(window, g_statusLineRect), kRed);
+    EXPECT_EQ(textAt(window, 3, 455)->text, "SimConnect request error");
+    EXPECT_EQ(folder.logLines(), (std::vector<std::string>{"Scanning", "Error SimConnect request error"}))
+        << "an empty text and a text under an error are not logged";
+}
+
+TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
+{
+    // a saved x out of range opens the window at the default, which is stored
+    std::filesystem::create_directories(g_dataFolder);
+    std::ofstream(g_parametersPath) << R"(<parameters><parameter name="MAIN_WINDOW_X" value="40000"/>)"
+                                       R"(<parameter name="MAIN_WINDOW_Y" value="77"/></parameters>)";
+    // no docs folder: the run ends at once as "SYSTEM ERROR" and waits for the user
+    std::thread user([] {
+        ASSERT_TRUE(waitFor([] {
+            return gf_statusLine().text == "TRWK must be run from the TRWK folder!";
+        }));
+        const HWND window = g_mainWindowState.hMainWindow.load();
+        RECT r{};
+        GetWindowRect(window, &r);
+        EXPECT_EQ(r.left, 400);
+        EXPECT_EQ(r.top, 77);
+        EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 400);
+        w32::testing::moveWindow(window, 123, 45);
+        w32::testing::pressCloseBox(window);
+    });
+    const int result = initInstance(nullptr);
+    user.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(g_runState.load(), RunState::SystemError);
+    EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 123);
+    EXPECT_EQ(savedInt("MAIN_WINDOW_Y"), 45);
+    const auto lines = folder.logLines();
+    const auto exiting = std::find(lines.begin(), lines.end(), "Exiting: SYSTEM ERROR");
+    ASSERT_NE(exiting, lines.end());
+    EXPECT_LT(exiting, lines.end() - 1) << "the close-down came first";
+    EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"(\w{3} \w{3} \d{2} \d{2}:\d{2}:\d{2} \d{4})")))
+        << "the last line is the time of the quit: " << lines.back();
+    EXPECT_TRUE(waitFor([] { return !g_controlThreadAlive.load(); }));
+}
+
+TEST_F(MainWindowTest, QuittingBeyondTheLimitKeepsThePreviousPosition)
+{
+    std::filesystem::create_directories(g_dataFolder);
+    const HWND window = openWindow();
+    w32::testing::moveWindow(window, -40000, 60);
+    SendMessageW(window, WM_APP_QUIT, 0, 0);
+    EXPECT_TRUE(w32::testing::pump().quit);
+    EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 400);
+    EXPECT_EQ(savedInt("MAIN_WINDOW_Y"), 60);
+}
+
+TEST(SingleInstance, ASecondInstanceReturnsMinusOneAndWritesNoLog)
+{
+    testsupport::TempFolder folder;
+    gf_initDataPaths();
+    const int first = platform::acquireSingleInstance("Local\\$Tarnwick$");
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(wWinMain(nullptr, nullptr, nullptr, SW_SHOW), -1);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "Log.txt"));
+    EXPECT_FALSE(std::filesystem::exists(g_dataFolder)) << "nothing was set up";
+    platform::releaseSingleInstance(first);
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The program's main window in a program folder of its own, with its state back at the start.
+#include "app/control_flags.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "aircraft/livery_processing.h"
+#include "feed/feed_display.h"
+#include "feed/reader_state.h"
+#include "foundation/option_controls.h"
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
+#include "foundation/status_line.h"
+#include "support/logged_folder.h"
+#include "w32/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// Real-time polling of what another thread does; false after 30 seconds.
+inline bool waitFor(const std::function<bool()>& condition)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        gf_initDataPaths();
+        gf_resetOptions();
+        gf_resetControlFlags();
+        gf_resetMainWindowState();
+        gf_resetFeedDisplay();
+        gf_clearStatus();
+        gf_resetStatusUpdates();
+        g_sessionGuid.set({});
+        w32::testing::reset();
+        gf_setProgramResources();
+    }
+    ~MainWindowTest() override
+    {
+        g_quit = true;
+        g_stop = true;
+        gf_setStatusRepaintHook(nullptr);
+        gf_installLiveryCountHook(nullptr);
+        g_parentWindow = nullptr;
+        g_mainWindowState.hMainWindow = nullptr;
+        w32::testing::reset();
+        gf_clearStatus();
+        gf_resetMainWindowState();
+        gf_resetFeedDisplay();
+    }
+
+    // The window as initInstance makes it, without the message loop and without a run.
+    HWND openWindow()
+    {
+        EXPECT_TRUE(gf_registerWindowClass(nullptr, u"TRWK"));
+        EXPECT_TRUE(gf_createMainWindow(nullptr, u"TRWK"));
+        gf_setStatusRepaintHook([] { gf_repaint(WindowArea::statusLine); });
+        w32::testing::pump();
+        return g_mainWindowState.hMainWindow.load();
+    }
+
+    // The colour of the last fill of exactly this rectangle in the last paint.
+    static std::optional<COLORREF> fillOf(HWND window, const RECT& r)
+    {
+        std::optional<COLORREF> colour;
+        for (const auto& op : w32::testing::lastPaint(window))
+            if (op.kind == w32::testing::DrawOp::Kind::fillRect && op.rect.left == r.left && op.rect.top == r.top &&
+                op.rect.right == r.right && op.rect.bottom == r.bottom)
+                colour = op.colour;
+        return colour;
+    }
+
+    // The texts of the last paint whose top-left corner lies inside the rectangle.
+    static std::vector<w32::testing::DrawnText> textsIn(HWND window, const RECT& r)
+    {
+        std::vector<w32::testing::DrawnText> out;
+        for (const auto& t : w32::testing::drawnTexts(window))
+            if (t.x >= r.left && t.x < r.right && t.y >= r.top && t.y < r.bottom)
+                out.push_back(t);
+        return out;
+    }
+
+    LoggedFolder folder;
+};
+
+} // namespace testsupport
