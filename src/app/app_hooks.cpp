@@ -5,12 +5,14 @@
 #include "feed/feed_hooks.h"
 #include "foundation/time_shift.h"
 #include "simlink/user_aircraft.h"
+#include "traffic/traffic_hooks.h"
 #include "traffic/user_snapshot.h"
 
 void gf_installAppHooks()
 {
     gf_installSimLinkHooks();
-    gf_pushObjectListEntry.install(gf_appendFeedObjectListEntry);
+    gf_installTrafficHooks();
+    gf_feedObjectListHook.install(gf_appendFeedObjectListEntry);
     gf_userSnapshot.install([] {
         const UserAcData user = gf_copyUserSnapshot();
         return UserPosition{user.latitude, user.longitude, user.altitude};

@@ -68,7 +68,7 @@ inline constexpr std::uint32_t g_objectKindFeedBlocked = 5;
 // 18, 24 for the start-up snapshots, 30 for the loop). The feed empties the batch afterwards.
 extern FeedHook<void(std::vector<FeedRecord>& batch, std::uint32_t delaySeconds)> gf_queueFeedBatch;
 // Traffic manager: appends an object-list entry {object id, hex id, kind}.
-extern FeedHook<void(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind)> gf_pushObjectListEntry;
+extern FeedHook<void(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind)> gf_feedObjectListHook;
 // Traffic manager: a copy of g_userSnapshot's position, taken under its lock.
 extern FeedHook<UserPosition()> gf_userSnapshot;
 // Traffic manager: a copy of the park airport, taken under its lock.
@@ -77,7 +77,7 @@ extern FeedHook<ParkAirportRef()> gf_parkAirport;
 extern FeedHook<void()> gf_repaintHeaderArea;
 // Traffic manager: whether aircraft of this size class are shown (the parked records keep only
 // those); not installed, none is.
-extern FeedHook<bool(SizeClass sizeClass)> gf_isSizeClassEnabled;
+extern FeedHook<bool(SizeClass sizeClass)> gf_sizeClassEnabledHook;
 // Traffic manager: a copy of g_reservedStand, the stand kept free for the user; empty = none.
 extern FeedHook<std::string()> gf_reservedStand;
 

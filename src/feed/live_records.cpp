@@ -112,7 +112,7 @@ bool lf_callsignRules(FeedRecord& record, const LineContext& context)
     if (g_announceBlock.load()) {
         g_announceBlock = false;
         lastBlockedCallsign = blocked;
-        gf_pushObjectListEntry(0, record.hexId, g_objectKindFeedBlocked);
+        gf_feedObjectListHook(0, record.hexId, g_objectKindFeedBlocked);
         gf_showStatus("Reader: Live aircraft " + callsign + " blocked", true);
     } else if (lastBlockedCallsign != blocked) {
         gf_showStatus("Reader: Live aircraft " + lastBlockedCallsign + " no longer blocked", true);

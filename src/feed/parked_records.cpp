@@ -108,7 +108,7 @@ void lf_buildRecord(const std::string& key, const nlohmann::json& line, const Pa
         }
     }
 
-    if (r.type.empty() || !gf_isValidModel(r.type) || !gf_isSizeClassEnabled(gf_type2sizeClass(r.type)))
+    if (r.type.empty() || !gf_isValidModel(r.type) || !gf_sizeClassEnabledHook(gf_type2sizeClass(r.type)))
         return;
 
     const nlohmann::json* stand = lf_element(line, 2);

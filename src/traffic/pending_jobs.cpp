@@ -1,21 +1,8 @@
 // Minimal versions of the traffic manager's jobs: each keeps the run and the tick loop going
 // and is replaced by the full job.
-#include "traffic/run_flags.h"
+#include "traffic/stand_names.h"
 #include "traffic/traffic_jobs.h"
-#include "traffic/user_snapshot.h"
-#include "simlink/user_aircraft.h"
 
-void gf_initTrafficContainers() {}
-void gf_resetTrafficState() {}
-void gf_handleAddingStack()
-{
-    if (g_tick % 100 == 0)
-        gf_setUserSnapshot(gf_requestUserData());
-    ++g_tick;
-}
-void gf_processObjectList() {}
-
-std::int32_t gf_countActiveLiveAc() { return 0; }
 std::int32_t gf_countParkedLiveAc(bool /*refresh*/) { return 0; }
 std::int32_t gf_countStaticAcInSim(bool /*withMean*/) { return 0; }
 void gf_checkNextDuplicate(std::uint64_t /*timeSlot*/) {}
@@ -27,10 +14,6 @@ void gf_removeStaticDuplicateOfLiveAc() {}
 void gf_removeLiveAcForTimeShift() {}
 void gf_removeAllStaticAc() {}
 
-void gf_logNoMatchList() {}
-void gf_clearRememberedLiveries() {}
-void gf_clearGhostCallsigns() {}
-
 void gf_handleParkAirports(bool /*firstCall*/) {}
 bool gf_reservedStandNamed() { return false; }
 void gf_freeReservedStand() {}
@@ -38,5 +21,8 @@ void gf_checkParkAirportsAndStands(bool /*takeUserStand*/, std::string& message)
 void gf_adjustParking(bool /*parkTrafficOnly*/) {}
 void gf_removeGroundAndStaticAc() {}
 void gf_writeCallsign2ObjectId() {}
+
+// no park-airport stands are held yet
+std::string gf_standName(std::uint32_t standId) { return standId == 0 ? "sid==0?" : "unknown"; }
 
 std::string gf_getNearestStandName(double /*lat*/, double /*lon*/) { return {}; }

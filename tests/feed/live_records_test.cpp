@@ -213,7 +213,7 @@ TEST_F(LiveRecords, BankAirspeedOriginAndCallsignRules)
 TEST_F(LiveRecords, BlockedCallsignIsAnnouncedOnceAndReleasedOnChange)
 {
     std::vector<std::uint32_t> pushed;
-    gf_pushObjectListEntry.install([&](std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind) {
+    gf_feedObjectListHook.install([&](std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind) {
         EXPECT_EQ(objectId, 0u);
         EXPECT_EQ(kind, 5u);
         pushed.push_back(hexId);

@@ -24,7 +24,7 @@ protected:
     {
         testsupport::fillParkedDbase();
         gf_resetFeedHooks();
-        gf_isSizeClassEnabled.install([this](SizeClass c) { return c != disabled; });
+        gf_sizeClassEnabledHook.install([this](SizeClass c) { return c != disabled; });
     }
     ~ParkedRecords() override
     {
@@ -155,7 +155,7 @@ TEST(ParkedRecordFuzz, MutatedMembersNeverCrashTheParser)
     testsupport::LoggedFolder folder;
     testsupport::fillParkedDbase();
     gf_resetFeedHooks();
-    gf_isSizeClassEnabled.install([](SizeClass) { return true; });
+    gf_sizeClassEnabledHook.install([](SizeClass) { return true; });
     std::mt19937 rng(20260101);
     const std::vector<json> values{nullptr,
                                    true,

@@ -60,7 +60,7 @@ protected:
         testsupport::fillParkedDbase();
         gf_resetParkedTraffic();
         gf_parkAirport.install([] { return ParkAirportRef{"EDDF", LatLon{50.0, 8.0}, std::nullopt}; });
-        gf_isSizeClassEnabled.install([](SizeClass) { return true; });
+        gf_sizeClassEnabledHook.install([](SizeClass) { return true; });
         time.set(lf_day + 40 * 60); // 00:40 UTC, half hour 1
         platform::setClock(&clock);
         server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
@@ -212,7 +212,7 @@ TEST_F(ParkedRequest, ALateAnswerNeverReachesTheNextRequest)
     server.queue(lf_parkedPath, held);
     answerParked(json{{"4b0bbb", parkedLine(50.0, 8.0, "N1", "B744", "", lf_day + 600, "NEW1")}});
     // the reader stops inside the second answer until the test has looked at the hand-over
-    gf_isSizeClassEnabled.install([this](SizeClass sizeClass) {
+    gf_sizeClassEnabledHook.install([this](SizeClass sizeClass) {
         if (sizeClass == SizeClass::Heavy) {
             secondAnswerReached = true;
             testsupport::waitFor([&] { return goOn.load(); });

@@ -1,0 +1,349 @@
+#include "traffic/feed_intake.h"
+
+#include "aircraft/dbase_lookup.h"
+#include "foundation/geometry.h"
+#include "foundation/log.h"
+#include "foundation/option_table.h"
+#include "foundation/utc_time.h"
+#include "traffic/ac_descriptions.h"
+#include "traffic/angles.h"
+#include "traffic/class_tables.h"
+#include "traffic/identity_rules.h"
+#include "traffic/park_airport.h"
+#include "traffic/run_flags.h"
+#include "traffic/sim_handover.h"
+#include "traffic/traffic_containers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fmt/format.h>
+#include <limits>
+
+namespace {
+
+constexpr double g_samePositionDeg = 1e-8;
+
+LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
+
+std::int64_t lf_tick() { return static_cast<std::int64_t>(g_tick.load()); }
+
+std::uint32_t lf_clampTick(std::int64_t tick)
+{
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(tick, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+bool lf_atSamePosition(const FeedSample& a, const FeedSample& b)
+{
+    return std::fabs(a.lat - b.lat) < g_samePositionDeg && std::fabs(a.lon - b.lon) < g_samePositionDeg;
+}
+
+// Above 0 and below 10000 ft and within 120 ft of the park airport's elevation: a record of the
+// ground reported as airborne.
+bool lf_nearFieldElevation(double altitude)
+{
+    return altitude > 0.0 && altitude < 10000.0 && std::fabs(altitude - gf_parkAirportElevationFt()) <= 120.0;
+}
+
+// The gates of 3b: too soon after the newest sample, implausible speed jumps, or too little
+// progress on the same course.
+bool lf_ignoreForTimeOrSpeed(const LiveAc& ac, const FeedRecord& r)
+{
+    const FeedSample& last = ac.samples.back();
+    const FeedSample& s = r.sample;
+    const double dt = r.recordTime - ac.lastSampleTime;
+    if (!(dt > 1.0))
+        return true;
+    const double lastGs = last.groundSpeed;
+    const double newGs = s.groundSpeed;
+    if ((lastGs > 5.0 && newGs >= 10.0 * lastGs) || (newGs > 5.0 && lastGs >= 10.0 * newGs) ||
+        (lastGs <= 5.0 && newGs >= 80.0) || (newGs <= 5.0 && lastGs >= 80.0))
+        return true;
+    if (ac.extrapolationsLeft >= 1)
+        return false;
+    const double trackDiff = gf_angleDiffDeg(s.track, last.track);
+    if (s.airborne != 0 && newGs > 120.0 && trackDiff <= 1.0)
+        return dt <= 0.2429805615550756 / (newGs / 3600.0);
+    if (s.airborne == 0 && newGs <= 30.0 && trackDiff <= 2.0) {
+        const double limit = newGs > 0.0 ? std::min(0.010799136069114472 / (newGs / 3600.0), 15.0) : 15.0;
+        return dt <= limit;
+    }
+    return false;
+}
+
+void lf_createLiveAc(FeedRecord r)
+{
+    if (r.type.empty() && !r.registration.empty()) {
+        if (const auto record = gf_findDbaseRecord(r.registration))
+            r.type = record->type;
+    }
+    if (!gf_isValidModel(r.type)) {
+        const auto record = gf_findDbaseRecord(r.registration);
+        if (!record)
+            return;
+        r.type = record->type;
+    }
+    if (!gf_isSizeClassEnabled(gf_type2sizeClass(r.type)) || lf_nearFieldElevation(r.sample.altitude))
+        return;
+    r.coupledCallsign1 = r.callsign;
+    r.coupledCallsign2.clear();
+    AcBase base(r);
+    base.coupledSearchDone = false;
+    base.hexid = r.hexId;
+    base.turnStep = base.baseTurnStep;
+    const ClassValues& values = gf_classValues(base.sizeClass);
+    base.maxClimbRate = values.maxClimbRate;
+    base.parkingSpeedKt = values.parkingSpeedKt;
+    g_liveAircraft.emplace_back(r.sample, std::move(base), r.recordTime);
+}
+
+// Against the newest sample n: a sample at n's position is stationary; on the ground it is taken
+// with speed 0, in the air it is refused.
+bool lf_checkSamePosition(LiveAc& ac, FeedSample& s)
+{
+    if (ac.samples.empty())
+        return true;
+    const FeedSample& n = ac.samples.back();
+    const double dLat = std::fabs(s.lat - n.lat);
+    const double dLon = std::fabs(s.lon - n.lon);
+    const bool stationary = dLat < g_samePositionDeg && dLon < g_samePositionDeg;
+    if (ac.sizeClass == SizeClass::Rotorcraft)
+        return true;
+    const bool airborneNow = s.airborne != 0 || (ac.acState == AcState::active && !ac.onGround);
+    if (!stationary && dLat < 0.00015 && dLon < 0.00015) {
+        if (airborneNow)
+            return false;
+        if (ac.takeoffRoll && s.groundSpeed > 0.0 && n.groundSpeed >= 50.0)
+            return false;
+        const std::uint32_t due = s.dueTick;
+        s = n;
+        s.dueTick = due;
+        s.groundSpeed = 0.0;
+        s.samePosition = 1;
+        return true;
+    }
+    if (!stationary) {
+        if (s.groundSpeed != 0.0)
+            return true;
+        if (!ac.takeoffRoll && s.airborne == 0)
+            return true;
+        return n.groundSpeed < 50.0;
+    }
+    if (airborneNow)
+        return false;
+    if (ac.takeoffRoll && s.groundSpeed > 0.0 && n.groundSpeed >= 30.0)
+        return false;
+    s.groundSpeed = 0.0;
+    s.samePosition = 1;
+    return true;
+}
+
+void lf_raiseDue(const LiveAc& ac, FeedSample& s)
+{
+    if (!ac.samples.empty() && s.dueTick <= ac.samples.back().dueTick)
+        s.dueTick = lf_clampTick(static_cast<std::int64_t>(ac.samples.back().dueTick) + 1);
+}
+
+// A moving ground sample after stationary ones: the stationary samples are dropped when the
+// aircraft moved shortly before them or has not really gone anywhere.
+void lf_dropStaleStationary(LiveAc& ac, const FeedSample& s)
+{
+    auto& q = ac.samples;
+    const std::size_t n = q.size();
+    if (q.empty() || s.airborne != 0 || q.back().samePosition == 0)
+        return;
+    if (s.samePosition != 0) {
+        if (std::all_of(q.begin(), q.end(), [](const FeedSample& x) { return x.samePosition != 0; }))
+            q.resize(1);
+        return;
+    }
+    if (n < 3)
+        return;
+    for (std::size_t p = 2; p + 1 <= std::min<std::size_t>(n, 7); ++p) {
+        const FeedSample& moving = q[n - p];
+        if (moving.samePosition != 0)
+            continue;
+        const std::int64_t gap = static_cast<std::int64_t>(q.back().dueTick) - moving.dueTick;
+        if (gap < 1500 || gf_distanceNm(lf_latLon(moving), lf_latLon(s)) <= 0.011879049676025918)
+            q.resize(n - p + 1);
+        return;
+    }
+}
+
+} // namespace
+
+std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)
+{
+    double k = std::trunc((recordTime - medianTime) * -10.0);
+    if (!std::isfinite(k))
+        k = 0.0;
+    k = std::clamp(k, -1e12, 1e12);
+    return lf_clampTick(base - 10 * static_cast<std::int64_t>(k));
+}
+
+void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds)
+{
+    if (batch.empty()) {
+        g_latestFeedTime = 0.0;
+        return;
+    }
+    std::vector<double> times;
+    times.reserve(batch.size());
+    for (const FeedRecord& r : batch)
+        times.push_back(r.recordTime);
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + lf_tick();
+    for (FeedRecord& r : batch)
+        r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
+    if (offsetSeconds != 30) {
+        for (const FeedRecord& r : batch)
+            gf_applyFeedRecord(r);
+    } else {
+        std::lock_guard lock(g_flagsMutex);
+        if (g_running && g_feedStack.empty())
+            g_feedStack = std::move(batch);
+    }
+    batch.clear();
+}
+
+void gf_applyFeedRecord(const FeedRecord& r)
+{
+    LiveAc* ac = gf_findLiveAc(r.hexId);
+    if (ac == nullptr) {
+        if (!r.callsign.empty() && std::any_of(g_liveAircraft.begin(), g_liveAircraft.end(), [&](const LiveAc& x) {
+                return x.callsign == r.callsign && x.type == r.type;
+            }))
+            return; // a second hex id for the same flight
+        lf_createLiveAc(r);
+        return;
+    }
+    if (ac->acState == AcState::liveryrespawn || ac->acState == AcState::removingfromsim)
+        return;
+    if (!ac->samples.empty() && lf_ignoreForTimeOrSpeed(*ac, r))
+        return;
+    if (ac->acState == AcState::buffer && lf_nearFieldElevation(r.sample.altitude))
+        return;
+    if (!gf_checkRespawn(*ac, r))
+        return;
+    ac->lastSampleTime = r.recordTime;
+    decodeExisting(*ac, r.sample);
+}
+
+void gf_resetLimits(LiveAc& ac)
+{
+    ac.extrapolationsLeft = 0;
+    ac.lateLimit = ac.takeoffRoll ? 5000 : 3000;
+    ac.earlyLimit = 3000;
+}
+
+void decodeExisting(LiveAc& ac, FeedSample s)
+{
+    try {
+        auto& q = ac.samples;
+        if (q.size() > 200) {
+            removeAircraftFromSim(ac);
+            return;
+        }
+        if (ac.holding != 0 && !q.empty() &&
+            gf_distanceNm(lf_latLon(s), lf_latLon(q.front())) * 1852.0 > HOLDING_THRESHOLD_METERS.value) {
+            ac.holding = 0;
+            ac.holdStartTick = 0;
+            removeAircraftFromSim(ac);
+            return;
+        }
+        if (ac.flightState == FlightState::birth) {
+            if (q.empty() || !lf_checkSamePosition(ac, s))
+                return;
+            lf_raiseDue(ac, s);
+            q.push_back(s);
+            return;
+        }
+        if (!checkExtendingSituations(ac, s))
+            return;
+        lf_dropStaleStationary(ac, s);
+        lf_raiseDue(ac, s);
+        q.push_back(s);
+        if (q.size() == 2 && q[0].samePosition != 0 && q[1].samePosition != 0) {
+            q[0].dueTick = lf_clampTick(lf_tick() + 1);
+            q[0].groundSpeed = q[1].groundSpeed;
+        }
+    } catch (const std::exception& e) {
+        gf_log(fmt::format("{} exception {}", "decodeExisting", e.what()));
+        throw;
+    }
+}
+
+bool checkExtendingSituations(LiveAc& ac, FeedSample& s)
+{
+    switch (ac.flightState) {
+    case FlightState::taxi:
+    case FlightState::take_off:
+    case FlightState::flying:
+        break;
+    default:
+        // push-back and the stand: the ground movement decides
+        return false;
+    }
+    if (ac.approach || ac.landingRoll)
+        return checkNewPosDuringLanding(ac, s);
+    const bool accepted = lf_checkSamePosition(ac, s);
+    if (!accepted || ac.extrapolationsLeft < 1)
+        return accepted;
+    // dead reckoning is running: a plausible new sample ends it at once
+    auto& q = ac.samples;
+    if (q.empty()) {
+        gf_log(fmt::format("{} empty sz?", "checkExtendingSituations"));
+        return false;
+    }
+    if (!ac.onGround &&
+        gf_angleDiffRadToDeg(gf_bearingRad(lf_latLon(q.back()), lf_latLon(s)), ac.position[POS_HEADING]) >= 100.0)
+        return false;
+    gf_resetLimits(ac);
+    q.front().dueTick = lf_clampTick(lf_tick() + 1);
+    ac.holding = 0;
+    ac.holdStartTick = 0;
+    return true;
+}
+
+bool checkNewPosDuringLanding(LiveAc& ac, FeedSample& s)
+{
+    auto& q = ac.samples;
+    if (q.empty()) {
+        gf_log(fmt::format("{} empty sz?", "checkNewPosDuringLanding"));
+        return false;
+    }
+    if (lf_atSamePosition(s, q.back()))
+        return false;
+    const double heading = ac.position[POS_HEADING];
+    const auto lt_offCourse = [&](const FeedSample& from) {
+        return gf_angleDiffRadToDeg(gf_bearingRad(lf_latLon(from), lf_latLon(s)), heading);
+    };
+    if (q.size() == 1) {
+        const double a = lt_offCourse(q.front());
+        if (ac.approach && a >= 90.0)
+            return false;
+        if (ac.landingRoll && a >= 150.0) {
+            if (ac.extrapolationsLeft > 0)
+                return false;
+            FeedSample here = q.front();
+            here.lat = ac.position[POS_LAT];
+            here.lon = ac.position[POS_LON];
+            here.dueTick = lf_clampTick(lf_tick() + 1);
+            q.front() = here;
+        }
+    } else if (lt_offCourse(q.back()) >= 90.0) {
+        const bool three = q.size() >= 3;
+        q.pop_back();
+        if (three && lt_offCourse(q.back()) >= 90.0)
+            q.pop_back();
+    }
+    if (ac.extrapolationsLeft > 0)
+        gf_resetLimits(ac);
+    if (lf_atSamePosition(s, q.back())) {
+        s.samePosition = 1;
+        return true;
+    }
+    if (s.groundSpeed > q.back().groundSpeed && s.groundSpeed > 40.0)
+        s.groundSpeed = q.back().groundSpeed;
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The feed's records reach the live aircraft: due ticks, the hand-over from the Traffic Reader
+// to the tick, new aircraft and the plausibility rules for new samples of known ones.
+#include "feed/feed_record.h"
+#include "traffic/live_ac.h"
+
+#include <cstdint>
+#include <vector>
+
+// Traffic Reader thread, after each answer: gives every record its due tick relative to the
+// median record time (offset 0, 6, 12, 18, 24 s for the start-up snapshots, applied at once; 30
+// for the loop, moved onto the feed stack when it is empty and the run is going). The batch is
+// empty afterwards.
+void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds);
+// The due tick of a record: base - 10 x k, k = (record time - median) x -10 truncated, computed
+// in 64 bits and clamped into the u32 range.
+std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base);
+
+// A record for a known hex id becomes a sample, a new hex id a new aircraft (tick; the
+// start-up snapshots before the tick loop runs).
+void gf_applyFeedRecord(const FeedRecord& record);
+// The rules for a new sample of a known aircraft.
+void decodeExisting(LiveAc& ac, FeedSample s);
+bool checkExtendingSituations(LiveAc& ac, FeedSample& s);
+bool checkNewPosDuringLanding(LiveAc& ac, FeedSample& s);
+// No dead reckoning any more: the feed's due ticks hold again.
+void gf_resetLimits(LiveAc& ac);

@@ -1,0 +1,46 @@
+#include "traffic/live_ac_utilities.h"
+
+#include "foundation/geometry.h"
+#include "foundation/option_table.h"
+#include "traffic/sim_handover.h"
+#include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
+#include "traffic/user_snapshot.h"
+
+#include <algorithm>
+
+bool gf_removeOneLiveAc(double d)
+{
+    const UserAcData user = gf_copyUserSnapshot();
+    const LatLon u{user.latitude, user.longitude};
+    LiveAc* pick = nullptr;
+    double farthest = d;
+    for (LiveAc& ac : g_liveAircraft) {
+        if (ac.acState != AcState::active)
+            continue;
+        const double distance = gf_distanceNm(u, LatLon{ac.position[POS_LAT], ac.position[POS_LON]});
+        if (distance > farthest + 0.1) {
+            pick = &ac;
+            farthest = distance;
+        }
+    }
+    if (pick == nullptr)
+        return true;
+    removeAircraftFromSim(*pick);
+    return false;
+}
+
+void gf_removeExcessLiveAc()
+{
+    const auto active = std::count_if(g_liveAircraft.begin(), g_liveAircraft.end(),
+                                      [](const LiveAc& ac) { return ac.acState == AcState::active; });
+    for (auto excess = active - MAX_LIVE_SEL.value; excess > 0; --excess)
+        gf_removeOneLiveAc(-1.0);
+}
+
+std::int32_t gf_countActiveLiveAc()
+{
+    return static_cast<std::int32_t>(std::count_if(g_liveAircraft.begin(), g_liveAircraft.end(), [](const LiveAc& ac) {
+        return ac.acState == AcState::active && ac.flightState != FlightState::parked;
+    }));
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Removal of an aircraft from the simulator, withdrawal of waiting creations, and the flaps and
+// throttle setters that send an event only when the index changes.
+#include "simlink/sim_records.h"
+#include "traffic/ac_records.h"
+
+#include <cstdint>
+#include <deque>
+
+// buffer: erased; adding2sim: its waiting create request is withdrawn (eraseNow) or, when the
+// request is already with the simulator, the object is removed once reported; otherwise the
+// object id is queued for removal.
+void removeAircraftFromSim(AcRecord& ac);
+// Withdraws every request for this hex id; true when one was withdrawn.
+bool gf_removePendingCreate(std::deque<CreateRequest>& requests, std::uint32_t hexid);
+void gf_setFlaps(AcRecord& ac, std::uint32_t index);
+void gf_setThrottle(AcRecord& ac, std::uint32_t index);
