@@ -1,0 +1,274 @@
+// The local feed server's answers read by the program's own client and parsers: the key check,
+// live records as the scenario says, the box, the buffered snapshots, parked traffic, weather.
+#include "feed_server_fixture.h"
+
+#include "aircraft/dbase.h"
+#include "feed/live_records.h"
+#include "feed/parked_records.h"
+#include "feed/reader_state.h"
+#include "feed/session.h"
+#include "feed/traffic_client.h"
+#include "feed/weather_client.h"
+#include "foundation/geometry.h"
+#include "foundation/half_hours.h"
+#include "foundation/user_error.h"
+
+#include <cmath>
+#include <map>
+
+using testsupport::FeedServerTest;
+using testsupport::g_testKey;
+using testsupport::g_wideBox;
+
+namespace {
+
+// What the traffic manager would judge the records against: Frankfurt as park airport at the
+// scenario's QNH, a range that takes in every flight.
+LineContext lf_frankfurtContext()
+{
+    LineContext context;
+    context.refPos = LatLon{50.1, 8.3};
+    context.rangeNm = 200.0;
+    context.qnh = 1023;
+    context.parkAirport = ParkAirportRef{"EDDF", LatLon{50.033, 8.570}, 364.0};
+    return context;
+}
+
+// The program's records of one answer part, by hex id.
+std::map<std::uint32_t, FeedRecord> lf_parse(const nlohmann::json& part, const LineContext& context)
+{
+    g_readerBatch.clear();
+    for (const auto& member : part) {
+        EXPECT_EQ(member.size(), 48u);
+        processLine(member, context);
+    }
+    std::map<std::uint32_t, FeedRecord> records;
+    for (FeedRecord& r : g_readerBatch)
+        records[r.hexId] = std::move(r);
+    g_readerBatch.clear();
+    return records;
+}
+
+} // namespace
+
+TEST_F(FeedServerTest, LoginChecksTheKeyAsTheServiceDoes)
+{
+    std::int32_t status = 0;
+    EXPECT_FALSE(authenticate(status, "key-4711"));
+    EXPECT_EQ(status, 404);
+    EXPECT_TRUE(g_sessionGuid.empty());
+
+    status = 0;
+    ASSERT_TRUE(authenticate(status, g_testKey));
+    EXPECT_EQ(status, 0);
+    const std::string guid = g_sessionGuid.get();
+    EXPECT_FALSE(guid.empty());
+    EXPECT_EQ(gf_weatherClient().wrrl, 3000);
+    EXPECT_TRUE(folder.logHas("Authenticated at RT server 'local-test'"));
+
+    // the session opens the service's paths; an unknown one asks for a new login
+    EXPECT_EQ(traffic(guid, g_wideBox)["status"], 200);
+    EXPECT_EQ(traffic("abc", g_wideBox)["status"], 401);
+    EXPECT_EQ(post("/v4/weather", "GUID=abc&querytype=locwx&toffset=0&lat=50&lon=8&alt=0&airports=")["status"], 401);
+    EXPECT_EQ(post("/v4/auth", "software=TRWK")["status"], 400);
+
+    // the logout ends the session
+    gf_trafficClient().guid.set(guid);
+    deauthenticate(gf_trafficClient());
+    EXPECT_TRUE(gf_trafficClient().guid.empty());
+    EXPECT_TRUE(folder.logHas("Deauthenticated RT server 'local-test'"));
+    EXPECT_EQ(traffic(guid, g_wideBox)["status"], 401);
+
+    // the program's login step shows the refusal of a wrong key to the user
+    writeLicense("not-the-key");
+    try {
+        gf_authenticater();
+        ADD_FAILURE() << "a wrong key was accepted";
+    } catch (const brv::UserErrorException& e) {
+        EXPECT_EQ(e.code(), 404);
+    }
+}
+
+TEST_F(FeedServerTest, LiveRecordsComeOutOfTheProgramsParserAsTheScenarioSays)
+{
+    const std::string guid = login();
+    advance(50.0);
+    const double asked = epochNow();
+    const auto answer = traffic(guid, g_wideBox);
+    ASSERT_EQ(answer["status"], 200);
+    EXPECT_EQ(answer["rrl"], 2500);
+    const auto records = lf_parse(answer["data"], lf_frankfurtContext());
+    ASSERT_EQ(records.size(), 2u) << answer.dump(); // the third flight has not started
+
+    const FeedRecord& swr = records.at(0x4b1805);
+    EXPECT_EQ(swr.callsign, "SWR123");
+    EXPECT_EQ(swr.registration, "HB-JLT");
+    EXPECT_EQ(swr.type, "A320");
+    EXPECT_EQ(swr.origin, "LSZH");
+    EXPECT_EQ(swr.destination, "EGLL");
+    EXPECT_NEAR(swr.recordTime, asked, 0.01);
+    EXPECT_NEAR(swr.sample.lat, 50.20, 1e-6);
+    EXPECT_NEAR(swr.sample.lon, 8.10, 1e-6); // half way along the first leg
+    // sent as a pressure altitude, corrected back with the QNH of the answer's station
+    EXPECT_DOUBLE_EQ(swr.sample.altitude, 6500.0);
+    EXPECT_TRUE(swr.sample.airborne);
+    EXPECT_NEAR(swr.sample.track, 90.0, 0.1);
+    EXPECT_NEAR(swr.sample.verticalRate, 1800.0, 0.5);
+    // the speed is the one the positions move at
+    const double legNm = gf_distanceNm(LatLon{50.20, 8.00}, LatLon{50.20, 8.20});
+    EXPECT_NEAR(swr.sample.groundSpeed, legNm / 100.0 * 3600.0, legNm / 100.0 * 3600.0 * 0.01);
+    EXPECT_GT(swr.sample.airspeed, 0.0);
+    EXPECT_LT(swr.sample.airspeed, swr.sample.groundSpeed); // indicated, lower than true up there
+    EXPECT_FALSE(swr.sample.bank);
+    ASSERT_TRUE(swr.sample.trueHeading);
+    EXPECT_NEAR(*swr.sample.trueHeading, 90.0 * g_deg2rad, 0.002);
+
+    // pushed back: moving west, nose east, on the ground at the park airport
+    const FeedRecord& dlh = records.at(0x3c4b21);
+    EXPECT_EQ(dlh.sample.altitude, 0.0);
+    EXPECT_FALSE(dlh.sample.airborne);
+    EXPECT_NEAR(dlh.sample.track, 270.0, 0.1);
+    ASSERT_TRUE(dlh.sample.trueHeading);
+    EXPECT_NEAR(*dlh.sample.trueHeading, 90.0 * g_deg2rad, 0.002);
+    EXPECT_GT(dlh.sample.groundSpeed, 0.5);
+
+    // later: the first flight banks on its last leg, the second stands still, then is gone
+    advance(100.0);
+    auto later = lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext());
+    ASSERT_TRUE(later.contains(0x4b1805));
+    EXPECT_NEAR(later.at(0x4b1805).sample.lat, 50.25, 1e-6);
+    EXPECT_NEAR(std::fmod(later.at(0x4b1805).sample.track, 360.0), 0.0, 0.1); // north: a true heading of 0 reads as 360
+    ASSERT_TRUE(later.at(0x4b1805).sample.bank);
+    EXPECT_NEAR(*later.at(0x4b1805).sample.bank, -5.0 * g_deg2rad, 1e-6); // 0 to 10 degrees, half way
+    EXPECT_FALSE(later.contains(0x3c4b21)) << "the second flight's path has ended";
+
+    advance(200.0); // 350 s: only the third flight
+    later = lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext());
+    ASSERT_EQ(later.size(), 1u);
+    EXPECT_NEAR(later.begin()->second.sample.lon, 8.40, 1e-6);
+    EXPECT_EQ(later.begin()->second.callsign, "RYR1");
+}
+
+TEST_F(FeedServerTest, OnlyFlightsInsideTheBoxAreAnswered)
+{
+    const std::string guid = login();
+    advance(50.0);
+    // around the airport only
+    auto data = traffic(guid, "top=50.10&bottom=50.00&left=8.50&right=8.60")["data"];
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_TRUE(data.contains("3c4b21"));
+    // the first flight sits on the box's northern edge at 50.20
+    data = traffic(guid, "top=50.20&bottom=50.19&left=8.00&right=8.20")["data"];
+    EXPECT_EQ(data.size(), 1u);
+    EXPECT_TRUE(data.contains("4b1805"));
+    EXPECT_TRUE(traffic(guid, "top=50.19&bottom=50.10&left=8.00&right=8.20")["data"].empty());
+    EXPECT_TRUE(traffic(guid, "top=-10.00&bottom=-11.00&left=8.00&right=9.00")["data"].empty());
+    // a box that is no box is a parameter fault
+    EXPECT_EQ(traffic(guid, "top=50.00&bottom=51.00&left=8.00&right=9.00")["status"], 400);
+    EXPECT_EQ(traffic(guid, "top=51.00&bottom=50.00&left=8.00")["status"], 400);
+}
+
+TEST_F(FeedServerTest, TheTimeOffsetAsksForAnEarlierTime)
+{
+    const std::string guid = login();
+    advance(110.0);
+    const auto back = traffic(guid, g_wideBox, "").at("data");
+    ASSERT_TRUE(back.contains("4b1805"));
+    const auto shifted = post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset=1", guid, g_wideBox));
+    const auto context = lf_frankfurtContext();
+    const auto now = lf_parse(back, context);
+    const auto earlier = lf_parse(shifted["data"], context);
+    ASSERT_TRUE(earlier.contains(0x4b1805));
+    EXPECT_NEAR(earlier.at(0x4b1805).sample.lon, 8.10, 1e-6); // 50 s into the scenario
+    EXPECT_NEAR(now.at(0x4b1805).recordTime - earlier.at(0x4b1805).recordTime, 60.0, 0.01);
+    EXPECT_EQ(post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset=40321", guid, g_wideBox))["status"],
+              400);
+}
+
+TEST_F(FeedServerTest, TheProgramsFirstRequestGetsFiveSnapshots)
+{
+    std::int32_t status = 0;
+    ASSERT_TRUE(authenticate(status, g_testKey));
+    RtTrafficClient& client = gf_trafficClient();
+    client.guid.set(g_sessionGuid.get());
+    client.updateQueryBox(LatLon{50.1, 8.3}, 40.0);
+    gf_setReaderRefPos(LatLon{50.1, 8.3});
+    g_rangeNm = 40.0;
+    g_qnh = 1023;
+    gf_parkAirport.install([] { return lf_frankfurtContext().parkAirport; });
+    std::vector<std::pair<std::uint32_t, std::vector<FeedRecord>>> batches;
+    gf_queueFeedBatch.install([&](std::vector<FeedRecord>& batch, std::uint32_t delay) {
+        batches.emplace_back(delay, batch);
+    });
+
+    advance(60.0);
+    const double asked = epochNow();
+    const double scenarioTime = scenarioSeconds(); // the login has waited its interval too
+    ASSERT_TRUE(client.buffer(status));
+    EXPECT_EQ(client.rrl, 2500);
+    ASSERT_EQ(batches.size(), 5u);
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        const auto& [delay, records] = batches[i];
+        EXPECT_EQ(delay, 6 * i);
+        ASSERT_EQ(records.size(), 2u) << "snapshot " << i;
+        const int back = 24 - 6 * static_cast<int>(i); // buffer_4 first, 24 s before the time asked
+        for (const FeedRecord& r : records) {
+            EXPECT_NEAR(r.recordTime, asked - back, 0.01);
+            if (r.hexId == 0x4b1805) {
+                EXPECT_NEAR(r.sample.lon, 8.00 + 0.002 * (scenarioTime - back), 1e-6);
+            }
+        }
+    }
+}
+
+TEST_F(FeedServerTest, ParkedRecordsComeOutOfTheProgramsParser)
+{
+    gf_resetDbase();
+    g_dbase.aircraftTypes = {"A320", "B738", "B748"};
+    g_dbase.largeTypes = {"A320", "B738"};
+    gf_sizeClassEnabledHook.install([](SizeClass) { return true; });
+    const std::string guid = login();
+    advance(30.0);
+    const double asked = epochNow();
+    // the box the program asks for: 3 nm around the park airport
+    const auto answer = post("/v4/traffic", fmt::format("GUID={}&top=50.08&bottom=49.98&left=8.49&right=8.65"
+                                                        "&querytype=parkedtraffic&toffset=0",
+                                                        guid));
+    ASSERT_EQ(answer["status"], 200);
+    ASSERT_EQ(answer["data"].size(), 1u) << "only the aircraft inside the box";
+    std::vector<ParkedTrafficRecord> records;
+    for (const auto& [key, line] : answer["data"].items())
+        processParkedTrafficLine(key, line, ParkedLineContext{}, records);
+    ASSERT_EQ(records.size(), 1u);
+    const ParkedTrafficRecord& r = records.front();
+    EXPECT_EQ(r.hexId, 0x3c6444u);
+    EXPECT_EQ(r.stand, "V12");
+    EXPECT_EQ(r.type, "A320");
+    EXPECT_EQ(r.registration, "D-AIPX");
+    EXPECT_EQ(r.callsign, "DLH4AB");
+    EXPECT_DOUBLE_EQ(r.lat, 50.0481);
+    EXPECT_DOUBLE_EQ(r.lon, 8.5702);
+    EXPECT_EQ(r.slot, static_cast<std::uint32_t>(gf_halfHourSlot(static_cast<std::int64_t>(asked) - 1800)));
+    gf_resetDbase();
+}
+
+TEST_F(FeedServerTest, WeatherAndNearestMetarForTheProgramsWeatherClient)
+{
+    std::int32_t status = 0;
+    ASSERT_TRUE(authenticate(status, g_testKey));
+    gf_userSnapshot.install([] { return UserPosition{48.5, 11.5, 1200.0}; });
+    RtWeatherClient& weather = gf_weatherClient();
+    ASSERT_TRUE(weather.nearestmetar(status));
+    EXPECT_EQ(weather.metarStation, "EDDM");
+
+    const std::string guid = g_sessionGuid.get();
+    auto answer = post("/v4/weather", fmt::format("GUID={}&querytype=locwx&toffset=0&lat=48.5&lon=11.5&alt=1200&airports=EDDM", guid));
+    ASSERT_EQ(answer["status"], 200);
+    EXPECT_EQ(answer["wrrl"], 3000);
+    EXPECT_EQ(extractQNH(answer["data"]), 1009);
+    // the station asked for wins over the nearest one
+    answer = post("/v4/weather", fmt::format("GUID={}&querytype=locwx&toffset=0&lat=48.5&lon=11.5&alt=0&airports=EDDF", guid));
+    EXPECT_EQ(extractQNH(answer["data"]), 1023);
+    answer = post("/v4/weather", fmt::format("GUID={}&querytype=metar&toffset=0&lat=48.5&lon=11.5", guid));
+    EXPECT_EQ(answer["status"], 400);
+}
