@@ -5,6 +5,7 @@
 #include "aircraft/cfg_key_lines.h"
 #include "aircraft/livery_sections.h"
 #include "scan_test_support.h"
+#include "support/mutate.h"
 
 #include <random>
 
@@ -156,28 +157,8 @@ TEST_F(AircraftCfgTest, DamagedFilesAreReadOrRefusedCleanly)
     std::mt19937 engine(4120);
     std::size_t withRecords = 0;
     for (int round = 0; round < 600; ++round) {
-        std::string text = valid;
-        const int changes = 1 + static_cast<int>(engine() % 6);
-        for (int i = 0; i < changes && !text.empty(); ++i) {
-            const std::size_t at = engine() % text.size();
-            switch (engine() % 5) {
-            case 0:
-                text[at] = static_cast<char>(engine() & 0xFF);
-                break;
-            case 1:
-                text.erase(at, 1 + engine() % 30);
-                break;
-            case 2:
-                text.insert(at, text.substr(at, 1 + engine() % 60));
-                break;
-            case 3:
-                text.insert(at, std::string(1 + engine() % 3000, static_cast<char>('a' + engine() % 26)));
-                break;
-            default:
-                text.insert(at, 1, specials[engine() % specials.size()]);
-                break;
-            }
-        }
+        const std::string text = testsupport::mutate(
+            valid, engine, specials, {.maxChanges = 6, .maxErase = 30, .maxDouble = 60, .longRun = 3000});
         const fs::path path = fmt::format("fuzz/IVAO_MTL/SimObjects/Airplanes/IVAO_A320/{}/aircraft.cfg", round % 2);
         writeFile(path, round % 5 == 0 ? lf_utf16(text) : text);
         for (const auto& records : {gf_searchLiveriesinFile(1, path), gf_searchIvaoLiveriesinFile(1, path)}) {

@@ -7,6 +7,8 @@
 #include "foundation/paths.h"
 #include "foundation/user_error.h"
 
+#include "support/mutate.h"
+
 #include <random>
 
 using namespace aircrafttest;
@@ -36,30 +38,10 @@ const std::string g_validRegcodes = "<?xml version=\"1.0\"?>\n<AIG-regcodes>\n"
 
 const std::string g_validUserFile = "A320 Unwanted\r\nB744 Retro ; D-ABYT\r\nA321 Team ; D-AIDA, D-AIDB ; #\r\n";
 
-// One random change: a byte replaced, a piece cut out, a piece doubled, or structural bytes inserted.
-std::string lf_mutate(std::string text, std::mt19937& engine)
+std::string lf_mutate(const std::string& text, std::mt19937& engine)
 {
     static const char g_specialBytes[] = "<>\"'=,;/&#\n\r\t \xEF\xBB\xBF\xFF\xFE\x00";
-    static const std::string g_specials(g_specialBytes, sizeof g_specialBytes - 1);
-    const int changes = 1 + static_cast<int>(engine() % 4);
-    for (int i = 0; i < changes && !text.empty(); ++i) {
-        const std::size_t at = engine() % text.size();
-        switch (engine() % 4) {
-        case 0:
-            text[at] = static_cast<char>(engine() & 0xFF);
-            break;
-        case 1:
-            text.erase(at, 1 + engine() % 16);
-            break;
-        case 2:
-            text.insert(at, text.substr(at, 1 + engine() % 24));
-            break;
-        default:
-            text.insert(at, 1, g_specials[engine() % g_specials.size()]);
-            break;
-        }
-    }
-    return text;
+    return testsupport::mutate(text, engine, {g_specialBytes, sizeof g_specialBytes - 1});
 }
 
 class FuzzTest : public AircraftTest {};

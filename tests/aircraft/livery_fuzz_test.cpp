@@ -7,38 +7,19 @@
 #include "foundation/user_error.h"
 #include "livery_test_support.h"
 
+#include "support/mutate.h"
+
 #include <random>
 
 using namespace aircrafttest;
 
 namespace {
 
-std::string lf_mutateLiveries(std::string text, std::mt19937& engine)
+std::string lf_mutateLiveries(const std::string& text, std::mt19937& engine)
 {
     static const char g_specialBytes[] = "<>\"'=/&#;\n\t \xEF\xBB\xBF\xFF\x00";
-    static const std::string g_specials(g_specialBytes, sizeof g_specialBytes - 1);
-    const int changes = 1 + static_cast<int>(engine() % 5);
-    for (int i = 0; i < changes && !text.empty(); ++i) {
-        const std::size_t at = engine() % text.size();
-        switch (engine() % 5) {
-        case 0:
-            text[at] = static_cast<char>(engine() & 0xFF);
-            break;
-        case 1:
-            text.erase(at, 1 + engine() % 24);
-            break;
-        case 2:
-            text.insert(at, text.substr(at, 1 + engine() % 40));
-            break;
-        case 3:
-            text.resize(at); // a file cut short
-            break;
-        default:
-            text.insert(at, 1, g_specials[engine() % g_specials.size()]);
-            break;
-        }
-    }
-    return text;
+    return testsupport::mutate(text, engine, {g_specialBytes, sizeof g_specialBytes - 1},
+                               {.maxChanges = 5, .maxErase = 24, .maxDouble = 40, .cutShort = true});
 }
 
 class LiveryFuzzTest : public LiveryTest {};

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder (with docs/ and the access key), the model simulator, the local feed
 // service and a headless main window that records the run's WM_APP_RUN and WM_APP_QUIT.
-#include "../feed/rt_test_server.h"
+#include "rt_test_server.h"
 
 #include "app/app_hooks.h"
 #include "app/app_messages.h"

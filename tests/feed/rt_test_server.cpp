@@ -1,5 +1,7 @@
 #include "rt_test_server.h"
 
+#include "form.h"
+
 #include <chrono>
 #include <httplib.h>
 #include <stdexcept>
@@ -8,58 +10,9 @@ namespace testsupport {
 
 namespace {
 
-int lf_hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string lf_decode(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '+') {
-            out += ' ';
-        } else if (c == '%' && i + 2 < text.size() + 0 && lf_hexValue(text[i + 1]) >= 0 && lf_hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(lf_hexValue(text[i + 1]) * 16 + lf_hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 const char* const lf_paths[] = {"/v4/auth", "/v4/deauth", "/v4/traffic", "/v4/weather", "/v4/nearestmetar"};
 
 } // namespace
-
-std::map<std::string, std::string> gf_decodeForm(const std::string& body)
-{
-    std::map<std::string, std::string> fields;
-    std::size_t start = 0;
-    while (start <= body.size()) {
-        std::size_t end = body.find('&', start);
-        if (end == std::string::npos)
-            end = body.size();
-        const std::string pair = body.substr(start, end - start);
-        if (!pair.empty()) {
-            const auto eq = pair.find('=');
-            if (eq == std::string::npos)
-                fields[lf_decode(pair)] = "";
-            else
-                fields[lf_decode(pair.substr(0, eq))] = lf_decode(pair.substr(eq + 1));
-        }
-        start = end + 1;
-    }
-    return fields;
-}
 
 RtTestServer::RtTestServer() : m_server(std::make_unique<httplib::Server>())
 {
@@ -135,7 +88,7 @@ void RtTestServer::releaseHanging()
 ServiceAnswer RtTestServer::nextAnswer(const std::string& path, const std::string& body)
 {
     std::lock_guard lock(m_mutex);
-    const ServiceRequest request{body, gf_decodeForm(body), platform::clock().steadyNow()};
+    const ServiceRequest request{body, feedserver::gf_decodeForm(body), platform::clock().steadyNow()};
     m_received[path].push_back(request);
     // answers scripted for one query type ("/v4/traffic#parkedtraffic") come first
     const auto type = request.fields.find("querytype");

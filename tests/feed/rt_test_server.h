@@ -69,7 +69,4 @@ private:
     std::map<std::string, std::vector<ServiceRequest>> m_received;
 };
 
-// "a=1&b=x+y%21" -> {a: "1", b: "x y!"}
-std::map<std::string, std::string> gf_decodeForm(const std::string& body);
-
 } // namespace testsupport
