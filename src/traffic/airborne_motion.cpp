@@ -1,5 +1,8 @@
 #include "traffic/airborne_motion.h"
 
+#include "traffic/airborne_profile.h"
+#include "traffic/ground_movement.h"
+
 #include "foundation/geometry.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
@@ -31,36 +34,18 @@ std::uint32_t lf_clampTick(std::int64_t tick)
 
 LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
 
+bool lf_hasCurve(const LiveAc& ac) { return !std::isnan(ac.curve[6]) && !std::isnan(ac.curve[7]); }
+
 bool lf_groundPhase(FlightState fs)
 {
     return fs == FlightState::pushing_back || fs == FlightState::pushed_back || fs == FlightState::taxi ||
            fs == FlightState::parking;
 }
 
-// Straight toward sample 1 in the air: altitude and heading spread evenly over the d ticks.
-void lf_airborneRates(LiveAc& ac, std::int64_t d)
-{
-    const FeedSample& next = ac.samples[1];
-    const double ticks = static_cast<double>(d);
-    ac.rates[POS_ALT] = (next.altitude - ac.position[POS_ALT]) / ticks;
-    ac.rates[POS_VS] = ac.rates[POS_ALT] * 6000.0;
-    ac.rates[POS_TAS] = next.airspeed;
-    ac.rates[POS_HEADING] = gf_wrapPi(ac.groundBearing - ac.position[POS_HEADING]) / ticks;
-}
+} // namespace
 
-// Straight toward sample 1 on the ground: the aircraft turns in place toward the bearing first.
-void lf_groundRates(LiveAc& ac)
-{
-    const FeedSample& next = ac.samples[1];
-    ac.headingErrorDeg = gf_angleDiffRadToDeg(ac.position[POS_HEADING], ac.groundBearing);
-    ac.turnInPlace = ac.headingErrorDeg > 3.0;
-    ac.rates[POS_ALT] = 0.0;
-    ac.rates[POS_VS] = 0.0;
-    ac.rates[POS_TAS] = next.groundSpeed;
-}
-
-// The due tick of sample 1 from the distance and the speeds, within the limits of the feed's.
-void lf_airborneDueTick(LiveAc& ac)
+// Within the limits of the feed's due tick while no dead reckoning runs.
+void gf_airborneDueTick(LiveAc& ac)
 {
     FeedSample& s0 = ac.samples[0];
     FeedSample& s1 = ac.samples[1];
@@ -78,7 +63,10 @@ void lf_airborneDueTick(LiveAc& ac)
             v = std::max(1.0, distance * 360000.0 / static_cast<double>(span));
         }
     }
-    const auto t = gsl::narrow<std::int32_t>(std::round(distance * 360000.0 / v));
+    const double ticks = std::round(distance * 360000.0 / v);
+    if (!(std::fabs(ticks) < 2147483648.0))
+        throw gsl::narrowing_error();
+    const auto t = gsl::narrow<std::int32_t>(ticks);
     std::int64_t due = lf_tick() + std::max<std::int64_t>(t, 25);
     if (ac.extrapolationsLeft < 1)
         due = std::clamp<std::int64_t>(due, static_cast<std::int64_t>(s1.dueTick) - ac.earlyLimit,
@@ -86,21 +74,32 @@ void lf_airborneDueTick(LiveAc& ac)
     s1.dueTick = lf_clampTick(std::max(due, lf_tick()));
 }
 
+namespace {
+
 void lf_step(LiveAc& ac)
 {
     ac.curve[2] = ac.curve[5] = ac.curve[6] = ac.curve[7] = g_nan;
     ac.curveT = 0.0;
-    FeedSample& s0 = ac.samples[0];
-    FeedSample& s1 = ac.samples[1];
-    if (s1.samePosition == 0 && std::fabs(s1.lat - s0.lat) < 1e-8 && std::fabs(s1.lon - s0.lon) < 1e-8)
-        s1.samePosition = 1;
-    if (s1.samePosition == 0)
-        ac.groundBearing = gf_bearingRad(lf_latLon(s0), lf_latLon(s1));
-    if (!ac.onGround)
-        lf_airborneDueTick(ac);
+    auto& q = ac.samples;
+    if (q[1].samePosition == 0 && std::fabs(q[1].lat - q[0].lat) < 1e-8 && std::fabs(q[1].lon - q[0].lon) < 1e-8)
+        q[1].samePosition = 1;
+    if (q[1].samePosition == 0)
+        ac.groundBearing = gf_bearingRad(lf_latLon(q[0]), lf_latLon(q[1]));
+    // the ground step may insert and erase samples: no references across it
+    if (ac.onGround)
+        nextPosGround(ac);
+    else if (q[1].samePosition == 0)
+        gf_airborneDueTick(ac);
+    else if (ac.sizeClass == SizeClass::Rotorcraft)
+        groundDueTick(ac);
+    if (q.size() < 2) {
+        q.pop_front();
+        return;
+    }
+    const FeedSample& s1 = q[1];
     if (s1.samePosition != 0) {
-        ac.rates[0] = 0.0;
-        ac.rates[1] = 0.0;
+        ac.rates[POS_LAT] = 0.0;
+        ac.rates[POS_LON] = 0.0;
         if (!ac.takeoffRoll && !ac.landingRoll) {
             ac.earlyLimit = std::max(1000, ac.earlyLimit - 100);
             ac.lateLimit = std::max(1000, ac.lateLimit - 100);
@@ -110,11 +109,11 @@ void lf_step(LiveAc& ac)
         ac.rates[POS_LAT] = (s1.lat - ac.position[POS_LAT]) / static_cast<double>(d);
         ac.rates[POS_LON] = std::remainder(s1.lon - ac.position[POS_LON], 360.0) / static_cast<double>(d);
         if (ac.onGround)
-            lf_groundRates(ac);
+            groundRates(ac, d);
         else
-            lf_airborneRates(ac, d);
+            airborneProfile(ac, d);
     }
-    ac.samples.pop_front();
+    q.pop_front();
 }
 
 // Another active taxiing aircraft on the ground stands in the way.
@@ -294,7 +293,19 @@ void integrateTick(LiveAc& ac)
 {
     auto& p = ac.position;
     const auto& r = ac.rates;
-    if (lf_groundPhase(ac.flightState)) {
+    if (lf_hasCurve(ac)) {
+        ac.curveT = std::clamp(ac.curveT + ac.curveStep, 0.0, 0.999999);
+        LatLon point{};
+        double heading = 0.0;
+        if (!evalCurve(ac.curve, point, heading, ac.curveT)) {
+            gf_log(fmt::format("{} error in curve at index: {:.2F}", ac.callsign, ac.curveT));
+        } else {
+            p[POS_LAT] = point.lat;
+            p[POS_LON] = point.lon;
+            const double target = ac.flightState == FlightState::pushing_back ? heading + 3.141592653589793 : heading;
+            lf_turnToward(ac, target);
+        }
+    } else if (lf_groundPhase(ac.flightState)) {
         if (ac.flightState == FlightState::parking || ac.turnInPlace)
             lf_turnToward(ac, ac.groundBearing);
         if (ac.flightState != FlightState::pushed_back) {
@@ -306,29 +317,35 @@ void integrateTick(LiveAc& ac)
         p[POS_LAT] += r[POS_LAT];
         p[POS_LON] += r[POS_LON];
     }
-    if (ac.noseLowering) {
-        p[POS_PITCH] += r[POS_PITCH];
-        if ((r[POS_PITCH] >= 0.0 && p[POS_PITCH] >= ac.staticPitch) ||
-            (r[POS_PITCH] < 0.0 && p[POS_PITCH] <= ac.staticPitch)) {
-            p[POS_PITCH] = ac.staticPitch;
-            ac.rates[POS_PITCH] = 0.0;
-            p[POS_BANK] = 0.0;
-            ac.rates[POS_BANK] = 0.0;
-            ac.noseLowering = false;
-            ac.flareStage = 0;
-        }
-        p[POS_BANK] += ac.rates[POS_BANK];
-    } else if (ac.flareStage != 0) {
-        p[POS_BANK] = gf_wrapPi(p[POS_BANK] + r[POS_BANK]);
-        p[POS_PITCH] = std::max(p[POS_PITCH] + r[POS_PITCH], -4.0 * g_deg2rad);
-        p[POS_ALT] += r[POS_ALT];
-    } else if (ac.onGround) {
-        p[POS_PITCH] = ac.staticPitch;
-        p[POS_BANK] = 0.0;
+    if (ac.flightState == FlightState::take_off) {
+        takeoffTick(ac);
     } else {
-        p[POS_BANK] += r[POS_BANK];
-        p[POS_PITCH] += r[POS_PITCH];
-        p[POS_ALT] += r[POS_ALT];
+        if (ac.heightAboveGround <= 400.0 && ac.approach && !ac.onGround)
+            flareTick(ac);
+        if (ac.noseLowering) {
+            p[POS_PITCH] += r[POS_PITCH];
+            if ((r[POS_PITCH] >= 0.0 && p[POS_PITCH] >= ac.staticPitch) ||
+                (r[POS_PITCH] < 0.0 && p[POS_PITCH] <= ac.staticPitch)) {
+                p[POS_PITCH] = ac.staticPitch;
+                ac.rates[POS_PITCH] = 0.0;
+                p[POS_BANK] = 0.0;
+                ac.rates[POS_BANK] = 0.0;
+                ac.noseLowering = false;
+                ac.flareStage = 0;
+            }
+            p[POS_BANK] += ac.rates[POS_BANK];
+        } else if (ac.flareStage != 0) {
+            p[POS_BANK] = gf_wrapPi(p[POS_BANK] + r[POS_BANK]);
+            p[POS_PITCH] = std::max(p[POS_PITCH] + r[POS_PITCH], -4.0 * g_deg2rad);
+            p[POS_ALT] += r[POS_ALT];
+        } else if (ac.onGround) {
+            p[POS_PITCH] = ac.staticPitch;
+            p[POS_BANK] = 0.0;
+        } else {
+            p[POS_BANK] += r[POS_BANK];
+            p[POS_PITCH] += r[POS_PITCH];
+            p[POS_ALT] += r[POS_ALT];
+        }
     }
     p[POS_LON] = std::remainder(p[POS_LON], 360.0);
     if (p[POS_LON] >= 180.0)

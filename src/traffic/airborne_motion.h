@@ -7,3 +7,5 @@
 void nextPosMain(LiveAc& ac);
 // One tick of motion for an active aircraft whose sample 0 is not stationary.
 void integrateTick(LiveAc& ac);
+// The airborne due tick of sample 1 from the distance and the speeds.
+void gf_airborneDueTick(LiveAc& ac);

@@ -1,5 +1,9 @@
 #include "traffic/feed_intake.h"
 
+#include "simlink/sim_ids.h"
+#include "simlink/sim_queues.h"
+#include "traffic/ground_movement.h"
+
 #include "aircraft/dbase_lookup.h"
 #include "foundation/geometry.h"
 #include "foundation/log.h"
@@ -169,6 +173,83 @@ void lf_dropStaleStationary(LiveAc& ac, const FeedSample& s)
     }
 }
 
+// While pushing back, the feed's heading tells to which side the push-back turn ends.
+void lf_notePushbackTurn(LiveAc& ac, const FeedSample& s)
+{
+    if (STRAIGHT_PBS_ONLY.value || ac.pushbackCounter != 2)
+        return;
+    double heading = 0.0;
+    if (s.trueHeading)
+        heading = *s.trueHeading;
+    else if (s.track != 0.0)
+        heading = s.track * g_deg2rad;
+    else
+        return;
+    const double delta = gf_wrapPi(heading - ac.position[POS_HEADING]);
+    ac.pushbackOtherSide = delta > 0.0;
+    ac.pushbackCurve = true;
+}
+
+// Pushed back: the aircraft waits until the feed shows it has left the push-back point.
+bool lf_leftPushbackPoint(LiveAc& ac, FeedSample& s)
+{
+    const double d = gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]}, lf_latLon(s));
+    const double hw = ac.halfWingspanNm;
+    if (d <= 6.0 * hw && !(d > 2.75 * hw && d > ac.pushedBackDistance)) {
+        if (ac.holding == 0) {
+            ac.holding = 1;
+            ac.holdStartTick = static_cast<std::int32_t>(lf_tick());
+        }
+        ac.pushedBackDistance = d;
+        return false;
+    }
+    s.samePosition = 0;
+    if (ac.extrapolationsLeft > 0 && !ac.samples.empty()) {
+        ac.samples.front().dueTick = lf_clampTick(lf_tick() + 1);
+        gf_resetLimits(ac);
+    }
+    ac.pushbackCurve = false;
+    ac.pushbackCounter = 0;
+    gf_setFlightState(ac, FlightState::taxi);
+    ac.standLat = 0.0;
+    ac.standLon = 0.0;
+    ac.standHeading = 0.0;
+    ac.standId = 0;
+    ac.darkCabin = false;
+    ac.holding = 0;
+    ac.holdStartTick = 0;
+    return true;
+}
+
+// On the ground: a landing roll whose samples climb again goes around; a taxiing aircraft at
+// 43 kt, or with an airborne sample, starts its take-off roll.
+void lf_groundPhaseChange(LiveAc& ac, const FeedSample& s)
+{
+    if (ac.acState != AcState::active || !ac.onGround || ac.takeoffRoll || ac.samples.empty())
+        return;
+    const FeedSample& newest = ac.samples.back();
+    if (ac.landingRoll) {
+        if (newest.airborne == 0 || s.airborne == 0)
+            return;
+        gf_setFlightState(ac, FlightState::taxi);
+        ac.takeoffRoll = true;
+        gf_setThrottle(ac, 3);
+        if (ac.sizeClass != SizeClass::Rotorcraft)
+            gf_queueClientEvent({ac.objectId, EVENT_SPOILERS_SET, 16383});
+        gf_setFlaps(ac, 1);
+        ac.approach = false;
+        ac.parkRequest = false;
+        ac.climbConfigured = false;
+        gf_setLights(ac.objectId, {1, 1, 1, 1, 1, 1, 0});
+        ac.lateLimit = 5000;
+        ac.earlyLimit = 3000;
+        return;
+    }
+    if (ac.flightState == FlightState::taxi &&
+        (s.airborne != 0 || (s.groundSpeed >= 43.0 && newest.groundSpeed >= 43.0)))
+        startTakeoffRoll(ac);
+}
+
 } // namespace
 
 std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)
@@ -262,6 +343,7 @@ void decodeExisting(LiveAc& ac, FeedSample s)
             return;
         lf_dropStaleStationary(ac, s);
         lf_raiseDue(ac, s);
+        lf_groundPhaseChange(ac, s);
         q.push_back(s);
         if (q.size() == 2 && q[0].samePosition != 0 && q[1].samePosition != 0) {
             q[0].dueTick = lf_clampTick(lf_tick() + 1);
@@ -280,8 +362,13 @@ bool checkExtendingSituations(LiveAc& ac, FeedSample& s)
     case FlightState::take_off:
     case FlightState::flying:
         break;
+    case FlightState::pushing_back:
+        lf_notePushbackTurn(ac, s);
+        return false;
+    case FlightState::pushed_back:
+        return lf_leftPushbackPoint(ac, s);
     default:
-        // push-back and the stand: the ground movement decides
+        // the stand: its departure rules decide
         return false;
     }
     if (ac.approach || ac.landingRoll)

@@ -73,6 +73,7 @@ struct LiveAc : AcRecord {
     std::optional<double> headingOverride;
     bool pushbackCurve = false;
     bool pushbackOtherSide = false;
+    double pushedBackDistance = 900.0; // nm; the last distance to the feed while pushed back
 
     LiveAc(const FeedSample& first, AcBase base, double recordTime);
 };

@@ -1,0 +1,98 @@
+// The motion formulas against exact values: pitch targets, descent and climb rates, the
+// per-class limits, the push-back turn length and the ground curve.
+#include "foundation/geometry.h"
+#include "traffic/airborne_profile.h"
+#include "traffic/angles.h"
+#include "traffic/class_tables.h"
+#include "traffic/ground_movement.h"
+
+#include <gsl/gsl>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+TEST(MotionFormulas, PitchTargetFollowsTheClampedVerticalSpeed)
+{
+    EXPECT_NEAR(gf_pitchTargetDeg(3000.0), -11.8, 1e-12); // clamped to 2400
+    EXPECT_NEAR(gf_pitchTargetDeg(2400.0), -11.8, 1e-12);
+    EXPECT_NEAR(gf_pitchTargetDeg(-4000.0), 2.5, 1e-12); // clamped to -3000, halved
+    EXPECT_NEAR(gf_pitchTargetDeg(0.0), -3.0, 1e-12);
+    EXPECT_NEAR(gf_pitchTargetDeg(-600.0), -3.0 + 1.1, 1e-12);
+}
+
+TEST(MotionFormulas, DescentAndClimbRates)
+{
+    // at or below 100 ft a fixed -600; above it the mean less the QNH correction, at most -601
+    EXPECT_EQ(gf_descentRateFpm(100.0, -2000.0, -2000.0, 1020.0), -600.0);
+    EXPECT_NEAR(gf_descentRateFpm(500.0, -700.0, -900.0, 1020.0), -842.0, 1e-12);
+    EXPECT_EQ(gf_descentRateFpm(500.0, 200.0, 0.0, 1020.0), -601.0);
+    EXPECT_NEAR(gf_descentRateFpm(500.0, -1000.0, -1000.0, 1003.0), -940.0, 1e-12);
+
+    // low over the ground a lower next sample still climbs at 0.2 ft per tick, unless the
+    // class climbs slower
+    EXPECT_NEAR(gf_climbAltRate(1500.0, 1400.0, 500, 800.0, 0.6), 0.2, 1e-12);
+    EXPECT_NEAR(gf_climbAltRate(1500.0, 1400.0, 500, 800.0, 0.15), 0.15, 1e-12);
+    EXPECT_NEAR(gf_climbAltRate(1500.0, 1400.0, 500, 1200.0, 0.6), -0.2, 1e-12);
+    EXPECT_NEAR(gf_climbAltRate(1000.0, 2000.0, 500, 800.0, 0.6), 0.6, 1e-12);
+    EXPECT_NEAR(gf_climbAltRate(1000.0, 1150.0, 500, 800.0, 0.6), 0.3, 1e-12);
+}
+
+TEST(MotionFormulas, ClassLimits)
+{
+    const ClassValues& heavy = gf_classValues(SizeClass::Heavy);
+    const ClassValues& large = gf_classValues(SizeClass::Large);
+    const ClassValues& light = gf_classValues(SizeClass::Light);
+    EXPECT_EQ(heavy.maxPitchRateDeg, 0.005);
+    EXPECT_EQ(large.maxPitchRateDeg, 0.0075);
+    EXPECT_EQ(light.maxPitchRateDeg, 0.01);
+    EXPECT_EQ(large.maxBankDeg, 30.0);
+    EXPECT_EQ(large.maxBankRateDeg, 0.02);
+    // climb rates in ft/min
+    EXPECT_NEAR(gf_classValues(SizeClass::Buzjets).maxClimbRate * 6000.0, 4500.0, 1e-9);
+    EXPECT_NEAR(gf_classValues(SizeClass::HighPerf).maxClimbRate * 6000.0, 6000.0, 1e-9);
+    EXPECT_EQ(heavy.parkingSpeedKt, 3.0);
+    EXPECT_EQ(gf_classValues(SizeClass::Rotorcraft).groundTurnStepDeg, 0.20);
+}
+
+TEST(MotionFormulas, PushbackTurnDividesDegreesByRadiansPerTick)
+{
+    // 90 / (0.07 deg in rad) / 100 = 736.6: a Large aircraft turns for about 7.4 s
+    EXPECT_EQ(gf_pushbackTurnTicks(0.07 * g_deg2rad), 737);
+    EXPECT_EQ(gf_pushbackTurnTicks(0.05 * g_deg2rad), 1031);
+    EXPECT_THROW(gf_pushbackTurnTicks(0.0), gsl::narrowing_error);
+    EXPECT_THROW(gf_pushbackTurnTicks(1e-12), gsl::narrowing_error);
+}
+
+TEST(MotionFormulas, CurveKeepsEndNorthEastAndControlEastNorth)
+{
+    // origin 50 N 8 E; control 100 m north; end 100 m north, 100 m east
+    std::array<double, 8> curve{50.0, 8.0, 0.0, 100.0, 100.0, 1.0, 0.0, 100.0};
+    LatLon p{};
+    double heading = -1.0;
+    ASSERT_TRUE(evalCurve(curve, p, heading, 0.0));
+    EXPECT_DOUBLE_EQ(p.lat, 50.0);
+    EXPECT_DOUBLE_EQ(p.lon, 8.0);
+    EXPECT_NEAR(heading, 0.0, 1e-12); // leaves toward the control point: north
+    ASSERT_TRUE(evalCurve(curve, p, heading, 1.0));
+    EXPECT_NEAR(p.lat, 50.0 + 100.0 / g_metresPerDegLat, 1e-12);
+    EXPECT_NEAR(p.lon, 8.0 + 100.0 / (g_metresPerDegLat * std::cos(50.0 * g_deg2rad)), 1e-12);
+    EXPECT_NEAR(heading, g_twoPi / 4.0, 1e-12); // arrives heading east
+    ASSERT_TRUE(evalCurve(curve, p, heading, 0.5));
+    EXPECT_NEAR((p.lat - 50.0) * g_metresPerDegLat, 75.0, 1e-6);
+    EXPECT_NEAR(heading * g_rad2deg, 45.0, 1e-9);
+
+    EXPECT_FALSE(evalCurve(curve, p, heading, 1.01));
+    EXPECT_FALSE(evalCurve(curve, p, heading, -0.01));
+    curve[6] = g_nan;
+    EXPECT_FALSE(evalCurve(curve, p, heading, 0.5));
+}
+
+TEST(MotionFormulas, DirectionsDifferAcrossNorth)
+{
+    EXPECT_NEAR(gf_angleDiffRadToDeg(359.0 * g_deg2rad, 1.0 * g_deg2rad), 2.0, 1e-9);
+    EXPECT_NEAR(gf_angleDiffRadToDeg(10.0 * g_deg2rad, 350.0 * g_deg2rad), 20.0, 1e-9);
+}
+
+} // namespace
