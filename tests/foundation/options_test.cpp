@@ -77,20 +77,24 @@ TEST(OptionObjects, TextValuesAreWholeSnapshotsWhileAnotherThreadWrites)
     UiStringParameter text("BLOCK", "", 0x8103, 259);
     const std::string a(200, 'a');
     const std::string b(300, 'b');
+    std::atomic<bool> reading{false};
     std::atomic<bool> done{false};
     std::thread writer([&] {
+        while (!reading) // the writes start only once the reader runs
+            std::this_thread::yield();
         for (int i = 0; i < 20000; ++i)
             text.value = (i % 2 == 0) ? a : b;
         done = true;
     });
     int seen = 0;
-    while (!done) {
+    do {
         const std::string snapshot = text.value.get();
         EXPECT_TRUE(snapshot.empty() || snapshot == a || snapshot == b);
         ++seen;
-    }
+        reading = true;
+    } while (!done);
     writer.join();
-    EXPECT_GT(seen, 0);
+    EXPECT_GT(seen, 1);
 }
 
 TEST_F(OptionTable, HasEveryOptionOnceWithItsKeyAndDefaultsInsideTheLimits)
