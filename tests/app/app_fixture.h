@@ -15,6 +15,7 @@
 #include "feed/readers.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
+#include "foundation/parameter_file.h"
 #include "foundation/paths.h"
 #include "foundation/status_line.h"
 #include "simconnect/sim_backend.h"
@@ -88,6 +89,13 @@ inline nlohmann::json trafficLine(double recordTime)
     return line;
 }
 
+// Sets a check-box option and stores it where the start-up of a run reads it.
+inline void saveOption(BoolParameter& option, bool value)
+{
+    option.value = value;
+    gf_saveBoolParameter(option);
+}
+
 class AppTest : public ::testing::Test {
 protected:
     AppTest()
@@ -97,7 +105,16 @@ protected:
         gf_initDataPaths();
         std::filesystem::create_directories(g_dataFolder);
         std::ofstream(g_dataFolder / "rt_license.txt") << "ABC-123 key\n";
+        // the program's data as the build lays it out: the database and the model's livery list
+        std::filesystem::create_directories("input");
+        std::filesystem::create_directories("output");
+        std::filesystem::copy_file(std::filesystem::path(TRWK_DATA_INPUT_DIR) / "dbase.enc", "input/dbase.enc");
+        std::filesystem::copy_file(std::filesystem::path(TRWK_SOURCE_DIR) / "data" / "output" / "LiveriesScanned.xml",
+                                   "output/LiveriesScanned.xml");
         gf_resetOptions();
+        // the start-up reads the options from parameters.xml: no scans unless a test asks for one
+        saveOption(SCAN_LIVERIES, false);
+        saveOption(SCAN_AIRPORTS, false);
         gf_resetControlFlags();
         gf_resetMainWindowState();
         gf_resetFeedDisplay();

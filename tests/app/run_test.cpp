@@ -7,6 +7,7 @@
 
 using testsupport::AppTest;
 using testsupport::eventually;
+using testsupport::saveOption;
 
 namespace {
 
@@ -18,14 +19,12 @@ TEST_F(AppTest, ARunReachesTheTickLoopAndTheCloseBoxEndsIt)
 {
     scriptService();
     startSimulator();
-    SCAN_LIVERIES.value = false; // and no livery list: the run asks for a rescan
     std::thread control(gf_controlThread);
     ASSERT_TRUE(eventually(ticking)) << "the tick loop did not get its user-data updates";
     EXPECT_TRUE(g_firstReception.load());
     EXPECT_EQ(g_windowQnh.load(), 1021);
     EXPECT_GE(g_tick.load(), 100u);
-    EXPECT_TRUE(folder.logHas("File output/LiveriesScanned.xml is gone, rescan liveries"));
-    EXPECT_TRUE(SCAN_LIVERIES.value.load());
+    EXPECT_FALSE(SCAN_LIVERIES.value.load()) << "the shipped livery list is read, nothing is scanned";
     EXPECT_FALSE(gf_onCloseBox()) << "the control thread closes the window";
     control.join();
     EXPECT_TRUE(folder.logHas("Exiting: USER CLOSED SIM"));
@@ -39,7 +38,6 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
 {
     scriptService();
     startSimulator();
-    SCAN_LIVERIES.value = true;
     std::thread first(gf_controlThread);
     ASSERT_TRUE(eventually(ticking));
     EXPECT_TRUE(gf_requestStop(RunState::NewSettings, 2)); // a check box that needs a new run
@@ -48,7 +46,6 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
     EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS"));
     EXPECT_TRUE(folder.logHas("Restarting after 2 seconds"));
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
-    EXPECT_TRUE(SCAN_LIVERIES.value.load()) << "new settings keep the scans";
     EXPECT_EQ(g_runState.load(), RunState::NotYetSet);
     EXPECT_FALSE(g_stop.load());
 
@@ -67,16 +64,14 @@ TEST_F(AppTest, WithoutAFirstTrafficAnswerTheRunRestartsAsReaderError)
                                      .count());
     scriptService(true);
     startSimulator();
-    SCAN_LIVERIES.value = true;
-    SCAN_AIRPORTS.value = true;
+    saveOption(SCAN_AIRPORTS, true);
     std::thread control(gf_controlThread);
     control.join();
     EXPECT_TRUE(folder.logHas("TrafficReader receiving timed out after 10 seconds?"));
     EXPECT_TRUE(folder.logHas("Exiting: READER ERROR"));
     EXPECT_TRUE(folder.logHas("Restarting after 15 seconds"));
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
-    EXPECT_FALSE(SCAN_LIVERIES.value.load()) << "a failed run is not followed by long scans";
-    EXPECT_FALSE(SCAN_AIRPORTS.value.load());
+    EXPECT_FALSE(SCAN_AIRPORTS.value.load()) << "a failed run is not followed by long scans";
     server.releaseHanging();
     driver.reset(); // it sleeps on the manual clock
 }

@@ -1,0 +1,248 @@
+// The whole program in this process: its window on the headless back-end, its threads, the
+// local feed server on 127.0.0.1 playing the shipped scenario and the simulator model in real
+// time. What the run did is read from the model and from Log.txt.
+#include "feed_server.h"
+#include "scenario.h"
+
+#include "app/app_hooks.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "foundation/paths.h"
+#include "simconnect/sim_backend.h"
+#include "simconnect/sim_model.h"
+#include "simconnect/sim_model_driver.h"
+#include "support/temp_folder.h"
+#include "traffic/run_flags.h"
+#include "w32/testing.h"
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fmt/format.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* g_key = "e2e-local-key";
+
+std::string lf_readFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Lays out the program folder as scripts/run does, in the current (temporary) folder.
+void lf_layOutProgramFolder()
+{
+    const fs::path source = TRWK_SOURCE_DIR;
+    fs::copy(source / "data" / "docs", "docs", fs::copy_options::recursive);
+    fs::create_directories("airports");
+    fs::create_directories("input");
+    for (const char* name : {"dbase.enc", "AIG-regcodes.enc"})
+        fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / name, fs::path("input") / name);
+    fs::create_directories("output");
+    fs::copy_file(source / "data" / "output" / "LiveriesScanned.xml", g_liveriesScannedPath);
+    gf_initDataPaths();
+    fs::create_directories(g_dataFolder);
+    std::ofstream(g_dataFolder / "rt_license.txt") << g_key << "\n";
+    std::ofstream(g_parametersPath) << R"(<?xml version="1.0"?>
+<parameters>
+	<parameter name="SCAN_LIVERIES" value="false" />
+	<parameter name="SCAN_AIRPORTS" value="false" />
+</parameters>
+)";
+}
+
+// Distance in metres on a sphere.
+double lf_metres(double lat1, double lon1, double lat2, double lon2)
+{
+    constexpr double radius = 6371000.0;
+    constexpr double rad = 3.14159265358979323846 / 180.0;
+    const double dLat = (lat2 - lat1) * rad;
+    const double dLon = (lon2 - lon1) * rad;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(lat1 * rad) * std::cos(lat2 * rad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2 * radius * std::asin(std::sqrt(std::min(1.0, a)));
+}
+
+// What the observer saw of one AI aircraft of the model.
+struct Track {
+    std::string title;
+    std::uint64_t firstFrame = 0;
+    std::uint64_t lastFrame = 0;
+    std::uint32_t firstUpdates = 0;
+    std::uint32_t lastUpdates = 0;
+    double lat = 0.0;
+    double lon = 0.0;
+    double altFt = 0.0;
+    double travelledMetres = 0.0;
+    std::uint64_t firstMove = 0;    // frame of the first change of position
+    std::uint64_t lastMove = 0;     // frame of the last change of position
+    std::uint64_t longestStill = 0; // most frames without a change of position after the first
+    std::vector<std::string> jumps;
+    bool removed = false;
+};
+
+class Observer {
+public:
+    explicit Observer(std::shared_ptr<SimModel> model) : m_model(std::move(model)) {}
+
+    // One look at the model's world.
+    void sample()
+    {
+        const std::uint64_t frame = m_model->frames();
+        std::set<std::uint32_t> present;
+        for (const SimObjectState& o : m_model->aiObjects()) {
+            present.insert(o.id);
+            auto [it, added] = m_tracks.try_emplace(o.id);
+            Track& t = it->second;
+            if (added) {
+                t.title = o.title;
+                t.firstFrame = frame;
+            } else if (frame > t.lastFrame) {
+                const double frames = static_cast<double>(frame - t.lastFrame);
+                const double metres = lf_metres(t.lat, t.lon, o.lat, o.lon);
+                // 1200 kt and 12000 ft/min at 30 frames a second, with some slack
+                if (metres > 25.0 * frames + 5.0 || std::abs(o.altFt - t.altFt) > 8.0 * frames + 5.0)
+                    t.jumps.push_back(fmt::format("{:.0f} m and {:.0f} ft in {} frames at frame {}", metres,
+                                                  o.altFt - t.altFt, frame - t.lastFrame, frame));
+                if (metres > 0.01 || std::abs(o.altFt - t.altFt) > 0.01) {
+                    if (t.firstMove == 0) {
+                        t.firstMove = frame;
+                        t.firstUpdates = o.positionUpdates;
+                    } else
+                        t.longestStill = std::max(t.longestStill, frame - t.lastMove - 1);
+                    t.lastMove = frame;
+                    t.travelledMetres += metres;
+                }
+            }
+            t.lastFrame = frame;
+            t.lastUpdates = o.positionUpdates;
+            t.lat = o.lat;
+            t.lon = o.lon;
+            t.altFt = o.altFt;
+        }
+        for (auto& [id, t] : m_tracks)
+            if (!present.count(id))
+                t.removed = true;
+    }
+
+    const std::map<std::uint32_t, Track>& tracks() const { return m_tracks; }
+
+    // Enough has been seen once `count` aircraft have moved for `frames` frames.
+    bool seenEnough(std::size_t count, std::uint64_t frames) const
+    {
+        std::size_t moved = 0;
+        for (const auto& [id, t] : m_tracks)
+            if (t.firstMove != 0 && t.lastFrame - t.firstMove >= frames)
+                ++moved;
+        return moved >= count;
+    }
+
+private:
+    std::shared_ptr<SimModel> m_model;
+    std::map<std::uint32_t, Track> m_tracks;
+};
+
+std::set<std::string> lf_shippedTitles()
+{
+    std::set<std::string> titles;
+    const std::string text = lf_readFile(fs::path(TRWK_SOURCE_DIR) / "data" / "output" / "LiveriesScanned.xml");
+    const std::string marker = "title=\"";
+    for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
+        at += marker.size();
+        titles.insert(text.substr(at, text.find('"', at) - at));
+    }
+    return titles;
+}
+
+} // namespace
+
+TEST(WholeRun, TrafficIsCreatedMovedAndTheCloseBoxEndsTheRun)
+{
+    testsupport::TempFolder folder;
+    lf_layOutProgramFolder();
+
+    auto scenario = feedserver::gf_readScenario(fs::path(TRWK_SOURCE_DIR) / "data" / "feed" / "scenario.json");
+    feedserver::FeedServer server(scenario, g_key);
+    const int port = server.bind(0);
+    std::thread serverThread([&server] { server.run(); });
+    folder.setEnv("TRWK_RT_BASE_URL", fmt::format("http://127.0.0.1:{}", port));
+
+    auto model = std::make_shared<SimModel>(gf_defaultSimScenario());
+    gf_setSimConnectBackend(model);
+    auto driver = std::make_unique<SimModelDriver>(model);
+
+    // the program's own start, on the headless back-end
+    w32::testing::reset();
+    gf_setProgramResources();
+    gf_installAppHooks();
+
+    Observer observer(model);
+    std::atomic<bool> closePosted{false};
+    std::atomic<std::uint32_t> ticks{0};
+    fs::file_time_type parametersBeforeClose;
+    std::thread user([&] {
+        const auto start = std::chrono::steady_clock::now();
+        // the run has its window, then up to 75 seconds of traffic: the aircraft in range are
+        // created after the first answers and then fly for ten seconds
+        while (g_mainWindowState.hMainWindow.load() == nullptr && std::chrono::steady_clock::now() - start < 20s)
+            std::this_thread::sleep_for(10ms);
+        const auto end = start + 75s;
+        while (std::chrono::steady_clock::now() < end && !observer.seenEnough(3, 300)) {
+            observer.sample();
+            ticks = g_tick.load();
+            std::this_thread::sleep_for(5ms);
+        }
+        parametersBeforeClose = fs::last_write_time(g_parametersPath);
+        std::this_thread::sleep_for(20ms);
+        closePosted = true;
+        PostMessageW(g_mainWindowState.hMainWindow.load(), WM_CLOSE, 0, 0);
+    });
+    const int exitCode = wWinMain(nullptr, nullptr, nullptr, SW_SHOW);
+    user.join();
+    driver.reset();
+    server.stop();
+    serverThread.join();
+    gf_setSimConnectBackend(nullptr);
+
+    EXPECT_TRUE(closePosted.load()) << "the program ended before the window was closed";
+    EXPECT_EQ(exitCode, 0);
+    const std::string log = lf_readFile("Log.txt");
+    EXPECT_NE(log.find("Exiting: USER CLOSED SIM"), std::string::npos) << log;
+    EXPECT_GT(fs::last_write_time(g_parametersPath), parametersBeforeClose) << "parameters.xml was not written";
+
+    // aircraft created with titles of the livery list, which the model has installed
+    const auto titles = lf_shippedTitles();
+    const auto& tracks = observer.tracks();
+    EXPECT_GE(ticks.load(), 100u) << "the run did not reach its tick loop";
+    // the airborne flights in range; the ground traffic needs the airport data
+    EXPECT_GE(tracks.size(), 3u);
+    std::size_t moving = 0;
+    for (const auto& [id, t] : tracks) {
+        EXPECT_TRUE(titles.count(t.title)) << "object " << id << " has the title " << t.title;
+        EXPECT_TRUE(t.jumps.empty()) << t.title << " jumped: " << fmt::format("{}", fmt::join(t.jumps, "; "));
+        if (t.firstMove == 0 || t.lastFrame - t.firstMove < 90 || t.travelledMetres < 100.0)
+            continue;
+        ++moving;
+        // a flying aircraft gets a new position every frame once it moves
+        EXPECT_LE(t.longestStill, 2u) << t.title;
+        EXPECT_GE(t.lastUpdates - t.firstUpdates, (t.lastFrame - t.firstMove) * 9 / 10) << t.title;
+    }
+    EXPECT_GE(moving, 3u);
+    for (const auto& [id, t] : tracks)
+        EXPECT_NE(log.find(t.title), std::string::npos) << "the creation of " << t.title << " is not logged";
+}
