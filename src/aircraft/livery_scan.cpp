@@ -33,8 +33,6 @@ constexpr RECT g_headerRect{0, 28, 880, 112};
 
 using Detector = void (*)(const fs::path&, std::vector<std::string>&);
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 void lf_repaint(const RECT& rect)
 {
     if (const HWND window = g_parentWindow.load())
@@ -165,7 +163,7 @@ ScanOutcome gf_scanLiveryFolders(const std::vector<std::string>& folders)
             continue;
         }
         folderNumber = std::min(folderNumber + 1, g_maxFolders);
-        if (lf_stopRequested())
+        if (gf_stopRequested())
             continue;
         const std::size_t before = g_liveryRecords.size();
         gf_searchLiveriesInFolder(folderNumber, folder);
@@ -177,7 +175,7 @@ ScanOutcome gf_scanLiveryFolders(const std::vector<std::string>& folders)
             gf_log(fmt::format("{} liverie{} {}", count, gf_plural(count), foundIn));
         total += count;
     }
-    if (lf_stopRequested()) {
+    if (gf_stopRequested()) {
         g_liveryRecords.clear();
         gf_clearScanReports();
         return ScanOutcome::Stopped;

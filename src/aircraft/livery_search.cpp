@@ -29,8 +29,6 @@ LiveryTaskHook g_taskHook;
 
 using TaskFuture = std::future<LiveryRecords>;
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 bool lf_hasSkipWord(const std::string& path)
 {
     for (const auto word : g_skipWords) {
@@ -75,7 +73,7 @@ void lf_waitForTaskSlot()
 {
     using namespace std::chrono_literals;
     const auto start = platform::clock().steadyNow();
-    while (g_runningTasks.load() >= g_maxTasks.load() && !lf_stopRequested() &&
+    while (g_runningTasks.load() >= g_maxTasks.load() && !gf_stopRequested() &&
            platform::clock().steadyNow() - start < g_taskWaitLimit)
         platform::clock().sleepFor(20us);
 }
@@ -154,7 +152,7 @@ void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folde
     std::list<TaskFuture> futures;
     try {
         for (fs::recursive_directory_iterator it(folder), end; it != end; ++it) {
-            if (lf_stopRequested())
+            if (gf_stopRequested())
                 break;
             const fs::directory_entry& entry = *it;
             std::string path;
@@ -165,7 +163,7 @@ void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folde
                 if (!lf_isAircraftCfg(entry))
                     continue;
                 lf_waitForTaskSlot();
-                if (lf_stopRequested())
+                if (gf_stopRequested())
                     break;
                 futures.push_back(lf_startTask(folderNumber, entry.path()));
             } catch (const std::exception& e) {

@@ -25,8 +25,6 @@
 
 namespace {
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 // The program folder holds "docs".
 void lf_checkFolder()
 {
@@ -80,12 +78,12 @@ void lf_run()
     g_runningTasks.exchange(0);
     lf_checkLiveryList();
     gf_runLiveryScan();
-    if (lf_stopRequested()) {
+    if (gf_stopRequested()) {
         lf_quitBeforeRun();
         return;
     }
     gf_runAirportScan();
-    if (lf_stopRequested()) {
+    if (gf_stopRequested()) {
         lf_quitBeforeRun();
         return;
     }

@@ -41,8 +41,6 @@ using namespace std::chrono_literals;
 std::atomic<bool> g_trafficReaderStarted{false};
 std::atomic<bool> g_weatherReaderStarted{false};
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 void lf_sleep(std::chrono::milliseconds d) { platform::clock().sleepFor(d); }
 
 bool lf_userPositionSet()
@@ -75,7 +73,7 @@ void lf_waitForFirstReception()
     platform::Clock& clock = platform::clock();
     const platform::SteadyTime begin = clock.steadyNow();
     while (!g_firstReception) {
-        if (lf_stopRequested())
+        if (gf_stopRequested())
             return;
         if (clock.steadyNow() - begin > 10s) {
             gf_log("TrafficReader receiving timed out after 10 seconds?");
@@ -91,7 +89,7 @@ void lf_waitForFirstReception()
 bool gf_waitForUserAircraft()
 {
     while (!g_simRunning || g_simRequestError) {
-        if (lf_stopRequested())
+        if (gf_stopRequested())
             return false;
         lf_sleep(100ms);
     }
@@ -104,19 +102,19 @@ bool gf_waitForUserAircraft()
         }
     }
     while (!g_userOnGroundKnown || !lf_userPositionSet()) {
-        if (lf_stopRequested())
+        if (gf_stopRequested())
             return false;
         gf_setUserSnapshot(gf_requestUserData());
         lf_sleep(500ms);
     }
     gf_requestUserTitleAndModel();
     while (!lf_userPositionSet()) {
-        if (lf_stopRequested())
+        if (gf_stopRequested())
             return false;
         gf_setUserSnapshot(gf_requestUserData());
         lf_sleep(200ms);
     }
-    return !lf_stopRequested();
+    return !gf_stopRequested();
 }
 
 void gf_enableTimeShiftControls(bool enable)
@@ -171,11 +169,11 @@ void gf_runTraffic()
         gf_setAutoRange();
         EnableWindow(RANGE.hWnd, FALSE);
     }
-    if (lf_stopRequested())
+    if (gf_stopRequested())
         return;
     window.rtIdle = false;
     gf_repaint(WindowArea::header);
-    if (lf_stopRequested())
+    if (gf_stopRequested())
         return;
     gf_setRunning(false);
 

@@ -47,8 +47,6 @@ void lf_ensureFolders()
     }
 }
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 } // namespace
 
 void gf_startupChecks()
@@ -65,7 +63,7 @@ void gf_startupChecks()
 
 void gf_runLiveryScan()
 {
-    if (lf_stopRequested())
+    if (gf_stopRequested())
         return;
     gf_scanLiveries();
 }

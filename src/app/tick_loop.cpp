@@ -20,8 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool lf_stopRequested() { return g_stop.load() || g_quit.load(); }
-
 // The jobs of one user-data update by its count; the groups exclude each other.
 void lf_updateGroups()
 {
@@ -79,11 +77,11 @@ void gf_runTickGrid(const std::function<bool()>& pass, std::chrono::nanoseconds 
 bool gf_tick()
 {
     // a lost simulator sends no more updates: the stop is seen on every pass
-    if (lf_stopRequested())
+    if (gf_stopRequested())
         return false;
     if (!g_simRunning || g_simRequestError) {
         gf_flightNotRunning();
-        return !lf_stopRequested();
+        return !gf_stopRequested();
     }
     lf_takeTimeShiftRequest();
     gf_handleAddingStack();
@@ -91,7 +89,7 @@ bool gf_tick()
     if (!g_newUserData.compare_exchange_strong(expected, false))
         return true;
     gf_onUserDataUpdate();
-    if (lf_stopRequested())
+    if (gf_stopRequested())
         return false;
     lf_updateGroups();
     return true;

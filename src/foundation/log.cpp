@@ -33,7 +33,7 @@ void gf_logIndented(std::string_view text) { lf_writeLine("          ", text); }
 
 void gf_logWhileRunning(const std::string& text)
 {
-    if (g_stop.load() || g_quit.load())
+    if (gf_stopRequested())
         return;
     lf_writeLine({}, text);
 }

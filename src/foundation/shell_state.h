@@ -25,6 +25,9 @@ extern std::atomic<bool> g_msfs2020Mode; // true: the 2020 simulator, false: 202
 // The live-traffic account may shift the time (set by the login, cleared before a restart).
 extern std::atomic<bool> g_professionalAccount;
 
+// A stop of the run or the quit of the process was asked for.
+inline bool gf_stopRequested() { return g_stop.load() || g_quit.load(); }
+
 // Sets g_runState and g_restartDelay, then g_stop, only when no stop was requested yet.
 // Returns false when a stop was already under way.
 bool gf_requestStop(RunState state, int restartDelay);
