@@ -10,6 +10,7 @@
 #include "traffic/ac_descriptions.h"
 #include "traffic/angles.h"
 #include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/user_snapshot.h"
@@ -24,17 +25,6 @@ namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
 constexpr std::uint32_t g_weekOfTicks = 604800u * 100u;
-
-std::int64_t lf_tick() { return static_cast<std::int64_t>(g_tick.load()); }
-
-std::uint32_t lf_clampTick(std::int64_t tick)
-{
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(tick, 0, std::numeric_limits<std::uint32_t>::max()));
-}
-
-LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
-
-bool lf_hasCurve(const LiveAc& ac) { return !std::isnan(ac.curve[6]) && !std::isnan(ac.curve[7]); }
 
 bool lf_groundPhase(FlightState fs)
 {
@@ -51,7 +41,7 @@ void gf_airborneDueTick(LiveAc& ac)
     FeedSample& s1 = ac.samples[1];
     if (s1.samePosition != 0)
         return;
-    const double distance = gf_distanceNm(lf_latLon(s0), lf_latLon(s1));
+    const double distance = gf_distanceNm(gf_sampleLatLon(s0), gf_sampleLatLon(s1));
     double v = 0.0;
     if (ac.approach && s1.airborne == 0) {
         v = s0.groundSpeed > 0.0 ? s0.groundSpeed : 100.0;
@@ -67,11 +57,11 @@ void gf_airborneDueTick(LiveAc& ac)
     if (!(std::fabs(ticks) < 2147483648.0))
         throw gsl::narrowing_error();
     const auto t = gsl::narrow<std::int32_t>(ticks);
-    std::int64_t due = lf_tick() + std::max<std::int64_t>(t, 25);
+    std::int64_t due = gf_tickNow() + std::max<std::int64_t>(t, 25);
     if (ac.extrapolationsLeft < 1)
         due = std::clamp<std::int64_t>(due, static_cast<std::int64_t>(s1.dueTick) - ac.earlyLimit,
                                        static_cast<std::int64_t>(s1.dueTick) + ac.lateLimit);
-    s1.dueTick = lf_clampTick(std::max(due, lf_tick()));
+    s1.dueTick = gf_clampTick(std::max(due, gf_tickNow()));
 }
 
 namespace {
@@ -84,7 +74,7 @@ void lf_step(LiveAc& ac)
     if (q[1].samePosition == 0 && std::fabs(q[1].lat - q[0].lat) < 1e-8 && std::fabs(q[1].lon - q[0].lon) < 1e-8)
         q[1].samePosition = 1;
     if (q[1].samePosition == 0)
-        ac.groundBearing = gf_bearingRad(lf_latLon(q[0]), lf_latLon(q[1]));
+        ac.groundBearing = gf_bearingRad(gf_sampleLatLon(q[0]), gf_sampleLatLon(q[1]));
     // the ground step may insert and erase samples: no references across it
     if (ac.onGround)
         nextPosGround(ac);
@@ -105,7 +95,7 @@ void lf_step(LiveAc& ac)
             ac.lateLimit = std::max(1000, ac.lateLimit - 100);
         }
     } else {
-        const std::int64_t d = std::max<std::int64_t>(25, static_cast<std::int64_t>(s1.dueTick) - lf_tick());
+        const std::int64_t d = std::max<std::int64_t>(25, static_cast<std::int64_t>(s1.dueTick) - gf_tickNow());
         ac.rates[POS_LAT] = (s1.lat - ac.position[POS_LAT]) / static_cast<double>(d);
         ac.rates[POS_LON] = std::remainder(s1.lon - ac.position[POS_LON], 360.0) / static_cast<double>(d);
         if (ac.onGround)
@@ -135,14 +125,14 @@ bool lf_hold(LiveAc& ac)
         ac.holding = 0;
         return false;
     }
-    if (ac.holding != 0 && (lf_tick() - ac.holdStartTick) / 6000 > MAX_HOLDING_MINUTES.value)
+    if (ac.holding != 0 && (gf_tickNow() - ac.holdStartTick) / 6000 > MAX_HOLDING_MINUTES.value)
         return false;
     if (ac.holding == 0) {
         ac.holding = 1;
-        ac.holdStartTick = gsl::narrow_cast<std::int32_t>(lf_tick());
+        ac.holdStartTick = gsl::narrow_cast<std::int32_t>(gf_tickNow());
     }
     FeedSample hold = ac.samples.front();
-    hold.dueTick = lf_clampTick(static_cast<std::int64_t>(hold.dueTick) + 300);
+    hold.dueTick = gf_clampTick(static_cast<std::int64_t>(hold.dueTick) + 300);
     hold.groundSpeed = 0.0;
     hold.samePosition = 1;
     ac.samples.push_back(hold);
@@ -194,7 +184,7 @@ void lf_appendDeadReckoning(LiveAc& ac, std::int32_t count)
     c.groundSpeed = speed;
     c.airspeed = speed;
     if (speed > 0.0) {
-        const LatLon moved = gf_destinationPoint(lf_latLon(c), ac.position[POS_HEADING],
+        const LatLon moved = gf_destinationPoint(gf_sampleLatLon(c), ac.position[POS_HEADING],
                                                  step * 100.0 * speed * g_feetPerNm / 360000.0);
         c.lat = moved.lat;
         c.lon = moved.lon;
@@ -208,10 +198,10 @@ void lf_appendDeadReckoning(LiveAc& ac, std::int32_t count)
     }
     c.airborne = c.altitude > 0.0 ? 1 : 0;
     if (parked) {
-        c.dueTick = lf_clampTick(static_cast<std::int64_t>(c.dueTick) + g_weekOfTicks);
+        c.dueTick = gf_clampTick(static_cast<std::int64_t>(c.dueTick) + g_weekOfTicks);
         ac.feedParked = false;
     } else {
-        c.dueTick = lf_clampTick(static_cast<std::int64_t>(c.dueTick) + static_cast<std::int64_t>(step * 100.0));
+        c.dueTick = gf_clampTick(static_cast<std::int64_t>(c.dueTick) + static_cast<std::int64_t>(step * 100.0));
     }
     ac.extrapolationsLeft = count;
     ac.samples.push_back(c);
@@ -293,7 +283,7 @@ void integrateTick(LiveAc& ac)
 {
     auto& p = ac.position;
     const auto& r = ac.rates;
-    if (lf_hasCurve(ac)) {
+    if (gf_hasCurve(ac)) {
         ac.curveT = std::clamp(ac.curveT + ac.curveStep, 0.0, 0.999999);
         LatLon point{};
         double heading = 0.0;

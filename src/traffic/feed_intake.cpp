@@ -15,6 +15,7 @@
 #include "traffic/identity_rules.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/traffic_containers.h"
 
@@ -25,21 +26,6 @@
 
 namespace {
 
-constexpr double g_samePositionDeg = 1e-8;
-
-LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
-
-std::int64_t lf_tick() { return static_cast<std::int64_t>(g_tick.load()); }
-
-std::uint32_t lf_clampTick(std::int64_t tick)
-{
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(tick, 0, std::numeric_limits<std::uint32_t>::max()));
-}
-
-bool lf_atSamePosition(const FeedSample& a, const FeedSample& b)
-{
-    return std::fabs(a.lat - b.lat) < g_samePositionDeg && std::fabs(a.lon - b.lon) < g_samePositionDeg;
-}
 
 // Above 0 and below 10000 ft and within 120 ft of the park airport's elevation: a record of the
 // ground reported as airborne.
@@ -144,7 +130,7 @@ bool lf_checkSamePosition(LiveAc& ac, FeedSample& s)
 void lf_raiseDue(const LiveAc& ac, FeedSample& s)
 {
     if (!ac.samples.empty() && s.dueTick <= ac.samples.back().dueTick)
-        s.dueTick = lf_clampTick(static_cast<std::int64_t>(ac.samples.back().dueTick) + 1);
+        s.dueTick = gf_clampTick(static_cast<std::int64_t>(ac.samples.back().dueTick) + 1);
 }
 
 // A moving ground sample after stationary ones: the stationary samples are dropped when the
@@ -167,7 +153,7 @@ void lf_dropStaleStationary(LiveAc& ac, const FeedSample& s)
         if (moving.samePosition != 0)
             continue;
         const std::int64_t gap = static_cast<std::int64_t>(q.back().dueTick) - moving.dueTick;
-        if (gap < 1500 || gf_distanceNm(lf_latLon(moving), lf_latLon(s)) <= 0.011879049676025918)
+        if (gap < 1500 || gf_distanceNm(gf_sampleLatLon(moving), gf_sampleLatLon(s)) <= 0.011879049676025918)
             q.resize(n - p + 1);
         return;
     }
@@ -193,19 +179,19 @@ void lf_notePushbackTurn(LiveAc& ac, const FeedSample& s)
 // Pushed back: the aircraft waits until the feed shows it has left the push-back point.
 bool lf_leftPushbackPoint(LiveAc& ac, FeedSample& s)
 {
-    const double d = gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]}, lf_latLon(s));
+    const double d = gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]}, gf_sampleLatLon(s));
     const double hw = ac.halfWingspanNm;
     if (d <= 6.0 * hw && !(d > 2.75 * hw && d > ac.pushedBackDistance)) {
         if (ac.holding == 0) {
             ac.holding = 1;
-            ac.holdStartTick = static_cast<std::int32_t>(lf_tick());
+            ac.holdStartTick = static_cast<std::int32_t>(gf_tickNow());
         }
         ac.pushedBackDistance = d;
         return false;
     }
     s.samePosition = 0;
     if (ac.extrapolationsLeft > 0 && !ac.samples.empty()) {
-        ac.samples.front().dueTick = lf_clampTick(lf_tick() + 1);
+        ac.samples.front().dueTick = gf_clampTick(gf_tickNow() + 1);
         gf_resetLimits(ac);
     }
     ac.pushbackCurve = false;
@@ -258,7 +244,7 @@ std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base
     if (!std::isfinite(k))
         k = 0.0;
     k = std::clamp(k, -1e12, 1e12);
-    return lf_clampTick(base - 10 * static_cast<std::int64_t>(k));
+    return gf_clampTick(base - 10 * static_cast<std::int64_t>(k));
 }
 
 void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds)
@@ -273,7 +259,7 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
         times.push_back(r.recordTime);
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + lf_tick();
+    const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
     if (offsetSeconds != 30) {
@@ -326,7 +312,7 @@ void decodeExisting(LiveAc& ac, FeedSample s)
             return;
         }
         if (ac.holding != 0 && !q.empty() &&
-            gf_distanceNm(lf_latLon(s), lf_latLon(q.front())) * 1852.0 > HOLDING_THRESHOLD_METERS.value) {
+            gf_distanceNm(gf_sampleLatLon(s), gf_sampleLatLon(q.front())) * 1852.0 > HOLDING_THRESHOLD_METERS.value) {
             ac.holding = 0;
             ac.holdStartTick = 0;
             removeAircraftFromSim(ac);
@@ -346,7 +332,7 @@ void decodeExisting(LiveAc& ac, FeedSample s)
         lf_groundPhaseChange(ac, s);
         q.push_back(s);
         if (q.size() == 2 && q[0].samePosition != 0 && q[1].samePosition != 0) {
-            q[0].dueTick = lf_clampTick(lf_tick() + 1);
+            q[0].dueTick = gf_clampTick(gf_tickNow() + 1);
             q[0].groundSpeed = q[1].groundSpeed;
         }
     } catch (const std::exception& e) {
@@ -383,10 +369,10 @@ bool checkExtendingSituations(LiveAc& ac, FeedSample& s)
         return false;
     }
     if (!ac.onGround &&
-        gf_angleDiffRadToDeg(gf_bearingRad(lf_latLon(q.back()), lf_latLon(s)), ac.position[POS_HEADING]) >= 100.0)
+        gf_angleDiffRadToDeg(gf_bearingRad(gf_sampleLatLon(q.back()), gf_sampleLatLon(s)), ac.position[POS_HEADING]) >= 100.0)
         return false;
     gf_resetLimits(ac);
-    q.front().dueTick = lf_clampTick(lf_tick() + 1);
+    q.front().dueTick = gf_clampTick(gf_tickNow() + 1);
     ac.holding = 0;
     ac.holdStartTick = 0;
     return true;
@@ -399,11 +385,11 @@ bool checkNewPosDuringLanding(LiveAc& ac, FeedSample& s)
         gf_log(fmt::format("{} empty sz?", "checkNewPosDuringLanding"));
         return false;
     }
-    if (lf_atSamePosition(s, q.back()))
+    if (gf_samePosition(s, q.back()))
         return false;
     const double heading = ac.position[POS_HEADING];
     const auto lt_offCourse = [&](const FeedSample& from) {
-        return gf_angleDiffRadToDeg(gf_bearingRad(lf_latLon(from), lf_latLon(s)), heading);
+        return gf_angleDiffRadToDeg(gf_bearingRad(gf_sampleLatLon(from), gf_sampleLatLon(s)), heading);
     };
     if (q.size() == 1) {
         const double a = lt_offCourse(q.front());
@@ -415,7 +401,7 @@ bool checkNewPosDuringLanding(LiveAc& ac, FeedSample& s)
             FeedSample here = q.front();
             here.lat = ac.position[POS_LAT];
             here.lon = ac.position[POS_LON];
-            here.dueTick = lf_clampTick(lf_tick() + 1);
+            here.dueTick = gf_clampTick(gf_tickNow() + 1);
             q.front() = here;
         }
     } else if (lt_offCourse(q.back()) >= 90.0) {
@@ -426,7 +412,7 @@ bool checkNewPosDuringLanding(LiveAc& ac, FeedSample& s)
     }
     if (ac.extrapolationsLeft > 0)
         gf_resetLimits(ac);
-    if (lf_atSamePosition(s, q.back())) {
+    if (gf_samePosition(s, q.back())) {
         s.samePosition = 1;
         return true;
     }

@@ -10,6 +10,7 @@
 #include "traffic/class_tables.h"
 #include "traffic/ground_stands.h"
 #include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_names.h"
 
@@ -23,24 +24,8 @@ namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
 constexpr double g_nmPerMetre = 1.0 / 1852.0;
-constexpr double g_samePositionDeg = 1e-8;
 
-std::int64_t lf_tick() { return static_cast<std::int64_t>(g_tick.load()); }
-
-std::uint32_t lf_clampTick(std::int64_t tick)
-{
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(tick, 0, std::numeric_limits<std::uint32_t>::max()));
-}
-
-LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
 LatLon lf_here(const LiveAc& ac) { return LatLon{ac.position[POS_LAT], ac.position[POS_LON]}; }
-
-bool lf_samePlace(const FeedSample& a, const FeedSample& b)
-{
-    return std::fabs(a.lat - b.lat) < g_samePositionDeg && std::fabs(a.lon - b.lon) < g_samePositionDeg;
-}
-
-bool lf_hasCurve(const LiveAc& ac) { return !std::isnan(ac.curve[6]) && !std::isnan(ac.curve[7]); }
 
 // A tick count from a distance and a speed, checked for the i32 range.
 std::int32_t lf_ticksFor(double distanceNm, double speedKt)
@@ -75,7 +60,7 @@ void lf_speedChangeMidpoint(LiveAc& ac)
     const FeedSample& s0 = ac.samples[0];
     const FeedSample& s1 = ac.samples[1];
     if ((s0.groundSpeed > 0.0 || s1.groundSpeed > 0.0) && std::fabs(s0.groundSpeed - s1.groundSpeed) > 5.0 &&
-        gf_distanceNm(lf_latLon(s0), lf_latLon(s1)) >= 100.0 * g_nmPerMetre)
+        gf_distanceNm(gf_sampleLatLon(s0), gf_sampleLatLon(s1)) >= 100.0 * g_nmPerMetre)
         insertMidpoint(ac);
 }
 
@@ -84,16 +69,16 @@ void lf_shapePath(LiveAc& ac)
     auto& q = ac.samples;
     if (q.size() >= 3 && q[2].samePosition == 0) {
         const double h =
-            gf_angleDiffRadToDeg(gf_bearingRad(lf_latLon(q[1]), lf_latLon(q[2])), ac.position[POS_HEADING]);
+            gf_angleDiffRadToDeg(gf_bearingRad(gf_sampleLatLon(q[1]), gf_sampleLatLon(q[2])), ac.position[POS_HEADING]);
         const std::int64_t gap =
             std::max<std::int64_t>(25, static_cast<std::int64_t>(q[1].dueTick) - static_cast<std::int64_t>(q[0].dueTick));
         if (h <= 3.0) {
             lf_speedChangeMidpoint(ac);
-        } else if (h > 45.0 && gf_distanceNm(lf_latLon(q[0]), lf_latLon(q[1])) > 0.02699784 && q[0].groundSpeed <= 43.0 &&
+        } else if (h > 45.0 && gf_distanceNm(gf_sampleLatLon(q[0]), gf_sampleLatLon(q[1])) > 0.02699784 && q[0].groundSpeed <= 43.0 &&
                    gap >= 600) {
             insertMidpoint(ac);
         } else if (h <= 160.0) {
-            if (lf_samePlace(q[0], q[2])) {
+            if (gf_samePosition(q[0], q[2])) {
                 lf_speedChangeMidpoint(ac);
             } else {
                 makeCurve(ac);
@@ -183,7 +168,7 @@ void insertMidpoint(LiveAc& ac)
     m.lon = s0.lon + std::remainder(s1.lon - s0.lon, 360.0) / 2.0;
     m.groundSpeed = (s0.groundSpeed + s1.groundSpeed) / 2.0;
     m.altitude = (s0.altitude + s1.altitude) / 2.0;
-    m.dueTick = lf_clampTick(static_cast<std::int64_t>(
+    m.dueTick = gf_clampTick(static_cast<std::int64_t>(
         std::llround((static_cast<double>(s0.dueTick) + static_cast<double>(s1.dueTick)) / 2.0)));
     m.airborne = m.altitude > 0.0 ? 1 : 0;
     if (m.airborne == 0)
@@ -264,7 +249,7 @@ void startPushback(LiveAc& ac)
     s.airborne = 0;
     s.samePosition = 0;
     s.groundSpeed = speed;
-    s.dueTick = lf_clampTick(lf_tick() + t1);
+    s.dueTick = gf_clampTick(gf_tickNow() + t1);
     q.push_back(s);
     insertMidpoint(ac);
     const auto lt_side = [&](double bearing) {
@@ -272,7 +257,7 @@ void startPushback(LiveAc& ac)
         const LatLon at = gf_destinationPoint(p1, bearing, ac.halfWingspanNm * g_feetPerNm);
         side.lat = at.lat;
         side.lon = at.lon;
-        side.dueTick = lf_clampTick(lf_tick() + t1 / 2 + lf_ticksFor(gf_distanceNm(lf_latLon(q[1]), at), speed));
+        side.dueTick = gf_clampTick(gf_tickNow() + t1 / 2 + lf_ticksFor(gf_distanceNm(gf_sampleLatLon(q[1]), at), speed));
         return side;
     };
     ac.departureSample = lt_side(back + 3.141592653589793 / 2.0);
@@ -297,7 +282,7 @@ void pullOut(LiveAc& ac)
     s.altitude = 0.0;
     s.airborne = 0;
     s.samePosition = 0;
-    s.dueTick = lf_clampTick(lf_tick() + lf_ticksFor(gf_distanceNm(lf_here(ac), target), speed));
+    s.dueTick = gf_clampTick(gf_tickNow() + lf_ticksFor(gf_distanceNm(lf_here(ac), target), speed));
     q.resize(1);
     q.push_back(s);
     gf_setFlightState(ac, FlightState::taxi);
@@ -345,7 +330,7 @@ void nextPosGround(LiveAc& ac)
         lf_ruleLimits(ac);
         if (ac.departurePending) {
             const double a = std::round(std::remainder(
-                gf_bearingRad(LatLon{ac.standLat, ac.standLon}, lf_latLon(q.back())) * g_rad2deg -
+                gf_bearingRad(LatLon{ac.standLat, ac.standLon}, gf_sampleLatLon(q.back())) * g_rad2deg -
                     ac.standHeading * g_rad2deg,
                 360.0));
             if (std::fabs(a) < 90.0)
@@ -357,7 +342,7 @@ void nextPosGround(LiveAc& ac)
         lf_shapePath(ac);
     }
     if (q.size() >= 2 && q[1].samePosition == 0) {
-        if (lf_hasCurve(ac) || ac.flightState == FlightState::pushing_back) {
+        if (gf_hasCurve(ac) || ac.flightState == FlightState::pushing_back) {
             // pushing back the aircraft faces away from its path and never turns in place
             ac.turnInPlace = false;
         } else {
@@ -374,17 +359,17 @@ void groundDueTick(LiveAc& ac)
     ac.turnStep = ac.baseTurnStep;
     FeedSample& s0 = ac.samples[0];
     FeedSample& s1 = ac.samples[1];
-    const std::int64_t now = lf_tick();
+    const std::int64_t now = gf_tickNow();
     const std::int64_t due0 = s0.dueTick;
     const std::int64_t due1 = s1.dueTick;
     std::int64_t next = 0;
     if (s1.samePosition == 0) {
-        const double dist = gf_distanceNm(lf_latLon(s0), lf_latLon(s1));
+        const double dist = gf_distanceNm(gf_sampleLatLon(s0), gf_sampleLatLon(s1));
         double v = (s0.groundSpeed + s1.groundSpeed) / 2.0;
         if (s0.groundSpeed == 0.0 && s1.groundSpeed == 0.0)
             v = std::max(1.0, dist * 360000.0 / static_cast<double>(std::max<std::int64_t>(25, due1 - due0)));
         const std::int64_t T = std::max<std::int64_t>(lf_ticksFor(dist, v), 25);
-        if (lf_hasCurve(ac) || ac.turnInPlace) {
+        if (gf_hasCurve(ac) || ac.turnInPlace) {
             const double A = ac.turnInPlace ? ac.headingErrorDeg : ac.curveTurnDeg;
             // degrees over radians per tick, kept as the turn's tick count
             const double n = std::max(1.0, std::round(A / ac.turnStep / 100.0));
@@ -414,7 +399,7 @@ void groundDueTick(LiveAc& ac)
     }
     if (ac.extrapolationsLeft < 1)
         next = std::clamp<std::int64_t>(next, due1 - ac.earlyLimit, due1 + ac.lateLimit);
-    s1.dueTick = lf_clampTick(std::max(next, now));
+    s1.dueTick = gf_clampTick(std::max(next, now));
 }
 
 void groundRates(LiveAc& ac, std::int64_t d)
@@ -448,7 +433,7 @@ void groundRates(LiveAc& ac, std::int64_t d)
         ac.rates[POS_BANK] = 0.0;
     }
     // a push-back turn keeps the length its step gave it
-    if (lf_hasCurve(ac) && ac.flightState != FlightState::pushing_back)
+    if (gf_hasCurve(ac) && ac.flightState != FlightState::pushing_back)
         ac.curveStep = 1.0 / static_cast<double>(d);
     ac.rates[POS_ALT] = 0.0;
     ac.rates[POS_VS] = 0.0;

@@ -13,6 +13,7 @@
 #include "traffic/identity_rules.h"
 #include "traffic/live_ac_utilities.h"
 #include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/user_snapshot.h"
@@ -24,8 +25,6 @@
 namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
-
-LatLon lf_latLon(const FeedSample& s) { return LatLon{s.lat, s.lon}; }
 
 bool lf_endsWithUnderscore(const std::string& cs) { return !cs.empty() && cs.back() == '_'; }
 
@@ -41,7 +40,7 @@ bool lf_holdBackNearUser(LiveAc& ac)
         q.pop_front();
         return true;
     };
-    const double d = gf_distanceNm(u, lf_latLon(s));
+    const double d = gf_distanceNm(u, gf_sampleLatLon(s));
     if (g_userOnGround) {
         if (ac.spawnHeld) {
             if (user.groundVelocity > 8.0)
@@ -56,7 +55,7 @@ bool lf_holdBackNearUser(LiveAc& ac)
     if (!COLLISION_USER_AIR.value)
         return false;
     if (s.airborne != 0 && d <= 6.0 && std::fabs(user.altitude - s.altitude) < 3000.0) {
-        const double a = gf_wrapPi(ac.groundBearing - gf_bearingRad(u, lf_latLon(s))) * g_rad2deg;
+        const double a = gf_wrapPi(ac.groundBearing - gf_bearingRad(u, gf_sampleLatLon(s))) * g_rad2deg;
         double x = 0.0;
         if (a >= 0.0 && a <= 90.0)
             x = 90.0 - a;
@@ -71,7 +70,7 @@ bool lf_holdBackNearUser(LiveAc& ac)
             return lt_drop();
         }
     } else if (s.airborne == 0 && d <= 1.5 && user.altitudeAboveGround < 1000.0) {
-        const double b = gf_wrapPi(gf_bearingRad(u, lf_latLon(s)) - user.heading);
+        const double b = gf_wrapPi(gf_bearingRad(u, gf_sampleLatLon(s)) - user.heading);
         if (std::sin(std::fabs(b)) * d * g_feetPerNm <= 500.0) {
             ac.spawnHeld = true;
             return lt_drop();
@@ -121,7 +120,7 @@ void lf_spawnGate(LiveAc& ac)
     }
     if (static_cast<std::int64_t>(lf_countActive() + g_addingStack.size() + g_createDeque.size()) >= maxLive) {
         const UserAcData user = gf_copyUserSnapshot();
-        const double d = gf_distanceNm(LatLon{user.latitude, user.longitude}, lf_latLon(q.front()));
+        const double d = gf_distanceNm(LatLon{user.latitude, user.longitude}, gf_sampleLatLon(q.front()));
         if (gf_removeOneLiveAc(d)) {
             ac.erase = true; // the newcomer would be the farthest
             return;
@@ -220,7 +219,7 @@ void spawnLiveAc(LiveAc& ac)
     else if (q[1].samePosition != 0)
         heading = s.track * g_deg2rad;
     else
-        heading = gf_bearingRad(lf_latLon(s), lf_latLon(q[1]));
+        heading = gf_bearingRad(gf_sampleLatLon(s), gf_sampleLatLon(q[1]));
     p[POS_HEADING] = gf_normalize2Pi(heading);
     ac.rates[POS_HEADING] = 0.0;
     ac.spawnHeld = false;
