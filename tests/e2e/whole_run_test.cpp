@@ -35,6 +35,9 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr const char* g_key = "e2e-local-key";
+// where the model's user aircraft stands during the test
+constexpr double g_userStandLat = 52.309;
+constexpr double g_userStandLon = 4.764;
 
 std::string lf_readFile(const fs::path& path)
 {
@@ -142,20 +145,34 @@ public:
 
     const std::map<std::uint32_t, Track>& tracks() const { return m_tracks; }
 
-    // Enough has been seen once `count` aircraft have moved for `frames` frames.
+    // Enough has been seen once `count` aircraft have moved for `frames` frames and one was removed.
     bool seenEnough(std::size_t count, std::uint64_t frames) const
     {
         std::size_t moved = 0;
-        for (const auto& [id, t] : m_tracks)
+        bool removed = false;
+        for (const auto& [id, t] : m_tracks) {
             if (t.firstMove != 0 && t.lastFrame - t.firstMove >= frames)
                 ++moved;
-        return moved >= count;
+            removed = removed || t.removed;
+        }
+        return moved >= count && removed;
     }
 
 private:
     std::shared_ptr<SimModel> m_model;
     std::map<std::uint32_t, Track> m_tracks;
 };
+
+// One line per track: title, where it was last seen and whether it is gone.
+std::vector<std::string> lf_describe(const std::map<std::uint32_t, Track>& tracks)
+{
+    std::vector<std::string> lines;
+    for (const auto& [id, t] : tracks)
+        lines.push_back(fmt::format("{} {} at {:.1f} nm{}", id, t.title,
+                                    lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon) / 1852.0,
+                                    t.removed ? " removed" : ""));
+    return lines;
+}
 
 std::set<std::string> lf_shippedTitles()
 {
@@ -171,7 +188,7 @@ std::set<std::string> lf_shippedTitles()
 
 } // namespace
 
-TEST(WholeRun, TrafficIsCreatedMovedAndTheCloseBoxEndsTheRun)
+TEST(WholeRun, TrafficIsCreatedMovedRemovedAndTheCloseBoxEndsTheRun)
 {
     testsupport::TempFolder folder;
     lf_layOutProgramFolder();
@@ -197,11 +214,12 @@ TEST(WholeRun, TrafficIsCreatedMovedAndTheCloseBoxEndsTheRun)
     fs::file_time_type parametersBeforeClose;
     std::thread user([&] {
         const auto start = std::chrono::steady_clock::now();
-        // the run has its window, then up to 75 seconds of traffic: the aircraft in range are
-        // created after the first answers and then fly for ten seconds
+        // the run has its window, then up to two minutes of traffic: the aircraft in range are
+        // created after the first answers and fly; the one climbing out of the area is removed
+        // once its reports have ended
         while (g_mainWindowState.hMainWindow.load() == nullptr && std::chrono::steady_clock::now() - start < 20s)
             std::this_thread::sleep_for(10ms);
-        const auto end = start + 75s;
+        const auto end = start + 120s;
         while (std::chrono::steady_clock::now() < end && !observer.seenEnough(3, 300)) {
             observer.sample();
             ticks = g_tick.load();
@@ -245,4 +263,15 @@ TEST(WholeRun, TrafficIsCreatedMovedAndTheCloseBoxEndsTheRun)
     EXPECT_GE(moving, 3u);
     for (const auto& [id, t] : tracks)
         EXPECT_NE(log.find(t.title), std::string::npos) << "the creation of " << t.title << " is not logged";
+
+    // the flight whose reports ended at the edge of the area is removed there; the others fly on
+    std::size_t removed = 0;
+    for (const auto& [id, t] : tracks) {
+        if (!t.removed)
+            continue;
+        ++removed;
+        EXPECT_GT(lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon), 39.0 * 1852.0)
+            << t.title << " was removed before it left the area";
+    }
+    EXPECT_EQ(removed, 1u) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
 }
