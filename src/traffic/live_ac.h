@@ -38,6 +38,7 @@ struct LiveAc : AcRecord {
     bool flightPlanAssigned = false;
     bool spawnHeld = false;
     std::uint32_t holding = 0;
+    std::uint32_t failedPasses = 0; // consecutive updates that ended in an exception
     // latRate, lonRate (deg/tick), pitchRate, bankRate, headingRate (rad/tick), altRate (ft/tick),
     // targetVs (ft/min), targetSpeed (kt)
     std::array<double, 8> rates{};

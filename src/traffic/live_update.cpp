@@ -25,6 +25,8 @@
 namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
+// consecutive failed updates after which an aircraft is taken out of the simulator
+constexpr std::uint32_t g_maxFailedPasses = 10;
 
 bool lf_endsWithUnderscore(const std::string& cs) { return !cs.empty() && cs.back() == '_'; }
 
@@ -262,9 +264,18 @@ bool updateLiveAc(LiveAc& ac)
                 }
             }
         }
+        ac.failedPasses = 0;
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {} {}, sz:{}, fs:{}, st:{}", "updateLiveAc", e.what(), gf_describeAc(ac),
                            ac.samples.size(), gf_flightStateName(ac.flightState), gf_acStateName(ac.acState)));
+        // the next pass tries again; a failure that repeats would log every tick and leave the
+        // aircraft frozen, so it leaves the simulator instead
+        if (++ac.failedPasses >= g_maxFailedPasses &&
+            (ac.acState == AcState::buffer || ac.acState == AcState::active)) {
+            gf_log(fmt::format("{}: {} removed after {} failed updates", "updateLiveAc", gf_describeAc(ac),
+                               ac.failedPasses));
+            removeAircraftFromSim(ac);
+        }
         return ac.erase;
     }
     return ac.erase || ac.eraseNow;

@@ -139,5 +139,32 @@ TEST_F(TrafficTest, RefusedLiveriesEndTheRecordAndTheTwentiethEndsTheRun)
     }
 }
 
+TEST_F(TrafficTest, AnUpdateThatKeepsFailingTakesTheAircraftOutOfTheSimulator)
+{
+    Trajectory t = lf_track(0x440001, "DLH40", 50.0, 8.0);
+    lf_feed(t, 3, 100);
+    ASSERT_TRUE(driver.runUntil([&] { return gf_findLiveAc(t.hexId)->acState == AcState::active; }, 600));
+    const std::uint32_t objectId = gf_findLiveAc(t.hexId)->objectId;
+    // a pace that cannot be counted in ticks: every update from now on throws
+    for (FeedSample& s : gf_findLiveAc(t.hexId)->samples)
+        s.groundSpeed = 1e-9;
+    const auto failures = [&] {
+        std::size_t n = 0;
+        for (const std::string& line : folder.logLines())
+            n += line.rfind("updateLiveAc: ", 0) == 0 && line.find(", st:active") != std::string::npos;
+        return n;
+    };
+    ASSERT_TRUE(driver.runUntil([&] { return failures() > 0; }, 1000));
+    driver.run(200);
+    EXPECT_EQ(failures(), 10u);
+    const auto lines = folder.logLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) {
+                                return line.find(" removed after 10 failed updates") != std::string::npos;
+                            }),
+              1);
+    EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), objectId), 1);
+}
+
 } // namespace
 } // namespace traffictest
