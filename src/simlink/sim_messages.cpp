@@ -106,6 +106,10 @@ void lf_onObjectAddRemove(const SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE& m)
         if (m.dwData > g_userObjectId)
             g_addedObjectIds.push_back(m.dwData);
     } else if (m.uEventID == EVENT_OBJECT_REMOVED) {
+        // a removed object never shows up in a within-range answer: forget it, or the list only grows
+        if (const auto added = std::find(g_addedObjectIds.begin(), g_addedObjectIds.end(), m.dwData);
+            added != g_addedObjectIds.end())
+            lf_swapRemove(g_addedObjectIds, static_cast<std::size_t>(added - g_addedObjectIds.begin()));
         gf_pushObjectListEntry({m.dwData, 0, 0, OBJ_REMOVED, 0.0, 0.0});
     }
 }

@@ -265,6 +265,33 @@ TEST_F(SimLinkTest, InRangeAnswersForKnownObjectsByHeightAndAtcId)
     ASSERT_EQ(gf_takeObjectList().size(), 1u);
 }
 
+TEST_F(SimLinkTest, ObjectsRemovedBeforeAnyInRangeAnswerAreForgotten)
+{
+    g_userObjectId = 1;
+    SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE event{};
+    event.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
+    // a busy simulator spawns and removes many aircraft far away from the user
+    for (std::uint32_t id = 100; id < 2100; ++id) {
+        event.uEventID = EVENT_OBJECT_ADDED;
+        event.dwData = id;
+        deliver(event, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+        if (id == 2000)
+            continue; // still alive
+        event.uEventID = EVENT_OBJECT_REMOVED;
+        deliver(event, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    }
+    EXPECT_EQ(gf_takeObjectList().size(), 1999u); // every removal is still reported
+    ASSERT_EQ(g_addedObjectIds.size(), 1u);
+    EXPECT_EQ(g_addedObjectIds[0], 2000u);
+
+    // the one still alive is recognised as new when it comes within range
+    deliverInRange(2000, 10.0, "OTHER9");
+    EXPECT_TRUE(g_addedObjectIds.empty());
+    EXPECT_TRUE(folder.logHas("just spawned, but not by TRWK, oid: 2000, callsign 'OTHER9', altaboveGnd:10 ft, "
+                              "onground:1, gnd_alt:350 ft"));
+    EXPECT_TRUE(gf_takeObjectList().empty());
+}
+
 TEST_F(SimLinkTest, RefusalsWithoutAMatchingPendingCreationChangeNothing)
 {
     g_pendingCreates = {{10, 0, "ZERO"}, {11, 20000, "LIVE"}, {12, 30000, "LAST"}};
