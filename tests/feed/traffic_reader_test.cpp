@@ -281,3 +281,23 @@ TEST_F(TrafficReader, AStdExceptionOfAHandOverOnlyCostsThatTurn)
     EXPECT_TRUE(folder.logHas("===> receive: hand-over refused"));
     EXPECT_TRUE(g_readerBatch.empty());
 }
+
+TEST_F(TrafficReader, ARecordTimeBeyondTheClockNeverBecomesTheFeedTime)
+{
+    json data = json::object();
+    data["4b1805"] = goodLine("4b1805").set(10, 1767225590.0).json();
+    data["4b1806"] = goodLine("4b1806", "BAW9").set(10, 1e300).json();
+    script(R"({"status":200,"rrl":1000,"data":{"buffer_0":{}}})",
+           json{{"status", 200}, {"rrl", 1000}, {"data", data}}.dump());
+    startTraffic();
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        const auto queued = batches();
+        return std::any_of(queued.begin(), queued.end(), [](const auto& b) { return b.records.size() == 2; });
+    }));
+    ASSERT_TRUE(stopReaders());
+    // the shifted clock follows the feed time; a garbled record time must not break it
+    EXPECT_DOUBLE_EQ(g_latestFeedTime.load(), 1767225590.0);
+    g_timeShifted = true;
+    EXPECT_NO_THROW(EXPECT_EQ(gf_now(), 1767225590));
+    g_timeShifted = false;
+}
