@@ -53,14 +53,8 @@ void RtApiClient::setPostOptions(const std::string& body)
 
 void RtApiClient::waitInterval(std::int32_t ms) const
 {
-    using namespace std::chrono;
-    const std::int32_t half = ms / 2;
-    for (int i = 0; i < 2; ++i) {
-        if (stop.load() || half <= 0)
-            continue;
-        auto& clock = platform::clock();
-        clock.sleepUntil(clock.steadyNow() + milliseconds(half));
-    }
+    if (ms > 0)
+        platform::sleepUnlessStopped(std::chrono::milliseconds(ms), stop);
 }
 
 void gf_logConnected(std::string_view name) { gf_logIndented(fmt::format("{} connected", name)); }

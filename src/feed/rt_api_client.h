@@ -26,7 +26,7 @@ public:
     void reset() noexcept;
     // Option set-up of the session requests on authHandle; the URL is set before.
     void setPostOptions(const std::string& body);
-    // Sleeps ms in two halves, each only while `stop` is clear.
+    // Sleeps ms, or less once `stop` is set: the service's interval never holds up a stop.
     void waitInterval(std::int32_t ms) const;
 
     SharedText& guid;                 // session id; empty = not logged in

@@ -23,10 +23,11 @@ namespace {
 
 constexpr auto lf_refusalDisplayTime = std::chrono::seconds(10);
 
+// the service's interval after a login; a quit ends it
 void lf_sleepMs(std::int32_t ms)
 {
     if (ms > 0)
-        platform::clock().sleepFor(std::chrono::milliseconds(ms));
+        platform::sleepUnlessStopped(std::chrono::milliseconds(ms), g_quit);
 }
 
 // URL of a session request on the client's authHandle

@@ -155,7 +155,7 @@ bool RtTrafficClient::buffer(std::int32_t& status)
         gf_logError(fmt::format("{}: {}", "buffer", e.what()));
         result = false;
     }
-    platform::clock().sleepFor(std::chrono::milliseconds(rrl.load()));
+    waitInterval(rrl.load());
     if (stop.load()) {
         status = g_statusStopped;
         return false;

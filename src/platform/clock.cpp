@@ -21,6 +21,19 @@ Clock& clock() { return *g_clock.load(std::memory_order_acquire); }
 
 void setClock(Clock* c) { g_clock.store(c ? c : &g_realClock, std::memory_order_release); }
 
+bool sleepUnlessStopped(std::chrono::nanoseconds d, const std::atomic<bool>& stop)
+{
+    constexpr std::chrono::nanoseconds slice = std::chrono::milliseconds(100);
+    Clock& c = clock();
+    const SteadyTime deadline = c.steadyNow() + d;
+    for (SteadyTime now = c.steadyNow(); now < deadline; now = c.steadyNow()) {
+        if (stop.load())
+            return false;
+        c.sleepUntil(deadline - now > slice ? now + slice : deadline);
+    }
+    return !stop.load();
+}
+
 ManualClock::ManualClock(SystemTime start) : m_system(start) {}
 
 SystemTime ManualClock::systemNow()

@@ -24,6 +24,10 @@ Clock& clock();
 // Installs a clock; nullptr restores the real one. The caller keeps it alive while installed.
 void setClock(Clock* c);
 
+// Sleeps for d on the clock in force, in slices of at most 100 ms, and ends early once `stop` is
+// set: a wait of any length never holds up a stop by more than a slice. False when it ended early.
+bool sleepUnlessStopped(std::chrono::nanoseconds d, const std::atomic<bool>& stop);
+
 // A clock that only moves when it is told to, or when somebody sleeps on it: a sleep advances
 // both the wall clock and the steady clock to the deadline at once.
 class ManualClock : public Clock {

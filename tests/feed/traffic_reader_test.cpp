@@ -7,6 +7,7 @@
 #include "feed/traffic_client.h"
 #include "foundation/shell_state.h"
 #include "foundation/utc_time.h"
+#include "platform/clock.h"
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,17 @@ TEST_F(TrafficReader, AStopEndsATransferUnderWay)
     EXPECT_TRUE(logWith("RT API").empty());
     EXPECT_FALSE(g_stop);
     server.releaseHanging();
+}
+
+TEST_F(TrafficReader, AHugeServiceIntervalDoesNotHoldUpAStop)
+{
+    // in real time: after the buffered request the service asks for a pause of over three weeks
+    platform::setClock(nullptr);
+    script(R"({"status":200,"rrl":2000000000,"data":{}})", lf_loopAnswer(1000, {"4b1805"}));
+    startTraffic();
+    ASSERT_TRUE(requestsReach(1));
+    EXPECT_TRUE(stopReaders());
+    EXPECT_FALSE(g_stop);
 }
 
 TEST_F(TrafficReader, AStalledServiceIsGivenUpAndTheLoopGoesOn)
