@@ -251,7 +251,9 @@ void lf_processSpawnWaitList()
                     gf_log(fmt::format("{:8}: {:8} parked", gf_standName(s->standId), s->callsign));
                 lf_removeIfAsked(*s);
             }
-        } else if (LiveAc* ac = gf_findLiveAc(w.hexId)) {
+        } else if (LiveAc* ac = gf_findLiveAc(w.hexId); ac != nullptr && ac->objectId == w.objectId) {
+            // only the record this object was created for: when the object went during its wait,
+            // a later record of the same hex id has no object yet
             lf_activateLiveAc(*ac);
             lf_removeIfAsked(*ac);
         }

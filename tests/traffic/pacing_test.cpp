@@ -1,6 +1,7 @@
 // The paces of the hand-over to the simulator, and removals while a creation is under way.
 #include "traffic_harness.h"
 
+#include "simlink/object_list.h"
 #include "simlink/sim_ids.h"
 #include "traffic/feed_intake.h"
 #include "traffic/run_flags.h"
@@ -95,6 +96,38 @@ TEST_F(TrafficTest, RemovalAskedDuringTheCreationRemovesTheObjectAfterItsWait)
     ASSERT_TRUE(driver.runUntil([] { return gf_findLiveAc(0x400003) == nullptr; }, 1000));
     ASSERT_EQ(sim->removals.size(), 1u);
     EXPECT_EQ(sim->removals[0], sim->objectOfHex(0x400003)->id);
+}
+
+TEST_F(TrafficTest, ObjectRemovedDuringItsWaitDoesNotActivateALaterRecordOfTheSameHexId)
+{
+    lf_feed(0x400004, "DLH6", 8.0);
+    ASSERT_TRUE(driver.runUntil([] { return gf_findLiveAc(0x400004)->objectId != 0; }, 200));
+    const std::uint32_t objectId = gf_findLiveAc(0x400004)->objectId;
+    ASSERT_EQ(gf_findLiveAc(0x400004)->acState, AcState::adding2sim);
+    // the simulator drops the object during its wait; the feed then brings the flight back
+    gf_pushObjectListEntry({objectId, 0, 0, OBJ_REMOVED, 0.0, 0.0});
+    driver.pass();
+    ASSERT_EQ(gf_findLiveAc(0x400004), nullptr);
+    Trajectory t;
+    t.hexId = 0x400004;
+    t.callsign = "DLH6";
+    t.startTime = 1.7e9;
+    for (int i = 0; i < 2; ++i) {
+        FeedRecord r = t.at(t.startTime + 60.0 + 5.0 * i);
+        r.sample.dueTick = g_tick + 3000 + 500 * static_cast<std::uint32_t>(i);
+        gf_applyFeedRecord(r);
+    }
+    const std::size_t eventsBefore = sim->events.size();
+    driver.run(400); // past the 200 passes of the removed object's wait
+    const LiveAc* again = gf_findLiveAc(0x400004);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->acState, AcState::buffer);
+    EXPECT_EQ(again->objectId, 0u);
+    for (std::size_t i = eventsBefore; i < sim->events.size(); ++i)
+        EXPECT_NE(sim->events[i].objectId, 0u) << "an event for the user aircraft";
+    // its own time comes: it is created and flown as a new object
+    ASSERT_TRUE(driver.runUntil([] { return gf_findLiveAc(0x400004)->acState == AcState::active; }, 3000));
+    EXPECT_NE(gf_findLiveAc(0x400004)->objectId, objectId);
 }
 
 } // namespace
