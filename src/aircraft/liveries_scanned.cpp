@@ -92,10 +92,10 @@ void lf_readRecords(const std::string& path)
 
 } // namespace
 
-void gf_writeLiveriesScanned()
+bool gf_writeLiveriesScanned()
 {
     if (g_liveryRecords.empty())
-        return;
+        return true;
     pugi::xml_document doc;
     gf_writeMetaInfo(doc);
     pugi::xml_node liveries = doc.append_child("liveries");
@@ -111,8 +111,9 @@ void gf_writeLiveriesScanned()
     }
     std::error_code ec;
     std::filesystem::create_directories(g_liveriesScannedPath.parent_path(), ec);
-    gf_saveXml(doc, g_liveriesScannedPath);
+    const bool saved = gf_saveXml(doc, g_liveriesScannedPath);
     gf_log(fmt::format("{} liveries in {}", g_liveryRecords.size(), g_liveriesScannedPath.string()));
+    return saved;
 }
 
 void gf_readLiveriesScanned()

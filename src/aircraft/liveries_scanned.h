@@ -3,8 +3,9 @@
 // block followed by `liveries` with one `liv` per record. Control thread only.
 #include <filesystem>
 
-// Writes g_liveryRecords; an empty list leaves any old file alone. A failed save is only logged.
-void gf_writeLiveriesScanned();
+// Writes g_liveryRecords; an empty list leaves any old file alone. A failed save is logged and
+// gives false.
+bool gf_writeLiveriesScanned();
 
 // Replaces g_liveryRecords with the records of the file, sorted. brv::UserErrorException on a
 // missing or damaged file (51), no `liveries` section (52), a `liv` without a required attribute

@@ -194,12 +194,12 @@ ScanOutcome gf_scanLiveryFolders(const std::vector<std::string>& folders)
     gf_sortLiveryRecords(g_liveryRecords);
     g_liveryRecords.erase(std::unique(g_liveryRecords.begin(), g_liveryRecords.end(), lf_sameLivery),
                           g_liveryRecords.end());
-    gf_writeLiveriesScanned();
+    const bool saved = gf_writeLiveriesScanned();
     g_liveryRecords.clear();
     gf_writeScanReports();
     gf_clearScanReports();
     gf_clearStatus();
-    return ScanOutcome::Found;
+    return saved ? ScanOutcome::Found : ScanOutcome::NotSaved;
 }
 
 void gf_scanLiveries()
@@ -227,10 +227,13 @@ void gf_scanLiveries()
                 "Automatic scan has not found any liveries, switch off automatic and set lfolder parameter(-s), Manual 5.1");
         throw brv::UserErrorException(53, "no liveries found");
     }
-    SCAN_LIVERIES.value = false;
-    gf_saveBoolParameter(SCAN_LIVERIES);
-    gf_showCheckBox(SCAN_LIVERIES);
-    lf_repaint(g_optionsPanelRect);
+    // without its result file the scan must run again at the next start-up
+    if (outcome == ScanOutcome::Found) {
+        SCAN_LIVERIES.value = false;
+        gf_saveBoolParameter(SCAN_LIVERIES);
+        gf_showCheckBox(SCAN_LIVERIES);
+        lf_repaint(g_optionsPanelRect);
+    }
     gf_log("\n++++++++++++++++++++++++ liveries scan ends ++++++++++++++++++++++++++++++++\n");
     gf_processScannedLiveries();
 }

@@ -15,7 +15,8 @@ void gf_scanLiveries();
 // The folders to scan, in order.
 void gf_collectLiveryFolders(std::vector<std::string>& folders);
 
-enum class ScanOutcome { Found, NoneFound, Stopped };
+// NotSaved: liveries were found but LiveriesScanned.xml could not be written
+enum class ScanOutcome { Found, NoneFound, Stopped, NotSaved };
 ScanOutcome gf_scanLiveryFolders(const std::vector<std::string>& folders);
 
 // The package detectors: each appends the first direct entry of the Community folder whose name

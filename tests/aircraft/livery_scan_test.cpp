@@ -321,4 +321,26 @@ TEST_F(LiveryScanTest, ASuccessfulManualScanClearsTheRequestAndBuildsTheTables)
     EXPECT_THROW(gf_scanLiveries(), brv::UserErrorException);
 }
 
+TEST_F(LiveryScanTest, AScanWhoseResultCannotBeSavedIsRequestedAgain)
+{
+    fs::create_directories(g_dataFolder);
+    gf_saveBoolParameter(SCAN_LIVERIES);
+    LIG_AUTOMATIC.value = false;
+    lfolder0.value = "Community/clean";
+    writeFile("Community/clean/AIG_B738_DLH/aircraft.cfg",
+              liveryCfg("..\\AIG_B738", {{"AIG 737 Lufthansa", "DLH", ""}}, "[GENERAL]\nicao_type_designator = B738\n"));
+    // a file in the place of the output folder: the result cannot be written
+    fs::remove_all(g_liveriesScannedPath.parent_path());
+    writeFile(g_liveriesScannedPath.parent_path(), "x");
+    EXPECT_THROW(gf_scanLiveries(), brv::UserErrorException);
+    EXPECT_TRUE(SCAN_LIVERIES.value.load());
+    EXPECT_NE(readFile(g_parametersPath).find("name=\"SCAN_LIVERIES\" value=\"true\""), std::string::npos);
+
+    // once the file can be written, the same scan succeeds and clears the request
+    fs::remove(g_liveriesScannedPath.parent_path());
+    gf_scanLiveries();
+    EXPECT_FALSE(SCAN_LIVERIES.value.load());
+    EXPECT_FALSE(lf_liveriesPart(g_liveriesScannedPath).empty());
+}
+
 } // namespace
