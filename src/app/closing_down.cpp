@@ -100,7 +100,8 @@ bool lf_decide(RunState state)
     if (g_quit)
         return false;
     gf_resetForRestart();
-    return true;
+    // and so does the close box during the clean-up (its waits may take a while)
+    return !g_quit;
 }
 
 } // namespace
@@ -164,7 +165,7 @@ void gf_resetForRestart()
     gf_resetFeedDisplay();
     gf_clearStatus();
 
-    g_quit = false;
+    // g_quit is clear here unless the window was closed since the countdown: that close is kept
     g_stop = false;
     g_runState = RunState::NotYetSet;
     gf_resetUserAcState();

@@ -7,7 +7,8 @@
 bool gf_closingDown();
 // Counts g_restartDelay seconds down on the status line; ends early when the window is closed.
 void gf_restartCountdown();
-// Clears the per-run state so that the next run starts as a fresh process would.
+// Clears the per-run state so that the next run starts as a fresh process would; a close of the
+// window that came after the countdown is kept.
 void gf_resetForRestart();
 // TIME_SHIFT_DAYS, TIME_SHIFT_HOURS and TIME_SHIFT_MINS to 0, each saved.
 void gf_resetTimeShift();

@@ -134,6 +134,28 @@ TEST_F(AppTest, TheCloseBoxDuringTheRestartCountdownQuits)
     EXPECT_FALSE(g_restart);
 }
 
+TEST_F(AppTest, TheCloseBoxDuringTheCleanUpBeforeARestartQuits)
+{
+    testsupport::ManualTime time(1767225600);
+    bool countedDown = false;
+    int closes = 0;
+    gf_setStatusRepaintHook([&] {
+        const std::string text = gf_statusLine().text;
+        if (text == "Restarting after 1 second")
+            countedDown = true;
+        else if (countedDown && text.empty() && closes++ == 0)
+            gf_onCloseBox(); // the clean-up clears the status line while it waits for the threads of the run
+    });
+    gf_stopOnReaderError("Traffic Reader", true);
+    const bool handedOver = gf_closingDown();
+    gf_setStatusRepaintHook(nullptr);
+    ASSERT_EQ(closes, 1) << "the clean-up did not run";
+    EXPECT_FALSE(handedOver);
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT}) << "the close box was lost and a new run started";
+    EXPECT_TRUE(g_quit.load());
+    EXPECT_FALSE(g_restart);
+}
+
 TEST_F(AppTest, AnExceptionOfTheRunIsASystemErrorThatNoLaterStopReplaces)
 {
     testsupport::ManualTime time(1767225600);
