@@ -59,11 +59,15 @@ void lf_startSimClient()
 }
 
 // "No traffic in this region?" when no record has come within 15 seconds; the run goes on.
+// A stop ends the wait at once.
 void lf_waitForFirstFeedTime()
 {
     const auto feedTime = [] { return gsl::narrow<std::int64_t>(std::round(g_latestFeedTime.load())); };
-    for (int round = 0; round < 150 && feedTime() == 0; ++round)
+    for (int round = 0; round < 150 && feedTime() == 0; ++round) {
+        if (gf_stopRequested())
+            return;
         lf_sleep(100ms);
+    }
     if (feedTime() == 0)
         gf_log("No traffic in this region?");
 }

@@ -30,8 +30,9 @@ namespace {
 
 // passes left until the next round of the not-running jobs
 std::int32_t g_notRunningCountdown = 100;
-// the simulator time at the previous update (sim-time follow); control thread only
-std::optional<std::int64_t> g_notedSimTime;
+// the simulator time at the previous update (sim-time follow); control thread only. 0 at the
+// start of a run, so that the first update with SIM_TIME on takes the simulator's clock.
+std::optional<std::int64_t> g_notedSimTime{0};
 
 void lf_followSimTime()
 {
@@ -209,5 +210,5 @@ void gf_showCounters()
 void gf_resetUserDataUpdate()
 {
     g_notRunningCountdown = 100;
-    g_notedSimTime.reset();
+    g_notedSimTime = 0;
 }

@@ -2,6 +2,9 @@
 #include "app_fixture.h"
 
 #include "app/control_thread.h"
+#include "app/user_data_update.h"
+#include "foundation/time_shift.h"
+#include "foundation/utc_time.h"
 #include "foundation/sim_disconnect.h"
 #include "support/manual_time.h"
 
@@ -74,4 +77,45 @@ TEST_F(AppTest, WithoutAFirstTrafficAnswerTheRunRestartsAsReaderError)
     EXPECT_FALSE(SCAN_AIRPORTS.value.load()) << "a failed run is not followed by long scans";
     server.releaseHanging();
     driver.reset(); // it sleeps on the manual clock
+}
+
+TEST_F(AppTest, WithSimTimeOnTheFirstUpdateOfARunShiftsTheTrafficToTheSimulatorsClock)
+{
+    const std::int64_t now = 1767225600;
+    testsupport::ManualTime time(now);
+    g_professionalAccount = true;
+    SIM_TIME.value = true;
+    g_timeOffset = 0;
+    g_simEpochTime = now - 3 * 3600; // the flight is set three hours back
+    gf_resetUserDataUpdate();        // as every run begins
+    gf_onUserDataUpdate();
+    EXPECT_EQ(g_timeOffset.load(), 180) << "the traffic stays at the real time";
+
+    // steady running on the simulator's clock leaves the shift as it is
+    time.set(now + 1);
+    g_simEpochTime = now - 3 * 3600 + 1;
+    g_timeOffset = 7;
+    gf_onUserDataUpdate();
+    EXPECT_EQ(g_timeOffset.load(), 7);
+
+    SIM_TIME.value = false;
+    g_professionalAccount = false;
+    g_timeOffset = 0;
+    g_weatherTimeOffset = 0;
+    g_simEpochTime = 0;
+    g_timeShifted = false;
+}
+
+TEST_F(AppTest, TheCloseBoxWhileARegionWithoutTrafficIsAwaitedEndsTheRunAtOnce)
+{
+    scriptService();
+    server.setDefault("/v4/traffic", {200, R"({"status":200,"rrl":100,"data":{}})"});
+    startSimulator();
+    std::thread control(gf_controlThread);
+    ASSERT_TRUE(eventually([this] { return server.count("/v4/traffic") >= 1; }));
+    EXPECT_FALSE(gf_onCloseBox());
+    control.join();
+    EXPECT_TRUE(folder.logHas("Exiting: USER CLOSED SIM"));
+    EXPECT_FALSE(logHasPart("No traffic in this region?")) << "the run waited for traffic after the close";
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
 }
