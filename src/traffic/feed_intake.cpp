@@ -26,6 +26,8 @@
 
 namespace {
 
+// The most a report may lie after the median time of its answer.
+constexpr double g_maxReportLeadSeconds = 600.0;
 
 // Above 0 and below 10000 ft and within 120 ft of the park airport's elevation: a record of the
 // ground reported as airborne.
@@ -260,6 +262,9 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
+    // a report dated far beyond its answer cannot be real: it would hold its aircraft back until
+    // that time and make every true report of it look older
+    std::erase_if(batch, [&](const FeedRecord& r) { return r.recordTime - median > g_maxReportLeadSeconds; });
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
     if (offsetSeconds != 30) {

@@ -239,5 +239,47 @@ TEST_F(FeedIntake, LandingCheckComparesDirectionsAcrossNorth)
     EXPECT_EQ(samplesOf(t.hexId), 2u);
 }
 
+TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)
+{
+    g_tick = 1000;
+    const auto lt_answer = [](double time, double bogusTime) {
+        std::vector<FeedRecord> batch;
+        for (std::uint32_t i = 0; i < 3; ++i) {
+            Trajectory t;
+            t.hexId = 0x510000 + i;
+            t.callsign = "BAW" + std::to_string(20 + i);
+            t.registration = "G-EUP" + std::string(1, static_cast<char>('A' + i));
+            batch.push_back(t.at(time + i));
+        }
+        Trajectory known; // the default trajectory, already flying
+        batch.push_back(known.at(bogusTime));
+        return batch;
+    };
+    Trajectory newcomer;
+    newcomer.hexId = 0x520000;
+    newcomer.callsign = "AFR7";
+    auto first = lt_answer(g_t0, g_t0);
+    first.push_back(newcomer.at(g_t0 + 5e6)); // dated two months ahead
+    gf_intakeFeedBatch(first, 0);
+    EXPECT_EQ(gf_findLiveAc(newcomer.hexId), nullptr);
+    const Trajectory known;
+    ASSERT_NE(gf_findLiveAc(known.hexId), nullptr);
+    EXPECT_EQ(samplesOf(known.hexId), 1u);
+
+    // a bogus time for a known aircraft neither joins its samples nor shuts out its true reports
+    auto second = lt_answer(g_t0 + 6.0, g_t0 + 5e6);
+    gf_intakeFeedBatch(second, 6);
+    EXPECT_EQ(samplesOf(known.hexId), 1u);
+    auto third = lt_answer(g_t0 + 12.0, g_t0 + 12.0);
+    gf_intakeFeedBatch(third, 12);
+    ASSERT_EQ(samplesOf(known.hexId), 2u);
+    EXPECT_LT(gf_findLiveAc(known.hexId)->samples.back().dueTick, 1000u + 12u * 100u + 1000u);
+
+    // the newcomer's true reports make it as usual
+    std::vector<FeedRecord> fourth{newcomer.at(g_t0 + 18.0)};
+    gf_intakeFeedBatch(fourth, 18);
+    EXPECT_NE(gf_findLiveAc(newcomer.hexId), nullptr);
+}
+
 } // namespace
 } // namespace traffictest
