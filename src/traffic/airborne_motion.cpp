@@ -47,7 +47,8 @@ void gf_airborneDueTick(LiveAc& ac)
         v = s0.groundSpeed > 0.0 ? s0.groundSpeed : 100.0;
     } else {
         v = (s0.groundSpeed + s1.groundSpeed) / 2.0;
-        if (s0.groundSpeed == 0.0 && s1.groundSpeed == 0.0) {
+        // no usable mean speed (both 0, negative or cancelling out): the feed's own timing
+        if (!(v > 0.0)) {
             const std::int64_t span =
                 std::max<std::int64_t>(25, static_cast<std::int64_t>(s1.dueTick) - static_cast<std::int64_t>(s0.dueTick));
             v = std::max(1.0, distance * 360000.0 / static_cast<double>(span));

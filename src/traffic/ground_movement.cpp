@@ -366,7 +366,8 @@ void groundDueTick(LiveAc& ac)
     if (s1.samePosition == 0) {
         const double dist = gf_distanceNm(gf_sampleLatLon(s0), gf_sampleLatLon(s1));
         double v = (s0.groundSpeed + s1.groundSpeed) / 2.0;
-        if (s0.groundSpeed == 0.0 && s1.groundSpeed == 0.0)
+        // no usable mean speed (both 0, negative or cancelling out): the feed's own timing
+        if (!(v > 0.0))
             v = std::max(1.0, dist * 360000.0 / static_cast<double>(std::max<std::int64_t>(25, due1 - due0)));
         const std::int64_t T = std::max<std::int64_t>(lf_ticksFor(dist, v), 25);
         if (gf_hasCurve(ac) || ac.turnInPlace) {

@@ -1,15 +1,19 @@
 // The motion formulas against exact values: pitch targets, descent and climb rates, the
 // per-class limits, the push-back turn length and the ground curve.
 #include "foundation/geometry.h"
+#include "traffic/airborne_motion.h"
 #include "traffic/airborne_profile.h"
 #include "traffic/angles.h"
 #include "traffic/class_tables.h"
 #include "traffic/ground_movement.h"
+#include "traffic/live_ac.h"
+#include "traffic/run_flags.h"
 
 #include <gsl/gsl>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -93,6 +97,71 @@ TEST(MotionFormulas, DirectionsDifferAcrossNorth)
 {
     EXPECT_NEAR(gf_angleDiffRadToDeg(359.0 * g_deg2rad, 1.0 * g_deg2rad), 2.0, 1e-9);
     EXPECT_NEAR(gf_angleDiffRadToDeg(10.0 * g_deg2rad, 350.0 * g_deg2rad), 20.0, 1e-9);
+}
+
+// Two samples one nautical mile apart along a meridian, the second due 24 s after the first;
+// a feed record may carry a negative ground speed.
+struct UnknownSpeedLeg {
+    static constexpr std::uint32_t now = 100000;
+    static constexpr std::uint32_t span = 2400;
+    std::uint32_t savedTick = g_tick.load();
+    LiveAc ac;
+
+    UnknownSpeedLeg(double gs0, double gs1, bool airborne)
+        : ac(lf_sample(0.0, gs0, now, airborne), AcBase{}, 0.0)
+    {
+        g_tick = now;
+        ac.samples.push_back(lf_sample(1.0 / 60.0, gs1, now + span, airborne));
+        ac.onGround = !airborne;
+    }
+    ~UnknownSpeedLeg() { g_tick = savedTick; }
+    UnknownSpeedLeg(const UnknownSpeedLeg&) = delete;
+    UnknownSpeedLeg& operator=(const UnknownSpeedLeg&) = delete;
+
+    static FeedSample lf_sample(double dLat, double gs, std::uint32_t due, bool airborne)
+    {
+        FeedSample s;
+        s.lat = 50.0 + dLat;
+        s.lon = 8.0;
+        s.altitude = airborne ? 3000.0 : 0.0;
+        s.airborne = airborne ? 1 : 0;
+        s.groundSpeed = gs;
+        s.dueTick = due;
+        return s;
+    }
+    std::int64_t ticksToNext() const { return static_cast<std::int64_t>(ac.samples[1].dueTick) - now; }
+};
+
+TEST(MotionFormulas, UnknownAirborneSpeedsFollowTheFeedTiming)
+{
+    // speeds that cancel out: no division by zero, no aircraft dropped for a narrowing error
+    UnknownSpeedLeg cancel(-1.0, 1.0, true);
+    EXPECT_NO_THROW(gf_airborneDueTick(cancel.ac));
+    EXPECT_NEAR(static_cast<double>(cancel.ticksToNext()), UnknownSpeedLeg::span, 2.0);
+
+    // both unknown while dead reckoning runs (no clamp): the nautical mile is not flown in 0.25 s
+    UnknownSpeedLeg unknown(-1.0, -1.0, true);
+    unknown.ac.extrapolationsLeft = 3;
+    ASSERT_NO_THROW(gf_airborneDueTick(unknown.ac));
+    EXPECT_NEAR(static_cast<double>(unknown.ticksToNext()), UnknownSpeedLeg::span, 2.0);
+}
+
+TEST(MotionFormulas, UnknownGroundSpeedsFollowTheFeedTiming)
+{
+    UnknownSpeedLeg cancel(-1.0, 1.0, false);
+    EXPECT_NO_THROW(groundDueTick(cancel.ac));
+    EXPECT_NEAR(static_cast<double>(cancel.ticksToNext()), UnknownSpeedLeg::span, 2.0);
+
+    UnknownSpeedLeg unknown(-1.0, -1.0, false);
+    unknown.ac.extrapolationsLeft = 3;
+    ASSERT_NO_THROW(groundDueTick(unknown.ac));
+    EXPECT_NEAR(static_cast<double>(unknown.ticksToNext()), UnknownSpeedLeg::span, 2.0);
+
+    // a known speed keeps its own timing: 1 nm at 60 kt is a minute
+    UnknownSpeedLeg known(60.0, 60.0, false);
+    known.ac.extrapolationsLeft = 3;
+    groundDueTick(known.ac);
+    EXPECT_NEAR(static_cast<double>(known.ticksToNext()), 6000.0, 2.0);
 }
 
 } // namespace
