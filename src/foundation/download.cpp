@@ -3,6 +3,7 @@
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/program.h"
+#include "foundation/shell_state.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,11 @@ std::string gf_downloadBaseUrl()
     if (url.back() != '/')
         url += '/';
     return url;
+}
+
+std::string gf_getSimDownloadUrl(bool force2020)
+{
+    return gf_downloadBaseUrl() + ((force2020 || g_msfs2020Mode) ? "MSFS/" : "MSFS2024/");
 }
 
 Downloader::Downloader() : m_handle(nullptr)

@@ -10,6 +10,9 @@ inline constexpr std::string_view g_downloadBaseUrlVariable = "TRWK_DOWNLOAD_BAS
 // The compiled-in download base address, or TRWK_DOWNLOAD_BASE_URL when it is set and not
 // empty; always ending in '/', so that names are appended to it as they are.
 std::string gf_downloadBaseUrl();
+// The download folder of the simulator in force: base + "MSFS/" in 2020 mode or when force2020
+// asks for it, else base + "MSFS2024/".
+std::string gf_getSimDownloadUrl(bool force2020);
 
 // One libcurl easy handle, owned. Each download creates its own; never shared between threads.
 class Downloader {

@@ -80,11 +80,13 @@ TEST(RecordFuzz, MutatedAnswersNeverCrashTheParser)
                 mutated.erase(at, std::uniform_int_distribution<std::size_t>(1, 12)(rng));
                 break;
             case 2:
-                mutated.insert(at, std::string(1, "0123456789.-eE\",[]{}:n"[rng() % 22]));
+                mutated.insert(at, 1, "0123456789.-eE\",[]{}:n"[rng() % 22]);
                 break;
-            default:
-                mutated.insert(at, mutated.substr(at, std::uniform_int_distribution<std::size_t>(1, 30)(rng)));
+            default: {
+                const std::string copy = mutated.substr(at, std::uniform_int_distribution<std::size_t>(1, 30)(rng));
+                mutated.insert(at, copy.data(), copy.size());
                 break;
+            }
             }
         }
         const nlohmann::json answer = nlohmann::json::parse(mutated, nullptr, false);

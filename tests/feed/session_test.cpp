@@ -111,11 +111,17 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         std::string logged;
         std::chrono::milliseconds waited;
     };
+    const auto answer = [](std::string body, bool closeConnection = false) {
+        ServiceAnswer a;
+        a.body = std::move(body);
+        a.closeConnection = closeConnection;
+        return a;
+    };
     const std::vector<Case> cases{
-        {{200, R"({"status":400})"}, "The Authenticater has stopped with an error", 0ms},
-        {{200, ""}, "Authentication: empty response", 0ms},
-        {{200, "{not json"}, "===> authenticate: [json.exception.parse_error", 2000ms},
-        {{200, "", false, true}, "Authentication failed: ", 0ms},
+        {answer(R"({"status":400})"), "The Authenticater has stopped with an error", 0ms},
+        {answer(""), "Authentication: empty response", 0ms},
+        {answer("{not json"), "===> authenticate: [json.exception.parse_error", 2000ms},
+        {answer("", true), "Authentication failed: ", 0ms},
     };
     for (const Case& c : cases) {
         gf_resetShellState();

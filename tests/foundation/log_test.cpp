@@ -118,7 +118,7 @@ TEST(Log, LinesFromEightThreadsComeOutWhole)
 
 TEST(Log, Banners)
 {
-    EXPECT_EQ(gf_makeBanner(70, 0, true, false, ""), "\n" + std::string(70, '*'));
+    EXPECT_EQ(gf_makeBanner(70, 0, true, false, ""), std::string("\n").append(70, '*'));
     EXPECT_EQ(gf_makeBanner(70, 10, false, true, ""), std::string(80, '*') + "\n");
     EXPECT_EQ(gf_makeBanner(7, 0, false, false, ""), std::string(8, '*'));
     EXPECT_EQ(gf_makeBanner(70, 0, false, false, "Title"), std::string(34, '*') + " Title " + std::string(34, '*'));
