@@ -3,6 +3,7 @@
 #include "app/app_messages.h"
 #include "app/control_flags.h"
 #include "app/main_window_state.h"
+#include "app/panel_requests.h"
 #include "app/run_traffic.h"
 #include "app/user_data_update.h"
 #include "aircraft/livery_summary.h"
@@ -125,6 +126,8 @@ bool gf_closingDown()
         }
         lf_tidyTheRun();
         g_restart = lf_decide(state);
+        // what the window asked for between runs, also when a stop was already under way
+        gf_takeBetweenRunsRequests();
         const HWND window = g_parentWindow.load();
         if (window == nullptr || !IsWindow(window))
             return false;

@@ -1,5 +1,7 @@
 #include "app/control_flags.h"
 
+#include "traffic/park_settings.h"
+
 bool g_restart = false;
 std::atomic<bool> g_controlThreadAlive{false};
 std::atomic<std::int64_t> g_secondsSinceLastVisit{0};
@@ -10,6 +12,12 @@ std::atomic<bool> g_callsignLookupRequest{false};
 std::atomic<bool> g_removeBlockedRequest{false};
 std::atomic<bool> g_ptOnlyPending{false};
 std::atomic<bool> g_timeShiftClearRequest{false};
+std::atomic<bool> g_navLightsRequest{false};
+std::atomic<bool> g_removeExcessLiveRequest{false};
+std::atomic<bool> g_autoRangeRequest{false};
+std::atomic<bool> g_simTimeNoteRequest{false};
+std::atomic<bool> g_clearLiveriesRequest{false};
+std::atomic<bool> g_simSwitchRequest{false};
 std::atomic<bool> g_flightNotRunning{false};
 std::atomic<bool> g_skipParkingRefresh{false};
 std::atomic<std::int32_t> g_userDataCount{0};
@@ -26,7 +34,14 @@ void gf_resetControlFlags()
     g_removeBlockedRequest = false;
     g_ptOnlyPending = false;
     g_timeShiftClearRequest = false;
+    g_navLightsRequest = false;
+    g_removeExcessLiveRequest = false;
+    g_autoRangeRequest = false;
+    g_simTimeNoteRequest = false;
+    g_clearLiveriesRequest = false;
+    g_simSwitchRequest = false;
     g_flightNotRunning = false;
     g_skipParkingRefresh = false;
     g_userDataCount = 0;
+    gf_resetParkSettings();
 }

@@ -18,6 +18,13 @@ extern std::atomic<bool> g_callsignLookupRequest;
 extern std::atomic<bool> g_removeBlockedRequest;
 extern std::atomic<bool> g_ptOnlyPending;  // the new RT_PARKTRAFFIC_ONLY for the next adjustment
 extern std::atomic<bool> g_timeShiftClearRequest; // a new time shift: the tick removes the old traffic
+extern std::atomic<bool> g_navLightsRequest;       // NAV_LIGHTS_WHILE_PARKED toggled
+extern std::atomic<bool> g_removeExcessLiveRequest; // MAX_LIVE_SEL chosen
+extern std::atomic<bool> g_autoRangeRequest;       // AUTO_RANGE switched on
+extern std::atomic<bool> g_simTimeNoteRequest;     // SIM_TIME toggled: the noted simulator time follows
+// Requests that the control thread takes between two runs, never during one.
+extern std::atomic<bool> g_clearLiveriesRequest; // the liveries are scanned again
+extern std::atomic<bool> g_simSwitchRequest;     // SIM_CHOICE changed
 
 // Tick loop state (control thread; atomics because the window reads some of them).
 extern std::atomic<bool> g_flightNotRunning;

@@ -3,6 +3,7 @@
 #include "app/closing_down.h"
 #include "app/control_flags.h"
 #include "app/main_window_state.h"
+#include "app/panel_requests.h"
 #include "app/run_traffic.h"
 #include "app/startup_jobs.h"
 #include "airports/park_airports.h"
@@ -71,6 +72,7 @@ void lf_quitBeforeRun()
 
 void lf_run()
 {
+    gf_takeBetweenRunsRequests(); // asked for after the last close-down took its requests
     lf_checkFolder();
     gf_startupChecks();
     g_secondsSinceLastVisit = gf_wallClockSeconds() - LAST_EPOCH_TIME.value;

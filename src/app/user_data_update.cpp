@@ -2,6 +2,7 @@
 
 #include "app/control_flags.h"
 #include "app/main_window_state.h"
+#include "app/panel_requests.h"
 #include "app/startup_jobs.h"
 #include "aircraft/livery_summary.h"
 #include "airports/park_airports.h"
@@ -36,6 +37,8 @@ std::optional<std::int64_t> g_notedSimTime{0};
 
 void lf_followSimTime()
 {
+    if (g_simTimeNoteRequest.exchange(false))
+        g_notedSimTime = SIM_TIME.value ? 0 : g_simEpochTime.load();
     if (!g_professionalAccount || !SIM_TIME.value)
         return;
     const std::int64_t t = g_simEpochTime;
@@ -123,6 +126,7 @@ void gf_onUserDataUpdate()
     gf_countStatusUpdate();
     gf_showCounters();
     g_timeSlot = gf_slotAndWeekdayNow();
+    gf_takePanelRequests();
     lf_followSimTime();
     ++g_userDataCount;
     gf_checkNextDuplicate(g_timeSlot);

@@ -26,7 +26,9 @@ void lf_storeTimeShiftPart(UiIntParameter& option, std::int32_t n)
     gf_showIntParameter(option);
 }
 
-void lf_splitTimeShift(std::int32_t minutes)
+} // namespace
+
+void gf_splitTimeShift(std::int32_t minutes)
 {
     const std::int32_t days = minutes / 1440;
     const std::int32_t hours = (minutes - days * 1440) / 60;
@@ -34,8 +36,6 @@ void lf_splitTimeShift(std::int32_t minutes)
     lf_storeTimeShiftPart(TIME_SHIFT_HOURS, hours);
     lf_storeTimeShiftPart(TIME_SHIFT_MINS, minutes % 60);
 }
-
-} // namespace
 
 void gf_setTimeShift(std::int32_t minutes, bool quiet)
 {
@@ -46,7 +46,7 @@ void gf_setTimeShift(std::int32_t minutes, bool quiet)
         minutes = g_maxTimeShiftMinutes;
         gf_log("Time shifting is limited to 4 weeks");
     }
-    lf_splitTimeShift(minutes);
+    gf_splitTimeShift(minutes);
     g_timeOffset = minutes;
     g_weatherTimeOffset = minutes;
     if (minutes == 0) {

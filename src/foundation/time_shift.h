@@ -14,6 +14,9 @@ extern std::atomic<std::int32_t> g_weatherTimeOffset;
 // tells the user; unless quiet, the traffic hook then clears the aircraft of the old time.
 void gf_setTimeShift(std::int32_t minutes, bool quiet);
 
+// Stores the minutes as TIME_SHIFT_DAYS, _HOURS and _MINS (each clamped, saved and shown).
+void gf_splitTimeShift(std::int32_t minutes);
+
 // Installed by the traffic manager: removes the live and static aircraft after a shift and asks
 // for a new parking plan. Runs on the caller's thread.
 void gf_setTimeShiftTrafficHook(std::function<void()> hook);

@@ -96,6 +96,9 @@ struct DcRec {
     std::vector<testing::DrawOp> ops;
 };
 
+// A drop-down list is one line high while closed; the height it is given is that of its open list.
+inline constexpr int kComboClosedHeight = 21;
+
 // Messages of the built-in controls that carry the user's actions through the queue.
 inline constexpr UINT kUserClick = 0x00F5;
 inline constexpr UINT kUserSelect = 0x04F0;

@@ -54,8 +54,6 @@ struct Native {
     bool topmost = false;
 };
 
-constexpr int kComboHeight = 21; // a closed drop-down list; the given height is that of the open list
-
 void lf_windowCallback(Fl_Widget*, void* data)
 {
     // The close box asks the window procedure; Escape does nothing.
@@ -499,7 +497,7 @@ private:
             widget = new EditWidget(v.id, v.x, v.y, v.width, v.height);
             break;
         case Kind::combo:
-            widget = new ComboWidget(v.id, v.x, v.y, v.width, std::min(v.height, kComboHeight));
+            widget = new ComboWidget(v.id, v.x, v.y, v.width, v.height);
             break;
         case Kind::custom:
             return nullptr;
@@ -534,9 +532,8 @@ private:
             }
             return;
         }
-        const int height = v.kind == Kind::combo ? std::min(v.height, kComboHeight) : v.height;
-        if (widget->x() != v.x || widget->y() != v.y || widget->w() != v.width || widget->h() != height) {
-            widget->resize(v.x, v.y, v.width, height);
+        if (widget->x() != v.x || widget->y() != v.y || widget->w() != v.width || widget->h() != v.height) {
+            widget->resize(v.x, v.y, v.width, v.height);
             if (widget->window() != nullptr)
                 widget->window()->redraw();
         }

@@ -100,7 +100,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         rec->x = x;
         rec->y = y;
         rec->width = std::max(0, width);
-        rec->height = std::max(0, height);
+        rec->height = rec->kind == Kind::combo ? kComboClosedHeight : std::max(0, height);
         if (rec->kind != Kind::combo)
             rec->text = gf_copyText(windowName);
         rec->caret = rec->text.size();
@@ -242,7 +242,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         }
         if ((flags & SWP_NOSIZE) == 0 && (cx != w->width || cy != w->height)) {
             w->width = std::max(0, cx);
-            w->height = std::max(0, cy);
+            w->height = w->kind == Kind::combo ? kComboClosedHeight : std::max(0, cy);
             if (w->kind == Kind::custom)
                 gf_unionUpdate(*w, RECT{0, 0, w->width, w->height}, true);
         }

@@ -1,7 +1,8 @@
 // The main window as a real window under an X server (Xvfb in the test run): the picture the
-// user sees, kept as main-window.png next to the test program.
+// user sees, kept as main-window.png and options-panel.png next to the test program.
 #include "window_fixture.h"
 
+#include "foundation/option_controls.h"
 #include "platform/module_path.h"
 
 #include <cstdlib>
@@ -62,4 +63,32 @@ TEST_F(RealMainWindowTest, TheLampsAndTheStatusBandShowAtTheirPlacesAndColours)
     w32::testing::pump();
     EXPECT_EQ(w32::testing::colourAt(window, 870, 470), RGB(255, 0, 0)) << "an error turns the band red";
     EXPECT_TRUE(w32::testing::screenshot(window, platform::modulePath().parent_path() / "main-window-error.png"));
+}
+
+TEST_F(RealMainWindowTest, TheOptionsPanelTakesAClickAndAChoiceIntoParametersXml)
+{
+    std::filesystem::create_directories(g_dataFolder);
+    const HWND window = openWindow();
+    ASSERT_NE(window, nullptr);
+    // the start-up's changes: the lists filled, values shown, boxes enabled; none is reported
+    fillLists();
+    gf_showCheckBox(SCAN_LIVERIES);
+    ALL_INSTALL_PATH.value.set("/home/pilot/MSFS");
+    for (const HWND c : {ALL_INSTALL_PATH.hWnd.load(), BLOCK_CALLSIGN.hWnd.load(), parking_percentage.hWnd.load(),
+                         MAX_FIT_FL.hWnd.load(), DESTINATION.hWnd.load(), g_rereadButton.hWnd.load()})
+        EnableWindow(c, TRUE);
+    gf_showStringParameter(ALL_INSTALL_PATH);
+    gf_showIntParameter(parking_percentage);
+    gf_showFloatParameter(MAX_FIT_FL);
+    w32::testing::pump();
+    EXPECT_FALSE(std::filesystem::exists(g_parametersPath)) << "a change by the program was taken for the user's";
+
+    ASSERT_TRUE(w32::testing::click(LOG.hWnd));
+    ASSERT_TRUE(w32::testing::select(MATCHING_DEPTH.hWnd, 1));
+    w32::testing::pump();
+    EXPECT_EQ(saved("LOG"), "false");
+    EXPECT_EQ(saved("MATCHING_DEPTH"), "2");
+    EXPECT_EQ(IsDlgButtonChecked(window, LOG.controlId), BST_UNCHECKED);
+    EXPECT_EQ(w32::testing::colourAt(window, 658, 155), RGB(255, 255, 255)) << "inside the LOG check box";
+    ASSERT_TRUE(w32::testing::screenshot(window, platform::modulePath().parent_path() / "options-panel.png"));
 }

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInIts
     EXPECT_TEXT(window, 25, 147, "Scan for liveries", kYellow);
     EXPECT_TEXT(window, 768, 147, "Stay on top", kBlack);
     EXPECT_TEXT(window, 768, 203, "GUID changes", kBlack);
-    EXPECT_TEXT(window, 343, 203, "Light aircraft", kGrey); // its check box is not there
+    EXPECT_TEXT(window, 343, 203, "Light aircraft", kBlack); // its check box is created enabled
     EXPECT_TEXT(window, 430, 231, "Ah:", kBlack);
     EXPECT_TEXT(window, 788, 231, "hours", kBlack);
     EXPECT_TEXT(window, 788, 259, "days", kBlack);

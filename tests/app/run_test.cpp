@@ -2,6 +2,7 @@
 #include "app_fixture.h"
 
 #include "app/control_thread.h"
+#include "aircraft/livery_tables.h"
 #include "app/user_data_update.h"
 #include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
@@ -43,9 +44,11 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
     startSimulator();
     std::thread first(gf_controlThread);
     ASSERT_TRUE(eventually(ticking));
+    g_clearLiveriesRequest = true;                         // a rescan asked for in the window
     EXPECT_TRUE(gf_requestStop(RunState::NewSettings, 2)); // a check box that needs a new run
     gf_stopOnSimDisconnect();                              // a later source changes nothing
     first.join();
+    EXPECT_FALSE(g_liveriesProcessed.load()) << "the close-down takes the window's requests";
     EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS"));
     EXPECT_TRUE(folder.logHas("Restarting after 2 seconds"));
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});

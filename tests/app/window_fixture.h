@@ -18,6 +18,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,6 +74,33 @@ protected:
         gf_setStatusRepaintHook([] { gf_repaint(WindowArea::statusLine); });
         w32::testing::pump();
         return g_mainWindowState.hMainWindow.load();
+    }
+
+    // The options panel's lists filled as the start-up fills them: a change made by the program,
+    // which no control reports.
+    static void fillLists()
+    {
+        for (IntChoiceParameter* option :
+             {&MATCHING_DEPTH, &RANGE, &AR_ABOVE_HEIGHT, &MAX_PARK_SEL, &MAX_LIVE_SEL, &AIRP_RANGE, &AIRP_HEIGHT})
+            option->fillComboBox();
+        SIM_CHOICE.fillComboBox();
+        AI_PACKAGE_SELECTOR.fillComboBox();
+    }
+
+    // An option's value as parameters.xml holds it; "-" when it is not there.
+    static std::string saved(const std::string& key)
+    {
+        pugi::xml_document doc;
+        const auto node = doc.load_file(g_parametersPath.c_str())
+                              ? doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str())
+                              : pugi::xpath_node();
+        return node ? node.node().attribute("value").as_string() : "-";
+    }
+
+    static std::u16string textOf(HWND hwnd)
+    {
+        char16_t buffer[1024];
+        return std::u16string(buffer, static_cast<std::size_t>(GetWindowTextW(hwnd, buffer, 1024)));
     }
 
     // The colour of the last fill of exactly this rectangle in the last paint.

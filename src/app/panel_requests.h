@@ -1,0 +1,23 @@
+#pragma once
+// What the commands of the options panel share, and the requests they hand to the control
+// thread: the window's thread never walks the tick's lists nor clears what a run reads.
+#include <atomic>
+#include <cstdint>
+
+// The RANGE chosen by hand, restored when AUTO_RANGE is switched off.
+extern std::atomic<std::int32_t> g_manualRange;
+
+// A static-parking setting changed: while a park airport is loaded, the parking is recalculated
+// at the next multiple of 15 user-data updates (announced), unless INITIAL_LOAD_ONLY is on.
+void gf_parkingSettingsChanged();
+// Ends the blocking of BLOCK_CALLSIGN; nothing when none is blocked.
+void gf_unblockCallsign();
+// SIM_TIME applied: off sets the time shift to 0; the time-shift boxes are enabled exactly while
+// it is off; the control thread notes the simulator's time anew.
+void gf_applySimTime(bool simTimeOn);
+
+// The per-update work (control thread): nav lights of parked aircraft, the live maximum, the
+// automatic range.
+void gf_takePanelRequests();
+// Between two runs (control thread): the livery tables emptied, the simulator switched.
+void gf_takeBetweenRunsRequests();

@@ -1,0 +1,10 @@
+#include "traffic/park_settings.h"
+
+std::atomic<bool> g_apfParamsChanged{false};
+std::atomic<std::int32_t> g_maxLiveGeneral{500};
+
+void gf_resetParkSettings()
+{
+    g_apfParamsChanged = false;
+    g_maxLiveGeneral = 500;
+}
