@@ -148,15 +148,13 @@ const std::array<std::pair<const UiBoolParameter*, CheckBoxAction>, 13> g_checkB
     {&SCAN_LIVERIES,
      [](HWND, bool on) {
          lf_scanOption(on, "Your liveries will be scanned",
-                       "Your liveries will be scanned at the next start of {}, recommended after you have "
-                       "add/removed AI aircraft models/liveries",
+                       "Your liveries will be scanned at the next start of {}, recommended after you have add/removed AI aircraft models/liveries",
                        true);
      }},
     {&SCAN_AIRPORTS,
      [](HWND, bool on) {
          lf_scanOption(on, "Your airports will be scanned",
-                       "Your airports will be scanned at the next start of {}, recommended after you have "
-                       "add/removed airports",
+                       "Your airports will be scanned at the next start of {}, recommended after you have add/removed airports",
                        false);
      }},
     {&PARK_SOFT, [](HWND, bool) { gf_parkingSettingsChanged(); }},
