@@ -1,6 +1,7 @@
 #include "app/panel_requests.h"
 
 #include "app/control_flags.h"
+#include "app/main_window_state.h"
 #include "app/startup_jobs.h"
 #include "aircraft/livery_tables.h"
 #include "airports/park_airports.h"
@@ -105,6 +106,7 @@ void gf_takeBetweenRunsRequests()
         return;
     g_msfs2020Mode = SIM_CHOICE.value.get() == "MSFS 2020";
     gf_updateSimFamily();
+    gf_repaint(WindowArea::header);
     std::error_code ec;
     std::filesystem::remove(g_liveriesScannedPath, ec);
     if (ec)

@@ -103,7 +103,6 @@ void lf_autoRange(bool on)
         g_manualRange = RANGE.value.load();
         g_autoRangeRequest = true;
     } else {
-        RANGE.value = RANGE.clamped(g_manualRange);
         gf_setRange(g_manualRange);
         gf_showIntParameter(RANGE);
         gf_clearStatus();
