@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <pugixml.hpp>
@@ -76,24 +77,29 @@ protected:
         return g_mainWindowState.hMainWindow.load();
     }
 
-    // The options panel's lists filled as the start-up fills them: a change made by the program,
-    // which no control reports.
-    static void fillLists()
+    // The window with its options panel as the start-up leaves it; no control reports the program's changes.
+    HWND openPanel()
     {
+        std::filesystem::create_directories(g_dataFolder);
+        const HWND window = openWindow();
         for (IntChoiceParameter* option :
              {&MATCHING_DEPTH, &RANGE, &AR_ABOVE_HEIGHT, &MAX_PARK_SEL, &MAX_LIVE_SEL, &AIRP_RANGE, &AIRP_HEIGHT})
             option->fillComboBox();
-        SIM_CHOICE.fillComboBox();
-        AI_PACKAGE_SELECTOR.fillComboBox();
+        for (StringChoiceParameter* option : {&SIM_CHOICE, &AI_PACKAGE_SELECTOR})
+            option->fillComboBox();
+        gf_showCheckBox(SCAN_LIVERIES);
+        gf_showStringParameter(DESTINATION);
+        w32::testing::pump();
+        EXPECT_FALSE(std::filesystem::exists(g_parametersPath)) << "a change by the program was taken for the user's";
+        return window;
     }
 
     // An option's value as parameters.xml holds it; "-" when it is not there.
     static std::string saved(const std::string& key)
     {
         pugi::xml_document doc;
-        const auto node = doc.load_file(g_parametersPath.c_str())
-                              ? doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str())
-                              : pugi::xpath_node();
+        doc.load_file(g_parametersPath.c_str());
+        const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
         return node ? node.node().attribute("value").as_string() : "-";
     }
 
