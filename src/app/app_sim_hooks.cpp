@@ -4,7 +4,7 @@
 #include "app/main_window_state.h"
 #include "simlink/object_list.h"
 #include "simlink/sim_hooks.h"
-#include "traffic/traffic_jobs.h"
+#include "traffic/user_snapshot.h"
 
 #include <string>
 
@@ -35,8 +35,8 @@ void gf_installSimLinkHooks()
         g_mainWindowState.userWingspanKnown = known;
         gf_repaint(WindowArea::header);
     };
-    sim.getNearestStandName = gf_getNearestStandName;
-    sim.rememberUserStand = gf_rememberUserStand;
+    sim.getNearestStandName = [](double lat, double lon) { return gf_getNearestStandName(LatLon{lat, lon}); };
+    sim.rememberUserStand = [] { gf_rememberUserStand(gf_copyUserSnapshot()); };
     gf_setSimLinkHooks(std::move(sim));
 }
 

@@ -1,9 +1,10 @@
-// The start-up of every run: the options, the working folders, the aircraft database (once per
-// process) and, after the control thread's checks, the livery scan or the livery tables.
+// The start-up of every run: the options, the working folders, the aircraft database and the
+// airport list (once per process) and, after the control thread's checks, the livery scan or the livery tables.
 #include "app/main_window_state.h"
 #include "app/startup_jobs.h"
 #include "aircraft/dbase_reader.h"
 #include "aircraft/livery_scan.h"
+#include "airports/airport.h"
 #include "foundation/load_parameters.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
@@ -58,6 +59,7 @@ void gf_startupChecks()
         gf_readDbase();
         g_databaseLoaded = true;
     }
+    gf_readAirports(g_airportListPath);
     gf_repaint(WindowArea::optionsPanel);
 }
 

@@ -24,5 +24,3 @@ void gf_writeCallsign2ObjectId() {}
 
 // no park-airport stands are held yet
 std::string gf_standName(std::uint32_t standId) { return standId == 0 ? "sid==0?" : "unknown"; }
-
-std::string gf_getNearestStandName(double /*lat*/, double /*lon*/) { return {}; }

@@ -63,6 +63,3 @@ void gf_adjustParking(bool parkTrafficOnly);
 void gf_removeGroundAndStaticAc();
 // Writes the callsign to object id list for the 2020 simulator.
 void gf_writeCallsign2ObjectId();
-
-// The park-airport stand nearest to a position; empty when there is none (any thread).
-std::string gf_getNearestStandName(double lat, double lon);

@@ -1,0 +1,158 @@
+#include "airports/apf_locations.h"
+
+#include "airports/any_text_lines.h"
+#include "airports/apf_download.h"
+#include "foundation/paths.h"
+#include "foundation/text_utils.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace {
+
+constexpr std::size_t lf_generatedReserve = 512;
+
+// Missing is an answer; any other failure to ask raises "exists".
+bool lf_exists(const fs::path& path)
+{
+    std::error_code ec;
+    const bool exists = fs::exists(path, ec);
+    if (ec)
+        throw fs::filesystem_error("exists", path, ec);
+    return exists;
+}
+
+void lf_replaceFirst(std::string& text, std::string_view what, std::string_view with)
+{
+    if (const auto at = text.find(what); at != std::string::npos)
+        text.replace(at, what.size(), with);
+}
+
+// Built anew rather than replaced in place, which g++ 12 wrongly warns about.
+std::string lf_replaceAll(std::string_view text, std::string_view what, std::string_view with)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0;;) {
+        const auto next = text.find(what, at);
+        result.append(text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at));
+        if (next == std::string_view::npos)
+            return result;
+        result.append(with);
+        at = next + what.size();
+    }
+}
+
+// A publisher (read from a parking file) as one folder name: no separators, no "." or "..".
+std::string lf_publisherFolder(std::string publisher)
+{
+    std::replace_if(publisher.begin(), publisher.end(), [](char c) { return c == '/' || c == '\\'; }, '_');
+    if (publisher == "." || publisher == "..")
+        publisher = "_";
+    return publisher;
+}
+
+} // namespace
+
+fs::path gf_xmlFileName(const fs::path& name)
+{
+    fs::path file = name;
+    file += ".xml";
+    return file;
+}
+
+fs::path gf_txtFileName(const fs::path& name)
+{
+    fs::path file = name;
+    file += ".txt";
+    return file;
+}
+
+std::string gf_xmlFileString(std::string_view name) { return std::string(name) + ".xml"; }
+
+bool gf_apfExists(const std::string& code)
+{
+    for (const fs::path* folder : {&g_userAirportFolder, &g_simAddonAirportFolder})
+        if (lf_exists(gf_xmlFileName(*folder / code)) || lf_exists(gf_txtFileName(*folder / code)))
+            return true;
+    return gf_downloadStockApf(code);
+}
+
+std::string gf_findApfReference(const std::string& code)
+{
+    for (const fs::path* folder : {&g_userAirportFolder, &g_simAddonAirportFolder}) {
+        if (std::string reference; gf_readApfLinkFile(gf_txtFileName(*folder / code), reference))
+            return reference;
+        if (const fs::path file = gf_xmlFileName(*folder / code); lf_exists(file))
+            return file.generic_string();
+    }
+    if (gf_downloadStockApf(code))
+        return "archive/stock/" + gf_xmlFileString(code);
+    return {};
+}
+
+bool gf_readApfLinkFile(const fs::path& path, std::string& reference)
+{
+    if (!lf_exists(path))
+        return false;
+    std::vector<std::string> lines;
+    if (!gf_readAnyTextLines(path, lines) || lines.empty())
+        return false;
+    std::string line = lines.front();
+    line.erase(line.find_last_not_of(g_blanks) + 1);
+    const auto xml = line.rfind(".xml");
+    if (xml == std::string::npos)
+        return false;
+    reference = line.substr(0, xml + 4);
+    std::replace(reference.begin(), reference.end(), '\\', '/');
+    return true;
+}
+
+fs::path gf_learnedApfPath(const std::string& reference, const std::string& publisher)
+{
+    if (reference.empty())
+        return {};
+    std::string path = reference;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::string learned = g_learnedFolder.generic_string();
+    if (path.size() >= 7 && path.find("archive") != std::string::npos) {
+        lf_replaceFirst(path, "archive", learned);
+        path = lf_replaceAll(path, "%20", " ");
+    } else if (path.starts_with(g_airportsFolder.generic_string())) {
+        lf_replaceFirst(path, g_airportsFolder.generic_string(), learned);
+        const std::string thirdparty = "thirdparty/" + lf_publisherFolder(publisher);
+        if (path.find("my_thirdparty2024") != std::string::npos)
+            lf_replaceFirst(path, "my_thirdparty2024", thirdparty);
+        else if (path.find("my_thirdparty") != std::string::npos)
+            lf_replaceFirst(path, "my_thirdparty", thirdparty);
+        else // the learning writes the files of my_simaddon airports under learned/simaddon
+            lf_replaceFirst(path, "my_simaddon", "simaddon");
+    } else {
+        return reference;
+    }
+    return gf_pathFromUtf8(path);
+}
+
+std::vector<std::string> gf_listGeneratedApfs()
+{
+    std::vector<std::string> files;
+    if (!lf_exists(g_userAirportFolder))
+        return files;
+    files.reserve(lf_generatedReserve);
+    std::error_code ec;
+    fs::directory_iterator it(g_userAirportFolder, ec);
+    if (ec)
+        throw fs::filesystem_error("directory_iterator::directory_iterator", g_userAirportFolder, ec);
+    for (; it != fs::directory_iterator();) {
+        const bool regular = it->is_regular_file(ec);
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw fs::filesystem_error("directory_entry::status", it->path(), ec);
+        const fs::path& path = it->path();
+        if (regular && gf_equalsUppercased(".XML", path.extension().string()) && path.stem().string().size() == 4)
+            files.push_back(path.generic_string());
+        it.increment(ec);
+        if (ec)
+            throw fs::filesystem_error("directory_iterator::operator++", g_userAirportFolder, ec);
+    }
+    return files;
+}

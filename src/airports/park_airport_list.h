@@ -1,0 +1,26 @@
+#pragma once
+// The park airports: airports/my_park_airports.txt (a code per line, optionally "," and the
+// user's stand there) and the parking files in airports/my_thirdparty. The list is the control
+// thread's; it changes it and reads the entries' stands under g_parkDataMutex (park_data.h).
+#include <list>
+#include <string>
+
+struct MyParkAirport {
+    std::string code;
+    std::string stand;     // the user's stand at this airport; may be empty
+    double latitude = 0.0; // degrees, from the airport list
+    double longitude = 0.0;
+    double distance = 0.0; // nautical miles from the user aircraft; 0 when made
+};
+
+// Sorted by distance by the park-airport handling; the first entry is the one that is recorded.
+extern std::list<MyParkAirport> g_myParkAirports;
+
+// Empties the list, reads my_park_airports.txt into it, then adds the my_thirdparty airports.
+// False when a line named an airport that the airport list lacks or the reading failed.
+bool gf_readMyParkAirports();
+// Records the list's first entry in my_park_airports.txt; nothing for an empty list.
+void gf_writeMyParkAirports();
+// Records the entry's line in my_park_airports.txt: the line of its code is replaced, or the
+// line is added; the lines are kept sorted and unique. Any thread; one writer at a time.
+void gf_recordParkAirport(const MyParkAirport& entry);
