@@ -53,7 +53,7 @@ void lf_layOutProgramFolder()
     const fs::path source = TRWK_SOURCE_DIR;
     fs::copy(source / "data" / "docs", "docs", fs::copy_options::recursive);
     fs::create_directories("airports");
-    fs::create_directories("input");
+    fs::copy(source / "data" / "input", "input", fs::copy_options::recursive);
     for (const char* name : {"dbase.enc", "AIG-regcodes.enc"})
         fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / name, fs::path("input") / name);
     fs::create_directories("output");
