@@ -62,10 +62,9 @@ bool lf_readFileEntries()
     if (const auto count = static_cast<std::int64_t>(g_myParkAirports.size()); count > 0) {
         gf_log(fmt::format("{} park airport{} read from '{}'", count, gf_plural(count), lf_fileName));
         if (g_myParkAirports.size() > lf_manyAirports)
-            gf_showStatus(fmt::format("Warning: There are a lot of airports ({}), that will cost TRWK much cpu time "
-                                      "and may cause stutters",
-                                      count),
-                          true);
+            gf_showStatus(
+                fmt::format("Warning: There are a lot of airports ({}), that will cost TRWK much cpu time and may cause stutters", count),
+                true);
     }
     return allKnown;
 }
