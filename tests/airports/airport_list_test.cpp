@@ -122,8 +122,9 @@ TEST_F(AirportListTest, ShippedData)
     EXPECT_GT(lt_count([](const Stand& s) { return s.ramp && !s.options.empty(); }), 0);
     EXPECT_GT(lt_count([](const Stand& s) { return !s.ramp && !s.cargo && !s.heli && !s.options.empty(); }), 20);
 
-    std::ifstream scenario(source / "data/feed/scenario.json");
-    for (const auto& parked : nlohmann::json::parse(scenario).at("parked")) {
+    std::ifstream file(source / "data/feed/scenario.json");
+    const nlohmann::json scenario = nlohmann::json::parse(file);
+    for (const auto& parked : scenario.at("parked")) {
         const auto stand = std::find_if(stands.begin(), stands.end(), [&parked](const Stand& s) {
             return s.name == parked.at("stand").get<std::string>();
         });
