@@ -3,7 +3,6 @@
 #include "airports/airport.h"
 #include "airports/any_text_lines.h"
 #include "airports/park_data.h"
-#include "foundation/file_utils.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/status_line.h"
@@ -11,6 +10,7 @@
 
 #include <algorithm>
 #include <fmt/format.h>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -20,9 +20,6 @@ namespace {
 
 constexpr std::string_view lf_fileName = "my_park_airports.txt";
 constexpr std::size_t lf_manyAirports = 3000;
-
-// One writer of my_park_airports.txt at a time (the control and the SimClient thread).
-std::mutex g_parkAirportsFileMutex;
 
 bool lf_listed(std::string_view code)
 {
@@ -109,6 +106,28 @@ bool lf_updateParkAirportLine(const MyParkAirport& entry, std::string& line)
     return true;
 }
 
+// The user's file is replaced only once the new one is whole on the disk; a file that cannot be
+// written is left as it was.
+void lf_writeLinesReplacing(const std::vector<std::string>& lines, const fs::path& path)
+{
+    fs::path temporary = path;
+    temporary += ".new";
+    {
+        std::ofstream file(temporary, std::ios::out | std::ios::trunc);
+        for (const std::string& line : lines)
+            file << line << '\n';
+        file.close();
+        if (file.good()) {
+            std::error_code ec;
+            fs::rename(temporary, path, ec);
+            if (!ec)
+                return;
+        }
+    }
+    std::error_code ec;
+    fs::remove(temporary, ec);
+}
+
 } // namespace
 
 bool gf_readMyParkAirports()
@@ -127,20 +146,10 @@ bool gf_readMyParkAirports()
 
 void gf_writeMyParkAirports()
 {
-    MyParkAirport first;
-    {
-        std::lock_guard lock(g_parkDataMutex);
-        if (g_myParkAirports.empty())
-            return;
-        first = g_myParkAirports.front();
-    }
-    gf_recordParkAirport(first);
-}
-
-void gf_recordParkAirport(const MyParkAirport& entry)
-{
-    std::lock_guard lock(g_parkAirportsFileMutex);
-    const std::string line = lf_entryLine(entry);
+    std::lock_guard lock(g_parkDataMutex);
+    if (g_myParkAirports.empty())
+        return;
+    const std::string line = lf_entryLine(g_myParkAirports.front());
     std::vector<std::string> lines;
     if (!gf_readAnyTextLines(g_myParkAirportsPath, lines)) {
         lines = {line};
@@ -148,7 +157,7 @@ void gf_recordParkAirport(const MyParkAirport& entry)
     } else {
         bool updated = false;
         for (auto it = lines.begin(); it != lines.end() && !updated; ++it)
-            updated = lf_updateParkAirportLine(entry, *it);
+            updated = lf_updateParkAirportLine(g_myParkAirports.front(), *it);
         if (!updated) {
             lines.insert(lines.begin(), line);
             gf_log(fmt::format("{}:{} new entry", lf_fileName, line));
@@ -156,5 +165,5 @@ void gf_recordParkAirport(const MyParkAirport& entry)
     }
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-    gf_writeLinesToFile(lines, g_myParkAirportsPath);
+    lf_writeLinesReplacing(lines, g_myParkAirportsPath);
 }

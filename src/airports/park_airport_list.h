@@ -1,7 +1,8 @@
 #pragma once
 // The park airports: airports/my_park_airports.txt (a code per line, optionally "," and the
 // user's stand there) and the parking files in airports/my_thirdparty. The list is the control
-// thread's; it changes it and reads the entries' stands under g_parkDataMutex (park_data.h).
+// thread's; it changes it and reads the entries' stands under g_parkDataMutex (park_data.h),
+// which the functions here take themselves.
 #include <list>
 #include <string>
 
@@ -19,8 +20,7 @@ extern std::list<MyParkAirport> g_myParkAirports;
 // Empties the list, reads my_park_airports.txt into it, then adds the my_thirdparty airports.
 // False when a line named an airport that the airport list lacks or the reading failed.
 bool gf_readMyParkAirports();
-// Records the list's first entry in my_park_airports.txt; nothing for an empty list.
+// Records the list's first entry in my_park_airports.txt: the line of its code is replaced, or
+// the line is added; the lines are kept sorted and unique, and the file is replaced whole.
+// Nothing for an empty list.
 void gf_writeMyParkAirports();
-// Records the entry's line in my_park_airports.txt: the line of its code is replaced, or the
-// line is added; the lines are kept sorted and unique. Any thread; one writer at a time.
-void gf_recordParkAirport(const MyParkAirport& entry);

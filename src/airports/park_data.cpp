@@ -7,7 +7,7 @@
 #include <optional>
 #include <utility>
 
-std::mutex g_parkDataMutex;
+std::recursive_mutex g_parkDataMutex;
 std::vector<Stand> g_parkStands;
 Airport parkAirport;
 bool g_parkHandmade = false;
@@ -70,19 +70,15 @@ void gf_rememberUserStand(const UserAcData& user)
 {
     if (!g_userOnGroundKnown || !(user.groundVelocity <= lf_standingStillKt))
         return;
-    MyParkAirport entry;
-    {
-        std::lock_guard lock(g_parkDataMutex);
-        const std::string name = lf_nearestStandName(LatLon{user.latitude, user.longitude});
-        if (name.empty() || g_myParkAirports.empty() || parkAirport.code.empty())
-            return;
-        MyParkAirport& first = g_myParkAirports.front();
-        if (first.code != parkAirport.code || first.stand == name)
-            return;
-        first.stand = name;
-        entry = first;
-    }
-    gf_recordParkAirport(entry);
+    std::lock_guard lock(g_parkDataMutex);
+    const std::string name = lf_nearestStandName(LatLon{user.latitude, user.longitude});
+    if (name.empty() || g_myParkAirports.empty() || parkAirport.code.empty())
+        return;
+    MyParkAirport& first = g_myParkAirports.front();
+    if (first.code != parkAirport.code || first.stand == name)
+        return;
+    first.stand = name;
+    gf_writeMyParkAirports();
 }
 
 bool gf_parkAirportSet()

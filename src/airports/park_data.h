@@ -3,10 +3,12 @@
 // SimClient thread, which asks for the stand nearest to the user and remembers the user's stand.
 //
 // g_parkDataMutex guards the structure of g_parkStands, parkAirport, the park-airport list
-// (park_airport_list.h) and the nearest-stand answer kept here. The control thread holds it
-// while it changes any of them (a new stand vector goes in through gf_replaceParkStands) and
-// while it reads the list's stands; its other reads need no lock. The SimClient thread takes it
-// only inside gf_getNearestStandName and gf_rememberUserStand.
+// (park_airport_list.h), my_park_airports.txt and the nearest-stand answer kept here. The control
+// thread holds it while it changes any of them (a new stand vector goes in through
+// gf_replaceParkStands) and while it reads the list's stands; its other reads need no lock. The
+// SimClient thread takes it only inside gf_getNearestStandName and gf_rememberUserStand. The
+// functions of the airport data take it themselves; it is recursive, so they may be called with
+// it held.
 #include "airports/airport.h"
 #include "airports/stand.h"
 #include "foundation/geometry.h"
@@ -18,7 +20,7 @@
 #include <string>
 #include <vector>
 
-extern std::mutex g_parkDataMutex;
+extern std::recursive_mutex g_parkDataMutex;
 // The stands of the park airport, in load order.
 extern std::vector<Stand> g_parkStands;
 // The park airport; an empty code means there is none.
