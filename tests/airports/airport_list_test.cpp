@@ -6,11 +6,9 @@
 #include "foundation/user_error.h"
 
 #include <algorithm>
-#include <cmath>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
-
-namespace {
+#include <set>
 
 using namespace airportstest;
 
@@ -23,9 +21,8 @@ TEST_F(AirportListTest, ReadsTheListOncePerProcess)
                  "<airport code='XBAD' lat='north' lon='2' alt='3'/><airport code='XNAN' lat='nan' lon='2' alt='3'/>"
                  "<airport code='EGLL' iata='LHR' lat='51.47' lon='-0.45' alt='83'/>");
     ASSERT_EQ(g_airports.size(), 3u);
-    EXPECT_EQ(gf_formatAirport(g_airports[0]), "?");
-    EXPECT_EQ(gf_formatAirport(g_airports[1]), "EGLL (LHR)");
-    EXPECT_EQ(g_airports[2].alt, -11.0);
+    EXPECT_EQ(gf_formatAirport(g_airports[0]) + gf_formatAirport(g_airports[1]) + gf_formatAirport(g_airports[2]),
+              "?EGLL (LHR)EHAM (AMS)");
     EXPECT_TRUE(folder.logHas("Missing lat/lon/alt for airport 'EDDF'"));
     EXPECT_TRUE(folder.logHas("Error parsing coordinates for airport 'XBAD': invalid stod argument"));
     EXPECT_TRUE(folder.logHas("Error parsing coordinates for airport 'XNAN': position out of range"));
@@ -39,8 +36,7 @@ TEST_F(AirportListTest, ReadsTheListOncePerProcess)
         gf_readAirports("other.xml");
         FAIL();
     } catch (const brv::UserErrorException& e) {
-        EXPECT_EQ(e.code(), 88);
-        EXPECT_STREQ(e.what(), "Missing <airports> root in: input/other.xml");
+        EXPECT_EQ(fmt::format("{} {}", e.code(), e.what()), "88 Missing <airports> root in: input/other.xml");
     }
 }
 
@@ -48,65 +44,44 @@ TEST_F(AirportListTest, CodesInNamesAndAnEmptyCodeMatchesNothing)
 {
     loadAirports("<airport code='' lat='1' lon='2' alt='3'/><airport code='EDD' lat='1' lon='2' alt='3'/>"
                  "<airport code='ESSA' lat='1' lon='2' alt='3'/>");
-    EXPECT_EQ(gf_airportCodeFromName("essa-scenery"), "ESSA");
-    EXPECT_EQ(gf_airportCodeFromName("eddf"), "EDD");
-    EXPECT_EQ(gf_airportCodeFromName("xyz"), "");
-    EXPECT_EQ(gf_findAirport(""), nullptr);
-    EXPECT_TRUE(gf_nameHasCodeTag("pkg-ESSA-x", "ESSA"));
-    EXPECT_TRUE(gf_nameHasCodeTag("pkg-essa-x", "ESSA"));
-    EXPECT_FALSE(gf_nameHasCodeTag("pkg-Essa-x", "ESSA"));
-    EXPECT_FALSE(gf_nameHasCodeTag("pkg--x", ""));
-
-    PrefixedNumber number{"list", "ESSA", 0};
-    EXPECT_FALSE(gf_parsePrefixedNumber(number, "EDDF12"));
-    EXPECT_TRUE(gf_parsePrefixedNumber(number, "ESSA-7"));
-    EXPECT_EQ(number.number, -7);
-    EXPECT_TRUE(gf_parsePrefixedNumber(number, "ESSAx"));
-    EXPECT_TRUE(folder.logHas("===> list ESSA ESSAx invalid number"));
+    EXPECT_EQ(gf_airportCodeFromName("essa-scenery") + gf_airportCodeFromName("xyz") + "," + gf_airportCodeFromName("eddf"),
+              "ESSA,EDD");
+    EXPECT_TRUE(gf_nameHasCodeTag("pkg-ESSA-x", "ESSA") && gf_nameHasCodeTag("pkg-essa-x", "ESSA"));
+    EXPECT_FALSE(gf_nameHasCodeTag("pkg-Essa-x", "ESSA") || gf_nameHasCodeTag("pkg--x", ""));
 
     writeFile("input/airports_msfs_names.xml", "<AirportNames><airport ICAO='ESSA' name='Arlanda'/>"
                                                "<airport ICAO='ESSA' name='Second'/><airport name='x'/></AirportNames>");
     gf_readAirportNames();
-    EXPECT_EQ(g_airportNames.size(), 1u);
-    EXPECT_EQ(g_airportNames["ESSA"], "Arlanda");
-    EXPECT_TRUE(folder.logHas("Skipped airport entry with missing ICAO or name"));
+    EXPECT_EQ(g_airportNames, (std::unordered_map<std::string, std::string>{{"ESSA", "Arlanda"}}));
 }
 
 TEST_F(AirportListTest, TwoAirportsCloseTogetherAreDecidedByTheirStands)
 {
-    // AAAA and BBBB 4.9 nm apart on a meridian, the user nearer to BBBB, but AAAA's stand
-    // nearer to the user than any of BBBB's
+    // AAAA and BBBB 4.9 nm apart, the user nearer to BBBB, AAAA's stand nearer to the user
     const double nm = 1.0 / 60.0;
-    loadAirports(fmt::format("<airport code='AAAA' lat='50' lon='8' alt='0'/>"
-                             "<airport code='BBBB' lat='{}' lon='8' alt='0'/>"
-                             "<airport code='CCCC' lat='40' lon='8' alt='0'/>",
+    loadAirports(fmt::format("<airport code='AAAA' lat='50' lon='8' alt='0'/><airport code='BBBB' lat='{}' lon='8' "
+                             "alt='0'/><airport code='CCCC' lat='40' lon='8' alt='0'/>",
                              50 + 4.9 * nm));
     const LatLon user{50 + 2.9 * nm, 8.0};
     EXPECT_EQ(gf_findClosestAirport(user)->code, "BBBB"); // no parking files: the nearest
-    writeFile("airports/my_thirdparty/AAAA.xml",
-              apfText(fmt::format("<parkpos id='A1' latitude='{}' longitude='8'/>", 50 + 2.7 * nm)));
+    writeFile("airports/my_thirdparty/AAAA.xml", apfText(fmt::format("<parkpos id='A1' latitude='{}' longitude='8'/>", 50 + 2.7 * nm)));
     putStock("BBBB", apfText(fmt::format("<parkpos id='B1' latitude='{}' longitude='8'/>", 50 + 4.5 * nm)));
     EXPECT_EQ(gf_findClosestAirport(user)->code, "AAAA");
     EXPECT_TRUE(folder.logHas("Airport BBBB is closest, but stand A1 at neighbouring airport AAAA is closer at 370 "
                               "meters ..."));
-    EXPECT_FALSE(fs::exists("airport.xml"));
-
-    // 5.0 nm counts, a little more does not
-    EXPECT_EQ(gf_findClosestAirport(LatLon{40 - 5.0 * nm, 8.0})->code, "CCCC");
+    EXPECT_EQ(gf_findClosestAirport(LatLon{40 - 5.0 * nm, 8.0})->code, "CCCC"); // 5.0 nm counts
     EXPECT_FALSE(gf_findClosestAirport(LatLon{40 - 5.001 * nm, 8.0}));
 }
 
-// The shipped airport list and the stock file of the feed scenario's airport.
+// The shipped airport list, and the stock file of the feed scenario's airport against the scenario.
 TEST_F(AirportListTest, ShippedData)
 {
     const fs::path source = TRWK_SOURCE_DIR;
     fs::copy_file(source / "data/input/airports_msfs.xml", "input/airports_msfs.xml");
     ASSERT_TRUE(gf_readAirports("airports_msfs.xml"));
     EXPECT_GT(g_airports.size(), 4000u);
-    const Airport* eham = gf_findAirport("EHAM");
-    ASSERT_NE(eham, nullptr);
-    EXPECT_EQ(gf_formatAirport(*eham), "EHAM (AMS)");
-    EXPECT_LT(gf_distanceNm(LatLon{eham->lat, eham->lon}, LatLon{52.3086, 4.7639}), 0.1);
+    ASSERT_NE(gf_findAirport("EHAM"), nullptr);
+    EXPECT_EQ(gf_formatAirport(*gf_findAirport("EHAM")), "EHAM (AMS)");
 
     Apf doc;
     ASSERT_TRUE(doc.load_file((source / "data/site/MSFS/archive/stock/EHAM.xml").c_str()));
@@ -114,26 +89,19 @@ TEST_F(AirportListTest, ShippedData)
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
         gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, stands);
     EXPECT_GE(stands.size(), 40u);
-    EXPECT_EQ(gf_getApfInt(doc, "num_parkpos"), static_cast<std::int32_t>(stands.size()));
     EXPECT_EQ(gf_getApfInt(doc, "Qf_real"), gf_qfReal(gf_computeQf(stands)));
-    auto lt_count = [&stands](auto predicate) { return std::count_if(stands.begin(), stands.end(), predicate); };
-    EXPECT_GT(lt_count([](const Stand& s) { return s.heli; }), 0);
-    EXPECT_GT(lt_count([](const Stand& s) { return s.cargo && !s.options.empty(); }), 0);
-    EXPECT_GT(lt_count([](const Stand& s) { return s.ramp && !s.options.empty(); }), 0);
-    EXPECT_GT(lt_count([](const Stand& s) { return !s.ramp && !s.cargo && !s.heli && !s.options.empty(); }), 20);
+    std::set<std::string> kinds; // gates, cargo stands and ramps with aircraft, a helipad
+    for (const Stand& s : stands)
+        kinds.insert(fmt::format("{}{}{}{}", s.heli ? "h" : "", s.cargo ? "c" : "", s.ramp ? "r" : "", s.options.size() > 0));
+    EXPECT_EQ(kinds, (std::set<std::string>{"true", "ctrue", "hfalse", "rfalse", "rtrue"}));
 
     std::ifstream file(source / "data/feed/scenario.json");
     const nlohmann::json scenario = nlohmann::json::parse(file);
     for (const auto& parked : scenario.at("parked")) {
-        const auto stand = std::find_if(stands.begin(), stands.end(), [&parked](const Stand& s) {
-            return s.name == parked.at("stand").get<std::string>();
-        });
-        ASSERT_NE(stand, stands.end()) << parked.at("stand");
-        EXPECT_LT(gf_distanceNm(LatLon{stand->latitude, stand->longitude},
-                                LatLon{parked.at("lat").get<double>(), parked.at("lon").get<double>()}),
-                  stand->radius)
-            << stand->name;
+        const LatLon at{parked.at("lat").get<double>(), parked.at("lon").get<double>()};
+        EXPECT_TRUE(std::any_of(stands.begin(), stands.end(), [&](const Stand& s) {
+            return s.name == parked.at("stand") && gf_distanceNm(LatLon{s.latitude, s.longitude}, at) < s.radius;
+        })) << parked.at("stand");
     }
 }
 
-} // namespace

@@ -1,13 +1,11 @@
 #pragma once
-// The airport tests: a temporary program folder with its airports/ and input/ folders, the log
-// open, a download site in the folder site/ (file://), and the airport data, the aircraft
-// database, the options and the user aircraft's state empty.
+// The airport tests: a temporary program folder with its airport folders, the log open, a
+// download site in site/ (file://), and the airport data, database, options and user state reset.
 #include "aircraft/dbase.h"
 #include "airports/airport.h"
 #include "airports/park_data.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
-#include "foundation/shell_state.h"
 #include "simlink/user_aircraft.h"
 #include "support/logged_folder.h"
 
@@ -24,8 +22,7 @@ namespace fs = std::filesystem;
 
 inline void writeFile(const fs::path& path, const std::string& text)
 {
-    if (path.has_parent_path())
-        fs::create_directories(path.parent_path());
+    fs::create_directories(fs::absolute(path).parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
@@ -35,7 +32,6 @@ inline std::string readFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// An airport list of these airports ("CODE lat lon" each) read as the program's list.
 inline void loadAirports(const std::string& elements)
 {
     writeFile("input/airports_msfs.xml", "<airports>" + elements + "</airports>");
@@ -43,37 +39,31 @@ inline void loadAirports(const std::string& elements)
     gf_readAirports("airports_msfs.xml");
 }
 
-// A parking file with these parkpos elements and parameters.
+// A parking file with these parkpos and parameter elements.
 inline std::string apfText(const std::string& parkpos, const std::string& parameters = "")
 {
     return "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' value='1.0.0'/>"
-           "</meta><parameters><parameter name='altitude' value='10'/>" +
-           parameters + "</parameters><parkpositions>" + parkpos + "</parkpositions>";
+           "</meta><parameters>" + parameters + "</parameters><parkpositions>" + parkpos + "</parkpositions>";
 }
 
 class AirportsTest : public ::testing::Test {
 protected:
     AirportsTest()
     {
-        for (const fs::path* folder : {&g_userAirportFolder, &g_simAddonAirportFolder, &g_learnedFolder, &g_inputFolder})
-            fs::create_directories(*folder);
+        for (const fs::path* path : {&g_userAirportFolder, &g_simAddonAirportFolder, &g_inputFolder})
+            fs::create_directories(*path);
         folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "site").string() + "/");
         gf_resetOptions();
-        gf_resetAirportList();
-        gf_resetParkData();
-        gf_resetDbase();
-        gf_resetUserAcState();
-        g_msfs2020Mode = true;
+        reset();
     }
-    ~AirportsTest() override
+    ~AirportsTest() override { reset(); }
+    static void reset()
     {
         gf_resetAirportList();
         gf_resetParkData();
         gf_resetDbase();
         gf_resetUserAcState();
     }
-
-    // A file of the site's stock archive.
     static void putStock(const std::string& code, const std::string& text)
     {
         writeFile(fs::path("site/MSFS/archive/stock") / (code + ".xml"), text);

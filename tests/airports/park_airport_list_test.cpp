@@ -2,23 +2,19 @@
 
 #include "airports/park_data.h"
 #include "airports_fixture.h"
-#include "foundation/status_line.h"
 
 #include <thread>
 
-namespace {
-
 using namespace airportstest;
 
-constexpr double lf_metre = 1.0 / 1852.0 / 60.0; // degrees of latitude
+static constexpr double lf_metre = 1.0 / 1852.0 / 60.0; // degrees of latitude
 
 class ParkAirportListTest : public AirportsTest {
 protected:
     ParkAirportListTest()
     {
-        loadAirports("<airport code='EDDF' lat='50.03' lon='8.57' alt='364'/>"
-                     "<airport code='EGLL' lat='51.47' lon='-0.45' alt='83'/>"
-                     "<airport code='EHAM' lat='52.3' lon='4.76' alt='-11'/>");
+        loadAirports("<airport code='EDDF' lat='50.03' lon='8.57' alt='364'/><airport code='EGLL' lat='51.47' "
+                     "lon='-0.45' alt='83'/><airport code='EHAM' lat='52.3' lon='4.76' alt='-11'/>");
     }
     static std::string list()
     {
@@ -28,7 +24,7 @@ protected:
             text += entry.code + "," + entry.stand + ";";
         return text;
     }
-    // Stands 1 and 2, 100 m apart, named with the prefix.
+    // EHAM the park airport, with stands 1 and 2 100 m apart, named with the prefix.
     static void standsAtEham(const std::string& prefix = "A")
     {
         std::vector<Stand> stands;
@@ -38,6 +34,10 @@ protected:
         gf_replaceParkStands(std::move(stands));
         std::lock_guard lock(g_parkDataMutex);
         parkAirport = *gf_findAirport("EHAM");
+    }
+    static UserAcData user(double metresNorth, double knots)
+    {
+        return UserAcData{52.3 + metresNorth * lf_metre, 4.76, 0, 0, 0, 0, 0, knots, 0, 0, 0, 0};
     }
 };
 
@@ -50,46 +50,38 @@ TEST_F(ParkAirportListTest, ReadingTheList)
         writeFile(fs::path("airports/my_thirdparty") / name, "");
     EXPECT_FALSE(gf_readMyParkAirports());
     EXPECT_EQ(list(), "EDDF,A12;EGLL,;EHAM,;");
-    EXPECT_TRUE(folder.logHas("===> my_park_airports.txt:EDDF double, skipped"));
-    EXPECT_TRUE(folder.logHas("===> my_park_airports.txt:EGLL,A1,x wrong syntax, skipped"));
-    EXPECT_TRUE(folder.logHas("airport  is unknown"));
-    EXPECT_TRUE(folder.logHas("2 park airports read from 'my_park_airports.txt'"));
-    EXPECT_TRUE(folder.logHas("1 park airport added from my_thirdparty folder(-s)"));
-    EXPECT_EQ(g_myParkAirports.front().latitude, 50.03);
+    for (const char* line : {"===> my_park_airports.txt:EDDF double, skipped",
+                             "===> my_park_airports.txt:EGLL,A1,x wrong syntax, skipped", "airport  is unknown",
+                             "2 park airports read from 'my_park_airports.txt'",
+                             "1 park airport added from my_thirdparty folder(-s)"})
+        EXPECT_TRUE(folder.logHas(line)) << line;
 }
 
 TEST_F(ParkAirportListTest, WritingTheFirstEntry)
 {
     gf_writeMyParkAirports(); // an empty list writes nothing
     EXPECT_FALSE(fs::exists("airports/my_park_airports.txt"));
-    const struct {
-        const char* before;
-        MyParkAirport first;
-        const char* after;
-    } cases[] = {
-        {nullptr, {"EDDF", "A12"}, "EDDF,A12\n"},
-        {"EDDF\r\n", {"EDDF", "A12"}, "EDDF,A12\n"},
-        {"EGLL\r\nEGLL\r\n", {"EDDF", "A12"}, "EDDF,A12\nEGLL\n"},
-        {"ZZZZ,1,2\nEDDF,B1\n", {"EDDF", ""}, "EDDF\nZZZZ,1,2\n"},
-    };
-    for (const auto& c : cases) {
+    // the file before (none when empty), the stand of EDDF, the file after
+    const char* cases[][3] = {{"", "A12", "EDDF,A12\n"}, {"EDDF\r\n", "A12", "EDDF,A12\n"},
+                              {"EGLL\r\nEGLL\r\n", "A12", "EDDF,A12\nEGLL\n"},
+                              {"ZZZZ,1,2\nEDDF,B1\n", "", "EDDF\nZZZZ,1,2\n"}};
+    for (const auto& [before, stand, after] : cases) {
         fs::remove("airports/my_park_airports.txt");
-        if (c.before != nullptr)
-            writeFile("airports/my_park_airports.txt", c.before);
-        g_myParkAirports = {c.first, {"EHAM", "Z9"}};
+        if (*before != '\0')
+            writeFile("airports/my_park_airports.txt", before);
+        g_myParkAirports = {{"EDDF", stand}, {"EHAM", "Z9"}};
         gf_writeMyParkAirports();
-        EXPECT_EQ(readFile("airports/my_park_airports.txt"), c.after) << c.after;
+        EXPECT_EQ(readFile("airports/my_park_airports.txt"), after) << after;
     }
-    EXPECT_TRUE(folder.logHas("my_park_airports.txt created with EDDF,A12"));
-    EXPECT_TRUE(folder.logHas("my_park_airports.txt:EDDF,A12 new entry"));
-    EXPECT_TRUE(folder.logHas("my_park_airports.txt:EDDF updated stand"));
+    for (const char* line : {"my_park_airports.txt created with EDDF,A12", "my_park_airports.txt:EDDF,A12 new entry",
+                             "my_park_airports.txt:EDDF updated stand"})
+        EXPECT_TRUE(folder.logHas(line)) << line;
 }
 
 TEST_F(ParkAirportListTest, NearestStandAndTheUsersStand)
 {
     standsAtEham();
-    const LatLon atA2{52.3 + 100 * lf_metre, 4.76};
-    EXPECT_EQ(gf_getNearestStandName(atA2), ""); // not on the ground
+    EXPECT_EQ(gf_getNearestStandName(LatLon{52.3, 4.76}), ""); // not on the ground
     g_userOnGround = true;
     EXPECT_EQ(gf_getNearestStandName(LatLon{52.3 + 154 * lf_metre, 4.76}), "A2");
     EXPECT_EQ(gf_getNearestStandName(LatLon{52.3 + 156 * lf_metre, 4.76}), "");
@@ -99,22 +91,15 @@ TEST_F(ParkAirportListTest, NearestStandAndTheUsersStand)
 
     standsAtEham();
     g_myParkAirports = {{"EHAM", "", 52.3, 4.76, 0.0}, {"EDDF", "", 50.03, 8.57, 0.0}};
-    UserAcData user{};
-    user.latitude = atA2.lat;
-    user.longitude = atA2.lon;
-    user.groundVelocity = 2.0;
-    gf_rememberUserStand(user); // the on-ground state has not come yet
-    EXPECT_EQ(list(), "EHAM,;EDDF,;");
+    gf_rememberUserStand(user(100, 2.0)); // the on-ground state has not come yet
     g_userOnGroundKnown = true;
-    user.groundVelocity = 3.0;
-    gf_rememberUserStand(user);
+    gf_rememberUserStand(user(100, 3.0)); // rolling
     EXPECT_EQ(list(), "EHAM,;EDDF,;");
-    user.groundVelocity = 2.0;
-    gf_rememberUserStand(user);
+    gf_rememberUserStand(user(100, 2.0));
     EXPECT_EQ(list(), "EHAM,A2;EDDF,;");
     EXPECT_EQ(readFile("airports/my_park_airports.txt"), "EHAM,A2\n");
     fs::remove("airports/my_park_airports.txt");
-    gf_rememberUserStand(user); // unchanged: not written again
+    gf_rememberUserStand(user(100, 2.0)); // unchanged: not written again
     EXPECT_FALSE(fs::exists("airports/my_park_airports.txt"));
 }
 
@@ -123,30 +108,18 @@ TEST_F(ParkAirportListTest, NearestStandAndTheUsersStand)
 TEST_F(ParkAirportListTest, RememberingTheStandWhileTheControlThreadReloads)
 {
     writeFile("airports/my_park_airports.txt", "EHAM\n");
-    g_userOnGround = true;
-    g_userOnGroundKnown = true;
-    std::atomic<bool> done{false};
-    std::jthread simulator([&done] {
-        UserAcData user{};
-        user.latitude = 52.3;
-        user.longitude = 4.76;
-        for (int i = 0; !done; ++i) {
-            user.latitude = 52.3 + (i % 2) * 100 * lf_metre;
-            gf_rememberUserStand(user);
-        }
+    g_userOnGround = (g_userOnGroundKnown = true);
+    std::jthread simulator([](std::stop_token stop) {
+        for (int i = 0; !stop.stop_requested(); ++i)
+            gf_rememberUserStand(user((i % 2) * 100, 0.0));
     });
     for (int i = 0; i < 200; ++i) {
         standsAtEham();
         gf_readMyParkAirports();
     }
-    done = true;
+    simulator.request_stop();
     simulator.join();
-    UserAcData user{};
-    user.latitude = 52.3 + 100 * lf_metre;
-    user.longitude = 4.76;
-    gf_rememberUserStand(user);
-    EXPECT_EQ(list(), "EHAM,A2;");
-    EXPECT_EQ(readFile("airports/my_park_airports.txt"), "EHAM,A2\n");
+    gf_rememberUserStand(user(100, 0.0));
+    EXPECT_EQ(list() + readFile("airports/my_park_airports.txt"), "EHAM,A2;EHAM,A2\n");
 }
 
-} // namespace

@@ -105,8 +105,7 @@ protected:
         gf_initDataPaths();
         std::filesystem::create_directories(g_dataFolder);
         std::ofstream(g_dataFolder / "rt_license.txt") << "ABC-123 key\n";
-        // the program's data as the build lays it out: the database, the airport list and the model's
-        // livery list
+        // the program's data as the build lays it out: database, airport list, the model's livery list
         std::filesystem::create_directories("input");
         std::filesystem::create_directories("output");
         std::filesystem::copy_file(std::filesystem::path(TRWK_DATA_INPUT_DIR) / "dbase.enc", "input/dbase.enc");
