@@ -32,6 +32,6 @@ bool gf_writeTextFile(std::string_view text, const std::filesystem::path& path, 
     file << text;
     if (addLineEnd)
         file << '\n';
-    file.flush();
-    return true;
+    file.close(); // a full disk shows only when the buffered rest is written
+    return !file.fail();
 }

@@ -156,6 +156,7 @@ TEST_F(CharsetTest, PlainReaderAndWriter)
     reader.path = "gone.txt";
     EXPECT_TRUE(reader.readLines(4).empty());
     EXPECT_FALSE(gf_writeTextFile("x", fs::path("no-folder") / "f.txt", false));
+    EXPECT_FALSE(gf_writeTextFile("x", "/dev/full", false)) << "a full disk";
 }
 
 } // namespace
