@@ -1,5 +1,7 @@
 // The start-up of every run: the options, the working folders, the aircraft database and the
 // airport list (once per process) and, after the control thread's checks, the livery scan or the livery tables.
+#include "app/control_flags.h"
+#include "app/data_updater.h"
 #include "app/main_window_state.h"
 #include "app/startup_jobs.h"
 #include "aircraft/dbase_reader.h"
@@ -55,6 +57,8 @@ void gf_startupChecks()
     gf_loadParameters();
     gf_repaint(WindowArea::optionsPanel);
     lf_ensureFolders();
+    if (!g_restart)
+        gf_checkForUpdates();
     if (!g_databaseLoaded.load()) {
         gf_readDbase();
         g_databaseLoaded = true;

@@ -101,6 +101,7 @@ protected:
     AppTest()
     {
         folder.setEnv("TRWK_RT_BASE_URL", server.baseUrl());
+        folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "no-site").string()); // no updates
         std::filesystem::create_directory("docs");
         gf_initDataPaths();
         std::filesystem::create_directories(g_dataFolder);

@@ -1,0 +1,219 @@
+#include "app/data_updater.h"
+
+#include "app/zip_archive.h"
+#include "foundation/decrypt.h"
+#include "foundation/download.h"
+#include "foundation/file_utils.h"
+#include "foundation/log.h"
+#include "foundation/option_table.h"
+#include "foundation/parameter_file.h"
+#include "foundation/paths.h"
+#include "foundation/status_line.h"
+#include "foundation/text_file.h"
+#include "foundation/version.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <fmt/format.h>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+const fs::path lf_versionsPath = "versions.json";
+const fs::path lf_simAddonArchivePath = "my_simaddon2024.zip";
+constexpr const char* lf_simAddonSiteFolder = "mysimaddon24/";
+// far above any airport file: an entry beyond it is not one of ours
+constexpr std::uint64_t lf_maxEntryBytes = 16 << 20;
+
+void lf_logUpdated(const std::string& key, const VersionData& version)
+{
+    gf_log(fmt::format("{} updated to {}", key, version.toString()));
+}
+
+void lf_logUpToDate(const std::string& key) { gf_log(fmt::format("{} version up-to-date", key)); }
+
+void lf_logVersionNotFound(const std::string& key) { gf_logError(fmt::format("{} version not found", key)); }
+
+// The version on offer: an object with the integer members major, minor and patch, each
+// 0..2147483647 (versions compare as signed 32-bit numbers).
+VersionData lf_readVersion(const nlohmann::json& entry)
+{
+    VersionData version;
+    const std::array<std::pair<const char*, std::uint32_t VersionData::*>, 3> members{
+        {{"major", &VersionData::major}, {"minor", &VersionData::minor}, {"patch", &VersionData::patch}}};
+    for (const auto& [name, field] : members) {
+        const nlohmann::json& number = entry.at(name);
+        if (!number.is_number_integer() || number.get<std::int64_t>() < 0 ||
+            number.get<std::int64_t>() > std::numeric_limits<std::int32_t>::max())
+            throw std::runtime_error(fmt::format("version member {} is no number from 0 to 2147483647", name));
+        version.*field = static_cast<std::uint32_t>(number.get<std::int64_t>());
+    }
+    return version;
+}
+
+// The updater runs before the start-up takes the simulator mode from SIM_CHOICE, and at the
+// first start only, when g_msfs2020Mode still holds its value from the process start.
+bool lf_msfs2020Chosen() { return SIM_CHOICE.value.get() == "MSFS 2020"; }
+
+bool lf_simAddonFolderMissing()
+{
+    return !fs::is_directory(g_simAddonAirportFolder) || fs::is_empty(g_simAddonAirportFolder);
+}
+
+// The file name of an entry without its folders ("/" or "\" written by Windows tools) and its
+// extension; empty for a folder entry. Being a bare name, it always stays inside the target folder.
+std::string lf_entryStem(const std::string& name)
+{
+    const std::size_t cut = name.find_last_of("/\\");
+    const std::string base = cut == std::string::npos ? name : name.substr(cut + 1);
+    return base.empty() ? base : gf_pathToUtf8(gf_pathFromUtf8(base).stem());
+}
+
+// Every file entry by stem, a later entry replacing an earlier one of the same stem; nothing
+// when the archive cannot be opened or any entry cannot be read whole.
+std::optional<std::map<std::string, std::string>> lf_readArchive(const fs::path& path)
+{
+    ZipArchive archive(path);
+    if (!archive.isOpen()) {
+        gf_log(fmt::format("Could not open {}", gf_pathToUtf8(path)));
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> files;
+    try {
+        for (std::uint64_t i = 0; i < archive.entryCount(); ++i)
+            if (const std::string stem = lf_entryStem(archive.entryName(i)); !stem.empty())
+                files[stem] = archive.readEntry(i, lf_maxEntryBytes);
+    } catch (const std::exception& e) {
+        gf_logError(fmt::format("Could not read {}: {}", gf_pathToUtf8(path), e.what()));
+        return std::nullopt;
+    }
+    return files;
+}
+
+// Downloads the archive and, once every entry has been read, replaces the folder's files with
+// "<stem>.txt" files.
+bool lf_installSimAddon(const VersionData& offered)
+{
+    if (!gf_downloadFromWebSite(std::string(lf_simAddonSiteFolder) + gf_pathToUtf8(lf_simAddonArchivePath),
+                                lf_simAddonArchivePath))
+        return false;
+    const auto files = lf_readArchive(lf_simAddonArchivePath);
+    if (!files)
+        return false;
+    gf_cleanFolder(g_simAddonAirportFolder);
+    std::error_code ec;
+    fs::create_directories(g_simAddonAirportFolder, ec);
+    if (ec) {
+        gf_logError(fmt::format("Could not create directory {}: {}", gf_pathToUtf8(g_simAddonAirportFolder),
+                                ec.message()));
+        return false;
+    }
+    int count = 0;
+    for (const auto& [stem, content] : *files) {
+        const fs::path target = g_simAddonAirportFolder / gf_pathFromUtf8(stem + ".txt");
+        if (gf_writeTextFile(content, target, false))
+            ++count;
+        else
+            gf_log(fmt::format("Failed to write file: {}", gf_pathToUtf8(target)));
+    }
+    gf_showStatus(fmt::format("{} unzipped {} files", gf_pathToUtf8(lf_simAddonArchivePath), count), true);
+    gf_setStringParameter(MYSIMADDON24_VERSION, offered.toString());
+    return true;
+}
+
+bool lf_updateSimAddon(const VersionData& offered)
+{
+    bool updated = false;
+    if (gf_isNewerVersion(offered, VersionData(MYSIMADDON24_VERSION.value.get())) || lf_simAddonFolderMissing())
+        updated = lf_installSimAddon(offered);
+    std::error_code ec;
+    fs::remove(lf_simAddonArchivePath, ec);
+    if (ec)
+        gf_log(fmt::format("Warning: could not remove downloaded zip: {}", ec.message()));
+    return updated;
+}
+
+// Downloads an encrypted data file beside its place; it replaces the installed one only when it
+// decrypts whole, so that a damaged file on the site never takes the place of a good one.
+bool lf_downloadDataFile(const std::string& name, const fs::path& target)
+{
+    fs::path fresh = target;
+    fresh += ".new";
+    if (!gf_downloadFromWebSite(name, fresh))
+        return false;
+    fs::path plain = target;
+    plain += ".check";
+    const bool whole = gf_streamDecrypt(fresh, plain);
+    gf_removeFile(plain);
+    std::error_code ec;
+    if (whole)
+        fs::rename(fresh, target, ec);
+    if (whole && !ec)
+        return true;
+    gf_logError(fmt::format("The downloaded {} is damaged; {} stays as it was", name, gf_pathToUtf8(target)));
+    gf_removeFile(fresh);
+    return false;
+}
+
+void lf_updateDataFile(const nlohmann::json& versions, const std::string& key, StringParameter& option,
+                       const fs::path& local, const std::string& name)
+{
+    if (!versions.contains(key)) {
+        lf_logVersionNotFound(key);
+        return;
+    }
+    const VersionData offered = lf_readVersion(versions.at(key));
+    if (!gf_isNewerVersion(offered, VersionData(option.value.get())) && fs::exists(local)) {
+        lf_logUpToDate(key);
+        return;
+    }
+    if (!lf_downloadDataFile(name, local))
+        return;
+    gf_setStringParameter(option, offered.toString());
+    lf_logUpdated(key, offered);
+}
+
+void lf_checkForUpdates()
+{
+    Downloader downloader;
+    if (!downloader.download(gf_downloadBaseUrl() + gf_pathToUtf8(lf_versionsPath), lf_versionsPath, false)) {
+        gf_logError("Downloading version info from my web site failed!");
+        return;
+    }
+    std::ifstream file(lf_versionsPath);
+    if (!file.is_open()) {
+        gf_logError("Cannot open versions.json");
+        return;
+    }
+    const nlohmann::json versions = nlohmann::json::parse(file);
+    if (!lf_msfs2020Chosen()) {
+        if (!versions.contains("simaddon"))
+            lf_logVersionNotFound("simaddon");
+        else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
+            lf_logUpdated("simaddon", offered);
+        else
+            lf_logUpToDate("simaddon");
+    }
+    lf_updateDataFile(versions, "aig", AIG_VERSION, g_regcodesEncPath, "AIG-regcodes.enc");
+    lf_updateDataFile(versions, "dbase", DBASE_VERSION, g_dbaseEncPath, "dbase.enc");
+}
+
+} // namespace
+
+void gf_checkForUpdates()
+{
+    try {
+        lf_checkForUpdates();
+    } catch (const std::exception& e) {
+        gf_log(fmt::format("{} exception: {}", "gf_checkForUpdates", e.what()));
+    }
+}
