@@ -321,7 +321,9 @@ void pushbackStep(LiveAc& ac)
     }
 }
 
-void nextPosGround(LiveAc& ac)
+namespace {
+
+void lf_shapeAndTime(LiveAc& ac)
 {
     auto& q = ac.samples;
     if (ac.flightState == FlightState::pushing_back) {
@@ -352,6 +354,18 @@ void nextPosGround(LiveAc& ac)
     }
     if (q.size() >= 2)
         groundDueTick(ac);
+}
+
+} // namespace
+
+void nextPosGround(LiveAc& ac)
+{
+    try {
+        lf_shapeAndTime(ac);
+    } catch (const std::exception& e) {
+        // the step goes on with the feed's own due tick
+        gf_logAcFailure("nextPosGround", e.what(), ac);
+    }
 }
 
 void groundDueTick(LiveAc& ac)
@@ -433,8 +447,8 @@ void groundRates(LiveAc& ac, std::int64_t d)
         ac.rates[POS_PITCH] = 0.0;
         ac.rates[POS_BANK] = 0.0;
     }
-    // a push-back turn keeps the length its step gave it
-    if (gf_hasCurve(ac) && ac.flightState != FlightState::pushing_back)
+    // every curve, the push-back turn too, lasts until its end sample falls due
+    if (gf_hasCurve(ac))
         ac.curveStep = 1.0 / static_cast<double>(d);
     ac.rates[POS_ALT] = 0.0;
     ac.rates[POS_VS] = 0.0;

@@ -85,3 +85,7 @@ inline void gf_setFlightState(LiveAc& ac, FlightState state)
     ac.previousFlightState = ac.flightState;
     ac.flightState = state;
 }
+
+// The one log line of a routine whose work on this aircraft failed: the routine, the text, the
+// description, the sample count, the flight state and the state ("{}: {} {}, sz:{}, fs:{}, st:{}").
+void gf_logAcFailure(const char* routine, const char* what, const LiveAc& ac);

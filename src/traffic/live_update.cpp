@@ -57,7 +57,11 @@ bool lf_holdBackNearUser(LiveAc& ac)
     if (!COLLISION_USER_AIR.value)
         return false;
     if (s.airborne != 0 && d <= 6.0 && std::fabs(user.altitude - s.altitude) < 3000.0) {
-        const double a = gf_wrapPi(ac.groundBearing - gf_bearingRad(u, gf_sampleLatLon(s))) * g_rad2deg;
+        // no step has set the bearing of an aircraft still in the buffer: the one its first step gives
+        const double course = q.size() < 2 || gf_samePosition(q[0], q[1])
+                                  ? ac.groundBearing
+                                  : gf_bearingRad(gf_sampleLatLon(q[0]), gf_sampleLatLon(q[1]));
+        const double a = gf_wrapPi(course - gf_bearingRad(u, gf_sampleLatLon(s))) * g_rad2deg;
         double x = 0.0;
         if (a >= 0.0 && a <= 90.0)
             x = 90.0 - a;
@@ -266,8 +270,7 @@ bool updateLiveAc(LiveAc& ac)
         }
         ac.failedPasses = 0;
     } catch (const std::exception& e) {
-        gf_log(fmt::format("{}: {} {}, sz:{}, fs:{}, st:{}", "updateLiveAc", e.what(), gf_describeAc(ac),
-                           ac.samples.size(), gf_flightStateName(ac.flightState), gf_acStateName(ac.acState)));
+        gf_logAcFailure("updateLiveAc", e.what(), ac);
         // the next pass tries again; a failure that repeats would log every tick and leave the
         // aircraft frozen, so it leaves the simulator instead
         if (++ac.failedPasses >= g_maxFailedPasses &&

@@ -71,6 +71,31 @@ TEST_F(TrafficTest, TaxiingAircraftSpawn300TicksEarlyOthers100)
     EXPECT_EQ(gf_findLiveAc(single.hexId), nullptr);
 }
 
+TEST_F(TrafficTest, NearAnAirborneUserOnlyANewcomerHeadingForItIsHeldBack)
+{
+    setUser(50.0, 8.0, 5000.0, false);
+    struct Case {
+        const char* callsign;
+        double lat;
+        double lon;
+        double trackDeg;
+        bool held;
+    };
+    // 5 nm north flying east passes abeam; 5 nm east flying west comes straight at the user
+    for (const Case c : {Case{"DLH50", 50.0 + 5.0 / 60.0, 8.0, 90.0, false},
+                         Case{"DLH51", 50.0, 8.0 + 5.0 / 38.57, 270.0, true}}) {
+        SCOPED_TRACE(c.callsign);
+        Trajectory t = lf_track(0x450000 + g_tick, c.callsign, c.lat, c.lon);
+        t.altitudeFt = 5000.0;
+        t.trackDeg = c.trackDeg;
+        lf_feed(t, 3, g_tick + 200);
+        driver.run(101); // up to the pass at which its first sample is 100 ticks ahead
+        const LiveAc& ac = *gf_findLiveAc(t.hexId);
+        EXPECT_EQ(ac.spawnHeld, c.held);
+        EXPECT_EQ(ac.acState, c.held ? AcState::buffer : AcState::adding2sim);
+    }
+}
+
 TEST_F(TrafficTest, AtTheLiveMaximumANearerNewcomerReplacesTheFarthest)
 {
     MAX_LIVE_SEL.value = 10;
@@ -139,31 +164,38 @@ TEST_F(TrafficTest, RefusedLiveriesEndTheRecordAndTheTwentiethEndsTheRun)
     }
 }
 
-TEST_F(TrafficTest, AnUpdateThatKeepsFailingTakesTheAircraftOutOfTheSimulator)
+// A pace that cannot be counted in ticks: in the air the update catches it and takes the
+// aircraft out after ten passes; on the ground the ground step catches it and the step goes on.
+TEST_F(TrafficTest, AFailingStepIsLoggedByTheRoutineThatCaughtIt)
 {
-    Trajectory t = lf_track(0x440001, "DLH40", 50.0, 8.0);
-    lf_feed(t, 3, 100);
-    ASSERT_TRUE(driver.runUntil([&] { return gf_findLiveAc(t.hexId)->acState == AcState::active; }, 600));
-    const std::uint32_t objectId = gf_findLiveAc(t.hexId)->objectId;
-    // a pace that cannot be counted in ticks: every update from now on throws
-    for (FeedSample& s : gf_findLiveAc(t.hexId)->samples)
-        s.groundSpeed = 1e-9;
-    const auto failures = [&] {
-        std::size_t n = 0;
-        for (const std::string& line : folder.logLines())
-            n += line.rfind("updateLiveAc: ", 0) == 0 && line.find(", st:active") != std::string::npos;
-        return n;
+    struct Case {
+        double altitudeFt;
+        const char* routine;
+        bool removed;
     };
-    ASSERT_TRUE(driver.runUntil([&] { return failures() > 0; }, 1000));
-    driver.run(200);
-    EXPECT_EQ(failures(), 10u);
-    const auto lines = folder.logLines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) {
-                                return line.find(" removed after 10 failed updates") != std::string::npos;
-                            }),
-              1);
-    EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), objectId), 1);
+    for (const Case c : {Case{8000.0, "updateLiveAc: ", true}, Case{0.0, "nextPosGround: ", false}}) {
+        SCOPED_TRACE(c.routine);
+        Trajectory t = lf_track(0x440001 + g_tick, c.removed ? "DLH40" : "DLH41", 50.0, 8.0);
+        t.altitudeFt = c.altitudeFt;
+        t.groundSpeedKt = c.altitudeFt > 0.0 ? 250.0 : 15.0;
+        lf_feed(t, 3, g_tick + 100);
+        ASSERT_TRUE(driver.runUntil([&] { return gf_findLiveAc(t.hexId)->acState == AcState::active; }, 600));
+        const std::uint32_t objectId = gf_findLiveAc(t.hexId)->objectId;
+        for (FeedSample& s : gf_findLiveAc(t.hexId)->samples)
+            s.groundSpeed = 1e-9;
+        const auto lt_count = [&](const std::string& start, const std::string& part) {
+            const auto lines = folder.logLines();
+            return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+                return line.rfind(start, 0) == 0 && line.find(part) != std::string::npos &&
+                       line.find(t.callsign) != std::string::npos;
+            });
+        };
+        ASSERT_TRUE(driver.runUntil([&] { return lt_count(c.routine, ", st:active") > 0; }, 1000));
+        driver.run(200);
+        EXPECT_EQ(lt_count("updateLiveAc: ", ", st:active"), c.removed ? 10 : 0);
+        EXPECT_EQ(lt_count("updateLiveAc: ", " removed after 10 failed updates"), c.removed ? 1 : 0);
+        EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), objectId), c.removed ? 1 : 0);
+    }
 }
 
 } // namespace
