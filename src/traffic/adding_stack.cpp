@@ -192,4 +192,5 @@ void gf_resetTrafficState()
     g_qnh = 1013;
     g_timeSlot = 0;
     gf_clearNoMatchList();
+    gf_resetLatestFeedTime();
 }

@@ -9,6 +9,7 @@
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/utc_time.h"
+#include "platform/clock.h"
 #include "traffic/ac_descriptions.h"
 #include "traffic/angles.h"
 #include "traffic/class_tables.h"
@@ -20,14 +21,57 @@
 #include "traffic/traffic_containers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <limits>
+#include <mutex>
 
 namespace {
 
-// The most a report may lie after the median time of its answer.
+// The most a report may lie after the rest of its answer and after the earlier answers.
 constexpr double g_maxReportLeadSeconds = 600.0;
+
+// The newest record time let through in this run, and when (steady seconds): the feed time
+// an answer may not run far ahead of. Traffic Reader thread; reset between runs.
+struct LatestFeedTime {
+    double time = 0.0;
+    double at = 0.0;
+};
+std::mutex g_latestKeptMutex;
+LatestFeedTime g_latestKept;
+
+double lf_steadySeconds()
+{
+    return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
+}
+
+// A report dated far beyond its answer cannot be real: it would hold its aircraft back until
+// that time and make every true report of it look older. It is judged against the median of
+// the other records (that of the whole answer is the record itself in an answer of one or two)
+// and the newest earlier feed time, aged by the time since, so that a feed back after a long
+// silence is taken; a lone record with nothing before it is taken.
+void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
+{
+    const double now = lf_steadySeconds();
+    std::unique_lock lock(g_latestKeptMutex);
+    const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
+    const auto lt_farAhead = [&](double time) {
+        double reference = earlier;
+        if (sorted.size() > 1) {
+            const auto i = static_cast<std::size_t>(std::upper_bound(sorted.begin(), sorted.end(), time) - sorted.begin());
+            const std::size_t median = (sorted.size() - 1) / 2; // among the others
+            reference = std::max(reference, sorted[i > median + 1 ? median : median + 1]);
+        } else if (!(reference > 0.0)) {
+            return false;
+        }
+        return time - reference > g_maxReportLeadSeconds;
+    };
+    std::erase_if(batch, [&](const FeedRecord& r) { return lt_farAhead(r.recordTime); });
+    for (const FeedRecord& r : batch)
+        if (std::isfinite(r.recordTime) && r.recordTime > g_latestKept.time)
+            g_latestKept = {r.recordTime, now};
+}
 
 // Above 0 and below 10000 ft and within 120 ft of the park airport's elevation: a record of the
 // ground reported as airborne.
@@ -240,6 +284,12 @@ void lf_groundPhaseChange(LiveAc& ac, const FeedSample& s)
 
 } // namespace
 
+void gf_resetLatestFeedTime()
+{
+    std::lock_guard lock(g_latestKeptMutex);
+    g_latestKept = {};
+}
+
 std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)
 {
     double k = std::trunc((recordTime - medianTime) * -10.0);
@@ -262,9 +312,7 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
-    // a report dated far beyond its answer cannot be real: it would hold its aircraft back until
-    // that time and make every true report of it look older
-    std::erase_if(batch, [&](const FeedRecord& r) { return r.recordTime - median > g_maxReportLeadSeconds; });
+    lf_dropReportsFarAhead(batch, times);
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
     if (offsetSeconds != 30) {

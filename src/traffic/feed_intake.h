@@ -9,9 +9,12 @@
 
 // Traffic Reader thread, after each answer: gives every record its due tick relative to the
 // median record time (offset 0, 6, 12, 18, 24 s for the start-up snapshots, applied at once; 30
-// for the loop, moved onto the feed stack when it is empty and the run is going). The batch is
-// empty afterwards.
+// for the loop, moved onto the feed stack when it is empty and the run is going). A record dated
+// more than 600 s after the rest of its answer and after the earlier answers is dropped. The
+// batch is empty afterwards.
 void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds);
+// A new run: no earlier feed time for the answers to be judged against.
+void gf_resetLatestFeedTime();
 // The due tick of a record: base - 10 x k, k = (record time - median) x -10 truncated, computed
 // in 64 bits and clamped into the u32 range.
 std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base);

@@ -1,6 +1,7 @@
 // Due ticks, the hand-over of feed batches and the plausibility rules for new samples.
 #include "traffic_harness.h"
 
+#include "support/manual_time.h"
 #include "traffic/feed_intake.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
@@ -241,6 +242,7 @@ TEST_F(FeedIntake, LandingCheckComparesDirectionsAcrossNorth)
 
 TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)
 {
+    testsupport::ManualTime time(0);
     g_tick = 1000;
     const auto lt_answer = [](double time, double bogusTime) {
         std::vector<FeedRecord> batch;
@@ -279,6 +281,18 @@ TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)
     std::vector<FeedRecord> fourth{newcomer.at(g_t0 + 18.0)};
     gf_intakeFeedBatch(fourth, 18);
     EXPECT_NE(gf_findLiveAc(newcomer.hexId), nullptr);
+
+    // in an answer of one or two a bogus report is judged against the rest of its answer and the
+    // earlier answers; a true one is taken after a quarter of an hour without answers
+    for (auto answer : {std::vector<FeedRecord>{known.at(g_t0 + 5e6)},
+                        std::vector<FeedRecord>{newcomer.at(g_t0 + 24.0), known.at(g_t0 + 5e6)}}) {
+        gf_intakeFeedBatch(answer, 24);
+        EXPECT_EQ(samplesOf(known.hexId), 2u);
+    }
+    time.clock().advance(std::chrono::minutes(15));
+    std::vector<FeedRecord> back{known.at(g_t0 + 18.0 + 900.0)};
+    gf_intakeFeedBatch(back, 24);
+    EXPECT_EQ(samplesOf(known.hexId), 3u);
 }
 
 } // namespace
