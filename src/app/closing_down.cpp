@@ -41,11 +41,6 @@ using namespace std::chrono_literals;
 
 void lf_sleep(std::chrono::milliseconds d) { platform::clock().sleepFor(d); }
 
-bool lf_restarts(RunState state)
-{
-    return state == RunState::NewSettings || state == RunState::SimConnectError || state == RunState::ReaderError;
-}
-
 void lf_saveEmptyText(StringParameter& option)
 {
     option.value.set({});
@@ -81,7 +76,7 @@ void lf_tidyTheRun()
 // Restart or quit; true when a restart follows.
 bool lf_decide(RunState state)
 {
-    if (!lf_restarts(state)) {
+    if (!gf_restartsAfter(state)) {
         if (state == RunState::NewFlight) {
             gf_showStatus(
                 fmt::format("New flight detected, {} will close, please restart manually ...", g_shortDisplayName),
@@ -106,6 +101,11 @@ bool lf_decide(RunState state)
 }
 
 } // namespace
+
+bool gf_restartsAfter(RunState state)
+{
+    return state == RunState::NewSettings || state == RunState::SimConnectError || state == RunState::ReaderError;
+}
 
 bool gf_closingDown()
 {

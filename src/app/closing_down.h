@@ -1,6 +1,9 @@
 #pragma once
 // The end of a run: the close-down, the restart countdown and the clean-up before a restart.
+#include "foundation/shell_state.h"
 
+// NEW SETTINGS, SIMCONNECT ERROR and READER ERROR end in a restart, every other state in a quit.
+bool gf_restartsAfter(RunState state);
 // Ends the run by its run state; posts WM_APP_RUN (restart) or WM_APP_QUIT to the main window.
 // True when it posted WM_APP_RUN, so that the next control thread takes over. A failure inside
 // is shown and ends it at once, without posting.

@@ -62,12 +62,13 @@ void lf_prepareRun()
                  SWP_NOMOVE | SWP_NOSIZE);
 }
 
-// Stopped before the run: the process ends.
-void lf_quitBeforeRun()
+// Stopped before the run: a stop that asks for a new run (a check box during the scans) gets
+// it; any other ends the process. Only the close box sets g_quit on its own.
+void lf_stoppedBeforeRun()
 {
-    g_quit = true;
     gf_requestStop(RunState::UserClosedSim, g_restartDelay.load());
-    g_stop = true;
+    if (!gf_restartsAfter(g_runState))
+        g_quit = true;
 }
 
 void lf_run()
@@ -81,12 +82,12 @@ void lf_run()
     lf_checkLiveryList();
     gf_runLiveryScan();
     if (gf_stopRequested()) {
-        lf_quitBeforeRun();
+        lf_stoppedBeforeRun();
         return;
     }
     gf_runAirportScan();
     if (gf_stopRequested()) {
-        lf_quitBeforeRun();
+        lf_stoppedBeforeRun();
         return;
     }
     lf_prepareRun();

@@ -156,6 +156,19 @@ TEST_F(AppTest, TheCloseBoxDuringTheCleanUpBeforeARestartQuits)
     EXPECT_FALSE(g_restart);
 }
 
+TEST_F(AppTest, ANewSettingsStopDuringTheStartUpRestartsOnlyTheCloseBoxQuits)
+{
+    testsupport::ManualTime time(1767225600);
+    EXPECT_TRUE(gf_requestStop(RunState::NewSettings, 2)); // a scan check box while the scans run
+    std::thread(gf_controlThread).join();
+    EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
+    EXPECT_FALSE(g_quit.load());
+    gf_onCloseBox();
+    std::thread(gf_controlThread).join();
+    EXPECT_EQ(posted(), (std::vector<UINT>{WM_APP_RUN, WM_APP_QUIT}));
+}
+
 TEST_F(AppTest, AnExceptionOfTheRunIsASystemErrorThatNoLaterStopReplaces)
 {
     testsupport::ManualTime time(1767225600);
