@@ -145,7 +145,7 @@ void gf_parkingAndRangeJobs()
     if (c % 60 == 0) {
         const std::int32_t m = c / 60;
         g_mainWindowState.nextRenewalMinutes = (m / 20 + 1) * 20 - m;
-        gf_repaint(WindowArea::statistics);
+        gf_repaint(WindowArea::optionsPanel); // where "(next in N min)" stands
     }
     if (c % 1200 == 0) {
         gf_logNoMatchList();

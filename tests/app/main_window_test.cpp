@@ -3,6 +3,8 @@
 #include "window_fixture.h"
 
 #include "app/app_messages.h"
+#include "app/user_data_update.h"
+#include "airports/park_airports.h"
 #include "foundation/log.h"
 #include "foundation/shell_state.h"
 #include "platform/single_instance.h"
@@ -221,6 +223,22 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
     EXPECT_EQ(stats[0].colour, kYellow);
     EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kRed);
     EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kRed);
+}
+
+TEST_F(MainWindowTest, TheRenewalMinutesAreRepaintedWhereTheyStand)
+{
+    const HWND window = openWindow();
+    g_parkAirportLoaded = true;
+    AUTO_RANGE.value = false;
+    g_userDataCount = 60;
+    gf_parkingAndRangeJobs();
+    w32::testing::pump();
+    g_parkAirportLoaded = false;
+    EXPECT_TEXT(window, 5, 343, "(next in 19 min)", kBlack);
+    const auto paint = w32::testing::lastPaint(window);
+    ASSERT_FALSE(paint.empty());
+    EXPECT_EQ(paint.front().kind, w32::testing::DrawOp::Kind::erase);
+    EXPECT_TRUE(paint.front().rect.top <= 343 && 343 < paint.front().rect.bottom) << "not repainted there";
 }
 
 TEST_F(MainWindowTest, AStatusTextSetFromEightThreadsAtOnceIsPaintedWhole)
