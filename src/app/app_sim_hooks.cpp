@@ -32,7 +32,7 @@ void gf_installSimLinkHooks()
         gf_repaint(WindowArea::header);
     };
     sim.setUserWingspanKnown = [](bool known) {
-        g_mainWindowState.userWingspanKnown = known;
+        g_mainWindowState.userModelKnown = known; // the title turns yellow when it is not
         gf_repaint(WindowArea::header);
     };
     sim.getNearestStandName = [](double lat, double lon) { return gf_getNearestStandName(LatLon{lat, lon}); };

@@ -43,7 +43,6 @@ void gf_resetMainWindowState()
     s.simRunning = false;
     s.rtIdle = true;
     s.userModelKnown = true;
-    s.userWingspanKnown = false;
     for (SharedText* text : {&s.simulatorText, &s.userAircraftText, &s.userStandText, &s.rtAccountText,
                              &s.callsignObjectId, &s.addonScanFolder, &s.parkAirportText, &s.apfAirportName,
                              &s.apfPublisher, &s.qualityFactor, &s.reservedStand})

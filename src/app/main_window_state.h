@@ -41,8 +41,7 @@ struct MainWindowState {
     std::atomic<bool> simConnected{false};
     std::atomic<bool> simRunning{false};
     std::atomic<bool> rtIdle{true};               // no live traffic started yet: the RT lamp stays dark
-    std::atomic<bool> userModelKnown{true};
-    std::atomic<bool> userWingspanKnown{false};
+    std::atomic<bool> userModelKnown{true}; // the simulator link knows the user's model (and its wingspan)
     SharedText simulatorText;    // name and version of the connected simulator
     SharedText userAircraftText; // title of the user aircraft
     SharedText userStandText;    // stand of the user aircraft on the ground

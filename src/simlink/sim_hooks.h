@@ -14,8 +14,8 @@ struct SimLinkHooks {
     // Not called any more: the link handles the answers to requests 106 to 109 itself
     // (user_aircraft.h). Kept so that code installing it still builds.
     std::function<void(const SIMCONNECT_RECV_SIMOBJECT_DATA&)> onUserAcData;
-    // main window: userAircraftText, userStandText and userWingspanKnown, each then a repaint
-    // of the header
+    // main window: userAircraftText, userStandText and whether the model (and so its wingspan)
+    // is known, each then a repaint of the header
     std::function<void(const std::string&)> setUserAircraftText;
     std::function<void(const std::string&)> setUserStandText;
     std::function<void(bool)> setUserWingspanKnown;

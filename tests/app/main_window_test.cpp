@@ -2,12 +2,14 @@
 // the close box, the saved position and the single-instance guard.
 #include "window_fixture.h"
 
+#include "app/app_hooks.h"
 #include "app/app_messages.h"
 #include "app/user_data_update.h"
 #include "airports/park_airports.h"
 #include "foundation/log.h"
 #include "foundation/shell_state.h"
 #include "platform/single_instance.h"
+#include "simlink/sim_hooks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -132,7 +134,8 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
     s.simulatorText.set("KittyHawk 1.2.3");
     s.userStandText.set("A 12");
     s.userAircraftText.set("User Jet");
-    s.userModelKnown = false;
+    gf_installSimLinkHooks();
+    gf_simLinkHooks().setUserWingspanKnown(false); // the simulator link does not know the model
     s.liveryCount = 1234;
     s.simaddonCount = 3;
     s.thirdpartyCount = 17;
@@ -182,6 +185,7 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
 
     EXPECT_TEXT(window, 5, 35, "KittyHawk 1.2.3, user stand A 12", kGreen);
     EXPECT_TEXT(window, 5, 63, "User Jet", kYellow); // the model is not known
+    gf_setSimLinkHooks({});
     EXPECT_TEXT(window, 5, 91, "# liveries: 1234", kGreen);
     EXPECT_TEXT(window, 141, 91, "# simaddon: 3", kGreen);
     EXPECT_TEXT(window, 278, 91, "# thirdp: 17", kGreen);
