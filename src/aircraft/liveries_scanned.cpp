@@ -7,14 +7,11 @@
 #include "foundation/meta_block.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
-#include "foundation/program.h"
 #include "foundation/user_error.h"
 
 #include <fmt/format.h>
 #include <pugixml.hpp>
 
-#include <charconv>
-#include <optional>
 #include <string>
 #include <system_error>
 
@@ -22,42 +19,12 @@ namespace {
 
 constexpr const char* g_livElement = "liv";
 
-// A strict "major.minor.patch"; nothing for any other text.
-std::optional<VersionData> lf_parseVersion(const std::string& text)
+// The meta values are read as author, date, version, stopping at the first that is missing;
+// they say who wrote the file, and a file of another version is read all the same.
+void lf_readMeta(const pugi::xml_document& doc)
 {
-    VersionData version;
-    std::uint32_t* const fields[] = {&version.major, &version.minor, &version.patch};
-    const char* at = text.data();
-    const char* const end = text.data() + text.size();
-    for (std::size_t i = 0; i < std::size(fields); ++i) {
-        if (i > 0) {
-            if (at == end || *at != '.')
-                return std::nullopt;
-            ++at;
-        }
-        const auto [next, ec] = std::from_chars(at, end, *fields[i]);
-        if (ec != std::errc() || next == at)
-            return std::nullopt;
-        at = next;
-    }
-    if (at != end)
-        return std::nullopt;
-    return version;
-}
-
-// The meta values are read as author, date, version, stopping at the first that is missing. A
-// version that is given must be one this program can read.
-void lf_checkMeta(const pugi::xml_document& doc, const std::string& path)
-{
-    if (!gf_readMetaInfo(doc, g_metaAuthor) || !gf_readMetaInfo(doc, g_metaDate) ||
-        !gf_readMetaInfo(doc, g_metaVersion))
-        return;
-    const std::string text = g_metaVersion.value.get();
-    const auto version = lf_parseVersion(text);
-    if (!version || gf_isNewerVersion(*version, g_programVersion))
-        throw brv::UserErrorException(
-            534, fmt::format("{} was written by version '{}' which this version cannot read, rescan liveries", path,
-                             text));
+    if (gf_readMetaInfo(doc, g_metaAuthor) && gf_readMetaInfo(doc, g_metaDate))
+        gf_readMetaInfo(doc, g_metaVersion);
 }
 
 std::string lf_requiredAttribute(const pugi::xml_node& element, const char* name)
@@ -73,7 +40,7 @@ void lf_readRecords(const std::string& path)
     pugi::xml_document doc;
     if (!doc.load_file(g_liveriesScannedPath.c_str()))
         throw brv::UserErrorException(51, fmt::format("File {} not found", path));
-    lf_checkMeta(doc, path);
+    lf_readMeta(doc);
     const pugi::xml_node liveries = doc.child("liveries");
     if (!liveries)
         throw brv::UserErrorException(52, fmt::format("{} does not contain a <liveries> section", path));

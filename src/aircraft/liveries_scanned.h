@@ -7,7 +7,7 @@
 // gives false.
 bool gf_writeLiveriesScanned();
 
-// Replaces g_liveryRecords with the records of the file, sorted. brv::UserErrorException on a
-// missing or damaged file (51), no `liveries` section (52), a `liv` without a required attribute
-// (999), no liveries (533) or a file of a newer or unknown version (534); the list is then empty.
+// Replaces g_liveryRecords with the records of the file, sorted; the meta values go into their
+// records. brv::UserErrorException on a missing or damaged file (51), no `liveries` section (52),
+// a `liv` without a required attribute (999) or no liveries (533); the list is then empty.
 void gf_readLiveriesScanned();
