@@ -85,7 +85,7 @@ bool lf_decide(RunState state)
         }
         return false;
     }
-    gf_clearStatus();
+    gf_clearStatusAndError();
     gf_showStatus("Prepare for a restart ...", true);
     if (state != RunState::NewSettings) {
         lf_saveBool(SCAN_LIVERIES, false);
@@ -166,7 +166,7 @@ void gf_resetForRestart()
 
     gf_resetMainWindowState();
     gf_resetFeedDisplay();
-    gf_clearStatus();
+    gf_clearStatusAndError();
 
     // g_quit is clear here unless the window was closed since the countdown: that close is kept
     g_stop = false;

@@ -106,7 +106,7 @@ void lf_staticParkingRecalculation()
         return;
     }
     g_skipParkingRefresh = false;
-    gf_clearStatus();
+    gf_clearStatusAndError();
     if (gf_parkAirportSet() && gf_parkStandCount() > 0) {
         gf_adjustParking(g_ptOnlyPending);
         g_ptOnlyPending = false;

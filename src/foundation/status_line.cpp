@@ -53,7 +53,9 @@ void gf_showError(std::string_view text)
     lf_repaint();
 }
 
-void gf_clearStatus()
+void gf_clearStatus() { gf_showStatus({}, true); }
+
+void gf_clearStatusAndError()
 {
     {
         std::lock_guard lock(g_statusMutex);

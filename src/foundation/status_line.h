@@ -15,8 +15,10 @@ struct StatusLine {
 void gf_showStatus(std::string_view text, bool log);
 // Shows a sticky error and logs "Error {}".
 void gf_showError(std::string_view text);
-// Empties the status line (the sticky error too).
+// Empties the message; a sticky error stays.
 void gf_clearStatus();
+// Empties the status line, the sticky error too (the restart, the parking refresh, tests).
+void gf_clearStatusAndError();
 
 StatusLine gf_statusLine();
 

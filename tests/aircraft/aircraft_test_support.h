@@ -70,7 +70,7 @@ protected:
         gf_resetDbase();
         gf_resetRegcodeTables();
         g_regcodeReport.clear();
-        gf_clearStatus();
+        gf_clearStatusAndError();
         gf_openLog();
     }
     void TearDown() override
@@ -79,7 +79,7 @@ protected:
         gf_resetDbase();
         gf_resetRegcodeTables();
         g_regcodeReport.clear();
-        gf_clearStatus();
+        gf_clearStatusAndError();
     }
 
     // The log so far; closes the log.

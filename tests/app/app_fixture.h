@@ -125,7 +125,7 @@ protected:
         gf_resetSimLinkState();
         gf_resetUserAcState();
         gf_resetUserSnapshot();
-        gf_clearStatus();
+        gf_clearStatusAndError();
         g_readerStop = false;
         g_weatherStop = false;
         g_firstReception = false;
@@ -166,7 +166,7 @@ protected:
         gf_resetSimLinkState();
         g_parentWindow = nullptr;
         w32::testing::reset();
-        gf_clearStatus();
+        gf_clearStatusAndError();
     }
 
     // The model simulator, driven in time on the program's clock.

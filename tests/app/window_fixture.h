@@ -47,7 +47,7 @@ protected:
         gf_resetControlFlags();
         gf_resetMainWindowState();
         gf_resetFeedDisplay();
-        gf_clearStatus();
+        gf_clearStatusAndError();
         gf_resetStatusUpdates();
         g_sessionGuid.set({});
         w32::testing::reset();
@@ -62,7 +62,7 @@ protected:
         g_parentWindow = nullptr;
         g_mainWindowState.hMainWindow = nullptr;
         w32::testing::reset();
-        gf_clearStatus();
+        gf_clearStatusAndError();
         gf_resetMainWindowState();
         gf_resetFeedDisplay();
     }

@@ -39,7 +39,7 @@ TEST(StatusLine, StickyErrorsHoldUntilCleared)
     testsupport::LoggedFolder folder;
     std::atomic<int> repaints{0};
     gf_setStatusRepaintHook([&repaints] { ++repaints; });
-    gf_clearStatus();
+    gf_clearStatusAndError();
     gf_showStatus("Scanning liveries", false);
     gf_showStatus("Logged in", true);
     EXPECT_EQ(gf_statusLine().text, "Logged in");
@@ -47,7 +47,9 @@ TEST(StatusLine, StickyErrorsHoldUntilCleared)
     gf_showStatus("ignored", true);
     EXPECT_EQ(gf_statusLine().text, "No install path detected");
     EXPECT_TRUE(gf_statusLine().error);
-    gf_clearStatus();
+    gf_clearStatus(); // clears a message, not the error
+    EXPECT_EQ(gf_statusLine().text, "No install path detected");
+    gf_clearStatusAndError();
     EXPECT_EQ(gf_statusLine().text, "");
     EXPECT_FALSE(gf_statusLine().error);
     gf_showStatus("after", false);
@@ -67,5 +69,5 @@ TEST(StatusLine, StickyErrorsHoldUntilCleared)
             ASSERT_TRUE(gf_statusLine().text.starts_with("thread") || gf_statusLine().text == "after");
     }
     gf_setStatusRepaintHook(nullptr);
-    gf_clearStatus();
+    gf_clearStatusAndError();
 }

@@ -9,7 +9,7 @@ protected:
     void TearDown() override
     {
         gf_setTimeShiftTrafficHook(nullptr);
-        gf_clearStatus();
+        gf_clearStatusAndError();
         g_timeOffset = 0;
         g_weatherTimeOffset = 0;
         OptionsFileTest::TearDown();

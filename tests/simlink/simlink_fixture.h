@@ -128,13 +128,13 @@ protected:
         gf_setSimLinkHooks({});
         gf_setSimConnectBackend(nullptr);
         gf_resetSimLinkState();
-        gf_clearStatus();
+        gf_clearStatusAndError();
     }
 
     void install(const SimScenario& scenario)
     {
         gf_resetSimLinkState();
-        gf_clearStatus();
+        gf_clearStatusAndError();
         model = std::make_shared<SimModel>(scenario);
         model->setCallLogging(true);
         gf_setSimConnectBackend(model);

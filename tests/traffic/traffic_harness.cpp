@@ -271,7 +271,7 @@ TrafficTest::TrafficTest()
 {
     gf_initDataPaths();
     gf_resetOptions();
-    gf_clearStatus();
+    gf_clearStatusAndError();
     gf_resetFeedHooks();
     gf_resetLiveryMatchHooks();
     gf_installTrafficHooks();
