@@ -65,11 +65,15 @@ void lf_readSavedPosition()
 
 int wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR /*commandLine*/, int /*showCommand*/)
 {
+    std::string failure;
     if (g_instanceMutex < 0)
-        g_instanceMutex = platform::acquireSingleInstance("Local\\$Tarnwick$");
-    if (g_instanceMutex < 0)
+        g_instanceMutex = platform::acquireSingleInstance("Local\\$Tarnwick$", &failure);
+    if (g_instanceMutex == -1)
         return -1;
     gf_openLog();
+    // no guard could be made: the program runs without it, as it would where the mutex fails
+    if (!failure.empty())
+        gf_logError(fmt::format("Single-instance guard not taken, {}", failure));
     return initInstance(instance);
 }
 

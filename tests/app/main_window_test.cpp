@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fmt/format.h>
 #include <fstream>
 #include <pugixml.hpp>
 #include <regex>
@@ -330,9 +331,13 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
         w32::testing::moveWindow(window, 123, 45);
         w32::testing::pressCloseBox(window);
     });
-    const int result = initInstance(nullptr);
+    // no folder for the single-instance lock: the program runs all the same and says why
+    std::filesystem::remove(folder.path() / "run");
+    const int result = wWinMain(nullptr, nullptr, nullptr, SW_SHOW);
     user.join();
     EXPECT_EQ(result, 0);
+    EXPECT_TRUE(folder.logHas(fmt::format("===> Single-instance guard not taken, cannot open {}: No such file or "
+                                          "directory", (folder.path() / "run" / "Local_$Tarnwick$.lock").string())));
     EXPECT_EQ(g_runState.load(), RunState::SystemError);
     EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 123);
     EXPECT_EQ(savedInt("MAIN_WINDOW_Y"), 45);
