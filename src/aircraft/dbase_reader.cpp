@@ -18,12 +18,6 @@ namespace {
 
 constexpr double g_metresToNm = 1.0 / 1852.0;
 
-// Removes the plain copy of the database however the load ends.
-struct PlainFileRemover {
-    fs::path path;
-    ~PlainFileRemover() { gf_removeFile(path); }
-};
-
 void lf_readSimilarTypes(const pugi::xml_document& doc)
 {
     auto& groups = g_dbase.similarTypes;
@@ -157,14 +151,10 @@ void gf_readThirdParties(const pugi::xml_document& doc, const char* section, std
         target.push_back({node.attribute("pub").as_string(), gf_split(node.attribute("arpts").as_string(), ',')});
 }
 
-bool gf_readDbase()
-{
-    if (!fs::exists(g_dbaseEncPath))
-        throw std::runtime_error(fmt::format("{} not available", g_dbaseEncPath.string()));
-    if (!gf_streamDecrypt(g_dbaseEncPath, g_dbaseXmlPath))
-        throw std::runtime_error(fmt::format("{} stream decrypt failed", g_dbaseEncPath.string()));
-    const PlainFileRemover remover{g_dbaseXmlPath};
+namespace {
 
+void lf_readPlainDbase()
+{
     pugi::xml_document doc;
     const auto result = doc.load_file(g_dbaseXmlPath.c_str());
     if (!result)
@@ -190,5 +180,16 @@ bool gf_readDbase()
     g_dbase.thirdParties2024.reserve(300);
     gf_readThirdParties(doc, "thirdparties24", g_dbase.thirdParties2024, "thirdpartie24");
     lf_readRecords(doc);
+}
+
+} // namespace
+
+bool gf_readDbase()
+{
+    if (!fs::exists(g_dbaseEncPath))
+        throw std::runtime_error(fmt::format("{} not available", g_dbaseEncPath.string()));
+    // the plain copy is removed however the load ends
+    if (!gf_readDecrypted(g_dbaseEncPath, g_dbaseXmlPath, lf_readPlainDbase))
+        throw std::runtime_error(fmt::format("{} stream decrypt failed", g_dbaseEncPath.string()));
     return true;
 }

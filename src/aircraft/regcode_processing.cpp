@@ -43,12 +43,6 @@ std::size_t lf_appendDontUseTitles(const std::vector<RegcodeEntry>& entries)
     return count;
 }
 
-// Removes the plain copy of the shipped list however its processing ends.
-struct PlainFileRemover {
-    fs::path path;
-    ~PlainFileRemover() { gf_removeFile(path); }
-};
-
 } // namespace
 
 void gf_findInlineRegcodeClashes(const std::vector<PaintedRegcode>& liveries)
@@ -138,12 +132,8 @@ void gf_processRegcodes()
 {
     try {
         g_regcodeReport.clear();
-        if (!gf_streamDecrypt(g_regcodesEncPath, g_regcodesXmlPath))
+        if (!gf_readDecrypted(g_regcodesEncPath, g_regcodesXmlPath, gf_processAigRegcodes))
             return;
-        {
-            const PlainFileRemover remover{g_regcodesXmlPath};
-            gf_processAigRegcodes();
-        }
         gf_processMyRegcodes();
         if (fs::exists(g_offlineRegcodesPath))
             fs::remove(g_offlineRegcodesPath);

@@ -50,10 +50,7 @@ void lf_writeSorted(const FindingList& list, const fs::path& path, bool unique, 
 void gf_loadDontUseTitles()
 {
     try {
-        if (gf_streamDecrypt(g_regcodesEncPath, g_regcodesXmlPath)) {
-            gf_readAigDontUseTitles();
-            gf_removeFile(g_regcodesXmlPath);
-        }
+        gf_readDecrypted(g_regcodesEncPath, g_regcodesXmlPath, gf_readAigDontUseTitles);
         if (lf_folderHasEntries(g_userRegcodeFolder))
             gf_readMyDontUseTitles();
     } catch (const std::exception& e) {

@@ -88,3 +88,16 @@ void gf_removeFile(const std::filesystem::path& path)
     if (ec)
         gf_logError(fmt::format("Warning: could not remove {}, errorcode: {}", path.string(), ec.message()));
 }
+
+bool gf_readDecrypted(const std::filesystem::path& input, const std::filesystem::path& plain,
+                      const std::function<void()>& read)
+{
+    if (!gf_streamDecrypt(input, plain))
+        return false;
+    struct Remover {
+        const std::filesystem::path& path;
+        ~Remover() { gf_removeFile(path); }
+    } remover{plain};
+    read();
+    return true;
+}

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,27 @@ TEST_F(DecryptTest, RandomDamageNeverCrashes)
         EXPECT_FALSE(gf_streamDecrypt("fuzz.enc", "plain.out")) << "round " << round;
         EXPECT_FALSE(fs::exists("plain.out"));
     }
+}
+
+TEST_F(DecryptTest, ThePlainCopyIsReadThenGoneHoweverTheReadingEnds)
+{
+    encrypt("<plain/>");
+    for (const bool throws : {false, true}) {
+        std::string seen;
+        const auto lt_read = [&] {
+            seen = lf_readFile("plain.xml");
+            if (throws)
+                throw std::runtime_error("reader failed");
+        };
+        if (throws)
+            EXPECT_THROW(gf_readDecrypted("data.enc", "plain.xml", lt_read), std::runtime_error);
+        else
+            EXPECT_TRUE(gf_readDecrypted("data.enc", "plain.xml", lt_read));
+        EXPECT_EQ(seen, "<plain/>");
+        EXPECT_FALSE(fs::exists("plain.xml")) << throws;
+    }
+    lf_writeFile("data.enc", "damaged");
+    EXPECT_FALSE(gf_readDecrypted("data.enc", "plain.xml", [] { ADD_FAILURE() << "read without a plain copy"; }));
 }
 
 TEST_F(DecryptTest, RemoveFileRemovesAndIgnoresMissingFiles)
