@@ -3,10 +3,16 @@
 
 #include "simlink/object_list.h"
 #include "simlink/sim_ids.h"
+#include "simlink/sim_queues.h"
+#include "support/mutex_holder.h"
 #include "traffic/feed_intake.h"
 #include "traffic/run_flags.h"
 #include "traffic/sim_handover.h"
 #include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
+
+#include <chrono>
+#include <future>
 
 namespace traffictest {
 namespace {
@@ -66,6 +72,32 @@ TEST_F(TrafficTest, CreationsRemovalsAndRequestsKeepTheirPaces)
     for (const std::uint32_t tick : inRange)
         EXPECT_EQ(tick % 20, 0u);
     EXPECT_EQ(userData, (std::vector<std::uint32_t>{0, 100}));
+}
+
+// While the simulator thread holds its mutex at 50 frames a second or less, passes with only
+// positions to hand over go on and drop them; the next free pass hands them over again.
+TEST_F(TrafficTest, AHeldSimulatorMutexNeverHoldsUpAPass)
+{
+    lf_feed(0x460001, "DLH60", 8.0);
+    ASSERT_TRUE(driver.runUntil([] { return gf_findLiveAc(0x460001)->acState == AcState::active; }, 1000));
+    driver.run(500 - static_cast<int>(g_tick % 100) + 1); // settled, at the first pass of a hundred
+    const std::uint32_t id = sim->objectOfHex(0x460001)->id;
+    const std::size_t sent = sim->positions[id].size();
+    std::future<void> passes;
+    std::future_status done{};
+    {
+        testsupport::MutexHolder simulator(g_simConnectMutex);
+        passes = std::async(std::launch::async, [] {
+            for (int i = 0; i < 18; ++i) // none asks the simulator for anything
+                gf_handleAddingStack();
+        });
+        done = passes.wait_for(std::chrono::seconds(60));
+    }
+    passes.get();
+    ASSERT_EQ(done, std::future_status::ready) << "a pass waited for the simulator";
+    EXPECT_TRUE(g_posFront->empty() && g_posBack->empty()) << "the held passes' positions are dropped";
+    driver.pass();
+    EXPECT_EQ(sim->positions[id].size(), sent + 1);
 }
 
 TEST_F(TrafficTest, RemovalWithdrawsOnlyTheAircraftsOwnWaitingCreation)
