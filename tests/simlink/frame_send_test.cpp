@@ -5,9 +5,10 @@
 #include "simlink/frame_send.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_request_error.h"
-#include "support/mutex_holder.h"
 
+#include <condition_variable>
 #include <fmt/format.h>
+#include <future>
 
 using testsupport::SimLinkTest;
 
@@ -22,6 +23,40 @@ CreateRequest makeRequest(const std::string& title, const std::string& callsign,
     r.hexId = hexId;
     return r;
 }
+
+// Holds g_simConnectMutex on a thread of its own, as the tick does, until released.
+class MutexHolder {
+public:
+    MutexHolder()
+    {
+        std::promise<void> held;
+        auto heldFuture = held.get_future();
+        m_thread = std::thread([this, held = std::move(held)]() mutable {
+            std::lock_guard lock(g_simConnectMutex);
+            held.set_value();
+            std::unique_lock wait(m_mutex);
+            m_cv.wait(wait, [this] { return m_release; });
+        });
+        heldFuture.wait();
+    }
+    ~MutexHolder() { release(); }
+    void release()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_release = true;
+        }
+        m_cv.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_release = false;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -159,7 +194,7 @@ TEST_F(FrameSendTest, ABusyMutexDropsTheFrameSendAndTheNextFrameSendsEverythingI
     gf_queueClientEvent({id, EVENT_GEAR_SET, 0});
     gf_queueClientEvent({id, EVENT_NAV_LIGHTS, 1});
     {
-        testsupport::MutexHolder tick(g_simConnectMutex);
+        MutexHolder tick;
         frame();
         EXPECT_TRUE(model->callLog().empty());
         EXPECT_EQ(g_eventQueue.size(), 2u);

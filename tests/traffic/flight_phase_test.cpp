@@ -1,5 +1,6 @@
-// Flight phases on the harness: cruise with a turn and a climb, the take-off roll with rotation
-// and climb-out, and an approach with flare, touchdown and the end of the landing roll.
+// Flight phases on the harness: cruise west across 180 degrees with a turn and a climb, the
+// take-off roll with rotation and climb-out, and an approach with flare, touchdown and the end of
+// the landing roll.
 #include "leg_feed.h"
 
 #include "simlink/sim_ids.h"
@@ -25,10 +26,11 @@ std::vector<std::uint32_t> lf_values(const std::vector<ClientEvent>& events, std
     return values;
 }
 
-TEST_F(TrafficTest, CruiseTurnsAndClimbsWithinTheClassLimits)
+TEST_F(TrafficTest, CruiseWestAcross180TurnsAndClimbsWithinTheClassLimits)
 {
     LegFeed feed;
-    feed.legs = {{90.0, 250.0, 0.0, 90.0, 8000.0, 0.0}, {60.0, 250.0, 0.0, 150.0, 8000.0, 1500.0}};
+    feed.start = LatLon{50.0, -179.9};
+    feed.legs = {{90.0, 250.0, 0.0, 270.0, 8000.0, 0.0}, {60.0, 250.0, 0.0, 210.0, 8000.0, 1500.0}};
     feed.deliverStartup();
     driver.beforePass = [&] { feed.deliverLoop(); };
     driver.run(15000);
@@ -42,7 +44,7 @@ TEST_F(TrafficTest, CruiseTurnsAndClimbsWithinTheClassLimits)
     for (std::size_t i = 1; i < track.size(); ++i) {
         const AiPosition& a = track[i - 1];
         const AiPosition& b = track[i];
-        ASSERT_TRUE(finitePosition(b)) << "at " << i;
+        ASSERT_TRUE(finitePosition(b) && b.longitude >= -180.0 && b.longitude < 180.0) << "at " << i;
         const double expected = b.trueAirspeed * 1852.0 / 360000.0;
         ASSERT_NEAR(metresBetween(a, b), expected, 0.2 * expected) << "at " << i;
         ASSERT_LE(std::fabs(b.pitch - a.pitch), large.maxPitchRateDeg * g_deg2rad + 1e-12) << "at " << i;
@@ -54,7 +56,8 @@ TEST_F(TrafficTest, CruiseTurnsAndClimbsWithinTheClassLimits)
     // level first, then climbing on the new heading with the nose up
     EXPECT_NEAR(track[3000].altitude, 8000.0, 1.0);
     EXPECT_GT(track.back().altitude, 8500.0);
-    EXPECT_NEAR(track.back().heading * g_rad2deg, 150.0, 2.0);
+    EXPECT_NEAR(track.back().heading * g_rad2deg, 210.0, 2.0);
+    EXPECT_GT(track.back().longitude, 179.0); // across 180 degrees
     EXPECT_LT(track.back().pitch, -3.0 * g_deg2rad);
 }
 

@@ -62,7 +62,8 @@ TEST(MotionFormulas, ClassLimits)
 
 TEST(MotionFormulas, PushbackTurnDividesDegreesByRadiansPerTick)
 {
-    // 90 / (0.07 deg in rad) / 100 = 736.6: a Large aircraft turns for about 7.4 s
+    // 90 / (0.07 deg in rad) / 100 = 736.6 for a Large aircraft (the step that follows makes the
+    // turn last until its end sample)
     EXPECT_EQ(gf_pushbackTurnTicks(0.07 * g_deg2rad), 737);
     EXPECT_EQ(gf_pushbackTurnTicks(0.05 * g_deg2rad), 1031);
     EXPECT_THROW(gf_pushbackTurnTicks(0.0), gsl::narrowing_error);
@@ -132,36 +133,27 @@ struct UnknownSpeedLeg {
     std::int64_t ticksToNext() const { return static_cast<std::int64_t>(ac.samples[1].dueTick) - now; }
 };
 
-TEST(MotionFormulas, UnknownAirborneSpeedsFollowTheFeedTiming)
+TEST(MotionFormulas, UnknownSpeedsFollowTheFeedTiming)
 {
-    // speeds that cancel out: no division by zero, no aircraft dropped for a narrowing error
-    UnknownSpeedLeg cancel(-1.0, 1.0, true);
-    EXPECT_NO_THROW(gf_airborneDueTick(cancel.ac));
-    EXPECT_NEAR(static_cast<double>(cancel.ticksToNext()), UnknownSpeedLeg::span, 2.0);
-
-    // both unknown while dead reckoning runs (no clamp): the nautical mile is not flown in 0.25 s
-    UnknownSpeedLeg unknown(-1.0, -1.0, true);
-    unknown.ac.extrapolationsLeft = 3;
-    ASSERT_NO_THROW(gf_airborneDueTick(unknown.ac));
-    EXPECT_NEAR(static_cast<double>(unknown.ticksToNext()), UnknownSpeedLeg::span, 2.0);
-}
-
-TEST(MotionFormulas, UnknownGroundSpeedsFollowTheFeedTiming)
-{
-    UnknownSpeedLeg cancel(-1.0, 1.0, false);
-    EXPECT_NO_THROW(groundDueTick(cancel.ac));
-    EXPECT_NEAR(static_cast<double>(cancel.ticksToNext()), UnknownSpeedLeg::span, 2.0);
-
-    UnknownSpeedLeg unknown(-1.0, -1.0, false);
-    unknown.ac.extrapolationsLeft = 3;
-    ASSERT_NO_THROW(groundDueTick(unknown.ac));
-    EXPECT_NEAR(static_cast<double>(unknown.ticksToNext()), UnknownSpeedLeg::span, 2.0);
-
-    // a known speed keeps its own timing: 1 nm at 60 kt is a minute
-    UnknownSpeedLeg known(60.0, 60.0, false);
-    known.ac.extrapolationsLeft = 3;
-    groundDueTick(known.ac);
-    EXPECT_NEAR(static_cast<double>(known.ticksToNext()), 6000.0, 2.0);
+    // speeds that cancel out, or both unknown while dead reckoning runs (no clamp): no division by
+    // zero, no narrowing error, the nautical mile not flown in 0.25 s; a known speed keeps its own
+    // timing (1 nm at 60 kt is a minute)
+    struct Case {
+        double gs0;
+        double gs1;
+        bool airborne;
+        std::int32_t extrapolations;
+        double ticks;
+    };
+    constexpr double span = UnknownSpeedLeg::span;
+    for (const Case c : {Case{-1.0, 1.0, true, 0, span}, Case{-1.0, -1.0, true, 3, span}, Case{-1.0, 1.0, false, 0, span},
+                         Case{-1.0, -1.0, false, 3, span}, Case{60.0, 60.0, false, 3, 6000.0}}) {
+        SCOPED_TRACE(::testing::Message() << c.gs0 << " " << c.gs1 << (c.airborne ? " airborne" : " ground"));
+        UnknownSpeedLeg leg(c.gs0, c.gs1, c.airborne);
+        leg.ac.extrapolationsLeft = c.extrapolations;
+        ASSERT_NO_THROW(c.airborne ? gf_airborneDueTick(leg.ac) : groundDueTick(leg.ac));
+        EXPECT_NEAR(static_cast<double>(leg.ticksToNext()), c.ticks, 2.0);
+    }
 }
 
 } // namespace

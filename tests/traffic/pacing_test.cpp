@@ -4,7 +4,6 @@
 #include "simlink/object_list.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_queues.h"
-#include "support/mutex_holder.h"
 #include "traffic/feed_intake.h"
 #include "traffic/run_flags.h"
 #include "traffic/sim_handover.h"
@@ -74,8 +73,8 @@ TEST_F(TrafficTest, CreationsRemovalsAndRequestsKeepTheirPaces)
     EXPECT_EQ(userData, (std::vector<std::uint32_t>{0, 100}));
 }
 
-// While the simulator thread holds its mutex at 50 frames a second or less, passes with only
-// positions to hand over go on and drop them; the next free pass hands them over again.
+// While the simulator holds its mutex (at 50 frames a second or less), passes that only hand over
+// positions go on and drop them; the next free pass hands them over again.
 TEST_F(TrafficTest, AHeldSimulatorMutexNeverHoldsUpAPass)
 {
     lf_feed(0x460001, "DLH60", 8.0);
@@ -83,16 +82,13 @@ TEST_F(TrafficTest, AHeldSimulatorMutexNeverHoldsUpAPass)
     driver.run(500 - static_cast<int>(g_tick % 100) + 1); // settled, at the first pass of a hundred
     const std::uint32_t id = sim->objectOfHex(0x460001)->id;
     const std::size_t sent = sim->positions[id].size();
-    std::future<void> passes;
-    std::future_status done{};
-    {
-        testsupport::MutexHolder simulator(g_simConnectMutex);
-        passes = std::async(std::launch::async, [] {
-            for (int i = 0; i < 18; ++i) // none asks the simulator for anything
-                gf_handleAddingStack();
-        });
-        done = passes.wait_for(std::chrono::seconds(60));
-    }
+    std::unique_lock simulator(g_simConnectMutex);
+    auto passes = std::async(std::launch::async, [] {
+        for (int i = 0; i < 18; ++i) // none asks the simulator for anything
+            gf_handleAddingStack();
+    });
+    const auto done = passes.wait_for(std::chrono::seconds(60));
+    simulator.unlock();
     passes.get();
     ASSERT_EQ(done, std::future_status::ready) << "a pass waited for the simulator";
     EXPECT_TRUE(g_posFront->empty() && g_posBack->empty()) << "the held passes' positions are dropped";
