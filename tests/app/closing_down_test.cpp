@@ -118,42 +118,33 @@ INSTANTIATE_TEST_SUITE_P(
                  false}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
-TEST_F(AppTest, TheCloseBoxDuringTheRestartCountdownQuits)
+// The close box during the countdown, or during the clean-up after it (which empties the status
+// line while it waits for the threads of the run), quits instead of restarting.
+TEST_F(AppTest, TheCloseBoxDuringARestartQuits)
 {
     testsupport::ManualTime time(1767225600);
-    gf_setStatusRepaintHook([] {
-        if (gf_statusLine().text == "Restarting after 12 seconds")
-            gf_onCloseBox();
-    });
-    gf_stopOnReaderError("Traffic Reader", true);
-    EXPECT_FALSE(gf_closingDown());
-    gf_setStatusRepaintHook(nullptr);
-    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
-    EXPECT_TRUE(g_quit.load()) << "no restart clears the close request";
-    EXPECT_EQ(g_runState.load(), RunState::ReaderError);
-    EXPECT_FALSE(g_restart);
-}
-
-TEST_F(AppTest, TheCloseBoxDuringTheCleanUpBeforeARestartQuits)
-{
-    testsupport::ManualTime time(1767225600);
-    bool countedDown = false;
-    int closes = 0;
-    gf_setStatusRepaintHook([&] {
-        const std::string text = gf_statusLine().text;
-        if (text == "Restarting after 1 second")
-            countedDown = true;
-        else if (countedDown && text.empty() && closes++ == 0)
-            gf_onCloseBox(); // the clean-up clears the status line while it waits for the threads of the run
-    });
-    gf_stopOnReaderError("Traffic Reader", true);
-    const bool handedOver = gf_closingDown();
-    gf_setStatusRepaintHook(nullptr);
-    ASSERT_EQ(closes, 1) << "the clean-up did not run";
-    EXPECT_FALSE(handedOver);
-    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT}) << "the close box was lost and a new run started";
-    EXPECT_TRUE(g_quit.load());
-    EXPECT_FALSE(g_restart);
+    for (const bool inCleanUp : {false, true}) {
+        SCOPED_TRACE(inCleanUp);
+        gf_resetShellState();
+        bool countedDown = false;
+        int closes = 0;
+        gf_setStatusRepaintHook([&] {
+            const std::string text = gf_statusLine().text;
+            countedDown = countedDown || text == "Restarting after 1 second";
+            if (closes == 0 && (inCleanUp ? countedDown && text.empty() : text == "Restarting after 12 seconds")) {
+                ++closes;
+                gf_onCloseBox();
+            }
+        });
+        gf_stopOnReaderError("Traffic Reader", true);
+        EXPECT_FALSE(gf_closingDown());
+        gf_setStatusRepaintHook(nullptr);
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(posted().back(), static_cast<UINT>(WM_APP_QUIT)) << "the close box was lost and a new run started";
+        EXPECT_TRUE(g_quit.load()) << "no restart clears the close request";
+        EXPECT_FALSE(g_restart);
+    }
+    EXPECT_EQ(posted().size(), 2u);
 }
 
 TEST_F(AppTest, ANewSettingsStopDuringTheStartUpRestartsOnlyTheCloseBoxQuits)

@@ -113,25 +113,13 @@ protected:
 TEST(OptionObjects, ConstructorsFillTheFourFields)
 {
     const BoolParameter on("ON", true);
-    EXPECT_TRUE(on.value);
-    EXPECT_TRUE(on.min);
-    EXPECT_TRUE(on.max);
-    EXPECT_TRUE(on.defaultValue);
-
-    const IntChoiceParameter choice("CHOICE", 7, 0x8100, 119, {2, 3, 4, 5, 6, 8});
-    EXPECT_EQ(choice.min, 2);
-    EXPECT_EQ(choice.max, 8);
-    EXPECT_EQ(choice.value, 7); // inside the limits, not in the list: nothing corrects it
-    EXPECT_EQ(choice.controlId, 0x8100);
-    EXPECT_EQ(choice.rowY, 119);
-    EXPECT_EQ(choice.hWnd.load(), nullptr);
-    EXPECT_EQ(choice.prevWndProc.load(), nullptr);
-
+    EXPECT_TRUE(on.value && on.min && on.max && on.defaultValue);
     const StringParameter text("TEXT", "abc");
-    EXPECT_EQ(text.value.get(), "abc");
-    EXPECT_EQ(text.min, "abc");
-    EXPECT_EQ(text.max, "abc");
-
+    EXPECT_TRUE(text.value.get() == "abc" && text.min == "abc" && text.max == "abc");
+    const IntChoiceParameter choice("CHOICE", 7, 0x8100, 119, {2, 3, 4, 5, 6, 8});
+    EXPECT_TRUE(choice.min == 2 && choice.max == 8 && choice.controlId == 0x8100 && choice.rowY == 119);
+    EXPECT_EQ(choice.value, 7); // inside the limits, not in the list: nothing corrects it
+    EXPECT_TRUE(choice.hWnd.load() == nullptr && choice.prevWndProc.load() == nullptr);
     EXPECT_THROW(IntChoiceParameter("EMPTY", 0, 0x8101, 119, {}), std::invalid_argument);
 }
 
@@ -178,7 +166,7 @@ TEST(OptionObjects, TextValuesAreWholeSnapshotsWhileAnotherThreadWrites)
     EXPECT_GT(seen, 1);
 }
 
-TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTable)
+TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTableAndTheMetaRecords)
 {
     const auto expected = lf_expectedFigures();
     std::set<std::string> keys;
@@ -191,6 +179,10 @@ TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTable)
     EXPECT_EQ(keys.size(), expected.size());
     MAX_LIVE_SEL.value = 10; // the same list, separate values
     EXPECT_EQ(MAX_PARK_SEL.value, 500);
+    // the meta records are empty but for the copyright, one line of text
+    for (const StringParameter* record : {&g_metaAuthor, &g_metaDate, &g_metaVersion, &g_metaMsfs})
+        EXPECT_TRUE(record->value.empty()) << record->name;
+    EXPECT_TRUE(!g_metaCopyright.defaultValue.empty() && g_metaCopyright.defaultValue.find('\n') == std::string::npos);
 }
 
 TEST_F(OptionTable, FortyEightControlsWithUniqueIdsOnTheirRows)
@@ -229,15 +221,6 @@ TEST_F(OptionTable, KeyCopiesFollowTheirOptions)
         EXPECT_FALSE(copy->empty());
         EXPECT_EQ(*copy, option->name);
     }
-}
-
-TEST_F(OptionTable, MetaRecordsAreEmptyButTheCopyright)
-{
-    for (const StringParameter* record : {&g_metaAuthor, &g_metaDate, &g_metaVersion, &g_metaMsfs})
-        EXPECT_TRUE(record->value.empty()) << record->name;
-    const std::string copyright = g_metaCopyright.defaultValue;
-    EXPECT_FALSE(copyright.empty());
-    EXPECT_EQ(copyright.find('\n'), std::string::npos);
 }
 
 TEST_F(OptionTable, RangeStartsAtFortyAndSetRangeAddsTheMargin)
