@@ -54,14 +54,15 @@ double lf_steadySeconds()
 void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
 {
     const double now = lf_steadySeconds();
-    std::unique_lock lock(g_latestKeptMutex);
+    std::lock_guard lock(g_latestKeptMutex);
     const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
     const auto lt_farAhead = [&](double time) {
         double reference = earlier;
         if (sorted.size() > 1) {
-            const auto i = static_cast<std::size_t>(std::upper_bound(sorted.begin(), sorted.end(), time) - sorted.begin());
-            const std::size_t median = (sorted.size() - 1) / 2; // among the others
-            reference = std::max(reference, sorted[i > median + 1 ? median : median + 1]);
+            // leave out the last record of this time: the others' median lies on one side of it
+            const auto after = std::upper_bound(sorted.begin(), sorted.end(), time) - sorted.begin();
+            const auto median = static_cast<std::ptrdiff_t>(sorted.size() - 1) / 2;
+            reference = std::max(reference, sorted[static_cast<std::size_t>(after - 1 > median ? median : median + 1)]);
         } else if (!(reference > 0.0)) {
             return false;
         }

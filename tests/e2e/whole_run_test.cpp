@@ -128,7 +128,8 @@ public:
                 // 1200 kt and 12000 ft/min at 30 frames a second, or in the passes made (the
                 // program catches up after a stall), with some slack
                 const double span = static_cast<double>(std::max<std::uint64_t>(frames, 1));
-                if (metres > std::max(25.0 * span, 6.5 * passes) + 5.0 || feet > std::max(8.0 * span, 2.2 * passes) + 5.0)
+                if (metres > std::max(25.0 * span, 6.5 * passes) + 5.0 ||
+                    feet > std::max(8.0 * span, 2.2 * passes) + 5.0)
                     t.jumps.push_back(fmt::format("{:.0f} m and {:.0f} ft in {} frames and {} passes at frame {}",
                                                   metres, o.altFt - t.altFt, frames, passes, frame));
                 // at most one frame per pass

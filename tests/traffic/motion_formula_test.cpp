@@ -146,8 +146,9 @@ TEST(MotionFormulas, UnknownSpeedsFollowTheFeedTiming)
         double ticks;
     };
     constexpr double span = UnknownSpeedLeg::span;
-    for (const Case c : {Case{-1.0, 1.0, true, 0, span}, Case{-1.0, -1.0, true, 3, span}, Case{-1.0, 1.0, false, 0, span},
-                         Case{-1.0, -1.0, false, 3, span}, Case{60.0, 60.0, false, 3, 6000.0}}) {
+    for (const Case c : {Case{-1.0, 1.0, true, 0, span}, Case{-1.0, -1.0, true, 3, span},
+                         Case{-1.0, 1.0, false, 0, span}, Case{-1.0, -1.0, false, 3, span},
+                         Case{60.0, 60.0, false, 3, 6000.0}}) {
         SCOPED_TRACE(::testing::Message() << c.gs0 << " " << c.gs1 << (c.airborne ? " airborne" : " ground"));
         UnknownSpeedLeg leg(c.gs0, c.gs1, c.airborne);
         leg.ac.extrapolationsLeft = c.extrapolations;
