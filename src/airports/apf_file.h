@@ -33,6 +33,11 @@ bool gf_writeApfParameters(pugi::xml_node parent, const ApfParameters& params, s
 void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std::uint32_t fromApf,
                     std::vector<Stand>& stands);
 
+// One `opt` as a stand option with this number.
+StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf);
+// A number read from a file: NaN and the infinities read as 0.
+double gf_finiteOrZero(double value);
+
 struct OptIdentity {
     std::string cs;
     std::string cs2;

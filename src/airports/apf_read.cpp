@@ -30,29 +30,15 @@ std::vector<StandOption> lf_readOptions(const pugi::xml_node& parkpos, std::uint
     std::vector<StandOption> options;
     options.reserve(lf_optionsReserve);
     std::int32_t counter = 1;
-    for (const pugi::xml_node& opt : parkpos.children("opt")) {
-        OptIdentity identity = gf_readOptIdentity(opt);
-        StandOption option;
-        option.airl = std::move(identity.airl);
-        option.type = std::move(identity.type);
-        option.reg = opt.attribute("reg").as_string();
-        option.cs = std::move(identity.cs);
-        option.cs2 = std::move(identity.cs2);
-        option.hh = gf_hours2bitset(opt.attribute("hh").as_string());
-        option.optionId = counter++;
-        const unsigned day = opt.attribute("day").as_uint();
-        option.day = static_cast<std::int32_t>(std::min<unsigned>(day, std::numeric_limits<std::int32_t>::max()));
-        option.fromApf = fromApf;
-        option.real = opt.attribute("soft").as_bool() ? 0 : 1;
-        options.push_back(std::move(option));
-    }
+    for (const pugi::xml_node& opt : parkpos.children("opt"))
+        options.push_back(gf_readStandOption(opt, counter++, fromApf));
     options.shrink_to_fit();
     return options;
 }
 
-double lf_finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
-
 } // namespace
+
+double gf_finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
 
 void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std::uint32_t fromApf,
                     std::vector<Stand>& stands)
@@ -65,14 +51,32 @@ void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std:
         gf_logError(fmt::format("Parking position {} has no valid position, skipped", name));
         return;
     }
-    const double radiusMetres = lf_finiteOrZero(parkpos.attribute("radius").as_double());
+    const double radiusMetres = gf_finiteOrZero(parkpos.attribute("radius").as_double());
     std::vector<StandOption> options = lf_readOptions(parkpos, fromApf);
     const bool heli = parkpos.attribute("heli").as_bool();
     const bool ramp = parkpos.attribute("ramp").as_bool();
     const bool cargo = parkpos.attribute("cargo").as_bool();
-    const double heading = lf_finiteOrZero(parkpos.attribute("heading").as_double()) * 0.017453292519943295;
+    const double heading = gf_finiteOrZero(parkpos.attribute("heading").as_double()) * 0.017453292519943295;
     stands.emplace_back(name, std::move(options), StandPosition{latitude, longitude, heading}, radiusMetres, !cargo,
                         !ramp, !heli);
+}
+
+StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf)
+{
+    OptIdentity identity = gf_readOptIdentity(opt);
+    StandOption option;
+    option.airl = std::move(identity.airl);
+    option.type = std::move(identity.type);
+    option.reg = opt.attribute("reg").as_string();
+    option.cs = std::move(identity.cs);
+    option.cs2 = std::move(identity.cs2);
+    option.hh = gf_hours2bitset(opt.attribute("hh").as_string());
+    option.optionId = optionId;
+    const unsigned day = opt.attribute("day").as_uint();
+    option.day = static_cast<std::int32_t>(std::min<unsigned>(day, std::numeric_limits<std::int32_t>::max()));
+    option.fromApf = fromApf;
+    option.real = opt.attribute("soft").as_bool() ? 0 : 1;
+    return option;
 }
 
 OptIdentity gf_readOptIdentity(const pugi::xml_node& opt)

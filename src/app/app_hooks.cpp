@@ -11,6 +11,7 @@
 void gf_installAppHooks()
 {
     gf_installSimLinkHooks();
+    gf_installParkLoadHooks();
     gf_installTrafficHooks();
     gf_feedObjectListHook.install(gf_appendFeedObjectListEntry);
     gf_userSnapshot.install([] {

@@ -8,5 +8,7 @@ void gf_installAppHooks();
 // The simulator link's half (its own file: the feed names its object-list hook like the
 // simulator link's function).
 void gf_installSimLinkHooks();
+// Loading the park airport's half: the options panel, the park-file display, the feed's elevation.
+void gf_installParkLoadHooks();
 // Appends an object-list entry of the given kind for the feed.
 void gf_appendFeedObjectListEntry(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind);

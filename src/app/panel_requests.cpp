@@ -12,6 +12,7 @@
 #include "foundation/parameter_file.h"
 #include "foundation/paths.h"
 #include "foundation/program.h"
+#include "foundation/range.h"
 #include "foundation/shell_state.h"
 #include "foundation/status_line.h"
 #include "foundation/text_utils.h"
@@ -44,6 +45,24 @@ void lf_setParkedNavLights(bool on)
 }
 
 } // namespace
+
+void gf_switchAutoRange(bool on, bool onControlThread)
+{
+    g_apfParamsChanged = true;
+    if (on) {
+        g_manualRange = RANGE.value.load();
+        if (onControlThread)
+            gf_setAutoRange();
+        else
+            g_autoRangeRequest = true;
+    } else {
+        gf_setRange(g_manualRange);
+        gf_showIntParameter(RANGE);
+        gf_clearStatus();
+    }
+    EnableWindow(RANGE.hWnd, on ? FALSE : TRUE);
+    EnableWindow(AR_ABOVE_HEIGHT.hWnd, on ? TRUE : FALSE);
+}
 
 void gf_parkingSettingsChanged()
 {

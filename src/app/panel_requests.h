@@ -7,6 +7,10 @@
 // The RANGE chosen by hand, restored when AUTO_RANGE is switched off.
 extern std::atomic<std::int32_t> g_manualRange;
 
+// AUTO_RANGE switched: on saves RANGE in g_manualRange and applies the automatic range (at once
+// on the control thread, else through the control thread), off restores g_manualRange; the RANGE
+// box is enabled exactly while it is off, the AR_ABOVE_HEIGHT box exactly while it is on.
+void gf_switchAutoRange(bool on, bool onControlThread);
 // A static-parking setting changed: while a park airport is loaded, the parking is recalculated
 // at the next multiple of 15 user-data updates (announced), unless INITIAL_LOAD_ONLY is on.
 void gf_parkingSettingsChanged();

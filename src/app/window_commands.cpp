@@ -14,7 +14,6 @@
 #include "foundation/option_table.h"
 #include "foundation/parameter_file.h"
 #include "foundation/program.h"
-#include "foundation/range.h"
 #include "foundation/shell_state.h"
 #include "foundation/status_line.h"
 #include "simlink/sim_state.h"
@@ -96,21 +95,6 @@ void lf_scanOption(bool on, const char* now, const char* later, bool clearLiveri
     gf_repaint(WindowArea::optionsPanel);
 }
 
-void lf_autoRange(bool on)
-{
-    g_apfParamsChanged = true;
-    if (on) {
-        g_manualRange = RANGE.value.load();
-        g_autoRangeRequest = true;
-    } else {
-        gf_setRange(g_manualRange);
-        gf_showIntParameter(RANGE);
-        gf_clearStatus();
-    }
-    EnableWindow(RANGE.hWnd, on ? FALSE : TRUE);
-    EnableWindow(AR_ABOVE_HEIGHT.hWnd, on ? TRUE : FALSE);
-}
-
 void lf_apfParamIfLoaded()
 {
     if (g_parkAirportLoaded)
@@ -143,7 +127,7 @@ const std::array<std::pair<const UiBoolParameter*, CheckBoxAction>, 13> g_checkB
          gf_repaint(WindowArea::statistics);
      }},
     {&SIM_TIME, [](HWND, bool on) { gf_applySimTime(on); }},
-    {&AUTO_RANGE, [](HWND, bool on) { lf_autoRange(on); }},
+    {&AUTO_RANGE, [](HWND, bool on) { gf_switchAutoRange(on, false); }},
     {&SCAN_LIVERIES,
      [](HWND, bool on) {
          lf_scanOption(on, "Your liveries will be scanned",

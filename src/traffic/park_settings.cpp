@@ -1,6 +1,5 @@
 #include "traffic/park_settings.h"
 
-std::atomic<bool> g_apfParamsChanged{false};
 std::atomic<std::int32_t> g_maxLiveGeneral{500};
 
 void gf_resetParkSettings()

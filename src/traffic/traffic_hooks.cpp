@@ -1,6 +1,7 @@
 #include "traffic/traffic_hooks.h"
 
 #include "aircraft/livery_match_hooks.h"
+#include "airports/park_apf.h"
 #include "feed/feed_hooks.h"
 #include "traffic/ac_descriptions.h"
 #include "traffic/feed_intake.h"
@@ -18,6 +19,7 @@ void gf_installTrafficHooks()
 {
     gf_queueFeedBatch.install(gf_intakeFeedBatch);
     gf_parkAirport.install(gf_parkAirportRef);
+    gf_reservedStand.install([] { return g_reservedStand.get(); });
     gf_sizeClassEnabledHook.install(gf_isSizeClassEnabled);
     LiveryMatchHooks hooks;
     hooks.describeAc = [](const LiveryMatchAc& ac) { return gf_describeAc(lf_acBase(ac)); };

@@ -1,0 +1,197 @@
+#include "airports/learned_apf.h"
+
+#include "airports/apf_file.h"
+#include "foundation/log.h"
+#include "foundation/option_controls.h"
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
+#include "foundation/range.h"
+#include "foundation/status_line.h"
+#include "foundation/text_utils.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fmt/format.h>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace {
+
+// a stand made by hand needs a position away from (0, 0)
+constexpr double lf_manualMinDeg = 0.0001;
+
+// Same aircraft on the same day and kind, sharing a half hour.
+bool lf_sameStandOption(const StandOption& a, const StandOption& b)
+{
+    return a.day == b.day && a.real == b.real && a.reg == b.reg && a.airl == b.airl && a.type == b.type &&
+           (a.hh & b.hh).any();
+}
+
+template <class T>
+void lf_logApplied(std::string_view key, const T& value)
+{
+    gf_logIndented(fmt::format("{:24}: {}", key, value));
+}
+
+void lf_applyBool(const std::optional<bool>& value, UiBoolParameter& option)
+{
+    if (!value)
+        return;
+    option.value = *value;
+    gf_showCheckBox(option);
+    lf_logApplied(option.name, *value);
+}
+
+// The options the learned file keeps for its airport, in the order the file's readers apply them.
+void lf_applyOptions(const Apf& doc)
+{
+    const ParkLoadHooks hooks = gf_parkLoadHooks();
+    lf_applyBool(gf_getApfBool(doc, g_learnSoftKey), LEARN_SOFT);
+    // absent: MAX_LIVE_SEL stays (no value would leave it outside its choices)
+    if (const auto maxLive = gf_getApfInt(doc, g_maxLiveKey)) {
+        MAX_LIVE_SEL.value = MAX_LIVE_SEL.clamped(gf_snapMaxLive(*maxLive));
+        gf_selectChoice(MAX_LIVE_SEL);
+        lf_logApplied(g_maxLiveKey, MAX_LIVE_SEL.value.load());
+    }
+    if (const auto range = gf_getApfInt(doc, g_lateralRangeKey)) {
+        gf_setRange(gf_snapRange(*range));
+        if (hooks.enableControl) // while AUTO_RANGE is on the automatic range governs RANGE
+            hooks.enableControl(RANGE, !AUTO_RANGE.value);
+        lf_logApplied(g_lateralRangeKey, RANGE.value.load());
+    }
+    if (const auto autoRange = gf_getApfBool(doc, g_autoRangeKey)) {
+        lf_applyBool(autoRange, AUTO_RANGE);
+        if (hooks.switchAutoRange)
+            hooks.switchAutoRange(*autoRange);
+    }
+    lf_applyBool(gf_getApfBool(doc, g_parkFakeKey), PARK_FAKE);
+    // older learned files hold 28 here: no boolean, WEEK stays
+    lf_applyBool(gf_getApfStrictBool(doc, g_weekKey), WEEK);
+    lf_applyBool(gf_getApfBool(doc, g_parkSoftKey), PARK_SOFT);
+    const auto percentage = gf_getApfInt(doc, g_parkingPercentageKey);
+    parking_percentage.value = percentage ? parking_percentage.clamped(*percentage) : parking_percentage.defaultValue;
+    gf_showIntParameter(parking_percentage);
+    if (percentage)
+        lf_logApplied(g_parkingPercentageKey, parking_percentage.value.load());
+    lf_applyBool(gf_getApfBool(doc, g_initialLoadOnlyKey), INITIAL_LOAD_ONLY);
+    if (const auto maxFit = gf_getApfInt(doc, g_maxFitKey)) {
+        MAX_FIT.value = MAX_FIT.clamped(*maxFit);
+        MAX_FIT_FL.value = static_cast<float>(MAX_FIT.value) * 0.5F + 0.5F;
+        gf_showFloatParameter(MAX_FIT_FL);
+        gf_logIndented(fmt::format("{:24}: {} (max number of half hours, is {} hrs decimal)", g_maxFitKey,
+                                   MAX_FIT.value.load(), gf_float2string(MAX_FIT_FL.value)));
+    }
+    lf_applyBool(gf_getApfBool(doc, g_rtParkTrafficOnlyKey), RT_PARKTRAFFIC_ONLY);
+}
+
+// Radius and cargo corrections, and the options the archived stand lacks.
+void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
+{
+    if (parkpos.attribute("radius_change").as_bool()) {
+        stand.radius = gf_finiteOrZero(parkpos.attribute("radius").as_double()) * g_nmPerMetre;
+        stand.radius_change = true;
+    }
+    if (parkpos.attribute("cargo_change").as_bool()) {
+        stand.cargo = parkpos.attribute("cargo").as_bool();
+        stand.cargo_change = true;
+    }
+    std::int32_t next = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
+    for (const pugi::xml_node& opt : parkpos.children("opt")) {
+        StandOption option = gf_readStandOption(opt, next, 0);
+        const auto same = [&option](const StandOption& o) { return lf_sameStandOption(o, option); };
+        if (std::none_of(stand.options.begin(), stand.options.end(), same)) {
+            stand.options.push_back(std::move(option));
+            ++next;
+        }
+    }
+}
+
+void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands)
+{
+    const std::string id = parkpos.attribute("id").as_string();
+    const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
+    if (!parkpos.attribute("manual").as_bool()) {
+        if (named == stands.end())
+            gf_log(fmt::format("learned stand {} in {} not found?", id, path));
+        else
+            lf_applyLearnedParkpos(parkpos, *named);
+        return;
+    }
+    if (named != stands.end()) {
+        gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
+        return;
+    }
+    const double latitude = parkpos.attribute("latitude").as_double();
+    const double longitude = parkpos.attribute("longitude").as_double();
+    // a negative or unreadable radius is as useless as none
+    if ((std::abs(latitude) <= lf_manualMinDeg && std::abs(longitude) <= lf_manualMinDeg) ||
+        !(parkpos.attribute("radius").as_double() > 0.0)) {
+        gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
+        return;
+    }
+    const std::size_t before = stands.size();
+    gf_readParkpos(parkpos, id, 0, stands);
+    if (stands.size() > before) // not when its position was refused
+        stands.back().manual = true;
+}
+
+fs::path lf_savedCopyPath(const fs::path& path)
+{
+    fs::path copy = path.parent_path() / path.stem();
+    copy += ".0";
+    copy += path.extension();
+    return copy;
+}
+
+} // namespace
+
+std::int32_t gf_snapMaxLive(std::int32_t value)
+{
+    if (value == 0)
+        return 0;
+    // the upper end of each band and the choice it gives
+    static constexpr std::array<std::pair<std::int32_t, std::int32_t>, 5> bands{
+        {{17, 10}, {37, 25}, {62, 50}, {87, 75}, {299, 100}}};
+    if (value > 0)
+        for (const auto& [upper, choice] : bands)
+            if (value <= upper)
+                return choice;
+    return 500;
+}
+
+void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector<Stand>& stands, bool& handmade)
+{
+    const std::string pathText = gf_pathToUtf8(path);
+    try {
+        Apf doc;
+        if (const pugi::xml_parse_result parsed = doc.load_file(path.c_str()); !parsed) {
+            fs::copy_file(path, lf_savedCopyPath(path), fs::copy_options::overwrite_existing);
+            gf_log(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
+                               parsed.description()));
+            return;
+        }
+        gf_log(fmt::format("Read from learned airport file: '{}'", pathText));
+        if (!gf_apfHasProvenance(doc))
+            return;
+        const std::string name = gf_getApfString(doc, "airport_name").value_or(std::string());
+        if (name != params.airport_name)
+            gf_showStatus(fmt::format("Warning: learned file airport name: '{}' differs from archived file airport name: '{}'",
+                                      name, params.airport_name),
+                          true);
+        lf_applyOptions(doc);
+        if (const auto value = gf_getApfString(doc, "handmade")) {
+            handmade = true;
+            stands.clear();
+            gf_readApfStands(doc, stands);
+            gf_logIndented(fmt::format("{:24}: {}", "handmade", *value));
+            return;
+        }
+        handmade = false;
+        for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
+            lf_mergeParkpos(parkpos, pathText, stands);
+    } catch (const std::exception& e) {
+        gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
+    }
+}

@@ -1,0 +1,39 @@
+#include "app/app_hooks.h"
+
+#include "airports/park_load_hooks.h"
+#include "app/main_window_state.h"
+#include "app/panel_requests.h"
+#include "foundation/option_controls.h"
+#include "foundation/option_table.h"
+#include "traffic/park_airport.h"
+
+void gf_installParkLoadHooks()
+{
+    ParkLoadHooks hooks;
+    hooks.switchAutoRange = [](bool on) {
+        gf_switchAutoRange(on, true);
+        gf_showIntParameter(RANGE);
+    };
+    hooks.enableControl = [](const UiControl& control, bool enabled) {
+        EnableWindow(control.hWnd.load(), enabled ? TRUE : FALSE);
+    };
+    hooks.showParkFile = [](const ParkFileDisplay& display) {
+        MainWindowState& s = g_mainWindowState;
+        s.parkFileOk = display.ok;
+        s.apfAirportName.set(display.airportName);
+        s.apfPublisher.set(display.publisher);
+        s.handmadeApf = display.handmade;
+        s.qualityFactor.set(display.qualityFactor);
+        s.standCount = display.standCount;
+        s.rtTrafficWeek = display.rtTrafficWeek;
+        s.reservedStand.set(display.reservedStand);
+        s.reservedStandOk = display.reservedStandOk;
+        gf_repaint(WindowArea::statistics);
+    };
+    hooks.setFeedElevation = [](double feet) {
+        ParkAirportRef airport = gf_parkAirportRef();
+        airport.elevationFt = feet;
+        gf_setParkAirportRef(std::move(airport));
+    };
+    gf_setParkLoadHooks(std::move(hooks));
+}
