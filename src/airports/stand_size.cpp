@@ -10,9 +10,14 @@ double gf_standStepNm(double aircraftRadiusNm)
     return aircraftRadiusNm <= g_smallAircraftHalfSpanNm ? g_smallAircraftStepNm : g_largeAircraftStepNm;
 }
 
+namespace {
+// radii converted from metres differ from their exact difference by rounding: 1.8 m is 1.8 m
+constexpr double lf_roundingNm = 1e-9;
+} // namespace
+
 bool gf_standSizeFits(const Stand& stand, double aircraftRadiusNm)
 {
-    if (!(aircraftRadiusNm - stand.radius <= g_standClearanceNm))
+    if (!(aircraftRadiusNm - stand.radius <= g_standClearanceNm + lf_roundingNm))
         return false;
     const double steps = std::round((stand.radius - aircraftRadiusNm) / gf_standStepNm(aircraftRadiusNm));
     // checked before the cast: a cast of a value beyond the range (or NaN) is undefined

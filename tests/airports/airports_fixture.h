@@ -3,9 +3,11 @@
 // download site in site/ (file://), and the airport data, database, options and user state reset.
 #include "aircraft/dbase.h"
 #include "airports/airport.h"
+#include "airports/park_apf.h"
 #include "airports/park_data.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
+#include "simlink/sim_state.h"
 #include "simlink/user_aircraft.h"
 #include "support/logged_folder.h"
 
@@ -61,8 +63,9 @@ protected:
     {
         gf_resetAirportList();
         gf_resetParkData();
+        gf_resetParkApf();
         gf_resetDbase();
-        gf_resetUserAcState();
+        gf_resetSimLinkState();
     }
     static void putStock(const std::string& code, const std::string& text)
     {

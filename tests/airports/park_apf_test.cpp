@@ -1,0 +1,286 @@
+#include "airports/fake_aircraft.h"
+#include "airports/learned_apf.h"
+#include "airports/park_apf.h"
+#include "airports/stand_size.h"
+
+#include "airports/park_airport_list.h"
+#include "airports_fixture.h"
+#include "foundation/status_line.h"
+#include "foundation/user_error.h"
+#include "foundation/random.h"
+#include "support/manual_time.h"
+
+#include <fmt/format.h>
+#include <gsl/narrow>
+#include <map>
+#include <set>
+
+using namespace airportstest;
+
+static const std::string lf_alt = "<parameter name='altitude' value='364'/>";
+
+// A stand `metres` north of 50 N 8.5 E.
+static std::string lf_pp(const std::string& id, double metres, const std::string& attrs = "radius='20'",
+                         const std::string& opts = "")
+{
+    return fmt::format("<parkpos id='{}' latitude='{:.9f}' longitude='8.5' {}>{}</parkpos>", id,
+                       50.0 + metres / 1852.0 / 60.0, attrs, opts);
+}
+
+class ParkApfTest : public AirportsTest {
+protected:
+    ParkApfTest()
+    {
+        parkAirport = Airport{"EDDF", "FRA", 50.0, 8.5, 0.0};
+        ParkLoadHooks hooks;
+        hooks.enableControl = [this](const UiControl& c, bool on) { enabled[c.controlId] = on; };
+        hooks.showParkFile = [this](const ParkFileDisplay& d) { shown = d; };
+        hooks.setFeedElevation = [this](double feet) { elevation = feet; };
+        hooks.switchAutoRange = [this](bool on) { autoRange = on; };
+        gf_setParkLoadHooks(std::move(hooks));
+    }
+    ~ParkApfTest() override { gf_setParkLoadHooks({}); }
+    static void putLocal(const std::string& text) { writeFile("airports/my_thirdparty/EDDF.xml", text); }
+    // Stands A1 (5 m, one option) and A2 of publisher Pub, whose learned file lies in `learned`.
+    static void putArchive()
+    {
+        putLocal(apfText(lf_pp("A1", 0, "radius='5'", "<opt reg='D-A' airl='DLH' type='A320' day='1' hh='11,12'/>") +
+                 lf_pp("A2", 100), lf_alt + "<parameter name='publisher' value='Pub'/><parameter name='airport_name' value='Rhein'/>"));
+    }
+    static inline const std::string learned = "airports/learned/thirdparty/Pub/EDDF.xml";
+    static std::string load()
+    {
+        try {
+            return gf_readParkedFile();
+        } catch (const brv::UserErrorException& e) {
+            return fmt::format("{}: {}", e.code(), e.what());
+        }
+    }
+    static std::string names()
+    {
+        std::string text;
+        for (const Stand& stand : g_parkStands)
+            text += (text.empty() ? "" : ",") + stand.name;
+        return text;
+    }
+
+    std::map<std::uint16_t, bool> enabled;
+    ParkFileDisplay shown;
+    std::optional<double> elevation;
+    std::optional<bool> autoRange;
+};
+
+TEST_F(ParkApfTest, EachSourceInTheFolderOfTheSimulatorAndEachRefusal)
+{
+    const std::string here = "airports/my_thirdparty/EDDF.xml", pub = "archive/thirdparty/P/EDDF.xml",
+                      a1 = apfText(lf_pp("A1", 0), lf_alt);
+    const struct { std::string file, text, link; bool msfs2020; std::string result, stands; } cases[] = {
+        {here, a1, "", false, "", "A1"},
+        {"site/MSFS/archive/stock/EDDF.xml", a1, "", false, "", "A1"}, // the stock archive has no 2024 folder
+        {"site/MSFS2024/" + pub, a1, pub, false, "", "A1"},
+        {"site/MSFS/" + pub, a1, pub, true, "", "A1"},
+        {"site/MSFS/" + pub, a1, pub, false, "failed to download: 'file://", ""},
+        {here, "<meta><info name='author' value='a'/><info name='version' value='1'/></meta>" + lf_pp("A1", 0), "",
+         false, here + ": refused to load (copyright)", ""},
+        {here, "<meta", "", false, here + ": could not load file: " + here, ""},
+        {here, apfText(lf_pp("A1", 0)), "", false, "65: Parameter altitude not found", ""},
+        {here, apfText(lf_pp("A1", 0) + lf_pp("A1", 50) + lf_pp("B", 99), lf_alt), "", false,
+         "94: Parking position A1 appears more than once?", "A1"},
+        {here, apfText("<parkpos id='Z' latitude='0' longitude='0'/>", lf_alt), "", false, "no stands found", ""},
+    };
+    for (const auto& c : cases) {
+        for (const char* path : {"airports/my_thirdparty", "airports/park_airport.xml", "site"})
+            fs::remove_all(path);
+        writeFile(c.file, c.text);
+        writeFile("airports/my_thirdparty/EDDF.txt", c.link); // empty: no link
+        g_msfs2020Mode = c.msfs2020;
+        g_parkAirportLoaded = false;
+        EXPECT_EQ((std::tuple{load().substr(0, c.result.empty() ? std::string::npos : c.result.size()), names(),
+                              g_parkAirportLoaded.load(), fs::exists("airports/park_airport.xml")}),
+                  (std::tuple{c.result, c.stands, c.result.empty() || c.result == "no stands found",
+                              c.result.empty() && c.file != here})) << c.text;
+    }
+    writeFile("airports/my_thirdparty/EDDF.txt", "archive/thirdparty/unknown/EDDF.xml");
+    EXPECT_EQ(load(), "gf_readParkedFile EDDF has publisher:unknown, archive/thirdparty/unknown/EDDF.xml");
+    fs::remove_all("airports");
+    EXPECT_EQ(load(), "gf_readParkedFile EDDF not found");
+    parkAirport = Airport{};
+    EXPECT_EQ(gf_readApf(here, g_parkApfInfo, g_parkQf), "gf_readApf: no park airport set");
+}
+
+TEST_F(ParkApfTest, NumbersNeighboursAndWhatTheWindowShows)
+{
+    PARK_FAKE.value = g_apfParamsChanged = true;
+    parking_percentage.value = 70;
+    putLocal(apfText(lf_pp("A", 0) + lf_pp("B", 36) + lf_pp("C", 73),
+                     lf_alt + "<parameter name='publisher' value='Pub'/><parameter name='airport_name' value='Rhein'/>"
+                              "<parameter name='Qf_real' value='50'/><parameter name='RT_traffic_week' value='30'/>"));
+    EXPECT_EQ(load(), "");
+    ASSERT_EQ(names(), "A,B,C");
+    // 20 m + 20 m > 1.1 x 36 m; not > 1.1 x 37 m; no made-up aircraft without a learned file
+    const std::vector<std::uint32_t> neighbours[] = {{2}, {1}, {}};
+    for (std::uint32_t i = 0; i < 3; ++i)
+        EXPECT_EQ((std::tuple{g_parkStands[i].id, g_parkStands[i].neighbours, g_parkStands[i].options.size()}),
+                  (std::tuple{i + 1, neighbours[i], 0u}));
+    EXPECT_TRUE(folder.logHas("          parking_percentage      : 30%"));
+    EXPECT_EQ(enabled, (std::map<std::uint16_t, bool>{{parking_percentage.controlId, false},
+                                                      {g_flushStaticButton.controlId, true},
+                                                      {LEARN_SOFT.controlId, true}}));
+    EXPECT_EQ((std::tuple{shown.ok, shown.airportName, shown.publisher, shown.qualityFactor, shown.standCount,
+                          shown.rtTrafficWeek, elevation, parkAirport.alt, g_parkAirportLoaded.load(),
+                          g_apfParamsChanged.load(), parking_percentage.value.load()}),
+              (std::tuple{true, "Rhein", "Pub", "50", 3, 30, std::optional(364.0), 364.0, true, false, 30}));
+}
+
+TEST_F(ParkApfTest, LearnSoftByQualityAndStandCount)
+{
+    const struct { int qf, stands; bool before, after; } cases[] = {
+        {45, 20, true, false}, {44, 20, true, true}, {45, 19, true, true}, {45, 20, false, false}};
+    for (const auto& c : cases) {
+        std::string stands;
+        for (int i = 0; i < c.stands; ++i)
+            stands += lf_pp(fmt::format("S{}", i), i * 100.0);
+        putLocal(apfText(stands, lf_alt + fmt::format("<parameter name='Qf_real' value='{}'/>", c.qf)));
+        LEARN_SOFT.value = c.before;
+        EXPECT_EQ(load(), "");
+        // not allowed: its box is disabled even when it was off
+        EXPECT_EQ((std::tuple{LEARN_SOFT.value.load(), enabled[LEARN_SOFT.controlId], g_apfParamsChanged.load()}),
+                  (std::tuple{c.after, c.qf < 45 || c.stands < 20, c.before != c.after}));
+    }
+}
+
+TEST_F(ParkApfTest, ParkAirportListAndReservedStand)
+{
+    putLocal(apfText(lf_pp("A", 0) + lf_pp("B", 100), lf_alt));
+    g_userOnGround = true;
+    const struct { std::list<MyParkAirport> list; double north; const char *after, *file, *reserved; bool ok; } cases[] = {
+        {{}, 0.0, "EDDF,A;", "EDDF,A\n", "A", true},
+        // listed further down: moved up with its remembered stand, not listed twice
+        {{{"EHAM", "", 0, 0, 0}, {"EDDF", "B", 0, 0, 0}}, 500.0, "EDDF,B;EHAM,;", "EDDF,B\n", "B", true},
+        {{{"EDDF", "Q9", 0, 0, 0}}, 500.0, "EDDF,Q9;", "EDDF,B\n", "", false},
+    };
+    for (const auto& c : cases) {
+        g_userData.latitude = 50.0 + c.north / 1852.0 / 60.0;
+        g_userData.longitude = 8.5;
+        g_myParkAirports = c.list;
+        EXPECT_EQ(load(), "");
+        std::string list;
+        for (const MyParkAirport& entry : g_myParkAirports)
+            list += entry.code + "," + entry.stand + ";";
+        EXPECT_EQ((std::tuple{list, readFile("airports/my_park_airports.txt"), g_reservedStand.get(),
+                              shown.reservedStand, shown.reservedStandOk}),
+                  (std::tuple{c.after, c.file, c.reserved, c.reserved, c.ok}));
+    }
+}
+
+TEST_F(ParkApfTest, OptionsStandsAndCorrectionsMerged)
+{
+    constexpr const char* opt = "<opt reg='D-A' airl='DLH' type='A320' day='1' hh='{}'/>";
+    writeFile(learned, apfText(
+        lf_pp("A1", 0, "", fmt::format(opt, "10,11") + fmt::format(opt, "10")) +
+            lf_pp("A2", 0, "radius_change='true' radius='30' cargo_change='true' cargo='true'") + lf_pp("Z9", 0) +
+            lf_pp("A1", 0, "manual='true' radius='10'") + lf_pp("M0", 300, "manual='true' radius='-5'") +
+            "<parkpos id='M1' latitude='95' longitude='8.5' radius='10' manual='true'/>" +
+            "<parkpos id='M2' latitude='0.00005' longitude='0.00008' radius='10' manual='true'/>" +
+            lf_pp("M3", 400, "manual='true' radius='0'") + lf_pp("M4", 300, "manual='true' radius='15'"),
+        "<parameter name='airport_name' value='Main'/><parameter name='parking_percentage' value='150'/>"
+        "<parameter name='WEEK' value='28'/><parameter name='MAX_FIT' value='60'/>"
+        "<parameter name='AUTO_RANGE' value='true'/><parameter name='PARK_FAKE' value='true'/>"));
+    MAX_LIVE_SEL.value = 75;
+    WEEK.value = true;
+    putArchive();
+    EXPECT_EQ(load(), "");
+    ASSERT_EQ(names(), "A1,A2,M4");
+    const std::vector<StandOption>& a1 = g_parkStands[0].options;
+    ASSERT_EQ(a1.size(), 3u); // the archived option, the one at half hour 10, a made-up one
+    EXPECT_EQ((std::tuple{a1[1].optionId, a1[1].fromApf, a1[1].hh.to_ullong(), a1[2].cs, a1[2].optionId}),
+              (std::tuple{2, 0u, 1ull << 10, "FAKE1", 3}));
+    const Stand& a2 = g_parkStands[1];
+    EXPECT_EQ((std::tuple{std::lround(a2.radius * 1852.0), a2.radius_change, a2.cargo, a2.cargo_change, a2.manual,
+                          g_parkStands[2].manual}),
+              (std::tuple{30L, true, true, true, false, true}));
+    // MAX_LIVE absent: unchanged; the percentage clamped; WEEK 28 is no boolean
+    EXPECT_EQ((std::tuple{MAX_LIVE_SEL.value.load(), parking_percentage.value.load(), WEEK.value.load(),
+                          MAX_FIT.value.load(), MAX_FIT_FL.value.load(), autoRange}),
+              (std::tuple{75, 100, true, 47, 24.0F, std::optional(true)}));
+    EXPECT_EQ(gf_statusLine().text, "Warning: learned file airport name: 'Main' differs from archived file airport name: 'Rhein'");
+    for (const char* line : {"learned stand Z9 in {} not found?", "===> manually created standid A1 already exists in {}",
+                             "===> manually created standid M2 misses correct attributes in {}",
+                             "          MAX_FIT                 : 47 (max number of half hours, is 24 hrs decimal)"})
+        EXPECT_TRUE(folder.logHas(fmt::format(fmt::runtime(line), learned))) << line;
+}
+
+TEST_F(ParkApfTest, HandmadeUnparsableAndIncompleteFiles)
+{
+    const std::string handmade = "<parameter name='handmade' value='false'/><parameter name='parking_percentage' value='55'/>";
+    const struct { std::string file; const char* stands; bool handmade; int percentage; } cases[] = {
+        {apfText(lf_pp("H1", 0) + lf_pp("H2", 99), handmade), "H1,H2", true, 55},
+        {apfText(lf_pp("H1", 0) + lf_pp("H1", 99) + lf_pp("H3", 200), handmade), "H1", true, 55},
+        {"<meta><parkpositions>", "A1,A2", false, 20},
+        {"<meta/><parameters><parameter name='parking_percentage' value='55'/></parameters>", "A1,A2", false, 20},
+    };
+    putArchive();
+    for (const auto& c : cases) {
+        writeFile(learned, c.file);
+        parking_percentage.value = 20;
+        EXPECT_EQ(load(), "");
+        EXPECT_EQ((std::tuple{names(), g_parkHandmade, shown.handmade, parking_percentage.value.load()}),
+                  (std::tuple{c.stands, c.handmade, c.handmade, c.percentage})) << c.file;
+    }
+    EXPECT_TRUE(folder.logHas("Airport file read from '" + learned + "' for Rhein"));
+    EXPECT_TRUE(folder.logHas("gf_readLearned: Parking position H1 appears more than once?"));
+    EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), "<meta><parkpositions>");
+}
+
+TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
+{
+    const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50},
+        {62, 50}, {63, 75}, {87, 75}, {88, 100}, {299, 100}, {300, 500}, {-1, 500}, {INT32_MIN, 500}, {INT32_MAX, 500}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(gf_snapMaxLive(in), out) << in;
+}
+
+static Stand lf_stand(double metres, bool cargo = false, bool ramp = false, bool heli = false)
+{
+    return Stand("S", {}, StandPosition{50.0, 8.5, 0.0}, metres, !cargo, !ramp, !heli);
+}
+
+TEST(StandSizeFits, AtItsLimits)
+{
+    // wingspan and stand radius in metres; half the wingspan as the aircraft database gives it
+    // 35.6: the 14 m step, 8 m too large (as a float, 17.8 took the 21 m step); 36: the 21 m step
+    const std::tuple<double, double, bool> cases[] = {{35.6, 25.8, false}, {36.0, 26.0, true}, {42.0, 20.0, true},
+        {43.6, 20.0, true}, {43.8, 20.0, false}, {26.2, 20.0, true}, {25.8, 20.0, false}};
+    for (const auto& [wingspan, radius, fits] : cases)
+        EXPECT_EQ(gf_standSizeFits(lf_stand(radius), wingspan * 0.5 * (1.0 / 1852.0)), fits) << wingspan;
+    EXPECT_THROW(gf_standSizeFits(lf_stand(1e300), 0.0), gsl::narrowing_error);
+}
+
+TEST_F(AirportsTest, MadeUpAircraftBySeededDraws)
+{
+    testsupport::ManualTime time{1704622500}; // Sunday 7 January 2024, 10:15 UTC
+    for (const auto& [type, metres] : {std::pair{"B77W", 32.0}, {"B739", 25.0}, {"BCS3", 5.0}, {"A320", 5.0},
+                                       {"B78X", 30.0}, {"E75L", 5.0}, {"B738", 17.9}, {"B737", 17.2}})
+        g_dbase.halfWingspans[type] = metres / 1852.0;
+    std::vector<Stand> stands{lf_stand(9, true, false, true), lf_stand(60, false, true), lf_stand(20),
+                              lf_stand(3, false, false, true)};
+    stands[3].options = {StandOption{}, StandOption{"", "", "", "", "", {}, 4}};
+    gf_fillFakeAircraft("KJFK", stands);
+    const StandOption& heli = stands[0].options.at(0);
+    EXPECT_EQ((std::tuple{heli.airl, heli.type, heli.cs, heli.reg, heli.cs2, heli.day, heli.hh.to_ullong(),
+                          heli.optionId, heli.fromApf, heli.real}),
+              (std::tuple{"PVT", "EC35", "FAKE1", "REGFAKE1", "", 7, 1ull << 20, 1, 1u, 0}));
+    EXPECT_TRUE(stands[1].options.empty()); // a ramp too large for every GA type: the number stays
+    EXPECT_EQ((std::tuple{stands[2].options.at(0).cs, stands[3].options.at(2).cs, stands[3].options[2].optionId}),
+              (std::tuple{"FAKE2", "FAKE3", 5}));
+    std::set<std::string> drawn[2];
+    for (unsigned seed = 1; seed <= 40; ++seed)
+        for (const char* code : {"KJFK", "LFPG"}) {
+            gf_randomGenerator().seed(seed);
+            std::vector<Stand> one{lf_stand(20)};
+            gf_fillFakeAircraft(code, one);
+            drawn[code[0] == 'L'].insert(one[0].options.at(0).airl + " " + one[0].options[0].type);
+        }
+    EXPECT_EQ(drawn[0], (std::set<std::string>{"AAL B738", "SWA B737", "UAL B738"}));
+    EXPECT_EQ(drawn[1], std::set<std::string>{"ZZZ B738"});
+}
