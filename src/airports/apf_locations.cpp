@@ -12,16 +12,6 @@ namespace {
 
 constexpr std::size_t lf_generatedReserve = 512;
 
-// Missing is an answer; any other failure to ask raises "exists".
-bool lf_exists(const fs::path& path)
-{
-    std::error_code ec;
-    const bool exists = fs::exists(path, ec);
-    if (ec)
-        throw fs::filesystem_error("exists", path, ec);
-    return exists;
-}
-
 void lf_replaceFirst(std::string& text, std::string_view what, std::string_view with)
 {
     if (const auto at = text.find(what); at != std::string::npos)
@@ -54,6 +44,15 @@ std::string lf_publisherFolder(std::string publisher)
 
 } // namespace
 
+bool gf_fileExists(const fs::path& path)
+{
+    std::error_code ec;
+    const bool exists = fs::exists(path, ec);
+    if (ec)
+        throw fs::filesystem_error("exists", path, ec);
+    return exists;
+}
+
 fs::path gf_xmlFileName(const fs::path& name)
 {
     fs::path file = name;
@@ -73,7 +72,7 @@ std::string gf_xmlFileString(std::string_view name) { return std::string(name) +
 bool gf_apfExists(const std::string& code)
 {
     for (const fs::path* folder : {&g_userAirportFolder, &g_simAddonAirportFolder})
-        if (lf_exists(gf_xmlFileName(*folder / code)) || lf_exists(gf_txtFileName(*folder / code)))
+        if (gf_fileExists(gf_xmlFileName(*folder / code)) || gf_fileExists(gf_txtFileName(*folder / code)))
             return true;
     return gf_downloadStockApf(code);
 }
@@ -83,7 +82,7 @@ std::string gf_findApfReference(const std::string& code)
     for (const fs::path* folder : {&g_userAirportFolder, &g_simAddonAirportFolder}) {
         if (std::string reference; gf_readApfLinkFile(gf_txtFileName(*folder / code), reference))
             return reference;
-        if (const fs::path file = gf_xmlFileName(*folder / code); lf_exists(file))
+        if (const fs::path file = gf_xmlFileName(*folder / code); gf_fileExists(file))
             return file.generic_string();
     }
     if (gf_downloadStockApf(code))
@@ -93,7 +92,7 @@ std::string gf_findApfReference(const std::string& code)
 
 bool gf_readApfLinkFile(const fs::path& path, std::string& reference)
 {
-    if (!lf_exists(path))
+    if (!gf_fileExists(path))
         return false;
     std::vector<std::string> lines;
     if (!gf_readAnyTextLines(path, lines) || lines.empty())
@@ -136,7 +135,7 @@ fs::path gf_learnedApfPath(const std::string& reference, const std::string& publ
 std::vector<std::string> gf_listGeneratedApfs()
 {
     std::vector<std::string> files;
-    if (!lf_exists(g_userAirportFolder))
+    if (!gf_fileExists(g_userAirportFolder))
         return files;
     files.reserve(lf_generatedReserve);
     std::error_code ec;

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+// Missing is an answer; any other failure to ask raises the file-system error "exists".
+bool gf_fileExists(const std::filesystem::path& path);
+
 std::filesystem::path gf_xmlFileName(const std::filesystem::path& name); // name + ".xml"
 std::filesystem::path gf_txtFileName(const std::filesystem::path& name); // name + ".txt"
 std::string gf_xmlFileString(std::string_view name);                     // name + ".xml"

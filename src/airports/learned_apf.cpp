@@ -47,7 +47,7 @@ void lf_applyBool(const std::optional<bool>& value, UiBoolParameter& option)
 // The options the learned file keeps for its airport, in the order the file's readers apply them.
 void lf_applyOptions(const Apf& doc)
 {
-    const ParkLoadHooks hooks = gf_parkLoadHooks();
+    const ParkLoadHooks hooks = g_parkLoadHooks.get();
     lf_applyBool(gf_getApfBool(doc, g_learnSoftKey), LEARN_SOFT);
     // absent: MAX_LIVE_SEL stays (no value would leave it outside its choices)
     if (const auto maxLive = gf_getApfInt(doc, g_maxLiveKey)) {

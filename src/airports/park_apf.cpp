@@ -17,6 +17,7 @@ SharedText g_reservedStand;
 std::atomic<std::uint32_t> g_learnedUpdates{0};
 std::atomic<bool> g_apfParamsChanged{false};
 ParkFileDisplay g_parkFileDisplay;
+HookSet<ParkLoadHooks> g_parkLoadHooks;
 
 bool gf_apfHasProvenance(const Apf& doc)
 {
@@ -40,7 +41,7 @@ void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands)
 
 void gf_showParkFileDisplay()
 {
-    if (const ParkLoadHooks hooks = gf_parkLoadHooks(); hooks.showParkFile)
+    if (const ParkLoadHooks hooks = g_parkLoadHooks.get(); hooks.showParkFile)
         hooks.showParkFile(g_parkFileDisplay);
 }
 

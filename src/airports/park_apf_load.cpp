@@ -18,7 +18,6 @@
 #include <fmt/format.h>
 #include <gsl/narrow>
 #include <mutex>
-#include <system_error>
 
 namespace {
 
@@ -31,17 +30,8 @@ constexpr const char* lf_loaderName = "gf_readParkedFile";
 
 void lf_enable(const UiControl& control, bool enabled)
 {
-    if (const ParkLoadHooks hooks = gf_parkLoadHooks(); hooks.enableControl)
+    if (const ParkLoadHooks hooks = g_parkLoadHooks.get(); hooks.enableControl)
         hooks.enableControl(control, enabled);
-}
-
-bool lf_exists(const fs::path& path)
-{
-    std::error_code ec;
-    const bool exists = fs::exists(path, ec);
-    if (ec)
-        throw fs::filesystem_error("exists", path, ec);
-    return exists;
 }
 
 // Numbers 1, 2, 3 ... and the stands whose circles overlap each one.
@@ -67,7 +57,7 @@ void lf_numberStands(std::vector<Stand>& stands)
 void lf_mergeLearned(const std::string& name, ParkApfInfo& params, PackedQf& qf, std::vector<Stand>& stands)
 {
     const fs::path learned = gf_learnedApfPath(name, params.publisher);
-    if (!lf_exists(learned)) {
+    if (!gf_fileExists(learned)) {
         parking_percentage.value = parking_percentage.defaultValue;
         lf_enable(parking_percentage, false);
         gf_showIntParameter(parking_percentage);
@@ -218,7 +208,7 @@ std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
     g_parkAirportLoaded = true;
     lf_enable(g_flushStaticButton, true);
     g_apfParamsChanged = false;
-    if (const ParkLoadHooks hooks = gf_parkLoadHooks(); hooks.setFeedElevation)
+    if (const ParkLoadHooks hooks = g_parkLoadHooks.get(); hooks.setFeedElevation)
         hooks.setFeedElevation(static_cast<double>(params.altitude));
     return count == 0 ? "no stands found" : "";
 }

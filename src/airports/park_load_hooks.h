@@ -2,6 +2,7 @@
 // What loading the park airport calls in the application above: the options panel, the main
 // window's park-file display and the feed's record filter. The application installs them at
 // start; tests install their own. A hook that is not installed is skipped.
+#include "foundation/hook_set.h"
 #include "foundation/options.h"
 
 #include <cstdint>
@@ -33,5 +34,4 @@ struct ParkLoadHooks {
     std::function<void(double feet)> setFeedElevation;
 };
 
-void gf_setParkLoadHooks(ParkLoadHooks hooks);
-ParkLoadHooks gf_parkLoadHooks();
+extern HookSet<ParkLoadHooks> g_parkLoadHooks;

@@ -35,5 +35,5 @@ void gf_installParkLoadHooks()
         airport.elevationFt = feet;
         gf_setParkAirportRef(std::move(airport));
     };
-    gf_setParkLoadHooks(std::move(hooks));
+    g_parkLoadHooks.install(std::move(hooks));
 }

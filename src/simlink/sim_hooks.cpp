@@ -1,20 +1,11 @@
 #include "simlink/sim_hooks.h"
 
-#include <mutex>
+#include "foundation/hook_set.h"
 
 namespace {
-std::mutex g_hooksMutex;
-SimLinkHooks g_hooks;
+HookSet<SimLinkHooks> g_hooks;
 } // namespace
 
-void gf_setSimLinkHooks(SimLinkHooks hooks)
-{
-    std::lock_guard lock(g_hooksMutex);
-    g_hooks = std::move(hooks);
-}
+void gf_setSimLinkHooks(SimLinkHooks hooks) { g_hooks.install(std::move(hooks)); }
 
-SimLinkHooks gf_simLinkHooks()
-{
-    std::lock_guard lock(g_hooksMutex);
-    return g_hooks;
-}
+SimLinkHooks gf_simLinkHooks() { return g_hooks.get(); }

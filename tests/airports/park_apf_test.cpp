@@ -37,9 +37,9 @@ protected:
         hooks.showParkFile = [this](const ParkFileDisplay& d) { shown = d; };
         hooks.setFeedElevation = [this](double feet) { elevation = feet; };
         hooks.switchAutoRange = [this](bool on) { autoRange = on; };
-        gf_setParkLoadHooks(std::move(hooks));
+        g_parkLoadHooks.install(std::move(hooks));
     }
-    ~ParkApfTest() override { gf_setParkLoadHooks({}); }
+    ~ParkApfTest() override { g_parkLoadHooks.install({}); }
     static void putLocal(const std::string& text) { writeFile("airports/my_thirdparty/EDDF.xml", text); }
     // Stands A1 (5 m, one option) and A2 of publisher Pub, whose learned file lies in `learned`.
     static void putArchive()
