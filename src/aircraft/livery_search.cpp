@@ -46,14 +46,6 @@ bool lf_isAircraftCfg(const fs::directory_entry& entry)
     return gf_toUpper(path.extension().string()) == ".CFG" && gf_toUpper(path.stem().string()) == "AIRCRAFT";
 }
 
-// Gives the task slot back however the task ends.
-struct TaskSlot {
-    TaskSlot() = default;
-    TaskSlot(const TaskSlot&) = delete;
-    TaskSlot& operator=(const TaskSlot&) = delete;
-    ~TaskSlot() { gf_taskDone(); }
-};
-
 LiveryRecords lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool ivao)
 {
     const TaskSlot slot;

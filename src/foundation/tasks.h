@@ -10,3 +10,11 @@ extern std::atomic<std::int32_t> g_maxTasks;
 void gf_waitForTaskSlot();
 // Called by each task when it ends.
 void gf_taskDone();
+
+// Gives the task slot back however the task ends.
+struct TaskSlot {
+    TaskSlot() = default;
+    TaskSlot(const TaskSlot&) = delete;
+    TaskSlot& operator=(const TaskSlot&) = delete;
+    ~TaskSlot() { gf_taskDone(); }
+};

@@ -1,0 +1,368 @@
+#include "airports/bgl_reader.h"
+
+#include "airports/airport.h"
+#include "airports/scan_report.h"
+#include "foundation/geometry.h"
+#include "foundation/log.h"
+#include "foundation/paths.h"
+#include "foundation/shell_state.h"
+#include "foundation/tasks.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <fmt/format.h>
+#include <fstream>
+#include <gsl/narrow>
+#include <mutex>
+#include <numbers>
+#include <stdexcept>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little, "BGL words are taken as they lie in memory");
+
+namespace {
+
+constexpr std::uint32_t g_bglHeaderSize = 56;
+constexpr std::size_t g_headerWords = 14;
+constexpr std::size_t g_minFileWords = 15;
+constexpr std::uint64_t g_sectionEntryBytes = 20;
+constexpr std::size_t g_sectionEntryWords = 5;
+constexpr std::uint32_t g_airportSectionType = 3;
+constexpr std::uint16_t g_airportId = 0x56;
+constexpr std::uint16_t g_undecodedAirportId = 0x113;
+constexpr std::uint16_t g_helipadId = 0x26;
+constexpr std::uint16_t g_taxiwayParkingId = 0xE7;
+constexpr std::size_t g_subrecordsWord = 17; // byte +68 of an airport record
+constexpr int g_maxSubrecordRounds = 5000;
+constexpr std::size_t g_parkingEntryWords = 14; // 56 bytes before the airline codes
+constexpr std::string_view g_duplicateSuffixes = "abcdefghij";
+constexpr float g_minRadius = 1.0F; // metres, both bounds exclusive
+constexpr float g_maxRadius = 200.0F;
+
+std::mutex g_handoffMutex;
+BglHandoff g_handoff;
+
+// One file: its words (the last one padded with zero bytes) and where the airports go.
+struct BglFile {
+    std::vector<std::uint32_t> words;
+    const std::string& path;
+    const BglHandoff& handoff;
+
+    std::uint32_t at(std::size_t index) const
+    {
+        if (index >= words.size())
+            throw std::out_of_range(fmt::format("word {} beyond the end of the file ({} words)", index, words.size()));
+        return words[index];
+    }
+    std::uint16_t id(std::size_t index) const { return static_cast<std::uint16_t>(at(index)); }
+    // the u32 at byte +2 of a record: two halves of two words
+    std::uint32_t recordSize(std::size_t index) const { return (at(index) >> 16) | (at(index + 1) << 16); }
+    float f32(std::size_t index) const { return std::bit_cast<float>(at(index)); }
+    // longitude and latitude from two consecutive words
+    LatLon position(std::size_t lonIndex) const
+    {
+        return {90.0 - at(lonIndex + 1) * 3.3527612686157227e-7, at(lonIndex) * 4.470348358154297e-7 - 180.0};
+    }
+};
+
+// What is collected while one airport record is read.
+struct AirportState {
+    ApfParameters params;
+    std::unordered_set<std::string> names; // stand names used so far
+    std::int32_t nextHelipad = 1;
+    std::vector<LatLon> helipads; // positions taken
+};
+
+bool lf_validPosition(const LatLon& p)
+{
+    return p.lat >= -90.0 && p.lat <= 90.0 && p.lon >= -180.0 && p.lon <= 180.0 &&
+           !(std::abs(p.lat) <= 0.0001 && std::abs(p.lon) <= 0.0001);
+}
+
+std::string lf_positionText(const LatLon& p) { return fmt::format("{:.6f},{:.6f}", p.lat, p.lon); }
+
+// The packed ident: word >> 5 in base 38, most significant digit first; valid with exactly four
+// characters and no blank.
+std::pair<std::string, bool> lf_decodeIdentifierOrRegionCode(std::uint32_t word)
+{
+    try {
+        std::string text;
+        for (std::uint32_t value = word >> 5; value != 0; value /= 38) {
+            const std::uint32_t digit = value % 38;
+            const bool numeral = digit >= 2 && digit <= 11; // "0" to "9"
+            text.insert(text.begin(), digit == 0 ? ' ' : static_cast<char>(numeral ? digit + 46 : digit + 53));
+        }
+        return {text, text.size() == 4 && text.find(' ') == std::string::npos};
+    } catch (const std::exception&) {
+        gf_log(fmt::format("! Exception in {}", "lf_decodeIdentifierOrRegionCode"));
+        return {"", false};
+    }
+}
+
+std::string lf_parkingNamePrefix(std::uint32_t code)
+{
+    static constexpr const char* g_prefixes[] = {"", "r", "p", "np", "ep", "sep", "sp", "swp", "wp", "nwp", "g", ""};
+    if (code < std::size(g_prefixes))
+        return g_prefixes[code];
+    return std::string(1, static_cast<char>(code + 53));
+}
+
+// Feet from the millimetres at +20; 0 outside -20 .. 10000 ft.
+std::int32_t lf_readAirportAltitude(std::size_t record, const BglFile& file)
+{
+    const auto feet = gsl::narrow<std::int32_t>(std::llround(file.at(record + 5) * 3.2808399 / 1000.0));
+    return feet >= -20 && feet <= 10000 ? feet : 0;
+}
+
+// The name, or the name with the first free suffix of "abcdefghij"; empty when all are taken.
+std::string lf_uniqueName(AirportState& airport, const std::string& name)
+{
+    if (airport.names.insert(name).second)
+        return name;
+    for (const char suffix : g_duplicateSuffixes) {
+        if (std::string candidate = name + suffix; airport.names.insert(candidate).second)
+            return candidate;
+    }
+    return {};
+}
+
+void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState& airport)
+{
+    const std::uint32_t count = file.at(record + 1) >> 16;
+    std::size_t entry = record + 2;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t bits = file.at(entry);
+        const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
+        const float radius = file.f32(here + 1);
+        if (!(radius > g_minRadius && radius < g_maxRadius)) { // NaN is out of range too
+            gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
+            continue;
+        }
+        const std::string name = lf_parkingNamePrefix(bits & 0x3F) + fmt::format("{}", (bits >> 12) & 0xFFF);
+        const std::uint32_t type = (bits >> 8) & 0xF;
+        if (type == 0 || type == 12 || type == 13)
+            continue;
+        const LatLon position = file.position(here + 7);
+        if (!lf_validPosition(position)) {
+            gf_addScanReportLine(fmt::format("LatLon {} invalid (skipped)", lf_positionText(position)));
+            continue;
+        }
+        const float degrees = file.f32(here + 2);
+        if (!std::isfinite(degrees)) {
+            gf_addScanReportLine(fmt::format("Skipped position {} with heading {} in {}", name, degrees, file.path));
+            continue;
+        }
+        const std::string unique = lf_uniqueName(airport, name);
+        if (unique.empty()) {
+            gf_addScanReportLine(fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
+            continue;
+        }
+        const double heading = degrees == 0.0F ? 2.0 * std::numbers::pi : degrees * (std::numbers::pi / 180.0);
+        airport.params.stands.emplace_back(unique, std::vector<StandOption>{},
+                                           StandPosition{position.lat, position.lon, heading}, radius, type != 5,
+                                           !((type >= 1 && type <= 7) || type == 14), true);
+    }
+}
+
+void lf_readHelipad(std::size_t record, const BglFile& file, AirportState& airport)
+{
+    const LatLon position = file.position(record + 3);
+    if (!lf_validPosition(position)) {
+        gf_addScanReportLine("lat/lon helipad incorrect (skipped): " + lf_positionText(position));
+        return;
+    }
+    const float width = file.f32(record + 7);
+    if (!std::isfinite(width)) {
+        gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
+        return;
+    }
+    for (const LatLon& taken : airport.helipads) {
+        if (std::abs(taken.lat - position.lat) < 1e-8 && std::abs(taken.lon - position.lon) < 1e-8) {
+            gf_addScanReportLine("double helipad " + airport.params.airport_name + " (skipped) " +
+                                 lf_positionText(position));
+            return;
+        }
+    }
+    airport.helipads.push_back(position);
+    airport.params.stands.emplace_back(fmt::format("helipad{}", airport.nextHelipad++), std::vector<StandOption>{},
+                                       StandPosition{position.lat, position.lon, 0.0}, width / 2.0, true, true, false);
+}
+
+// Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
+void lf_readSubrecords(std::size_t record, std::size_t recordWords, const BglFile& file, AirportState& airport)
+{
+    const std::size_t end = record + recordWords;
+    int rounds = 0;
+    for (std::size_t sub = record + g_subrecordsWord; sub < end;) {
+        if (++rounds > g_maxSubrecordRounds) {
+            gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
+                   " possible corrupt SIA or malformed input.");
+            return;
+        }
+        if (sub >= file.words.size()) {
+            gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.words.size()));
+            return;
+        }
+        const std::uint16_t id = file.id(sub);
+        if (id == g_taxiwayParkingId) {
+            lf_readTaxiwayParking(sub, file, airport);
+            return; // a second list is not read
+        }
+        if (id == g_helipadId)
+            lf_readHelipad(sub, file, airport);
+        const std::uint32_t size = file.recordSize(sub);
+        if (size < 4) {
+            const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
+            id == g_helipadId ? gf_logError(line) : gf_log(line);
+            return;
+        }
+        sub += size / 4;
+    }
+}
+
+void lf_processAirportRecord(std::size_t record, const BglFile& file, std::size_t recordWords, const std::string& code)
+{
+    AirportState airport;
+    ApfParameters& params = airport.params;
+    params.code = code;
+    params.BGLpath = file.path;
+    params.publisher = "unknown";
+    std::int32_t archived = 0;
+    const bool linked = file.handoff.linkArchivedAirport &&
+                        file.handoff.linkArchivedAirport(params, archived, file.path);
+    if (linked && !g_msfs2020Mode.load())
+        return;
+    params.altitude = lf_readAirportAltitude(record, file);
+    if (const auto it = g_airportNames.find(code); it != g_airportNames.end())
+        params.airport_name = it->second;
+    lf_readSubrecords(record, recordWords, file, airport);
+
+    const auto stands = static_cast<std::int64_t>(params.stands.size());
+    const bool simAddon = params.publisher == "simaddon";
+    if (stands > archived && !simAddon)
+        gf_addScanReportLine(
+            fmt::format("{}{} has {} parkpos while archived one has {}", "===> ", code, stands, archived));
+    if (linked && (stands <= archived || simAddon))
+        return;
+    if (file.handoff.generateAirportFile)
+        file.handoff.generateAirportFile(params);
+}
+
+// The records of one airport section, from its first record to a bad size or the end of the file.
+// False when the file ends here (an undecoded airport in the 2024 simulator's files).
+bool lf_walkSection(std::size_t record, const BglFile& file)
+{
+    while (record < file.words.size()) {
+        const std::uint16_t id = file.id(record);
+        if (id == g_undecodedAirportId && !g_msfs2020Mode.load()) {
+            if (file.handoff.handleUnrecognisedAirport)
+                file.handoff.handleUnrecognisedAirport(file.path);
+            return false;
+        }
+        const std::uint32_t size = file.recordSize(record);
+        if (id == g_airportId) {
+            if (size / 4 == 0) {
+                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
+                return true;
+            }
+            if (const auto [code, valid] = lf_decodeIdentifierOrRegionCode(file.at(record + 10)); valid)
+                lf_processAirportRecord(record, file, size / 4, code);
+        }
+        if (size < 4)
+            return true;
+        record += size / 4;
+    }
+    return true;
+}
+
+void lf_readAirports(const BglFile& file)
+{
+    if (file.at(1) != g_bglHeaderSize || file.words.size() < g_minFileWords)
+        return;
+    const std::uint32_t sections = file.at(5);
+    for (std::uint32_t i = 0; i < sections; ++i) {
+        const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
+        if (entry + 3 >= file.words.size())
+            break; // this entry and all after it lie outside the file
+        if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
+            continue;
+        const std::size_t dataOffsetWord = file.at(entry + 3) / 4 + 2;
+        if (!lf_walkSection(file.at(dataOffsetWord) / 4, file))
+            return;
+    }
+}
+
+// One word per started group of four bytes; false when the file cannot be opened or read.
+bool lf_readBglWords(const fs::path& path, std::vector<std::uint32_t>& words)
+{
+    std::ifstream stream(path, std::ios::binary | std::ios::ate);
+    if (!stream)
+        return false;
+    const std::streamsize size = stream.tellg();
+    if (size < 0)
+        return false;
+    words.assign(static_cast<std::size_t>(size + 3) / 4, 0);
+    stream.seekg(0);
+    return static_cast<bool>(stream.read(reinterpret_cast<char*>(words.data()), size));
+}
+
+} // namespace
+
+void gf_setBglHandoff(BglHandoff handoff)
+{
+    std::lock_guard lock(g_handoffMutex);
+    g_handoff = std::move(handoff);
+}
+
+bool gf_bglHasAirportSection(const fs::path& path)
+{
+    std::ifstream stream(path, std::ios::binary | std::ios::ate);
+    if (!stream)
+        return false;
+    const auto size = static_cast<std::uint64_t>(stream.tellg());
+    std::uint32_t header[g_headerWords];
+    if (size < sizeof header + 1 || !stream.seekg(0) || !stream.read(reinterpret_cast<char*>(header), sizeof header))
+        return false;
+    const std::uint64_t count = header[5];
+    if (count == 0 || size <= sizeof header + g_sectionEntryBytes * count)
+        return false;
+    std::vector<std::uint32_t> table(g_sectionEntryWords * count);
+    if (!stream.read(reinterpret_cast<char*>(table.data()), static_cast<std::streamsize>(table.size() * 4)))
+        return false;
+    for (std::size_t entry = 0; entry < table.size(); entry += g_sectionEntryWords) {
+        if (table[entry] == g_airportSectionType)
+            return true;
+    }
+    return false;
+}
+
+void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
+{
+    BglFile file{std::vector<std::uint32_t>((bytes.size() + 3) / 4, 0), bglPath, handoff};
+    if (!bytes.empty())
+        std::memcpy(file.words.data(), bytes.data(), bytes.size());
+    lf_readAirports(file);
+}
+
+void gf_processBGLfile(const fs::path& path)
+{
+    const TaskSlot slot;
+    const std::string text = gf_pathToUtf8(path);
+    try {
+        BglHandoff handoff;
+        {
+            std::lock_guard lock(g_handoffMutex);
+            handoff = g_handoff;
+        }
+        BglFile file{{}, text, handoff};
+        if (!lf_readBglWords(path, file.words))
+            return;
+        lf_readAirports(file);
+    } catch (const std::exception& e) {
+        gf_logError(fmt::format("Exception in lf_processBGLfile: {}", fmt::format("{}: {}", text, e.what())));
+        throw;
+    }
+}

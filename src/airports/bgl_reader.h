@@ -1,0 +1,39 @@
+#pragma once
+// The reader of the simulator's scenery BGL files: the airports of a file with their ICAO code,
+// altitude, stands and helipads, each handed on to the archive link and the file generation.
+// Only the fields it needs of the format are read, every one bounds-checked.
+#include "airports/stand.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// What the reader hands on for each airport. An empty member means: not linked, no file
+// generated, an undecoded airport passed over. The add-on airport scan installs its own.
+struct BglHandoff {
+    // Before the stands are read: fills the BGL path, publisher, manufacturer and creator; true
+    // when the airport was linked to the download archive, with the archived file's stand count.
+    std::function<bool(ApfParameters& params, std::int32_t& archivedCount, const std::string& bglPath)>
+        linkArchivedAirport;
+    // After them: writes the airport parking file (helipads are the stands with `heli` set).
+    std::function<void(ApfParameters& params)> generateAirportFile;
+    // An airport record the reader cannot decode (2024 simulator only); the file ends there.
+    std::function<void(const std::string& bglPath)> handleUnrecognisedAirport;
+};
+
+// The hand-off of the scan tasks; tests install their own.
+void gf_setBglHandoff(BglHandoff handoff);
+
+// The scan's cheap pre-check: the file's section table names an airport section.
+bool gf_bglHasAirportSection(const std::filesystem::path& path);
+
+// The scan task of one file, with the installed hand-off. Lowers g_runningTasks on every way
+// out; a failure is logged and raised again for the scan. Airports finished before it keep
+// what was handed on.
+void gf_processBGLfile(const std::filesystem::path& path);
+
+// The airports of a file held in memory (the file's path only names it in report lines).
+// Raises std::out_of_range for a record or entry that claims more than the bytes hold.
+void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff);
