@@ -329,11 +329,11 @@ bool gf_bglHasAirportSection(const fs::path& path)
     const std::uint64_t count = header[5];
     if (count == 0 || size <= sizeof header + g_sectionEntryBytes * count)
         return false;
-    std::vector<std::uint32_t> table(g_sectionEntryWords * count);
-    if (!stream.read(reinterpret_cast<char*>(table.data()), static_cast<std::streamsize>(table.size() * 4)))
-        return false;
-    for (std::size_t entry = 0; entry < table.size(); entry += g_sectionEntryWords) {
-        if (table[entry] == g_airportSectionType)
+    std::uint32_t entry[g_sectionEntryWords];
+    for (std::uint64_t i = 0; i < count; ++i) {
+        if (!stream.read(reinterpret_cast<char*>(entry), sizeof entry))
+            return false;
+        if (entry[0] == g_airportSectionType)
             return true;
     }
     return false;
