@@ -8,15 +8,18 @@
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <fmt/format.h>
 #include <fstream>
 #include <gsl/narrow>
+#include <memory>
 #include <mutex>
 #include <numbers>
 #include <stdexcept>
+#include <memory_resource>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -47,14 +50,24 @@ BglHandoff g_handoff;
 
 // One file: its words (the last one padded with zero bytes) and where the airports go.
 struct BglFile {
-    std::vector<std::uint32_t> words;
     const std::string& path;
     const BglHandoff& handoff;
+    std::unique_ptr<std::uint32_t[]> words;
+    std::size_t size = 0;
 
+    // room for the bytes, not cleared: they are read over it
+    char* allocate(std::size_t bytes)
+    {
+        size = bytes / 4 + (bytes % 4 != 0 ? 1 : 0);
+        words = std::make_unique_for_overwrite<std::uint32_t[]>(size);
+        if (size > 0)
+            words[size - 1] = 0;
+        return reinterpret_cast<char*>(words.get());
+    }
     std::uint32_t at(std::size_t index) const
     {
-        if (index >= words.size())
-            throw std::out_of_range(fmt::format("word {} beyond the end of the file ({} words)", index, words.size()));
+        if (index >= size)
+            throw std::out_of_range(fmt::format("word {} beyond the end of the file ({} words)", index, size));
         return words[index];
     }
     std::uint16_t id(std::size_t index) const { return static_cast<std::uint16_t>(at(index)); }
@@ -71,7 +84,9 @@ struct BglFile {
 // What is collected while one airport record is read.
 struct AirportState {
     ApfParameters params;
-    std::unordered_set<std::string> names; // stand names used so far
+    std::array<std::byte, 16384> room; // the name set's first nodes, without a heap call each
+    std::pmr::monotonic_buffer_resource arena{room.data(), room.size()};
+    std::pmr::unordered_set<std::pmr::string> names{&arena}; // stand names used so far
     std::int32_t nextHelipad = 1;
     std::vector<LatLon> helipads; // positions taken
 };
@@ -120,11 +135,13 @@ std::int32_t lf_readAirportAltitude(std::size_t record, const BglFile& file)
 // The name, or the name with the first free suffix of "abcdefghij"; empty when all are taken.
 std::string lf_uniqueName(AirportState& airport, const std::string& name)
 {
-    if (airport.names.insert(name).second)
+    std::pmr::string candidate(name, &airport.arena);
+    if (airport.names.insert(candidate).second)
         return name;
     for (const char suffix : g_duplicateSuffixes) {
-        if (std::string candidate = name + suffix; airport.names.insert(candidate).second)
-            return candidate;
+        candidate.resize(name.size());
+        if (airport.names.insert(candidate + suffix).second)
+            return name + suffix;
     }
     return {};
 }
@@ -133,6 +150,10 @@ void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState
 {
     const std::uint32_t count = file.at(record + 1) >> 16;
     std::size_t entry = record + 2;
+    // room for the entries the file can hold
+    const std::size_t room = std::min<std::size_t>(count, file.size > entry ? (file.size - entry) / g_parkingEntryWords : 0);
+    airport.params.stands.reserve(airport.params.stands.size() + room);
+    airport.names.reserve(airport.names.size() + room);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t bits = file.at(entry);
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
@@ -141,7 +162,7 @@ void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState
             gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
             continue;
         }
-        const std::string name = lf_parkingNamePrefix(bits & 0x3F) + fmt::format("{}", (bits >> 12) & 0xFFF);
+        const std::string name = lf_parkingNamePrefix(bits & 0x3F) + fmt::format_int((bits >> 12) & 0xFFF).c_str();
         const std::uint32_t type = (bits >> 8) & 0xF;
         if (type == 0 || type == 12 || type == 13)
             continue;
@@ -202,8 +223,8 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, const BglFil
                    " possible corrupt SIA or malformed input.");
             return;
         }
-        if (sub >= file.words.size()) {
-            gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.words.size()));
+        if (sub >= file.size) {
+            gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
             return;
         }
         const std::uint16_t id = file.id(sub);
@@ -255,7 +276,7 @@ void lf_processAirportRecord(std::size_t record, const BglFile& file, std::size_
 // False when the file ends here (an undecoded airport in the 2024 simulator's files).
 bool lf_walkSection(std::size_t record, const BglFile& file)
 {
-    while (record < file.words.size()) {
+    while (record < file.size) {
         const std::uint16_t id = file.id(record);
         if (id == g_undecodedAirportId && !g_msfs2020Mode.load()) {
             if (file.handoff.handleUnrecognisedAirport)
@@ -280,12 +301,12 @@ bool lf_walkSection(std::size_t record, const BglFile& file)
 
 void lf_readAirports(const BglFile& file)
 {
-    if (file.at(1) != g_bglHeaderSize || file.words.size() < g_minFileWords)
+    if (file.at(1) != g_bglHeaderSize || file.size < g_minFileWords)
         return;
     const std::uint32_t sections = file.at(5);
     for (std::uint32_t i = 0; i < sections; ++i) {
         const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
-        if (entry + 3 >= file.words.size())
+        if (entry + 3 >= file.size)
             break; // this entry and all after it lie outside the file
         if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
             continue;
@@ -296,17 +317,14 @@ void lf_readAirports(const BglFile& file)
 }
 
 // One word per started group of four bytes; false when the file cannot be opened or read.
-bool lf_readBglWords(const fs::path& path, std::vector<std::uint32_t>& words)
+bool lf_readBglWords(const fs::path& path, BglFile& file)
 {
-    std::ifstream stream(path, std::ios::binary | std::ios::ate);
-    if (!stream)
-        return false;
+    std::ifstream stream;
+    stream.rdbuf()->pubsetbuf(nullptr, 0); // straight into the words
+    stream.open(path, std::ios::binary | std::ios::ate);
     const std::streamsize size = stream.tellg();
-    if (size < 0)
-        return false;
-    words.assign(static_cast<std::size_t>(size + 3) / 4, 0);
-    stream.seekg(0);
-    return static_cast<bool>(stream.read(reinterpret_cast<char*>(words.data()), size));
+    return stream && size >= 0 && stream.seekg(0) &&
+           stream.read(file.allocate(static_cast<std::size_t>(size)), size);
 }
 
 } // namespace
@@ -319,7 +337,9 @@ void gf_setBglHandoff(BglHandoff handoff)
 
 bool gf_bglHasAirportSection(const fs::path& path)
 {
-    std::ifstream stream(path, std::ios::binary | std::ios::ate);
+    std::ifstream stream;
+    stream.rdbuf()->pubsetbuf(nullptr, 0); // a few small reads
+    stream.open(path, std::ios::binary | std::ios::ate);
     if (!stream)
         return false;
     const auto size = static_cast<std::uint64_t>(stream.tellg());
@@ -341,9 +361,8 @@ bool gf_bglHasAirportSection(const fs::path& path)
 
 void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
 {
-    BglFile file{std::vector<std::uint32_t>((bytes.size() + 3) / 4, 0), bglPath, handoff};
-    if (!bytes.empty())
-        std::memcpy(file.words.data(), bytes.data(), bytes.size());
+    BglFile file{bglPath, handoff, {}, 0};
+    std::copy(bytes.begin(), bytes.end(), file.allocate(bytes.size()));
     lf_readAirports(file);
 }
 
@@ -357,8 +376,8 @@ void gf_processBGLfile(const fs::path& path)
             std::lock_guard lock(g_handoffMutex);
             handoff = g_handoff;
         }
-        BglFile file{{}, text, handoff};
-        if (!lf_readBglWords(path, file.words))
+        BglFile file{text, handoff, {}, 0};
+        if (!lf_readBglWords(path, file))
             return;
         lf_readAirports(file);
     } catch (const std::exception& e) {

@@ -112,15 +112,20 @@ inline std::string file(const std::vector<Section>& sections, std::optional<std:
     return bytes;
 }
 
-// Shaped like an add-on airport's scenery file: the airport section, with its helipads and a
-// parking list, between two larger sections of other kinds.
+// Shaped like an add-on airport's scenery file: an airport record whose helipads and parking list
+// lie among larger subrecords of other kinds (runways, aprons, taxiways), between two larger
+// sections of other kinds.
 inline std::string sceneryFile(std::string_view ident, std::uint32_t parkings, std::size_t otherBytes)
 {
     std::vector<Parking> list;
     for (std::uint32_t i = 0; i < parkings; ++i)
         list.push_back({.code = 10 + i % 3, .type = 1 + i % 8, .number = i, .airlines = i % 4, .lon = lonRaw(4.7 + i * 1e-4)});
-    const std::string airports = airport(identWord(ident), helipad(52.3, 4.7) + helipad(52.31, 4.7) + parkingList(list), 3048);
-    return file({{std::string(otherBytes, 'm'), 0x2B}, {airports}, {std::string(otherBytes, 'n'), 0x65}});
+    std::string others;
+    for (std::uint16_t id = 0x100; id < 0x120; ++id)
+        others += record(id, 256 + 32 * (id % 8));
+    const std::string subrecords = others + helipad(52.3, 4.7) + helipad(52.31, 4.7) + parkingList(list) + others;
+    return file({{std::string(otherBytes, 'm'), 0x2B}, {airport(identWord(ident), subrecords, 3048)},
+                 {std::string(otherBytes, 'n'), 0x65}});
 }
 
 } // namespace bglwriter
