@@ -22,6 +22,23 @@ namespace fs = std::filesystem;
 
 constexpr std::uint32_t g_fileCount = 2000;
 
+// Shaped like an add-on airport's scenery file: an airport record whose helipads and parking list
+// lie among larger subrecords of other kinds (runways, aprons, taxiways), between two larger
+// sections of other kinds.
+std::string lf_sceneryFile(std::uint32_t ident, std::uint32_t parkings, std::size_t otherBytes)
+{
+    using namespace bglwriter;
+    std::vector<Parking> list;
+    for (std::uint32_t i = 0; i < parkings; ++i)
+        list.push_back({.code = 10 + i % 3, .type = 1 + i % 8, .number = i, .airlines = i % 4, .lon = lonRaw(4.7 + i * 1e-4)});
+    std::string others;
+    for (std::uint16_t id = 0x100; id < 0x120; ++id)
+        others += record(id, 256 + 32 * (id % 8));
+    const std::string subrecords = others + helipad(52.3, 4.7) + helipad(52.31, 4.7) + parkingList(list) + others;
+    return file({{std::string(otherBytes, 'm'), 0x2B}, {airport(ident, subrecords, 3048)},
+                 {std::string(otherBytes, 'n'), 0x65}});
+}
+
 // The files in a temporary folder, made once (and so read into the cache) and removed at exit.
 class SceneryFiles {
 public:
@@ -34,8 +51,8 @@ public:
         for (std::uint32_t i = 0; i < g_fileCount; ++i) {
             paths.push_back(root / fmt::format("Community/addon-{:04}/scenery/APX{:04}.bgl", i, i));
             fs::create_directories(paths.back().parent_path());
-            const std::string bytes = bglwriter::sceneryFile(fmt::format("K{:03}", i % 1000), 20 + i % 180,
-                                                             16384 + (i % 7) * 8192);
+            const std::string bytes = lf_sceneryFile(bglwriter::identWord(fmt::format("K{:03}", i % 1000)),
+                                                     20 + i % 180, 16384 + (i % 7) * 8192);
             std::ofstream(paths.back(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         }
     }

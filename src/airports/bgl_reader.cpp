@@ -140,8 +140,9 @@ std::string lf_uniqueName(AirportState& airport, const std::string& name)
         return name;
     for (const char suffix : g_duplicateSuffixes) {
         candidate.resize(name.size());
-        if (airport.names.insert(candidate + suffix).second)
-            return name + suffix;
+        candidate += suffix;
+        if (airport.names.insert(candidate).second)
+            return std::string(candidate);
     }
     return {};
 }
