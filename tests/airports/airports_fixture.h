@@ -5,6 +5,7 @@
 #include "airports/airport.h"
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
+#include "airports/scan_report.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 #include "simlink/sim_state.h"
@@ -66,6 +67,7 @@ protected:
         gf_resetParkApf();
         gf_resetDbase();
         gf_resetSimLinkState();
+        g_scanReport.clear();
     }
     static void putStock(const std::string& code, const std::string& text)
     {

@@ -1,6 +1,5 @@
 // Scenery BGL files made by the test writer through the reader: what each airport hands on.
 #include "airports/bgl_reader.h"
-#include "airports/scan_report.h"
 #include "airports_fixture.h"
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
@@ -18,13 +17,7 @@ const std::uint32_t g_eham = identWord("EHAM");
 
 class BglTest : public AirportsTest {
 protected:
-    BglTest()
-    {
-        g_scanReport.clear();
-        handoff.generateAirportFile = [this](ApfParameters& p) { airports.push_back(p); };
-        handoff.handleUnrecognisedAirport = [this](const std::string& path) { unrecognised += path; };
-    }
-    ~BglTest() override { g_scanReport.clear(); }
+    BglTest() { handoff.generateAirportFile = [this](ApfParameters& p) { airports.push_back(p); }; }
     // "CODE:stands:feet " for each airport handed on to the generation
     std::string read(const std::string& bytes)
     {
@@ -35,15 +28,10 @@ protected:
             text += fmt::format("{}:{}:{} ", a.code, a.stands.size(), a.altitude);
         return text;
     }
-    static bool reported(const std::string& line)
-    {
-        const auto lines = g_scanReport.lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
+    static bool reported(const std::string& line) { return std::ranges::count(g_scanReport.lines(), line) > 0; }
 
     BglHandoff handoff;
     std::vector<ApfParameters> airports;
-    std::string unrecognised;
 };
 
 TEST_F(BglTest, PreCheckWantsAnAirportSectionInsideTheFile)
@@ -58,27 +46,20 @@ TEST_F(BglTest, PreCheckWantsAnAirportSectionInsideTheFile)
         writeFile("p.bgl", cases[i].first);
         EXPECT_EQ(gf_bglHasAirportSection("p.bgl"), cases[i].second) << i;
     }
-    EXPECT_FALSE(gf_bglHasAirportSection("missing.bgl"));
 }
 
 TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
 {
     g_airportNames["EHAM"] = "Schiphol";
-    std::vector<Parking> list{{.number = 5, .radius = 1.01F, .heading = 0.0F},
-                              {.number = 6, .radius = 1.0F},
-                              {.number = 6, .radius = 200.0F},
-                              {.number = 6, .radius = NAN},
-                              {.code = 12, .type = 5, .number = 7, .airlines = 3, .radius = 199.9F},
-                              {.type = 0}, {.type = 12}, {.type = 13},
-                              {.code = 3, .type = 14, .number = 2},
-                              {.code = 11, .type = 8, .number = 3},
-                              {.code = 9, .type = 15, .number = 4},
-                              {.number = 9, .heading = INFINITY},
-                              {.number = 9, .lon = 1U << 28, .lat = 1U << 27}, // 45 N, 60 W
-                              {.number = 10, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
+    std::vector<Parking> list{
+        {.number = 5, .radius = 1.01F, .heading = 0.0F}, {.number = 6, .radius = 1.0F}, {.number = 6, .radius = 200.0F},
+        {.number = 6, .radius = NAN}, {.code = 12, .type = 5, .number = 7, .airlines = 3, .radius = 199.9F}, {.type = 0},
+        {.type = 12}, {.type = 13}, {.code = 3, .type = 14, .number = 2}, {.code = 11, .type = 8, .number = 3},
+        {.code = 9, .type = 15, .number = 4}, {.number = 9, .heading = INFINITY},
+        {.number = 9, .lon = 1U << 28, .lat = 1U << 27}, {.number = 10, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
     list.insert(list.end(), 11, Parking{.number = 5}); // twelve g5 in all
-    const std::string helipads = helipad(52.3, 4.7) + helipad(52.3, 4.7) + helipad(52.31, 4.7, NAN) +
-                                 helipad(0.0, 0.0) + helipad(52.31, 4.7, 40.0F);
+    const std::string helipads =
+        helipad(52.3, 4.7) + helipad(52.3, 4.7) + helipad(52.31, 4.7, NAN) + helipad(0, 0) + helipad(52.31, 4.7, 40.0F);
     EXPECT_EQ(read(file({{airport(g_eham, helipads + parkingList(list))}})), "EHAM:18:0 ");
     const std::vector<Stand>& s = airports.at(0).stands;
     std::string names;
@@ -99,9 +80,7 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
 
 TEST_F(BglTest, RecordAndSubrecordWalks)
 {
-    const auto lt_airport = [](const char* code, const std::string& subrecords = "") {
-        return airport(identWord(code), subrecords);
-    };
+    const auto lt_airport = [](const char* code, const std::string& sub = "") { return airport(identWord(code), sub); };
     const std::string heli = helipad(52.3, 4.7);
     const std::string list = parkingList({{}});
     std::string filler;
@@ -113,8 +92,7 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
         {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", ""},
         {file({{airport(g_eham, "", 0, 0) + lt_airport("IIII")}, {lt_airport("GGGG")}}), "GGGG:0:0 ",
          "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28"},
-        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""},
-        {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
+        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""}, {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
         {file({{lt_airport("EHA") + lt_airport("EHAMX") + lt_airport("EH M") + airport(g_eham, "", 3048000) +
                 airport(identWord("K2A0"), "", 3048200) + airport(identWord("EDDF"), "", 0xFFFFFFFF) +
                 airport(identWord("LOWW"), "", 183000)}}),
@@ -133,6 +111,8 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
         EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
         EXPECT_TRUE(cases[i].log.empty() || folder.logHas(cases[i].log)) << i;
     }
+    std::string unrecognised;
+    handoff.handleUnrecognisedAirport = [&unrecognised](const std::string& path) { unrecognised += path; };
     g_msfs2020Mode = false; // the file ends at an airport record that cannot be decoded
     EXPECT_EQ(read(file({{record(0x113, 8) + lt_airport("FFFF")}, {lt_airport("GGGG")}})), "");
     EXPECT_EQ(unrecognised, "x.bgl");
@@ -163,9 +143,7 @@ TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
 TEST_F(BglTest, TruncatedFilesEndTheTaskWithTheCounterBack)
 {
     const std::string bytes = file({{airport(g_eham, helipad(52.3, 4.7) + parkingList({{}, {.number = 2}}))}});
-    int generated = 0;
-    handoff.generateAirportFile = [&generated](ApfParameters&) { ++generated; };
-    gf_setBglHandoff(handoff);
+    gf_setBglHandoff(handoff); // into `airports`
     int failed = 0;
     for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
         writeFile("cut.bgl", bytes.substr(0, cut));
@@ -178,7 +156,7 @@ TEST_F(BglTest, TruncatedFilesEndTheTaskWithTheCounterBack)
         ASSERT_EQ(g_runningTasks.load(), 0) << cut;
     }
     gf_setBglHandoff({});
-    EXPECT_TRUE(generated >= 1 && failed > 0) << generated << " " << failed;
+    EXPECT_TRUE(!airports.empty() && failed > 0) << failed;
     EXPECT_TRUE(folder.logHas("===> Exception in lf_processBGLfile: cut.bgl: word 1 beyond the end of the file (0 words)"));
 }
 

@@ -13,17 +13,13 @@
 
 namespace bglwriter {
 
-struct Field {
-    std::size_t at;
-    std::uint32_t value;
-    std::size_t width = 4;
-};
-inline std::string bytes(std::size_t length, std::initializer_list<Field> fields)
+// little-endian u32 fields {offset, value}, later ones over earlier ones
+inline std::string bytes(std::size_t length, std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields)
 {
     std::string b(length, '\0');
-    for (const Field& f : fields)
-        for (std::size_t i = 0; i < f.width; ++i)
-            b.at(f.at + i) = static_cast<char>(f.value >> (8 * i));
+    for (const auto& [at, value] : fields)
+        for (std::size_t i = 0; i < 4; ++i)
+            b.at(at + i) = static_cast<char>(value >> (8 * i));
     return b;
 }
 inline std::uint32_t f32(float value) { return std::bit_cast<std::uint32_t>(value); }
@@ -39,10 +35,11 @@ inline std::uint32_t identWord(std::string_view ident)
 }
 
 // Id and size (the length unless given) in the header, then the fields.
-inline std::string record(std::uint16_t id, std::size_t length, std::initializer_list<Field> fields = {},
+inline std::string record(std::uint16_t id, std::size_t length,
+                          std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields = {},
                           std::optional<std::uint32_t> size = {})
 {
-    return bytes(length, fields).replace(0, 6, bytes(6, {{0, id, 2}, {2, size.value_or(static_cast<std::uint32_t>(length))}}));
+    return bytes(length, fields).replace(0, 6, bytes(6, {{0, id}, {2, size.value_or(static_cast<std::uint32_t>(length))}}));
 }
 inline std::string helipad(double lat, double lon, float width = 30.0F, std::optional<std::uint32_t> size = {})
 {
@@ -56,14 +53,9 @@ inline std::string airport(std::uint32_t ident, const std::string& subrecords = 
 }
 
 struct Parking {
-    std::uint32_t code = 10; // "g"
-    std::uint32_t type = 1;
-    std::uint32_t number = 1;
-    std::uint32_t airlines = 0;
-    float radius = 20.0F; // metres
-    float heading = 90.0F;
-    std::uint32_t lon = lonRaw(4.76);
-    std::uint32_t lat = latRaw(52.3);
+    std::uint32_t code = 10, type = 1, number = 1, airlines = 0; // code 10: "g"
+    float radius = 20.0F, heading = 90.0F;                       // metres, degrees
+    std::uint32_t lon = lonRaw(4.76), lat = latRaw(52.3);
 };
 inline std::string parkingList(const std::vector<Parking>& parkings)
 {
@@ -71,8 +63,8 @@ inline std::string parkingList(const std::vector<Parking>& parkings)
     for (const Parking& p : parkings)
         entries += bytes(56 + 4 * p.airlines, {{0, p.code | p.type << 8 | p.number << 12 | p.airlines << 24},
                                                {4, f32(p.radius)}, {8, f32(p.heading)}, {28, p.lon}, {32, p.lat}});
-    return record(0xE7, 8, {{6, static_cast<std::uint32_t>(parkings.size()), 2}}, static_cast<std::uint32_t>(8 + entries.size())) +
-           entries;
+    const auto size = static_cast<std::uint32_t>(8 + entries.size());
+    return record(0xE7, 8, {{4, static_cast<std::uint32_t>(parkings.size()) << 16}}, size) + entries; // count at +6
 }
 
 struct Section {
