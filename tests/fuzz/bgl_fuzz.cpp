@@ -1,7 +1,7 @@
-// Scenery BGL files as the add-on airport scan reads them: from memory in either simulator's
-// mode, and from a file through the pre-check and the scan task; and package manifest.json files
-// through the publisher search. Every airport handed on is whole; a BGL file may only end in
-// std::out_of_range, and the task gives its slot back whatever happens.
+// Scenery BGL files as the add-on airport scan reads them, all of it on every input: from memory
+// in either simulator's mode, from a file through the pre-check and the scan task, and as a
+// package's manifest.json through the publisher search. Every airport handed on is whole; a BGL
+// file may only end in std::out_of_range, and the task gives its slot back whatever happens.
 #include "fuzz_support.h"
 
 #include "airports/bgl_reader.h"
@@ -44,28 +44,26 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 4);
-    g_msfs2020Mode = reader != 1;
-    try {
-        if (reader <= 1) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (const bool msfs2020 : {true, false}) {
+        g_msfs2020Mode = msfs2020;
+        try {
             gf_readBglAirports(bytes, "fuzz.bgl", g_checks);
-        } else if (reader == 2) {
-            fuzzsupport::writeFile("fuzz.bgl", bytes);
-            if (gf_bglHasAirportSection("fuzz.bgl")) {
-                ++g_runningTasks;
-                try {
-                    gf_processBGLfile("fuzz.bgl");
-                } catch (const std::out_of_range&) {
-                }
-                check(g_runningTasks.load() == 0, "scan task: its slot given back");
-            }
-        } else {
-            fuzzsupport::writeFile("Community/pk/manifest.json", bytes);
-            (void)gf_findAirportPublisher("Community/pk/scenery/fuzz.bgl");
+        } catch (const std::out_of_range&) {
+            // a record or entry that claims more than the file holds
         }
-    } catch (const std::out_of_range&) {
-        // a record or entry that claims more than the file holds
     }
+    fuzzsupport::writeFile("Community/pk/scenery/fuzz.bgl", bytes);
+    if (gf_bglHasAirportSection("Community/pk/scenery/fuzz.bgl")) {
+        ++g_runningTasks;
+        try {
+            gf_processBGLfile("Community/pk/scenery/fuzz.bgl");
+        } catch (const std::out_of_range&) {
+        }
+        check(g_runningTasks.load() == 0, "scan task: its slot given back");
+    }
+    fuzzsupport::writeFile("Community/pk/manifest.json", bytes);
+    (void)gf_findAirportPublisher("Community/pk/scenery/fuzz.bgl");
     g_scanReport.clear();
     return 0;
 }
