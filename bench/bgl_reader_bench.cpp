@@ -30,7 +30,8 @@ std::string lf_sceneryFile(std::uint32_t ident, std::uint32_t parkings, std::siz
     using namespace bglwriter;
     std::vector<Parking> list;
     for (std::uint32_t i = 0; i < parkings; ++i)
-        list.push_back({.code = 10 + i % 3, .type = 1 + i % 8, .number = i, .airlines = i % 4, .lon = lonRaw(4.7 + i * 1e-4)});
+        list.push_back(
+            {.code = 10 + i % 3, .type = 1 + i % 8, .number = i, .airlines = i % 4, .lon = lonRaw(4.7 + i * 1e-4)});
     std::string others;
     for (std::uint16_t id = 0x100; id < 0x120; ++id)
         others += record(id, 256 + 32 * (id % 8));
@@ -53,7 +54,7 @@ public:
             fs::create_directories(paths.back().parent_path());
             const std::string bytes = lf_sceneryFile(bglwriter::identWord(fmt::format("K{:03}", i % 1000)),
                                                      20 + i % 180, 16384 + (i % 7) * 8192);
-            std::ofstream(paths.back(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            std::ofstream(paths.back(), std::ios::binary) << bytes;
         }
     }
     ~SceneryFiles()

@@ -152,7 +152,8 @@ void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState
     const std::uint32_t count = file.at(record + 1) >> 16;
     std::size_t entry = record + 2;
     // room for the entries the file can hold
-    const std::size_t room = std::min<std::size_t>(count, file.size > entry ? (file.size - entry) / g_parkingEntryWords : 0);
+    const std::size_t fit = file.size > entry ? (file.size - entry) / g_parkingEntryWords : 0;
+    const std::size_t room = std::min<std::size_t>(count, fit);
     airport.params.stands.reserve(airport.params.stands.size() + room);
     airport.names.reserve(airport.names.size() + room);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -179,7 +180,8 @@ void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState
         }
         const std::string unique = lf_uniqueName(airport, name);
         if (unique.empty()) {
-            gf_addScanReportLine(fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
+            gf_addScanReportLine(
+                fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
             continue;
         }
         const double heading = degrees == 0.0F ? 2.0 * std::numbers::pi : degrees * (std::numbers::pi / 180.0);

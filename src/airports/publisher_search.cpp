@@ -139,7 +139,8 @@ PublisherInfo gf_findAirportPublisher(const std::string& bglPath)
     if (lt_fromManifest(manifest.manufacturer, "from manifest.json: manufacturer '{}' => publisher '{}'") ||
         lt_fromManifest(manifest.creator, "from manifest.json: creator '{}' => publisher '{}'"))
         return info;
-    gf_addScanReportLine(fmt::format("no valid info found in manifest about publisher, manufacturer:'{}', creator:'{}' {}",
-                                     manifest.manufacturer, manifest.creator, bglPath));
+    gf_addScanReportLine(
+        fmt::format("no valid info found in manifest about publisher, manufacturer:'{}', creator:'{}' {}",
+                    manifest.manufacturer, manifest.creator, bglPath));
     return info;
 }

@@ -42,7 +42,8 @@ TEST_F(BglTest, PreCheckWantsAnAirportSectionInsideTheFile)
     const std::pair<std::string, bool> cases[] = {
         {one, true}, {file({{"", 5}, {"", 3, true}}), true}, {file({{airport(g_eham), 5}}), false},
         {one.substr(0, 56), false}, {one.substr(0, 76), false}, {one.substr(0, 77), true}, // the table's end
-        {file({{airport(g_eham)}}, 0), false}, {file({{airport(g_eham)}}, 214748365), false}, // 20 x count wraps in 32 bits
+        {file({{airport(g_eham)}}, 0), false},
+        {file({{airport(g_eham)}}, 214748365), false}, // 20 x count wraps in 32 bits
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         writeFile("p.bgl", cases[i].first);
@@ -55,9 +56,9 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
     g_airportNames["EHAM"] = "Schiphol";
     std::vector<Parking> list{
         {.number = 5, .radius = 1.01F, .heading = 0.0F}, {.number = 6, .radius = 1.0F}, {.number = 6, .radius = 200.0F},
-        {.number = 6, .radius = NAN}, {.code = 12, .type = 5, .number = 7, .airlines = 3, .radius = 199.9F}, {.type = 0},
-        {.type = 12}, {.type = 13}, {.code = 3, .type = 14, .number = 2}, {.code = 11, .type = 8, .number = 3},
-        {.code = 9, .type = 15, .number = 4}, {.number = 9, .heading = INFINITY},
+        {.number = 6, .radius = NAN}, {.code = 12, .type = 5, .number = 7, .airlines = 3, .radius = 199.9F},
+        {.type = 0}, {.type = 12}, {.type = 13}, {.code = 3, .type = 14, .number = 2},
+        {.code = 11, .type = 8, .number = 3}, {.code = 9, .type = 15, .number = 4}, {.number = 9, .heading = INFINITY},
         {.number = 9, .lon = 1U << 28, .lat = 1U << 27}, {.number = 10, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
     list.insert(list.end(), 11, Parking{.number = 5}); // twelve g5 in all
     const std::string helipads =
@@ -71,11 +72,12 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
     EXPECT_TRUE(s[2].heading == 2 * std::numbers::pi && std::abs(s[3].heading - std::numbers::pi / 2) < 1e-12);
     EXPECT_TRUE(std::abs(s[3].radius * 1852.0 - 199.9) < 1e-4 && std::abs(s[1].radius * 1852.0 - 20.0) < 1e-9);
     EXPECT_TRUE(s[7].latitude == 45.0 && s[7].longitude == -60.0 && std::abs(s[2].latitude - 52.3) < 1e-6);
-    for (const char* line : {"Skipped position with radius 1.0 m in x.bgl", "Skipped position with radius 200.0 m in x.bgl",
-                             "Skipped position with radius NAN m in x.bgl", "Skipped position g9 with heading inf in x.bgl",
-                             "LatLon 0.000000,0.000000 invalid (skipped)", "===> Warning: more than 10 duplicate IDs g5 in x.bgl",
-                             "double helipad Schiphol (skipped) 52.300000,4.700000", "Skipped helipad with width NAN m in x.bgl",
-                             "lat/lon helipad incorrect (skipped): 0.000000,0.000000"})
+    for (const char* line :
+         {"Skipped position with radius 1.0 m in x.bgl", "Skipped position with radius 200.0 m in x.bgl",
+          "Skipped position with radius NAN m in x.bgl", "Skipped position g9 with heading inf in x.bgl",
+          "LatLon 0.000000,0.000000 invalid (skipped)", "===> Warning: more than 10 duplicate IDs g5 in x.bgl",
+          "double helipad Schiphol (skipped) 52.300000,4.700000", "Skipped helipad with width NAN m in x.bgl",
+          "lat/lon helipad incorrect (skipped): 0.000000,0.000000"})
         EXPECT_TRUE(reported(line)) << line;
     EXPECT_EQ(g_scanReport.size(), 10U); // and "===> EHAM has 18 parkpos ..."
 }
@@ -94,7 +96,8 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
         {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", ""},
         {file({{airport(g_eham, "", 0, 0) + lt_airport("IIII")}, {lt_airport("GGGG")}}), "GGGG:0:0 ",
          "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28"},
-        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""}, {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
+        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""},
+        {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
         {file({{lt_airport("EHA") + lt_airport("EHAMX") + lt_airport("EH M") + airport(g_eham, "", 3048000) +
                 airport(identWord("K2A0"), "", 3048200) + airport(identWord("EDDF"), "", 0xFFFFFFFF) +
                 airport(identWord("LOWW"), "", 183000)}}),
@@ -107,7 +110,8 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
         {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:1:0 ", ""},
         {file({{lt_airport("EHAM", filler + record(0x99, 8) + heli)}}), "EHAM:0:0 ",
          "   Error: Maximum loop iterations reached \xE2\x80\x94 possible corrupt SIA or malformed input."},
-        {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ", "   Error: o3=49 exceeded data buffer size (49), aborting."},
+        {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ",
+         "   Error: o3=49 exceeded data buffer size (49), aborting."},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
@@ -138,7 +142,8 @@ TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
         g_scanReport.clear();
         g_msfs2020Mode = c.msfs2020;
         EXPECT_EQ(read(bytes), c.generated ? "EHAM:2:0 " : "") << i;
-        EXPECT_EQ(reported(fmt::format("===> EHAM has 2 parkpos while archived one has {}", c.archived)), c.reported) << i;
+        const std::string line = fmt::format("===> EHAM has 2 parkpos while archived one has {}", c.archived);
+        EXPECT_EQ(reported(line), c.reported) << i;
     }
 }
 
@@ -165,7 +170,8 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheCounterBack)
     gf_setBglHandoff({});
     EXPECT_EQ(g_runningTasks.load(), 0);
     EXPECT_TRUE(generated > 0 && failed > 0) << generated << " " << failed;
-    EXPECT_TRUE(folder.logHas("===> Exception in lf_processBGLfile: cut0.bgl: word 1 beyond the end of the file (0 words)"));
+    EXPECT_TRUE(
+        folder.logHas("===> Exception in lf_processBGLfile: cut0.bgl: word 1 beyond the end of the file (0 words)"));
 }
 
 } // namespace

@@ -21,7 +21,8 @@ TEST_F(PublisherTest, FromThePathThenTheManifest)
         {"Community/p4/scenery/a.bgl", R"({"manufacturer":"Nobody","creator":"orbx team"})", "Orbx", "Nobody/orbx team",
          "from manifest.json: creator 'orbx team' => publisher 'Orbx'"},
         {"Community/p5/scenery/a.bgl", R"({"manufacturer":"Nobody","creator":""})", "unknown", "Nobody/",
-         "no valid info found in manifest about publisher, manufacturer:'Nobody', creator:'' Community/p5/scenery/a.bgl"},
+         "no valid info found in manifest about publisher, manufacturer:'Nobody', creator:'' "
+         "Community/p5/scenery/a.bgl"},
         {"Official/p6/scenery/a.bgl", "{\"creator\":\r\n\"orbx\"}", "Orbx", "/orbx", "Official/p6/manifest.json found"},
         {"Community/p7/scenery/a.bgl", "{oops", "unknown", "", "===> No publisher found"},
         {"Community/p8/scenery/a.bgl", R"({"title":7})", "unknown", "",

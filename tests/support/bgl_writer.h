@@ -23,8 +23,9 @@ inline std::string bytes(std::size_t length, std::initializer_list<std::pair<std
     return b;
 }
 inline std::uint32_t f32(float value) { return std::bit_cast<std::uint32_t>(value); }
-inline std::uint32_t lonRaw(double lon) { return static_cast<std::uint32_t>(std::llround((lon + 180.0) / 360.0 * 805306368.0)); }
-inline std::uint32_t latRaw(double lat) { return static_cast<std::uint32_t>(std::llround((90.0 - lat) / 180.0 * 536870912.0)); }
+inline std::uint32_t raw(double value) { return static_cast<std::uint32_t>(std::llround(value)); }
+inline std::uint32_t lonRaw(double lon) { return raw((lon + 180.0) / 360.0 * 805306368.0); } // 3 x 2^28
+inline std::uint32_t latRaw(double lat) { return raw((90.0 - lat) / 180.0 * 536870912.0); }  // 2^29
 // base 38, shifted left by 5: a blank is 0, "0"-"9" are 2-11, "A"-"Z" 12-37
 inline std::uint32_t identWord(std::string_view ident)
 {
@@ -39,7 +40,8 @@ inline std::string record(std::uint16_t id, std::size_t length,
                           std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields = {},
                           std::optional<std::uint32_t> size = {})
 {
-    return bytes(length, fields).replace(0, 6, bytes(6, {{0, id}, {2, size.value_or(static_cast<std::uint32_t>(length))}}));
+    const std::uint32_t header = size.value_or(static_cast<std::uint32_t>(length));
+    return bytes(length, fields).replace(0, 6, bytes(6, {{0, id}, {2, header}}));
 }
 inline std::string helipad(double lat, double lon, float width = 30.0F, std::optional<std::uint32_t> size = {})
 {
@@ -48,8 +50,8 @@ inline std::string helipad(double lat, double lon, float width = 30.0F, std::opt
 inline std::string airport(std::uint32_t ident, const std::string& subrecords = "", std::uint32_t altitudeMm = 0,
                            std::optional<std::uint32_t> size = {})
 {
-    return record(0x56, 68, {{20, altitudeMm}, {40, ident}}, size.value_or(static_cast<std::uint32_t>(68 + subrecords.size()))) +
-           subrecords;
+    const std::uint32_t header = size.value_or(static_cast<std::uint32_t>(68 + subrecords.size()));
+    return record(0x56, 68, {{20, altitudeMm}, {40, ident}}, header) + subrecords;
 }
 
 struct Parking {
