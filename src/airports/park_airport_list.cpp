@@ -12,6 +12,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 std::list<MyParkAirport> g_myParkAirports;
@@ -21,11 +22,13 @@ namespace {
 constexpr std::string_view lf_fileName = "my_park_airports.txt";
 constexpr std::size_t lf_manyAirports = 3000;
 
-bool lf_listed(std::string_view code)
+std::list<MyParkAirport>::iterator lf_find(std::string_view code)
 {
-    return std::any_of(g_myParkAirports.begin(), g_myParkAirports.end(),
-                       [code](const MyParkAirport& entry) { return entry.code == code; });
+    return std::find_if(g_myParkAirports.begin(), g_myParkAirports.end(),
+                        [code](const MyParkAirport& entry) { return entry.code == code; });
 }
+
+bool lf_listed(std::string_view code) { return lf_find(code) != g_myParkAirports.end(); }
 
 void lf_append(const Airport& airport, std::string stand)
 {
@@ -166,4 +169,17 @@ void gf_writeMyParkAirports()
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     lf_writeLinesReplacing(lines, g_myParkAirportsPath);
+}
+
+void gf_setDestinationParkAirport(const std::string& code, const LatLon& position)
+{
+    std::lock_guard lock(g_parkDataMutex);
+    if (const auto entry = lf_find(code); entry != g_myParkAirports.end()) {
+        g_myParkAirports.splice(g_myParkAirports.begin(), g_myParkAirports, entry);
+        return;
+    }
+    if (g_myParkAirports.size() >= g_myParkAirports.max_size())
+        throw std::length_error("list too long");
+    g_myParkAirports.push_front(MyParkAirport{code, std::string(), position.lat, position.lon, 0.0});
+    gf_writeMyParkAirports();
 }

@@ -3,6 +3,8 @@
 // user's stand there) and the parking files in airports/my_thirdparty. The list is the control
 // thread's; it changes it and reads the entries' stands under g_parkDataMutex (park_data.h),
 // which the functions here take themselves.
+#include "foundation/geometry.h"
+
 #include <list>
 #include <string>
 
@@ -24,3 +26,7 @@ bool gf_readMyParkAirports();
 // the line is added; the lines are kept sorted and unique, and the file is replaced whole.
 // Nothing for an empty list.
 void gf_writeMyParkAirports();
+// Puts the airport first in the list (the destination): its entry moves to the front, or a new
+// entry is made there and recorded in my_park_airports.txt. std::length_error "list too long"
+// when the list cannot grow.
+void gf_setDestinationParkAirport(const std::string& code, const LatLon& position);
