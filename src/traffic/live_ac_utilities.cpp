@@ -44,3 +44,12 @@ std::int32_t gf_countActiveLiveAc()
         return ac.acState == AcState::active && ac.flightState != FlightState::parked;
     }));
 }
+
+void gf_removeLiveAcForTimeShift()
+{
+    // aircraft of the old time: those in the simulator leave it, waiting creations are withdrawn
+    for (LiveAc& ac : g_liveAircraft)
+        if (ac.acState == AcState::active || (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))
+            removeAircraftFromSim(ac);
+    std::erase_if(g_liveAircraft, [](const LiveAc& ac) { return ac.erase || ac.eraseNow; });
+}

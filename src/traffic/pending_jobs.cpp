@@ -11,7 +11,6 @@ void gf_avoidCollisionWithUser(const UserAcData& /*user*/, bool /*userOnGround*/
 void gf_avoidLiveParkedCollisions() {}
 bool gf_removeActiveLiveAcByCallsign(std::string_view /*callsign*/) { return false; }
 void gf_removeStaticDuplicateOfLiveAc() {}
-void gf_removeLiveAcForTimeShift() {}
 void gf_removeAllStaticAc() {}
 
 void gf_handleParkAirports(bool /*firstCall*/) {}
