@@ -19,6 +19,6 @@ void gf_installAppHooks()
         return UserPosition{user.latitude, user.longitude, user.altitude};
     });
     gf_repaintHeaderArea.install([] { gf_repaint(WindowArea::header); });
-    // the aircraft of the old time leave on the control thread, between two tick passes
+    // the aircraft of the old time leave in the control thread's next user-data update
     gf_setTimeShiftTrafficHook([] { g_timeShiftClearRequest = true; });
 }

@@ -2,6 +2,9 @@
 
 #include "traffic/park_settings.h"
 
+#include <mutex>
+#include <utility>
+
 bool g_restart = false;
 std::atomic<bool> g_controlThreadAlive{false};
 std::atomic<std::int64_t> g_secondsSinceLastVisit{0};
@@ -21,6 +24,25 @@ std::atomic<bool> g_simSwitchRequest{false};
 std::atomic<bool> g_flightNotRunning{false};
 std::atomic<bool> g_skipParkingRefresh{false};
 std::atomic<std::int32_t> g_userDataCount{0};
+
+namespace {
+
+std::mutex g_destinationMutex;
+std::optional<DestinationRequest> g_destinationRequest; // under g_destinationMutex
+
+} // namespace
+
+void gf_requestDestination(const std::string& code, const LatLon& position)
+{
+    std::lock_guard lock(g_destinationMutex);
+    g_destinationRequest = DestinationRequest{code, position};
+}
+
+std::optional<DestinationRequest> gf_takeDestinationRequest()
+{
+    std::lock_guard lock(g_destinationMutex);
+    return std::exchange(g_destinationRequest, std::nullopt);
+}
 
 void gf_resetControlFlags()
 {
@@ -43,5 +65,6 @@ void gf_resetControlFlags()
     g_flightNotRunning = false;
     g_skipParkingRefresh = false;
     g_userDataCount = 0;
+    gf_takeDestinationRequest();
     gf_resetParkSettings();
 }

@@ -22,10 +22,12 @@
 #include "traffic/live_ac_utilities.h"
 #include "traffic/park_settings.h"
 #include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
 
 #include <filesystem>
 #include <fmt/format.h>
 #include <mutex>
+#include <stdexcept>
 
 std::atomic<std::int32_t> g_manualRange{40};
 
@@ -106,12 +108,24 @@ void gf_applySimTime(bool simTimeOn)
 
 void gf_takePanelRequests()
 {
+    if (g_timeShiftClearRequest.exchange(false)) {
+        gf_removeLiveAcForTimeShift();
+        gf_removeAllStaticAc();
+        g_recalcParkingRequest = true;
+    }
     if (g_navLightsRequest.exchange(false))
         lf_setParkedNavLights(NAV_LIGHTS_WHILE_PARKED.value);
     if (g_removeExcessLiveRequest.exchange(false))
         gf_removeExcessLiveAc();
     if (g_autoRangeRequest.exchange(false) && AUTO_RANGE.value)
         gf_setAutoRange();
+    if (const auto destination = gf_takeDestinationRequest()) {
+        try {
+            gf_setDestinationParkAirport(destination->code, destination->position);
+        } catch (const std::exception& e) {
+            gf_logError(fmt::format("{} exception {}", "lf_setDestination", e.what()));
+        }
+    }
 }
 
 void gf_takeBetweenRunsRequests()

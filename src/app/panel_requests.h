@@ -20,8 +20,8 @@ void gf_unblockCallsign();
 // it is off; the control thread notes the simulator's time anew.
 void gf_applySimTime(bool simTimeOn);
 
-// The per-update work (control thread): nav lights of parked aircraft, the live maximum, the
-// automatic range.
+// The per-update work (control thread): the aircraft of the old time after a time shift, nav
+// lights of parked aircraft, the live maximum, the automatic range, the destination.
 void gf_takePanelRequests();
 // Between two runs (control thread): the livery tables emptied, the simulator switched.
 void gf_takeBetweenRunsRequests();

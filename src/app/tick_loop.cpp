@@ -44,16 +44,6 @@ void lf_updateGroups()
         gf_writeCallsign2ObjectId();
 }
 
-// A new time shift: the aircraft of the old time leave on this thread, between two passes.
-void lf_takeTimeShiftRequest()
-{
-    if (!g_timeShiftClearRequest.exchange(false))
-        return;
-    gf_removeLiveAcForTimeShift();
-    gf_removeAllStaticAc();
-    g_recalcParkingRequest = true;
-}
-
 } // namespace
 
 void gf_runTickGrid(const std::function<bool()>& pass, std::chrono::nanoseconds period)
@@ -83,7 +73,6 @@ bool gf_tick()
         gf_flightNotRunning();
         return !gf_stopRequested();
     }
-    lf_takeTimeShiftRequest();
     gf_handleAddingStack();
     bool expected = true;
     if (!g_newUserData.compare_exchange_strong(expected, false))

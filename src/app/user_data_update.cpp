@@ -126,8 +126,8 @@ void gf_onUserDataUpdate()
     gf_countStatusUpdate();
     gf_showCounters();
     g_timeSlot = gf_slotAndWeekdayNow();
-    gf_takePanelRequests();
     lf_followSimTime();
+    gf_takePanelRequests(); // a shift that follows the simulator's time takes effect at once
     ++g_userDataCount;
     gf_checkNextDuplicate(g_timeSlot);
     lf_lookUpCallsign();
