@@ -99,6 +99,7 @@ void lf_storeSimPathAndRestart(StringParameter& option, const fs::path& folder)
 // either. Both separators are taken, and names match whatever their letter case.
 void lf_newSimPath(StringParameter& option, std::string text)
 {
+    gf_clearStatusAndError(); // the start-up's "No install path detected" too
     if (text.empty()) {
         if (!option.value.get().empty())
             gf_setStringParameter(option, {});

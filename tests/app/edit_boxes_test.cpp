@@ -76,8 +76,7 @@ TEST_F(EditBoxTest, EveryBoxTakesItsTypedValueOnEnterAndLeavesTheControlThreadsL
         {&BLOCK_CALLSIGN, u"abc", u"", "callsign 'abc' is not valid", false, 0},
         {&BLOCK_CALLSIGN, u"dlh123", u"DLH123", "live aircraft with callsign 'DLH123' will be blocked", true, 0},
         {&ALL_INSTALL_PATH, u"sims", u"sims", "This path exists but is not a path to Community ...", false, 0},
-        {&ALL_INSTALL_PATH, tooLong, tooLong, "", false, 0},
-        {&ALL_INSTALL_PATH, path, path, "Community path found, TRWK will restart ...", true, 0}};
+        {&ALL_INSTALL_PATH, tooLong, tooLong, "", false, 0}};
     for (const auto& [box, typed, shown, status, starts, count] : rows) {
         g_userDataCount = count;
         enter(*box, typed);
@@ -86,6 +85,9 @@ TEST_F(EditBoxTest, EveryBoxTakesItsTypedValueOnEnterAndLeavesTheControlThreadsL
                                g_callsignLookupRequest.exchange(false);
         EXPECT_EQ((std::tuple{textOf(box->hWnd), gf_statusLine().text, requested}), (std::tuple{shown, status, starts}));
     }
+    gf_showError("No install path detected, type full path to your Community folder above, and press Enter");
+    enter(ALL_INSTALL_PATH, path);
+    EXPECT_EQ((std::tuple{gf_statusLine().text, g_stop.load()}), (std::tuple{"Community path found, TRWK will restart ...", true}));
     EXPECT_EQ(saved("parking_percentage") + saved("MAX_FIT") + saved("MSFS_INSTALL_PATH") + std::to_string(g_timeOffset),
               "-0sims/Community_old/sim45");
     for (const std::string& line : std::vector<std::string>{"===> lf_processTbInt: stoi, h=99999999999 ",
