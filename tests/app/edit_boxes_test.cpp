@@ -61,7 +61,7 @@ TEST_F(EditBoxTest, EveryBoxTakesItsTypedValueOnEnterAndLeavesTheControlThreadsL
     g_parkAirportLoaded = true;
 
     const std::u16string tooLong = u"sims/" + std::u16string(300, u'a'), path = u"sims/Community_old/sim\\community\\";
-    // box, typed, then shown, status line, a request or stop for the control thread, g_userDataCount
+    // box, typed, then shown, status line, a request for the control thread, g_userDataCount
     const std::tuple<const UiControl*, std::u16string, std::u16string, std::string, bool, int> rows[] = {
         {&TIME_SHIFT_DAYS, u"30", u"28", "Time shifted 40320 minutes", true, 0},
         {&TIME_SHIFT_HOURS, u"5", u"0", "Time shifted 40320 minutes", true, 0},
@@ -75,24 +75,23 @@ TEST_F(EditBoxTest, EveryBoxTakesItsTypedValueOnEnterAndLeavesTheControlThreadsL
         {&MAX_FIT_FL, u"nan", u"nan", "", false, 0}, {&CALLSIGN_2_OBJECTID, u"klm12", u"KLM12", "", true, 0},
         {&BLOCK_CALLSIGN, u"abc", u"", "callsign 'abc' is not valid", false, 0},
         {&BLOCK_CALLSIGN, u"dlh123", u"DLH123", "live aircraft with callsign 'DLH123' will be blocked", true, 0},
-        {&ALL_INSTALL_PATH, u"sims", u"sims", "This path exists but is not a path to Community ...", false, 0},
         {&ALL_INSTALL_PATH, tooLong, tooLong, "", false, 0}};
     for (const auto& [box, typed, shown, status, starts, count] : rows) {
         g_userDataCount = count;
         enter(*box, typed);
-        const bool requested = g_stop.exchange(false) | g_timeShiftClearRequest.exchange(false) | // taken back
-                               g_recalcParkingRequest.exchange(false) | g_removeBlockedRequest.exchange(false) |
-                               g_callsignLookupRequest.exchange(false);
-        EXPECT_EQ((std::tuple{textOf(box->hWnd), gf_statusLine().text, requested}), (std::tuple{shown, status, starts}));
+        int ask = g_timeShiftClearRequest.exchange(false) + g_recalcParkingRequest.exchange(false); // taken back
+        ask += g_removeBlockedRequest.exchange(false) + g_callsignLookupRequest.exchange(false);
+        EXPECT_EQ((std::tuple{textOf(box->hWnd), gf_statusLine().text, ask > 0}), (std::tuple{shown, status, starts}));
     }
     gf_showError("No install path detected, type full path to your Community folder above, and press Enter");
     enter(ALL_INSTALL_PATH, path);
-    EXPECT_EQ((std::tuple{gf_statusLine().text, g_stop.load()}), (std::tuple{"Community path found, TRWK will restart ...", true}));
-    EXPECT_EQ(saved("parking_percentage") + saved("MAX_FIT") + saved("MSFS_INSTALL_PATH") + std::to_string(g_timeOffset),
-              "-0sims/Community_old/sim45");
+    EXPECT_EQ(gf_statusLine().text + (g_stop ? ", stop" : ""), "Community path found, TRWK will restart ..., stop");
+    EXPECT_EQ(saved("parking_percentage") + saved("MAX_FIT") + saved("MSFS_INSTALL_PATH") + "," +
+                  std::to_string(g_timeOffset), "-0sims/Community_old/sim,45");
     for (const std::string& line : std::vector<std::string>{"===> lf_processTbInt: stoi, h=99999999999 ",
              "lf_processTbFloat: stof: not a finite number, h=nan", "my_park_airports.txt created with EHAM",
-             "===> lf_textBoxProc exception filesystem error: exists: File name too long [" + gf_utf16ToUtf8(tooLong) + "]"})
+             "===> lf_textBoxProc exception filesystem error: exists: File name too long [" +
+                 gf_utf16ToUtf8(tooLong) + "]"})
         EXPECT_TRUE(folder.logHas(line)) << line;
 }
 
@@ -116,7 +115,8 @@ TEST_F(EditBoxTest, TheAutomaticRangeFollowsAFlightToTheFirstParkAirport)
     g_hSimConnect = h;
     gf_registerWithSim();
     // every second the user data, then the ground state (taken once a position is known)
-    for (const auto& [request, definition] : {std::pair{REQ_USER_AC_POSITION, DEF_USER_AC}, {REQ_AC_GND_AIR, DEF_SIM_ON_GROUND}})
+    for (const auto& [request, definition] :
+         {std::pair{REQ_USER_AC_POSITION, DEF_USER_AC}, {REQ_AC_GND_AIR, DEF_SIM_ON_GROUND}})
         SimConnect_RequestDataOnSimObject(h, request, definition, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_SECOND);
     for (const auto& [t, lat, feet, onGround, listed, range] : flight) {
         model->step(t - static_cast<int>(model->simSeconds()));
@@ -125,8 +125,8 @@ TEST_F(EditBoxTest, TheAutomaticRangeFollowsAFlightToTheFirstParkAirport)
         g_myParkAirports.assign(listed ? 1 : 0, MyParkAirport{"EDDX", "", 51.0, 8.0, 0.0});
         const auto [before, top] = std::pair{RANGE.value.load(), gf_trafficClient().queryBox().top};
         gf_setAutoRange();
-        EXPECT_EQ((std::tuple{RANGE.value.load(), gf_utf16ToUtf8(textOf(RANGE.hWnd))}), (std::tuple{range, std::to_string(range)}))
-            << t;
+        EXPECT_EQ(std::to_string(RANGE.value) + "/" + gf_utf16ToUtf8(textOf(RANGE.hWnd)),
+                  std::to_string(range) + "/" + std::to_string(range)) << t;
         EXPECT_EQ(gf_trafficClient().queryBox().top != top, range != before) << "the box follows the range";
     }
 }

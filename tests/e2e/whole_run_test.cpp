@@ -61,12 +61,11 @@ void lf_layOutProgramFolder()
     gf_initDataPaths();
     fs::create_directories(g_dataFolder);
     std::ofstream(g_dataFolder / "rt_license.txt") << g_key << "\n";
-    // RANGE stays at 40 nm, the area of the feed scenario: on the ground the automatic range takes 10
     std::ofstream(g_parametersPath) << R"(<?xml version="1.0"?>
 <parameters>
 	<parameter name="SCAN_LIVERIES" value="false" />
 	<parameter name="SCAN_AIRPORTS" value="false" />
-	<parameter name="AUTO_RANGE" value="false" />
+	<parameter name="AUTO_RANGE" value="false" /><!-- 40 nm, the feed scenario's area, also on the ground -->
 </parameters>
 )";
 }
