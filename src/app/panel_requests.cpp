@@ -6,7 +6,7 @@
 #include "aircraft/livery_tables.h"
 #include "airports/park_airports.h"
 #include "foundation/log.h"
-#include "foundation/meta_block.h"
+#include "foundation/load_parameters.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
 #include "foundation/parameter_file.h"
@@ -137,8 +137,7 @@ void gf_takeBetweenRunsRequests()
     }
     if (!switchSim)
         return;
-    g_msfs2020Mode = SIM_CHOICE.value.get() == "MSFS 2020";
-    gf_updateSimFamily();
+    gf_applySimChoice();
     gf_repaint(WindowArea::header);
     std::error_code ec;
     std::filesystem::remove(g_liveriesScannedPath, ec);

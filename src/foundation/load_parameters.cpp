@@ -1,14 +1,17 @@
 #include "foundation/load_parameters.h"
 
 #include "foundation/log.h"
+#include "foundation/meta_block.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
 #include "foundation/parameter_file.h"
 #include "foundation/paths.h"
 #include "foundation/program.h"
 #include "foundation/range.h"
+#include "foundation/shell_state.h"
 #include "foundation/version.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fmt/format.h>
@@ -22,40 +25,6 @@ bool lf_sameVersion(const VersionData& a, const VersionData& b)
     return a.major == b.major && a.minor == b.minor && a.patch == b.patch;
 }
 
-// counts of live or parked aircraft to the choices 0, 10, 25, 50, 75, 100, 500
-std::int32_t lf_snapCount(std::int32_t n)
-{
-    if (n >= 300)
-        return 500;
-    if (n >= 88)
-        return 100;
-    if (n >= 63)
-        return 75;
-    if (n >= 38)
-        return 50;
-    if (n >= 18)
-        return 25;
-    if (n >= 1)
-        return 10;
-    return 0;
-}
-
-// airport ranges to the choices 5, 10, 15, 20, 25, 30
-std::int32_t lf_snapAirportRange(std::int32_t nm)
-{
-    if (nm >= 27)
-        return 30;
-    if (nm >= 23)
-        return 25;
-    if (nm >= 18)
-        return 20;
-    if (nm >= 13)
-        return 15;
-    if (nm >= 8)
-        return 10;
-    return 5;
-}
-
 std::string lf_packageOrderText(std::int32_t order)
 {
     static const std::array<const char*, 6> orders{"AIG, FSLTL, JF", "AIG, JF, FSLTL", "FSLTL, AIG, JF",
@@ -67,31 +36,48 @@ std::string lf_packageOrderText(std::int32_t order)
 
 void lf_removeMsfs2020Parameter() { gf_removeParameter(MSFS_2020); }
 
-// the successor takes the old option's value, rounded and clamped; the old one leaves the file
-template <class Snap>
-void lf_carryOver(IntParameter& successor, const IntParameter& old, Snap snap)
+// The replaced options that parameters.xml really held: the loader has added every missing one
+// with its default, which must not be carried over.
+class OldOptions {
+public:
+    explicit OldOptions(const FoundParameters& found) : m_found(found) {}
+    bool held(const Parameter& option) const
+    {
+        return std::find(m_found.begin(), m_found.end(), &option) != m_found.end();
+    }
+
+    // the successor takes the old option's value, rounded and clamped; the old one leaves the file
+    void carryOver(IntParameter& successor, const IntParameter& old, std::int32_t (*snap)(std::int32_t)) const
+    {
+        if (!held(old))
+            return;
+        successor.value = successor.clamped(snap(old.value.load()));
+        gf_saveIntParameter(successor);
+        gf_removeParameter(old);
+    }
+
+private:
+    const FoundParameters& m_found;
+};
+
+void lf_convertOldOptions(const OldOptions& old)
 {
-    successor.value = successor.clamped(snap(old.value.load()));
-    gf_saveIntParameter(successor);
-    gf_removeParameter(old);
-}
-
-void lf_convertOldOptions()
-{
-    SIM_CHOICE.value = std::string(MSFS_2020.value ? "MSFS 2020" : "MSFS 2024");
-    gf_saveStringParameter(SIM_CHOICE);
-    lf_removeMsfs2020Parameter();
-
-    AI_PACKAGE_SELECTOR.value = lf_packageOrderText(AI_PACKAGE_ORDER.value);
-    gf_saveStringParameter(AI_PACKAGE_SELECTOR);
-    gf_removeParameter(AI_PACKAGE_ORDER);
-
-    lf_carryOver(MAX_PARK_SEL, CUSTOM_MAX_PARK, lf_snapCount);
-    lf_carryOver(MAX_LIVE_SEL, MAX_LIVE, lf_snapCount);
-    lf_carryOver(RANGE, LATERAL_RANGE, gf_snapRange);
-    lf_carryOver(AIRP_RANGE, AIRPORT_RANGE, lf_snapAirportRange);
-    lf_carryOver(AR_ABOVE_HEIGHT, AUTO_RANGE_ABOVE_HEIGHT, gf_snapHeight);
-    lf_carryOver(AIRP_HEIGHT, AIRPORT_HEIGHT, gf_snapHeight);
+    if (old.held(MSFS_2020)) {
+        SIM_CHOICE.value = std::string(MSFS_2020.value ? "MSFS 2020" : "MSFS 2024");
+        gf_saveStringParameter(SIM_CHOICE);
+        lf_removeMsfs2020Parameter();
+    }
+    if (old.held(AI_PACKAGE_ORDER)) {
+        AI_PACKAGE_SELECTOR.value = lf_packageOrderText(AI_PACKAGE_ORDER.value);
+        gf_saveStringParameter(AI_PACKAGE_SELECTOR);
+        gf_removeParameter(AI_PACKAGE_ORDER);
+    }
+    old.carryOver(MAX_PARK_SEL, CUSTOM_MAX_PARK, gf_snapCount);
+    old.carryOver(MAX_LIVE_SEL, MAX_LIVE, gf_snapCount);
+    old.carryOver(RANGE, LATERAL_RANGE, gf_snapRange);
+    old.carryOver(AIRP_RANGE, AIRPORT_RANGE, gf_snapAirportRange);
+    old.carryOver(AR_ABOVE_HEIGHT, AUTO_RANGE_ABOVE_HEIGHT, gf_snapHeight);
+    old.carryOver(AIRP_HEIGHT, AIRPORT_HEIGHT, gf_snapHeight);
 }
 
 void lf_switchScanOn(UiBoolParameter& option)
@@ -101,33 +87,35 @@ void lf_switchScanOn(UiBoolParameter& option)
     gf_showCheckBox(option);
 }
 
-// Tidies the options once when a newer program runs with an older options file.
-void lf_versionUpdate()
+// The installer of the new version is no longer needed; a removal that fails for another
+// reason than a missing file ends the start-up.
+void lf_removeInstaller()
 {
-    const std::string current = g_programVersion.toString();
-    const std::string storedText = PROGRAM_VERSION.value.get();
-    if (storedText == PROGRAM_VERSION.defaultValue) { // first run with this options file
-        PROGRAM_VERSION.value = current;
-        gf_saveStringParameter(PROGRAM_VERSION);
-        return;
-    }
-    const VersionData stored(storedText);
-    if (!lf_sameVersion(stored, g_programVersion)) {
-        PROGRAM_VERSION.value = current;
-        gf_saveStringParameter(PROGRAM_VERSION);
-    }
-    if (!gf_isNewerVersion(g_programVersion, stored))
-        return;
-    gf_log(fmt::format("This is a version update from {} -> {}", stored.toString(), current));
-    if (!lf_sameVersion(stored, VersionData("11.0.2")) && !lf_sameVersion(stored, VersionData("11.0.3")))
-        lf_convertOldOptions();
-
     std::error_code error;
     std::filesystem::remove(g_installerPath, error);
     if (error)
-        gf_log(fmt::format("Failed to remove {}: {}", g_installerPath.string(), error.message()));
-    lf_switchScanOn(SCAN_LIVERIES);
-    lf_switchScanOn(SCAN_AIRPORTS);
+        throw std::filesystem::filesystem_error("remove", g_installerPath, error);
+}
+
+// Tidies the options once when a newer program runs with an older options file.
+void lf_versionUpdate(const FoundParameters& found)
+{
+    const VersionData stored(PROGRAM_VERSION.value.get());
+    if (lf_sameVersion(stored, g_programVersion))
+        return;
+    // no version, or a text that is none: a first run with this options file
+    const bool firstRun = lf_sameVersion(stored, VersionData());
+    if (!firstRun && gf_isNewerVersion(g_programVersion, stored)) {
+        gf_log(fmt::format("This is a version update from {} -> {}", stored.toString(),
+                           g_programVersion.toString()));
+        if (!lf_sameVersion(stored, VersionData("11.0.2")) && !lf_sameVersion(stored, VersionData("11.0.3")))
+            lf_convertOldOptions(OldOptions(found));
+        lf_removeInstaller();
+        lf_switchScanOn(SCAN_LIVERIES);
+        lf_switchScanOn(SCAN_AIRPORTS);
+    }
+    // last: an update that failed on its way is made again at the next start
+    gf_setStringParameter(PROGRAM_VERSION, g_programVersion.toString());
 }
 
 } // namespace
@@ -156,8 +144,15 @@ const ParameterLists& gf_parameterLists()
 void gf_loadParameters()
 {
     const ParameterLists& lists = gf_parameterLists();
-    gf_readParameterFile(lists.bools, lists.checkBoxBools, lists.ints, lists.shownInts, lists.texts,
-                         lists.shownTexts);
-    lf_versionUpdate();
+    const FoundParameters found = gf_readParameterFile(lists.bools, lists.checkBoxBools, lists.ints,
+                                                       lists.shownInts, lists.texts, lists.shownTexts);
+    lf_versionUpdate(found);
+    gf_applySimChoice();
     gf_setRange(RANGE.value);
+}
+
+void gf_applySimChoice()
+{
+    g_msfs2020Mode = SIM_CHOICE.value.get() == "MSFS 2020";
+    gf_updateSimFamily();
 }

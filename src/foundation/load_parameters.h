@@ -17,5 +17,10 @@ struct ParameterLists {
 const ParameterLists& gf_parameterLists();
 
 // Reads parameters.xml (gf_readParameterFile with the lists above), then the version update, then
-// gf_setRange with RANGE's value. Runs on the control thread at the start of every run.
+// takes the simulator in force from SIM_CHOICE and applies RANGE with gf_setRange. Runs on the
+// control thread at the start of every run. A failed removal of the old installer raises
+// std::filesystem::filesystem_error.
 void gf_loadParameters();
+
+// The simulator in force (g_msfs2020Mode, and the simulator named in written files) from SIM_CHOICE.
+void gf_applySimChoice();

@@ -34,26 +34,28 @@ void lf_logText(const std::string& key, const std::string& text)
 }
 
 // Adds a missing text option to the loaded document; no `parameters` element, nothing added.
-void lf_readOrAddStringParameter(pugi::xml_document& doc, StringParameter& option)
+bool lf_readOrAddStringParameter(pugi::xml_document& doc, StringParameter& option)
 {
     if (gf_loadStringParameter(option, doc))
-        return;
+        return true;
     if (const pugi::xml_node root = lf_rootElement(doc))
         gf_appendParameterNode(root, option.name, option.value.get());
+    return false;
 }
 
 // An empty folder entry leaves the file; a missing one is not added.
-void lf_readFolderParameter(pugi::xml_document& doc, StringParameter& option)
+bool lf_readFolderParameter(pugi::xml_document& doc, StringParameter& option)
 {
-    gf_loadFolderParameter(option, doc);
+    const bool found = gf_loadFolderParameter(option, doc);
     if (!option.value.empty())
-        return;
+        return found;
     const pugi::xpath_node selected = lf_select(doc, option.name);
     const pugi::xml_node element = selected.node();
     if (!element)
-        return;
+        return found;
     element.parent().remove_child(element);
     gf_logWhileRunning(fmt::format("Parameter '{}' removed", option.name));
+    return found;
 }
 
 void lf_saveLoaded(const pugi::xml_document& doc, const std::string& path)
@@ -159,20 +161,26 @@ bool gf_loadFolderParameter(StringParameter& option, const pugi::xml_document& d
     return found;
 }
 
-void gf_readOrAddBoolParameter(pugi::xml_document& doc, BoolParameter* option)
+bool gf_readOrAddBoolParameter(pugi::xml_document& doc, BoolParameter* option)
 {
-    if (option == nullptr || gf_loadBoolParameter(*option, doc))
-        return;
+    if (option == nullptr)
+        return false;
+    if (gf_loadBoolParameter(*option, doc))
+        return true;
     if (const pugi::xml_node root = lf_rootElement(doc))
         gf_appendBoolParameterNode(root, option->name, option->value);
+    return false;
 }
 
-void gf_readOrAddIntParameter(pugi::xml_document& doc, IntParameter* option)
+bool gf_readOrAddIntParameter(pugi::xml_document& doc, IntParameter* option)
 {
-    if (option == nullptr || gf_loadIntParameter(*option, doc, true))
-        return;
+    if (option == nullptr)
+        return false;
+    if (gf_loadIntParameter(*option, doc, true))
+        return true;
     if (const pugi::xml_node root = lf_rootElement(doc))
         gf_appendIntParameterNode(root, option->name, option->value);
+    return false;
 }
 
 void gf_initBoolParameter(BoolParameter& option, pugi::xml_node root)
@@ -237,7 +245,7 @@ bool gf_appendBoolAttribute(pugi::xml_node element, const char* attributeName, b
     return attribute && attribute.set_value(lf_boolText(flag));
 }
 
-void gf_readParameterFile(const std::vector<BoolParameter*>& bools,
+FoundParameters gf_readParameterFile(const std::vector<BoolParameter*>& bools,
                           const std::vector<UiBoolParameter*>& checkBoxBools,
                           const std::vector<IntParameter*>& ints,
                           const std::vector<UiIntParameter*>& shownInts,
@@ -246,6 +254,11 @@ void gf_readParameterFile(const std::vector<BoolParameter*>& bools,
 {
     std::lock_guard lock(g_parametersFileMutex);
     gf_log(gf_makeBanner(70, 0, true, false, "parameters"));
+    FoundParameters found;
+    const auto note = [&found](bool wasThere, const Parameter* option) {
+        if (wasThere)
+            found.push_back(option);
+    };
     const std::string path = g_parametersPath;
     pugi::xml_document doc;
     if (!doc.load_file(gf_pathFromUtf8(path).c_str())) {
@@ -287,38 +300,38 @@ void gf_readParameterFile(const std::vector<BoolParameter*>& bools,
     } else {
         gf_log(fmt::format("from '{}'", path));
         for (BoolParameter* option : bools)
-            gf_readOrAddBoolParameter(doc, option);
+            note(gf_readOrAddBoolParameter(doc, option), option);
         for (UiBoolParameter* option : checkBoxBools) {
             if (option == nullptr)
                 continue;
-            gf_readOrAddBoolParameter(doc, option);
+            note(gf_readOrAddBoolParameter(doc, option), option);
             gf_showCheckBox(*option);
         }
         for (IntParameter* option : ints)
-            gf_readOrAddIntParameter(doc, option);
+            note(gf_readOrAddIntParameter(doc, option), option);
         for (UiIntParameter* option : shownInts) {
             if (option == nullptr)
                 continue;
-            gf_readOrAddIntParameter(doc, option);
+            note(gf_readOrAddIntParameter(doc, option), option);
             gf_showIntParameter(*option);
         }
         for (StringParameter* option : texts) {
             if (option == nullptr)
                 continue;
-            if (gf_isFolderParameter(*option))
-                lf_readFolderParameter(doc, *option);
-            else
-                lf_readOrAddStringParameter(doc, *option);
+            note(gf_isFolderParameter(*option) ? lf_readFolderParameter(doc, *option)
+                                               : lf_readOrAddStringParameter(doc, *option),
+                 option);
         }
         for (UiStringParameter* option : shownTexts) {
             if (option == nullptr)
                 continue;
-            lf_readOrAddStringParameter(doc, *option);
+            note(lf_readOrAddStringParameter(doc, *option), option);
             gf_showStringParameter(*option);
         }
     }
     lf_saveLoaded(doc, path);
     gf_log(gf_makeBanner(70, 10, false, true, ""));
+    return found;
 }
 
 void gf_saveBoolParameter(const BoolParameter& option)

@@ -26,8 +26,9 @@ bool gf_loadIntParameter(IntParameter& option, const pugi::xml_document& doc, bo
 bool gf_loadStringParameter(StringParameter& option, const pugi::xml_document& doc);
 bool gf_loadFolderParameter(StringParameter& option, const pugi::xml_document& doc); // logs only a value
 // Read; when absent, append the element with the (default) value to the `parameters` element.
-void gf_readOrAddBoolParameter(pugi::xml_document& doc, BoolParameter* option);
-void gf_readOrAddIntParameter(pugi::xml_document& doc, IntParameter* option);
+// True when the element was there.
+bool gf_readOrAddBoolParameter(pugi::xml_document& doc, BoolParameter* option);
+bool gf_readOrAddIntParameter(pugi::xml_document& doc, IntParameter* option);
 
 // Entries of a new document: append the option's element with its default, take the default, log.
 void gf_initBoolParameter(BoolParameter& option, pugi::xml_node root);
@@ -43,11 +44,15 @@ void gf_setParameterNodeValue(const pugi::xpath_node& selected, const std::strin
 // Appends an attribute "true"/"false" to any element.
 bool gf_appendBoolAttribute(pugi::xml_node element, const char* attributeName, bool flag);
 
+// The options that parameters.xml held before the load added the missing ones.
+using FoundParameters = std::vector<const Parameter*>;
+
 // The start-up load: reads every option of the six lists from parameters.xml (null entries are
 // skipped), adds the missing ones with their defaults, drops empty folder entries, shows the
 // values of the listed controls, and saves the file. Without a readable file every option takes
 // its default and a new file is written with all of them but the folder options.
-void gf_readParameterFile(const std::vector<BoolParameter*>& bools,
+// Returns the options found in the file.
+FoundParameters gf_readParameterFile(const std::vector<BoolParameter*>& bools,
                           const std::vector<UiBoolParameter*>& checkBoxBools,
                           const std::vector<IntParameter*>& ints,
                           const std::vector<UiIntParameter*>& shownInts,

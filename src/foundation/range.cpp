@@ -58,3 +58,31 @@ std::int32_t gf_snapHeight(std::int32_t feet)
     // 3000..16999: to the even thousand, odd thousands rounding up
     return (feet / 2000) * 2000 + ((feet / 1000) % 2 == 1 ? 2000 : 0);
 }
+
+std::int32_t gf_snapCount(std::int32_t n)
+{
+    if (n >= 300)
+        return 500;
+    if (n >= 88)
+        return 100;
+    if (n >= 63)
+        return 75;
+    if (n >= 38)
+        return 50;
+    if (n >= 18)
+        return 25;
+    return n >= 1 ? 10 : 0;
+}
+
+std::int32_t gf_snapAirportRange(std::int32_t nm)
+{
+    if (nm >= 27)
+        return 30;
+    if (nm >= 23)
+        return 25;
+    if (nm >= 18)
+        return 20;
+    if (nm >= 13)
+        return 15;
+    return nm >= 8 ? 10 : 5;
+}
