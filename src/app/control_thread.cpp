@@ -16,7 +16,6 @@
 #include "foundation/status_line.h"
 #include "foundation/tasks.h"
 #include "foundation/user_error.h"
-#include "foundation/utc_time.h"
 #include "simlink/flight_plan.h"
 
 #include <filesystem>
@@ -76,7 +75,7 @@ void lf_run()
     gf_takeBetweenRunsRequests(); // asked for after the last close-down took its requests
     lf_checkFolder();
     gf_startupChecks();
-    g_secondsSinceLastVisit = gf_wallClockSeconds() - LAST_EPOCH_TIME.value;
+    gf_noteLastVisit();
     g_maxTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
     g_runningTasks.exchange(0);
     lf_checkLiveryList();
@@ -85,7 +84,7 @@ void lf_run()
         lf_stoppedBeforeRun();
         return;
     }
-    gf_runAirportScan();
+    gf_airportScanAndHold();
     if (gf_stopRequested()) {
         lf_stoppedBeforeRun();
         return;

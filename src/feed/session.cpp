@@ -7,6 +7,8 @@
 #include "feed/traffic_client.h"
 #include "feed/weather_client.h"
 #include "foundation/log.h"
+#include "foundation/option_table.h"
+#include "foundation/parameter_file.h"
 #include "foundation/program.h"
 #include "foundation/reader_stop.h"
 #include "foundation/shell_state.h"
@@ -45,6 +47,13 @@ CURL* lf_sessionHandle(RtApiClient& client, const char* path)
 bool lf_isRefusal(std::int64_t status)
 {
     return status == 400 || status == 402 || status == 404 || status == 405 || status == 500;
+}
+
+// The next start holds back until 2 seconds after this visit of the service.
+void lf_noteVisit()
+{
+    LAST_EPOCH_TIME.value = LAST_EPOCH_TIME.clamped(gf_wallClockSeconds());
+    gf_saveIntParameter(LAST_EPOCH_TIME);
 }
 
 [[noreturn]] void lf_refuse(std::int32_t code, const std::string& text)
@@ -99,6 +108,7 @@ bool authenticate(std::int32_t& status, const std::string& accessKey)
         g_sessionGuid.set(gf_stringOrDefault(answer, "GUID", "empty GUID?"));
         g_sessionActive = true;
         gf_repaintHeaderArea();
+        lf_noteVisit();
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "authenticate", e.what()));
         lf_sleepMs(client.wrrl.load());

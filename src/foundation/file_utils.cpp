@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 #include <pugixml.hpp>
+#include <system_error>
 
 bool gf_saveXml(const pugi::xml_document& doc, const std::filesystem::path& path)
 {
@@ -30,4 +31,13 @@ void gf_cleanFolder(const std::filesystem::path& path)
     } catch (const std::exception& e) {
         throw brv::UserErrorException(5, e.what());
     }
+}
+
+std::int32_t gf_countFolderEntries(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    std::int32_t count = 0;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+        ++count;
+    return count;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Saving XML documents and lists of lines, emptying folders.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +14,9 @@ bool gf_saveXml(const pugi::xml_document& doc, const std::filesystem::path& path
 
 // Removes every entry of a folder, one level deep; brv::UserErrorException 5 on failure.
 void gf_cleanFolder(const std::filesystem::path& path);
+
+// The number of entries directly in a folder; 0 when it does not exist.
+std::int32_t gf_countFolderEntries(const std::filesystem::path& path);
 
 // Writes each entry and a line end; false when the file cannot be opened.
 template <class Lines>

@@ -169,6 +169,21 @@ fs::path gf_detectSimPackagesPath()
     return {};
 }
 
+std::string gf_withoutCommunityFolder(const std::string& text)
+{
+    constexpr std::size_t minimumLength = 10; // a separator and "Community"
+    if (text.size() < minimumLength)
+        return text;
+    const std::size_t end = text.find_last_not_of("\\/");
+    if (end == std::string::npos)
+        return text;
+    const std::size_t separator = text.find_last_of("\\/", end);
+    if (separator == std::string::npos ||
+        !lf_equalIgnoringCase(std::string_view(text).substr(separator + 1, end - separator), g_communityName))
+        return text;
+    return text.substr(0, separator);
+}
+
 fs::path gf_simPackagesPath(const fs::path& relative)
 {
     const std::string folder = gf_simPackagesOption().value.get();

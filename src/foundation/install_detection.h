@@ -25,6 +25,10 @@ std::filesystem::path gf_findUserCfg();
 std::filesystem::path gf_readInstalledPackagesPath();
 // Not empty, exists, and holds "Community" and the official folder of the simulator in force.
 bool gf_isValidPackagesPath(const std::filesystem::path& path);
+// A stored packages-folder text that names its Community folder ("...\Community", either
+// separator, any letter case, at least 10 characters) without that last component; any other
+// text as it is.
+std::string gf_withoutCommunityFolder(const std::string& text);
 // The option in force joined with a relative path; an empty path while the option is empty.
 std::filesystem::path gf_simPackagesPath(const std::filesystem::path& relative);
 

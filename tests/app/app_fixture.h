@@ -118,6 +118,7 @@ protected:
         // the start-up reads the options from parameters.xml: no scans unless a test asks for one
         saveOption(SCAN_LIVERIES, false);
         saveOption(SCAN_AIRPORTS, false);
+        gf_setStringParameter(MSFS_INSTALL_PATH, (folder.path() / "packages").string());
         gf_resetControlFlags();
         gf_resetMainWindowState();
         gf_resetFeedDisplay();

@@ -66,6 +66,7 @@ void lf_layOutProgramFolder()
 	<parameter name="SCAN_LIVERIES" value="false" />
 	<parameter name="SCAN_AIRPORTS" value="false" />
 	<parameter name="AUTO_RANGE" value="false" /><!-- 40 nm, the feed scenario's area, also on the ground -->
+	<parameter name="MSFS_INSTALL_PATH" value="packages" />
 </parameters>
 )";
 }
