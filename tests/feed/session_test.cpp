@@ -6,9 +6,12 @@
 #include "feed/session.h"
 #include "feed/traffic_client.h"
 #include "feed/weather_client.h"
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
 #include "foundation/shell_state.h"
 #include "foundation/user_error.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 using testsupport::FeedTest;
@@ -51,6 +54,10 @@ TEST_F(Session, LoginSendsKeyAndVersionAndStoresTheSession)
     EXPECT_TRUE(folder.logHas("Waiting for authentication at RT server ..."));
     EXPECT_TRUE(folder.logHas("Authenticated at RT server '?'"));
     EXPECT_EQ(gf_statusLine().text, "");
+    // the next start holds back from this visit
+    std::ifstream saved(g_parametersPath);
+    const std::string file{std::istreambuf_iterator<char>(saved), {}};
+    EXPECT_NE(file.find(R"(name="LAST_EPOCH_TIME:" value="1767225600")"), std::string::npos) << file;
 }
 
 TEST_F(Session, AnswersWithoutRefusalAreSuccesses)
@@ -102,6 +109,7 @@ TEST_F(Session, RefusalsThatTheUserMustActOn)
         }
     });
     EXPECT_EQ(waited, 0ms);
+    EXPECT_EQ(LAST_EPOCH_TIME.value, 0) << "no session, no visit to hold back from";
 }
 
 TEST_F(Session, FailuresEndTheRunWithARestart)

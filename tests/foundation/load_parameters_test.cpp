@@ -1,133 +1,104 @@
 #include "foundation/load_parameters.h"
 #include "foundation/parameter_file.h"
+#include "foundation/shell_state.h"
 #include "options_file.h"
 
 #include <fstream>
 
 namespace {
 
+// The options that newer versions replaced, as an older program wrote them.
+const std::string g_oldOptions = R"(
+	<parameter name="MSFS_2020" value="false" />
+	<parameter name="AI_PACKAGE_ORDER" value="4" />
+	<parameter name="CUSTOM_MAX_PARK" value="300" />
+	<parameter name="MAX_LIVE" value="17" />
+	<parameter name="LATERAL_RANGE" value="36" />
+	<parameter name="AIRPORT_RANGE" value="8" />
+	<parameter name="AUTO_RANGE_ABOVE_HEIGHT" value="26999" />
+	<parameter name="AIRPORT_HEIGHT" value="27000" />)";
+
 class LoadParameters : public testsupport::OptionsFileTest {
 protected:
-    // a file of an older program, with the options that were replaced since
-    static void writeOldFile(const std::string& version)
+    // a file with the successors' own values, stored by the version given
+    static void writeStoredFile(const std::string& version, bool withOldOptions)
     {
         writeFile(R"(<?xml version="1.0"?>
 <parameters>
 	<parameter name="PROGRAM_VERSION" value=")" +
                   version + R"(" />
-	<parameter name="MSFS_2020" value="true" />
-	<parameter name="AI_PACKAGE_ORDER" value="4" />
-	<parameter name="CUSTOM_MAX_PARK" value="300" />
-	<parameter name="MAX_LIVE" value="17" />
-	<parameter name="LATERAL_RANGE" value="36" />
-	<parameter name="AIRPORT_RANGE" value="23" />
-	<parameter name="AUTO_RANGE_ABOVE_HEIGHT" value="26999" />
-	<parameter name="AIRPORT_HEIGHT" value="27000" />
+	<parameter name="SIM_CHOICE" value="MSFS 2020" />
+	<parameter name="MAX_LIVE_SEL" value="75" />
+	<parameter name="RANGE" value="20" />
 	<parameter name="SCAN_LIVERIES" value="false" />
-	<parameter name="SCAN_AIRPORTS" value="false" />
-</parameters>
-)");
+	<parameter name="SCAN_AIRPORTS" value="false" />)" +
+                  (withOldOptions ? g_oldOptions : "") + "\n</parameters>\n");
     }
 };
 
-const std::vector<std::string> g_replacedKeys{"MSFS_2020",     "AI_PACKAGE_ORDER", "CUSTOM_MAX_PARK",
-                                              "MAX_LIVE",      "LATERAL_RANGE",    "AIRPORT_RANGE",
-                                              "AUTO_RANGE_ABOVE_HEIGHT", "AIRPORT_HEIGHT"};
-
-TEST_F(LoadParameters, AFirstStartRecordsTheProgramVersionAndChangesNothingElse)
+TEST_F(LoadParameters, StoredVersionsDecideWhatIsCarriedOverAndRescanned)
 {
-    gf_loadParameters();
-    EXPECT_EQ(PROGRAM_VERSION.value.get(), "11.0.4");
-    EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4");
-    EXPECT_EQ(valueOf("LATERAL_RANGE"), "40");
-    EXPECT_EQ(valueOf("SCAN_LIVERIES"), "true");
-    EXPECT_EQ(g_rangeMeters.load(), 40 * 1852 + 10000);
-    for (const auto& line : folder.logLines())
-        EXPECT_EQ(line.find("version update"), std::string::npos) << line;
+    struct Case {
+        const char* version;
+        bool oldOptions, converted, rescanned;
+    };
+    const Case cases[] = {
+        {"", false, false, false},       {"", true, false, false},        {"garbage", true, false, false},
+        {"0.0.0", true, false, false},   {"11.0.4", true, false, false},  {"12.0.0", true, false, false},
+        {"11.0.2", true, false, true},   {"11.0.1", true, true, true},    {"11.0.1", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << '"' << c.version << "\" old options " << c.oldOptions);
+        gf_resetOptions();
+        writeStoredFile(c.version, c.oldOptions);
+        g_msfs2020Mode = c.converted; // the mode must follow SIM_CHOICE, whatever it was before
+        gf_loadParameters();
+
+        EXPECT_EQ(SIM_CHOICE.value.get(), c.converted ? "MSFS 2024" : "MSFS 2020");
+        EXPECT_EQ(g_msfs2020Mode.load(), !c.converted);
+        EXPECT_EQ(MAX_LIVE_SEL.value, c.converted ? 10 : 75);
+        EXPECT_EQ(RANGE.value, c.converted ? 35 : 20);
+        EXPECT_EQ(g_rangeMeters.load(), RANGE.value * 1852 + 10000);
+        EXPECT_EQ(valueOf("LATERAL_RANGE"), c.converted ? "<missing>" : (c.oldOptions ? "36" : "40"));
+        EXPECT_EQ(valueOf("SCAN_LIVERIES") + valueOf("SCAN_AIRPORTS"), c.rescanned ? "truetrue" : "falsefalse");
+        EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4");
+    }
 }
 
-TEST_F(LoadParameters, AnUpdateCarriesReplacedOptionsOverAndSwitchesTheScansOn)
+TEST_F(LoadParameters, AnUpdateCarriesEveryReplacedOptionOverRoundedAndClamped)
 {
-    writeOldFile("10.5.0");
+    writeStoredFile("10.5.0", true);
     std::ofstream("install_new_version.exe") << "old installer";
-
     gf_loadParameters();
 
-    EXPECT_EQ(SIM_CHOICE.value.get(), "MSFS 2020");
     EXPECT_EQ(AI_PACKAGE_SELECTOR.value.get(), "FSLTL, JF, AIG");
     EXPECT_EQ(MAX_PARK_SEL.value, 500);
-    EXPECT_EQ(MAX_LIVE_SEL.value, 10);
-    EXPECT_EQ(RANGE.value, 35);
-    EXPECT_EQ(AIRP_RANGE.value, 25);
+    EXPECT_EQ(AIRP_RANGE.value, 10);
     EXPECT_EQ(AR_ABOVE_HEIGHT.value, 18000);
     EXPECT_EQ(AIRP_HEIGHT.value, 36000);
-    EXPECT_TRUE(SCAN_LIVERIES.value);
-    EXPECT_TRUE(SCAN_AIRPORTS.value);
-    EXPECT_EQ(g_rangeNm.load(), 35.0);
-    EXPECT_EQ(g_rangeMeters.load(), 35 * 1852 + 10000);
-
-    EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4");
-    EXPECT_EQ(valueOf("SIM_CHOICE"), "MSFS 2020");
-    EXPECT_EQ(valueOf("AI_PACKAGE_SELECTOR"), "FSLTL, JF, AIG");
-    EXPECT_EQ(valueOf("RANGE"), "35");
-    EXPECT_EQ(valueOf("MAX_LIVE_SEL"), "10");
-    EXPECT_EQ(valueOf("AIRP_HEIGHT"), "36000");
-    EXPECT_EQ(valueOf("SCAN_LIVERIES"), "true");
-    EXPECT_EQ(valueOf("SCAN_AIRPORTS"), "true");
-    for (const std::string& key : g_replacedKeys)
+    for (const char* key : {"MSFS_2020", "AI_PACKAGE_ORDER", "CUSTOM_MAX_PARK", "MAX_LIVE", "AIRPORT_RANGE",
+                            "AUTO_RANGE_ABOVE_HEIGHT", "AIRPORT_HEIGHT"})
         EXPECT_EQ(valueOf(key), "<missing>") << key;
+    EXPECT_EQ(valueOf("AI_PACKAGE_SELECTOR") + valueOf("AIRP_HEIGHT"), "FSLTL, JF, AIG36000");
     EXPECT_FALSE(std::filesystem::exists("install_new_version.exe"));
     EXPECT_TRUE(folder.logHas("This is a version update from 10.5.0 -> 11.0.4"));
-    EXPECT_TRUE(folder.logHas("Parameter 'LATERAL_RANGE' removed"));
+}
 
-    // the next start is no update any more
+TEST_F(LoadParameters, AnUpdateThatFailsOnItsWayIsMadeAgainAtTheNextStart)
+{
+    writeStoredFile("11.0.1", true);
+    std::filesystem::create_directories("install_new_version.exe/in-use"); // cannot be removed
+    EXPECT_THROW(gf_loadParameters(), std::filesystem::filesystem_error);
+    EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.1");
+    EXPECT_EQ(valueOf("SCAN_LIVERIES"), "false");
+
+    std::filesystem::remove_all("install_new_version.exe");
     gf_resetOptions();
-    SCAN_LIVERIES.value = false;
-    gf_saveBoolParameter(SCAN_LIVERIES);
     gf_loadParameters();
-    EXPECT_FALSE(SCAN_LIVERIES.value);
-    EXPECT_EQ(RANGE.value, 35);
-}
-
-TEST_F(LoadParameters, AnUpdateFromElevenZeroTwoOnlyRescans)
-{
-    writeOldFile("11.0.2");
-    gf_loadParameters();
-    EXPECT_EQ(valueOf("LATERAL_RANGE"), "36");
-    EXPECT_EQ(valueOf("MSFS_2020"), "true");
-    EXPECT_EQ(RANGE.value, 40);
-    EXPECT_EQ(SIM_CHOICE.value.get(), "MSFS 2020");
-    EXPECT_EQ(valueOf("SCAN_LIVERIES"), "true");
-    EXPECT_EQ(valueOf("SCAN_AIRPORTS"), "true");
+    EXPECT_EQ(RANGE.value, 35) << "the successors carried over the first time stay";
+    EXPECT_EQ(MAX_LIVE_SEL.value, 10);
+    EXPECT_EQ(valueOf("SCAN_LIVERIES") + valueOf("SCAN_AIRPORTS"), "truetrue");
     EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4");
-}
-
-TEST_F(LoadParameters, TheSameOrANewerVersionInTheFileChangesNoOption)
-{
-    for (const std::string version : {"11.0.4", "12.0.0"}) {
-        gf_resetOptions();
-        writeOldFile(version);
-        gf_loadParameters();
-        EXPECT_FALSE(SCAN_LIVERIES.value) << version;
-        EXPECT_EQ(valueOf("LATERAL_RANGE"), "36") << version;
-        EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4") << version;
-    }
-}
-
-TEST_F(LoadParameters, CountsAndRangesAreRoundedToTheSuccessorsChoices)
-{
-    const std::vector<std::pair<std::int32_t, std::int32_t>> counts{{17, 10}, {18, 25}, {299, 100}, {300, 500},
-                                                                    {0, 0},   {-1, 0},  {62, 50},   {63, 75}};
-    for (const auto& [old, expected] : counts) {
-        gf_resetOptions();
-        writeFile(R"(<parameters><parameter name="PROGRAM_VERSION" value="10.0.0"/><parameter name="MAX_LIVE" value=")" +
-                  std::to_string(old) + R"("/><parameter name="AIRPORT_RANGE" value=")" +
-                  std::to_string(old < 8 ? 8 : (old > 30 ? 30 : old)) + R"("/></parameters>)");
-        gf_loadParameters();
-        EXPECT_EQ(MAX_LIVE_SEL.value, expected) << old;
-        const auto& choices = AIRP_RANGE.allowed;
-        EXPECT_NE(std::find(choices.begin(), choices.end(), AIRP_RANGE.value.load()), choices.end()) << old;
-    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -246,22 +247,33 @@ TEST_F(OptionTable, RangeStartsAtFortyAndSetRangeAddsTheMargin)
     EXPECT_EQ(g_rangeMeters.load(), std::numeric_limits<std::int32_t>::max());
 }
 
-TEST(RangeRounding, RangesGoToTheNearestBand)
+TEST(RangeRounding, EachRuleAtBothSidesOfEveryBoundary)
 {
-    const std::map<std::int32_t, std::int32_t> cases{{1, 2},   {2, 2},   {5, 5},   {7, 8},   {22, 20}, {23, 25},
-                                                     {36, 35}, {38, 40}, {44, 40}, {45, 50}, {89, 80}, {90, 100},
-                                                     {-5, 2},  {5000, 100}};
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(gf_snapRange(in), out) << in;
-}
-
-TEST(RangeRounding, HeightsGoToTheNearestChoice)
-{
-    const std::map<std::int32_t, std::int32_t> cases{{2999, 2000},   {3000, 4000},   {4999, 4000},   {5000, 6000},
-                                                     {16999, 16000}, {17000, 18000}, {26999, 18000}, {27000, 36000},
-                                                     {46999, 36000}, {47000, 48000}, {-1, 2000}};
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(gf_snapHeight(in), out) << in;
+    // input -> result, in rising input order; each band's first and last value
+    const std::map<std::string, std::pair<std::int32_t (*)(std::int32_t), std::vector<std::pair<int, int>>>> rules{
+        {"count",
+         {gf_snapCount,
+          {{-1, 0}, {0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50}, {62, 50}, {63, 75}, {87, 75},
+           {88, 100}, {299, 100}, {300, 500}}}},
+        {"airport range",
+         {gf_snapAirportRange,
+          {{7, 5}, {8, 10}, {12, 10}, {13, 15}, {17, 15}, {18, 20}, {22, 20}, {23, 25}, {26, 25}, {27, 30}}}},
+        {"range",
+         {gf_snapRange,
+          {{-5, 2},   {2, 2},   {3, 3},   {4, 4},   {5, 5},   {6, 6},   {7, 8},   {8, 8},   {9, 10},
+           {10, 10},  {11, 12}, {12, 12}, {13, 14}, {14, 14}, {15, 16}, {16, 16}, {17, 18}, {18, 18},
+           {19, 20},  {22, 20}, {23, 25}, {27, 25}, {28, 30}, {32, 30}, {33, 35}, {37, 35}, {38, 40},
+           {44, 40},  {45, 50}, {56, 50}, {57, 65}, {72, 65}, {73, 80}, {89, 80}, {90, 100}, {5000, 100}}}},
+        {"height",
+         {gf_snapHeight,
+          {{-1, 2000},      {2999, 2000},    {3000, 4000},    {4999, 4000},    {5000, 6000},
+           {6999, 6000},    {7000, 8000},    {8999, 8000},    {9000, 10000},   {10999, 10000},
+           {11000, 12000},  {12999, 12000},  {13000, 14000},  {14999, 14000},  {15000, 16000},
+           {16999, 16000},  {17000, 18000},  {26999, 18000},  {27000, 36000},  {46999, 36000},
+           {47000, 48000}}}}};
+    for (const auto& [rule, table] : rules)
+        for (const auto& [in, out] : table.second)
+            EXPECT_EQ(table.first(in), out) << rule << " " << in;
 }
 
 TEST(RangeRounding, EveryResultIsAChoiceAndLargerInputsNeverGiveLess)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <future>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -457,6 +458,26 @@ TEST_F(ParameterFile, RemovingAnOptionTakesItsElementOut)
 
     writeFile("<other><parameter name=\"RANGE\" value=\"5\"/></other>");
     EXPECT_EQ(gf_removeParameter(RANGE), 0);
+}
+
+TEST_F(ParameterFile, ASaveWhileARemovalRewritesTheFileIsKept)
+{
+    readLists();
+    std::future<void> save;
+    bool first = true;
+    gf_setBeforeReplaceHook([&](const std::filesystem::path&) {
+        if (!std::exchange(first, false))
+            return;
+        // the window saves after the removal has read the file and before it replaces it
+        save = std::async(std::launch::async, [] {
+            MAIN_WINDOW_X.value = 123;
+            gf_saveIntParameter(MAIN_WINDOW_X);
+        });
+        save.wait_for(std::chrono::milliseconds(200)); // the save waits for the removal
+    });
+    EXPECT_EQ(gf_removeParameter(LATERAL_RANGE), 1);
+    save.get();
+    EXPECT_EQ(valueOf("LATERAL_RANGE") + " " + valueOf("MAIN_WINDOW_X"), "<missing> 123");
 }
 
 TEST_F(ParameterFile, NodeHelpersRefuseNodesOfTheWrongKind)
