@@ -59,30 +59,32 @@ std::int32_t gf_snapHeight(std::int32_t feet)
     return (feet / 2000) * 2000 + ((feet / 1000) % 2 == 1 ? 2000 : 0);
 }
 
+namespace {
+
+// The choice of the first band whose lower end the value reaches (bands from the top); `below`
+// under them all.
+template <std::size_t n>
+std::int32_t lf_bandChoice(std::int32_t v, const std::array<std::pair<std::int32_t, std::int32_t>, n>& bands,
+                           std::int32_t below)
+{
+    for (const auto& [lower, choice] : bands)
+        if (v >= lower)
+            return choice;
+    return below;
+}
+
+} // namespace
+
 std::int32_t gf_snapCount(std::int32_t n)
 {
-    if (n >= 300)
-        return 500;
-    if (n >= 88)
-        return 100;
-    if (n >= 63)
-        return 75;
-    if (n >= 38)
-        return 50;
-    if (n >= 18)
-        return 25;
-    return n >= 1 ? 10 : 0;
+    static constexpr std::array<std::pair<std::int32_t, std::int32_t>, 6> bands{
+        {{300, 500}, {88, 100}, {63, 75}, {38, 50}, {18, 25}, {1, 10}}};
+    return lf_bandChoice(n, bands, 0);
 }
 
 std::int32_t gf_snapAirportRange(std::int32_t nm)
 {
-    if (nm >= 27)
-        return 30;
-    if (nm >= 23)
-        return 25;
-    if (nm >= 18)
-        return 20;
-    if (nm >= 13)
-        return 15;
-    return nm >= 8 ? 10 : 5;
+    static constexpr std::array<std::pair<std::int32_t, std::int32_t>, 5> bands{
+        {{27, 30}, {23, 25}, {18, 20}, {13, 15}, {8, 10}}};
+    return lf_bandChoice(nm, bands, 5);
 }
