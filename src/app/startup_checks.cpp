@@ -128,7 +128,8 @@ void lf_startTimeShift()
     const std::array<const UiIntParameter*, 3> boxes{&TIME_SHIFT_DAYS, &TIME_SHIFT_HOURS, &TIME_SHIFT_MINS};
     if (SIM_TIME.value)
         gf_applySimTime(true);
-    else if (std::any_of(boxes.begin(), boxes.end(), [](const UiIntParameter* b) { return b->value != b->defaultValue; }))
+    else if (std::any_of(boxes.begin(), boxes.end(),
+                         [](const UiIntParameter* b) { return b->value != b->defaultValue; }))
         gf_setTimeShift((TIME_SHIFT_DAYS.value * 24 + TIME_SHIFT_HOURS.value) * 60 + TIME_SHIFT_MINS.value, true);
     else
         for (const UiIntParameter* box : boxes)
@@ -166,7 +167,8 @@ void lf_settleSimPath()
 // A saved time in the future holds 2 seconds, not the years up to it.
 void lf_holdBeforeRevisit()
 {
-    const std::int64_t hold = std::clamp<std::int64_t>(lf_revisitSeconds - g_secondsSinceLastVisit, 0, lf_revisitSeconds);
+    const std::int64_t hold =
+        std::clamp<std::int64_t>(lf_revisitSeconds - g_secondsSinceLastVisit, 0, lf_revisitSeconds);
     if (hold == 0)
         return;
     gf_showStatus(fmt::format("Holding for {} seconds... (RT API cannot be revisited within {} seconds)", hold,

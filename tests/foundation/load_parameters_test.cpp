@@ -3,6 +3,7 @@
 #include "foundation/shell_state.h"
 #include "options_file.h"
 
+#include <fmt/format.h>
 #include <fstream>
 
 namespace {
@@ -29,6 +30,7 @@ protected:
                   version + R"(" />
 	<parameter name="SIM_CHOICE" value="MSFS 2020" />
 	<parameter name="MAX_LIVE_SEL" value="75" />
+	<parameter name="MAX_PARK_SEL" value="75" />
 	<parameter name="RANGE" value="20" />
 	<parameter name="SCAN_LIVERIES" value="false" />
 	<parameter name="SCAN_AIRPORTS" value="false" />)" +
@@ -51,37 +53,21 @@ TEST_F(LoadParameters, StoredVersionsDecideWhatIsCarriedOverAndRescanned)
         SCOPED_TRACE(::testing::Message() << '"' << c.version << "\" old options " << c.oldOptions);
         gf_resetOptions();
         writeStoredFile(c.version, c.oldOptions);
+        std::ofstream("install_new_version.exe") << "installer";
         g_msfs2020Mode = c.converted; // the mode must follow SIM_CHOICE, whatever it was before
         gf_loadParameters();
 
-        EXPECT_EQ(SIM_CHOICE.value.get(), c.converted ? "MSFS 2024" : "MSFS 2020");
+        EXPECT_EQ(fmt::format("{} {} {} {} {} {} {} {}", SIM_CHOICE.value.get(), AI_PACKAGE_SELECTOR.value.get(),
+                              MAX_PARK_SEL.value.load(), MAX_LIVE_SEL.value.load(), RANGE.value.load(),
+                              AIRP_RANGE.value.load(), AR_ABOVE_HEIGHT.value.load(), AIRP_HEIGHT.value.load()),
+                  c.converted ? "MSFS 2024 FSLTL, JF, AIG 500 10 35 10 18000 36000"
+                              : "MSFS 2020 AIG, FSLTL, JF 75 75 20 20 48000 18000");
         EXPECT_EQ(g_msfs2020Mode.load(), !c.converted);
-        EXPECT_EQ(MAX_LIVE_SEL.value, c.converted ? 10 : 75);
-        EXPECT_EQ(RANGE.value, c.converted ? 35 : 20);
-        EXPECT_EQ(g_rangeMeters.load(), RANGE.value * 1852 + 10000);
+        EXPECT_EQ(std::filesystem::exists("install_new_version.exe"), !c.rescanned);
         EXPECT_EQ(valueOf("LATERAL_RANGE"), c.converted ? "<missing>" : (c.oldOptions ? "36" : "40"));
         EXPECT_EQ(valueOf("SCAN_LIVERIES") + valueOf("SCAN_AIRPORTS"), c.rescanned ? "truetrue" : "falsefalse");
         EXPECT_EQ(valueOf("PROGRAM_VERSION"), "11.0.4");
     }
-}
-
-TEST_F(LoadParameters, AnUpdateCarriesEveryReplacedOptionOverRoundedAndClamped)
-{
-    writeStoredFile("10.5.0", true);
-    std::ofstream("install_new_version.exe") << "old installer";
-    gf_loadParameters();
-
-    EXPECT_EQ(AI_PACKAGE_SELECTOR.value.get(), "FSLTL, JF, AIG");
-    EXPECT_EQ(MAX_PARK_SEL.value, 500);
-    EXPECT_EQ(AIRP_RANGE.value, 10);
-    EXPECT_EQ(AR_ABOVE_HEIGHT.value, 18000);
-    EXPECT_EQ(AIRP_HEIGHT.value, 36000);
-    for (const char* key : {"MSFS_2020", "AI_PACKAGE_ORDER", "CUSTOM_MAX_PARK", "MAX_LIVE", "AIRPORT_RANGE",
-                            "AUTO_RANGE_ABOVE_HEIGHT", "AIRPORT_HEIGHT"})
-        EXPECT_EQ(valueOf(key), "<missing>") << key;
-    EXPECT_EQ(valueOf("AI_PACKAGE_SELECTOR") + valueOf("AIRP_HEIGHT"), "FSLTL, JF, AIG36000");
-    EXPECT_FALSE(std::filesystem::exists("install_new_version.exe"));
-    EXPECT_TRUE(folder.logHas("This is a version update from 10.5.0 -> 11.0.4"));
 }
 
 TEST_F(LoadParameters, AnUpdateThatFailsOnItsWayIsMadeAgainAtTheNextStart)

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -247,52 +248,24 @@ TEST_F(OptionTable, RangeStartsAtFortyAndSetRangeAddsTheMargin)
     EXPECT_EQ(g_rangeMeters.load(), std::numeric_limits<std::int32_t>::max());
 }
 
-TEST(RangeRounding, EachRuleAtBothSidesOfEveryBoundary)
+TEST(RangeRounding, EachRuleAtBothEndsOfEveryBand)
 {
-    // input -> result, in rising input order; each band's first and last value
-    const std::map<std::string, std::pair<std::int32_t (*)(std::int32_t), std::vector<std::pair<int, int>>>> rules{
-        {"count",
-         {gf_snapCount,
-          {{-1, 0}, {0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50}, {62, 50}, {63, 75}, {87, 75},
-           {88, 100}, {299, 100}, {300, 500}}}},
-        {"airport range",
-         {gf_snapAirportRange,
-          {{7, 5}, {8, 10}, {12, 10}, {13, 15}, {17, 15}, {18, 20}, {22, 20}, {23, 25}, {26, 25}, {27, 30}}}},
-        {"range",
-         {gf_snapRange,
-          {{-5, 2},   {2, 2},   {3, 3},   {4, 4},   {5, 5},   {6, 6},   {7, 8},   {8, 8},   {9, 10},
-           {10, 10},  {11, 12}, {12, 12}, {13, 14}, {14, 14}, {15, 16}, {16, 16}, {17, 18}, {18, 18},
-           {19, 20},  {22, 20}, {23, 25}, {27, 25}, {28, 30}, {32, 30}, {33, 35}, {37, 35}, {38, 40},
-           {44, 40},  {45, 50}, {56, 50}, {57, 65}, {72, 65}, {73, 80}, {89, 80}, {90, 100}, {5000, 100}}}},
-        {"height",
-         {gf_snapHeight,
-          {{-1, 2000},      {2999, 2000},    {3000, 4000},    {4999, 4000},    {5000, 6000},
-           {6999, 6000},    {7000, 8000},    {8999, 8000},    {9000, 10000},   {10999, 10000},
-           {11000, 12000},  {12999, 12000},  {13000, 14000},  {14999, 14000},  {15000, 16000},
-           {16999, 16000},  {17000, 18000},  {26999, 18000},  {27000, 36000},  {46999, 36000},
-           {47000, 48000}}}}};
-    for (const auto& [rule, table] : rules)
-        for (const auto& [in, out] : table.second)
-            EXPECT_EQ(table.first(in), out) << rule << " " << in;
-}
-
-TEST(RangeRounding, EveryResultIsAChoiceAndLargerInputsNeverGiveLess)
-{
-    std::int32_t previous = 0;
-    for (std::int32_t nm = -10; nm <= 200; ++nm) {
-        const std::int32_t r = gf_snapRange(nm);
-        EXPECT_NE(std::find(RANGE.allowed.begin(), RANGE.allowed.end(), r), RANGE.allowed.end()) << nm;
-        EXPECT_GE(r, previous) << nm;
-        previous = r;
-    }
-    previous = 0;
-    for (std::int32_t feet = -100; feet <= 60000; feet += 50) {
-        const std::int32_t h = gf_snapHeight(feet);
-        EXPECT_NE(std::find(AIRP_HEIGHT.allowed.begin(), AIRP_HEIGHT.allowed.end(), h), AIRP_HEIGHT.allowed.end())
-            << feet;
-        EXPECT_GE(h, previous) << feet;
-        previous = h;
-    }
+    // each band's lowest input and its choice, from the lowest band up (which has no lower end)
+    using Bands = std::vector<std::pair<int, int>>;
+    const std::vector<std::tuple<const char*, std::int32_t (*)(std::int32_t), Bands>> rules{
+        {"count", gf_snapCount, {{0, 0}, {1, 10}, {18, 25}, {38, 50}, {63, 75}, {88, 100}, {300, 500}}},
+        {"airport range", gf_snapAirportRange, {{0, 5}, {8, 10}, {13, 15}, {18, 20}, {23, 25}, {27, 30}}},
+        {"range", gf_snapRange, {{0, 2},   {3, 3},   {4, 4},   {5, 5},   {6, 6},   {7, 8},   {9, 10},
+                                 {11, 12}, {13, 14}, {15, 16}, {17, 18}, {19, 20}, {23, 25}, {28, 30},
+                                 {33, 35}, {38, 40}, {45, 50}, {57, 65}, {73, 80}, {90, 100}}},
+        {"height", gf_snapHeight, {{0, 2000}, {3000, 4000}, {5000, 6000}, {7000, 8000}, {9000, 10000},
+                                   {11000, 12000}, {13000, 14000}, {15000, 16000}, {17000, 18000},
+                                   {27000, 36000}, {47000, 48000}}}};
+    for (const auto& [name, rule, bands] : rules)
+        for (std::size_t i = 0; i < bands.size(); ++i)
+            for (const int in : {i == 0 ? -1000000 : bands[i].first,
+                                 i + 1 < bands.size() ? bands[i + 1].first - 1 : 1000000})
+                EXPECT_EQ(rule(in), bands[i].second) << name << " " << in;
 }
 
 } // namespace
