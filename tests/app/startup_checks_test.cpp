@@ -4,6 +4,7 @@
 
 #include "app/startup_jobs.h"
 #include "app/window_commands.h"
+#include "foundation/meta_block.h"
 #include "foundation/user_error.h"
 #include "support/manual_time.h"
 
@@ -19,6 +20,11 @@ protected:
     {
         gf_createControls(window, nullptr);
         g_restart = true; // no updater
+    }
+    ~StartupChecks() override
+    {
+        g_msfs2020Mode = true; // as the next test's process starts
+        gf_updateSimFamily();
     }
 
     static bool enabled(const UiControl& c) { return IsWindowEnabled(c.hWnd.load()) != FALSE; }

@@ -1,9 +1,11 @@
 #pragma once
 // A test's own per-user data folder with the log open and every option at its default, and
 // helpers to write and read parameters.xml.
+#include "foundation/meta_block.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 #include "foundation/safe_save.h"
+#include "foundation/shell_state.h"
 #include "foundation/utc_time.h"
 #include "support/logged_folder.h"
 
@@ -32,6 +34,8 @@ protected:
         gf_setBeforeReplaceHook(nullptr);
         gf_resetOptions();
         g_timeShifted = false;
+        g_msfs2020Mode = true; // the load takes the simulator from SIM_CHOICE
+        gf_updateSimFamily();
     }
 
     static void writeFile(const std::string& text) { std::ofstream(g_parametersPath, std::ios::binary) << text; }
