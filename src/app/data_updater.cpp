@@ -60,8 +60,7 @@ VersionData lf_readVersion(const nlohmann::json& entry)
     return version;
 }
 
-// The updater runs before the start-up takes the simulator mode from SIM_CHOICE, and at the
-// first start only, when g_msfs2020Mode still holds its value from the process start.
+// The simulator chosen; g_msfs2020Mode follows it from the options load on.
 bool lf_msfs2020Chosen() { return SIM_CHOICE.value.get() == "MSFS 2020"; }
 
 bool lf_simAddonFolderMissing()
