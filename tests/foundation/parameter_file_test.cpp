@@ -465,15 +465,12 @@ TEST_F(ParameterFile, ASaveWhileARemovalRewritesTheFileIsKept)
     readLists();
     std::future<void> save;
     bool first = true;
+    const auto lt_saveX = [] { MAIN_WINDOW_X.value = 123; gf_saveIntParameter(MAIN_WINDOW_X); };
     gf_setBeforeReplaceHook([&](const std::filesystem::path&) {
-        if (!std::exchange(first, false))
-            return;
-        // the window saves after the removal has read the file and before it replaces it
-        save = std::async(std::launch::async, [] {
-            MAIN_WINDOW_X.value = 123;
-            gf_saveIntParameter(MAIN_WINDOW_X);
-        });
-        save.wait_for(std::chrono::milliseconds(200)); // the save waits for the removal
+        if (std::exchange(first, false)) { // the window saves while the removal is about to write the file
+            save = std::async(std::launch::async, lt_saveX);
+            save.wait_for(std::chrono::milliseconds(200)); // the save waits for the removal
+        }
     });
     EXPECT_EQ(gf_removeParameter(LATERAL_RANGE), 1);
     save.get();
