@@ -15,9 +15,14 @@ namespace {
 constexpr double lf_roundingNm = 1e-9;
 } // namespace
 
+bool gf_standTooSmall(const Stand& stand, double aircraftRadiusNm)
+{
+    return !(aircraftRadiusNm - stand.radius <= g_standClearanceNm + lf_roundingNm);
+}
+
 bool gf_standSizeFits(const Stand& stand, double aircraftRadiusNm)
 {
-    if (!(aircraftRadiusNm - stand.radius <= g_standClearanceNm + lf_roundingNm))
+    if (gf_standTooSmall(stand, aircraftRadiusNm))
         return false;
     const double steps = std::round((stand.radius - aircraftRadiusNm) / gf_standStepNm(aircraftRadiusNm));
     // checked before the cast: a cast of a value beyond the range (or NaN) is undefined

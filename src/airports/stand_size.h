@@ -12,6 +12,8 @@ inline constexpr double g_largeAircraftStepNm = 21.0 * g_nmPerMetre;
 
 // The step for an aircraft of this half wingspan (nautical miles).
 double gf_standStepNm(double aircraftRadiusNm);
+// The aircraft's half wingspan (nautical miles) exceeds the stand's radius by more than 1.8 m.
+bool gf_standTooSmall(const Stand& stand, double aircraftRadiusNm);
 // The aircraft of this half wingspan (nautical miles) fits the stand; a quotient beyond the
 // 32-bit range raises gsl::narrowing_error.
 bool gf_standSizeFits(const Stand& stand, double aircraftRadiusNm);

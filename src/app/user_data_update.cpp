@@ -6,6 +6,7 @@
 #include "app/startup_jobs.h"
 #include "aircraft/livery_summary.h"
 #include "airports/park_airports.h"
+#include "airports/park_apf.h"
 #include "feed/live_records.h"
 #include "feed/query_box.h"
 #include "foundation/half_hours.h"
@@ -17,6 +18,7 @@
 #include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
 #include "simlink/sim_queues.h"
+#include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
 #include "traffic/traffic_jobs.h"
 #include "simlink/user_aircraft.h"
@@ -206,8 +208,14 @@ void gf_showCounters()
         gf_repaint(WindowArea::header);
     const std::int32_t parkedLive = gf_countParkedLiveAc(true);
     const std::int32_t parkedStatic = gf_countStaticAcInSim(true);
-    const bool changed = s.parkedLiveCount.exchange(parkedLive) != parkedLive;
-    if (s.parkedStaticCount.exchange(parkedStatic) != parkedStatic || changed)
+    const auto lt_show = [](auto& field, auto value) { return field.exchange(value) != value; };
+    bool changed = lt_show(s.parkedLiveCount, parkedLive);
+    changed = lt_show(s.parkedStaticCount, parkedStatic) || changed;
+    changed = lt_show(s.meanFitStatic, g_meanStaticParkedHours.load()) || changed;
+    changed = lt_show(s.maxPark, g_maxParked.load()) || changed;
+    changed = lt_show(s.maxParkPercent, g_maxParkedPercent.load()) || changed;
+    changed = lt_show(s.standUpdates, static_cast<std::int32_t>(g_learnedUpdates.load())) || changed;
+    if (changed)
         gf_repaint(WindowArea::statistics);
 }
 

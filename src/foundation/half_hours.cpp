@@ -59,6 +59,23 @@ std::uint64_t gf_slotAndWeekdayNow()
     return (static_cast<std::uint64_t>(slot) << 32) | weekday;
 }
 
+WeekPoint gf_unpackWeekPoint(std::uint64_t packed)
+{
+    return WeekPoint{static_cast<std::uint32_t>(packed & 0xFFFFFFFFu), static_cast<std::uint32_t>(packed >> 32)};
+}
+
+int gf_weekIndex(WeekPoint point)
+{
+    // 64 bits: a point that could not be broken down (all bits set) wraps like any other
+    const std::int64_t index = static_cast<std::int64_t>(point.day) * 48 - 48 + point.slot;
+    return static_cast<int>((index % g_halfHoursPerWeek + g_halfHoursPerWeek) % g_halfHoursPerWeek);
+}
+
+int gf_halfHoursBetween(WeekPoint from, WeekPoint to)
+{
+    return (gf_weekIndex(to) - gf_weekIndex(from) + g_halfHoursPerWeek) % g_halfHoursPerWeek;
+}
+
 HalfHourBitset gf_hours2bitset(std::string_view text)
 {
     HalfHourBitset bits;

@@ -14,6 +14,19 @@ int gf_halfHourSlotNow();
 // The slot in the upper 32 bits, the weekday 1..7 (Sunday 7) in the lower.
 std::uint64_t gf_slotAndWeekdayNow();
 
+// A point of the week: weekday 1..7 (Monday 1) and half-hour slot 0..47 of the UTC day.
+struct WeekPoint {
+    std::uint32_t day = 0;
+    std::uint32_t slot = 0;
+};
+inline constexpr int g_halfHoursPerWeek = 336;
+// The packed form of g_timeSlot: the slot in the upper 32 bits, the weekday in the lower.
+WeekPoint gf_unpackWeekPoint(std::uint64_t packed);
+// day x 48 - 48 + slot, wrapped into 0..335.
+int gf_weekIndex(WeekPoint point);
+// Half hours from one point to a later one, across the week's end: 0..335.
+int gf_halfHoursBetween(WeekPoint from, WeekPoint to);
+
 // "0,1,47" <-> bits 0, 1 and 47. Invalid pieces are logged and skipped.
 HalfHourBitset gf_hours2bitset(std::string_view text);
 std::string gf_bitset2hours(const HalfHourBitset& bits);

@@ -14,8 +14,10 @@
 #include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
 #include "traffic/live_update.h"
+#include "traffic/parked_counts.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_learning.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -188,6 +190,10 @@ void gf_resetTrafficState()
     }
     g_liveAircraft.clear();
     g_duplicateCheckList.clear();
+    gf_clearParkedIds();
+    g_maxParked = 0;
+    g_maxParkedPercent = 0;
+    g_meanStaticParkedHours = 0.0f;
     std::filesystem::remove(g_callsignListFile);
     g_qnh = 1013;
     g_timeSlot = 0;

@@ -12,6 +12,8 @@
 #include "traffic/run_flags.h"
 #include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_learning.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/user_snapshot.h"
 
@@ -199,6 +201,8 @@ void lf_appendDeadReckoning(LiveAc& ac, std::int32_t count)
     }
     c.airborne = c.altitude > 0.0 ? 1 : 0;
     if (parked) {
+        // a parked aircraft always runs on this one sample (the feed's samples near its stand are
+        // not taken), so its stand stays marked until it leaves or is removed
         c.dueTick = gf_clampTick(static_cast<std::int64_t>(c.dueTick) + g_weekOfTicks);
         ac.feedParked = false;
     } else {
@@ -213,6 +217,8 @@ bool lf_grantSamples(LiveAc& ac)
 {
     if (ac.samples.empty())
         return false;
+    if (ac.flightState == FlightState::parking)
+        checkArrival(ac);
     const bool rolling = ac.takeoffRoll || ac.landingRoll;
     if (ac.flightState == FlightState::pushed_back || (ac.flightState == FlightState::taxi && !rolling))
         return lf_hold(ac);
@@ -269,6 +275,8 @@ void nextPosMain(LiveAc& ac)
             }
             if (lf_grantSamples(ac))
                 continue;
+            if (ac.flightState != FlightState::parked)
+                learnStandAfterLanding(ac, ac.flightState != FlightState::flying);
             removeAircraftFromSim(ac);
             return;
         }

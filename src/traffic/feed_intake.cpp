@@ -8,8 +8,7 @@
 #include "foundation/geometry.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
-#include "foundation/utc_time.h"
-#include "platform/clock.h"
+#include "foundation/half_hours.h"
 #include "traffic/ac_descriptions.h"
 #include "traffic/angles.h"
 #include "traffic/class_tables.h"
@@ -18,61 +17,16 @@
 #include "traffic/run_flags.h"
 #include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_learning.h"
+#include "traffic/stand_search.h"
 #include "traffic/traffic_containers.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <limits>
-#include <mutex>
 
 namespace {
-
-// The most a report may lie after the rest of its answer and after the earlier answers.
-constexpr double g_maxReportLeadSeconds = 600.0;
-
-// The newest record time let through in this run, and when (steady seconds): the feed time
-// an answer may not run far ahead of. Traffic Reader thread; reset between runs.
-struct LatestFeedTime {
-    double time = 0.0;
-    double at = 0.0;
-};
-std::mutex g_latestKeptMutex;
-LatestFeedTime g_latestKept;
-
-double lf_steadySeconds()
-{
-    return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
-}
-
-// A report dated far beyond its answer cannot be real: it would hold its aircraft back until
-// that time and make every true report of it look older. It is judged against the median of
-// the other records (that of the whole answer is the record itself in an answer of one or two)
-// and the newest earlier feed time, aged by the time since, so that a feed back after a long
-// silence is taken; a lone record with nothing before it is taken.
-void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
-{
-    const double now = lf_steadySeconds();
-    std::lock_guard lock(g_latestKeptMutex);
-    const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
-    const auto lt_farAhead = [&](double time) {
-        double reference = earlier;
-        if (sorted.size() > 1) {
-            // leave out the last record of this time: the others' median lies on one side of it
-            const auto after = std::upper_bound(sorted.begin(), sorted.end(), time) - sorted.begin();
-            const auto median = static_cast<std::ptrdiff_t>(sorted.size() - 1) / 2;
-            reference = std::max(reference, sorted[static_cast<std::size_t>(after - 1 > median ? median : median + 1)]);
-        } else if (!(reference > 0.0)) {
-            return false;
-        }
-        return time - reference > g_maxReportLeadSeconds;
-    };
-    std::erase_if(batch, [&](const FeedRecord& r) { return lt_farAhead(r.recordTime); });
-    for (const FeedRecord& r : batch)
-        if (std::isfinite(r.recordTime) && r.recordTime > g_latestKept.time)
-            g_latestKept = {r.recordTime, now};
-}
 
 // Above 0 and below 10000 ft and within 120 ft of the park airport's elevation: a record of the
 // ground reported as airborne.
@@ -254,6 +208,85 @@ bool lf_leftPushbackPoint(LiveAc& ac, FeedSample& s)
     return true;
 }
 
+// The aircraft leaves its stand: the feed moved it too far from it.
+void lf_leaveStand(LiveAc& ac)
+{
+    if (ac.extrapolationsLeft >= 1 && !ac.samples.empty()) {
+        // a parked aircraft runs on one dead-reckoning sample due a week after it parked
+        if (ac.flightState == FlightState::parked) {
+            if (ac.parkRequest) {
+                const std::int64_t onStand = gf_tickNow() - (static_cast<std::int64_t>(ac.samples.front().dueTick) - 60480000);
+                const std::int64_t towedBelow = ac.sizeClass == SizeClass::Heavy   ? 360000
+                                                : ac.sizeClass == SizeClass::Large ? 150000
+                                                : ac.sizeClass == SizeClass::Buzjets ? 90000
+                                                                                     : 0;
+                if (onStand < towedBelow)
+                    ac.towed = true;
+                ac.parkRequest = false;
+            }
+            ac.samples.front().dueTick = gf_clampTick(gf_tickNow() + 1);
+        }
+        gf_resetLimits(ac);
+    }
+    if (!ac.airline.empty() && ac.darkCabin == ac.cargo)
+        gf_learnStand(StandLearning::real, ac.standId, ac, gf_unpackWeekPoint(g_timeSlot), false);
+    if (Stand* stand = gf_findStandById(ac.standId))
+        stand->liveOccupied = false;
+}
+
+bool lf_leaving(LiveAc& ac, FeedSample& s)
+{
+    s.samePosition = 0;
+    ac.departurePending = true;
+    if (ac.previousFlightState != FlightState::parked) {
+        lf_leaveStand(ac);
+        gf_setFlightState(ac, FlightState::parked);
+    }
+    return true;
+}
+
+// Parking or parked: a feed sample near the stand confirms the aircraft there (and keeps it), a
+// few growing steps away from it or one well away show it leaving.
+bool lf_checkStandDeparture(LiveAc& ac, FeedSample& s)
+{
+    constexpr double standAreaNm = 0.0458963282937365; // 85 m
+    constexpr double stepNm = 0.0016198704103671706;   // 3 m
+    ac.standChecked = true;
+    const double d = gf_distanceNm(LatLon{ac.standLat, ac.standLon}, gf_sampleLatLon(s));
+    const double r = ac.previousFlightState == FlightState::parking ? 2.0 * standAreaNm : standAreaNm;
+    if (d > r) {
+        if (ac.flightState == FlightState::parking) {
+            gf_setFlightState(ac, FlightState::taxi);
+            s.samePosition = 0;
+            return true;
+        }
+        if (d > 0.10799136069114472) { // 200 m
+            removeAircraftFromSim(ac);
+            return false;
+        }
+        return lf_leaving(ac, s);
+    }
+    ac.arrivalTime = gf_steadyNowNs();
+    if (const Stand* stand = gf_findStandById(ac.standId);
+        stand != nullptr && ac.flightState == FlightState::parked && d <= stand->radius)
+        ac.feedParked = true;
+    if (ac.standReferenceDistance == 0.0) {
+        ac.standReferenceDistance = d;
+        ac.standLastDistance = d;
+        ac.standMoves = 0;
+    } else if (d >= ac.standLastDistance + stepNm) {
+        ++ac.standMoves;
+        ac.standLastDistance = d;
+        const double moved = d - ac.standReferenceDistance;
+        if (!((ac.standMoves < 3 || moved < ac.halfWingspanNm / 2.0) && moved <= ac.halfWingspanNm))
+            return lf_leaving(ac, s);
+    } else if (d <= ac.standLastDistance - stepNm) {
+        ac.standMoves = 0;
+    }
+    ac.departurePending = false;
+    return false;
+}
+
 // On the ground: a landing roll whose samples climb again goes around; a taxiing aircraft at
 // 43 kt, or with an airborne sample, starts its take-off roll.
 void lf_groundPhaseChange(LiveAc& ac, const FeedSample& s)
@@ -284,48 +317,6 @@ void lf_groundPhaseChange(LiveAc& ac, const FeedSample& s)
 }
 
 } // namespace
-
-void gf_resetLatestFeedTime()
-{
-    std::lock_guard lock(g_latestKeptMutex);
-    g_latestKept = {};
-}
-
-std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)
-{
-    double k = std::trunc((recordTime - medianTime) * -10.0);
-    if (!std::isfinite(k))
-        k = 0.0;
-    k = std::clamp(k, -1e12, 1e12);
-    return gf_clampTick(base - 10 * static_cast<std::int64_t>(k));
-}
-
-void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds)
-{
-    if (batch.empty()) {
-        g_latestFeedTime = 0.0;
-        return;
-    }
-    std::vector<double> times;
-    times.reserve(batch.size());
-    for (const FeedRecord& r : batch)
-        times.push_back(r.recordTime);
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
-    lf_dropReportsFarAhead(batch, times);
-    for (FeedRecord& r : batch)
-        r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
-    if (offsetSeconds != 30) {
-        for (const FeedRecord& r : batch)
-            gf_applyFeedRecord(r);
-    } else {
-        std::lock_guard lock(g_flagsMutex);
-        if (g_running && g_feedStack.empty())
-            g_feedStack = std::move(batch);
-    }
-    batch.clear();
-}
 
 void gf_applyFeedRecord(const FeedRecord& r)
 {
@@ -407,8 +398,10 @@ bool checkExtendingSituations(LiveAc& ac, FeedSample& s)
         return false;
     case FlightState::pushed_back:
         return lf_leftPushbackPoint(ac, s);
+    case FlightState::parking:
+    case FlightState::parked:
+        return ac.acState != AcState::buffer && ac.acState != AcState::adding2sim && lf_checkStandDeparture(ac, s);
     default:
-        // the stand: its departure rules decide
         return false;
     }
     if (ac.approach || ac.landingRoll)

@@ -1,5 +1,6 @@
 #include "traffic/ground_movement.h"
 
+#include "airports/park_data.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "simlink/sim_ids.h"
@@ -8,11 +9,13 @@
 #include "traffic/airborne_profile.h"
 #include "traffic/angles.h"
 #include "traffic/class_tables.h"
-#include "traffic/ground_stands.h"
 #include "traffic/run_flags.h"
 #include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_learning.h"
 #include "traffic/stand_names.h"
+#include "traffic/stand_parking.h"
+#include "traffic/stand_search.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,18 +26,8 @@
 namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
-constexpr double g_nmPerMetre = 1.0 / 1852.0;
 
 LatLon lf_here(const LiveAc& ac) { return LatLon{ac.position[POS_LAT], ac.position[POS_LON]}; }
-
-// A tick count from a distance and a speed, checked for the i32 range.
-std::int32_t lf_ticksFor(double distanceNm, double speedKt)
-{
-    const double t = std::round(distanceNm * 360000.0 / speedKt);
-    if (!(std::fabs(t) < 2147483648.0))
-        throw gsl::narrowing_error();
-    return gsl::narrow<std::int32_t>(t);
-}
 
 void lf_event(const LiveAc& ac, std::uint32_t eventId, std::uint32_t value)
 {
@@ -124,6 +117,14 @@ void lf_takeoffDecision(LiveAc& ac, std::int64_t d)
 
 } // namespace
 
+std::int32_t gf_ticksFor(double distanceNm, double speedKt)
+{
+    const double t = std::round(distanceNm * 360000.0 / speedKt);
+    if (!(std::fabs(t) < 2147483648.0))
+        throw gsl::narrowing_error();
+    return gsl::narrow<std::int32_t>(t);
+}
+
 bool evalCurve(const std::array<double, 8>& curve, LatLon& position, double& heading, double t)
 {
     const double t0 = curve[2];
@@ -208,6 +209,8 @@ void startTakeoffRoll(LiveAc& ac)
     gf_setLights(ac.objectId, {1, 1, 1, 1, 1, 1, 0});
     ac.lateLimit = 5000;
     ac.earlyLimit = 3000;
+    if (!ac.airline.empty())
+        learnStandAfterLanding(ac, true);
 }
 
 void endLandingRoll(LiveAc& ac)
@@ -232,15 +235,15 @@ void startPushback(LiveAc& ac)
 {
     ac.extrapolationsLeft = 0;
     const double back = ac.standHeading + 3.141592653589793;
-    const GroundStand* stand = gf_findGroundStand(ac.standId);
+    const Stand* stand = gf_findStandById(ac.standId);
     if (stand == nullptr)
         return;
     auto& q = ac.samples;
     const double speed = ac.parkingSpeedKt;
     q.front().groundSpeed = speed;
     ac.groundBearing = ac.position[POS_HEADING];
-    const LatLon p1 = gf_destinationPoint(lf_here(ac), back, 2.5 * stand->radiusNm * g_feetPerNm);
-    const std::int32_t t1 = lf_ticksFor(gf_distanceNm(lf_here(ac), p1), speed);
+    const LatLon p1 = gf_destinationPoint(lf_here(ac), back, 2.5 * stand->radius * g_feetPerNm);
+    const std::int32_t t1 = gf_ticksFor(gf_distanceNm(lf_here(ac), p1), speed);
     q.resize(1);
     FeedSample s = q.front();
     s.lat = p1.lat;
@@ -257,7 +260,7 @@ void startPushback(LiveAc& ac)
         const LatLon at = gf_destinationPoint(p1, bearing, ac.halfWingspanNm * g_feetPerNm);
         side.lat = at.lat;
         side.lon = at.lon;
-        side.dueTick = gf_clampTick(gf_tickNow() + t1 / 2 + lf_ticksFor(gf_distanceNm(gf_sampleLatLon(q[1]), at), speed));
+        side.dueTick = gf_clampTick(gf_tickNow() + t1 / 2 + gf_ticksFor(gf_distanceNm(gf_sampleLatLon(q[1]), at), speed));
         return side;
     };
     ac.departureSample = lt_side(back + 3.141592653589793 / 2.0);
@@ -282,7 +285,7 @@ void pullOut(LiveAc& ac)
     s.altitude = 0.0;
     s.airborne = 0;
     s.samePosition = 0;
-    s.dueTick = gf_clampTick(gf_tickNow() + lf_ticksFor(gf_distanceNm(lf_here(ac), target), speed));
+    s.dueTick = gf_clampTick(gf_tickNow() + gf_ticksFor(gf_distanceNm(lf_here(ac), target), speed));
     q.resize(1);
     q.push_back(s);
     gf_setFlightState(ac, FlightState::taxi);
@@ -323,6 +326,23 @@ void pushbackStep(LiveAc& ac)
 
 namespace {
 
+// A taxiing aircraft that comes to rest near its last sample looks for a stand; one that has just
+// left a stand under its own power does not.
+void lf_parkWhenStopped(LiveAc& ac)
+{
+    const auto& q = ac.samples;
+    if (q.size() < 2 || q.back().samePosition == 0 || ac.flightState != FlightState::taxi || !g_parkAirportLoaded)
+        return;
+    const FlightState before = ac.previousFlightState;
+    if (!ac.towed &&
+        (before == FlightState::parked || before == FlightState::pushing_back || before == FlightState::pushed_back))
+        return;
+    if (ac.extrapolationsLeft >= 1)
+        try2Park(ac, ac.parkRequest);
+    else if (q[1].groundSpeed <= 5.0 && gf_distanceNm(lf_here(ac), gf_sampleLatLon(q.back())) <= 0.018898488)
+        try2Park(ac, false);
+}
+
 void lf_shapeAndTime(LiveAc& ac)
 {
     auto& q = ac.samples;
@@ -352,6 +372,7 @@ void lf_shapeAndTime(LiveAc& ac)
             ac.turnInPlace = ac.headingErrorDeg > 3.0;
         }
     }
+    lf_parkWhenStopped(ac);
     if (q.size() >= 2)
         groundDueTick(ac);
 }
@@ -383,7 +404,7 @@ void groundDueTick(LiveAc& ac)
         // no usable mean speed (both 0, negative or cancelling out): the feed's own timing
         if (!(v > 0.0))
             v = std::max(1.0, dist * 360000.0 / static_cast<double>(std::max<std::int64_t>(25, due1 - due0)));
-        const std::int64_t T = std::max<std::int64_t>(lf_ticksFor(dist, v), 25);
+        const std::int64_t T = std::max<std::int64_t>(gf_ticksFor(dist, v), 25);
         if (gf_hasCurve(ac) || ac.turnInPlace) {
             const double A = ac.turnInPlace ? ac.headingErrorDeg : ac.curveTurnDeg;
             // degrees over radians per tick, kept as the turn's tick count

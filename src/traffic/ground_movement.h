@@ -9,6 +9,8 @@
 
 inline constexpr double g_metresPerDegLat = 111132.95;
 
+// Ticks to cover the distance at the speed; gsl::narrowing_error beyond the i32 range.
+std::int32_t gf_ticksFor(double distanceNm, double speedKt);
 // Position and heading (radians in [0, 2 pi)) of the quadratic curve at t; false when there is no
 // curve or t lies outside it.
 bool evalCurve(const std::array<double, 8>& curve, LatLon& position, double& heading, double t);

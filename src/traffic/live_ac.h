@@ -75,6 +75,11 @@ struct LiveAc : AcRecord {
     bool pushbackCurve = false;
     bool pushbackOtherSide = false;
     double pushedBackDistance = 900.0; // nm; the last distance to the feed while pushed back
+    // the stand-departure check: the feed's first distance from the stand, its last one (nm), and
+    // the moves of 3 m or more away from the stand since
+    double standReferenceDistance = 0.0;
+    double standLastDistance = 0.0;
+    std::int32_t standMoves = 0;
 
     LiveAc(const FeedSample& first, AcBase base, double recordTime);
 };

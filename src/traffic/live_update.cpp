@@ -12,9 +12,12 @@
 #include "traffic/angles.h"
 #include "traffic/identity_rules.h"
 #include "traffic/live_ac_utilities.h"
+#include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
 #include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_learning.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/user_snapshot.h"
 
@@ -158,6 +161,27 @@ void lf_spawnGate(LiveAc& ac)
     ac.erase = true;
 }
 
+// A new aircraft standing at a free stand of the park airport is parked there from its birth.
+bool lf_parkAtBirth(LiveAc& ac)
+{
+    Stand* stand = findStandAtSpawn(ac);
+    if (stand == nullptr)
+        return false;
+    gf_takeStand(ac, *stand);
+    gf_setFlightState(ac, FlightState::parked);
+    ac.arrivalTime = gf_steadyNowNs();
+    stand->liveOccupied = true;
+    checkCargoStand(ac);
+    auto& q = ac.samples;
+    q.resize(1);
+    q.front().lat = stand->latitude;
+    q.front().lon = stand->longitude;
+    q.front().track = stand->heading * g_rad2deg;
+    gf_learnStand(StandLearning::real, stand->id, ac, gf_unpackWeekPoint(g_timeSlot), false);
+    gf_enforceMaxPark(1);
+    return true;
+}
+
 void lf_handOverPosition(LiveAc& ac)
 {
     const auto& p = ac.position;
@@ -195,8 +219,10 @@ void spawnLiveAc(LiveAc& ac)
             }
             gf_rememberLivery(ac.hexid, ac.liveryTitle);
         }
-        // without a stand found at birth a ground aircraft taxis
-        gf_setFlightState(ac, q[0].airborne != 0 ? FlightState::flying : FlightState::taxi);
+        if (q[0].airborne != 0)
+            gf_setFlightState(ac, FlightState::flying);
+        else if (!lf_parkAtBirth(ac))
+            gf_setFlightState(ac, FlightState::taxi);
     }
     if (ac.erase)
         return;

@@ -124,6 +124,7 @@ void lf_onCreateRefused(std::uint32_t hexid)
 {
     if (hexid > 10000) {
         if (LiveAc* ac = gf_findLiveAc(hexid)) {
+            gf_releaseStand(*ac);
             gf_refuseLivery(*ac);
             gf_eraseByMovingLast(g_liveAircraft, ac);
         }

@@ -1,10 +1,8 @@
 // Minimal versions of the traffic manager's jobs: each keeps the run and the tick loop going
 // and is replaced by the full job.
-#include "traffic/stand_names.h"
 #include "traffic/traffic_jobs.h"
 
 std::int32_t gf_countParkedLiveAc(bool /*refresh*/) { return 0; }
-std::int32_t gf_countStaticAcInSim(bool /*withMean*/) { return 0; }
 void gf_checkNextDuplicate(std::uint64_t /*timeSlot*/) {}
 std::optional<std::uint32_t> gf_activeLiveObjectId(std::string_view /*callsign*/) { return std::nullopt; }
 void gf_avoidCollisionWithUser(const UserAcData& /*user*/, bool /*userOnGround*/) {}
@@ -20,6 +18,3 @@ void gf_checkParkAirportsAndStands(bool /*takeUserStand*/, std::string& message)
 void gf_adjustParking(bool /*parkTrafficOnly*/) {}
 void gf_removeGroundAndStaticAc() {}
 void gf_writeCallsign2ObjectId() {}
-
-// no park-airport stands are held yet
-std::string gf_standName(std::uint32_t standId) { return standId == 0 ? "sid==0?" : "unknown"; }

@@ -3,10 +3,12 @@
 // clamped into their range, and positions of samples and curves.
 #include "feed/feed_record.h"
 #include "foundation/geometry.h"
+#include "platform/clock.h"
 #include "traffic/live_ac.h"
 #include "traffic/run_flags.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -15,6 +17,12 @@
 inline constexpr double g_samePositionDeg = 1e-8;
 
 inline std::int64_t gf_tickNow() { return static_cast<std::int64_t>(g_tick.load()); }
+
+// The steady clock in nanoseconds (LiveAc::arrivalTime).
+inline std::int64_t gf_steadyNowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(platform::clock().steadyNow().time_since_epoch()).count();
+}
 
 inline std::uint32_t gf_clampTick(std::int64_t tick)
 {

@@ -4,6 +4,8 @@
 #include "simlink/sim_ids.h"
 #include "simlink/sim_queues.h"
 #include "traffic/ac_descriptions.h"
+#include "traffic/live_ac.h"
+#include "traffic/stand_search.h"
 #include "traffic/traffic_containers.h"
 
 #include <algorithm>
@@ -39,6 +41,8 @@ void removeAircraftFromSim(AcRecord& ac)
         else
             ac.removeWhenCreated = true;
         return;
+    case AcState::removingfromsim:
+        return; // queued already: a second removal would ask the simulator for a gone object
     default:
         break;
     }
@@ -49,6 +53,23 @@ void removeAircraftFromSim(AcRecord& ac)
         g_removeDeque.push_back(ac.objectId);
     else
         gf_log(fmt::format("{} removing act {}, with objectid=0 ?", "removeAircraftFromSim", gf_describeAc(ac)));
+}
+
+void gf_releaseStand(LiveAc& ac)
+{
+    // only the aircraft parked there holds the mark: one driving to a stand that another reached
+    // first is removed and leaves it marked
+    if (ac.flightState != FlightState::parked)
+        return;
+    if (Stand* stand = gf_findStandById(ac.standId))
+        stand->liveOccupied = false;
+}
+
+void removeAircraftFromSim(LiveAc& ac)
+{
+    if (ac.acState != AcState::removingfromsim)
+        gf_releaseStand(ac);
+    removeAircraftFromSim(static_cast<AcRecord&>(ac));
 }
 
 void gf_setFlaps(AcRecord& ac, std::uint32_t index)

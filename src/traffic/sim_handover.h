@@ -7,10 +7,16 @@
 #include <cstdint>
 #include <deque>
 
+struct LiveAc;
+
 // buffer: erased; adding2sim: its waiting create request is withdrawn (eraseNow) or, when the
 // request is already with the simulator, the object is removed once reported; otherwise the
-// object id is queued for removal.
+// object id is queued for removal, once.
 void removeAircraftFromSim(AcRecord& ac);
+// The same for a live aircraft, which leaves its stand free when it is parked there.
+void removeAircraftFromSim(LiveAc& ac);
+// A live aircraft parked on its stand no longer occupies it.
+void gf_releaseStand(LiveAc& ac);
 // Withdraws every request for this hex id; true when one was withdrawn.
 bool gf_removePendingCreate(std::deque<CreateRequest>& requests, std::uint32_t hexid);
 void gf_setFlaps(AcRecord& ac, std::uint32_t index);

@@ -2,6 +2,7 @@
 // straight and curved push-back from a stand, and the end of a landing roll across north.
 #include "leg_feed.h"
 
+#include "airports/park_data.h"
 #include "foundation/option_table.h"
 #include "simlink/sim_ids.h"
 #include "simlink/sim_queues.h"
@@ -9,7 +10,6 @@
 #include "traffic/angles.h"
 #include "traffic/feed_intake.h"
 #include "traffic/ground_movement.h"
-#include "traffic/ground_stands.h"
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
 
@@ -128,14 +128,16 @@ TEST_F(TrafficTest, TaxiingAircraftHoldsWhenTheFeedStopsAndIsRemovedLater)
 class PushbackTest : public TrafficTest {
 protected:
     PushbackTest() { place(); }
-    ~PushbackTest() override { g_groundStands.clear(); }
 
     void place()
     {
         g_liveAircraft.clear();
         g_tick = 0;
         curveStart = curveEnd = 0;
-        g_groundStands = {GroundStand{7, 50.0, 8.0, 90.0 * g_deg2rad, 0.02}};
+        g_parkStands.clear();
+        g_parkStands.emplace_back("A7", std::vector<StandOption>{}, StandPosition{50.0, 8.0, 90.0 * g_deg2rad},
+                                  0.02 * 1852.0, true, true, true);
+        g_parkStands.back().id = 7;
         FeedRecord r = Trajectory{}.at(0.0);
         r.sample = FeedSample{};
         r.sample.lat = 50.0;

@@ -4,6 +4,8 @@
 #include "aircraft/livery_match_hooks.h"
 #include "aircraft/livery_records.h"
 #include "aircraft/livery_tables.h"
+#include "airports/park_apf.h"
+#include "airports/park_data.h"
 #include "feed/feed_hooks.h"
 #include "foundation/geometry.h"
 #include "foundation/option_table.h"
@@ -19,6 +21,7 @@
 #include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_learning.h"
 #include "traffic/traffic_hooks.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -262,6 +265,9 @@ void lf_resetTraffic()
     gf_resetRefusedLiveries();
     gf_resetSimLinkState();
     gf_resetUserSnapshot();
+    gf_resetParkData();
+    gf_resetParkApf();
+    g_addStandOption = nullptr;
     g_tick = 0;
 }
 

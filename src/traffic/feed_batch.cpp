@@ -1,0 +1,106 @@
+// The feed's answers reach the tick: due ticks relative to the median record time, reports dated
+// far ahead dropped, the start-up snapshots applied at once and the loop's answers handed over on
+// the feed stack.
+#include "traffic/feed_intake.h"
+
+#include "foundation/utc_time.h"
+#include "platform/clock.h"
+#include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
+#include "traffic/traffic_containers.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <mutex>
+
+namespace {
+
+// The most a report may lie after the rest of its answer and after the earlier answers.
+constexpr double g_maxReportLeadSeconds = 600.0;
+
+// The newest record time let through in this run, and when (steady seconds): the feed time
+// an answer may not run far ahead of. Traffic Reader thread; reset between runs.
+struct LatestFeedTime {
+    double time = 0.0;
+    double at = 0.0;
+};
+std::mutex g_latestKeptMutex;
+LatestFeedTime g_latestKept;
+
+double lf_steadySeconds()
+{
+    return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
+}
+
+// A report dated far beyond its answer cannot be real: it would hold its aircraft back until
+// that time and make every true report of it look older. It is judged against the median of
+// the other records (that of the whole answer is the record itself in an answer of one or two)
+// and the newest earlier feed time, aged by the time since, so that a feed back after a long
+// silence is taken; a lone record with nothing before it is taken.
+void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
+{
+    const double now = lf_steadySeconds();
+    std::lock_guard lock(g_latestKeptMutex);
+    const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
+    const auto lt_farAhead = [&](double time) {
+        double reference = earlier;
+        if (sorted.size() > 1) {
+            // leave out the last record of this time: the others' median lies on one side of it
+            const auto after = std::upper_bound(sorted.begin(), sorted.end(), time) - sorted.begin();
+            const auto median = static_cast<std::ptrdiff_t>(sorted.size() - 1) / 2;
+            reference = std::max(reference, sorted[static_cast<std::size_t>(after - 1 > median ? median : median + 1)]);
+        } else if (!(reference > 0.0)) {
+            return false;
+        }
+        return time - reference > g_maxReportLeadSeconds;
+    };
+    std::erase_if(batch, [&](const FeedRecord& r) { return lt_farAhead(r.recordTime); });
+    for (const FeedRecord& r : batch)
+        if (std::isfinite(r.recordTime) && r.recordTime > g_latestKept.time)
+            g_latestKept = {r.recordTime, now};
+}
+
+} // namespace
+
+void gf_resetLatestFeedTime()
+{
+    std::lock_guard lock(g_latestKeptMutex);
+    g_latestKept = {};
+}
+
+std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)
+{
+    double k = std::trunc((recordTime - medianTime) * -10.0);
+    if (!std::isfinite(k))
+        k = 0.0;
+    k = std::clamp(k, -1e12, 1e12);
+    return gf_clampTick(base - 10 * static_cast<std::int64_t>(k));
+}
+
+void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds)
+{
+    if (batch.empty()) {
+        g_latestFeedTime = 0.0;
+        return;
+    }
+    std::vector<double> times;
+    times.reserve(batch.size());
+    for (const FeedRecord& r : batch)
+        times.push_back(r.recordTime);
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
+    lf_dropReportsFarAhead(batch, times);
+    for (FeedRecord& r : batch)
+        r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
+    if (offsetSeconds != 30) {
+        for (const FeedRecord& r : batch)
+            gf_applyFeedRecord(r);
+    } else {
+        std::lock_guard lock(g_flagsMutex);
+        if (g_running && g_feedStack.empty())
+            g_feedStack = std::move(batch);
+    }
+    batch.clear();
+}

@@ -1,0 +1,115 @@
+#include "traffic/parked_counts.h"
+
+#include "airports/park_data.h"
+#include "foundation/half_hours.h"
+#include "foundation/log.h"
+#include "foundation/option_table.h"
+#include "foundation/text_utils.h"
+#include "traffic/ac_descriptions.h"
+#include "traffic/run_flags.h"
+#include "traffic/sim_handover.h"
+#include "traffic/stand_names.h"
+#include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fmt/format.h>
+#include <gsl/narrow>
+#include <vector>
+
+std::atomic<std::int32_t> g_maxParked{0};
+std::atomic<std::int32_t> g_maxParkedPercent{0};
+std::atomic<float> g_meanStaticParkedHours{0.0f};
+
+namespace {
+
+// The active parked live aircraft, the longest parked first.
+std::vector<LiveAc*> lf_parkedLive()
+{
+    std::vector<LiveAc*> parked;
+    for (LiveAc& ac : g_liveAircraft)
+        if (ac.acState == AcState::active && ac.flightState == FlightState::parked)
+            parked.push_back(&ac);
+    std::stable_sort(parked.begin(), parked.end(),
+                     [](const LiveAc* a, const LiveAc* b) { return a->arrivalTime < b->arrivalTime; });
+    return parked;
+}
+
+bool lf_inSim(const StaticAc& s) { return s.acState == AcState::active || s.acState == AcState::removingfromsim; }
+
+int lf_halfHoursParked(const StaticAc& s, WeekPoint now)
+{
+    return gf_halfHoursBetween(WeekPoint{s.parkedSlot.first, s.parkedSlot.second}, now);
+}
+
+} // namespace
+
+std::int32_t gf_wantedParkedCount()
+{
+    const std::int32_t m = MAX_PARK_SEL.value;
+    if (m <= 0) {
+        g_maxParked = 0;
+        g_maxParkedPercent = parking_percentage.value.load();
+        return 0;
+    }
+    const std::int64_t p = CUSTOM_PARKING_PERCENTAGE.value >= 0 ? CUSTOM_PARKING_PERCENTAGE.value.load() : parking_percentage.value.load();
+    const auto n = static_cast<std::int64_t>(g_parkStands.size());
+    std::int32_t wanted = 1;
+    if (n > 1 && (n > 3 || p >= 50))
+        wanted = gsl::narrow<std::int32_t>(std::llround(static_cast<double>(p * n) / 100.0));
+    const std::int32_t result = std::min(m, wanted);
+    g_maxParked = result;
+    g_maxParkedPercent = gf_percentage(result, n);
+    return result;
+}
+
+void gf_enforceMaxPark(std::int32_t extra)
+{
+    const std::int32_t max = g_maxParked;
+    if (RT_PARKTRAFFIC_ONLY.value || max < 1)
+        return;
+    const std::vector<LiveAc*> parked = lf_parkedLive();
+    const auto live = static_cast<std::int64_t>(parked.size()) + extra;
+    if (!INITIAL_LOAD_ONLY.value && live > max && !parked.empty()) {
+        LiveAc& a = *parked.front();
+        gf_log(fmt::format("{:8}: {} live max park exceeded, removed", gf_standName(a.standId), a.callsign));
+        removeAircraftFromSim(a);
+    }
+    if (gf_countStaticAcInSim(false) + live <= max)
+        return;
+    const WeekPoint now = gf_unpackWeekPoint(g_timeSlot);
+    StaticAc* oldest = nullptr;
+    for (StaticAc& s : g_staticAircraft)
+        if (lf_inSim(s) && (oldest == nullptr || lf_halfHoursParked(s, now) > lf_halfHoursParked(*oldest, now)))
+            oldest = &s;
+    if (oldest != nullptr && oldest->acState == AcState::active) {
+        gf_log(fmt::format("{:8}: {} static max park exceeded, removed", gf_standName(oldest->standId), oldest->callsign));
+        removeAircraftFromSim(*oldest);
+    }
+}
+
+void gf_removeParkedLiveAc(std::int32_t n)
+{
+    const std::vector<LiveAc*> parked = lf_parkedLive();
+    for (std::size_t i = 0; i < parked.size() && static_cast<std::int64_t>(i) < n; ++i) {
+        gf_log(fmt::format("live parked {} at {} removed", gf_describeAc(*parked[i]), gf_standName(parked[i]->standId)));
+        removeAircraftFromSim(*parked[i]);
+    }
+}
+
+std::int32_t gf_countStaticAcInSim(bool withMean)
+{
+    const WeekPoint now = gf_unpackWeekPoint(g_timeSlot);
+    std::int32_t count = 0;
+    std::int64_t halfHours = 0;
+    for (const StaticAc& s : g_staticAircraft) {
+        if (!lf_inSim(s))
+            continue;
+        ++count;
+        halfHours += lf_halfHoursParked(s, now);
+    }
+    if (withMean && !WEEK.value)
+        g_meanStaticParkedHours = count == 0 ? 0.0f : static_cast<float>(halfHours / (2.0 * count) + 0.5);
+    return count;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The parked aircraft of the park airport counted and held to their maximum: the wanted number of
+// parked aircraft, the removal of the longest-parked live ones and the oldest static ones, and
+// the figures the main window shows of them. Control thread; the figures are read by the window.
+#include <atomic>
+#include <cstdint>
+
+// Written by gf_wantedParkedCount (the maximum of parked aircraft and its share of the stands, %)
+// and by gf_countStaticAcInSim (the mean time the static aircraft have stood, hours).
+extern std::atomic<std::int32_t> g_maxParked;
+extern std::atomic<std::int32_t> g_maxParkedPercent;
+extern std::atomic<float> g_meanStaticParkedHours;
+
+// MAX_PARK_SEL, or fewer by the parking percentage of the park airport's stands.
+std::int32_t gf_wantedParkedCount();
+// With `extra` aircraft about to park: the longest-parked live aircraft leaves when the live ones
+// exceed the maximum (not with INITIAL_LOAD_ONLY), then the oldest static one when all exceed it.
+// Nothing with RT_PARKTRAFFIC_ONLY or a maximum below 1.
+void gf_enforceMaxPark(std::int32_t extra);
+// The n longest-parked live aircraft leave.
+void gf_removeParkedLiveAc(std::int32_t n);
