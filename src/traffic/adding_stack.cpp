@@ -1,5 +1,6 @@
 // One pass of the traffic work and its hand-over to the simulator link, and the containers'
 // set-up and reset around the runs.
+#include "airports/park_data.h"
 #include "feed/live_records.h"
 #include "foundation/geometry.h"
 #include "foundation/log.h"
@@ -189,6 +190,8 @@ void gf_resetTrafficState()
         g_feedStack.clear();
     }
     g_liveAircraft.clear();
+    for (Stand& stand : g_parkStands)
+        stand.liveOccupied = false; // no live aircraft of this run stands there any more
     g_duplicateCheckList.clear();
     gf_clearParkedIds();
     g_maxParked = 0;

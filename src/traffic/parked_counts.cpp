@@ -53,7 +53,8 @@ std::int32_t gf_wantedParkedCount()
         g_maxParkedPercent = parking_percentage.value.load();
         return 0;
     }
-    const std::int64_t p = CUSTOM_PARKING_PERCENTAGE.value >= 0 ? CUSTOM_PARKING_PERCENTAGE.value.load() : parking_percentage.value.load();
+    const std::int32_t custom = CUSTOM_PARKING_PERCENTAGE.value;
+    const std::int64_t p = custom >= 0 ? custom : parking_percentage.value.load();
     const auto n = static_cast<std::int64_t>(g_parkStands.size());
     std::int32_t wanted = 1;
     if (n > 1 && (n > 3 || p >= 50))
@@ -84,7 +85,8 @@ void gf_enforceMaxPark(std::int32_t extra)
         if (lf_inSim(s) && (oldest == nullptr || lf_halfHoursParked(s, now) > lf_halfHoursParked(*oldest, now)))
             oldest = &s;
     if (oldest != nullptr && oldest->acState == AcState::active) {
-        gf_log(fmt::format("{:8}: {} static max park exceeded, removed", gf_standName(oldest->standId), oldest->callsign));
+        gf_log(fmt::format("{:8}: {} static max park exceeded, removed", gf_standName(oldest->standId),
+                           oldest->callsign));
         removeAircraftFromSim(*oldest);
     }
 }
@@ -93,8 +95,9 @@ void gf_removeParkedLiveAc(std::int32_t n)
 {
     const std::vector<LiveAc*> parked = lf_parkedLive();
     for (std::size_t i = 0; i < parked.size() && static_cast<std::int64_t>(i) < n; ++i) {
-        gf_log(fmt::format("live parked {} at {} removed", gf_describeAc(*parked[i]), gf_standName(parked[i]->standId)));
-        removeAircraftFromSim(*parked[i]);
+        LiveAc& ac = *parked[i];
+        gf_log(fmt::format("live parked {} at {} removed", gf_describeAc(ac), gf_standName(ac.standId)));
+        removeAircraftFromSim(ac);
     }
 }
 

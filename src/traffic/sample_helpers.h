@@ -21,7 +21,8 @@ inline std::int64_t gf_tickNow() { return static_cast<std::int64_t>(g_tick.load(
 // The steady clock in nanoseconds (LiveAc::arrivalTime).
 inline std::int64_t gf_steadyNowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(platform::clock().steadyNow().time_since_epoch()).count();
+    const auto sinceEpoch = platform::clock().steadyNow().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
 }
 
 inline std::uint32_t gf_clampTick(std::int64_t tick)

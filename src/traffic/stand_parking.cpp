@@ -82,11 +82,11 @@ std::vector<std::uint32_t>::const_iterator lf_findCollidingNeighbour(const std::
     });
 }
 
-std::string lf_makesWayText(std::string_view prefix, const std::string& stand, const StaticAc& s, const LiveAc& live)
+std::string lf_formatMakesWay(std::string_view format, const std::string& stand, const StaticAc& s, const LiveAc& live)
 {
     const bool same = s.coupledCallsign1 == live.callsign || s.registration == live.registration;
-    return fmt::format("{}{:8}: {:8} {} makes way for{} {} {}", prefix, stand, s.callsign, s.registration,
-                       same ? " the same live version" : "", live.callsign, live.registration);
+    return fmt::format(fmt::runtime(format), stand, s.callsign, s.registration, same ? " the same live version" : "",
+                       live.callsign, live.registration);
 }
 
 // Static aircraft make way at the stand, in every state, and the first one on each neighbour
@@ -100,9 +100,9 @@ void lf_staticsMakeWay(const Stand& stand, const LiveAc& live)
         const AcState before = s.acState;
         removeAircraftFromSim(s);
         if (before == AcState::active)
-            lf_logIf(lf_makesWayText("", stand.name, s, live));
+            lf_logIf(lf_formatMakesWay("{:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
         else if (s.eraseNow)
-            lf_logIf(lf_makesWayText("queued ", stand.name, s, live));
+            lf_logIf(lf_formatMakesWay("queued {:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
         erased = erased || s.erase || s.eraseNow;
     }
     for (const std::uint32_t id : stand.neighbours) {
@@ -129,7 +129,8 @@ void lf_clearForArrival(const Stand& stand, const LiveAc& ac)
         if (&other == &ac || other.acState != AcState::active || other.standId == 0)
             continue;
         if (other.standId == stand.id && other.flightState == FlightState::parked) {
-            lf_logIf(fmt::format("{:8}: {:8} removed, {} wants to park there", stand.name, other.callsign, ac.callsign));
+            lf_logIf(
+                fmt::format("{:8}: {:8} removed, {} wants to park there", stand.name, other.callsign, ac.callsign));
             removeAircraftFromSim(other);
             continue;
         }
@@ -191,7 +192,8 @@ void drive2Stand(LiveAc& ac, const StandPosition& target)
     }
     FeedSample& last = q.back();
     const LatLon to{target.latitude, target.longitude};
-    const std::int64_t t = std::max<std::int64_t>(gf_ticksFor(gf_distanceNm(gf_sampleLatLon(last), to), ac.parkingSpeedKt), 100);
+    const double dist = gf_distanceNm(gf_sampleLatLon(last), to);
+    const std::int64_t t = std::max<std::int64_t>(gf_ticksFor(dist, ac.parkingSpeedKt), 100);
     last.groundSpeed = ac.parkingSpeedKt;
     FeedSample s;
     s.lat = to.lat;
@@ -201,7 +203,8 @@ void drive2Stand(LiveAc& ac, const StandPosition& target)
     s.airspeed = ac.parkingSpeedKt;
     s.track = target.heading * g_rad2deg;
     s.dueTick = gf_clampTick(q.front().dueTick + t);
-    s.samePosition = std::fabs(last.lat - to.lat) < g_samePositionDeg && std::fabs(last.lon - to.lon) < g_samePositionDeg;
+    s.samePosition =
+        std::fabs(last.lat - to.lat) < g_samePositionDeg && std::fabs(last.lon - to.lon) < g_samePositionDeg;
     s.trueHeadingValid = q.front().trueHeadingValid;
     s.bank = ac.position[POS_BANK];
     q.push_back(s);
@@ -224,7 +227,8 @@ void checkArrival(LiveAc& ac)
         removeAircraftFromSim(ac);
         return;
     }
-    if (gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]}, LatLon{ac.standLat, ac.standLon}) > g_arrivedNm) {
+    const LatLon here{ac.position[POS_LAT], ac.position[POS_LON]};
+    if (gf_distanceNm(here, LatLon{ac.standLat, ac.standLon}) > g_arrivedNm) {
         gf_setFlightState(ac, FlightState::taxi);
         return;
     }
@@ -255,7 +259,8 @@ Stand* findStandAtSpawn(LiveAc& ac)
     const bool moving = q.front().samePosition == 0;
     LatLon position = gf_sampleLatLon(q.front());
     if (moving) {
-        if ((q.size() > 1 && q[1].groundSpeed > 5.0) || gf_distanceNm(gf_sampleLatLon(q.back()), position) > g_barelyMovedNm)
+        if ((q.size() > 1 && q[1].groundSpeed > 5.0) ||
+            gf_distanceNm(gf_sampleLatLon(q.back()), position) > g_barelyMovedNm)
             return nullptr;
         position = gf_sampleLatLon(q.back());
     }

@@ -1,0 +1,352 @@
+// Stands for live aircraft at a park airport: an arrival parks and pushes back, the arrival check,
+// two arrivals for one stand, static aircraft making way, the maximum parked, a spawn at a stand,
+// and the search and choice rules.
+#include "leg_feed.h"
+
+#include "airports/park_apf.h"
+#include "airports/park_data.h"
+#include "foundation/option_table.h"
+#include "foundation/random.h"
+#include "simlink/sim_ids.h"
+#include "traffic/park_airport.h"
+#include "traffic/parked_counts.h"
+#include "traffic/run_flags.h"
+#include "traffic/stand_learning.h"
+#include "traffic/stand_parking.h"
+#include "traffic/stand_search.h"
+#include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
+
+#include <algorithm>
+
+namespace traffictest {
+namespace {
+
+constexpr unsigned gate = 0, ramp = 1, cargo = 2, heli = 4; // kinds of stand
+
+const LatLon g_origin{50.0, 8.0};
+constexpr double g_halfSpanNm = 17.9 / 1852.0;
+LatLon lf_at(double bearingDeg, double metres, LatLon from = g_origin)
+{
+    return gf_destinationPoint(from, bearingDeg * g_deg2rad, metres / 0.3048);
+}
+
+class StandTest : public TrafficTest {
+protected:
+    StandTest()
+    {
+        parkAirport = Airport{"EDXX", "", g_origin.lat, g_origin.lon, 0.0};
+        g_parkAirportLoaded = true;
+        g_parkStands.reserve(32); // references to stands stay valid
+    }
+
+    Stand& addStand(LatLon at, double radiusMetres, unsigned kind = gate, double headingDeg = 0.0)
+    {
+        Stand& s = g_parkStands.emplace_back("S" + std::to_string(g_parkStands.size() + 1), std::vector<StandOption>{},
+                                             StandPosition{at.lat, at.lon, headingDeg * g_deg2rad}, radiusMetres,
+                                             (kind & cargo) == 0, (kind & ramp) == 0, (kind & heli) == 0);
+        s.id = static_cast<std::uint32_t>(g_parkStands.size());
+        return s;
+    }
+
+    // An active record on the ground at `at`, standing there from now on.
+    LiveAc& addLive(std::uint32_t hexid, const std::string& callsign, LatLon at, FlightState state)
+    {
+        FeedSample here;
+        here.lat = at.lat;
+        here.lon = at.lon;
+        here.samePosition = 1;
+        here.dueTick = g_tick;
+        LiveAc& ac = g_liveAircraft.emplace_back(here, AcBase("DLH", "A320", "", "", callsign, "", "", ""), 0.0);
+        ac.hexid = hexid;
+        ac.parkingSpeedKt = 4.0;
+        ac.halfWingspanNm = g_halfSpanNm;
+        ac.objectId = 300 + static_cast<std::uint32_t>(g_liveAircraft.size());
+        ac.acState = AcState::active;
+        ac.onGround = true;
+        ac.flightState = state;
+        ac.position = {at.lat, at.lon, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+        return ac;
+    }
+
+    StaticAc& addStatic(std::uint32_t hexid, const Stand& stand, AcState state)
+    {
+        StaticAc& s = g_staticAircraft.emplace_back(AcBase("BAW", "A320", "", "", "BAW", "", "", ""), stand.id,
+                                                    stand.latitude, stand.longitude, stand.heading, false);
+        s.hexid = hexid;
+        s.halfWingspanNm = g_halfSpanNm;
+        s.acState = state;
+        s.objectId = state == AcState::active ? 500 + hexid : 0;
+        return s;
+    }
+};
+
+TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
+{
+    LegFeed feed;
+    feed.legs = {{2000.0 / 700.0 * 60.0, 140.0, 0.0, 90.0, 2000.0, -700.0}, {40.0, 140.0, -3.0, 90.0},
+                 {20.0, 20.0, 0.0, 90.0}, {30.0, 10.0, 0.0, 0.0}, {150.0, 0.0, 0.0, 0.0}, {60.0, 3.0, 0.0, 180.0}};
+    gf_setParkAirportRef(ParkAirportRef{"EDXX", feed.endOf(0), 0.0});
+    parkAirport.lat = feed.endOf(0).lat;
+    parkAirport.lon = feed.endOf(0).lon;
+    Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(3)), 20.0, cargo, 10.0);
+    std::vector<StandLearning> learned;
+    g_addStandOption = [&](StandLearning kind, std::uint32_t, LiveAc&, WeekPoint, bool) {
+        return learned.push_back(kind), true;
+    };
+    feed.deliverStartup();
+    double parkedOffMetres = -1.0;
+    int parkedUnmarked = 0;
+    driver.beforePass = [&] { feed.deliverLoop(); };
+    driver.afterPass = [&] {
+        const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
+        if (ac == nullptr || ac->flightState != FlightState::parked || ac->departurePending)
+            return;
+        if (parkedOffMetres < 0.0)
+            parkedOffMetres = gf_distanceNm(LatLon{ac->position[POS_LAT], ac->position[POS_LON]},
+                                            LatLon{stand.latitude, stand.longitude}) * 1852.0;
+        parkedUnmarked += stand.liveOccupied ? 0 : 1;
+    };
+    ASSERT_TRUE(driver.runUntil(
+        [&] { return gf_findLiveAc(feed.identity.hexId)->flightState == FlightState::pushing_back; }, 60000));
+    gf_clearParkAirport();
+    EXPECT_TRUE(parkedOffMetres >= 0.0 && parkedOffMetres <= 2.0) << parkedOffMetres;
+    EXPECT_EQ(parkedUnmarked, 0); // marked from the arrival until the departure
+    const auto events = sim->eventsOf(sim->objectOfHex(feed.identity.hexId)->id);
+    EXPECT_TRUE(std::any_of(events.begin(), events.end(),
+                            [](const ClientEvent& e) { return e.eventId == EVENT_ENGINE_AUTO_SHUTDOWN; }));
+    // a passenger aircraft on a cargo stand: the stand serves passengers too and it is learned there
+    EXPECT_FALSE(stand.cargo);
+    EXPECT_TRUE(stand.cargo_change);
+    EXPECT_EQ(g_learnedUpdates, 1u);
+    EXPECT_EQ(learned, (std::vector<StandLearning>{StandLearning::real, StandLearning::real})); // arrival, departure
+    EXPECT_FALSE(stand.liveOccupied);
+}
+
+TEST_F(StandTest, ArrivalFartherThanTwoMetresFromItsStandTaxisAgain)
+{
+    for (const auto& [metres, parks] : {std::pair{1.9, true}, std::pair{3.0, false}}) {
+        g_liveAircraft.clear();
+        g_parkStands.clear();
+        Stand& stand = addStand(g_origin, 20.0);
+        LiveAc& ac = addLive(0x400001, "DLH1", lf_at(90.0, metres), FlightState::parking);
+        gf_takeStand(ac, stand);
+        checkArrival(ac);
+        EXPECT_EQ(ac.flightState, parks ? FlightState::parked : FlightState::taxi) << metres;
+        EXPECT_EQ(stand.liveOccupied, parks) << metres;
+    }
+}
+
+TEST_F(StandTest, OfTwoArrivalsForOneStandTheSecondIsRemovedOnce)
+{
+    const Stand& stand = addStand(g_origin, 20.0);
+    addLive(0x400001, "DLH1", lf_at(270.0, 8.0), FlightState::taxi);
+    addLive(0x400002, "DLH2", lf_at(90.0, 12.0), FlightState::taxi);
+    for (LiveAc& ac : g_liveAircraft)
+        try2Park(ac, false);
+    ASSERT_EQ(g_liveAircraft[0].standId, stand.id);
+    ASSERT_EQ(g_liveAircraft[1].standId, stand.id);
+    driver.run(2000);
+    EXPECT_EQ(g_liveAircraft[0].flightState, FlightState::parked);
+    EXPECT_EQ(g_liveAircraft[1].acState, AcState::removingfromsim);
+    EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), g_liveAircraft[1].objectId), 1);
+    EXPECT_TRUE(stand.liveOccupied);
+    gf_resetTrafficState(); // the next run
+    EXPECT_FALSE(stand.liveOccupied);
+}
+
+TEST_F(StandTest, StaticAircraftMakeWayInEachOfTheirStates)
+{
+    Stand& target = addStand(g_origin, 20.0);
+    addStand(lf_at(90.0, 30.0), 20.0); // closer than 1.1 x both half wingspans
+    addStand(lf_at(270.0, 45.0), 20.0);
+    target.neighbours = {2, 3};
+    addStatic(1, target, AcState::active);
+    addStatic(2, target, AcState::adding2sim);
+    g_staticCreateDeque.push_back(CreateRequest{{}, "BAW", "Airbus A320", 2});
+    addStatic(3, target, AcState::adding2sim); // its request went to the simulator
+    addStatic(4, target, AcState::buffer);
+    addStatic(5, g_parkStands[1], AcState::active);
+    addStatic(6, g_parkStands[2], AcState::active);
+    LiveAc& ac = addLive(0x400001, "DLH1", lf_at(270.0, 5.0), FlightState::taxi);
+    try2Park(ac, false);
+    EXPECT_EQ(ac.flightState, FlightState::parking);
+    std::vector<std::uint32_t> left;
+    for (const StaticAc& s : g_staticAircraft)
+        left.push_back(s.hexid);
+    EXPECT_EQ(left, (std::vector<std::uint32_t>{1, 3, 5, 6}));
+    EXPECT_TRUE(g_staticCreateDeque.empty());
+    EXPECT_TRUE(gf_findStaticAc(3)->removeWhenCreated);
+    EXPECT_EQ(g_removeDeque, (std::deque<std::uint32_t>{501, 505})); // not the one on the far neighbour
+}
+
+TEST_F(StandTest, MaximumParkedRemovesTheLongestParkedThenTheOldestStatic)
+{
+    struct Case {
+        const char* name;
+        int liveParked;
+        bool initialLoadOnly;
+        std::vector<std::uint32_t> removedHex;
+    };
+    const Case cases[] = {
+        {"six live", 5, false, {0x400003}},
+        {"initial load only", 5, true, {}},
+        {"four live and two statics", 3, false, {1}}, // the static parked on Sunday is older
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_liveAircraft.clear();
+        g_staticAircraft.clear();
+        g_parkStands.clear();
+        g_removeDeque.clear();
+        for (int i = 0; i < 17; ++i)
+            addStand(lf_at(0.0, 100.0 * i), 20.0);
+        MAX_PARK_SEL.value = 5;
+        ASSERT_EQ(gf_wantedParkedCount(), 5); // 30 % of 17 stands
+        INITIAL_LOAD_ONLY.value = c.initialLoadOnly;
+        g_timeSlot = (std::uint64_t{2} << 32) | 1u; // Monday 01:00
+        for (int i = 0; i < c.liveParked; ++i) {
+            LiveAc& ac = addLive(0x400001 + i, "DLH" + std::to_string(i), g_origin, FlightState::parked);
+            ac.arrivalTime = i == 2 ? 1 : 10 + i; // the third has stood longest
+        }
+        if (c.liveParked == 3) {
+            addStatic(1, g_parkStands[10], AcState::active).parkedSlot = {7, 47};
+            addStatic(2, g_parkStands[11], AcState::active).parkedSlot = {1, 0};
+            EXPECT_EQ(gf_countStaticAcInSim(true), 2);
+            EXPECT_FLOAT_EQ(g_meanStaticParkedHours, 1.75f); // (3 + 2) / (2 x 2) + 0.5, across the week's end
+        }
+        LiveAc& arriving = addLive(0x400010, "DLH10", lf_at(0.0, 1500.0), FlightState::parking);
+        gf_takeStand(arriving, g_parkStands[15]);
+        checkArrival(arriving);
+        ASSERT_EQ(arriving.flightState, FlightState::parked);
+        std::vector<std::uint32_t> removed;
+        for (const LiveAc& ac : g_liveAircraft)
+            if (ac.acState == AcState::removingfromsim)
+                removed.push_back(ac.hexid);
+        for (const StaticAc& s : g_staticAircraft)
+            if (s.acState == AcState::removingfromsim)
+                removed.push_back(s.hexid);
+        EXPECT_EQ(removed, c.removedHex);
+    }
+}
+
+TEST_F(StandTest, AircraftFirstSeenStandingTakesTheStandAndTheFeedConfirmsIt)
+{
+    Trajectory t; // at 50 N 8 E
+    t.groundSpeedKt = 0.0;
+    t.altitudeFt = 0.0;
+    SyntheticFeed feed;
+    feed.tracks = {t};
+    Stand& stand = addStand(lf_at(45.0, 5.0), 20.0, gate, 270.0);
+    feed.deliverStartup();
+    driver.beforePass = [&] { feed.deliverLoop(); };
+    ASSERT_TRUE(driver.runUntil([&] { return gf_findLiveAc(t.hexId) && gf_findLiveAc(t.hexId)->feedParked; }, 20000));
+    const LiveAc& ac = *gf_findLiveAc(t.hexId);
+    EXPECT_EQ(ac.flightState, FlightState::parked);
+    EXPECT_EQ(ac.standId, stand.id);
+    EXPECT_TRUE(stand.liveOccupied);
+    ASSERT_FALSE(sim->creates.empty());
+    EXPECT_NEAR(sim->creates[0].initPos.Latitude, stand.latitude, 1e-9);
+    EXPECT_NEAR(sim->creates[0].initPos.Heading, 270.0, 1e-9);
+}
+
+TEST_F(StandTest, OnlyTheRightAircraftMakeWayForANewOne)
+{
+    struct Case {
+        const char *parked, *arriving;
+        bool feedParked, taken;
+    };
+    const Case cases[] = {{"ABC123", "ABC123", false, true}, {"ABC12", "ABC123", false, false},
+                          {"ABC123_", "ABC123", false, true}, {"XYZ9_", "ABC1", false, true},
+                          {"ABC1", "XYZ9_", false, false},     {"ABC1", "XYZ9", true, false},
+                          {"ABC1", "XYZ9", false, true}};
+    const Stand& stand = addStand(g_origin, 20.0);
+    for (const Case& c : cases) {
+        g_liveAircraft.clear();
+        LiveAc& old = addLive(0x400001, c.parked, g_origin, FlightState::parked);
+        old.standId = stand.id;
+        old.feedParked = c.feedParked;
+        EXPECT_EQ(standMayBeTaken(stand.id, c.arriving), c.taken) << c.parked << " " << c.arriving;
+        EXPECT_EQ(old.acState == AcState::removingfromsim, c.taken) << c.parked << " " << c.arriving;
+    }
+}
+
+TEST_F(StandTest, FreeStandNearFitsTheAircraftOrGrowsWithinTwentyMetres)
+{
+    struct Case { // radiusLess: the stand's radius below the aircraft's half wingspan, m
+        double metres, radiusLess;
+        unsigned kind;
+        bool rotorcraft, found, grown;
+    };
+    const Case cases[] = {{10.0, 1.8, gate, false, true, false}, {10.0, 1.9, gate, false, true, true},
+                          {25.0, 1.9, gate, false, false, false}, {10.0, 0.0, heli, false, false, false},
+                          {10.0, 0.0, gate, true, false, false},  {10.0, 0.0, heli | ramp, true, true, false}};
+    LiveAc& ac = addLive(0x400001, "DLH1", g_origin, FlightState::taxi);
+    for (const Case& c : cases) {
+        g_parkStands.clear();
+        ac.sizeClass = c.rotorcraft ? SizeClass::Rotorcraft : SizeClass::Large;
+        const double radius = 17.9 - c.radiusLess;
+        Stand& stand = addStand(lf_at(90.0, c.metres), radius, c.kind);
+        EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, false) != nullptr, c.found) << c.metres << c.kind;
+        EXPECT_NEAR(stand.radius * 1852.0, c.grown ? 16.9 : radius, 1e-6);
+        EXPECT_EQ(stand.radius_change, c.grown);
+    }
+    // with wide, a stand beyond the search whose options name the aircraft
+    ac.sizeClass = SizeClass::Large;
+    g_parkStands.clear();
+    addStand(lf_at(90.0, 70.0), 20.0).options.push_back(StandOption{"", "", "", "DLH1", "", {}, 1, 1, 0, 1});
+    EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, false), nullptr);
+    EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), &g_parkStands[0]);
+    g_parkStands[0].liveOccupied = true;
+    EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), nullptr);
+}
+
+TEST_F(StandTest, ChosenStandByKindBookingAndHalfHour)
+{
+    LiveAc& ac = addLive(0x400001, "DLH1", g_origin, FlightState::taxi);
+    const WeekPoint monday{1, 20};
+    const auto lt_kind = [&] {
+        const Stand* s = chooseStand(monday, ac, true);
+        return s == nullptr ? -1
+                            : static_cast<int>((s->ramp ? ramp : 0u) | (s->cargo ? cargo : 0u) | (s->heli ? heli : 0u));
+    };
+    for (const unsigned kind : {gate, ramp, ramp | cargo, cargo, heli})
+        addStand(lf_at(90.0, 100.0 * kind), 20.0, kind);
+    parkAirport.code = "KXYZ";
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(lt_kind(), gate); // "K" airports offer gates first
+    parkAirport.code = "EDXX";
+    ac.airline = "PVT";
+    EXPECT_EQ(lt_kind(), ramp);
+    ac.airline = "DLH";
+    ac.cargo = true;
+    EXPECT_EQ(lt_kind() & cargo, cargo);
+    ac.cargo = false;
+    ac.sizeClass = SizeClass::Rotorcraft;
+    EXPECT_EQ(lt_kind(), heli);
+    ac.sizeClass = SizeClass::Light;
+    // the only ramp for a Light aircraft is booked now and free in the next half hour, which is
+    // tried at an airport of 10 stands, not at one of 11
+    g_parkStands[1].options.push_back(StandOption{"DLH", "A320", "", "", "", {}, 1, 1, 0, 1});
+    g_parkStands[1].options.back().hh.set(20);
+    while (g_parkStands.size() < 11)
+        addStand(lf_at(0.0, 100.0 * static_cast<double>(g_parkStands.size())), 20.0, heli);
+    EXPECT_EQ(lt_kind(), -1);
+    g_parkStands.pop_back();
+    EXPECT_EQ(lt_kind(), ramp);
+}
+
+TEST_F(StandTest, CoupledCallsignsComeFromAnOptionAroundTheHalfHour)
+{
+    Stand& stand = addStand(g_origin, 20.0);
+    stand.options.push_back(StandOption{"DLH", "A320", "", "DLH1", "DLH2", {}, 1, 1, 0, 1});
+    stand.options.back().hh.set(31);
+    LiveAc& ac = addLive(0x400001, "DLH1_", g_origin, FlightState::parked);
+    gf_searchForCoupledCsAroundThisTime({1, 20}, ac); // 11 half hours before: beyond a Large's window
+    EXPECT_EQ(ac.coupledCallsign2, "");
+    gf_searchForCoupledCsAroundThisTime({1, 21}, ac);
+    EXPECT_EQ(ac.coupledCallsign1 + " " + ac.coupledCallsign2, "DLH1 DLH2");
+}
+
+} // namespace
+} // namespace traffictest
