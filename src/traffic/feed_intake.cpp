@@ -18,6 +18,7 @@
 #include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_learning.h"
+#include "traffic/stand_parking.h"
 #include "traffic/stand_search.h"
 #include "traffic/traffic_containers.h"
 
@@ -231,8 +232,7 @@ void lf_leaveStand(LiveAc& ac)
     }
     if (!ac.airline.empty() && ac.darkCabin == ac.cargo)
         gf_learnStand(StandLearning::real, ac.standId, ac, gf_unpackWeekPoint(g_timeSlot), false);
-    if (Stand* stand = gf_findStandById(ac.standId))
-        stand->liveOccupied = false;
+    gf_releaseStand(ac);
 }
 
 bool lf_leaving(LiveAc& ac, FeedSample& s)

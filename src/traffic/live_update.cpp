@@ -170,7 +170,7 @@ bool lf_parkAtBirth(LiveAc& ac)
     gf_takeStand(ac, *stand);
     gf_setFlightState(ac, FlightState::parked);
     ac.arrivalTime = gf_steadyNowNs();
-    stand->liveOccupied = true;
+    gf_occupyStand(ac, *stand);
     checkCargoStand(ac);
     auto& q = ac.samples;
     q.resize(1);

@@ -14,6 +14,7 @@
 #include "traffic/identity_rules.h"
 #include "traffic/run_flags.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_parking.h"
 #include "traffic/stand_names.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"

@@ -5,7 +5,7 @@
 #include "simlink/sim_queues.h"
 #include "traffic/ac_descriptions.h"
 #include "traffic/live_ac.h"
-#include "traffic/stand_search.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 
 #include <algorithm>
@@ -55,20 +55,9 @@ void removeAircraftFromSim(AcRecord& ac)
         gf_log(fmt::format("{} removing act {}, with objectid=0 ?", "removeAircraftFromSim", gf_describeAc(ac)));
 }
 
-void gf_releaseStand(LiveAc& ac)
-{
-    // only the aircraft parked there holds the mark: one driving to a stand that another reached
-    // first is removed and leaves it marked
-    if (ac.flightState != FlightState::parked)
-        return;
-    if (Stand* stand = gf_findStandById(ac.standId))
-        stand->liveOccupied = false;
-}
-
 void removeAircraftFromSim(LiveAc& ac)
 {
-    if (ac.acState != AcState::removingfromsim)
-        gf_releaseStand(ac);
+    gf_releaseStand(ac);
     removeAircraftFromSim(static_cast<AcRecord&>(ac));
 }
 

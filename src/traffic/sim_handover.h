@@ -15,8 +15,6 @@ struct LiveAc;
 void removeAircraftFromSim(AcRecord& ac);
 // The same for a live aircraft, which leaves its stand free when it is parked there.
 void removeAircraftFromSim(LiveAc& ac);
-// A live aircraft parked on its stand no longer occupies it.
-void gf_releaseStand(LiveAc& ac);
 // Withdraws every request for this hex id; true when one was withdrawn.
 bool gf_removePendingCreate(std::deque<CreateRequest>& requests, std::uint32_t hexid);
 void gf_setFlaps(AcRecord& ac, std::uint32_t index);

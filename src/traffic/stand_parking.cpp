@@ -150,6 +150,7 @@ void lf_clearForArrival(const Stand& stand, const LiveAc& ac)
 
 void gf_takeStand(LiveAc& ac, const Stand& stand)
 {
+    gf_releaseStand(ac);
     ac.standLat = stand.latitude;
     ac.standLon = stand.longitude;
     ac.standHeading = stand.heading;
@@ -159,6 +160,21 @@ void gf_takeStand(LiveAc& ac, const Stand& stand)
     ac.standReferenceDistance = 0.0;
     ac.standLastDistance = 0.0;
     ac.standMoves = 0;
+}
+
+void gf_occupyStand(LiveAc& ac, Stand& stand)
+{
+    stand.liveOccupied = true;
+    ac.occupiesStand = true;
+}
+
+void gf_releaseStand(LiveAc& ac)
+{
+    if (!ac.occupiesStand)
+        return;
+    ac.occupiesStand = false;
+    if (Stand* stand = gf_findStandById(ac.standId))
+        stand->liveOccupied = false;
 }
 
 void try2Park(LiveAc& ac, bool wide)
@@ -241,7 +257,7 @@ void checkArrival(LiveAc& ac)
         ac.samples.front().samePosition = 1;
     ac.arrivalTime = gf_steadyNowNs();
     if (stand != nullptr)
-        stand->liveOccupied = true;
+        gf_occupyStand(ac, *stand);
     checkCargoStand(ac);
     gf_parkStaticAc(ac);
     lf_logIf(fmt::format("{:8}: {:8} arrived at stand", gf_standName(ac.standId), ac.callsign));

@@ -24,6 +24,10 @@ Stand* findStandAtSpawn(LiveAc& ac);
 bool standMayBeTaken(std::uint32_t standId, std::string_view callsign);
 // A passenger aircraft parked on a stand marked for cargo clears the stand's cargo attribute.
 void checkCargoStand(LiveAc& ac);
+// The aircraft parked on the stand marks it occupied, and only it clears the mark again: one
+// driving to a stand that another reached first leaves the mark alone.
+void gf_occupyStand(LiveAc& ac, Stand& stand);
+void gf_releaseStand(LiveAc& ac);
 // The aircraft's stand fields from the stand (darkCabin: its cargo attribute); its departure
 // check starts afresh.
 void gf_takeStand(LiveAc& ac, const Stand& stand);
