@@ -149,10 +149,23 @@ bool gf_readMyParkAirports()
 
 void gf_writeMyParkAirports()
 {
-    std::lock_guard lock(g_parkDataMutex);
-    if (g_myParkAirports.empty())
-        return;
-    const std::string line = lf_entryLine(g_myParkAirports.front());
+    MyParkAirport front;
+    {
+        std::lock_guard lock(g_parkDataMutex);
+        if (g_myParkAirports.empty())
+            return;
+        front = g_myParkAirports.front();
+    }
+    gf_writeMyParkAirportEntry(front);
+}
+
+void gf_writeMyParkAirportEntry(const MyParkAirport& front)
+{
+    // the file has its own lock: the simulator thread writes it without holding the park data,
+    // which the tick reads
+    static std::mutex fileMutex;
+    std::lock_guard lock(fileMutex);
+    const std::string line = lf_entryLine(front);
     std::vector<std::string> lines;
     if (!gf_readAnyTextLines(g_myParkAirportsPath, lines)) {
         lines = {line};
@@ -160,7 +173,7 @@ void gf_writeMyParkAirports()
     } else {
         bool updated = false;
         for (auto it = lines.begin(); it != lines.end() && !updated; ++it)
-            updated = lf_updateParkAirportLine(g_myParkAirports.front(), *it);
+            updated = lf_updateParkAirportLine(front, *it);
         if (!updated) {
             lines.insert(lines.begin(), line);
             gf_log(fmt::format("{}:{} new entry", lf_fileName, line));

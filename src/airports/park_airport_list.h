@@ -26,6 +26,8 @@ bool gf_readMyParkAirports();
 // the line is added; the lines are kept sorted and unique, and the file is replaced whole.
 // Nothing for an empty list.
 void gf_writeMyParkAirports();
+// Writes one entry into my_park_airports.txt; needs no lock of the park data.
+void gf_writeMyParkAirportEntry(const MyParkAirport& entry);
 // Puts the airport first in the list (the destination): its entry moves to the front, or a new
 // entry is made there and recorded in my_park_airports.txt. std::length_error "list too long"
 // when the list cannot grow.

@@ -70,15 +70,20 @@ void gf_rememberUserStand(const UserAcData& user)
 {
     if (!g_userOnGroundKnown || !(user.groundVelocity <= lf_standingStillKt))
         return;
-    std::lock_guard lock(g_parkDataMutex);
-    const std::string name = lf_nearestStandName(LatLon{user.latitude, user.longitude});
-    if (name.empty() || g_myParkAirports.empty() || parkAirport.code.empty())
-        return;
-    MyParkAirport& first = g_myParkAirports.front();
-    if (first.code != parkAirport.code || first.stand == name)
-        return;
-    first.stand = name;
-    gf_writeMyParkAirports();
+    MyParkAirport entry;
+    {
+        std::lock_guard lock(g_parkDataMutex);
+        const std::string name = lf_nearestStandName(LatLon{user.latitude, user.longitude});
+        if (name.empty() || g_myParkAirports.empty() || parkAirport.code.empty())
+            return;
+        MyParkAirport& first = g_myParkAirports.front();
+        if (first.code != parkAirport.code || first.stand == name)
+            return;
+        first.stand = name;
+        entry = first;
+    }
+    // written after the lock is given back: the tick must never wait for a file
+    gf_writeMyParkAirportEntry(entry);
 }
 
 bool gf_parkAirportSet()

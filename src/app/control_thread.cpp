@@ -76,7 +76,7 @@ void lf_run()
     lf_checkFolder();
     gf_startupChecks();
     gf_noteLastVisit();
-    g_maxTasks = static_cast<std::int32_t>(std::thread::hardware_concurrency());
+    g_maxTasks = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency())); // 0 when unknown
     g_runningTasks.exchange(0);
     lf_checkLiveryList();
     gf_runLiveryScan();
