@@ -18,6 +18,7 @@
 #include "foundation/user_error.h"
 #include "simlink/flight_plan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fmt/format.h>
 #include <new>
