@@ -28,6 +28,12 @@ void FindingList::append(std::string line)
     m_lines.push_back(std::move(line));
 }
 
+void FindingList::reserve(std::size_t lines)
+{
+    std::lock_guard lock(m_mutex);
+    m_lines.reserve(lines);
+}
+
 std::vector<std::string> FindingList::lines() const
 {
     std::lock_guard lock(m_mutex);

@@ -13,6 +13,7 @@
 class FindingList {
 public:
     void append(std::string line);
+    void reserve(std::size_t lines);
     std::vector<std::string> lines() const; // a copy, in the order appended
     std::size_t size() const;
     bool empty() const;

@@ -12,6 +12,7 @@ void gf_installAppHooks()
 {
     gf_installSimLinkHooks();
     gf_installParkLoadHooks();
+    gf_installAirportScanHooks();
     gf_installTrafficHooks();
     gf_feedObjectListHook.install(gf_appendFeedObjectListEntry);
     gf_userSnapshot.install([] {

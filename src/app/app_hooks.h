@@ -10,5 +10,7 @@ void gf_installAppHooks();
 void gf_installSimLinkHooks();
 // Loading the park airport's half: the options panel, the park-file display, the feed's elevation.
 void gf_installParkLoadHooks();
+// The add-on airport scan's half: the reader's hand-off and the window's TBLO count.
+void gf_installAirportScanHooks();
 // Appends an object-list entry of the given kind for the feed.
 void gf_appendFeedObjectListEntry(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind);
