@@ -1,8 +1,9 @@
 // The scenery BGL reader over 2,000 files shaped like add-on airports' ones (the airport section
 // with helipads and a parking list between two larger sections of other kinds), warm in the page
 // cache: the pre-check, then loading and walking with hand-offs that do nothing, against reading
-// the same bytes alone in the same run; and the whole add-on airport scan of those files (the
-// walk, the tasks, the publisher search, 1,000 parking files written, the report).
+// the same bytes alone in the same run; and the whole add-on airport scan of those files, each in a
+// package with its manifest.json (the walk, the tasks, the publisher search, 1,000 parking files
+// written to the disk, the report).
 #include "airports/airport_scan.h"
 #include "airports/archive_links.h"
 #include "airports/bgl_reader.h"
@@ -64,6 +65,7 @@ public:
             const std::string bytes = lf_sceneryFile(bglwriter::identWord(fmt::format("K{:03}", i % 1000)),
                                                      20 + i % 180, 16384 + (i % 7) * 8192);
             std::ofstream(paths.back(), std::ios::binary) << bytes;
+            std::ofstream(paths.back().parent_path().parent_path() / "manifest.json") << R"({"creator": "Maker"})";
         }
     }
     ~SceneryFiles()

@@ -76,7 +76,7 @@ void lf_collectOfflineLearning(const std::vector<std::string>& files)
 {
     for (const std::string& text : files) {
         if (gf_stopRequested())
-            return;
+            break;
         const fs::path file = gf_pathFromUtf8(text);
         const std::string code = gf_pathToUtf8(file.stem());
         const std::string publisher = gf_readApfPublisher(file);
