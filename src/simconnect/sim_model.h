@@ -150,6 +150,8 @@ private:
     void notifySystemEvent(const std::string& name, std::uint32_t data);
     void notifyObjectEvent(const std::string& name, std::uint32_t objectId);
     void moveUser();
+    // what the simulator's own AI does to the objects nobody holds, for one frame of `seconds`
+    void driftAiObjects(double seconds);
     void answer(Session& s, const Request& r, const SimObjectState& o, std::uint32_t entry, std::uint32_t outOf);
     void serveRequests(Session& s);
     void createObjects();

@@ -1,7 +1,8 @@
-// The model's world: the user's scripted path, the clock, frames, answers to requests,
-// AI objects appearing and going, and the faults set on demand.
+// The model's world: the clock, frames, answers to requests, AI objects appearing and going,
+// and the faults set on demand.
 #include "simconnect/sim_model.h"
 
+#include "simconnect/sim_geometry.h"
 #include "simconnect/sim_model_messages.h"
 
 #include <algorithm>
@@ -9,29 +10,7 @@
 
 namespace {
 
-constexpr double g_pi = 3.14159265358979323846;
-constexpr double g_earthRadiusNm = 3440.065;
 constexpr double g_metersPerNm = 1852.0;
-
-double lf_rad(double deg) { return deg * g_pi / 180.0; }
-
-double lf_distanceNm(double lat1, double lon1, double lat2, double lon2)
-{
-    const double dLat = lf_rad(lat2 - lat1);
-    const double dLon = lf_rad(lon2 - lon1);
-    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                     std::cos(lf_rad(lat1)) * std::cos(lf_rad(lat2)) * std::sin(dLon / 2) * std::sin(dLon / 2);
-    return 2.0 * g_earthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
-}
-
-double lf_bearingDeg(double lat1, double lon1, double lat2, double lon2)
-{
-    const double y = std::sin(lf_rad(lon2 - lon1)) * std::cos(lf_rad(lat2));
-    const double x = std::cos(lf_rad(lat1)) * std::sin(lf_rad(lat2)) -
-                     std::sin(lf_rad(lat1)) * std::cos(lf_rad(lat2)) * std::cos(lf_rad(lon2 - lon1));
-    const double deg = std::atan2(y, x) * 180.0 / g_pi;
-    return std::fmod(deg + 360.0, 360.0);
-}
 
 // days since 1970-01-01 of a date of the proleptic Gregorian calendar
 std::int64_t lf_daysFromCivil(std::int64_t y, unsigned m, unsigned d)
@@ -78,7 +57,7 @@ void lf_append(std::vector<std::byte>& data, T value)
 
 } // namespace
 
-// ---------------------------------------------------------------- clock and path
+// ---------------------------------------------------------------- clock
 
 SimZulu SimModel::zuluLocked() const
 {
@@ -93,60 +72,6 @@ SimZulu SimModel::zuluLocked() const
     return z;
 }
 
-void SimModel::moveUser()
-{
-    const auto& path = m_scenario.userPath;
-    SimObjectState& u = m_user;
-    u.groundAltFt = m_scenario.groundAltitudeFt;
-    const double t = m_simTime;
-    std::size_t i = 0;
-    while (i + 1 < path.size() && path[i + 1].t <= t)
-        ++i;
-    const SimWaypoint& a = path[i];
-    u.userLightStates = a.lightStates;
-    if (i + 1 < path.size() && t >= a.t) {
-        // on the leg from a to b
-        const SimWaypoint& b = path[i + 1];
-        const double f = (t - a.t) / (b.t - a.t);
-        const double distance = lf_distanceNm(a.lat, a.lon, b.lat, b.lon);
-        u.lat = a.lat + (b.lat - a.lat) * f;
-        u.lon = a.lon + (b.lon - a.lon) * f;
-        u.altFt = a.altFt + (b.altFt - a.altFt) * f;
-        u.groundSpeedKts = distance / ((b.t - a.t) / 3600.0);
-        u.verticalSpeedFps = (b.altFt - a.altFt) / (b.t - a.t);
-        u.onGround = a.onGround && b.onGround;
-        if (distance > 1e-6)
-            u.headingDeg = lf_bearingDeg(a.lat, a.lon, b.lat, b.lon);
-        else if (!std::isnan(a.headingDeg))
-            u.headingDeg = a.headingDeg;
-    } else {
-        u.lat = a.lat;
-        u.lon = a.lon;
-        u.altFt = a.altFt;
-        u.verticalSpeedFps = 0.0;
-        u.onGround = a.onGround;
-        u.groundSpeedKts = 0.0;
-        if (!std::isnan(a.headingDeg))
-            u.headingDeg = a.headingDeg;
-        if (i > 0 && t > a.t && !a.onGround) {
-            // past the last point in the air: cruise on along the last leg
-            const SimWaypoint& p = path[i - 1];
-            const double speed = lf_distanceNm(p.lat, p.lon, a.lat, a.lon) / ((a.t - p.t) / 3600.0);
-            const double heading = lf_bearingDeg(p.lat, p.lon, a.lat, a.lon);
-            const double nm = speed * (t - a.t) / 3600.0;
-            u.lat = std::clamp(a.lat + nm * std::cos(lf_rad(heading)) / 60.0, -89.9, 89.9);
-            const double lon = a.lon + nm * std::sin(lf_rad(heading)) / (60.0 * std::cos(lf_rad(u.lat)));
-            u.lon = std::remainder(lon, 360.0);
-            u.headingDeg = heading;
-            u.groundSpeedKts = speed;
-        }
-    }
-    u.trueAirspeedKts = u.groundSpeedKts;
-    const double climb = u.verticalSpeedFps / std::max(u.trueAirspeedKts * 1.68781, 1.0);
-    u.pitchDeg = u.onGround ? 0.0 : -std::atan(climb) * 180.0 / g_pi; // nose up is negative
-    u.bankDeg = 0.0;
-}
-
 // ---------------------------------------------------------------- frames
 
 void SimModel::step(int frames)
@@ -156,6 +81,7 @@ void SimModel::step(int frames)
         if (m_simRunning) {
             m_simTime += 1.0 / m_frameRate;
             moveUser();
+            driftAiObjects(1.0 / m_frameRate);
         }
         createObjects();
         removeObjects();
@@ -332,7 +258,7 @@ void SimModel::serveRequests(Session& s)
             std::vector<const SimObjectState*> found{&m_user};
             if (r.type != SIMCONNECT_SIMOBJECT_TYPE_USER)
                 for (const auto& [id, o] : m_ai)
-                    if (lf_distanceNm(m_user.lat, m_user.lon, o.lat, o.lon) * g_metersPerNm <= r.radiusMeters)
+                    if (gf_simDistanceNm(m_user.lat, m_user.lon, o.lat, o.lon) * g_metersPerNm <= r.radiusMeters)
                         found.push_back(&o);
             const auto outOf = static_cast<std::uint32_t>(found.size());
             for (std::uint32_t i = 0; i < outOf; ++i)

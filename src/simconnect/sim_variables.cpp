@@ -46,7 +46,8 @@ const std::array<SimVariable, 25> g_variables{{
     {"GROUND ALTITUDE", SimQuantity::Length, false, [](const O& o, const Z&) { return o.groundAltFt; }, nullptr, nullptr},
     {"GROUND VELOCITY", SimQuantity::Speed, false, [](const O& o, const Z&) { return o.groundSpeedKts; }, nullptr, nullptr},
     {"VERTICAL SPEED", SimQuantity::VerticalSpeed, true, [](const O& o, const Z&) { return o.verticalSpeedFps; }, [](O& o, double v) { o.verticalSpeedFps = v; }, nullptr},
-    {"AIRSPEED TRUE", SimQuantity::Speed, true, [](const O& o, const Z&) { return o.trueAirspeedKts; }, [](O& o, double v) { o.trueAirspeedKts = v; }, nullptr},
+    // no wind in the model: the ground speed is the true airspeed
+    {"AIRSPEED TRUE", SimQuantity::Speed, true, [](const O& o, const Z&) { return o.trueAirspeedKts; }, [](O& o, double v) { o.trueAirspeedKts = o.groundSpeedKts = v; }, nullptr},
     {"ZULU TIME", SimQuantity::Plain, false, [](const O&, const Z& z) { return static_cast<double>(z.seconds); }, nullptr, nullptr},
     {"ZULU DAY OF YEAR", SimQuantity::Plain, false, [](const O&, const Z& z) { return static_cast<double>(z.dayOfYear); }, nullptr, nullptr},
     {"ZULU YEAR", SimQuantity::Plain, false, [](const O&, const Z& z) { return static_cast<double>(z.year); }, nullptr, nullptr},

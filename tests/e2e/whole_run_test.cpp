@@ -97,7 +97,7 @@ struct Track {
     double lon = 0.0;
     double altFt = 0.0;
     double travelledMetres = 0.0;
-    std::uint64_t firstMove = 0;    // frame of the first change of position
+    std::uint64_t firstMove = 0;    // frame of the first change of position once the program sets it
     std::uint64_t tickedFrames = 0; // frames since then with a pass of the program before them
     std::uint64_t stillRun = 0;     // such frames since the last change of position
     std::uint64_t longestStill = 0; // the longest such run between two changes
@@ -136,7 +136,8 @@ public:
                                                   metres, o.altFt - t.altFt, frames, passes, frame));
                 // at most one frame per pass
                 const std::uint64_t ticked = std::min<std::uint64_t>(frames, passes);
-                if (metres > 0.01 || feet > 0.01) {
+                // before the program holds it the simulator's AI may move it a little
+                if ((metres > 0.01 || feet > 0.01) && o.positionUpdates > 0) {
                     if (t.firstMove == 0) {
                         t.firstMove = frame;
                         t.firstUpdates = o.positionUpdates;

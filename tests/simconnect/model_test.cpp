@@ -42,6 +42,20 @@ std::uint32_t createAircraft(SimModel& model, ModelClient& client, const char* t
     return 0;
 }
 
+// Definition 402 as the program sends an AI object's pose: lat, lon (degrees), pitch, bank,
+// heading (radians), altitude (ft), vertical speed (ft/s), true airspeed (kt).
+void definePose(SimModel& model, HSIMCONNECT h)
+{
+    for (const char* v : {"Plane Latitude", "Plane Longitude"})
+        model.addToDataDefinition(h, 402, v, "degree", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
+    for (const char* v : {"Plane Pitch degrees", "Plane Bank degrees", "Plane Heading degrees true"})
+        model.addToDataDefinition(h, 402, v, "radians", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
+    model.addToDataDefinition(h, 402, "Plane Altitude", "feet", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
+    model.addToDataDefinition(h, 402, "Vertical Speed", "feet per second", SIMCONNECT_DATATYPE_FLOAT64, 0,
+                              SIMCONNECT_UNUSED);
+    model.addToDataDefinition(h, 402, "Airspeed True", "knots", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
+}
+
 std::vector<SIMCONNECT_RECV_EXCEPTION> exceptionsOf(const std::vector<Received>& got)
 {
     std::vector<SIMCONNECT_RECV_EXCEPTION> result;
@@ -342,14 +356,7 @@ TEST(SimModel, ObjectsTakeTheDataAndEventsTheyAreGiven)
     client.dispatch();
     const auto h = client.handle();
     const auto id = createAircraft(model, client, "Airliner A", "MOVE1", 50.0, 8.0);
-    for (const char* v : {"Plane Latitude", "Plane Longitude"})
-        model.addToDataDefinition(h, 402, v, "degree", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    for (const char* v : {"Plane Pitch degrees", "Plane Bank degrees", "Plane Heading degrees true"})
-        model.addToDataDefinition(h, 402, v, "radians", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 402, "Plane Altitude", "feet", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 402, "Vertical Speed", "feet per second", SIMCONNECT_DATATYPE_FLOAT64, 0,
-                              SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 402, "Airspeed True", "knots", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
+    definePose(model, h);
     const double pose[8] = {50.2, 8.3, -0.05, 0.1, 3.14159265358979323846, 3000.0, 12.5, 180.0};
     ASSERT_GE(model.setDataOnSimObject(h, 402, id, 0, sizeof(pose), pose), 0);
     auto o = model.aiObject(id);
@@ -546,4 +553,55 @@ TEST(SimModel, TheUserAircraftFollowsItsPath)
     EXPECT_GT(u.lat, 50.1);
     EXPECT_NEAR(u.headingDeg, 0.0, 0.1);
     EXPECT_NEAR(u.groundSpeedKts, 360.0, 1.0);
+}
+
+// Ten seconds of an AI object held in full, in part or not at all: the simulator's own AI moves
+// what the program neither froze (L lat/lon, A altitude, T attitude) nor released (R).
+TEST(SimModel, AiObjectsNobodyHoldsDriftAsTheSimulatorsOwnAiWould)
+{
+    // north at 360 kt sinking 5 ft/s; on the ground (the Bizjet rests at 6.5 ft at a static pitch
+    // of 1.5 degrees) south at 36 kt; in the air without speed
+    const double poses[3][4] = {{0, 3000, -5, 360}, {180, 6.5, 0, 36}, {0, 100, 0, 0}};
+    struct Case {
+        std::string hold;
+        double northNm[3], altFt[3];
+        bool level[3];
+    };
+    const Case cases[] = {{"LAT", {0, 0, 0}, {3000, 6.5, 100}, {}},
+                          {"R", {0, 0, 0}, {3000, 6.5, 100}, {}},
+                          {"", {1, -0.1, 0}, {2950, 6.5, 6.5}, {false, true, true}},
+                          {"L", {0, 0, 0}, {2950, 6.5, 6.5}, {false, true, true}}};
+    for (const Case& c : cases)
+        for (int p = 0; p < 3; ++p) {
+            SCOPED_TRACE("hold '" + c.hold + "', pose " + std::to_string(p));
+            SimModel model(testScenario()); // 10 frames a second
+            ModelClient client(model);
+            client.dispatch();
+            const auto h = client.handle();
+            const auto id = createAircraft(model, client, "Bizjet B", "DRIFT", 50.0, 8.0);
+            definePose(model, h);
+            const double* q = poses[p];
+            const double pose[8] = {50, 8, -0.05, 0.1, q[0] * g_radPerDeg, q[1], q[2], q[3]};
+            model.setDataOnSimObject(h, 402, id, 0, sizeof(pose), pose);
+            model.mapClientEventToSimEvent(h, 'L', "FREEZE_LATITUDE_LONGITUDE_SET");
+            model.mapClientEventToSimEvent(h, 'A', "FREEZE_ALTITUDE_SET");
+            model.mapClientEventToSimEvent(h, 'T', "FREEZE_ATTITUDE_SET");
+            for (const char k : c.hold)
+                if (k == 'R')
+                    model.aiReleaseControl(h, id, 103);
+                else
+                    model.transmitClientEvent(h, id, k, 1, 301);
+            client.step(100);
+            const auto o = model.aiObject(id);
+            EXPECT_NEAR((o->lat - 50.0) * 60.0, c.northNm[p], 1e-6);
+            EXPECT_NEAR(o->lon, 8.0, 1e-9);
+            EXPECT_NEAR(o->altFt, c.altFt[p], 1e-6);
+            EXPECT_EQ(o->onGround, c.altFt[p] < 10.0);
+            EXPECT_NEAR(o->pitchDeg, c.level[p] ? 1.5 : -0.05 / g_radPerDeg, 1e-9);
+            EXPECT_NEAR(o->bankDeg, c.level[p] ? 0.0 : 0.1 / g_radPerDeg, 1e-9);
+            model.setSimRunning(false); // a paused simulator moves nothing
+            client.step(10);
+            EXPECT_EQ(model.aiObject(id)->lat, o->lat);
+            EXPECT_EQ(model.aiObject(id)->altFt, o->altFt);
+        }
 }
