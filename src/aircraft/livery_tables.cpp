@@ -155,7 +155,8 @@ void gf_buildTypeTables()
     std::stable_sort(entries.begin(), entries.end(),
                      [](const TypeEntry& a, const TypeEntry& b) { return a.type < b.type; });
 
-    auto& [paxTable, cargoTable] = g_liveryTables.typeTitles;
+    auto& paxTable = g_liveryTables.typeTitles[0];
+    auto& cargoTable = g_liveryTables.typeTitles[1];
     TitleViews pax;
     TitleViews cargo;
     pax.reserve(15000);

@@ -245,7 +245,7 @@ void EditWidget::set(const std::u16string& text, std::size_t caret, COLORREF bac
 
 ComboWidget::ComboWidget(Id id, int x, int y, int w, int h) : Fl_Choice(x, y, w, h), m_id(id)
 {
-    callback(&ComboWidget::lf_chosen, reinterpret_cast<void*>(static_cast<UINT_PTR>(id)));
+    callback(&ComboWidget::lf_chosen);
     when(FL_WHEN_RELEASE | FL_WHEN_NOT_CHANGED);
     textsize(12);
     box(FL_BORDER_BOX);
@@ -253,11 +253,12 @@ ComboWidget::ComboWidget(Id id, int x, int y, int w, int h) : Fl_Choice(x, y, w,
     color(FL_WHITE);
 }
 
-void ComboWidget::lf_chosen(Fl_Widget* w, void* data)
+void ComboWidget::lf_chosen(Fl_Widget* w, void*)
 {
-    const int index = static_cast<ComboWidget*>(w)->value();
+    const auto* combo = static_cast<ComboWidget*>(w);
+    const int index = combo->value();
     if (index >= 0)
-        lf_post(static_cast<Id>(reinterpret_cast<UINT_PTR>(data)), kUserSelect, static_cast<WPARAM>(index));
+        lf_post(combo->m_id, kUserSelect, static_cast<WPARAM>(index));
 }
 
 void ComboWidget::set(const std::vector<std::u16string>& items, int selection)
