@@ -7,79 +7,63 @@
 
 namespace {
 
-constexpr auto g_flags = std::regex::ECMAScript | std::regex::icase;
-
+// the blanks of the key-line format: space, tab, line feed, vertical tab, form feed, return
 bool lf_isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 char lf_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// The line after leading blanks begins with `key`, letter case ignored.
-bool lf_startsWithKey(std::string_view line, std::string_view key)
+std::size_t lf_skipBlanks(std::string_view line, std::size_t at)
 {
-    std::size_t at = 0;
     while (at < line.size() && lf_isBlank(line[at]))
         ++at;
+    return at;
+}
+
+// `key` at `at`, letter case ignored; the position behind it, or npos.
+std::size_t lf_skipKey(std::string_view line, std::size_t at, std::string_view key)
+{
     if (line.size() - at < key.size())
-        return false;
+        return std::string_view::npos;
     for (std::size_t i = 0; i < key.size(); ++i) {
         if (lf_upper(line[at + i]) != lf_upper(key[i]))
-            return false;
+            return std::string_view::npos;
     }
+    return at + key.size();
+}
+
+bool lf_isWordChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool lf_isLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+bool lf_equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lf_upper(x) == lf_upper(y);
+           });
+}
+
+// Takes `word` (letter case ignored) or one separator off the end of the text.
+bool lf_takeWord(std::string_view& text, std::string_view word)
+{
+    if (text.size() < word.size() || !lf_equalsIgnoringCase(text.substr(text.size() - word.size()), word))
+        return false;
+    text.remove_suffix(word.size());
+    return true;
+}
+bool lf_takeSeparator(std::string_view& text)
+{
+    if (text.empty() || (text.back() != '\\' && text.back() != '/'))
+        return false;
+    text.remove_suffix(1);
     return true;
 }
 
-struct KeyPattern {
-    std::string_view key;
-    std::regex pattern;
-};
-
-const KeyPattern& lf_titlePattern()
+bool lf_acceptNonEmpty(std::string_view line, std::string_view key, std::string& output)
 {
-    static const KeyPattern p{"title", std::regex(R"(\s*(title)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_texturePattern()
-{
-    static const KeyPattern p{"texture", std::regex(R"(\s*(texture)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_parkingTypesPattern()
-{
-    static const KeyPattern p{"atc_parking_types", std::regex(R"(\s*(atc_parking_types)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_atcIdPattern()
-{
-    static const KeyPattern p{"atc_id", std::regex(R"(\s*(atc_id)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_icaoAirlinePattern()
-{
-    static const KeyPattern p{"icao_airline", std::regex(R"(\s*(icao_airline)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_typeDesignatorPattern()
-{
-    static const KeyPattern p{"icao_type_designator",
-                              std::regex(R"(\s*(icao_type_designator)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_baseContainerPattern()
-{
-    static const KeyPattern p{"base_container", std::regex(R"(\s*(base_container)\s*=\s*(.*\S)\s*)", g_flags)};
-    return p;
-}
-const KeyPattern& lf_headerPattern()
-{
-    static const KeyPattern p{"[fltsim.", std::regex(R"(\s*(\[fltsim\.)(\d+)\]\s*)", g_flags)};
-    return p;
-}
-
-std::string lf_value(std::string_view line, const KeyPattern& p) { return gf_matchValue(line, p.key, p.pattern); }
-
-bool lf_acceptNonEmpty(std::string_view line, const KeyPattern& p, std::string& output)
-{
-    std::string value = gf_unquote(lf_value(line, p));
+    std::string value = gf_unquote(gf_matchValue(line, key));
     if (value.empty())
         return false;
     output = std::move(value);
@@ -95,42 +79,54 @@ std::string gf_toUpper(std::string_view text)
     return upper;
 }
 
-std::string gf_matchValue(std::string_view line, std::string_view key, const std::regex& pattern)
+std::string_view gf_matchValue(std::string_view line, std::string_view key)
 {
-    if (line.size() > g_maxKeyLineLength || !lf_startsWithKey(line, key))
+    std::size_t at = lf_skipKey(line, lf_skipBlanks(line, 0), key);
+    if (at == std::string_view::npos)
         return {};
-    std::cmatch match;
-    if (!std::regex_match(line.data(), line.data() + line.size(), match, pattern))
+    at = lf_skipBlanks(line, at);
+    if (at == line.size() || line[at] != '=')
         return {};
-    return match.str(2);
+    const std::size_t begin = lf_skipBlanks(line, at + 1);
+    std::size_t end = line.size();
+    while (end > begin && lf_isBlank(line[end - 1]))
+        --end;
+    const std::string_view value = line.substr(begin, end - begin);
+    if (value.find_first_of("\n\r") != std::string_view::npos)
+        return {};
+    return value;
 }
 
 std::string gf_getFltsimNumber(std::string_view line)
 {
     if (line.size() >= 2 && line.starts_with("//"))
         return {};
-    if (std::string digits = lf_value(line, lf_headerPattern()); !digits.empty())
-        return digits;
+    // "[fltsim.N]" with blanks around it, in any letter case
+    const std::size_t begin = lf_skipKey(line, lf_skipBlanks(line, 0), "[fltsim.");
+    if (begin != std::string_view::npos) {
+        std::size_t end = begin;
+        while (end < line.size() && line[end] >= '0' && line[end] <= '9')
+            ++end;
+        if (end > begin && end < line.size() && line[end] == ']' && lf_skipBlanks(line, end + 1) == line.size())
+            return std::string(line.substr(begin, end - begin));
+    }
     if (line.find("[fltsim.") != std::string_view::npos || line.find("[FLTSIM.") != std::string_view::npos)
         return "10000";
     return {};
 }
 
-bool gf_getTitle(std::string_view line, std::string& title) { return lf_acceptNonEmpty(line, lf_titlePattern(), title); }
+bool gf_getTitle(std::string_view line, std::string& title) { return lf_acceptNonEmpty(line, "title", title); }
 
-bool gf_getTexture(std::string_view line, std::string& texture)
-{
-    return lf_acceptNonEmpty(line, lf_texturePattern(), texture);
-}
+bool gf_getTexture(std::string_view line, std::string& texture) { return lf_acceptNonEmpty(line, "texture", texture); }
 
 bool gf_getAtcParkingTypes(std::string_view line, std::string& types)
 {
-    return lf_acceptNonEmpty(line, lf_parkingTypesPattern(), types);
+    return lf_acceptNonEmpty(line, "atc_parking_types", types);
 }
 
 bool gf_getAtcId(std::string_view line, std::string& atcId)
 {
-    std::string value = gf_unquote(lf_value(line, lf_atcIdPattern()));
+    std::string value = gf_unquote(gf_matchValue(line, "atc_id"));
     if (value.size() < 5)
         return false;
     atcId = std::move(value);
@@ -139,7 +135,7 @@ bool gf_getAtcId(std::string_view line, std::string& atcId)
 
 bool gf_getIcaoAirline(std::string_view line, std::string& airline)
 {
-    const std::string raw = lf_value(line, lf_icaoAirlinePattern());
+    const std::string_view raw = gf_matchValue(line, "icao_airline");
     if (raw.empty())
         return false;
     const std::string value = gf_unquote(raw);
@@ -149,7 +145,7 @@ bool gf_getIcaoAirline(std::string_view line, std::string& airline)
 
 std::string gf_getIcaoTypeDesignator(std::string_view line)
 {
-    std::string value = gf_unquote(lf_value(line, lf_typeDesignatorPattern()));
+    std::string value = gf_unquote(gf_matchValue(line, "icao_type_designator"));
     if (value.size() > 4)
         value.resize(4);
     return gf_toUpper(value);
@@ -157,7 +153,7 @@ std::string gf_getIcaoTypeDesignator(std::string_view line)
 
 std::string gf_getBaseContainerType(std::string_view line)
 {
-    const std::string value = gf_unquote(lf_value(line, lf_baseContainerPattern()));
+    const std::string value = gf_unquote(gf_matchValue(line, "base_container"));
     if (value.size() <= 3)
         return {};
     // the first three characters are the relative prefix, "..\" or "../"
@@ -170,4 +166,41 @@ bool gf_hasAtcIdKey(std::string_view line) { return line.find("atc_id=") != std:
 bool gf_hasAtcParkingTypesKey(std::string_view line)
 {
     return line.find("atc_parking_types") != std::string_view::npos;
+}
+
+std::string_view gf_ivaoModelFolder(std::string_view path)
+{
+    std::string_view rest = path;
+    if (!lf_takeWord(rest, "cfg") || rest.empty() || lf_isLineBreak(rest.back()))
+        return {};
+    rest.remove_suffix(1);
+    if (!lf_takeWord(rest, "aircraft") || !lf_takeSeparator(rest))
+        return {};
+    const std::size_t separator = rest.find_last_of("\\/");
+    const std::string_view folder = separator == std::string_view::npos ? rest : rest.substr(separator + 1);
+    const std::string_view name = folder.substr(std::min<std::size_t>(folder.size(), 5));
+    if (!lf_equalsIgnoringCase(folder.substr(0, 5), "IVAO_") || name.empty() ||
+        !std::all_of(name.begin(), name.end(), lf_isWordChar))
+        return {};
+    rest.remove_suffix(folder.size());
+    if (!lf_takeSeparator(rest) || !lf_takeWord(rest, "Airplanes") || !lf_takeSeparator(rest) ||
+        !lf_takeWord(rest, "SimObjects") || !lf_takeSeparator(rest) ||
+        !(lf_takeWord(rest, "IVAO_MTL") || lf_takeWord(rest, "ivao_x-csl")) || !lf_takeSeparator(rest))
+        return {};
+    // something, on one line, comes before
+    if (rest.empty() || std::any_of(rest.begin(), rest.end(), lf_isLineBreak))
+        return {};
+    return name;
+}
+
+std::string_view gf_ivaoTitleAirline(std::string_view title, std::string_view modelPrefix)
+{
+    if (title.size() < modelPrefix.size() || !lf_equalsIgnoringCase(title.substr(0, modelPrefix.size()), modelPrefix))
+        return {};
+    const std::size_t at = lf_skipBlanks(title, modelPrefix.size());
+    const std::string_view airline = title.substr(at, 3);
+    if (airline.size() < 3 || !std::all_of(airline.begin(), airline.end(), lf_isWordChar) ||
+        std::any_of(title.begin() + static_cast<std::ptrdiff_t>(at), title.end(), lf_isLineBreak))
+        return {};
+    return airline;
 }

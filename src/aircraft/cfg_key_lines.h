@@ -1,18 +1,15 @@
 #pragma once
-// The key lines of an aircraft.cfg: each key is read by one whole-line pattern, compiled once and
-// case-insensitive; the value runs from the first non-blank after "=" to the last non-blank and
-// is unquoted. Safe from any thread.
-#include <cstddef>
-#include <regex>
+// The key lines of an aircraft.cfg: "key = value" with blanks allowed around the key, the "=" and
+// the value, the key in any letter case; the value runs from the first non-blank after "=" to the
+// last non-blank and is unquoted. Read by hand in one pass, so a line of any length costs its
+// length. Also the IVAO packages' model folder and title airline, read the same way. Safe from any
+// thread.
 #include <string>
 #include <string_view>
 
-// A key line longer than this is no key line (the pattern engine recurses per character).
-inline constexpr std::size_t g_maxKeyLineLength = 1024;
-
-// The second group of a whole-line match of the pattern, or empty. Lines that do not start (after
-// blanks) with `key` in any letter case are refused without running the pattern.
-std::string gf_matchValue(std::string_view line, std::string_view key, const std::regex& pattern);
+// The value of a key line of `key` (lower case), or empty: a line of another key, without "=",
+// without a value, or whose value holds a line break ('\n' or '\r') is none. A view into `line`.
+std::string_view gf_matchValue(std::string_view line, std::string_view key);
 
 // The section number of a [fltsim.N] header: the digits; "10000" for a line that only holds
 // "[fltsim." or "[FLTSIM."; empty for no header (a "//" comment included).
@@ -35,3 +32,11 @@ bool gf_hasAtcIdKey(std::string_view line);
 bool gf_hasAtcParkingTypesKey(std::string_view line);
 
 std::string gf_toUpper(std::string_view text);
+
+// The IVAO model folder of a path ".../IVAO_MTL/SimObjects/Airplanes/IVAO_<name>/aircraft.cfg",
+// or the same under "ivao_x-csl": <name> (letters, digits, "_"), or empty for any other path.
+// Either separator; letter case ignored; the "." of "aircraft.cfg" stands for any character.
+std::string_view gf_ivaoModelFolder(std::string_view path);
+// The airline of an IVAO title: the three letters, digits or "_" that follow `modelPrefix` (letter
+// case ignored) and any blanks at the start of the title; empty when the title has another form.
+std::string_view gf_ivaoTitleAirline(std::string_view title, std::string_view modelPrefix);

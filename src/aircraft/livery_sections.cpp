@@ -13,52 +13,10 @@
 #include <fmt/format.h>
 
 #include <filesystem>
-#include <regex>
-#include <unordered_map>
 
 namespace {
 
 constexpr std::size_t g_maxAtcIdLength = 12;
-
-// Files written on Windows name their folders with backslashes: either separator is taken.
-std::regex lf_pathPattern(std::string text)
-{
-    std::string pattern;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\\\\") == 0) {
-            pattern += "[\\\\/]";
-            ++i;
-        } else {
-            pattern += text[i];
-        }
-    }
-    return std::regex(pattern, std::regex::ECMAScript | std::regex::icase);
-}
-
-const std::regex& lf_ivaoMtlPattern()
-{
-    static const std::regex p = lf_pathPattern(R"(.+\\IVAO_MTL\\SimObjects\\Airplanes\\IVAO_(\w+)\\aircraft.cfg$)");
-    return p;
-}
-
-const std::regex& lf_ivaoCslPattern()
-{
-    static const std::regex p = lf_pathPattern(R"(.+\\ivao_x-csl\\SimObjects\\Airplanes\\IVAO_(\w+)\\aircraft.cfg$)");
-    return p;
-}
-
-// The airline-in-title pattern of one model, compiled once per model and thread.
-const std::regex& lf_titleAirlinePattern(const std::string& modelPrefix)
-{
-    thread_local std::unordered_map<std::string, std::regex> patterns;
-    auto it = patterns.find(modelPrefix);
-    if (it == patterns.end())
-        it = patterns
-                 .emplace(modelPrefix,
-                          std::regex(modelPrefix + R"(\s*(\w\w\w).*$)", std::regex::ECMAScript | std::regex::icase))
-                 .first;
-    return it->second;
-}
 
 bool lf_isHeavy(const std::string& model) { return gf_type2sizeClass(model) == SizeClass::Heavy; }
 
@@ -108,12 +66,12 @@ std::string gf_getModel(const std::string& path, const std::vector<std::string>&
 
 std::string gf_getIvaoModel(const std::string& path)
 {
-    std::smatch match;
-    if (!std::regex_match(path, match, lf_ivaoMtlPattern()) && !std::regex_match(path, match, lf_ivaoCslPattern())) {
+    const std::string_view folder = gf_ivaoModelFolder(path);
+    if (folder.empty()) {
         gf_addInvalidModelCode("  ", path);
         return {};
     }
-    return gf_validateModel(match.str(1).substr(0, 4), path);
+    return gf_validateModel(std::string(folder.substr(0, 4)), path);
 }
 
 bool gf_checkAtcId(const std::string& atcId, std::string& output)
@@ -316,11 +274,8 @@ std::optional<LiveryRecord> gf_procesIvaoFltSimSection(std::uint32_t folderNumbe
     if (gf_isDontUseTitle(title))
         return std::nullopt;
 
-    std::string airline;
-    std::smatch match;
-    if (title.size() <= g_maxKeyLineLength &&
-        std::regex_match(title, match, lf_titleAirlinePattern(model + (wModel ? "W" : "")))) {
-        airline = match.str(1);
+    std::string airline(gf_ivaoTitleAirline(title, model + (wModel ? "W" : "")));
+    if (!airline.empty()) {
         if (!gf_isIcaoAirline(airline)) {
             gf_addInvalidAirlineCode(airline, path, header);
             return std::nullopt;
