@@ -1,12 +1,14 @@
 #include "foundation/version.h"
 
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/program.h"
 
+#include <array>
 #include <charconv>
 #include <fmt/format.h>
-#include <nlohmann/json.hpp>
-#include <regex>
+#include <limits>
+#include <optional>
 #include <stdexcept>
 #include <tuple>
 
@@ -14,7 +16,45 @@ const VersionData g_programVersion{std::string(g_programVersionText)};
 
 namespace {
 
-std::uint32_t lf_toNumber(const std::string& digits)
+constexpr std::int64_t lf_maxField = std::numeric_limits<std::int32_t>::max();
+
+bool lf_isDigit(char c) { return c >= '0' && c <= '9'; }
+bool lf_isLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+std::size_t lf_digitsAt(std::string_view text, std::size_t at)
+{
+    std::size_t end = at;
+    while (end < text.size() && lf_isDigit(text[end]))
+        ++end;
+    return end - at;
+}
+
+// The three digit runs of a text made of digits, any character, digits, any character, digits
+// (a line break is no "any character"), in one pass: where the runs could be cut in several ways,
+// the first run is taken as long as possible, then the second, as the pattern engines do.
+std::optional<std::array<std::string_view, 3>> lf_versionParts(std::string_view text)
+{
+    const std::size_t n = text.size();
+    std::size_t lastRun = n; // where the digits that end the text begin
+    while (lastRun > 0 && lf_isDigit(text[lastRun - 1]))
+        --lastRun;
+    if (n < 5 || lastRun == n)
+        return std::nullopt;
+    for (std::size_t first = lf_digitsAt(text, 0); first >= 1; --first) {
+        if (first + 1 >= n || lf_isLineBreak(text[first]))
+            continue;
+        const std::size_t from = first + 1;
+        // the second run ends before one more character and at least one digit
+        std::size_t second = std::min(lf_digitsAt(text, from), n - 2 - std::min(n - 2, from));
+        if (second >= 1 && lf_isLineBreak(text[from + second]))
+            --second; // then the character behind it is a digit
+        if (second >= 1 && from + second + 1 >= lastRun)
+            return std::array{text.substr(0, first), text.substr(from, second), text.substr(from + second + 1)};
+    }
+    return std::nullopt;
+}
+
+std::uint32_t lf_toNumber(std::string_view digits)
 {
     std::int32_t value = 0;
     const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -30,19 +70,18 @@ VersionData::VersionData(const std::string& text)
     if (text.empty())
         return;
     try {
-        static const std::regex pattern(R"((\d+).(\d+).(\d+))");
-        std::smatch match;
-        if (std::regex_match(text, match, pattern)) {
-            major = lf_toNumber(match[1].str());
-            minor = lf_toNumber(match[2].str());
-            patch = lf_toNumber(match[3].str());
+        if (const auto parts = lf_versionParts(text)) {
+            major = lf_toNumber((*parts)[0]);
+            minor = lf_toNumber((*parts)[1]);
+            patch = lf_toNumber((*parts)[2]);
             return;
         }
-        const auto json = nlohmann::json::parse(text);
+        const auto json = gf_parseJson(text, true);
         if (json.is_object()) {
-            major = json.value("major", 0u);
-            minor = json.value("minor", 0u);
-            patch = json.value("patch", 0u);
+            // a number out of range counts as absent
+            major = static_cast<std::uint32_t>(gf_jsonInteger(json, "major", 0, 0, lf_maxField));
+            minor = static_cast<std::uint32_t>(gf_jsonInteger(json, "minor", 0, 0, lf_maxField));
+            patch = static_cast<std::uint32_t>(gf_jsonInteger(json, "patch", 0, 0, lf_maxField));
         }
     } catch (const std::exception& e) {
         gf_log(fmt::format("{} exception: {}", "VersionData", e.what()));

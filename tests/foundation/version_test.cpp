@@ -20,6 +20,7 @@ TEST(Version, TextForms)
     expectVersion(VersionData("11.0.4"), 11, 0, 4);
     expectVersion(VersionData("2024.1.15"), 2024, 1, 15);
     expectVersion(VersionData("11-0-4"), 11, 0, 4); // any single character separates
+    expectVersion(VersionData("12345"), 1, 3, 5);   // a digit too, the first runs cut longest
     expectVersion(VersionData(""), 0, 0, 0);
     expectVersion(VersionData("1.2"), 0, 0, 0); // valid JSON, but no object
     EXPECT_TRUE(folder.logLines().empty());
@@ -27,11 +28,13 @@ TEST(Version, TextForms)
     expectVersion(VersionData("v11.0.4"), 0, 0, 0);
     expectVersion(VersionData("1.99999999999.3"), 1, 0, 0);
     expectVersion(VersionData("2147483647.2147483648.0"), 2147483647, 0, 0);
+    expectVersion(VersionData(std::string(30000, '9')), 0, 0, 0); // read in one pass, without recursion
     const auto lines = folder.logLines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_TRUE(lines[0].starts_with("VersionData exception: ")) << lines[0];
     EXPECT_EQ(lines[1], "VersionData exception: parse error in version string");
     EXPECT_EQ(lines[2], "VersionData exception: parse error in version string");
+    EXPECT_EQ(lines[3], "VersionData exception: parse error in version string");
 }
 
 TEST(Version, JsonForms)
@@ -40,9 +43,18 @@ TEST(Version, JsonForms)
     expectVersion(VersionData(R"({"major": 3, "minor": 2, "patch": 1})"), 3, 2, 1);
     expectVersion(VersionData(R"({"major": 3})"), 3, 0, 0);
     expectVersion(VersionData(R"(["major", 3])"), 0, 0, 0);
+    // the type and range first: a number a field cannot hold counts as absent
+    expectVersion(VersionData(R"({"major": 1e300, "minor": -1, "patch": 2147483648})"), 0, 0, 0);
+    expectVersion(VersionData(R"({"major": 2147483647, "minor": 2.9})"), 2147483647, 2, 0);
     EXPECT_TRUE(folder.logLines().empty());
+    expectVersion(VersionData(std::string(64, '[') + std::string(64, ']')), 0, 0, 0);
+    EXPECT_TRUE(folder.logLines().empty());
+
     expectVersion(VersionData(R"({"major": 3, "minor": "two"})"), 3, 0, 0);
-    EXPECT_EQ(folder.logLines().size(), 1u);
+    expectVersion(VersionData(std::string(65, '[') + std::string(65, ']')), 0, 0, 0);
+    EXPECT_EQ(folder.logLines(), (std::vector<std::string>{
+                                     "VersionData exception: [json.exception.type_error.302] type must be number, but is string",
+                                     "VersionData exception: JSON nested deeper than 64 levels"}));
 }
 
 TEST(Version, PrintingAndComparing)
