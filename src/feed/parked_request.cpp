@@ -5,6 +5,7 @@
 #include "feed/service_address.h"
 #include "feed/traffic_client.h"
 #include "foundation/half_hours.h"
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/program.h"
@@ -174,6 +175,35 @@ void gf_resetParkedTraffic()
     g_parkedRecords.clear();
 }
 
+void RtTrafficClient::takeParkedAnswer(std::int32_t& status, std::vector<ParkedTrafficRecord>& records)
+{
+    if (trafficText.empty()) {
+        gf_logError("parkedtraffic: empty content");
+        return;
+    }
+    const nlohmann::json answer = gf_parseJson(trafficText, false);
+    if (answer.is_discarded()) {
+        gf_logError("parkedtraffic: invalid JSON");
+        return;
+    }
+    const std::int32_t answerStatus = gf_answerStatus(answer);
+    if (answerStatus == 200) {
+        rrl = gf_answerInterval(answer, "rrl", rrl.load());
+        const auto data = answer.find("data");
+        if (data != answer.end() && data->is_object()) {
+            const ParkedLineContext context = gf_parkedLineContext();
+            for (const auto& [key, line] : data->items())
+                processParkedTrafficLine(key, line, context, records);
+        }
+        status = 0;
+    } else if (answerStatus == 406) {
+        gf_logError(fmt::format("parkedtraffic msg: {}", gf_stringOrDefault(answer, "message", "")));
+        status = 0;
+    } else {
+        status = answerStatus;
+    }
+}
+
 void RtTrafficClient::parkedtraffic()
 {
     ParkedBox box;
@@ -198,30 +228,8 @@ void RtTrafficClient::parkedtraffic()
             if (!(code == CURLE_ABORTED_BY_CALLBACK && stop.load()))
                 gf_logError(fmt::format("{} curl parkedtraffic code: {}", gf_utcTimeText(gf_wallClockSeconds()),
                                         gf_curlErrorText(code)));
-        } else if (trafficText.empty()) {
-            gf_logError("parkedtraffic: empty content");
         } else {
-            const nlohmann::json answer = nlohmann::json::parse(trafficText, nullptr, false);
-            if (answer.is_discarded()) {
-                gf_logError("parkedtraffic: invalid JSON");
-            } else {
-                const std::int32_t answerStatus = gf_answerStatus(answer);
-                if (answerStatus == 200) {
-                    rrl = gf_answerInterval(answer, "rrl", rrl.load());
-                    const auto data = answer.find("data");
-                    if (data != answer.end() && data->is_object()) {
-                        const ParkedLineContext context = gf_parkedLineContext();
-                        for (const auto& [key, line] : data->items())
-                            processParkedTrafficLine(key, line, context, records);
-                    }
-                    status = 0;
-                } else if (answerStatus == 406) {
-                    gf_logError(fmt::format("parkedtraffic msg: {}", gf_stringOrDefault(answer, "message", "")));
-                    status = 0;
-                } else {
-                    status = answerStatus;
-                }
-            }
+            takeParkedAnswer(status, records);
         }
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "parkedtraffic", e.what()));

@@ -1,5 +1,6 @@
 #include "feed/rt_api_client.h"
 
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "platform/clock.h"
 
@@ -69,15 +70,25 @@ std::string gf_stringOrDefault(const nlohmann::json& object, const char* key, st
     return std::string(fallback);
 }
 
-std::int32_t gf_answerStatus(const nlohmann::json& answer) { return answer.value("status", 100); }
+namespace {
+
+std::int32_t lf_int32Member(const nlohmann::json& answer, const char* key, std::int32_t fallback)
+{
+    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(gf_jsonInteger(answer, key, fallback, lo, hi));
+}
+
+} // namespace
+
+std::int32_t gf_answerStatus(const nlohmann::json& answer) { return lf_int32Member(answer, "status", 100); }
 
 std::int32_t gf_answerInterval(const nlohmann::json& answer, const char* key, std::int32_t previous)
 {
-    const std::int64_t ms = answer.value(key, std::int64_t{g_defaultInterval});
+    const std::int32_t ms = lf_int32Member(answer, key, g_defaultInterval);
     if (ms <= 0)
         return previous > 0 ? previous : g_defaultInterval;
-    return ms > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                         : static_cast<std::int32_t>(ms);
+    return ms;
 }
 
 std::string gf_curlErrorText(CURLcode code) { return curl_easy_strerror(code); }

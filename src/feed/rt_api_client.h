@@ -46,10 +46,12 @@ void gf_logConnected(std::string_view name);
 
 // The member `key` of a JSON object when it is a string, else `fallback`.
 std::string gf_stringOrDefault(const nlohmann::json& object, const char* key, std::string_view fallback);
-// "status" of an answer, 100 when absent; a present non-number raises the JSON type error.
+// "status" of an answer, 100 when absent or beyond 32 bits; a present non-number raises the JSON
+// type error.
 std::int32_t gf_answerStatus(const nlohmann::json& answer);
-// An interval ("rrl", "wrrl") of an answer: 2000 when absent; a value of 0 or less (which would
-// make a loop spin) keeps `previous`. A present non-number raises the JSON type error.
+// An interval ("rrl", "wrrl") of an answer: 2000 when absent or beyond 32 bits; a value of 0 or
+// less (which would make a loop spin) keeps `previous`. A present non-number raises the JSON type
+// error.
 std::int32_t gf_answerInterval(const nlohmann::json& answer, const char* key, std::int32_t previous);
 // The libcurl error text of a transfer result.
 std::string gf_curlErrorText(CURLcode code);

@@ -6,6 +6,7 @@
 #include "feed/service_address.h"
 #include "feed/traffic_client.h"
 #include "feed/weather_client.h"
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/parameter_file.h"
@@ -82,39 +83,46 @@ bool authenticate(std::int32_t& status, const std::string& accessKey)
                                gf_curlErrorText(code)));
             return false;
         }
-        if (client.replyText.empty()) {
-            gf_log("Authentication: empty response");
+        if (!gf_takeAuthAnswer(client, status))
             return false;
-        }
-        const nlohmann::json answer = nlohmann::json::parse(client.replyText);
-        if (answer.is_object()) {
-            const auto s = answer.find("status");
-            if (s != answer.end() && s->is_number_integer()) {
-                const auto value = s->get<std::int64_t>();
-                if (lf_isRefusal(value)) {
-                    status = static_cast<std::int32_t>(value);
-                    return false;
-                }
-            }
-        }
-        std::int32_t wrrl = g_defaultInterval;
-        if (answer.is_object()) {
-            const auto w = answer.find("wrrl");
-            if (w != answer.end() && w->is_number_integer())
-                wrrl = gf_answerInterval(answer, "wrrl", client.wrrl.load());
-        }
-        client.wrrl = wrrl;
-        gf_log(fmt::format("\nAuthenticated at RT server '{}'", gf_stringOrDefault(answer, "server", "?")));
-        g_sessionGuid.set(gf_stringOrDefault(answer, "GUID", "empty GUID?"));
-        g_sessionActive = true;
-        gf_repaintHeaderArea();
-        lf_noteVisit();
+        lf_noteVisit(); // a login is a visit
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "authenticate", e.what()));
         lf_sleepMs(client.wrrl.load());
         return false;
     }
     lf_sleepMs(client.wrrl.load());
+    return true;
+}
+
+bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status)
+{
+    if (client.replyText.empty()) {
+        gf_log("Authentication: empty response");
+        return false;
+    }
+    const nlohmann::json answer = gf_parseJson(client.replyText, true);
+    if (answer.is_object()) {
+        const auto s = answer.find("status");
+        if (s != answer.end() && s->is_number_integer()) {
+            const auto value = s->get<std::int64_t>();
+            if (lf_isRefusal(value)) {
+                status = static_cast<std::int32_t>(value);
+                return false;
+            }
+        }
+    }
+    std::int32_t wrrl = g_defaultInterval;
+    if (answer.is_object()) {
+        const auto w = answer.find("wrrl");
+        if (w != answer.end() && w->is_number_integer())
+            wrrl = gf_answerInterval(answer, "wrrl", client.wrrl.load());
+    }
+    client.wrrl = wrrl;
+    gf_log(fmt::format("\nAuthenticated at RT server '{}'", gf_stringOrDefault(answer, "server", "?")));
+    g_sessionGuid.set(gf_stringOrDefault(answer, "GUID", "empty GUID?"));
+    g_sessionActive = true;
+    gf_repaintHeaderArea();
     return true;
 }
 
@@ -159,26 +167,31 @@ void deauthenticate(RtApiClient& client)
                                gf_curlErrorText(code)));
             return;
         }
-        if (client.replyText.empty()) {
-            gf_log("Deauthentication: empty response");
-            return;
-        }
-        const nlohmann::json answer = nlohmann::json::parse(client.replyText, nullptr, false);
-        if (answer.is_discarded()) {
-            gf_log("Deauthentication: invalid JSON");
-            return;
-        }
-        const std::int32_t status = gf_answerStatus(answer);
-        if (status != 200) {
-            gf_logError(fmt::format("Deauthentication failed, status: {}", status));
-            return;
-        }
-        g_sessionActive = false;
-        gf_repaintHeaderArea();
-        client.guid.set({});
-        gf_log(fmt::format("{} RT server '{}'", gf_stringOrDefault(answer, "message", ""),
-                           gf_stringOrDefault(answer, "server", "")));
+        gf_takeDeauthAnswer(client);
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "deauthenticate", e.what()));
     }
+}
+
+void gf_takeDeauthAnswer(RtApiClient& client)
+{
+    if (client.replyText.empty()) {
+        gf_log("Deauthentication: empty response");
+        return;
+    }
+    const nlohmann::json answer = gf_parseJson(client.replyText, false);
+    if (answer.is_discarded()) {
+        gf_log("Deauthentication: invalid JSON");
+        return;
+    }
+    const std::int32_t status = gf_answerStatus(answer);
+    if (status != 200) {
+        gf_logError(fmt::format("Deauthentication failed, status: {}", status));
+        return;
+    }
+    g_sessionActive = false;
+    gf_repaintHeaderArea();
+    client.guid.set({});
+    gf_log(fmt::format("{} RT server '{}'", gf_stringOrDefault(answer, "message", ""),
+                       gf_stringOrDefault(answer, "server", "")));
 }

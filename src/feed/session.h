@@ -9,6 +9,11 @@
 // stored. `status` receives the service's refusal code (400, 402, 404, 405, 500).
 bool authenticate(std::int32_t& status, const std::string& accessKey);
 
+// The answers in client.replyText, read without waiting; JSON errors raise. The login's: true when
+// a session id was stored, `status` set to a refusal code. The logout's: only logs.
+bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status);
+void gf_takeDeauthAnswer(RtApiClient& client);
+
 // The login step of a run, on the control thread. Returns after a success, and after a failure
 // that ends the run as "READER ERROR". Raises brv::UserErrorException for a missing access key
 // and for the refusals 402, 404 and 405 (after showing them for 10 seconds), and

@@ -5,6 +5,7 @@
 #include "feed/parked_request.h"
 #include "feed/reader_state.h"
 #include "feed/service_address.h"
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
@@ -125,31 +126,8 @@ bool RtTrafficClient::buffer(std::int32_t& status)
             if (!(code == CURLE_ABORTED_BY_CALLBACK && stop.load()))
                 gf_logError(
                     fmt::format("{} buffer traffic code: {}", gf_utcTimeText(gf_wallClockSeconds()), gf_curlErrorText(code)));
-        } else if (trafficText.empty()) {
-            gf_logError("buffer traffic: empty content");
         } else {
-            const nlohmann::json answer = nlohmann::json::parse(trafficText);
-            const std::int32_t answerStatus = gf_answerStatus(answer);
-            if (answerStatus != 200) {
-                status = answerStatus;
-                if (answerStatus == 406)
-                    gf_logError(fmt::format(" buffer traffic msg {}", gf_stringOrDefault(answer, "message", "")));
-            } else {
-                rrl = gf_answerInterval(answer, "rrl", rrl.load());
-                g_collectFeedIndex = true;
-                const auto data = answer.find("data");
-                if (data != answer.end() && !data->empty()) {
-                    result = true;
-                    for (int i = 0; i < lf_bufferCount; ++i) {
-                        if (data->is_object()) {
-                            const auto snapshot = data->find(lf_snapshotNames[static_cast<std::size_t>(i)]);
-                            if (snapshot != data->end() && !snapshot->empty())
-                                gf_processAnswerPart(*snapshot);
-                        }
-                        queueBatch(static_cast<std::uint32_t>(lf_bufferTime * i));
-                    }
-                }
-            }
+            result = takeBufferAnswer(status);
         }
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "buffer", e.what()));
@@ -161,6 +139,61 @@ bool RtTrafficClient::buffer(std::int32_t& status)
         return false;
     }
     return result;
+}
+
+bool RtTrafficClient::takeBufferAnswer(std::int32_t& status)
+{
+    if (trafficText.empty()) {
+        gf_logError("buffer traffic: empty content");
+        return false;
+    }
+    const nlohmann::json answer = gf_parseJson(trafficText, true);
+    const std::int32_t answerStatus = gf_answerStatus(answer);
+    if (answerStatus != 200) {
+        status = answerStatus;
+        if (answerStatus == 406)
+            gf_logError(fmt::format(" buffer traffic msg {}", gf_stringOrDefault(answer, "message", "")));
+        return false;
+    }
+    rrl = gf_answerInterval(answer, "rrl", rrl.load());
+    g_collectFeedIndex = true;
+    const auto data = answer.find("data");
+    if (data == answer.end() || data->empty())
+        return false;
+    for (int i = 0; i < lf_bufferCount; ++i) {
+        if (data->is_object()) {
+            const auto snapshot = data->find(lf_snapshotNames[static_cast<std::size_t>(i)]);
+            if (snapshot != data->end() && !snapshot->empty())
+                gf_processAnswerPart(*snapshot);
+        }
+        queueBatch(static_cast<std::uint32_t>(lf_bufferTime * i));
+    }
+    return true;
+}
+
+bool RtTrafficClient::takeTrafficAnswer(std::int32_t& status)
+{
+    if (trafficText.empty()) {
+        gf_logError("traffic receive: empty content");
+        return true;
+    }
+    const nlohmann::json answer = gf_parseJson(trafficText, true);
+    const std::int32_t answerStatus = gf_answerStatus(answer);
+    if (answerStatus == 200) {
+        rrl = gf_answerInterval(answer, "rrl", rrl.load());
+        const auto data = answer.find("data");
+        if (data != answer.end() && !data->empty())
+            gf_processAnswerPart(*data);
+        queueBatch(lf_loopDelay);
+        return true;
+    }
+    if (answerStatus == 406) {
+        gf_logError(fmt::format("{} curl traffic msg: {}", gf_utcTimeText(gf_wallClockSeconds()),
+                                gf_stringOrDefault(answer, "message", "")));
+        return true;
+    }
+    status = answerStatus;
+    return false;
 }
 
 bool RtTrafficClient::receive(std::int32_t& status)
@@ -200,30 +233,9 @@ bool RtTrafficClient::receive(std::int32_t& status)
                 waitInterval(rrl);
                 continue;
             }
-            if (trafficText.empty()) {
-                gf_logError("traffic receive: empty content");
-                waitInterval(rrl);
-                continue;
-            }
-            const nlohmann::json answer = nlohmann::json::parse(trafficText);
-            const std::int32_t answerStatus = gf_answerStatus(answer);
-            if (answerStatus == 200) {
-                rrl = gf_answerInterval(answer, "rrl", rrl.load());
-                const auto data = answer.find("data");
-                if (data != answer.end() && !data->empty())
-                    gf_processAnswerPart(*data);
-                queueBatch(lf_loopDelay);
-                waitInterval(rrl);
-                continue;
-            }
-            if (answerStatus == 406) {
-                gf_logError(fmt::format("{} curl traffic msg: {}", gf_utcTimeText(gf_wallClockSeconds()),
-                                        gf_stringOrDefault(answer, "message", "")));
-                waitInterval(rrl);
-                continue;
-            }
-            status = answerStatus;
-            break;
+            if (!takeTrafficAnswer(status))
+                break;
+            waitInterval(rrl);
         } catch (const std::exception& e) {
             gf_logError(fmt::format("{}: {}", "receive", e.what()));
             waitInterval(rrl);

@@ -2,6 +2,7 @@
 // The live-traffic client: the buffered first request with five snapshots, then the request
 // loop at the interval the service prescribes; every answer goes through processLine and is
 // handed to the traffic manager.
+#include "feed/parked_record.h"
 #include "feed/query_box.h"
 #include "feed/rt_api_client.h"
 
@@ -9,6 +10,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 class RtTrafficClient : public RtApiClient {
 public:
@@ -23,6 +25,13 @@ public:
     // The parked-traffic request taken over from the control thread (parked_request.h), made
     // between two live requests; its answer is handed back whatever happens.
     void parkedtraffic();
+
+    // The answers in trafficText, read without waiting; JSON errors raise. The first request's
+    // (true when it carried data) and the loop's (false leaves the loop).
+    bool takeBufferAnswer(std::int32_t& status);
+    bool takeTrafficAnswer(std::int32_t& status);
+    // The parked-traffic answer: its records, and the status handed back (0: read).
+    void takeParkedAnswer(std::int32_t& status, std::vector<ParkedTrafficRecord>& records);
 
     // The traffic part of gf_resetRtClients; never raises.
     void resetForRun() noexcept;

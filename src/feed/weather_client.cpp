@@ -5,6 +5,7 @@
 #include "feed/live_records.h"
 #include "feed/reader_state.h"
 #include "feed/service_address.h"
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
@@ -79,45 +80,47 @@ bool RtWeatherClient::nearestmetar(std::int32_t& status)
             waitInterval(wrrl);
             return false;
         }
-        if (weatherText.empty()) {
-            gf_logError("nearest metar: empty content");
-            waitInterval(wrrl);
-            return false;
-        }
-        const nlohmann::json answer = nlohmann::json::parse(weatherText, nullptr, false);
-        if (answer.is_discarded()) {
-            gf_logError("nearest metar: invalid JSON");
-            waitInterval(wrrl);
-            return false;
-        }
-        const std::int32_t answerStatus = gf_answerStatus(answer);
-        if (answerStatus == 200) {
-            const auto data = answer.find("data");
-            if (data == answer.end() || data->empty()) {
-                metarStation.clear();
-                waitInterval(wrrl);
-                return false;
-            }
-            // an array whose first element is an object; anything else is the JSON type error
-            const nlohmann::json& first = data->at(0);
-            const std::string station =
-                first.is_object() ? gf_stringOrDefault(first, "ICAO", "") : first.at("ICAO").get<std::string>();
-            metarStation = station;
-            if (!station.empty())
-                weatherData = true;
-            waitInterval(wrrl);
-            return !station.empty();
-        }
-        status = answerStatus;
-        if (answerStatus == 406 || answerStatus == 500)
-            gf_logError(fmt::format("{} json nearestmetar {}", answerStatus, gf_stringOrDefault(answer, "message", "")));
+        const bool found = takeMetarAnswer(status);
         waitInterval(wrrl);
-        return false;
+        return found;
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "nearestmetar", e.what()));
         waitInterval(wrrl);
         return false;
     }
+}
+
+bool RtWeatherClient::takeMetarAnswer(std::int32_t& status)
+{
+    if (weatherText.empty()) {
+        gf_logError("nearest metar: empty content");
+        return false;
+    }
+    const nlohmann::json answer = gf_parseJson(weatherText, false);
+    if (answer.is_discarded()) {
+        gf_logError("nearest metar: invalid JSON");
+        return false;
+    }
+    const std::int32_t answerStatus = gf_answerStatus(answer);
+    if (answerStatus == 200) {
+        const auto data = answer.find("data");
+        if (data == answer.end() || data->empty()) {
+            metarStation.clear();
+            return false;
+        }
+        // an array whose first element is an object; anything else is the JSON type error
+        const nlohmann::json& first = data->at(0);
+        const std::string station =
+            first.is_object() ? gf_stringOrDefault(first, "ICAO", "") : first.at("ICAO").get<std::string>();
+        metarStation = station;
+        if (!station.empty())
+            weatherData = true;
+        return !station.empty();
+    }
+    status = answerStatus;
+    if (answerStatus == 406 || answerStatus == 500)
+        gf_logError(fmt::format("{} json nearestmetar {}", answerStatus, gf_stringOrDefault(answer, "message", "")));
+    return false;
 }
 
 void RtWeatherClient::takeQnh(std::int32_t qnh)
@@ -154,39 +157,44 @@ bool RtWeatherClient::weatherTurn(std::int32_t& status)
             waitInterval(wrrl);
             return true;
         }
-        if (weatherText.empty()) {
-            gf_logError("Empty content?, no QNH to be found");
+        const bool goOn = takeWeatherAnswer(status);
+        if (goOn)
             waitInterval(wrrl);
-            return true;
-        }
-        const nlohmann::json answer = nlohmann::json::parse(weatherText, nullptr, false);
-        if (answer.is_discarded()) {
-            gf_logError(fmt::format("Invalid JSON: {}", weatherText));
-            waitInterval(wrrl);
-            return true;
-        }
-        const std::int32_t answerStatus = gf_answerStatus(answer);
-        if (answerStatus == 200) {
-            wrrl = gf_answerInterval(answer, "wrrl", wrrl.load());
-            const auto data = answer.find("data");
-            takeQnh(extractQNH(data != answer.end() ? *data : nlohmann::json()));
-            weatherData = true;
-            waitInterval(wrrl);
-            return true;
-        }
-        status = answerStatus;
-        if (answerStatus == 406 || answerStatus == 500) {
-            gf_logError(fmt::format("{} json weather {}", answerStatus, gf_stringOrDefault(answer, "message", "")));
-            weatherData = false;
-            waitInterval(wrrl);
-            return true;
-        }
-        return false;
+        return goOn;
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "receive", e.what()));
         waitInterval(wrrl);
         return true;
     }
+}
+
+bool RtWeatherClient::takeWeatherAnswer(std::int32_t& status)
+{
+    if (weatherText.empty()) {
+        gf_logError("Empty content?, no QNH to be found");
+        return true;
+    }
+    const nlohmann::json answer = gf_parseJson(weatherText, false);
+    if (answer.is_discarded()) {
+        gf_logError(fmt::format("Invalid JSON: {}", weatherText));
+        return true;
+    }
+    const std::int32_t answerStatus = gf_answerStatus(answer);
+    if (answerStatus == 200) {
+        wrrl = gf_answerInterval(answer, "wrrl", wrrl.load());
+        static const nlohmann::json none;
+        const auto data = answer.find("data");
+        takeQnh(extractQNH(data != answer.end() ? *data : none)); // by reference, never a copy
+        weatherData = true;
+        return true;
+    }
+    status = answerStatus;
+    if (answerStatus == 406 || answerStatus == 500) {
+        gf_logError(fmt::format("{} json weather {}", answerStatus, gf_stringOrDefault(answer, "message", "")));
+        weatherData = false;
+        return true;
+    }
+    return false;
 }
 
 bool RtWeatherClient::receive(std::int32_t& status)

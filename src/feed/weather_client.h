@@ -16,6 +16,11 @@ public:
     // One nearest-METAR request; true when a station was found. Waits one interval.
     bool nearestmetar(std::int32_t& status);
 
+    // The answers in weatherText, read without waiting: the nearest METAR (true when it named a
+    // station) and the weather (false leaves the loop). JSON errors raise.
+    bool takeMetarAnswer(std::int32_t& status);
+    bool takeWeatherAnswer(std::int32_t& status);
+
     // The weather part of gf_resetRtClients; never raises (a null fresh handle raises its
     // init text when the next request is prepared).
     void resetForRun() noexcept;

@@ -71,6 +71,29 @@ TEST(Qnh, ExtractedFromWeatherData)
     EXPECT_EQ(folder.logLines(), expected);
 }
 
+TEST(AnswerNumbers, TypeAndRangeComeFirst)
+{
+    struct Case {
+        const char* answer;
+        std::int32_t status;
+        std::int32_t interval; // after 1500
+    };
+    const Case cases[] = {
+        {R"({"status":200,"wrrl":3000})", 200, 3000},
+        {R"({})", 100, 2000},
+        {R"({"status":200.9,"wrrl":2500.5})", 200, 2500},
+        {R"({"status":1e300,"wrrl":-1e300})", 100, 2000},     // no number a 32-bit field can hold
+        {R"({"status":4294967496,"wrrl":4294969296})", 100, 2000}, // 2^32 + 200, 2^32 + 2000
+        {R"({"status":-2147483648,"wrrl":0})", -2147483648, 1500},
+    };
+    for (const Case& c : cases) {
+        const json answer = json::parse(c.answer);
+        EXPECT_EQ(gf_answerStatus(answer), c.status) << c.answer;
+        EXPECT_EQ(gf_answerInterval(answer, "wrrl", 1500), c.interval) << c.answer;
+    }
+    EXPECT_THROW(gf_answerStatus(json::parse(R"({"status":"200"})")), json::type_error);
+}
+
 TEST_F(WeatherReader, StationThenQnhAtTheServiceInterval)
 {
     server.queue("/v4/weather", {200, lf_weather(1023, 3000)});
@@ -139,6 +162,9 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     server.queue("/v4/weather", {200, ""});
     server.queue("/v4/weather", {200, "{{"});
     server.queue("/v4/weather", {200, R"({"status":200})"});
+    // nested far too deep for any walk of the document: refused as unreadable
+    server.queue("/v4/weather", {200, R"({"status":200,"data":)" + std::string(100000, '[') +
+                                          std::string(100000, ']') + "}"});
     server.setDefault("/v4/weather", {200, lf_weather(1020)});
     startWeather();
     ASSERT_TRUE(testsupport::waitFor([] { return g_qnh == 1020; }));
@@ -150,6 +176,7 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     EXPECT_EQ(logWith(" nearestmetar code: ").size(), 1u);
     EXPECT_TRUE(folder.logHas("===> Empty content?, no QNH to be found"));
     EXPECT_TRUE(folder.logHas("===> Invalid JSON: {{"));
+    EXPECT_EQ(logWith("===> Invalid JSON: {\"status\":200,\"data\":[[[").size(), 1u);
     EXPECT_TRUE(folder.logHas("===> No QNH found in data"));
     EXPECT_EQ(g_qnh, 1020);
     EXPECT_FALSE(g_stop);
