@@ -1,0 +1,69 @@
+// aircraft.cfg files as the livery scan reads them, after their lines were decoded: the standard
+// reader, the reader of the IVAO packages, and the IVAO model folder of a path. Every record
+// returned is whole.
+#include "fuzz_support.h"
+
+#include "aircraft/aircraft_cfg_reader.h"
+#include "aircraft/livery_sections.h"
+#include "aircraft/scan_reports.h"
+
+using fuzzsupport::check;
+
+namespace {
+
+const std::string g_folder = "pk/SimObjects/Airplanes/fuzz";
+const std::string g_ivaoFolder = "pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa";
+
+// lines as the text reader gives them: split at line feeds, one return before each removed
+std::vector<std::string> lf_lines(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+        std::string line(bytes.substr(0, end));
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+    }
+    return lines;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::enterProgramFolder();
+    fuzzsupport::loadShippedDatabase();
+    std::filesystem::create_directories(g_ivaoFolder + "/texture.DLH");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 3);
+    if (reader == 2) {
+        (void)gf_getIvaoModel(std::string(bytes));
+        gf_clearScanReports();
+        return 0;
+    }
+    const std::vector<std::string> lines = lf_lines(bytes);
+    const std::string folder = reader == 0 ? g_folder : g_ivaoFolder;
+    const std::string path = folder + "/aircraft.cfg";
+    LiveryRecords records;
+    if (gf_checkFltsimNumbers(lines, path)) {
+        if (reader == 0) {
+            if (const std::string model = gf_getModel(path, lines); !model.empty())
+                records = gf_splitFltSimSections(7, lines, model, path, folder);
+        } else {
+            records = gf_splitIvaoFltSimSections(7, lines, gf_getIvaoModel(path), path, folder);
+        }
+    }
+    for (const LiveryRecord& r : records) {
+        check(!r.title.empty() && r.folderNumber == 7, "livery record: a title and its folder");
+        check(!r.type.empty() && r.type.size() <= 4, "livery record: a type code");
+        check(r.airl.size() == 3, "livery record: a three-letter airline");
+    }
+    gf_clearScanReports();
+    return 0;
+}

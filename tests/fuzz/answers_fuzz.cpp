@@ -1,0 +1,94 @@
+// The service's answers as the readers take them: nearest METAR, weather, the first traffic
+// request with its snapshots, the traffic loop, parked traffic, login and logout. Whatever a
+// reader keeps obeys the record rules; a JSON error may only raise (the readers log it).
+#include "fuzz_support.h"
+
+#include "feed/feed_hooks.h"
+#include "feed/live_records.h"
+#include "feed/session.h"
+#include "feed/traffic_client.h"
+#include "feed/weather_client.h"
+#include "foundation/option_table.h"
+
+#include <stdexcept>
+
+using fuzzsupport::check;
+
+namespace {
+
+void lf_checkBatch(std::vector<FeedRecord>& batch, std::uint32_t)
+{
+    for (const FeedRecord& r : batch) {
+        check(r.hexId > 10000, "live record: a transponder address");
+        check(r.registration.size() <= 12, "live record: registration of at most 12 characters");
+        check(!(r.callsign.empty() && r.registration.empty()), "live record: a callsign or a registration");
+        check(r.sample.altitude >= 0.0, "live record: no negative altitude");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::enterProgramFolder();
+    fuzzsupport::loadShippedDatabase();
+    // the area of the local feed server's scenario, with its airport as the park airport
+    g_rangeNm = 500.0;
+    gf_setReaderRefPos(LatLon{52.3, 4.76});
+    gf_parkAirport.install([] { return ParkAirportRef{"EHAM", LatLon{52.3086, 4.7639}, -11.0}; });
+    gf_userSnapshot.install([] { return UserPosition{52.3, 4.76, 1200.0}; });
+    gf_sizeClassEnabledHook.install([](SizeClass) { return true; });
+    gf_queueFeedBatch.install(lf_checkBatch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 7);
+    RtWeatherClient& weather = gf_weatherClient();
+    RtTrafficClient& traffic = gf_trafficClient();
+    weather.weatherText = bytes;
+    weather.replyText = bytes;
+    traffic.trafficText = bytes;
+    traffic.replyText = bytes;
+    std::int32_t status = 0;
+    std::vector<ParkedTrafficRecord> parked;
+    try {
+        switch (reader) {
+        case 0:
+            (void)weather.takeMetarAnswer(status);
+            break;
+        case 1:
+            (void)weather.takeWeatherAnswer(status);
+            check(weather.weatherQnh >= 930 && weather.weatherQnh <= 1080, "QNH: only a plausible one taken over");
+            break;
+        case 2:
+            (void)traffic.takeBufferAnswer(status);
+            break;
+        case 3:
+            (void)traffic.takeTrafficAnswer(status);
+            break;
+        case 4:
+            traffic.takeParkedAnswer(status, parked);
+            for (const ParkedTrafficRecord& r : parked) {
+                check(r.hexId > 10000 && (r.slot < 48 || r.slot == 0xFFFFFFFFu), // all bits: time out of range
+                      "parked record: a transponder address and a half hour");
+                check(!r.type.empty() && r.registration.size() <= 12, "parked record: a type and a registration");
+            }
+            break;
+        case 5:
+            (void)gf_takeAuthAnswer(weather, status);
+            break;
+        default:
+            gf_takeDeauthAnswer(traffic);
+            break;
+        }
+    } catch (const nlohmann::json::exception&) {
+        // a parse or type error: the reader logs it and goes on
+    } catch (const std::runtime_error&) {
+        // nesting beyond the bound
+    }
+    check(weather.wrrl > 0 && traffic.rrl > 0, "intervals: always positive");
+    g_readerBatch.clear();
+    return 0;
+}

@@ -1,0 +1,68 @@
+// Text decoding: a file's charset and its lines, UTF-16 lines in either byte order, and the
+// strict UTF-8 <-> UTF-16 codec. What comes out as UTF-8 is valid UTF-8; the codec's round trips
+// give back what went in.
+#include "fuzz_support.h"
+
+#include "foundation/charset.h"
+#include "platform/utf_codec.h"
+
+#include <stdexcept>
+
+using fuzzsupport::check;
+
+namespace {
+
+bool lf_isUtf8(const std::string& text)
+{
+    std::u16string units;
+    return win32::utf8ToUtf16(text, units) == 0;
+}
+
+void lf_roundTrips(std::string_view bytes)
+{
+    std::u16string units;
+    if (win32::utf8ToUtf16(bytes, units) == 0) {
+        std::string back;
+        check(win32::utf16ToUtf8(units, back) == 0 && back == bytes, "codec: UTF-8 comes back unchanged");
+    }
+    std::u16string input(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < input.size(); ++i)
+        input[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    std::string utf8;
+    if (win32::utf16ToUtf8(input, utf8) == 0) {
+        std::u16string back;
+        check(win32::utf8ToUtf16(utf8, back) == 0 && back == input, "codec: UTF-16 comes back unchanged");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::enterProgramFolder();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 4);
+    std::vector<std::string> lines;
+    if (reader == 0) {
+        fuzzsupport::writeFile("text.txt", bytes);
+        const Charset charset = gf_detectCharset("text.txt");
+        if (charset == Charset::none_found)
+            return 0;
+        (void)gf_readTextFileLines(charset, "text.txt", lines);
+        if (charset != Charset::Unicode && charset != Charset::Unicode_big_endian)
+            return 0; // 8-bit files pass as they are
+    } else if (reader <= 2) {
+        gf_readUtf16FileLines(bytes, reader == 2, lines);
+    } else {
+        lf_roundTrips(bytes);
+        return 0;
+    }
+    for (const std::string& line : lines)
+        check(lf_isUtf8(line) && line.find('\n') == std::string::npos, "UTF-16 lines: valid UTF-8, one line each");
+    return 0;
+}
