@@ -75,8 +75,7 @@ TEST(AnswerNumbers, TypeAndRangeComeFirst)
 {
     struct Case {
         const char* answer;
-        std::int32_t status;
-        std::int32_t interval; // after 1500
+        std::int32_t status, interval; // the interval after one of 1500
     };
     const Case cases[] = {
         {R"({"status":200,"wrrl":3000})", 200, 3000},

@@ -52,9 +52,10 @@ TEST(Version, JsonForms)
 
     expectVersion(VersionData(R"({"major": 3, "minor": "two"})"), 3, 0, 0);
     expectVersion(VersionData(std::string(65, '[') + std::string(65, ']')), 0, 0, 0);
-    EXPECT_EQ(folder.logLines(), (std::vector<std::string>{
-                                     "VersionData exception: [json.exception.type_error.302] type must be number, but is string",
-                                     "VersionData exception: JSON nested deeper than 64 levels"}));
+    const auto lines = folder.logLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[0].starts_with("VersionData exception: [json.exception.type_error.302]")) << lines[0];
+    EXPECT_EQ(lines[1], "VersionData exception: JSON nested deeper than 64 levels");
 }
 
 TEST(Version, PrintingAndComparing)

@@ -1,6 +1,6 @@
 // aircraft.cfg files as the livery scan reads them, after their lines were decoded: the standard
-// reader, the reader of the IVAO packages, and the IVAO model folder of a path. Every record
-// returned is whole.
+// reader and the reader of the IVAO packages on every text, and the text as a path for the IVAO
+// model folder. Every record returned is whole.
 #include "fuzz_support.h"
 
 #include "aircraft/aircraft_cfg_reader.h"
@@ -41,29 +41,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 3);
-    if (reader == 2) {
-        (void)gf_getIvaoModel(std::string(bytes));
-        gf_clearScanReports();
-        return 0;
-    }
-    const std::vector<std::string> lines = lf_lines(bytes);
-    const std::string folder = reader == 0 ? g_folder : g_ivaoFolder;
-    const std::string path = folder + "/aircraft.cfg";
-    LiveryRecords records;
-    if (gf_checkFltsimNumbers(lines, path)) {
-        if (reader == 0) {
-            if (const std::string model = gf_getModel(path, lines); !model.empty())
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    (void)gf_getIvaoModel(text);
+    const std::vector<std::string> lines = lf_lines(text);
+    for (const std::string& folder : {g_folder, g_ivaoFolder}) {
+        const std::string path = folder + "/aircraft.cfg";
+        LiveryRecords records;
+        if (gf_checkFltsimNumbers(lines, path)) {
+            if (folder == g_ivaoFolder)
+                records = gf_splitIvaoFltSimSections(7, lines, gf_getIvaoModel(path), path, folder);
+            else if (const std::string model = gf_getModel(path, lines); !model.empty())
                 records = gf_splitFltSimSections(7, lines, model, path, folder);
-        } else {
-            records = gf_splitIvaoFltSimSections(7, lines, gf_getIvaoModel(path), path, folder);
         }
+        for (const LiveryRecord& r : records) {
+            check(!r.title.empty() && r.folderNumber == 7, "livery record: a title and its folder");
+            check(!r.type.empty() && r.type.size() <= 4, "livery record: a type code");
+            check(r.airl.size() == 3, "livery record: a three-letter airline");
+        }
+        gf_clearScanReports();
     }
-    for (const LiveryRecord& r : records) {
-        check(!r.title.empty() && r.folderNumber == 7, "livery record: a title and its folder");
-        check(!r.type.empty() && r.type.size() <= 4, "livery record: a type code");
-        check(r.airl.size() == 3, "livery record: a three-letter airline");
-    }
-    gf_clearScanReports();
     return 0;
 }

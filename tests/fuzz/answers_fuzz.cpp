@@ -44,51 +44,35 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 7);
+    const std::string text(reinterpret_cast<const char*>(data), size);
     RtWeatherClient& weather = gf_weatherClient();
     RtTrafficClient& traffic = gf_trafficClient();
-    weather.weatherText = bytes;
-    weather.replyText = bytes;
-    traffic.trafficText = bytes;
-    traffic.replyText = bytes;
     std::int32_t status = 0;
     std::vector<ParkedTrafficRecord> parked;
-    try {
-        switch (reader) {
-        case 0:
-            (void)weather.takeMetarAnswer(status);
-            break;
-        case 1:
-            (void)weather.takeWeatherAnswer(status);
-            check(weather.weatherQnh >= 930 && weather.weatherQnh <= 1080, "QNH: only a plausible one taken over");
-            break;
-        case 2:
-            (void)traffic.takeBufferAnswer(status);
-            break;
-        case 3:
-            (void)traffic.takeTrafficAnswer(status);
-            break;
-        case 4:
-            traffic.takeParkedAnswer(status, parked);
-            for (const ParkedTrafficRecord& r : parked) {
-                check(r.hexId > 10000 && (r.slot < 48 || r.slot == 0xFFFFFFFFu), // all bits: time out of range
-                      "parked record: a transponder address and a half hour");
-                check(!r.type.empty() && r.registration.size() <= 12, "parked record: a type and a registration");
-            }
-            break;
-        case 5:
-            (void)gf_takeAuthAnswer(weather, status);
-            break;
-        default:
-            gf_takeDeauthAnswer(traffic);
-            break;
+    // every reader on the same text; a parse or type error, or nesting beyond the bound, may
+    // only raise (the readers log it and go on)
+    const auto lt_read = [&](auto&& reader) {
+        weather.weatherText = weather.replyText = traffic.trafficText = traffic.replyText = text;
+        try {
+            reader();
+        } catch (const nlohmann::json::exception&) {
+        } catch (const std::runtime_error&) {
         }
-    } catch (const nlohmann::json::exception&) {
-        // a parse or type error: the reader logs it and goes on
-    } catch (const std::runtime_error&) {
-        // nesting beyond the bound
-    }
+    };
+    lt_read([&] { weather.takeMetarAnswer(status); });
+    lt_read([&] { weather.takeWeatherAnswer(status); });
+    lt_read([&] { traffic.takeBufferAnswer(status); });
+    lt_read([&] { traffic.takeTrafficAnswer(status); });
+    lt_read([&] { traffic.takeParkedAnswer(status, parked); });
+    lt_read([&] { gf_takeAuthAnswer(weather, status); });
+    lt_read([&] { gf_takeDeauthAnswer(traffic); });
+    check(weather.weatherQnh >= 930 && weather.weatherQnh <= 1080, "QNH: only a plausible one taken over");
     check(weather.wrrl > 0 && traffic.rrl > 0, "intervals: always positive");
+    for (const ParkedTrafficRecord& r : parked) {
+        check(r.hexId > 10000 && (r.slot < 48 || r.slot == 0xFFFFFFFFu), // all bits: time out of range
+              "parked record: a transponder address and a half hour");
+        check(!r.type.empty() && r.registration.size() <= 12, "parked record: a type and a registration");
+    }
     g_readerBatch.clear();
     return 0;
 }

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
+#include <string>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -36,55 +36,36 @@ void enterProgramFolder()
     std::string pattern = (base / "trwk-fuzz-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
-    const fs::path root = pattern;
-    g_programFolder = root;
+    g_programFolder = pattern;
     std::atexit(lf_removeProgramFolder);
-    fs::current_path(root);
-    ::setenv("HOME", (root / "home").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root / "home" / ".config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (root / "home" / ".local" / "share").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    fs::current_path(g_programFolder);
+    ::setenv("HOME", (g_programFolder / "home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (g_programFolder / "home" / ".config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (g_programFolder / "home" / ".local" / "share").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (g_programFolder / "run").c_str(), 1);
     for (const char* folder : {"home/.config", "home/.local/share", "run", "docs", "input", "output"})
-        fs::create_directories(root / folder);
+        fs::create_directories(g_programFolder / folder);
 }
 
-std::string readFile(const fs::path& path)
+void loadShippedDatabase()
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("missing file " + path.string());
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    gf_streamEncrypt(fs::path(TRWK_SOURCE_DIR) / "data/plain/dbase.xml", g_dbaseEncPath);
+    if (!gf_readDbase())
+        throw std::runtime_error("the shipped database does not load");
 }
-
-std::string readSample(const std::string& relativePath) { return readFile(fs::path(TRWK_SOURCE_DIR) / relativePath); }
 
 void writeFile(const fs::path& path, std::string_view bytes)
 {
     if (path.has_parent_path())
         fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeEncrypted(const fs::path& path, std::string_view plain)
 {
-    const fs::path source = "plain.tmp";
-    writeFile(source, plain);
-    gf_streamEncrypt(source, path);
-    fs::remove(source);
-}
-
-void loadShippedDatabase()
-{
-    writeEncrypted(g_dbaseEncPath, readSample("data/plain/dbase.xml"));
-    if (!gf_readDbase())
-        throw std::runtime_error("the shipped database does not load");
-}
-
-Input splitInput(const std::uint8_t* data, std::size_t size, unsigned readers)
-{
-    if (size == 0)
-        return {};
-    return {data[0] % readers, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)};
+    writeFile("plain.tmp", plain);
+    gf_streamEncrypt("plain.tmp", path);
 }
 
 void check(bool rule, const char* what)

@@ -1,7 +1,8 @@
 // The program's XML files and the user's registration lists as their readers take them:
 // LiveriesScanned.xml (and the tables and matching built on it), the aircraft database,
-// AIG-regcodes.xml, parameters.xml, and a text file of input/my_regcodes. Each ends in a result or
-// in one of the reader's documented refusals.
+// AIG-regcodes.xml and parameters.xml, each for a text that names its top element, and a text
+// file of input/my_regcodes for one without any element. Each ends in a result or in one of the
+// reader's documented refusals.
 #include "fuzz_support.h"
 
 #include "aircraft/dbase.h"
@@ -114,21 +115,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto [reader, bytes] = fuzzsupport::splitInput(data, size, 5);
-    switch (reader) {
-    case 0:
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto lt_names = [bytes](std::string_view element) { return bytes.find(element) != bytes.npos; };
+    if (!lt_names("<"))
+        lf_regcodes(bytes, true);
+    if (lt_names("<liveries"))
         lf_liveriesScanned(bytes);
-        break;
-    case 1:
+    if (lt_names("<aircrafts"))
         lf_database(bytes);
-        break;
-    case 2:
-    case 3:
-        lf_regcodes(bytes, reader == 3);
-        break;
-    default:
+    if (lt_names("<AIG-regcodes"))
+        lf_regcodes(bytes, false);
+    if (lt_names("<parameters"))
         lf_parameters(bytes);
-        break;
-    }
     return 0;
 }
