@@ -19,18 +19,6 @@ std::size_t lf_skipBlanks(std::string_view line, std::size_t at)
     return at;
 }
 
-// `key` at `at`, letter case ignored; the position behind it, or npos.
-std::size_t lf_skipKey(std::string_view line, std::size_t at, std::string_view key)
-{
-    if (line.size() - at < key.size())
-        return std::string_view::npos;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        if (lf_upper(line[at + i]) != lf_upper(key[i]))
-            return std::string_view::npos;
-    }
-    return at + key.size();
-}
-
 bool lf_isWordChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -43,6 +31,12 @@ bool lf_equalsIgnoringCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return lf_upper(x) == lf_upper(y);
            });
+}
+
+// `key` at `at`, letter case ignored; the position behind it, or npos.
+std::size_t lf_skipKey(std::string_view line, std::size_t at, std::string_view key)
+{
+    return lf_equalsIgnoringCase(line.substr(at, key.size()), key) ? at + key.size() : std::string_view::npos;
 }
 
 // Takes `word` (letter case ignored) or one separator off the end of the text.
@@ -92,9 +86,7 @@ std::string_view gf_matchValue(std::string_view line, std::string_view key)
     while (end > begin && lf_isBlank(line[end - 1]))
         --end;
     const std::string_view value = line.substr(begin, end - begin);
-    if (value.find_first_of("\n\r") != std::string_view::npos)
-        return {};
-    return value;
+    return std::any_of(value.begin(), value.end(), lf_isLineBreak) ? std::string_view() : value;
 }
 
 std::string gf_getFltsimNumber(std::string_view line)
