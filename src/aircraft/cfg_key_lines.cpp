@@ -73,6 +73,8 @@ std::string gf_toUpper(std::string_view text)
     return upper;
 }
 
+// What the whole-line pattern \s*(key)\s*=\s*(.*\S)\s* (letter case ignored) gives as its second
+// group, where "." is no line break.
 std::string_view gf_matchValue(std::string_view line, std::string_view key)
 {
     std::size_t at = lf_skipKey(line, lf_skipBlanks(line, 0), key);
@@ -93,7 +95,7 @@ std::string gf_getFltsimNumber(std::string_view line)
 {
     if (line.size() >= 2 && line.starts_with("//"))
         return {};
-    // "[fltsim.N]" with blanks around it, in any letter case
+    // the whole line as \s*(\[fltsim\.)(\d+)\]\s* in any letter case
     const std::size_t begin = lf_skipKey(line, lf_skipBlanks(line, 0), "[fltsim.");
     if (begin != std::string_view::npos) {
         std::size_t end = begin;
@@ -160,6 +162,7 @@ bool gf_hasAtcParkingTypesKey(std::string_view line)
     return line.find("atc_parking_types") != std::string_view::npos;
 }
 
+// The group of .+\\IVAO_MTL\\SimObjects\\Airplanes\\IVAO_(\w+)\\aircraft.cfg$ read from the end.
 std::string_view gf_ivaoModelFolder(std::string_view path)
 {
     std::string_view rest = path;
@@ -185,6 +188,7 @@ std::string_view gf_ivaoModelFolder(std::string_view path)
     return name;
 }
 
+// The group of a whole-title match of the prefix followed by \s*(\w\w\w).*$ (letter case ignored).
 std::string_view gf_ivaoTitleAirline(std::string_view title, std::string_view modelPrefix)
 {
     if (title.size() < modelPrefix.size() || !lf_equalsIgnoringCase(title.substr(0, modelPrefix.size()), modelPrefix))

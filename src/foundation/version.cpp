@@ -29,9 +29,9 @@ std::size_t lf_digitsAt(std::string_view text, std::size_t at)
     return end - at;
 }
 
-// The three digit runs of a text made of digits, any character, digits, any character, digits
-// (a line break is no "any character"), in one pass: where the runs could be cut in several ways,
-// the first run is taken as long as possible, then the second, as the pattern engines do.
+// The groups of a whole-text match of (\d+).(\d+).(\d+): digits, any character but a line break,
+// digits, another, digits, in one pass. Where the runs could be cut in several ways, the first is
+// taken as long as possible, then the second, as the pattern engines do.
 std::optional<std::array<std::string_view, 3>> lf_versionParts(std::string_view text)
 {
     const std::size_t n = text.size();
