@@ -7,7 +7,6 @@
 #include "platform/utf_codec.h"
 
 #include <fstream>
-#include <random>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -157,49 +156,6 @@ TEST_F(CharsetTest, PlainReaderAndWriter)
     EXPECT_TRUE(reader.readLines(4).empty());
     EXPECT_FALSE(gf_writeTextFile("x", fs::path("no-folder") / "f.txt", false));
     EXPECT_FALSE(gf_writeTextFile("x", "/dev/full", false)) << "a full disk";
-}
-
-} // namespace
-
-namespace {
-
-// Files from add-on authors can hold anything: mutated files must be read or refused, never crash.
-TEST_F(CharsetTest, RandomlyDamagedFilesAreReadOrRefused)
-{
-    const std::string seeds[] = {
-        "\xEF\xBB\xBF[fltsim.0]\r\ntitle=A320 \xC3\xA9\r\n",
-        utf16(u"[fltsim.0]\r\ntitle=B738\r\n", false),
-        utf16(u"[fltsim.0]\r\ntitle=B738 \U0001F600\r\n", true),
-        "title=Caf\xE9\nui_type=A320\n",
-    };
-    std::mt19937 gen(20261206);
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = seeds[static_cast<std::size_t>(round) % std::size(seeds)];
-        const int edits = 1 + static_cast<int>(gen() % 6);
-        for (int e = 0; e < edits && !bytes.empty(); ++e) {
-            const std::size_t at = gen() % bytes.size();
-            switch (gen() % 3) {
-            case 0: bytes[at] = static_cast<char>(gen()); break;
-            case 1: bytes.erase(at, 1 + gen() % 3); break;
-            default: bytes.insert(at, 1, static_cast<char>(gen())); break;
-            }
-        }
-        writeBytes("fuzz.cfg", bytes);
-        const Charset charset = gf_detectCharset("fuzz.cfg");
-        std::vector<std::string> lines;
-        if (charset == Charset::none_found) {
-            EXPECT_THROW(gf_readTextFileLines(charset, "fuzz.cfg", lines), std::runtime_error);
-            continue;
-        }
-        const int read = gf_readTextFileLines(charset, "fuzz.cfg", lines);
-        ASSERT_TRUE(read == 0 || read == 1);
-        if (charset == Charset::Unicode || charset == Charset::Unicode_big_endian) {
-            for (const auto& line : lines) {
-                std::u16string wide;
-                ASSERT_EQ(win32::utf8ToUtf16(line, wide), 0u) << "UTF-16 files give valid UTF-8 lines";
-            }
-        }
-    }
 }
 
 } // namespace

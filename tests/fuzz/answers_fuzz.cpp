@@ -3,6 +3,7 @@
 // reader keeps obeys the record rules; a JSON error may only raise (the readers log it).
 #include "fuzz_support.h"
 
+#include "aircraft/dbase_lookup.h"
 #include "feed/feed_hooks.h"
 #include "feed/live_records.h"
 #include "feed/session.h"
@@ -71,7 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ParkedTrafficRecord& r : parked) {
         check(r.hexId > 10000 && (r.slot < 48 || r.slot == 0xFFFFFFFFu), // all bits: time out of range
               "parked record: a transponder address and a half hour");
-        check(!r.type.empty() && r.registration.size() <= 12, "parked record: a type and a registration");
+        check(gf_isValidModel(r.type) && r.registration.size() <= 12 && r.callsign.size() <= 8,
+              "parked record: a known type, a registration and a callsign");
+        check(r.lat >= -90.0 && r.lat <= 90.0 && r.lon >= -180.0 && r.lon <= 180.0, "parked record: a position");
     }
     g_readerBatch.clear();
     return 0;
