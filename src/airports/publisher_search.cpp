@@ -3,6 +3,7 @@
 #include "aircraft/dbase_lookup.h"
 #include "airports/any_text_lines.h"
 #include "airports/scan_report.h"
+#include "foundation/json_input.h"
 #include "foundation/paths.h"
 
 #include <fmt/format.h>
@@ -89,7 +90,7 @@ ManifestInfo gf_readManifest(const fs::path& manifestPath)
     std::string text;
     for (const std::string& line : lines)
         text += line;
-    const nlohmann::json manifest = nlohmann::json::parse(text);
+    const nlohmann::json manifest = gf_parseJson(text, true);
     if (!manifest.is_object())
         return {};
     return {lf_jsonStringOrEmpty(manifest, "manufacturer"), lf_jsonStringOrEmpty(manifest, "creator"),

@@ -4,6 +4,7 @@
 #include "foundation/decrypt.h"
 #include "foundation/download.h"
 #include "foundation/file_utils.h"
+#include "foundation/json_input.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/parameter_file.h"
@@ -17,6 +18,7 @@
 #include <exception>
 #include <fmt/format.h>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -193,7 +195,8 @@ void lf_checkForUpdates()
         gf_logError("Cannot open versions.json");
         return;
     }
-    const nlohmann::json versions = nlohmann::json::parse(file);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const nlohmann::json versions = gf_parseJson(text, true);
     if (!lf_msfs2020Chosen()) {
         if (!versions.contains("simaddon"))
             lf_logVersionNotFound("simaddon");
