@@ -5,6 +5,7 @@
 #include "feed/feed_hooks.h"
 #include "foundation/time_shift.h"
 #include "simlink/user_aircraft.h"
+#include "traffic/followed_object.h"
 #include "traffic/traffic_hooks.h"
 #include "traffic/user_snapshot.h"
 
@@ -20,6 +21,10 @@ void gf_installAppHooks()
         return UserPosition{user.latitude, user.longitude, user.altitude};
     });
     gf_repaintHeaderArea.install([] { gf_repaint(WindowArea::header); });
+    g_followedObjectGoneHook.install([] {
+        g_mainWindowState.callsignObjectId.set({});
+        gf_repaint(WindowArea::optionsPanel); // where the "Oid:" box stands
+    });
     // the aircraft of the old time leave in the control thread's next user-data update
     gf_setTimeShiftTrafficHook([] { g_timeShiftClearRequest = true; });
 }

@@ -212,6 +212,7 @@ void gf_showCounters()
     bool changed = lt_show(s.parkedLiveCount, parkedLive);
     changed = lt_show(s.parkedStaticCount, parkedStatic) || changed;
     changed = lt_show(s.meanFitStatic, g_meanStaticParkedHours.load()) || changed;
+    changed = lt_show(s.meanFitLive, g_meanLiveParkedHours.load()) || changed;
     changed = lt_show(s.maxPark, g_maxParked.load()) || changed;
     changed = lt_show(s.maxParkPercent, g_maxParkedPercent.load()) || changed;
     changed = lt_show(s.standUpdates, static_cast<std::int32_t>(g_learnedUpdates.load())) || changed;

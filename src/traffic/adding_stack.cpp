@@ -30,8 +30,6 @@
 
 namespace {
 
-constexpr const char* g_callsignListFile = "Callsign2ObjectId.txt";
-
 void lf_swapPositionBuffers()
 {
     std::unique_lock lock(g_simConnectMutex, std::try_to_lock);
@@ -197,6 +195,8 @@ void gf_resetTrafficState()
     g_maxParked = 0;
     g_maxParkedPercent = 0;
     g_meanStaticParkedHours = 0.0f;
+    g_meanLiveParkedHours = 0.0f;
+    gf_resetUpdateJobs();
     std::filesystem::remove(g_callsignListFile);
     g_qnh = 1013;
     g_timeSlot = 0;

@@ -1,5 +1,7 @@
 #include "traffic/identity_rules.h"
 
+#include "aircraft/livery_tables.h"
+#include "foundation/geometry.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/shell_state.h"
@@ -19,7 +21,9 @@
 
 namespace {
 
-std::unordered_map<std::uint32_t, std::string_view> g_liveryMemory;
+// Owned copies: a remembered title is handed out as the livery tables' own view of it, so that a
+// rebuilt table never leaves a record with a view into freed text.
+std::unordered_map<std::uint32_t, std::string> g_liveryMemory;
 
 // Owned copies: the livery tables may be rebuilt while the titles are still refused.
 struct RefusedLiveries {
@@ -34,6 +38,32 @@ std::vector<std::string> g_ghostCallsigns;
 
 bool lf_endsWithUnderscore(std::string_view cs) { return !cs.empty() && cs.back() == '_'; }
 
+void lf_logIf(const std::string& line)
+{
+    if (LOG.value)
+        gf_log(line);
+}
+
+// The log line when the static aircraft stands for the new live one; empty when it does not.
+std::string lf_duplicateLine(const StaticAc& s, const LiveAc& ac, std::string_view w)
+{
+    const std::string stand = gf_standName(s.standId);
+    if (s.noRealHexid == 0 && s.realHexid == ac.hexid)
+        return fmt::format("{:8}: {:8} removed, new {} '{}' has same hexid", stand, s.callsign, w, ac.callsign);
+    if (!ac.registration.empty() && ac.registration == s.registration)
+        return fmt::format("{:8}: {:8} {} removed, new {} '{}' has same regcode {}", stand, s.callsign, s.registration,
+                           w, ac.callsign, ac.registration);
+    const auto lt_coupled = [&](std::string_view cs) {
+        return !cs.empty() && (cs == s.coupledCallsign1 || cs == s.coupledCallsign2);
+    };
+    if (!lt_coupled(ac.callsign) && !lt_coupled(ac.coupledCallsign2) &&
+        !(lf_endsWithUnderscore(ac.callsign) && lt_coupled(ac.callsign.substr(0, ac.callsign.size() - 1))))
+        return {};
+    return fmt::format("{:8}: {:8} '{} {}' removed, new {} {} '{}' '{}' has {} callsign", stand, s.callsign,
+                       s.coupledCallsign1, s.coupledCallsign2, w, ac.callsign, ac.coupledCallsign1,
+                       ac.coupledCallsign2, s.coupledCallsign1 == ac.callsign ? "same" : "coupled");
+}
+
 } // namespace
 
 std::string_view gf_rememberedLivery(std::uint32_t hexid)
@@ -41,14 +71,15 @@ std::string_view gf_rememberedLivery(std::uint32_t hexid)
     const auto it = g_liveryMemory.find(hexid);
     if (it == g_liveryMemory.end())
         return {};
-    if (gf_isRefusedTitle(it->second)) {
+    const std::string_view stored = gf_findLiveryTitle(it->second);
+    if (stored.empty() || gf_isRefusedTitle(stored)) {
         g_liveryMemory.erase(it);
         return {};
     }
-    return it->second;
+    return stored;
 }
 
-void gf_rememberLivery(std::uint32_t hexid, std::string_view title) { g_liveryMemory[hexid] = title; }
+void gf_rememberLivery(std::uint32_t hexid, std::string_view title) { g_liveryMemory[hexid] = std::string(title); }
 
 void gf_forgetLivery(std::uint32_t hexid) { g_liveryMemory.erase(hexid); }
 
@@ -147,20 +178,35 @@ bool gf_realTwinExists(std::string_view ghostCallsign)
     });
 }
 
-bool gf_checkRespawn(LiveAc& ac, const FeedRecord& r)
+void gf_removeDuplicatesOfNewAc(const LiveAc& ac, bool onGround)
 {
-    if (ac.takeoffRoll || ac.approach)
-        return true;
-    if (ac.acState == AcState::buffer) {
-        if (!r.destination.empty() && r.destination != ac.destination)
-            ac.destination = r.destination;
-        if (!r.origin.empty() && r.origin != ac.origin)
-            ac.origin = r.origin;
-        if (!r.callsign.empty() && r.callsign != ac.callsign)
-            ac.callsign = r.callsign;
-        if (!r.registration.empty() && r.registration != ac.registration)
-            ac.registration = r.registration;
+    if (ac.callsign.empty())
+        return;
+    for (StaticAc& s : g_staticAircraft) {
+        if (s.acState != AcState::active)
+            continue;
+        const std::string line = lf_duplicateLine(s, ac, onGround ? "on ground" : "airborne");
+        if (line.empty())
+            continue;
+        lf_logIf(line);
+        removeAircraftFromSim(s);
+        return;
     }
-    // the identity changes of an active aircraft come with its respawn under a new livery
-    return true;
+}
+
+void gf_avoidCollisionWithStatic(LiveAc& ac)
+{
+    const LatLon here{ac.position[POS_LAT], ac.position[POS_LON]};
+    ac.lastStaticCheck = {here.lat, here.lon};
+    if (ac.landingRoll || ac.takeoffRoll)
+        return;
+    for (StaticAc& s : g_staticAircraft) {
+        if (s.acState != AcState::active || s.callsign == ac.callsign ||
+            gf_distanceNm(here, LatLon{s.standLat, s.standLon}) > 1.1 * (s.halfWingspanNm + ac.halfWingspanNm))
+            continue;
+        lf_logIf(fmt::format("{:8}: {:8} removed for collision avoidance with static {}", gf_standName(s.standId),
+                             s.callsign, ac.callsign));
+        removeAircraftFromSim(s);
+        return;
+    }
 }

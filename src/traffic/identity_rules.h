@@ -33,5 +33,15 @@ void gf_checkGhost(std::string_view callsign);
 // A live aircraft not being removed carries the callsign without its final "_".
 bool gf_realTwinExists(std::string_view ghostCallsign);
 
-// False: the record is to be ignored. A buffered aircraft takes over the record's identity.
+// False: the record is to be ignored. A buffered aircraft takes over the record's identity; an
+// active one whose route, registration, operator or callsign changed is respawned (GUID_CHANGES),
+// one on the ground with a new route taxis again.
 bool gf_checkRespawn(LiveAc& ac, const FeedRecord& record);
+// Out of the simulator, to be created again from its current position with the livery it has then.
+void liveryRespawn(LiveAc& ac);
+
+// The first active static aircraft that stands for the new live one (same real hex id, same
+// registration, or a coupled callsign in common) is removed.
+void gf_removeDuplicatesOfNewAc(const LiveAc& ac, bool onGround);
+// The first active static aircraft that the live one, moving on the ground, would touch is removed.
+void gf_avoidCollisionWithStatic(LiveAc& ac);

@@ -71,6 +71,7 @@ struct LiveAc : AcRecord {
     bool turnInPlace = false;
     bool feedParked = false;
     std::array<double, 2> lastParkTry{};
+    std::array<double, 2> lastStaticCheck{}; // the position at the last check against static aircraft
     std::optional<double> headingOverride;
     bool pushbackCurve = false;
     bool pushbackOtherSide = false;

@@ -7,6 +7,7 @@
 #include "foundation/text_utils.h"
 #include "traffic/ac_descriptions.h"
 #include "traffic/run_flags.h"
+#include "traffic/sample_helpers.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_names.h"
 #include "traffic/traffic_containers.h"
@@ -21,6 +22,7 @@
 std::atomic<std::int32_t> g_maxParked{0};
 std::atomic<std::int32_t> g_maxParkedPercent{0};
 std::atomic<float> g_meanStaticParkedHours{0.0f};
+std::atomic<float> g_meanLiveParkedHours{0.0f};
 
 namespace {
 
@@ -38,7 +40,7 @@ std::vector<LiveAc*> lf_parkedLive()
 
 bool lf_inSim(const StaticAc& s) { return s.acState == AcState::active || s.acState == AcState::removingfromsim; }
 
-int lf_halfHoursParked(const StaticAc& s, WeekPoint now)
+int lf_halfHoursParked(const AcRecord& s, WeekPoint now)
 {
     return gf_halfHoursBetween(WeekPoint{s.parkedSlot.first, s.parkedSlot.second}, now);
 }
@@ -99,6 +101,41 @@ void gf_removeParkedLiveAc(std::int32_t n)
         gf_log(fmt::format("live parked {} at {} removed", gf_describeAc(ac), gf_standName(ac.standId)));
         removeAircraftFromSim(ac);
     }
+}
+
+std::int32_t gf_countParkedLiveAc(bool refresh)
+{
+    const WeekPoint now = gf_unpackWeekPoint(g_timeSlot);
+    std::int32_t count = 0;
+    std::int64_t halfHours = 0;
+    for (const LiveAc& ac : g_liveAircraft) {
+        if (ac.acState != AcState::active || ac.flightState != FlightState::parked)
+            continue;
+        ++count;
+        halfHours += lf_halfHoursParked(ac, now);
+    }
+    if (refresh)
+        g_meanLiveParkedHours = count == 0 ? 0.0f : static_cast<float>(halfHours / (2.0 * count) + 0.5);
+    return count;
+}
+
+std::vector<ParkedLive> gf_listParkedLiveAc()
+{
+    std::vector<ParkedLive> list;
+    const std::int64_t now = gf_steadyNowNs();
+    for (LiveAc& ac : g_liveAircraft) {
+        if (ac.acState != AcState::active || ac.flightState != FlightState::parked)
+            continue;
+        const std::int64_t parked = (now - ac.arrivalTime) / 60'000'000'000;
+        const auto minutes = static_cast<std::int32_t>(std::clamp<std::int64_t>(parked, 0, INT32_MAX));
+        if (!ac.standChecked && !INITIAL_LOAD_ONLY.value && minutes > (ac.sizeClass == SizeClass::Heavy ? 180 : 90)) {
+            removeAircraftFromSim(ac);
+            continue;
+        }
+        list.push_back(ParkedLive{ac.callsign, ac.standId, ac.standChecked ? 0 : minutes});
+    }
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.minutes < b.minutes; });
+    return list;
 }
 
 std::int32_t gf_countStaticAcInSim(bool withMean)

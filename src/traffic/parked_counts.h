@@ -4,12 +4,16 @@
 // the figures the main window shows of them. Control thread; the figures are read by the window.
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // Written by gf_wantedParkedCount (the maximum of parked aircraft and its share of the stands, %)
 // and by gf_countStaticAcInSim (the mean time the static aircraft have stood, hours).
 extern std::atomic<std::int32_t> g_maxParked;
 extern std::atomic<std::int32_t> g_maxParkedPercent;
 extern std::atomic<float> g_meanStaticParkedHours;
+// Written by gf_countParkedLiveAc with refresh: the mean time the live aircraft have stood, hours.
+extern std::atomic<float> g_meanLiveParkedHours;
 
 // MAX_PARK_SEL, or fewer by the parking percentage of the park airport's stands.
 std::int32_t gf_wantedParkedCount();
@@ -19,3 +23,13 @@ std::int32_t gf_wantedParkedCount();
 void gf_enforceMaxPark(std::int32_t extra);
 // The n longest-parked live aircraft leave.
 void gf_removeParkedLiveAc(std::int32_t n);
+
+// A parked live aircraft as the parking adjustment sees it.
+struct ParkedLive {
+    std::string callsign;
+    std::uint32_t standId = 0;
+    std::int32_t minutes = 0; // on the stand; 0 while the feed has not confirmed it there
+};
+// The active parked live aircraft, the shortest parked first. Without INITIAL_LOAD_ONLY one parked
+// longer than 180 minutes (Heavy) or 90 (others) is removed instead.
+std::vector<ParkedLive> gf_listParkedLiveAc();

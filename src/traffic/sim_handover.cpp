@@ -4,6 +4,7 @@
 #include "simlink/sim_ids.h"
 #include "simlink/sim_queues.h"
 #include "traffic/ac_descriptions.h"
+#include "traffic/followed_object.h"
 #include "traffic/live_ac.h"
 #include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
@@ -49,6 +50,7 @@ void removeAircraftFromSim(AcRecord& ac)
     if (ac.removeWhenCreated)
         return;
     ac.acState = AcState::removingfromsim;
+    gf_forgetFollowedOnRemoval(ac);
     if (ac.objectId != 0)
         g_removeDeque.push_back(ac.objectId);
     else

@@ -41,7 +41,10 @@ bool gf_removeActiveLiveAcByCallsign(std::string_view callsign);
 void gf_removeStaticDuplicateOfLiveAc();
 // After a new time shift: the live aircraft leave the simulator (or never reach it).
 void gf_removeLiveAcForTimeShift();
+// Every static aircraft leaves the simulator; waiting creations are withdrawn.
 void gf_removeAllStaticAc();
+// The noted user position and the followed object forgotten (a new run).
+void gf_resetUpdateJobs();
 
 // ---- identity lists
 void gf_logNoMatchList();
@@ -61,5 +64,6 @@ void gf_checkParkAirportsAndStands(bool takeUserStand, std::string& message);
 // Second phase of a static parking recalculation.
 void gf_adjustParking(bool parkTrafficOnly);
 void gf_removeGroundAndStaticAc();
-// Writes the callsign to object id list for the 2020 simulator.
+// Writes the callsign to object id list for the 2020 simulator: the active live aircraft, sorted.
 void gf_writeCallsign2ObjectId();
+inline constexpr std::string_view g_callsignListFile = "Callsign2ObjectId.txt"; // in the working folder
