@@ -2,6 +2,7 @@
 // two arrivals for one stand, static aircraft making way, the maximum parked, a spawn at a stand,
 // and the search and choice rules.
 #include "leg_feed.h"
+#include "stand_fixture.h"
 
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
@@ -21,65 +22,6 @@
 
 namespace traffictest {
 namespace {
-
-constexpr unsigned gate = 0, ramp = 1, cargo = 2, heli = 4; // kinds of stand
-
-const LatLon g_origin{50.0, 8.0};
-constexpr double g_halfSpanNm = 17.9 / 1852.0;
-LatLon lf_at(double bearingDeg, double metres, LatLon from = g_origin)
-{
-    return gf_destinationPoint(from, bearingDeg * g_deg2rad, metres / 0.3048);
-}
-
-class StandTest : public TrafficTest {
-protected:
-    StandTest()
-    {
-        parkAirport = Airport{"EDXX", "", g_origin.lat, g_origin.lon, 0.0};
-        g_parkAirportLoaded = true;
-        g_parkStands.reserve(32); // references to stands stay valid
-    }
-
-    Stand& addStand(LatLon at, double radiusMetres, unsigned kind = gate, double headingDeg = 0.0)
-    {
-        Stand& s = g_parkStands.emplace_back("S" + std::to_string(g_parkStands.size() + 1), std::vector<StandOption>{},
-                                             StandPosition{at.lat, at.lon, headingDeg * g_deg2rad}, radiusMetres,
-                                             (kind & cargo) == 0, (kind & ramp) == 0, (kind & heli) == 0);
-        s.id = static_cast<std::uint32_t>(g_parkStands.size());
-        return s;
-    }
-
-    // An active record on the ground at `at`, standing there from now on.
-    LiveAc& addLive(std::uint32_t hexid, const std::string& callsign, LatLon at, FlightState state)
-    {
-        FeedSample here;
-        here.lat = at.lat;
-        here.lon = at.lon;
-        here.samePosition = 1;
-        here.dueTick = g_tick;
-        LiveAc& ac = g_liveAircraft.emplace_back(here, AcBase("DLH", "A320", "", "", callsign, "", "", ""), 0.0);
-        ac.hexid = hexid;
-        ac.parkingSpeedKt = 4.0;
-        ac.halfWingspanNm = g_halfSpanNm;
-        ac.objectId = 300 + static_cast<std::uint32_t>(g_liveAircraft.size());
-        ac.acState = AcState::active;
-        ac.onGround = true;
-        ac.flightState = state;
-        ac.position = {at.lat, at.lon, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-        return ac;
-    }
-
-    StaticAc& addStatic(std::uint32_t hexid, const Stand& stand, AcState state)
-    {
-        StaticAc& s = g_staticAircraft.emplace_back(AcBase("BAW", "A320", "", "", "BAW", "", "", ""), stand.id,
-                                                    stand.latitude, stand.longitude, stand.heading, false);
-        s.hexid = hexid;
-        s.halfWingspanNm = g_halfSpanNm;
-        s.acState = state;
-        s.objectId = state == AcState::active ? 500 + hexid : 0;
-        return s;
-    }
-};
 
 TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
 {
