@@ -2,10 +2,12 @@
 
 #include "airports/park_load_hooks.h"
 #include "app/main_window_state.h"
+#include "app/park_traffic_controls.h"
 #include "app/panel_requests.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
 #include "traffic/park_airport.h"
+#include "traffic/static_plan.h"
 
 void gf_installParkLoadHooks()
 {
@@ -36,4 +38,23 @@ void gf_installParkLoadHooks()
         gf_setParkAirportRef(std::move(airport));
     };
     g_parkLoadHooks.install(std::move(hooks));
+}
+
+void gf_installStaticParkingHooks()
+{
+    StaticParkingHooks hooks;
+    hooks.beginBusyMode = gf_beginBusyMode;
+    hooks.endBusyMode = gf_endBusyMode;
+    hooks.clearMeanFits = [] {
+        g_mainWindowState.meanFitStatic = -1.0f;
+        gf_repaint(WindowArea::statistics);
+        g_mainWindowState.meanFitLive = -1.0f;
+        gf_repaint(WindowArea::statistics);
+    };
+    hooks.showSoftFit = [](bool soft) {
+        g_mainWindowState.staticMarker = soft;
+        gf_repaint(WindowArea::statistics);
+    };
+    hooks.updateParkTrafficControls = gf_updateParkTrafficControls;
+    g_staticParkingHooks.install(std::move(hooks));
 }

@@ -76,6 +76,20 @@ int gf_halfHoursBetween(WeekPoint from, WeekPoint to)
     return (gf_weekIndex(to) - gf_weekIndex(from) + g_halfHoursPerWeek) % g_halfHoursPerWeek;
 }
 
+WeekPoint gf_halfHoursBack(WeekPoint point, std::uint32_t k)
+{
+    const int index = (gf_weekIndex(point) - static_cast<int>(k % g_halfHoursPerWeek) + g_halfHoursPerWeek) %
+                      g_halfHoursPerWeek;
+    return WeekPoint{static_cast<std::uint32_t>(index / 48 + 1), static_cast<std::uint32_t>(index % 48)};
+}
+
+WeekPoint gf_nextHalfHour(WeekPoint point)
+{
+    if (point.slot + 1 < 48)
+        return WeekPoint{point.day, point.slot + 1};
+    return WeekPoint{point.day >= 7 ? 1u : point.day + 1, 0};
+}
+
 HalfHourBitset gf_hours2bitset(std::string_view text)
 {
     HalfHourBitset bits;

@@ -26,6 +26,10 @@ WeekPoint gf_unpackWeekPoint(std::uint64_t packed);
 int gf_weekIndex(WeekPoint point);
 // Half hours from one point to a later one, across the week's end: 0..335.
 int gf_halfHoursBetween(WeekPoint from, WeekPoint to);
+// k half hours back: before slot 0 the previous day (Monday back to Sunday).
+WeekPoint gf_halfHoursBack(WeekPoint point, std::uint32_t k);
+// The next half hour: after slot 47 slot 0 of the next day (Sunday on to Monday).
+WeekPoint gf_nextHalfHour(WeekPoint point);
 
 // "0,1,47" <-> bits 0, 1 and 47. Invalid pieces are logged and skipped.
 HalfHourBitset gf_hours2bitset(std::string_view text);

@@ -19,6 +19,7 @@
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
 #include "traffic/stand_learning.h"
+#include "traffic/static_plan.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -76,6 +77,8 @@ void lf_paceSimRequests()
         gf_queueCreate(g_staticCreateDeque.front());
         g_staticCreateDeque.pop_front();
     }
+    if (!g_staticPlan.empty())
+        gf_placeNextStaticAc();
 }
 
 void lf_applyFeedStack()
@@ -183,6 +186,7 @@ void gf_resetTrafficState()
     g_createDeque.clear();
     g_staticCreateDeque.clear();
     g_staticAircraft.clear();
+    gf_resetStaticParking();
     {
         std::lock_guard lock(g_flagsMutex);
         g_feedStack.clear();

@@ -6,5 +6,4 @@ void gf_handleParkAirports(bool /*firstCall*/) {}
 bool gf_reservedStandNamed() { return false; }
 void gf_freeReservedStand() {}
 void gf_checkParkAirportsAndStands(bool /*takeUserStand*/, std::string& message) { message.clear(); }
-void gf_adjustParking(bool /*parkTrafficOnly*/) {}
 void gf_removeGroundAndStaticAc() {}

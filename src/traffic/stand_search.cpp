@@ -148,8 +148,11 @@ Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDis
     bool mismatch = false;
     Stand* fallback = nullptr;
     double fallbackNm = 900.0;
+    // a degree of latitude is 60 nm of the distance at least: most stands are passed over cheaply
+    const double reachDeg = std::max(maxDistNm, wide ? g_fallbackNm : 0.0) / 60.0 * 1.001;
     for (Stand& stand : g_parkStands) {
-        if (stand.liveOccupied || !lf_helicopterRule(stand, ac))
+        if (std::fabs(stand.latitude - position.lat) > reachDeg || stand.liveOccupied ||
+            !lf_helicopterRule(stand, ac))
             continue;
         const double d = gf_distanceNm(position, LatLon{stand.latitude, stand.longitude});
         const bool fits = !gf_standTooSmall(stand, hw);
@@ -179,10 +182,7 @@ Stand* chooseStand(WeekPoint point, const AcBase& ac, bool widen)
     if (!lf_collect(candidates, point, ac)) {
         if (!widen || g_parkStands.size() > 10)
             return nullptr;
-        WeekPoint next{point.day, point.slot + 1};
-        if (next.slot > 47)
-            next = WeekPoint{point.day >= 7 ? 1u : point.day + 1, 0};
-        return chooseStand(next, ac, false);
+        return chooseStand(gf_nextHalfHour(point), ac, false);
     }
     std::shuffle(candidates.begin(), candidates.end(), gf_randomGenerator());
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
