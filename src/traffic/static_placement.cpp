@@ -116,4 +116,4 @@ void gf_placeNextStaticAc()
     g_staticCreateDeque.push_back(std::move(request));
 }
 
-void gf_resetStaticSerial() { g_staticSerial = 0; }
+void gf_setStaticSerial(std::uint32_t serial) { g_staticSerial = serial; }

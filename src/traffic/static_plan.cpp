@@ -200,5 +200,5 @@ void gf_resetStaticParking()
     g_lastRealFit = 0;
     g_lastSoftFit = -1;
     g_feedIndex = FeedIndex{};
-    gf_resetStaticSerial();
+    gf_setStaticSerial(0);
 }

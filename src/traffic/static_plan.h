@@ -118,7 +118,7 @@ void gf_placeNextStaticAc();
 // The callsign a plan entry's aircraft shows; empty when it has none.
 std::string gf_displayedCallsign(const StaticPlanEntry& entry);
 
-// The serial of the last static hex id back to 0.
-void gf_resetStaticSerial();
+// The serial of the last static hex id (0 at the start).
+void gf_setStaticSerial(std::uint32_t serial);
 // The plan, its lists, the serial and the feed index back to their start.
 void gf_resetStaticParking();

@@ -38,6 +38,12 @@ TEST(HalfHours, WeekIndexWrapsAtTheWeeksEnd)
     EXPECT_EQ(gf_halfHoursBetween(sunday, {1, 0}), 1);
     EXPECT_EQ(gf_halfHoursBetween({1, 0}, sunday), 335);
     EXPECT_LT(gf_weekIndex(gf_unpackWeekPoint(~std::uint64_t{0})), 336); // no time could be broken down
+    const auto lt_text = [](WeekPoint p) { return std::to_string(p.day) + "/" + std::to_string(p.slot); };
+    EXPECT_EQ(lt_text(gf_halfHoursBack({1, 0}, 1)), "7/47");
+    EXPECT_EQ(lt_text(gf_halfHoursBack({3, 10}, 10)), "3/0");
+    EXPECT_EQ(lt_text(gf_halfHoursBack({3, 10}, 11)), "2/47");
+    EXPECT_EQ(lt_text(gf_nextHalfHour(sunday)), "1/0");
+    EXPECT_EQ(lt_text(gf_nextHalfHour({3, 46})), "3/47");
 }
 
 TEST(HalfHours, TextToBitsAndBack)
