@@ -183,16 +183,19 @@ TEST_F(StaticParkingTest, RefusedParkedTrafficLeavesTheOptionsAndRtOnlyTakesAllP
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 5", "S1 DLH1 0"}));
 }
 
-TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesNotTheFileOrder)
+TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircraftOnce)
 {
     parking_percentage.value = 25;
     for (int n = 1; n <= 12; ++n)
-        option(n, fmt::format("EZY{}", n), "", 1, {0});
+        option(n, fmt::format("EZY{}", n), fmt::format("G-EZY{}", n % 5), 1, {0}); // one aircraft on two stands
     std::set<std::vector<std::string>> plans;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         gf_randomGenerator().seed(seed);
         gf_calculateStaticParking();
-        EXPECT_EQ(g_staticPlan.size(), 3u);
+        std::set<std::string> registrations;
+        for (const StaticPlanEntry& e : g_staticPlan)
+            registrations.insert(e.registration);
+        EXPECT_EQ(registrations.size(), 3u);
         plans.insert(planText());
     }
     EXPECT_GT(plans.size(), 1u);
@@ -226,6 +229,7 @@ TEST_F(StaticParkingTest, HalfHourLaterStaticsAreKeptReplacedRemovedAndAdded)
     option(8, "EZY80", "", 1, {1});
     option(9, "EZY90", "", 1, {0, 1});
     standing(3, "EZY30*", "EZY30", "", {1, 0});         // kept
+    standing(4, "OLD4*", "OLD4", "", {1, 0}).acState = AcState::removingfromsim; // going already
     standing(4, "EZY40*", "EZY40", "", {1, 0});         // a newer parked aircraft takes the stand
     standing(5, "EZY50*", "EZY50", "", {7, 46});        // its half hour is over
     standing(7, "EZY70*", "EZY70", "EZY71", {1, 0});    // leaves in the next half hour
@@ -238,10 +242,10 @@ TEST_F(StaticParkingTest, HalfHourLaterStaticsAreKeptReplacedRemovedAndAdded)
     MAX_FIT.value = 1;
     gf_adjustParking(false);
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 BAW8 1", "S7 EZY70 1", "S4 DLH2 0", "S8 EZY80 0"}));
-    EXPECT_EQ(states(), (std::vector<std::string>{"EZY30* active", "EZY40* removingfromsim", "EZY50* removingfromsim",
-                                                  "EZY70* removingfromsim", "EZY90* removingfromsim",
-                                                  "BAW9* removingfromsim"}));
-    EXPECT_EQ(g_removeDeque.size(), 5u);
+    EXPECT_EQ(states(), (std::vector<std::string>{"EZY30* active", "OLD4* removingfromsim", "EZY40* removingfromsim",
+                                                  "EZY50* removingfromsim", "EZY70* removingfromsim",
+                                                  "EZY90* removingfromsim", "BAW9* removingfromsim"}));
+    EXPECT_EQ(g_removeDeque, (std::deque<std::uint32_t>{507, 503, 504, 506, 505}));
     ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty() && g_staticCreateDeque.empty(); }, 1000));
     std::vector<std::string> created;
     for (const CreateRequest& c : sim->creates)
