@@ -20,6 +20,7 @@
 #include "simlink/sim_queues.h"
 #include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
+#include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
 #include "simlink/user_aircraft.h"
 #include "traffic/user_snapshot.h"
@@ -105,6 +106,8 @@ void lf_staticParkingRecalculation()
         g_skipParkingRefresh = true;
         gf_beginBusyMode();
         g_collectFeedIndex = true;
+        if (gf_parkAirportSet() && gf_parkStandCount() > 0)
+            gf_prepareParkedTraffic(); // the answer and its stands now, the fit in phase two
         return;
     }
     g_skipParkingRefresh = false;

@@ -1,5 +1,6 @@
 #include "foundation/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 double gf_distanceNm(const LatLon& a, const LatLon& b)
@@ -32,4 +33,15 @@ LatLon gf_destinationPoint(const LatLon& start, double bearingRad, double feet)
                                     std::cos(delta) - std::sin(lat1) * std::sin(lat2));
     lon2 = std::remainder(lon2, g_twoPi);
     return {lat2 * g_rad2deg, lon2 * g_rad2deg};
+}
+
+LatLonBox gf_reachBox(const LatLon& centre, double distanceNm)
+{
+    // a minute of latitude is a nautical mile; a minute of longitude at least its cosine at the
+    // latitude farthest from the equator that the reach touches (1 % spare for the rounding)
+    LatLonBox box{centre, distanceNm / 60.0 * 1.01, 360.0};
+    const double cosLat = std::cos(std::min(std::fabs(centre.lat) + box.latDeg, 90.0) * g_deg2rad);
+    if (cosLat > 0.01)
+        box.lonDeg = std::min(box.latDeg / cosLat, 360.0);
+    return box;
 }

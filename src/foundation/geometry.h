@@ -17,3 +17,19 @@ double gf_distanceNm(const LatLon& a, const LatLon& b);
 double gf_bearingRad(const LatLon& from, const LatLon& to);
 // The point reached after `feet` along the great circle; the longitude folded into [-180, 180].
 LatLon gf_destinationPoint(const LatLon& start, double bearingRad, double feet);
+
+// The degrees of latitude and longitude within which points up to a distance may lie: a point
+// outside is farther for sure, and most points are passed over without a distance computed.
+struct LatLonBox {
+    LatLon centre;
+    double latDeg = 0.0;
+    double lonDeg = 0.0;
+    bool mayHold(const LatLon& p) const
+    {
+        const double dLon = p.lon - centre.lon;
+        const double d = dLon < 0.0 ? -dLon : dLon;
+        // NaN compares false: such a point goes on to the distance
+        return !(p.lat - centre.lat > latDeg || centre.lat - p.lat > latDeg) && !(d > lonDeg && 360.0 - d > lonDeg);
+    }
+};
+LatLonBox gf_reachBox(const LatLon& centre, double distanceNm);

@@ -268,7 +268,7 @@ void gf_adjustParking(bool removeAll)
     }
     for (const LiveParked& p : g_liveParked)
         lf_fillStandOf(p.standId);
-    const bool received = MAX_PARK_SEL.value > 0 && gf_receiveParkedTrafficSafely();
+    const bool received = MAX_PARK_SEL.value > 0 && gf_takeParkedTraffic(now);
     if (received)
         lf_newPositionsFromParkedTraffic(now);
     if (ptOnly) {

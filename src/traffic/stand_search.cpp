@@ -19,6 +19,8 @@ namespace {
 constexpr double g_sizeMismatchNm = 20.0 * g_nmPerMetre;
 constexpr double g_fallbackNm = 85.0 * g_nmPerMetre;
 
+double lf_reachNm(double maxDistNm, bool wide) { return std::max(maxDistNm, wide ? g_fallbackNm : 0.0); }
+
 bool lf_helicopterRule(const Stand& stand, const AcBase& ac)
 {
     return stand.heli == (ac.sizeClass == SizeClass::Rotorcraft);
@@ -140,7 +142,13 @@ std::string gf_standName(std::uint32_t standId)
     return stand == nullptr ? "unknown" : stand->name;
 }
 
-Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide)
+namespace {
+
+Stand& lf_stand(Stand& stand) { return stand; }
+Stand& lf_stand(Stand* stand) { return *stand; }
+
+template <class Stands>
+Stand* lf_findFreeStandNear(Stands& stands, const LatLon& position, const AcBase& ac, double maxDistNm, bool wide)
 {
     const double hw = ac.halfWingspanNm;
     Stand* best = nullptr;
@@ -148,10 +156,10 @@ Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDis
     bool mismatch = false;
     Stand* fallback = nullptr;
     double fallbackNm = 900.0;
-    // a degree of latitude is 60 nm of the distance at least: most stands are passed over cheaply
-    const double reachDeg = std::max(maxDistNm, wide ? g_fallbackNm : 0.0) / 60.0 * 1.001;
-    for (Stand& stand : g_parkStands) {
-        if (std::fabs(stand.latitude - position.lat) > reachDeg || stand.liveOccupied ||
+    const LatLonBox reach = gf_reachBox(position, lf_reachNm(maxDistNm, wide));
+    for (auto& element : stands) {
+        Stand& stand = lf_stand(element);
+        if (!reach.mayHold(LatLon{stand.latitude, stand.longitude}) || stand.liveOccupied ||
             !lf_helicopterRule(stand, ac))
             continue;
         const double d = gf_distanceNm(position, LatLon{stand.latitude, stand.longitude});
@@ -173,6 +181,35 @@ Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDis
         gf_countStandUpdate();
     }
     return best != nullptr ? best : fallback;
+}
+
+} // namespace
+
+Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide)
+{
+    return lf_findFreeStandNear(g_parkStands, position, ac, maxDistNm, wide);
+}
+
+StandsByLatitude::StandsByLatitude()
+{
+    for (Stand& stand : g_parkStands)
+        if (std::isfinite(stand.latitude)) // no distance to such a stand is within reach
+            m_byLatitude.push_back(&stand);
+    std::sort(m_byLatitude.begin(), m_byLatitude.end(),
+              [](const Stand* a, const Stand* b) { return a->latitude < b->latitude; });
+}
+
+Stand* StandsByLatitude::findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide)
+{
+    const double band = gf_reachBox(position, lf_reachNm(maxDistNm, wide)).latDeg;
+    const auto from = std::lower_bound(m_byLatitude.begin(), m_byLatitude.end(), position.lat - band,
+                                       [](const Stand* s, double lat) { return s->latitude < lat; });
+    const auto to = std::upper_bound(from, m_byLatitude.end(), position.lat + band,
+                                     [](double lat, const Stand* s) { return lat < s->latitude; });
+    m_band.assign(from, to);
+    // in file order, as the walk over all stands meets them: of two as near, the first wins
+    std::sort(m_band.begin(), m_band.end());
+    return lf_findFreeStandNear(m_band, position, ac, maxDistNm, wide);
 }
 
 Stand* chooseStand(WeekPoint point, const AcBase& ac, bool widen)

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // nullptr when no stand has the id (0 never).
 Stand* gf_findStandById(std::uint32_t id);
@@ -21,6 +22,17 @@ Stand* findStandByName(std::string_view name);
 // aircraft when there is none nearer. Heli stands are for Rotorcraft only, and they for heli
 // stands only. nullptr when none.
 Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide);
+// The same search for many positions around the park airport's stands as they are now (sorted
+// by latitude once; a search then looks at the stands of its band of latitude only).
+class StandsByLatitude {
+public:
+    StandsByLatitude();
+    Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide);
+
+private:
+    std::vector<Stand*> m_byLatitude;
+    std::vector<Stand*> m_band;
+};
 // A stand for the aircraft at the week point by its kind and size, not booked then, the stands
 // whose options name the aircraft first, the tightest next, ties at random; with `widen` and at
 // most 10 stands the next half hour is tried once. nullptr when none.

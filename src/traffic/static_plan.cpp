@@ -3,7 +3,6 @@
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
 #include "feed/live_records.h"
-#include "feed/parked_request.h"
 #include "foundation/log.h"
 #include "foundation/option_table.h"
 #include "foundation/status_line.h"
@@ -19,7 +18,6 @@
 #include <algorithm>
 #include <array>
 #include <fmt/format.h>
-#include <stdexcept>
 #include <utility>
 
 std::vector<StaticPlanEntry> g_staticPlan;
@@ -132,17 +130,6 @@ void gf_applyStaticRemovals()
     g_staticRemovals.clear();
 }
 
-bool gf_receiveParkedTrafficSafely()
-{
-    try {
-        return gf_receiveParkedTraffic();
-    } catch (const std::runtime_error& e) {
-        gf_logError(fmt::format("{}: {}", "gf_receiveParkedTraffic", e.what()));
-        g_parkedRecords.clear();
-        return false;
-    }
-}
-
 void gf_calculateStaticParking()
 {
     const WeekPoint now = gf_logTimeOfDay();
@@ -160,7 +147,7 @@ void gf_calculateStaticParking()
     gf_excludeReservedStands();
     lf_callHook(&StaticParkingHooks::updateParkTrafficControls);
     const bool ptOnly = RT_PARKTRAFFIC_ONLY.value;
-    if (MAX_PARK_SEL.value > 0 && gf_receiveParkedTrafficSafely())
+    if (MAX_PARK_SEL.value > 0 && gf_takeParkedTraffic(now))
         gf_fitParkedTraffic(now);
     if (!ptOnly) {
         const auto found = static_cast<std::int64_t>(g_staticPlan.size());
@@ -200,5 +187,6 @@ void gf_resetStaticParking()
     g_lastRealFit = 0;
     g_lastSoftFit = -1;
     g_feedIndex = FeedIndex{};
+    gf_forgetParkedTraffic();
     gf_setStaticSerial(0);
 }

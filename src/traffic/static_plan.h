@@ -82,14 +82,19 @@ void gf_showSoftFitHook(bool soft);
 
 // The full calculation: parked traffic first, then stand options up to the wanted count.
 void gf_calculateStaticParking();
-// Plan entries for the parked-traffic records of g_parkedRecords at the week point.
+// Receives the parked traffic and finds each aircraft's stand, ahead of the fit: the first phase
+// of a recalculation, so that the second has less to do.
+void gf_prepareParkedTraffic();
+// The parked traffic for a calculation or adjustment at the week point: the answer prepared
+// within the last minute for this park airport, or one received now. True when it came.
+bool gf_takeParkedTraffic(WeekPoint now);
+void gf_forgetParkedTraffic();
+// Plan entries for the parked traffic taken.
 void gf_fitParkedTraffic(WeekPoint now);
 // Real options, then soft ones while short of `wanted`; `extra` aircraft already stand.
 void gf_fitStandOptions(WeekPoint now, std::int32_t wanted, std::int32_t extra);
 // The option stands there on the day (on any day with WEEK on).
 bool gf_optionDayFits(const StandOption& option, std::uint32_t day);
-// The parked-traffic request; a refused request (std::runtime_error) counts as no answer.
-bool gf_receiveParkedTrafficSafely();
 
 // Logs the day and half hour; the current week point.
 WeekPoint gf_logTimeOfDay();
