@@ -65,7 +65,8 @@ struct FitContext {
     }
     bool callsignInUse(const std::string& cs) const
     {
-        return !cs.empty() && (callsigns.contains(cs) || starred.contains(gf_starredCallsign(cs)) || gf_callsignInFeed(cs));
+        return !cs.empty() &&
+               (callsigns.contains(cs) || starred.contains(gf_starredCallsign(cs)) || gf_callsignInFeed(cs));
     }
 };
 

@@ -204,7 +204,8 @@ void gf_fitParkedTraffic(WeekPoint now)
         Stand* stand = lf_standOf(p);
         if (stand == nullptr) {
             gf_logIndented(fmt::format("[{:10}: {:8x} {:8} {:12}, hh:{} ===> no stand for PT {}", p.stand, p.hexId,
-                                       r.callsign, r.registration, p.slot, fmt::format("{:.6f},{:.6f}", p.at.lat, p.at.lon)));
+                                       r.callsign, r.registration, p.slot,
+                                       fmt::format("{:.6f},{:.6f}", p.at.lat, p.at.lon)));
             continue;
         }
         if (stand->excluded || stand->filled ||

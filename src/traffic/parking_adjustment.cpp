@@ -105,6 +105,21 @@ void lf_checkOptionStatics(WeekPoint now)
     }
 }
 
+// A plan entry on a neighbouring stand whose aircraft would touch the static one.
+std::vector<StaticPlanEntry>::iterator lf_collidingEntry(const StaticAc& s)
+{
+    const Stand* stand = gf_findStandById(s.standId);
+    if (stand == nullptr)
+        return g_staticPlan.end();
+    const auto& near = stand->neighbours;
+    return lf_findEntry([&](const StaticPlanEntry& e) {
+        const Stand* other = gf_findStandById(e.standId);
+        return other != nullptr && std::find(near.begin(), near.end(), e.standId) != near.end() &&
+               gf_distanceNm(LatLon{stand->latitude, stand->longitude}, LatLon{other->latitude, other->longitude}) <
+                   s.halfWingspanNm + gf_getHalfWingspan(e.type);
+    });
+}
+
 // An option of the stand with the aircraft's registration, airline and type holds one of the
 // last `window` half hours.
 bool lf_bookedInWindow(const StaticAc& s, WeekPoint now, std::int32_t window)
@@ -155,15 +170,7 @@ void lf_checkOptionStaticsAgainstPlan(WeekPoint now)
             }
             continue;
         }
-        const Stand* stand = gf_findStandById(s.standId);
-        const auto colliding = lf_findEntry([&](const StaticPlanEntry& e) {
-            const Stand* other = gf_findStandById(e.standId);
-            return stand != nullptr && other != nullptr &&
-                   std::find(stand->neighbours.begin(), stand->neighbours.end(), e.standId) != stand->neighbours.end() &&
-                   gf_distanceNm(LatLon{stand->latitude, stand->longitude}, LatLon{other->latitude, other->longitude}) <
-                       s.halfWingspanNm + gf_getHalfWingspan(e.type);
-        });
-        if (colliding != g_staticPlan.end())
+        if (const auto colliding = lf_collidingEntry(s); colliding != g_staticPlan.end())
             lf_keepOrReplace(s, colliding, now);
         else if (lf_bookedInWindow(s, now, window))
             lf_addKeptStatic(s, false);

@@ -46,8 +46,9 @@ bool lf_standTaken(const Stand& stand, const StaticPlanEntry& entry)
             lf_logIf(fmt::format("{:8}: no static parking for {}, live aircraft {} standing here", stand.name,
                                  entry.callsign, live.callsign));
         else
-            lf_logIf(fmt::format("{:8}: no static parking for {}, live aircraft {} is adjacent at {}, possibly colliding",
-                                 stand.name, entry.callsign, live.callsign, gf_standName(live.standId)));
+            lf_logIf(fmt::format(
+                "{:8}: no static parking for {}, live aircraft {} is adjacent at {}, possibly colliding", stand.name,
+                entry.callsign, live.callsign, gf_standName(live.standId)));
         return true;
     }
     for (const StaticAc& s : g_staticAircraft) {

@@ -211,8 +211,9 @@ TEST_F(StaticParkingTest, PlacementEveryFiftyPassesUnderTheDisplayedCallsign)
     gf_setStaticSerial(9998);
     ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty() && g_staticCreateDeque.empty(); }, 300));
     std::vector<std::string> created;
-    for (std::size_t i = 0; i < sim->creates.size(); ++i)
-        created.push_back(fmt::format("{} {} {}", sim->creates[i].callsign, sim->creates[i].hexId, sim->createTicks[i]));
+    for (std::size_t i = 0; i < sim->creates.size(); ++i) // the frame after each 50th pass
+        created.push_back(fmt::format("{} {} {}", sim->creates[i].callsign, sim->creates[i].hexId,
+                                      sim->createTicks[i]));
     EXPECT_EQ(created, (std::vector<std::string>{"DLH9999* 9999 51", "DLH3* 0 101", "EZY8* 1 201"}));
     EXPECT_EQ(gf_findStaticAc(9999)->parkedSlot, (std::pair<std::uint32_t, std::uint32_t>{7, 46}));
     EXPECT_EQ(gf_findStaticAc(0)->realHexid, 0x400002u);
