@@ -29,11 +29,12 @@ public:
     using ManualClock::ManualClock;
     std::vector<ParkedTrafficRecord> answer;
     std::int32_t status = 0;
+    int requests = 0;
     void sleepUntil(platform::SteadyTime deadline) override
     {
         ParkedBox box;
         std::uint64_t sequence = 0;
-        if (gf_takeParkedRequest(box, sequence))
+        if (gf_takeParkedRequest(box, sequence) && ++requests)
             gf_deliverParkedAnswer(sequence, status, answer);
         ManualClock::sleepUntil(deadline);
     }
@@ -181,6 +182,23 @@ TEST_F(StaticParkingTest, RefusedParkedTrafficLeavesTheOptionsAndRtOnlyTakesAllP
     parking_percentage.value = 5; // one wanted
     gf_calculateStaticParking();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 5", "S1 DLH1 0"}));
+    RT_PARKTRAFFIC_ONLY.value = false;
+    parking_percentage.value = 50;
+    WEEK.value = true; // an option of another day fits too
+    option(6, "EZY60", "", 3, {0});
+    gf_calculateStaticParking();
+    EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S3 EZY30 0", "S6 EZY60 0", "S5 EZY50 0"}));
+}
+
+TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
+{
+    parked(0x400001, "DLH1", "", stand(1), 0);
+    gf_prepareParkedTraffic();
+    at(40);
+    gf_adjustParking(false);
+    EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 1"}));
+    gf_adjustParking(false);
+    EXPECT_EQ(clock.requests, 2);
 }
 
 TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircraftOnce)
