@@ -88,7 +88,9 @@ void gf_placeNextStaticAc()
     }
     if (lf_standTaken(*stand, entry))
         return;
-    g_staticSerial = (g_staticSerial + 1) % 10000;
+    // a serial that a static aircraft still carries is passed over: one hex id, one record
+    for (int tries = 0; tries == 0 || (tries < 10000 && gf_findStaticAc(g_staticSerial) != nullptr); ++tries)
+        g_staticSerial = (g_staticSerial + 1) % 10000;
     const std::string callsign = entry.callsign.empty() ? fmt::format("{}{}{}", entry.airline, g_staticSerial, "*")
                                                         : gf_displayedCallsign(entry);
     StaticAc& ac = g_staticAircraft.emplace_back(AcBase(entry.airline, entry.type, "", "", callsign, entry.callsign,

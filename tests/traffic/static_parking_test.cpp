@@ -227,16 +227,18 @@ TEST_F(StaticParkingTest, PlacementEveryFiftyPassesUnderTheDisplayedCallsign)
                     {0x400002, 0, 2, 0, "DLH", "A320", "DLH3_", "", "D-AIPX", true},
                     {0, 1, 1, 2, "DLH", "A320", "", "", "", true}};
     gf_setStaticSerial(9998);
+    standing(6, "EZY60*", "EZY60", "", {1, 0}); // hex id 1, passed over
     ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty() && g_staticCreateDeque.empty(); }, 300));
     std::vector<std::string> created;
     for (std::size_t i = 0; i < sim->creates.size(); ++i) // the frame after each 50th pass
         created.push_back(fmt::format("{} {} {}", sim->creates[i].callsign, sim->creates[i].hexId,
                                       sim->createTicks[i]));
-    EXPECT_EQ(created, (std::vector<std::string>{"DLH9999* 9999 51", "DLH3* 0 101", "EZY8* 1 201"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"DLH9999* 9999 51", "DLH3* 0 101", "EZY8* 2 201"}));
     EXPECT_EQ(gf_findStaticAc(9999)->parkedSlot, (std::pair<std::uint32_t, std::uint32_t>{7, 46}));
     EXPECT_EQ(gf_findStaticAc(0)->realHexid, 0x400002u);
     driver.run(300);
-    EXPECT_EQ(states(), (std::vector<std::string>{"DLH9999* active", "DLH3* active", "EZY8* active"}));
+    EXPECT_EQ(states(),
+              (std::vector<std::string>{"EZY60* active", "DLH9999* active", "DLH3* active", "EZY8* active"}));
 }
 
 TEST_F(StaticParkingTest, HalfHourLaterStaticsAreKeptReplacedRemovedAndAdded)
