@@ -55,7 +55,7 @@ struct FitContext {
         }
         for (const StaticPlanEntry& e : g_staticPlan)
             enter(e);
-        for (const LiveParked& p : g_liveParked)
+        for (const ParkedLive& p : g_liveParked)
             lf_insert(callsigns, p.callsign);
     }
     void enter(const StaticPlanEntry& e)

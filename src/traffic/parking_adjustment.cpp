@@ -215,7 +215,7 @@ void lf_trimToWanted(std::int32_t wanted)
                 gf_queueStaticRemoval(*s);
             g_keptStatics.pop_back();
         } else if (!g_liveParked.empty() && wanted > 0) {
-            const LiveParked p = g_liveParked.back();
+            const ParkedLive p = g_liveParked.back();
             g_liveParked.pop_back();
             for (LiveAc& ac : g_liveAircraft)
                 if (ac.acState == AcState::active && ac.standId == p.standId && ac.callsign == p.callsign) {
@@ -266,14 +266,14 @@ void gf_adjustParking(bool removeAll)
                 gf_queueStaticRemoval(s);
     const std::int32_t wanted = gf_wantedParkedCount();
     const bool ptOnly = RT_PARKTRAFFIC_ONLY.value;
-    gf_listParkedLiveAc();
+    g_liveParked = gf_listParkedLiveAc();
     if (!ptOnly && wanted > 0 && std::ssize(g_liveParked) > wanted) {
         const auto more = static_cast<std::int32_t>(std::ssize(g_liveParked) - wanted);
         gf_showStatus(fmt::format("Parking adjustments: {} more live ac than wanted", more), true);
         gf_removeParkedLiveAc(more);
-        gf_listParkedLiveAc();
+        g_liveParked = gf_listParkedLiveAc();
     }
-    for (const LiveParked& p : g_liveParked)
+    for (const ParkedLive& p : g_liveParked)
         lf_fillStandOf(p.standId);
     const bool received = MAX_PARK_SEL.value > 0 && gf_takeParkedTraffic(now);
     if (received)

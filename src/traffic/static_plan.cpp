@@ -24,7 +24,7 @@ std::vector<StaticPlanEntry> g_staticPlan;
 std::int32_t g_lastRealFit = 0;
 std::int32_t g_lastSoftFit = -1;
 std::vector<KeptStatic> g_keptStatics;
-std::vector<LiveParked> g_liveParked;
+std::vector<ParkedLive> g_liveParked;
 std::vector<StaticRemoval> g_staticRemovals;
 HookSet<StaticParkingHooks> g_staticParkingHooks;
 

@@ -8,6 +8,7 @@
 #include "foundation/half_hours.h"
 #include "foundation/hook_set.h"
 #include "traffic/ac_records.h"
+#include "traffic/parked_counts.h"
 
 #include <cstdint>
 #include <functional>
@@ -49,15 +50,8 @@ struct KeptStatic {
 };
 extern std::vector<KeptStatic> g_keptStatics;
 
-// The active live aircraft parked on a stand, the shortest parked first.
-struct LiveParked {
-    std::string callsign;
-    std::uint32_t standId = 0;
-    std::int32_t minutes = 0;
-};
-extern std::vector<LiveParked> g_liveParked;
-// Rebuilds g_liveParked from the active parked live aircraft.
-void gf_listParkedLiveAc();
+// The active live aircraft parked on a stand, the shortest parked first (gf_listParkedLiveAc).
+extern std::vector<ParkedLive> g_liveParked;
 
 // Static aircraft to be removed by the adjustment under way; queued ones are removingfromsim.
 struct StaticRemoval {

@@ -3,7 +3,6 @@
 // the traffic manager's lists.
 #include "traffic_harness.h"
 
-#include "airports/park_apf.h"
 #include "airports/park_data.h"
 #include "foundation/geometry.h"
 #include "traffic/run_flags.h"

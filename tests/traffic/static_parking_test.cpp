@@ -3,6 +3,7 @@
 #include "stand_fixture.h"
 
 #include "aircraft/dbase.h"
+#include "airports/park_apf.h"
 #include "feed/live_records.h"
 #include "feed/parked_request.h"
 #include "foundation/option_table.h"
