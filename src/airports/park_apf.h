@@ -16,6 +16,7 @@
 // What the loader keeps of the park airport's file; the learning writer copies it into the
 // learned file. The altitude is -1 once the park airport is left.
 struct ParkApfInfo {
+    std::string reference; // the park-file reference it was loaded from
     std::string airport_name;
     std::string publisher;
     std::int32_t altitude = 0; // feet

@@ -222,6 +222,7 @@ std::string gf_readParkedFile()
         return fmt::format("{} {} not found", lf_loaderName, code);
     if (name.find("unknown") != std::string::npos)
         return fmt::format("{} {} has publisher:{}, {}", lf_loaderName, code, "unknown", name);
+    g_parkApfInfo.reference = name;
     g_parkApfInfo.airport_name.clear();
     g_parkApfInfo.publisher.clear();
     g_parkApfInfo.altitude = 0;

@@ -13,6 +13,7 @@ void gf_installAppHooks()
 {
     gf_installSimLinkHooks();
     gf_installParkLoadHooks();
+    gf_installParkAirportHooks();
     gf_installStaticParkingHooks();
     gf_installAirportScanHooks();
     gf_installTrafficHooks();

@@ -10,6 +10,8 @@ void gf_installAppHooks();
 void gf_installSimLinkHooks();
 // Loading the park airport's half: the options panel, the park-file display, the feed's elevation.
 void gf_installParkLoadHooks();
+// The park-airport handling's half: the busy mode asked, the park airport shown.
+void gf_installParkAirportHooks();
 // The static parking's half: the busy mode, the parking figures and the park-traffic controls.
 void gf_installStaticParkingHooks();
 // The add-on airport scan's half: the reader's hand-off and the window's TBLO count.

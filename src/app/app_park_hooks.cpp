@@ -7,6 +7,7 @@
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
 #include "traffic/park_airport.h"
+#include "traffic/park_airport_hooks.h"
 #include "traffic/static_plan.h"
 
 void gf_installParkLoadHooks()
@@ -32,12 +33,19 @@ void gf_installParkLoadHooks()
         s.reservedStandOk = display.reservedStandOk;
         gf_repaint(WindowArea::statistics);
     };
-    hooks.setFeedElevation = [](double feet) {
-        ParkAirportRef airport = gf_parkAirportRef();
-        airport.elevationFt = feet;
-        gf_setParkAirportRef(std::move(airport));
-    };
+    hooks.setFeedElevation = gf_setParkAirportElevation;
     g_parkLoadHooks.install(std::move(hooks));
+}
+
+void gf_installParkAirportHooks()
+{
+    ParkAirportHooks hooks;
+    hooks.busy = [] { return g_mainWindowState.busy.load(); };
+    hooks.showParkAirport = [](const std::string& text) {
+        g_mainWindowState.parkAirportText.set(text);
+        gf_repaint(WindowArea::statistics);
+    };
+    g_parkAirportHooks.install(std::move(hooks));
 }
 
 void gf_installStaticParkingHooks()

@@ -17,6 +17,7 @@
 #include "traffic/live_update.h"
 #include "traffic/parked_counts.h"
 #include "traffic/park_airport.h"
+#include "traffic/park_airport_handling.h"
 #include "traffic/run_flags.h"
 #include "traffic/stand_learning.h"
 #include "traffic/static_plan.h"
@@ -173,7 +174,8 @@ void gf_initTrafficContainers()
 
 void gf_resetTrafficState()
 {
-    gf_clearParkAirport();
+    gf_forgetParkAirport();
+    gf_resetParkAirportHandling();
     {
         std::lock_guard lock(g_objectListMutex);
         g_objectList.clear();

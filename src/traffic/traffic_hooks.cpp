@@ -7,6 +7,7 @@
 #include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
 #include "traffic/park_airport.h"
+#include "traffic/stand_option_learning.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void gf_installTrafficHooks()
     gf_parkAirport.install(gf_parkAirportRef);
     gf_reservedStand.install([] { return g_reservedStand.get(); });
     gf_sizeClassEnabledHook.install(gf_isSizeClassEnabled);
+    gf_installStandLearning();
     LiveryMatchHooks hooks;
     hooks.describeAc = [](const LiveryMatchAc& ac) { return gf_describeAc(lf_acBase(ac)); };
     hooks.describeAcLong = [](const LiveryMatchAc& ac) { return gf_describeAcLong(lf_acBase(ac)); };

@@ -3,6 +3,7 @@
 
 #include "support/manual_time.h"
 #include "traffic/feed_intake.h"
+#include "airports/park_data.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
@@ -157,7 +158,8 @@ TEST_F(FeedIntake, FastStraightFlightNeedsProgressOf450Metres)
 
 TEST_F(FeedIntake, RecordsNearTheFieldElevationAreNotTakenWhileBuffering)
 {
-    gf_setParkAirportRef(ParkAirportRef{"EDDF", LatLon{50.03, 8.57}, 420.0});
+    parkAirport = Airport{"EDDF", "", 50.03, 8.57, 0.0};
+    gf_setParkAirportElevation(420.0);
     Trajectory low = slow();
     low.altitudeFt = 500.0;
     gf_applyFeedRecord(record(low, 0.0, 100));

@@ -5,6 +5,7 @@
 
 #include "simlink/sim_ids.h"
 #include "traffic/class_tables.h"
+#include "airports/park_data.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
 #include "traffic/angles.h"
@@ -132,7 +133,8 @@ TEST_F(TrafficTest, ApproachFlaresTouchesDownAndEndsTheRoll)
                  {40.0, 140.0, -3.0, 90.0},
                  {20.0, 20.0, 0.0, 90.0},
                  {60.0, 15.0, 0.0, 30.0}};
-    gf_setParkAirportRef(ParkAirportRef{"EDXX", feed.endOf(0), 0.0});
+    parkAirport = Airport{"EDXX", "", feed.endOf(0).lat, feed.endOf(0).lon, 0.0};
+    gf_setParkAirportElevation(0.0);
     feed.deliverStartup();
     std::vector<std::uint32_t> stages;
     bool approach = false;

@@ -28,8 +28,8 @@ TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
     LegFeed feed;
     feed.legs = {{2000.0 / 700.0 * 60.0, 140.0, 0.0, 90.0, 2000.0, -700.0}, {40.0, 140.0, -3.0, 90.0},
                  {20.0, 20.0, 0.0, 90.0}, {30.0, 10.0, 0.0, 0.0}, {150.0, 0.0, 0.0, 0.0}, {60.0, 3.0, 0.0, 180.0}};
-    gf_setParkAirportRef(ParkAirportRef{"EDXX", feed.endOf(0), 0.0});
     parkAirport = Airport{"EDXX", "", feed.endOf(0).lat, feed.endOf(0).lon, 0.0};
+    gf_setParkAirportElevation(0.0);
     Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(3)), 20.0, cargo, 10.0);
     std::vector<StandLearning> learned;
     g_addStandOption = [&](StandLearning kind, std::uint32_t, LiveAc&, WeekPoint, bool) {

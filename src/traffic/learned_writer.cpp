@@ -1,0 +1,101 @@
+#include "traffic/learned_writer.h"
+
+#include "airports/apf_file.h"
+#include "airports/apf_locations.h"
+#include "airports/park_apf.h"
+#include "airports/park_data.h"
+#include "foundation/log.h"
+#include "foundation/meta_block.h"
+#include "foundation/paths.h"
+#include "foundation/status_line.h"
+#include "foundation/text_utils.h"
+#include "foundation/utc_time.h"
+
+#include <algorithm>
+#include <fmt/format.h>
+#include <mutex>
+
+namespace {
+
+bool lf_underLearnedFolder(const fs::path& path)
+{
+    const fs::path normal = path.lexically_normal();
+    auto it = normal.begin();
+    for (const fs::path& part : g_learnedFolder)
+        if (it == normal.end() || *it++ != part)
+            return false;
+    return it != normal.end();
+}
+
+void lf_show(const std::string& text) { gf_showStatus(text, true); }
+
+} // namespace
+
+std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handmade)
+{
+    if (handmade)
+        return stands;
+    std::vector<Stand> learned;
+    for (const Stand& stand : stands) {
+        Stand copy = stand;
+        std::erase_if(copy.options, [](const StandOption& o) { return o.fromApf == 1; });
+        if (!copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
+            learned.push_back(std::move(copy));
+    }
+    return learned;
+}
+
+fs::path gf_learnedFileFor(const std::string& reference, const std::string& publisher, const std::string& code)
+{
+    fs::path path = gf_learnedApfPath(reference, publisher);
+    if (lf_underLearnedFolder(path))
+        return path;
+    std::string folder;
+    for (const char c : publisher)
+        folder.push_back(c == '/' || c == '\\' ? '_' : c);
+    if (folder.empty() || folder == "." || folder == "..")
+        folder.assign(1, '_');
+    return g_learnedThirdPartyFolder / gf_pathFromUtf8(folder) / gf_xmlFileName(gf_pathFromUtf8(code));
+}
+
+bool gf_writeLearnedApf()
+{
+    ApfParameters params;
+    bool handmade = false;
+    {
+        std::lock_guard lock(g_parkDataMutex);
+        params.code = parkAirport.code;
+        handmade = g_parkHandmade;
+        params.stands = gf_learnedStands(g_parkStands, handmade);
+    }
+    params.airport_name = g_parkApfInfo.airport_name;
+    params.publisher = g_parkApfInfo.publisher;
+    params.altitude = g_parkApfInfo.altitude;
+    if (handmade) {
+        const PackedQf qf = gf_computeQf(params.stands);
+        params.Qf_real = gf_qfReal(qf);
+        params.Qf_soft = gf_qfSoft(qf);
+    }
+    const std::string clock = gf_utcClockText();
+    fs::path path;
+    bool saved = false;
+    try {
+        // a folder that cannot be made is a failed save, not the end of leaving the airport
+        path = gf_learnedFileFor(g_parkApfInfo.reference, params.publisher, params.code);
+        fs::create_directories(path.parent_path());
+        gf_updateSimFamily();
+        saved = gf_writeApf(params, path, g_apfLearnedMode, handmade);
+    } catch (const std::exception& e) {
+        gf_logError(fmt::format("{}: {}", "gf_writeLearnedApf", e.what()));
+    }
+    const std::string shown = gf_pathToUtf8(path);
+    if (!saved) {
+        lf_show(fmt::format("{} saving '{}' did not succeed", clock, shown));
+        return false;
+    }
+    const std::uint32_t updates = g_learnedUpdates;
+    lf_show(fmt::format("{}{} '{}' saved with {} update{} {}", clock, handmade ? " handmade" : "", shown, updates,
+                        gf_plural(static_cast<std::int64_t>(updates)),
+                        g_apfParamsChanged ? "and one or more parameter changes" : ""));
+    return true;
+}
