@@ -5,6 +5,7 @@
 // which the functions here take themselves.
 #include "foundation/geometry.h"
 
+#include <cstdint>
 #include <list>
 #include <string>
 
@@ -14,6 +15,7 @@ struct MyParkAirport {
     double latitude = 0.0; // degrees, from the airport list
     double longitude = 0.0;
     double distance = 0.0; // nautical miles from the user aircraft; 0 when made
+    std::uint64_t listed = 0; // the handling's order of first sight (0: not yet): of equals, the later first
 };
 
 // Sorted by distance by the park-airport handling; the first entry is the one that is recorded.

@@ -16,7 +16,6 @@
 #include "traffic/identity_rules.h"
 #include "traffic/live_update.h"
 #include "traffic/parked_counts.h"
-#include "traffic/park_airport.h"
 #include "traffic/park_airport_handling.h"
 #include "traffic/run_flags.h"
 #include "traffic/stand_learning.h"
@@ -174,7 +173,6 @@ void gf_initTrafficContainers()
 
 void gf_resetTrafficState()
 {
-    gf_forgetParkAirport();
     gf_resetParkAirportHandling();
     {
         std::lock_guard lock(g_objectListMutex);

@@ -24,6 +24,7 @@ bool lf_onGroundState(FlightState state)
     case FlightState::pushed_back:
     case FlightState::taxi:
     case FlightState::take_off:
+    case FlightState::parking: // driving to a stand that is dropped with the airport
         return true;
     default:
         return false;

@@ -74,20 +74,15 @@ void gf_clearParkAirport()
     g_rtTrafficWeek = 0;
     lf_enable(parking_percentage, false);
     lf_enable(g_flushStaticButton, false);
-    gf_forgetParkAirport();
+    g_staticRemovals.clear();
+    g_staticPlan.clear();
+    {
+        std::lock_guard lock(g_parkDataMutex);
+        parkAirport = Airport{};
+        g_parkElevationFt.reset();
+        gf_replaceParkStands({});
+    }
     g_parkFileDisplay = ParkFileDisplay{};
     gf_showParkFileDisplay();
     gf_showParkAirportHook({});
-}
-
-void gf_forgetParkAirport()
-{
-    g_staticRemovals.clear();
-    g_staticPlan.clear();
-    std::lock_guard lock(g_parkDataMutex);
-    parkAirport = Airport{};
-    g_parkElevationFt.reset();
-    g_parkHandmade = false;
-    g_parkAirportLoaded = false;
-    gf_replaceParkStands({});
 }

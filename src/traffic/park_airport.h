@@ -20,5 +20,3 @@ bool gf_setParkAirport(const std::string& code);
 // changed, the window's park-airport values and the feed filter's position cleared, the plan
 // and the stands dropped.
 void gf_clearParkAirport();
-// The park airport, its stands and its feed view forgotten without writing (a new run, tests).
-void gf_forgetParkAirport();

@@ -132,12 +132,18 @@ void lf_checkLeaveParkAirport(const LatLon& position, const UserAcData& user)
 
 void gf_sortParkAirports(const LatLon& position)
 {
+    static std::uint64_t s_listed = 0;
     std::lock_guard lock(g_parkDataMutex);
-    for (MyParkAirport& entry : g_myParkAirports)
+    for (MyParkAirport& entry : g_myParkAirports) {
         entry.distance = gf_distanceNm(position, LatLon{entry.latitude, entry.longitude});
-    // a strict order: by distance, and of two at the same distance the later entry first
-    g_myParkAirports.reverse();
-    g_myParkAirports.sort([](const MyParkAirport& a, const MyParkAirport& b) { return a.distance < b.distance; });
+        if (entry.listed == 0)
+            entry.listed = ++s_listed;
+    }
+    // a strict order: by distance, and of two at the same distance the later entry first; the
+    // order of first sight keeps equals from changing places at every sort
+    g_myParkAirports.sort([](const MyParkAirport& a, const MyParkAirport& b) {
+        return a.distance < b.distance || (a.distance == b.distance && a.listed > b.listed);
+    });
 }
 
 void gf_handleParkAirports(bool firstCall)

@@ -37,26 +37,26 @@ void lf_learn(StandLearning kind, Stand& stand, LiveAc& ac, WeekPoint now, bool 
     if (now.slot >= 48)
         throw std::out_of_range(fmt::format("half hour {}", now.slot));
     const bool real = kind == StandLearning::real;
-    auto& stays = real ? stand.realStays : stand.softStays;
     StandOption* option = lf_learnedOption(stand, key, now, real ? 1 : 0);
-    if (option == nullptr) {
-        const std::int32_t id = gf_findOrCreateOption(stand.options, ac, real, now, ac.callsign, key);
-        if (fillGaps)
-            stays[ac.hexid] = StandStay{lf_pack(now), id};
+    if (option != nullptr && option->hh.test(now.slot))
         return;
-    }
-    if (option->hh.test(now.slot))
-        return;
+    auto& stays = real ? stand.realStays : stand.softStays;
     const auto stay = fillGaps ? stays.find(ac.hexid) : stays.end();
-    if (stay == stays.end() || stay->second.weekPoint == lf_pack(now)) {
-        // a stay not followed yet (a new run) begins in the option of the day
-        option->hh.set(now.slot);
-        if (fillGaps)
-            stays[ac.hexid] = StandStay{lf_pack(now), option->optionId};
+    if (stay != stays.end() && stay->second.weekPoint != lf_pack(now)) {
+        // a stay followed into a new day goes on there, also before the day has an option
+        if (!gf_fillStayOption(now, stand, stay->second, ac, key, real))
+            stay->second = StandStay{lf_pack(now), gf_findOrCreateOption(stand.options, ac, real, now, ac.callsign, key)};
         return;
     }
-    if (!gf_fillStayOption(now, stand, stay->second, ac, key, real))
-        stay->second = StandStay{lf_pack(now), gf_findOrCreateOption(stand.options, ac, real, now, ac.callsign, key)};
+    std::int32_t id = 0;
+    if (option != nullptr) {
+        option->hh.set(now.slot);
+        id = option->optionId;
+    } else {
+        id = gf_findOrCreateOption(stand.options, ac, real, now, ac.callsign, key);
+    }
+    if (fillGaps)
+        stays[ac.hexid] = StandStay{lf_pack(now), id};
 }
 
 } // namespace

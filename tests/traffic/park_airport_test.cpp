@@ -1,0 +1,253 @@
+// The park airport as the user flies: approach, stay with live aircraft learning its stands,
+// departure out of sight, and the next approach reading back what was learned.
+#include "stand_fixture.h"
+
+#include "airports/park_airport_list.h"
+#include "airports/park_apf.h"
+#include "feed/parked_request.h"
+#include "foundation/option_table.h"
+#include "foundation/status_line.h"
+#include "platform/clock.h"
+#include "traffic/learned_writer.h"
+#include "traffic/park_airport.h"
+#include "traffic/park_airport_handling.h"
+#include "traffic/park_airport_hooks.h"
+#include "traffic/park_settings.h"
+#include "traffic/sim_handover.h"
+#include "traffic/stand_option_learning.h"
+#include "traffic/static_plan.h"
+#include "traffic/traffic_jobs.h"
+
+#include <filesystem>
+#include <fmt/format.h>
+#include <fstream>
+
+namespace traffictest {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::int64_t g_mondayMidnight = 1767571200; // Monday 5 January 2026, 00:00 UTC
+
+// The service answers every parked-traffic request at once, with nothing.
+class ServiceClock : public platform::ManualClock {
+public:
+    void sleepUntil(platform::SteadyTime deadline) override
+    {
+        ParkedBox box;
+        std::uint64_t sequence = 0;
+        if (gf_takeParkedRequest(box, sequence))
+            gf_deliverParkedAnswer(sequence, 0, {});
+        ManualClock::sleepUntil(deadline);
+    }
+};
+
+void lf_write(const fs::path& path, const std::string& text)
+{
+    fs::create_directories(fs::absolute(path).parent_path());
+    std::ofstream(path) << text;
+}
+
+// EDXX at 50 N 8 E with S1..S4, each with a Monday option at half hours 0 and 1.
+class ParkAirportTest : public StandTest {
+protected:
+    ServiceClock clock;
+    bool busy = false;
+    std::string shown;
+    ParkAirportTest()
+    {
+        gf_resetParkData();
+        platform::setClock(&clock);
+        clock.setSystemTime(platform::SystemTime{} + std::chrono::seconds(g_mondayMidnight + 600));
+        g_timeSlot = gf_slotAndWeekdayNow();
+        lf_write("input/airports_msfs.xml", "<airports><airport code='EDXX' lat='50' lon='8' alt='300'/>"
+                                            "<airport code='EDYY' lat='50' lon='8' alt='300'/></airports>");
+        gf_resetAirportList();
+        gf_readAirports("airports_msfs.xml");
+        std::string stands;
+        for (int i = 0; i < 4; ++i)
+            stands += fmt::format("<parkpos id='S{}' latitude='{:.9f}' longitude='8' radius='20'><opt reg='D-E{}' "
+                                  "airl='EZY' type='A320' day='1' hh='0,1'/></parkpos>", i + 1, 50.0 + i * 0.001, i);
+        lf_write("airports/my_thirdparty/EDXX.xml",
+                 "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' "
+                 "value='1.0.0'/></meta><parameters><parameter name='altitude' value='300'/><parameter "
+                 "name='publisher' value='Pub'/></parameters><parkpositions>" + stands + "</parkpositions>");
+        g_myParkAirports = {MyParkAirport{"EDXX", "", 50.0, 8.0, 0.0}};
+        StaticParkingHooks statics;
+        statics.beginBusyMode = [this] { busy = true; };
+        statics.endBusyMode = [this] { busy = false; };
+        g_staticParkingHooks.install(std::move(statics));
+        ParkLoadHooks load;
+        load.setFeedElevation = gf_setParkAirportElevation;
+        g_parkLoadHooks.install(std::move(load));
+        g_parkAirportHooks.install(ParkAirportHooks{[this] { return busy; }, [this](const std::string& t) { shown = t; }});
+        gf_installStandLearning();
+    }
+    ~ParkAirportTest() override
+    {
+        g_staticParkingHooks.install({});
+        ParkLoadHooks load;
+        load.setFeedElevation = gf_setParkAirportElevation;
+        g_parkLoadHooks.install(std::move(load));
+        g_parkAirportHooks.install({});
+        g_parkLoadHooks.install({});
+        platform::setClock(nullptr);
+        gf_resetParkedTraffic();
+        gf_resetAirportList();
+    }
+    // The user aircraft `nm` west of the airport; one call of the handling.
+    void flyAt(double nm, double heightFt, bool onGround = false)
+    {
+        setUser(50.0, 8.0 - nm / 60.0 / std::cos(50.0 * g_deg2rad), heightFt, onGround);
+        gf_handleParkAirports(false);
+    }
+    static inline const fs::path learned = "airports/learned/thirdparty/Pub/EDXX.xml";
+};
+
+TEST_F(ParkAirportTest, ApproachStayAndDepartureLearnAndReadBackOnTheNextApproach)
+{
+    flyAt(20.1, 3000.0);
+    flyAt(15.0, 18001.0); // in range, too high
+    ASSERT_TRUE(parkAirport.code.empty());
+    flyAt(15.0, 3000.0);
+    EXPECT_EQ(parkAirport.code, "EDXX");
+    EXPECT_EQ(shown, "EDXX");
+    EXPECT_TRUE(busy && g_recalcParking && g_parkStands.empty());
+    flyAt(12.0, 2500.0);
+    ASSERT_EQ(g_parkStands.size(), 4u);
+    EXPECT_EQ(g_staticPlan.size(), 1u); // 30 % of 4 without a learned file
+    EXPECT_EQ(gf_parkAirportElevationFt(), 300.0);
+    ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty(); }, 500));
+    driver.run(300);
+    EXPECT_EQ(std::count_if(sim->objects.begin(), sim->objects.end(), [](const auto& o) { return o.second.reported; }), 1);
+    flyAt(2.0, 300.0);
+    EXPECT_FALSE(busy);
+
+    // a live aircraft stands at S4 from 00:00 to 01:30 and one rolls to it
+    LiveAc& parkedAc = addLive(0x400001, "EZY12", lf_at(0.0, 333.0), FlightState::parked);
+    parkedAc.registration = "G-EZYA";
+    for (std::uint32_t slot = 0; slot < 4; slot += 3)
+        EXPECT_TRUE(gf_learnStand(StandLearning::real, 4, parkedAc, WeekPoint{1, slot}, true));
+    addLive(0x400002, "EZY13", lf_at(0.0, 200.0), FlightState::parking).standId = 3;
+    MAX_LIVE_SEL.value = 50;
+    g_maxLiveGeneral = 500;
+
+    flyAt(21.0, 4000.0); // out of sight
+    EXPECT_TRUE(parkAirport.code.empty() && g_parkStands.empty() && shown.empty());
+    EXPECT_TRUE(std::all_of(g_staticAircraft.begin(), g_staticAircraft.end(),
+                            [](const StaticAc& s) { return s.acState == AcState::removingfromsim; }));
+    for (const LiveAc& ac : g_liveAircraft)
+        EXPECT_TRUE(ac.acState == AcState::removingfromsim && ac.standId == 0) << ac.callsign;
+    EXPECT_EQ(MAX_LIVE_SEL.value, 500);
+    EXPECT_TRUE(gf_statusLine().text.ends_with(fmt::format("'{}' saved with 2 updates ", learned.generic_string())))
+        << gf_statusLine().text;
+
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    ASSERT_EQ(g_parkStands.size(), 4u);
+    const StandOption& o = g_parkStands[3].options.back();
+    EXPECT_EQ(fmt::format("{} {} {} {}", o.reg, o.day, gf_bitset2hours(o.hh), o.fromApf), "G-EZYA 1 0,1,2,3 0");
+    gf_removeGroundAndStaticAc(); // nothing learned since: no file written
+    EXPECT_FALSE(folder.logHas(fmt::format("'{}' saved with 0 updates ", learned.generic_string())));
+}
+
+// One stay, counted at `from` and again at `to`: the options it leaves, "day:half hours" each.
+TEST_F(ParkAirportTest, StayFillsOneOptionUpToItsLongestAcrossMidnightAndTheWeeksEnd)
+{
+    const struct { SizeClass size; bool cargo; WeekPoint from, to; std::string options; } cases[] = {
+        {SizeClass::Large, false, {1, 10}, {1, 15}, "1:10,11,12,13,14,15"},
+        {SizeClass::Large, false, {1, 10}, {1, 16}, "1:10 1:16"},
+        {SizeClass::Heavy, false, {1, 10}, {1, 17}, "1:10,11,12,13,14,15,16,17"},
+        {SizeClass::Heavy, false, {1, 10}, {1, 18}, "1:10 1:18"},
+        {SizeClass::Heavy, true, {1, 10}, {1, 21}, "1:10,11,12,13,14,15,16,17,18,19,20,21"},
+        {SizeClass::Heavy, true, {1, 10}, {1, 22}, "1:10 1:22"},
+        {SizeClass::Large, false, {1, 46}, {2, 1}, "1:46,47 2:0,1"},
+        {SizeClass::Large, false, {7, 47}, {1, 2}, "7:47 1:0,1,2"},
+        {SizeClass::Large, false, {1, 20}, {1, 19}, "1:20 1:19"},
+    };
+    for (const auto& c : cases) {
+        gf_resetParkData();
+        g_parkStands.reserve(2);
+        addStand(g_origin, 30.0).options.clear();
+        g_liveAircraft.clear();
+        LiveAc& ac = addLive(0x400001, "EZY12_", g_origin, FlightState::parked);
+        ac.sizeClass = c.size;
+        ac.cargo = c.cargo;
+        gf_learnStand(StandLearning::real, 1, ac, c.from, true);
+        gf_learnStand(StandLearning::real, 1, ac, c.to, true);
+        std::string text;
+        for (const StandOption& o : g_parkStands[0].options)
+            text += fmt::format("{}{}:{}", text.empty() ? "" : " ", o.day, gf_bitset2hours(o.hh));
+        EXPECT_EQ(text, c.options) << c.from.day << ":" << c.from.slot << " -> " << c.to.day << ":" << c.to.slot;
+        EXPECT_EQ(g_parkStands[0].options.front().cs, "EZY12");
+    }
+}
+
+TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)
+{
+    // two airports at the same distance: the later entry first, and the nearer in sight leaves EDXX
+    g_myParkAirports.push_back(MyParkAirport{"EDYY", "", 50.0, 8.0, 0.0});
+    gf_sortParkAirports(LatLon{50.0, 7.9});
+    EXPECT_EQ(g_myParkAirports.front().code, "EDYY");
+    ASSERT_TRUE(gf_setParkAirport("EDXX"));
+    EXPECT_FALSE(gf_setParkAirport("ZZZZ"));
+    addStand(g_origin, 20.0);
+    addLive(0x400001, "DLH1", g_origin, FlightState::taxi).acState = AcState::adding2sim;
+    addLive(0x400002, "DLH1", lf_at(0.0, 9000.0), FlightState::flying).acState = AcState::adding2sim;
+    g_createDeque = {CreateRequest{{}, "DLH1", "t", 0x400001}, CreateRequest{{}, "DLH1", "t", 0x400002}};
+    flyAt(9.0, 3000.0);
+    EXPECT_TRUE(parkAirport.code.empty());
+    ASSERT_EQ(g_liveAircraft.size(), 1u); // withdrawn by hex id: the flying namesake stays
+    EXPECT_EQ(g_createDeque.size(), 1u);
+
+    // a destination far away is first but not in sight; the list is not sorted
+    DESTINATION.value.set("EDYY");
+    g_myParkAirports = {MyParkAirport{"EDYY", "", 52.0, 8.0, 0.0}, MyParkAirport{"EDXX", "", 50.0, 8.0, 0.0}};
+    flyAt(5.0, 3000.0);
+    EXPECT_TRUE(parkAirport.code.empty());
+    EXPECT_EQ(g_myParkAirports.front().code, "EDYY");
+
+    // a reserved name that no stand has frees no aircraft without a stand
+    g_reservedStand.set("X9");
+    addLive(0x400003, "DLH3", g_origin, FlightState::parked);
+    gf_freeReservedStand();
+    EXPECT_EQ(g_liveAircraft.back().acState, AcState::active);
+
+    // learned under the callsign without registration, nothing without both
+    gf_resetParkData();
+    addStand(g_origin, 20.0);
+    LiveAc& ac = g_liveAircraft.back();
+    EXPECT_TRUE(gf_learnStand(StandLearning::soft, 1, ac, WeekPoint{1, 5}, false));
+    EXPECT_EQ(g_parkStands[0].options.back().reg, "DLH3");
+    EXPECT_EQ(g_parkStands[0].options.back().real, 0);
+    ac.callsign.clear();
+    EXPECT_FALSE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 5}, false));
+    ac.callsign = "DLH3";
+    EXPECT_FALSE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 48}, false));
+    EXPECT_TRUE(folder.logHas("===> lt_addStandOption: hh_now: 48, half hour 48"));
+}
+
+TEST_F(ParkAirportTest, LearnedFileNeverOverwritesTheUsersFileAndAHandmadeOneIsWrittenWhole)
+{
+    EXPECT_EQ(gf_learnedFileFor("elsewhere/EDXX.xml", "Pub", "EDXX"), learned);
+    EXPECT_EQ(gf_learnedFileFor("archive/stock/EDXX.xml", "", "EDXX"), fs::path("airports/learned/stock/EDXX.xml"));
+    std::vector<Stand> stands;
+    stands.emplace_back("A", std::vector<StandOption>{StandOption{}}, StandPosition{}, 20.0, true, true, true);
+    stands.emplace_back("B", std::vector<StandOption>{}, StandPosition{}, 20.0, true, true, true);
+    stands[0].options[0].fromApf = 1;
+    stands[1].radius_change = true;
+    EXPECT_EQ(gf_learnedStands(stands, false).size(), 1u);
+    EXPECT_TRUE(gf_learnedStands(stands, false)[0].name == "B");
+    EXPECT_EQ(gf_learnedStands(stands, true)[0].options.size(), 1u);
+
+    // a folder that cannot be made fails the save, and the airport is left all the same
+    lf_write("airports/learned/thirdparty/Pub", "a file where the folder belongs");
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    g_learnedUpdates = 1;
+    flyAt(30.0, 3000.0);
+    EXPECT_TRUE(parkAirport.code.empty());
+    EXPECT_TRUE(gf_statusLine().text.ends_with(fmt::format("saving '{}' did not succeed", learned.generic_string())));
+}
+
+} // namespace
+} // namespace traffictest
