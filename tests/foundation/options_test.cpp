@@ -2,35 +2,20 @@
 #include "foundation/options.h"
 #include "foundation/range.h"
 
-#include <algorithm>
-#include <atomic>
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-std::vector<UiControl*> lf_allControls()
-{
-    std::vector<UiControl*> controls;
-    for (Parameter* option : gf_allOptions())
-        if (auto* control = dynamic_cast<UiControl*>(option))
-            controls.push_back(control);
-    for (UiButton* button : gf_allButtons())
-        controls.push_back(button);
-    return controls;
-}
-
 // The figures of the option table, written down from it once: key, default and limits
-// ("min..max") or the allowed values in their order; then the check boxes and options without
-// limits by their defaults.
+// ("min..max") or the allowed values in their order. The defaults of the check boxes and texts are
+// those of a new parameters.xml (parameter_file_test.cpp).
 constexpr std::string_view g_figures = R"(SIM_CHOICE|MSFS 2020|MSFS 2020;MSFS 2024
 AI_PACKAGE_SELECTOR|AIG, FSLTL, JF|AIG, FSLTL, JF;AIG, JF, FSLTL;FSLTL, AIG, JF;FSLTL, JF, AIG;JF, AIG, FSLTL;JF, FSLTL, AIG
 MATCHING_DEPTH|4|1,2,3,4
@@ -59,19 +44,6 @@ AIRPORT_RANGE|20|8..30
 AIRPORT_HEIGHT|18000|2000..45000
 MAIN_WINDOW_X|400|-30000..30000
 MAIN_WINDOW_Y|20|-30000..30000)";
-constexpr std::string_view g_onByDefault = "LOG SCAN_LIVERIES LIG_AUTOMATIC SUPPRESS_STUB LEARN_SOFT "
-                                           "NAV_LIGHTS_WHILE_PARKED SCAN_AIRPORTS GUID_CHANGES LIGHT_AIRCRAFT "
-                                           "HELICOPTERS HIGH_PERF_AIRCRAFT AUTO_RANGE COLLISION_USER_AIR "
-                                           "COLLISION_USER_GND PARK_SOFT";
-constexpr std::string_view g_offByDefault = "ALWAYS_ON_TOP LIG_PRIORITIZE CALLSIGN_OBJECTIDS SIM_TIME "
-                                            "COLLISION_LIVE_PARKED_GND KEEP_SIM_TIME_PAR STRAIGHT_PBS_ONLY "
-                                            "INITIAL_LOAD_ONLY PARK_FAKE WEEK RT_PARKTRAFFIC_ONLY MSFS_2020";
-constexpr std::string_view g_emptyTexts = "ALL_INSTALL_PATH CALLSIGN_2_OBJECTID BLOCK_CALLSIGN DESTINATION "
-                                          "PROGRAM_VERSION PROGRAM_INSTALL_PATH MSFS_INSTALL_PATH "
-                                          "MSFS_2024_INSTALL_PATH DBASE_VERSION AIG_VERSION MYSIMADDON24_VERSION "
-                                          "lfolder0 lfolder1 lfolder2 lfolder3 lfolder4 lfolder5 lfolder6 "
-                                          "lfolder7 lfolder8 lfolder9";
-
 // An option's default and limits in the form of the figures above.
 std::string lf_figuresOf(const Parameter& option)
 {
@@ -83,27 +55,7 @@ std::string lf_figuresOf(const Parameter& option)
         return fmt::format("{}|{}..{}", i->defaultValue, i->min, i->max);
     if (const auto* f = dynamic_cast<const FloatParameter*>(&option))
         return fmt::format("{}|{}..{}", f->defaultValue, f->min, f->max);
-    if (const auto* b = dynamic_cast<const BoolParameter*>(&option))
-        return b->defaultValue ? "on" : "off";
-    if (const auto* t = dynamic_cast<const StringParameter*>(&option))
-        return t->defaultValue;
     return "?";
-}
-
-std::map<std::string, std::string> lf_expectedFigures()
-{
-    std::map<std::string, std::string> expected;
-    std::istringstream rows{std::string(g_figures)};
-    for (std::string row; std::getline(rows, row);)
-        expected[row.substr(0, row.find('|'))] = row.substr(row.find('|') + 1);
-    const std::pair<std::string_view, const char*> byDefault[] = {{g_onByDefault, "on"}, {g_offByDefault, "off"},
-                                                                  {g_emptyTexts, ""}};
-    for (const auto& [keys, figures] : byDefault) {
-        std::istringstream words{std::string(keys)};
-        for (std::string key; words >> key;)
-            expected[key] = figures;
-    }
-    return expected;
 }
 
 class OptionTable : public ::testing::Test {
@@ -112,73 +64,32 @@ protected:
     void TearDown() override { gf_resetOptions(); }
 };
 
-TEST(OptionObjects, ConstructorsFillTheFourFields)
+TEST(OptionObjects, ConstructorsFillTheFourFieldsAndClampingKeepsTheLimits)
 {
     const BoolParameter on("ON", true);
     EXPECT_TRUE(on.value && on.min && on.max && on.defaultValue);
-    const StringParameter text("TEXT", "abc");
-    EXPECT_TRUE(text.value.get() == "abc" && text.min == "abc" && text.max == "abc");
     const IntChoiceParameter choice("CHOICE", 7, 0x8100, 119, {2, 3, 4, 5, 6, 8});
     EXPECT_TRUE(choice.min == 2 && choice.max == 8 && choice.controlId == 0x8100 && choice.rowY == 119);
     EXPECT_EQ(choice.value, 7); // inside the limits, not in the list: nothing corrects it
-    EXPECT_TRUE(choice.hWnd.load() == nullptr && choice.prevWndProc.load() == nullptr);
     EXPECT_THROW(IntChoiceParameter("EMPTY", 0, 0x8101, 119, {}), std::invalid_argument);
-}
-
-TEST(OptionObjects, ClampingKeepsIntsAndFloatsInTheirLimits)
-{
-    const IntParameter n("N", 5, -1, 10);
-    EXPECT_EQ(n.clamped(-7), -1);
-    EXPECT_EQ(n.clamped(11), 10);
-    EXPECT_EQ(n.clamped(3), 3);
-    EXPECT_EQ(n.clamped(std::int64_t{1} << 40), 10);
     const FloatParameter f("F", 1.0F, 0.5F, 24.0F);
-    EXPECT_EQ(f.clamped(0.2F), 0.5F);
-    EXPECT_EQ(f.clamped(30.0F), 24.0F);
-}
+    EXPECT_EQ(f.clamped(0.2F) + f.clamped(30.0F), 24.5F);
 
-TEST(OptionObjects, ADeletedObjectThroughItsControlBaseIsDestroyedWhole)
-{
     UiControl* control = new UiStringParameter("T", std::string(1000, 'x'), 0x8102, 119);
-    delete control; // the sanitizer build finds a leak or a bad free if this went wrong
-}
-
-TEST(OptionObjects, TextValuesAreWholeSnapshotsWhileAnotherThreadWrites)
-{
-    UiStringParameter text("BLOCK", "", 0x8103, 259);
-    const std::string a(200, 'a');
-    const std::string b(300, 'b');
-    std::atomic<bool> reading{false};
-    std::atomic<bool> done{false};
-    std::thread writer([&] {
-        while (!reading) // the writes start only once the reader runs
-            std::this_thread::yield();
-        for (int i = 0; i < 20000; ++i)
-            text.value = (i % 2 == 0) ? a : b;
-        done = true;
-    });
-    int seen = 0;
-    do {
-        const std::string snapshot = text.value.get();
-        EXPECT_TRUE(snapshot.empty() || snapshot == a || snapshot == b);
-        ++seen;
-        reading = true;
-    } while (!done);
-    writer.join();
-    EXPECT_GT(seen, 1);
+    delete control; // through the control base: the sanitizer build finds a leak or a bad free if this went wrong
 }
 
 TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTableAndTheMetaRecords)
 {
-    const auto expected = lf_expectedFigures();
-    std::set<std::string> keys;
-    for (const Parameter* option : gf_allOptions()) {
-        EXPECT_TRUE(keys.insert(option->name).second) << option->name;
-        const auto it = expected.find(option->name);
-        ASSERT_NE(it, expected.end()) << option->name;
-        EXPECT_EQ(lf_figuresOf(*option), it->second) << option->name;
+    std::map<std::string, const Parameter*> options;
+    for (const Parameter* option : gf_allOptions())
+        EXPECT_TRUE(options.emplace(option->name, option).second) << option->name;
+    std::istringstream rows{std::string(g_figures)};
+    for (std::string row; std::getline(rows, row);) {
+        const std::string key = row.substr(0, row.find('|'));
+        ASSERT_TRUE(options.contains(key)) << key;
+        EXPECT_EQ(lf_figuresOf(*options[key]), row.substr(key.size() + 1)) << key;
     }
-    EXPECT_EQ(keys.size(), expected.size());
     MAX_LIVE_SEL.value = 10; // the same list, separate values
     EXPECT_EQ(MAX_PARK_SEL.value, 500);
     // the meta records are empty but for the copyright, one line of text
@@ -187,50 +98,21 @@ TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTableAndTheMetaRe
     EXPECT_TRUE(!g_metaCopyright.defaultValue.empty() && g_metaCopyright.defaultValue.find('\n') == std::string::npos);
 }
 
-TEST_F(OptionTable, FortyEightControlsWithUniqueIdsOnTheirRows)
-{
-    const auto controls = lf_allControls();
-    EXPECT_EQ(controls.size(), 48U);
-    std::set<std::uint16_t> ids;
-    const std::set<std::int32_t> buttonRows{257, 341, 369};
-    for (const UiControl* control : controls) {
-        EXPECT_TRUE(ids.insert(control->controlId).second) << control->controlId;
-        EXPECT_GE(control->controlId, 0x8000);
-        EXPECT_LT(control->controlId, 0x8100);
-        const bool onGrid = control->rowY >= 119 && (control->rowY - 119) % 28 == 0 && control->rowY <= 371;
-        EXPECT_TRUE(onGrid || buttonRows.count(control->rowY)) << control->controlId << " " << control->rowY;
-    }
-}
-
-TEST_F(OptionTable, TimeShiftIdsAndRowsRunInDifferentOrders)
-{
-    EXPECT_LT(TIME_SHIFT_DAYS.controlId, TIME_SHIFT_HOURS.controlId);
-    EXPECT_LT(TIME_SHIFT_HOURS.controlId, TIME_SHIFT_MINS.controlId);
-    EXPECT_LT(TIME_SHIFT_HOURS.rowY, TIME_SHIFT_DAYS.rowY);
-    EXPECT_LT(TIME_SHIFT_DAYS.rowY, TIME_SHIFT_MINS.rowY);
-}
-
 TEST_F(OptionTable, KeyCopiesFollowTheirOptions)
 {
     const std::vector<std::pair<const std::string*, const Parameter*>> copies{
-        {&g_lateralRangeKey, &LATERAL_RANGE},   {&g_autoRangeKey, &AUTO_RANGE},
-        {&g_initialLoadOnlyKey, &INITIAL_LOAD_ONLY}, {&g_parkSoftKey, &PARK_SOFT},
-        {&g_parkFakeKey, &PARK_FAKE},           {&g_parkingPercentageKey, &parking_percentage},
-        {&g_maxFitKey, &MAX_FIT},               {&g_weekKey, &WEEK},
-        {&g_rtParkTrafficOnlyKey, &RT_PARKTRAFFIC_ONLY}, {&g_learnSoftKey, &LEARN_SOFT},
-        {&g_maxLiveKey, &MAX_LIVE}};
-    for (const auto& [copy, option] : copies) {
-        EXPECT_FALSE(copy->empty());
-        EXPECT_EQ(*copy, option->name);
-    }
+        {&g_lateralRangeKey, &LATERAL_RANGE}, {&g_autoRangeKey, &AUTO_RANGE}, {&g_parkSoftKey, &PARK_SOFT},
+        {&g_initialLoadOnlyKey, &INITIAL_LOAD_ONLY}, {&g_parkFakeKey, &PARK_FAKE}, {&g_weekKey, &WEEK},
+        {&g_parkingPercentageKey, &parking_percentage}, {&g_maxFitKey, &MAX_FIT}, {&g_maxLiveKey, &MAX_LIVE},
+        {&g_rtParkTrafficOnlyKey, &RT_PARKTRAFFIC_ONLY}, {&g_learnSoftKey, &LEARN_SOFT}};
+    for (const auto& [copy, option] : copies)
+        EXPECT_EQ(*copy, option->name); // filled, whatever the order of the start-up
 }
 
 TEST_F(OptionTable, RangeStartsAtFortyAndSetRangeAddsTheMargin)
 {
-    EXPECT_EQ(RANGE.value, 40);
     EXPECT_EQ(g_rangeNm.load(), 40.0);
     EXPECT_EQ(g_rangeMeters.load(), 74080);
-    EXPECT_EQ(SIM_CHOICE.value.get(), "MSFS 2020");
 
     gf_setRange(40);
     EXPECT_EQ(g_rangeMeters.load(), 84080);
