@@ -53,21 +53,11 @@ TEST(Geometry, BearingsStayInZeroToTwoPi)
     EXPECT_NEAR(gf_bearingRad({0, 0}, {0, -1}), 3 * std::numbers::pi / 2, 1e-12);
     EXPECT_NEAR(gf_bearingRad({0, 179.5}, {0, -179.5}), std::numbers::pi / 2, 1e-9); // east across 180
     EXPECT_NEAR(gf_bearingRad({80, 0}, {80, 180}), 0.0, 1e-9);                      // over the pole: north
-
-    std::mt19937 gen(11);
-    std::uniform_real_distribution<double> lat(-89.0, 89.0), lon(-180.0, 180.0);
-    for (int i = 0; i < 500; ++i) {
-        const double b = gf_bearingRad({lat(gen), lon(gen)}, {lat(gen), lon(gen)});
-        ASSERT_GE(b, 0.0);
-        ASSERT_LT(b, 2 * std::numbers::pi);
-    }
 }
 
 TEST(Geometry, DestinationThenDistanceAndBearingRoundTrip)
 {
-    const LatLon same = gf_destinationPoint(eddf, 1.0, 0.0);
-    EXPECT_DOUBLE_EQ(same.lat, eddf.lat);
-    EXPECT_DOUBLE_EQ(same.lon, eddf.lon);
+    EXPECT_NEAR(gf_distanceNm(gf_destinationPoint(eddf, 1.0, 0.0), eddf), 0.0, 1e-9);
 
     // 60 nm east from 179.9 E folds to 179.1 W
     const LatLon across = gf_destinationPoint({0, 179.9}, std::numbers::pi / 2, 60 * feetPerNm);
@@ -86,6 +76,7 @@ TEST(Geometry, DestinationThenDistanceAndBearingRoundTrip)
         ASSERT_LE(end.lon, 180.0);
         ASSERT_NEAR(gf_distanceNm(start, end), dist, 1e-6 * dist + 1e-6);
         const double back = gf_bearingRad(start, end);
+        ASSERT_TRUE(back >= 0.0 && back < 2 * std::numbers::pi) << back;
         ASSERT_NEAR(std::remainder(back - bearing, 2 * std::numbers::pi), 0.0, 1e-6);
     }
 }

@@ -24,6 +24,10 @@ protected:
 
     fs::path roaming() const { return m_folder.path() / "home" / ".config"; }
     fs::path local() const { return m_folder.path() / "home" / ".local" / "share"; }
+    fs::path cache(const char* package) const
+    {
+        return local() / "Packages" / (package + std::string("_8wekyb3d8bbwe")) / "LocalCache" / "UserCfg.opt";
+    }
 
     // A packages folder holding the given package folders.
     fs::path packages(const fs::path& where, std::initializer_list<const char*> children) const
@@ -64,17 +68,12 @@ TEST_F(InstallDetection, EachSettingsFileLayoutNamesThePackagesFolder)
         const char* official;
     };
     const Layout layouts[] = {
-        {true, local() / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt",
-         "Official"},
-        {false, local() / "Packages" / "Microsoft.Limitless_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt",
-         "Official2024"},
+        {true, cache("Microsoft.FlightSimulator"), "Official"},
+        {false, cache("Microsoft.Limitless"), "Official2024"},
         {false, roaming() / "Microsoft Flight Simulator 2024" / "UserCfg.opt", "Official2024"},
-        {true, local() / "Packages" / "Microsoft.FlightDashboard_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt",
-         "Official"},
-        {false, local() / "Packages" / "Microsoft.FlightDashboard_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt",
-         "Official2024"},
-        {true, local() / "MSFSPackages" / "UserCfg.opt", "Official"},
-    };
+        {true, cache("Microsoft.FlightDashboard"), "Official"},
+        {false, cache("Microsoft.FlightDashboard"), "Official2024"},
+        {true, local() / "MSFSPackages" / "UserCfg.opt", "Official"}};
     int round = 0;
     for (const auto& layout : layouts) {
         SCOPED_TRACE(layout.userCfg.string());
@@ -115,14 +114,12 @@ TEST_F(InstallDetection, AnUnquotedOrMissingFolderGivesNothing)
 TEST_F(InstallDetection, NoInstallationLogsEveryCandidate)
 {
     EXPECT_TRUE(gf_detectSimPackagesPath().empty());
-    const fs::path store = local() / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt";
-    EXPECT_TRUE(m_folder.logHas("MSFS detection, no Store:" + store.string()));
-    EXPECT_TRUE(m_folder.logHas("MSFS detection, no Steam1:" +
-                                (roaming() / "Microsoft Flight Simulator" / "UserCfg.opt").string()));
-    EXPECT_TRUE(m_folder.logHas(
-        "MSFS detection, no Steam2:" +
-        (local() / "Packages" / "Microsoft.FlightDashboard_8wekyb3d8bbwe" / "LocalCache" / "UserCfg.opt").string()));
-    EXPECT_TRUE(m_folder.logHas("MSFS detection, no Boxed:" + (local() / "MSFSPackages" / "UserCfg.opt").string()));
+    for (const std::string& line :
+         {"Store:" + cache("Microsoft.FlightSimulator").string(),
+          "Steam1:" + (roaming() / "Microsoft Flight Simulator" / "UserCfg.opt").string(),
+          "Steam2:" + cache("Microsoft.FlightDashboard").string(),
+          "Boxed:" + (local() / "MSFSPackages" / "UserCfg.opt").string()})
+        EXPECT_TRUE(m_folder.logHas("MSFS detection, no " + line)) << line;
     EXPECT_TRUE(m_folder.logHas("No UserCfg.opt found?"));
 }
 

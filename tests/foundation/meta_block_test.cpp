@@ -5,6 +5,7 @@
 #include "support/logged_folder.h"
 
 #include <chrono>
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -42,54 +43,38 @@ protected:
     testsupport::LoggedFolder folder;
 };
 
-TEST_F(MetaBlock, TheWrittenBlockHoldsItsFiveEntriesInOrder)
+TEST_F(MetaBlock, TheWrittenBlockHoldsItsFiveEntriesInOrderAndIsReadBack)
 {
-    pugi::xml_document doc;
-    ASSERT_TRUE(gf_writeMetaInfo(doc));
-    EXPECT_EQ(infos(doc.child("meta")),
+    pugi::xml_document written;
+    ASSERT_TRUE(gf_writeMetaInfo(written));
+    EXPECT_EQ(infos(written.child("meta")),
               (std::vector<std::pair<std::string, std::string>>{{"author", "TRWK"},
                                                                 {"version", "11.0.4"},
                                                                 {"date", "Okt 06, 2026"},
                                                                 {"copyright", g_metaCopyright.defaultValue},
                                                                 {"MSFS", "2020"}}));
-}
-
-TEST_F(MetaBlock, TheSimulatorEntryFollowsTheSimulatorInForce)
-{
-    g_msfs2020Mode = false;
-    gf_updateSimFamily();
-    EXPECT_EQ(g_simFamily.get(), "MSFS2024");
-    pugi::xml_document doc;
-    ASSERT_TRUE(gf_writeMetaInfo(doc));
-    EXPECT_EQ(infos(doc.child("meta")).back(), (std::pair<std::string, std::string>{"MSFS", "2024"}));
-
-    g_msfs2020Mode = true;
-    gf_updateSimFamily();
-    pugi::xml_document again;
-    ASSERT_TRUE(gf_writeMetaInfo(again));
-    EXPECT_EQ(infos(again.child("meta")).back(), (std::pair<std::string, std::string>{"MSFS", "2020"}));
-}
-
-TEST_F(MetaBlock, ABlockWrittenAndSavedIsReadBack)
-{
-    pugi::xml_document written;
-    ASSERT_TRUE(gf_writeMetaInfo(written));
     written.append_child("parameters").append_child("parameter").append_attribute("name").set_value("author");
     std::ostringstream text;
     written.save(text);
-
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(text.str().c_str()));
     for (StringParameter* record : {&g_metaAuthor, &g_metaDate, &g_metaVersion, &g_metaCopyright, &g_metaMsfs})
         EXPECT_TRUE(gf_readMetaInfo(doc, *record)) << record->name;
-    EXPECT_EQ(g_metaAuthor.value.get(), "TRWK");
-    EXPECT_EQ(g_metaDate.value.get(), "Okt 06, 2026");
-    EXPECT_EQ(g_metaVersion.value.get(), "11.0.4");
+    EXPECT_EQ(fmt::format("{}|{}|{}|{}", g_metaAuthor.value.get(), g_metaDate.value.get(), g_metaVersion.value.get(),
+                          g_metaMsfs.value.get()),
+              "TRWK|Okt 06, 2026|11.0.4|2020");
     EXPECT_EQ(g_metaCopyright.value.get(), g_metaCopyright.defaultValue);
-    EXPECT_EQ(g_metaMsfs.value.get(), "2020");
+
+    // the simulator entry follows the simulator in force
+    g_msfs2020Mode = false;
+    gf_updateSimFamily();
+    EXPECT_EQ(g_simFamily.get(), "MSFS2024");
+    pugi::xml_document later;
+    ASSERT_TRUE(gf_writeMetaInfo(later));
+    EXPECT_EQ(infos(later.child("meta")).back(), (std::pair<std::string, std::string>{"MSFS", "2024"}));
 }
 
-TEST_F(MetaBlock, OnlyATopLevelBlockIsRead)
+TEST_F(MetaBlock, OnlyATopLevelBlockIsReadAndAMissingValueReadsEmpty)
 {
     g_metaVersion.value = "stale";
     pugi::xml_document doc;
@@ -102,18 +87,14 @@ TEST_F(MetaBlock, OnlyATopLevelBlockIsRead)
     g_metaAuthor.value = "stale";
     EXPECT_FALSE(gf_readMetaInfo(none, g_metaAuthor));
     EXPECT_TRUE(g_metaAuthor.value.empty());
-}
 
-TEST_F(MetaBlock, AnEntryWithoutValueReadsEmpty)
-{
-    pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string("<meta><info name=\"date\"/></meta>"));
     g_metaDate.value = "stale";
     EXPECT_TRUE(gf_readMetaInfo(doc, g_metaDate));
     EXPECT_TRUE(g_metaDate.value.empty());
 }
 
-TEST_F(MetaBlock, ABadSelectionIsLoggedAndFails)
+TEST_F(MetaBlock, ABadSelectionIsLoggedAndTheWriterRefusesNodesOfTheWrongKind)
 {
     pugi::xml_document doc;
     ASSERT_TRUE(gf_writeMetaInfo(doc));
@@ -122,14 +103,11 @@ TEST_F(MetaBlock, ABadSelectionIsLoggedAndFails)
     const auto lines = folder.logLines();
     ASSERT_EQ(lines.size(), 1U);
     EXPECT_FALSE(lines[0].empty());
-}
 
-TEST_F(MetaBlock, TheWriterRefusesNodesOfTheWrongKind)
-{
-    pugi::xml_document doc;
+    pugi::xml_document empty;
     EXPECT_FALSE(gf_writeMetaInfo(pugi::xml_node()));
-    EXPECT_FALSE(gf_writeMetaInfo(doc.append_child(pugi::node_pcdata)));
-    EXPECT_FALSE(doc.child("meta"));
+    EXPECT_FALSE(gf_writeMetaInfo(empty.append_child(pugi::node_pcdata)));
+    EXPECT_FALSE(empty.child("meta"));
 }
 
 } // namespace

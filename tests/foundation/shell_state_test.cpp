@@ -56,18 +56,6 @@ TEST(StatusLine, StickyErrorsHoldUntilCleared)
     EXPECT_EQ(gf_statusLine().text, "after");
     EXPECT_EQ(folder.logLines(), (std::vector<std::string>{"Logged in", "Error No install path detected"}));
     EXPECT_EQ(repaints, 6);
-
-    // writers on many threads while the window reads
-    {
-        std::vector<std::jthread> threads;
-        for (int t = 0; t < 8; ++t)
-            threads.emplace_back([t] {
-                for (int i = 0; i < 200; ++i)
-                    gf_showStatus("thread " + std::to_string(t), false);
-            });
-        for (int i = 0; i < 200; ++i)
-            ASSERT_TRUE(gf_statusLine().text.starts_with("thread") || gf_statusLine().text == "after");
-    }
     gf_setStatusRepaintHook(nullptr);
     gf_clearStatusAndError();
 }

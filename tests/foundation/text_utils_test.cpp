@@ -5,6 +5,7 @@
 
 #include "support/logged_folder.h"
 
+#include <fmt/format.h>
 #include <gsl/narrow>
 #include <gtest/gtest.h>
 #include <list>
@@ -28,50 +29,28 @@ TEST(TextUtils, SplitTrimAndJoin)
     std::string list = "A, B ,C";
     gf_removeSpacesInCommaList(list);
     EXPECT_EQ(list, "A,B,C");
-    std::string plain = "A,B";
-    gf_removeSpacesInCommaList(plain);
-    EXPECT_EQ(plain, "A,B");
 }
 
-TEST(TextUtils, Unquote)
+TEST(TextUtils, UnquoteNumbersAndComparisons)
 {
     EXPECT_EQ(gf_unquote(R"(InstalledPackagesPath "D:\MSFS\Packages")"), R"(D:\MSFS\Packages)");
-    EXPECT_EQ(gf_unquote(R"(x "" y)"), "");
     EXPECT_EQ(gf_unquote("no quotes"), "no quotes");
-    EXPECT_EQ(gf_unquote(R"(open "end)"), "");
-    EXPECT_EQ(gf_unquote(R"(last")"), "");
-}
+    EXPECT_EQ(gf_unquote(R"(x "" y)") + gf_unquote(R"(open "end)") + gf_unquote(R"(last")"), "");
 
-TEST(TextUtils, NumberTexts)
-{
-    EXPECT_EQ(gf_plural(1), "");
-    EXPECT_EQ(gf_plural(0), "s");
-    EXPECT_EQ(gf_plural(2), "s");
-    EXPECT_EQ(gf_plural(-1), "");
-    EXPECT_EQ(gf_plural(std::int64_t{-5}), "");
-    EXPECT_EQ(gf_plural(std::uint64_t{1}), "");
-    EXPECT_EQ(gf_plural(std::uint64_t{7}), "s");
-
-    EXPECT_EQ(gf_float2string(3.0f), "3");
-    EXPECT_EQ(gf_float2string(2.4f), "2.4");
-    EXPECT_EQ(gf_float2string(-0.5f), "-0.5");
-
-    EXPECT_EQ(gf_percentage(1, 3), 33);
-    EXPECT_EQ(gf_percentage(2, 3), 67);
-    EXPECT_EQ(gf_percentage(5, 0), 0);
-    EXPECT_EQ(gf_percentage(5, -3), 0);
+    EXPECT_EQ(fmt::format("{}{}{}{}|{}{}{}", gf_plural(1), gf_plural(-1), gf_plural(std::int64_t{-5}),
+                          gf_plural(std::uint64_t{1}), gf_plural(0), gf_plural(2), gf_plural(std::uint64_t{7})),
+              "|sss");
+    EXPECT_EQ(gf_float2string(3.0f) + " " + gf_float2string(2.4f) + " " + gf_float2string(-0.5f), "3 2.4 -0.5");
+    EXPECT_EQ(fmt::format("{} {} {} {}", gf_percentage(1, 3), gf_percentage(2, 3), gf_percentage(5, 0),
+                          gf_percentage(5, -3)),
+              "33 67 0 0");
     EXPECT_THROW(gf_percentage(std::int64_t{1} << 40, 1), gsl::narrowing_error);
-}
 
-TEST(TextUtils, Comparisons)
-{
-    EXPECT_TRUE(gf_equalsUppercased(".TXT", ".txt"));
-    EXPECT_TRUE(gf_equalsUppercased(".XML", ".Xml"));
+    EXPECT_TRUE(gf_equalsUppercased(".TXT", ".txt") && gf_equalsUppercased(".XML", ".Xml"));
     EXPECT_FALSE(gf_equalsUppercased(".TXT", ".txt2"));
     EXPECT_FALSE(gf_equalsUppercased(".txt", ".TXT")); // the first one is the upper-case model
     EXPECT_TRUE(gf_equalsWithStar("A320", "A320*"));
-    EXPECT_FALSE(gf_equalsWithStar("A320", "A320"));
-    EXPECT_FALSE(gf_equalsWithStar("A320", "A321*"));
+    EXPECT_FALSE(gf_equalsWithStar("A320", "A320") || gf_equalsWithStar("A320", "A321*"));
 }
 
 TEST(TextUtils, Randomizing)
@@ -86,9 +65,6 @@ TEST(TextUtils, Randomizing)
     }
     EXPECT_TRUE(up && down);
 
-    std::vector<std::string> one{"a"};
-    gf_shuffle(one);
-    EXPECT_EQ(one, Pieces{"a"});
     std::vector<std::string> many{"a", "b", "c", "d", "e", "f"};
     gf_shuffle(many);
     std::sort(many.begin(), many.end());
