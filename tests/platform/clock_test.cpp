@@ -1,5 +1,4 @@
 #include "platform/clock.h"
-#include "platform/timer_period.h"
 
 #include <gtest/gtest.h>
 
@@ -50,15 +49,4 @@ TEST(Clock, AWaitUnlessStoppedLastsItsTimeOrEndsAtTheStop)
     EXPECT_FALSE(platform::sleepUnlessStopped(std::chrono::hours(24 * 20), stop));
     stopper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - realStart, 60s);
-}
-
-TEST(Clock, TimerPeriodGuardsAreCounted)
-{
-    const int before = platform::activeTimerPeriods();
-    {
-        platform::TimerPeriodGuard a;
-        platform::TimerPeriodGuard b;
-        EXPECT_EQ(platform::activeTimerPeriods(), before + 2);
-    }
-    EXPECT_EQ(platform::activeTimerPeriods(), before);
 }
