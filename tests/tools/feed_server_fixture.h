@@ -70,7 +70,7 @@ protected:
         folder.setEnv("TRWK_RT_BASE_URL", fmt::format("http://127.0.0.1:{}", port));
         gf_initDataPaths();
         std::filesystem::create_directories(g_dataFolder);
-        writeLicense(g_testKey);
+        std::ofstream(g_dataFolder / "rt_license.txt", std::ios::binary) << g_testKey << "\n";
         gf_resetOptions();
         gf_resetFeedHooks();
         gf_resetRtClients();
@@ -81,11 +81,6 @@ protected:
         server->stop();
         thread.join();
         gf_resetFeedHooks();
-    }
-
-    void writeLicense(const std::string& key)
-    {
-        std::ofstream(g_dataFolder / "rt_license.txt", std::ios::binary | std::ios::trunc) << key << "\n";
     }
 
     // The scenario's clock moves with the program's clock.
