@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
 #include <fstream>
 
 namespace {
@@ -26,7 +27,7 @@ protected:
     fs::path local() const { return m_folder.path() / "home" / ".local" / "share"; }
     fs::path cache(const char* package) const
     {
-        return local() / "Packages" / (package + std::string("_8wekyb3d8bbwe")) / "LocalCache" / "UserCfg.opt";
+        return local() / "Packages" / fmt::format("{}_8wekyb3d8bbwe", package) / "LocalCache" / "UserCfg.opt";
     }
 
     // A packages folder holding the given package folders.
@@ -114,12 +115,13 @@ TEST_F(InstallDetection, AnUnquotedOrMissingFolderGivesNothing)
 TEST_F(InstallDetection, NoInstallationLogsEveryCandidate)
 {
     EXPECT_TRUE(gf_detectSimPackagesPath().empty());
-    for (const std::string& line :
-         {"Store:" + cache("Microsoft.FlightSimulator").string(),
-          "Steam1:" + (roaming() / "Microsoft Flight Simulator" / "UserCfg.opt").string(),
-          "Steam2:" + cache("Microsoft.FlightDashboard").string(),
-          "Boxed:" + (local() / "MSFSPackages" / "UserCfg.opt").string()})
-        EXPECT_TRUE(m_folder.logHas("MSFS detection, no " + line)) << line;
+    const std::pair<const char*, fs::path> candidates[] = {
+        {"Store", cache("Microsoft.FlightSimulator")},
+        {"Steam1", roaming() / "Microsoft Flight Simulator" / "UserCfg.opt"},
+        {"Steam2", cache("Microsoft.FlightDashboard")},
+        {"Boxed", local() / "MSFSPackages" / "UserCfg.opt"}};
+    for (const auto& [name, path] : candidates)
+        EXPECT_TRUE(m_folder.logHas(fmt::format("MSFS detection, no {}:{}", name, path.string()))) << name;
     EXPECT_TRUE(m_folder.logHas("No UserCfg.opt found?"));
 }
 
