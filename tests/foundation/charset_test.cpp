@@ -72,7 +72,8 @@ TEST_F(CharsetTest, MarksDecideWhateverFollowsThenTheFirst1027BytesDecide)
 TEST_F(CharsetTest, Utf16FilesReadLikeTheirUtf8TwinsAndAUtf8MarkIsCut)
 {
     const std::u16string text = u"[fltsim.0]\r\ntitle=A320 \u00e9t\u00e9 \U0001F600\r\n\r\nui_type=A320\r\nlast";
-    const std::string utf8Twin = "[fltsim.0]\r\ntitle=A320 \xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80\r\n\r\nui_type=A320\r\nlast";
+    const std::string utf8Twin =
+        "[fltsim.0]\r\ntitle=A320 \xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80\r\n\r\nui_type=A320\r\nlast";
     const std::vector<std::string> expected{"[fltsim.0]", "title=A320 \xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80", "",
                                             "ui_type=A320", "last"};
     const std::pair<const char*, std::string> files[] = {

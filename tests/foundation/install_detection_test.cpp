@@ -149,8 +149,9 @@ TEST_F(InstallDetection, ValidityFollowsTheSimulatorInForce)
 TEST(CommunityFolder, OnlyALastComponentCommunityIsCutOff)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {R"(C:\MSFS\Packages\Community)", R"(C:\MSFS\Packages)"}, {R"(D:\Community\Pkgs\Community)", R"(D:\Community\Pkgs)"},
-        {R"(D:\Community\Pkgs)", R"(D:\Community\Pkgs)"}, {"/home/pilot/packages/Community", "/home/pilot/packages"},
+        {R"(C:\MSFS\Packages\Community)", R"(C:\MSFS\Packages)"}, {R"(D:\Community\Pkgs)", R"(D:\Community\Pkgs)"},
+        {R"(D:\Community\Pkgs\Community)", R"(D:\Community\Pkgs)"},
+        {"/home/pilot/packages/Community", "/home/pilot/packages"},
         {R"(E:\sim\community\)", R"(E:\sim)"}, {R"(E:\sim\MyCommunity)", R"(E:\sim\MyCommunity)"},
         {R"(\Community)", ""}, {"Community", "Community"}};
     for (const auto& [text, expected] : cases)

@@ -117,7 +117,8 @@ TEST_F(ParameterFile, AnExistingFileIsReadClampedCompletedAndTidied)
               "100 7 10 16 1700000000");
     EXPECT_TRUE(LOG.value && AUTO_RANGE.value); // AUTO_RANGE missing: its default
     EXPECT_FALSE(ALWAYS_ON_TOP.value || SUPPRESS_STUB.value);
-    EXPECT_EQ(lfolder3.value.get() + "|" + lfolder1.value.get() + "|" + BLOCK_CALLSIGN.value.get(), "|/my/liveries|DLH4X");
+    EXPECT_EQ(lfolder3.value.get() + "|" + lfolder1.value.get() + "|" + BLOCK_CALLSIGN.value.get(),
+              "|/my/liveries|DLH4X");
 
     // what was there keeps its place and its text; the empty folder entry is gone
     Entries expected = stored;
@@ -339,16 +340,6 @@ TEST_F(ParameterFile, TwoThreadsSavingAThousandTimesEachLoseNothing)
     EXPECT_EQ(valueOf("BLOCK_CALLSIGN"), longText + std::to_string(saves));
     EXPECT_EQ(entries().size(), g_newFile.size());
     EXPECT_EQ(dataFiles(), std::vector<std::string>{"parameters.xml"});
-}
-
-TEST_F(ParameterFile, SavesAfterAStopAreWrittenButNotLogged)
-{
-    readLists();
-    g_stop = true;
-    PARK_FAKE.value = true;
-    gf_saveBoolParameter(PARK_FAKE);
-    EXPECT_EQ(valueOf("PARK_FAKE"), "true");
-    EXPECT_FALSE(folder.logHas("PARK_FAKE=true"));
 }
 
 TEST_F(ParameterFile, RemovingAnOptionTakesItsElementOut)

@@ -115,9 +115,9 @@ protected:
         return answer.value("GUID", "");
     }
 
-    nlohmann::json traffic(const std::string& guid, const std::string& box, const std::string& extra = "")
+    nlohmann::json traffic(const std::string& guid, const std::string& box, int minutesBack = 0)
     {
-        return post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset=0{}", guid, box, extra));
+        return post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset={}", guid, box, minutesBack));
     }
 
     LoggedFolder folder;

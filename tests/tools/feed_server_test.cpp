@@ -155,17 +155,12 @@ TEST_F(FeedServerTest, TheTimeOffsetAsksForAnEarlierTime)
 {
     const std::string guid = login();
     advance(110.0);
-    const auto back = traffic(guid, g_wideBox, "").at("data");
-    ASSERT_TRUE(back.contains("4b1805"));
-    const auto shifted = post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset=1", guid, g_wideBox));
-    const auto context = lf_frankfurtContext();
-    const auto now = lf_parse(back, context);
-    const auto earlier = lf_parse(shifted["data"], context);
-    ASSERT_TRUE(earlier.contains(0x4b1805));
+    const auto now = lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext());
+    const auto earlier = lf_parse(traffic(guid, g_wideBox, 1)["data"], lf_frankfurtContext());
+    ASSERT_TRUE(now.contains(0x4b1805) && earlier.contains(0x4b1805));
     EXPECT_NEAR(earlier.at(0x4b1805).sample.lon, 8.10, 1e-6); // 50 s into the scenario
     EXPECT_NEAR(now.at(0x4b1805).recordTime - earlier.at(0x4b1805).recordTime, 60.0, 0.01);
-    EXPECT_EQ(post("/v4/traffic", fmt::format("GUID={}&{}&querytype=locationtraffic&toffset=40321", guid, g_wideBox))["status"],
-              400);
+    EXPECT_EQ(traffic(guid, g_wideBox, 40321)["status"], 400);
 }
 
 TEST_F(FeedServerTest, TheProgramsFirstRequestGetsFiveSnapshots)
@@ -239,14 +234,14 @@ TEST_F(FeedServerTest, WeatherAndNearestMetarForTheProgramsWeatherClient)
     ASSERT_TRUE(weather.nearestmetar(status));
     EXPECT_EQ(weather.metarStation, "EDDM");
 
-    const std::string guid = g_sessionGuid.get();
-    auto answer = post("/v4/weather", fmt::format("GUID={}&querytype=locwx&toffset=0&lat=48.5&lon=11.5&alt=1200&airports=EDDM", guid));
+    const auto lt_ask = [this](const char* query) {
+        return post("/v4/weather", fmt::format("GUID={}&toffset=0&lat=48.5&lon=11.5&{}", g_sessionGuid.get(), query));
+    };
+    const auto answer = lt_ask("querytype=locwx&alt=1200&airports=EDDM");
     ASSERT_EQ(answer["status"], 200);
     EXPECT_EQ(answer["wrrl"], 3000);
     EXPECT_EQ(extractQNH(answer["data"]), 1009);
     // the station asked for wins over the nearest one
-    answer = post("/v4/weather", fmt::format("GUID={}&querytype=locwx&toffset=0&lat=48.5&lon=11.5&alt=0&airports=EDDF", guid));
-    EXPECT_EQ(extractQNH(answer["data"]), 1023);
-    answer = post("/v4/weather", fmt::format("GUID={}&querytype=metar&toffset=0&lat=48.5&lon=11.5", guid));
-    EXPECT_EQ(answer["status"], 400);
+    EXPECT_EQ(extractQNH(lt_ask("querytype=locwx&alt=0&airports=EDDF")["data"]), 1023);
+    EXPECT_EQ(lt_ask("querytype=metar")["status"], 400);
 }
