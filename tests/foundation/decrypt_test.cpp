@@ -3,7 +3,7 @@
 #include "foundation/data_key.h"
 #include "foundation/log.h"
 #include "stream_encrypt.h"
-#include "support/temp_folder.h"
+#include "support/logged_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,15 +39,6 @@ std::span<const unsigned char> lf_bytes(const std::string& text)
 
 class DecryptTest : public ::testing::Test {
 protected:
-    void SetUp() override { gf_openLog(); }
-    void TearDown() override { gf_closeLog(); }
-
-    std::string log()
-    {
-        gf_closeLog();
-        return readFile("Log.txt");
-    }
-
     // Encrypts `plain` with the encryptor of the tools and returns the encrypted bytes.
     std::string encrypt(const std::string& plain)
     {
@@ -56,7 +47,7 @@ protected:
         return readFile("data.enc");
     }
 
-    testsupport::TempFolder m_folder;
+    testsupport::LoggedFolder folder;
 };
 
 TEST_F(DecryptTest, PlaintextsRoundTripThroughTheEncryptorWithTheFileLayout)
@@ -94,7 +85,7 @@ TEST_F(DecryptTest, OneFlippedByteAnywhereFailsAndLeavesNoOutput)
         EXPECT_FALSE(gf_streamDecrypt("damaged.enc", "plain.out"));
         EXPECT_FALSE(fs::exists("plain.out"));
     }
-    EXPECT_NE(log().find("gf_streamDecrypt exception: Decryption failed"), std::string::npos);
+    EXPECT_TRUE(folder.logHas("gf_streamDecrypt exception: Decryption failed"));
 }
 
 TEST_F(DecryptTest, MissingInputOrAnOutputThatCannotBeOpenedFails)
@@ -103,10 +94,8 @@ TEST_F(DecryptTest, MissingInputOrAnOutputThatCannotBeOpenedFails)
     EXPECT_FALSE(fs::exists("plain.out"));
     encrypt("abc");
     EXPECT_FALSE(gf_streamDecrypt("data.enc", fs::path("no_such_folder") / "plain.out"));
-    const std::string text = log();
-    EXPECT_NE(text.find("gf_streamDecrypt exception: Could not open input file: missing.enc"), std::string::npos);
-    EXPECT_NE(text.find("gf_streamDecrypt exception: Could not open output file: no_such_folder/plain.out"),
-              std::string::npos);
+    EXPECT_TRUE(folder.logHas("gf_streamDecrypt exception: Could not open input file: missing.enc"));
+    EXPECT_TRUE(folder.logHas("gf_streamDecrypt exception: Could not open output file: no_such_folder/plain.out"));
 }
 
 // A download cut short must never pass for the whole file.
@@ -123,9 +112,8 @@ TEST_F(DecryptTest, StreamsWithoutTheirFinalChunkFail)
         EXPECT_FALSE(gf_streamDecrypt("cut.enc", "plain.out"));
         EXPECT_FALSE(fs::exists("plain.out"));
     }
-    const std::string text = log();
-    EXPECT_NE(text.find("gf_streamDecrypt exception: Invalid header or key"), std::string::npos);
-    EXPECT_NE(text.find("gf_streamDecrypt exception: Stream ended before its final chunk"), std::string::npos);
+    EXPECT_TRUE(folder.logHas("gf_streamDecrypt exception: Invalid header or key"));
+    EXPECT_TRUE(folder.logHas("gf_streamDecrypt exception: Stream ended before its final chunk"));
 }
 
 TEST_F(DecryptTest, NothingAfterTheFinalChunkIsReadAndAnotherKeyFails)
@@ -184,9 +172,9 @@ TEST_F(DecryptTest, RemoveFileRemovesIgnoresMissingFilesAndLogsAFailure)
     fs::create_directories(fs::path("busy") / "inside");
     gf_removeFile("busy");
     EXPECT_TRUE(fs::exists("busy"));
-    const std::string text = log();
-    EXPECT_EQ(text.find("could not remove never_there"), std::string::npos);
-    EXPECT_NE(text.find("===> Warning: could not remove busy, errorcode: "), std::string::npos);
+    const auto lines = folder.logLines(); // nothing for the missing file
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with("===> Warning: could not remove busy, errorcode: ")) << lines[0];
 }
 
 } // namespace

@@ -8,33 +8,24 @@
 
 namespace {
 
+using testsupport::Entries;
+
 // The options that newer versions replaced, as an older program wrote them.
-const std::string g_oldOptions = R"(
-	<parameter name="MSFS_2020" value="false" />
-	<parameter name="AI_PACKAGE_ORDER" value="4" />
-	<parameter name="CUSTOM_MAX_PARK" value="300" />
-	<parameter name="MAX_LIVE" value="17" />
-	<parameter name="LATERAL_RANGE" value="36" />
-	<parameter name="AIRPORT_RANGE" value="8" />
-	<parameter name="AUTO_RANGE_ABOVE_HEIGHT" value="26999" />
-	<parameter name="AIRPORT_HEIGHT" value="27000" />)";
+const Entries g_oldOptions{{"MSFS_2020", "false"},     {"AI_PACKAGE_ORDER", "4"}, {"CUSTOM_MAX_PARK", "300"},
+                           {"MAX_LIVE", "17"},         {"LATERAL_RANGE", "36"},   {"AIRPORT_RANGE", "8"},
+                           {"AUTO_RANGE_ABOVE_HEIGHT", "26999"}, {"AIRPORT_HEIGHT", "27000"}};
 
 class LoadParameters : public testsupport::OptionsFileTest {
 protected:
     // a file with the successors' own values, stored by the version given
     static void writeStoredFile(const std::string& version, bool withOldOptions)
     {
-        writeFile(R"(<?xml version="1.0"?>
-<parameters>
-	<parameter name="PROGRAM_VERSION" value=")" +
-                  version + R"(" />
-	<parameter name="SIM_CHOICE" value="MSFS 2020" />
-	<parameter name="MAX_LIVE_SEL" value="75" />
-	<parameter name="MAX_PARK_SEL" value="75" />
-	<parameter name="RANGE" value="20" />
-	<parameter name="SCAN_LIVERIES" value="false" />
-	<parameter name="SCAN_AIRPORTS" value="false" />)" +
-                  (withOldOptions ? g_oldOptions : "") + "\n</parameters>\n");
+        Entries entries{{"PROGRAM_VERSION", version}, {"SIM_CHOICE", "MSFS 2020"}, {"MAX_LIVE_SEL", "75"},
+                        {"MAX_PARK_SEL", "75"},       {"RANGE", "20"},             {"SCAN_LIVERIES", "false"},
+                        {"SCAN_AIRPORTS", "false"}};
+        if (withOldOptions)
+            entries.insert(entries.end(), g_oldOptions.begin(), g_oldOptions.end());
+        writeFile(entries);
     }
 };
 

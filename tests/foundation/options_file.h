@@ -39,6 +39,14 @@ protected:
     }
 
     static void writeFile(const std::string& text) { std::ofstream(g_parametersPath, std::ios::binary) << text; }
+    // parameters.xml as the program writes it, holding these elements
+    static void writeFile(const Entries& entries)
+    {
+        std::string text = "<?xml version=\"1.0\"?>\n<parameters>\n";
+        for (const auto& [name, value] : entries)
+            text += "\t<parameter name=\"" + name + "\" value=\"" + value + "\" />\n";
+        writeFile(text + "</parameters>\n");
+    }
 
     static std::string readFile()
     {

@@ -105,10 +105,7 @@ TEST_F(ParameterFile, AnExistingFileIsReadClampedCompletedAndTidied)
                          {"MAX_FIT", "0x10"}, {"LOG", "yes"},           {"ALWAYS_ON_TOP", "on"},
                          {"SUPPRESS_STUB", ""}, {"lfolder3", ""},       {"lfolder1", "/my/liveries"},
                          {"OBSOLETE_THING", "kept"}, {"BLOCK_CALLSIGN", "DLH4X"}, {"LAST_EPOCH_TIME:", "1700000000"}};
-    std::string text = "<?xml version=\"1.0\"?>\n<parameters>\n";
-    for (const auto& [name, value] : stored)
-        text += "\t<parameter name=\"" + name + "\" value=\"" + value + "\" />\n";
-    writeFile(text + "</parameters>\n");
+    writeFile(stored);
     readLists();
 
     // RANGE clamped to the maximum, AIRP_RANGE inside the limits though not in the list, no digits: 0, then the minimum
