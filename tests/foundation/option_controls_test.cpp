@@ -36,13 +36,12 @@ protected:
             auto* control = dynamic_cast<UiControl*>(option);
             if (control == nullptr)
                 continue;
-            const char16_t* kind = u"Edit";
-            if (dynamic_cast<UiBoolParameter*>(option) != nullptr)
-                kind = u"button";
-            else if (dynamic_cast<IntChoiceParameter*>(option) != nullptr ||
-                     dynamic_cast<StringChoiceParameter*>(option) != nullptr)
-                kind = u"ComboBox";
-            control->hWnd = create(kind, control->controlId);
+            const bool box = dynamic_cast<UiBoolParameter*>(option) != nullptr;
+            const bool list = dynamic_cast<IntChoiceParameter*>(option) || dynamic_cast<StringChoiceParameter*>(option);
+            const DWORD style = WS_CHILD | WS_VISIBLE | (box ? BS_CHECKBOX : 0) | (list ? CBS_DROPDOWNLIST : 0);
+            control->hWnd = CreateWindowExW(0, box ? u"button" : (list ? u"ComboBox" : u"Edit"), u"", style, 0, 0, 50,
+                                            16, main, reinterpret_cast<HMENU>(UINT_PTR{control->controlId}), nullptr,
+                                            nullptr);
         }
     }
     void TearDown() override
@@ -53,17 +52,6 @@ protected:
                 control->hWnd = nullptr;
         w32::testing::reset();
         OptionsFileTest::TearDown();
-    }
-
-    HWND create(const char16_t* kind, std::uint16_t id) const
-    {
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        if (std::u16string(kind) == u"button")
-            style |= BS_CHECKBOX;
-        if (std::u16string(kind) == u"ComboBox")
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL;
-        return CreateWindowExW(0, kind, u"", style, 0, 0, 50, 16, main, reinterpret_cast<HMENU>(UINT_PTR{id}),
-                               nullptr, nullptr);
     }
 
     static std::string text(const UiControl& control)
@@ -83,10 +71,8 @@ protected:
 
 TEST_F(OptionControls, TheLoadShowsCheckBoxesAndTextBoxes)
 {
-    writeFile(R"(<parameters><parameter name="LOG" value="false" /><parameter name="WEEK" value="true" />)"
-              R"(<parameter name="BLOCK_CALLSIGN" value="DLH4X" /><parameter name="DESTINATION" value="EDDF" />)"
-              R"(<parameter name="PROGRAM_VERSION" value="11.0.3"/><parameter name="SCAN_AIRPORTS" value="false"/>)"
-              "</parameters>");
+    writeFile(testsupport::Entries{{"LOG", "false"}, {"WEEK", "true"}, {"BLOCK_CALLSIGN", "DLH4X"},
+                                   {"DESTINATION", "EDDF"}, {"PROGRAM_VERSION", "11.0.3"}, {"SCAN_AIRPORTS", "false"}});
     RANGE.value = 65; // a restart: the boxes were filled in the run before
     RANGE.fillComboBox();
     gf_loadParameters();
