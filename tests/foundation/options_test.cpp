@@ -98,17 +98,6 @@ TEST_F(OptionTable, EveryOptionOnceWithTheDefaultAndLimitsOfTheTableAndTheMetaRe
     EXPECT_TRUE(!g_metaCopyright.defaultValue.empty() && g_metaCopyright.defaultValue.find('\n') == std::string::npos);
 }
 
-TEST_F(OptionTable, KeyCopiesFollowTheirOptions)
-{
-    const std::vector<std::pair<const std::string*, const Parameter*>> copies{
-        {&g_lateralRangeKey, &LATERAL_RANGE}, {&g_autoRangeKey, &AUTO_RANGE}, {&g_parkSoftKey, &PARK_SOFT},
-        {&g_initialLoadOnlyKey, &INITIAL_LOAD_ONLY}, {&g_parkFakeKey, &PARK_FAKE}, {&g_weekKey, &WEEK},
-        {&g_parkingPercentageKey, &parking_percentage}, {&g_maxFitKey, &MAX_FIT}, {&g_maxLiveKey, &MAX_LIVE},
-        {&g_rtParkTrafficOnlyKey, &RT_PARKTRAFFIC_ONLY}, {&g_learnSoftKey, &LEARN_SOFT}};
-    for (const auto& [copy, option] : copies)
-        EXPECT_EQ(*copy, option->name); // filled, whatever the order of the start-up
-}
-
 TEST_F(OptionTable, RangeStartsAtFortyAndSetRangeAddsTheMargin)
 {
     EXPECT_EQ(g_rangeNm.load(), 40.0);

@@ -371,7 +371,7 @@ TEST_F(ParameterFile, ASaveWhileARemovalRewritesTheFileIsKept)
     EXPECT_EQ(valueOf("LATERAL_RANGE") + " " + valueOf("MAIN_WINDOW_X"), "<missing> 123");
 }
 
-TEST_F(ParameterFile, InitFailuresAreLoggedAndNullEntriesOfTheListsAreSkipped)
+TEST_F(ParameterFile, NodeHelpersRefuseNodesOfTheWrongKindAndNullEntriesAreSkipped)
 {
     pugi::xml_document doc;
     const pugi::xml_node text = doc.append_child(pugi::node_pcdata);
@@ -382,9 +382,16 @@ TEST_F(ParameterFile, InitFailuresAreLoggedAndNullEntriesOfTheListsAreSkipped)
     gf_initIntParameter(MAX_LIVE, text);
     EXPECT_TRUE(folder.logHas("===> Adding Init XML parameter 'MAX_LIVE' with value '-1' failed!"));
 
-    gf_readParameterFile({nullptr, &MSFS_2020}, {nullptr}, {nullptr, &MAX_LIVE}, {nullptr}, {nullptr, &lfolder0},
-                         {nullptr});
-    EXPECT_EQ(entries(), (Entries{{"MSFS_2020", "false"}, {"MAX_LIVE", "-1"}}));
+    for (int run = 0; run < 2; ++run) { // the new file, then the file read
+        gf_readParameterFile({nullptr, &MSFS_2020}, {nullptr}, {nullptr, &MAX_LIVE}, {nullptr}, {nullptr, &lfolder0},
+                             {nullptr});
+        EXPECT_EQ(entries(), (Entries{{"MSFS_2020", "false"}, {"MAX_LIVE", "-1"}}));
+    }
+
+    gf_setParameterNodeValue(pugi::xpath_node(), "ignored"); // nothing selected: nothing happens
+    pugi::xml_node stand = doc.append_child("stand");
+    EXPECT_TRUE(gf_appendBoolAttribute(stand, "soft", true));
+    EXPECT_STREQ(stand.attribute("soft").value(), "true");
 }
 
 } // namespace
