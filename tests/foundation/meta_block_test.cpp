@@ -68,22 +68,16 @@ TEST_F(MetaBlock, TheWrittenBlockHoldsItsFiveEntriesInOrderAndIsReadBack)
 
 TEST_F(MetaBlock, OnlyATopLevelBlockIsReadAndAMissingValueReadsEmpty)
 {
-    g_metaVersion.value = "stale";
-    pugi::xml_document doc;
-    ASSERT_TRUE(gf_writeMetaInfo(doc.append_child("airport")));
-    EXPECT_FALSE(gf_readMetaInfo(doc, g_metaVersion));
-    EXPECT_TRUE(g_metaVersion.value.empty());
-
-    pugi::xml_document none;
-    none.append_child("parkpositions");
-    g_metaAuthor.value = "stale";
-    EXPECT_FALSE(gf_readMetaInfo(none, g_metaAuthor));
-    EXPECT_TRUE(g_metaAuthor.value.empty());
-
-    ASSERT_TRUE(doc.load_string("<meta><info name=\"date\"/></meta>"));
-    g_metaDate.value = "stale";
-    EXPECT_TRUE(gf_readMetaInfo(doc, g_metaDate));
-    EXPECT_TRUE(g_metaDate.value.empty());
+    const auto lt_read = [](const char* xml, StringParameter& record) {
+        pugi::xml_document doc;
+        EXPECT_TRUE(doc.load_string(xml)) << xml;
+        record.value = "stale";
+        return std::pair{gf_readMetaInfo(doc, record), record.value.get()};
+    };
+    const std::pair<bool, std::string> none{false, ""}, empty{true, ""};
+    EXPECT_EQ(lt_read("<airport><meta><info name='version' value='1'/></meta></airport>", g_metaVersion), none);
+    EXPECT_EQ(lt_read("<parkpositions/>", g_metaAuthor), none);
+    EXPECT_EQ(lt_read("<meta><info name='date'/></meta>", g_metaDate), empty);
 }
 
 TEST_F(MetaBlock, ABadSelectionIsLoggedAndTheWriterRefusesNodesOfTheWrongKind)
