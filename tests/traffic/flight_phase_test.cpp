@@ -1,18 +1,18 @@
-// Flight phases on the harness: cruise west across 180 degrees with a turn and a climb, the
-// take-off roll with rotation and climb-out, and an approach with flare, touchdown and the end of
-// the landing roll.
+// Flight phases on the harness: a live aircraft's whole road in a cruise west across 180 degrees with a
+// turn and a climb, and the take-off roll with rotation and climb-out (the approach, flare and landing
+// roll are flown by the stand tests' arrival).
 #include "leg_feed.h"
 
+#include "simlink/flight_plan.h"
 #include "simlink/sim_ids.h"
 #include "traffic/class_tables.h"
-#include "airports/park_data.h"
-#include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
-#include "traffic/angles.h"
 #include "traffic/traffic_containers.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <set>
 #include <vector>
 
 namespace traffictest {
@@ -27,19 +27,54 @@ std::vector<std::uint32_t> lf_values(const std::vector<ClientEvent>& events, std
     return values;
 }
 
-TEST_F(TrafficTest, CruiseWestAcross180TurnsAndClimbsWithinTheClassLimits)
+// Created, shown 200 passes before it moves, turned and climbed within the class limits; when the feed
+// stops, 8 dead-reckoning samples of 8 s each at a falling speed, then the removal with its flight plan.
+TEST_F(TrafficTest, CruiseWestAcross180IsFlownWithinTheClassLimitsThenDeadReckonedAndRemoved)
 {
     LegFeed feed;
     feed.start = LatLon{50.0, -179.9};
     feed.legs = {{90.0, 250.0, 0.0, 270.0, 8000.0, 0.0}, {60.0, 250.0, 0.0, 210.0, 8000.0, 1500.0}};
     feed.deliverStartup();
+    const std::uint32_t hex = feed.identity.hexId;
+    std::uint32_t objectTick = 0;
+    std::uint32_t firstPositionTick = 0;
+    std::size_t activePasses = 0;
+    std::set<std::int32_t> deadReckoning;
+    std::vector<FeedSample> deadReckoningSamples;
     driver.beforePass = [&] { feed.deliverLoop(); };
+    driver.afterPass = [&] {
+        const LiveAc* ac = gf_findLiveAc(hex);
+        if (ac == nullptr)
+            return;
+        objectTick = objectTick == 0 && ac->objectId != 0 ? g_tick.load() : objectTick;
+        if (ac->acState == AcState::active && activePasses++ == 0)
+            firstPositionTick = g_tick;
+        if (ac->extrapolationsLeft > 0 && deadReckoning.insert(ac->extrapolationsLeft).second)
+            deadReckoningSamples.push_back(ac->samples.back());
+    };
     driver.run(15000);
-    const FakeSimLink::Object* object = sim->objectOfHex(feed.identity.hexId);
+    ASSERT_FALSE(sim->creates.empty());
+    EXPECT_EQ(sim->creates[0].callsign, "DLH123");
+    EXPECT_EQ(sim->creates[0].liveryTitle.rfind("Airbus A320 Lufthansa", 0), 0u);
+    EXPECT_NEAR(sim->creates[0].initPos.Heading, 270.0, 1.0);
+    const FakeSimLink::Object* object = sim->objectOfHex(hex);
     ASSERT_NE(object, nullptr);
-    const auto& track = sim->positions[object->id];
+    const std::uint32_t id = object->id;
+    const auto& track = sim->positions[id];
     ASSERT_GT(track.size(), 10000u);
+    EXPECT_EQ(firstPositionTick - objectTick, 200u);
+    EXPECT_TRUE(deadReckoning.empty());
+    // level first, then climbing on the new heading with the nose up
+    EXPECT_NEAR(track[3000].altitude, 8000.0, 1.0);
+    EXPECT_GT(track.back().altitude, 8500.0);
+    EXPECT_NEAR(track.back().heading * g_rad2deg, 210.0, 2.0);
+    EXPECT_GT(track.back().longitude, 179.0); // across 180 degrees
+    EXPECT_LT(track.back().pitch, -3.0 * g_deg2rad);
 
+    setUser(track.back().latitude, track.back().longitude, 0.0, true); // dead reckoning only near the user
+    feed.stopped = true;
+    ASSERT_TRUE(driver.runUntil([&] { return gf_findLiveAc(hex) == nullptr; }, 20000));
+    EXPECT_EQ(track.size(), activePasses); // one position every pass
     const ClassValues& large = gf_classValues(SizeClass::Large);
     double maxBank = 0.0;
     for (std::size_t i = 1; i < track.size(); ++i) {
@@ -54,12 +89,23 @@ TEST_F(TrafficTest, CruiseWestAcross180TurnsAndClimbsWithinTheClassLimits)
     }
     EXPECT_LE(maxBank, large.maxBankDeg * g_deg2rad + 1e-12);
     EXPECT_GT(maxBank, 1.0 * g_deg2rad); // it banked into the turn
-    // level first, then climbing on the new heading with the nose up
-    EXPECT_NEAR(track[3000].altitude, 8000.0, 1.0);
-    EXPECT_GT(track.back().altitude, 8500.0);
-    EXPECT_NEAR(track.back().heading * g_rad2deg, 210.0, 2.0);
-    EXPECT_GT(track.back().longitude, 179.0); // across 180 degrees
-    EXPECT_LT(track.back().pitch, -3.0 * g_deg2rad);
+
+    EXPECT_EQ(deadReckoning, (std::set<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    ASSERT_EQ(deadReckoningSamples.size(), 8u);
+    for (std::size_t i = 1; i < deadReckoningSamples.size(); ++i) {
+        const FeedSample& a = deadReckoningSamples[i - 1];
+        const FeedSample& b = deadReckoningSamples[i];
+        EXPECT_NEAR(b.groundSpeed, a.groundSpeed * 0.95, 1e-9);
+        const double metres = gf_distanceNm(LatLon{a.lat, a.lon}, LatLon{b.lat, b.lon}) * 1852.0;
+        EXPECT_NEAR(metres, 8.0 * b.groundSpeed * 1852.0 / 3600.0, 1.0);
+    }
+    ASSERT_EQ(sim->removals, std::vector<std::uint32_t>{id});
+    EXPECT_EQ((sim->removalTicks[0] - 1) % 10, 0u);
+    EXPECT_FALSE(std::filesystem::exists(g_flightPlanFolder / gf_flightPlanPath(id)));
+    // the light toggles at 50 and 100 passes, then the airborne configuration
+    const auto events = sim->eventsOf(id);
+    EXPECT_EQ(lf_values(events, EVENT_ALL_LIGHTS_TOGGLE).size(), 2u);
+    EXPECT_FALSE(lf_values(events, EVENT_ENGINE_AUTO_START).empty());
 }
 
 TEST_F(TrafficTest, TakeoffRollRotatesAndClimbsOut)
@@ -123,68 +169,6 @@ TEST_F(TrafficTest, TakeoffRollRotatesAndClimbsOut)
     EXPECT_TRUE(ac->takeoffRoll);
     ASSERT_TRUE(driver.runUntil([&] { return !gf_findLiveAc(feed.identity.hexId)->takeoffRoll; }, 10000));
     EXPECT_GT(sim->positions[id].back().altitude, 2050.0);
-}
-
-TEST_F(TrafficTest, ApproachFlaresTouchesDownAndEndsTheRoll)
-{
-    LegFeed feed;
-    const double descent = 2000.0 / 700.0 * 60.0;
-    feed.legs = {{descent, 140.0, 0.0, 90.0, 2000.0, -700.0},
-                 {40.0, 140.0, -3.0, 90.0},
-                 {20.0, 20.0, 0.0, 90.0},
-                 {60.0, 15.0, 0.0, 30.0}};
-    parkAirport = Airport{"EDXX", "", feed.endOf(0).lat, feed.endOf(0).lon, 0.0};
-    gf_setParkAirportElevation(0.0);
-    feed.deliverStartup();
-    std::vector<std::uint32_t> stages;
-    bool approach = false;
-    bool landingRoll = false;
-    driver.beforePass = [&] { feed.deliverLoop(); };
-    driver.afterPass = [&] {
-        const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
-        if (ac == nullptr)
-            return;
-        approach = approach || ac->approach;
-        landingRoll = landingRoll || ac->landingRoll;
-        if (ac->flareStage != 0 && (stages.empty() || stages.back() != ac->flareStage))
-            stages.push_back(ac->flareStage);
-    };
-    const bool ended = driver.runUntil(
-        [&] {
-            const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
-            return landingRoll && ac != nullptr && !ac->landingRoll;
-        },
-        40000);
-    gf_clearParkAirport();
-    ASSERT_TRUE(ended);
-    const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
-    EXPECT_TRUE(approach);
-    EXPECT_EQ(stages, (std::vector<std::uint32_t>{1, 2, 3, 4}));
-    EXPECT_EQ(ac->flightState, FlightState::taxi);
-    EXPECT_TRUE(ac->onGround);
-    EXPECT_FALSE(ac->noseLowering);
-
-    const std::uint32_t id = sim->objectOfHex(feed.identity.hexId)->id;
-    const auto events = sim->eventsOf(id);
-    const auto throttle = lf_values(events, EVENT_THROTTLE_SET);
-    // approach power, idle in the flare
-    ASSERT_GE(throttle.size(), 2u);
-    EXPECT_NE(std::find(throttle.begin(), throttle.end(), 4914u), throttle.end());
-    EXPECT_EQ(throttle.back(), 0u);
-    const auto spoilers = lf_values(events, EVENT_SPOILERS_SET);
-    EXPECT_NE(std::find(spoilers.begin(), spoilers.end(), 16383u), spoilers.end());
-    EXPECT_EQ(spoilers.back(), 0u);
-    const auto flaps = lf_values(events, EVENT_FLAPS_SET);
-    EXPECT_NE(std::find(flaps.begin(), flaps.end(), 16383u), flaps.end()); // landing flaps
-    EXPECT_EQ(flaps.back(), 0u);                                            // cleaned up off the runway
-
-    const auto& track = sim->positions[id];
-    for (std::size_t i = 1; i < track.size(); ++i) {
-        ASSERT_TRUE(finitePosition(track[i]));
-        ASSERT_GE(track[i].altitude, 0.0);
-        ASSERT_LE(track[i].altitude, track[i - 1].altitude + 1e-6) << "at " << i;
-    }
-    EXPECT_GE(gf_angleDiffRadToDeg(track.back().heading, 90.0 * g_deg2rad), 15.0);
 }
 
 } // namespace

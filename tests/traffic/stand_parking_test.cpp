@@ -38,10 +38,17 @@ TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
     feed.deliverStartup();
     double parkedOffMetres = -1.0;
     int parkedUnmarked = 0;
+    bool approach = false;
+    std::vector<std::uint32_t> flareStages;
     driver.beforePass = [&] { feed.deliverLoop(); };
     driver.afterPass = [&] {
         const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
-        if (ac == nullptr || ac->flightState != FlightState::parked || ac->departurePending)
+        if (ac == nullptr)
+            return;
+        approach = approach || ac->approach;
+        if (ac->flareStage != 0 && (flareStages.empty() || flareStages.back() != ac->flareStage))
+            flareStages.push_back(ac->flareStage);
+        if (ac->flightState != FlightState::parked || ac->departurePending)
             return;
         if (parkedOffMetres < 0.0)
             parkedOffMetres = gf_distanceNm(LatLon{ac->position[POS_LAT], ac->position[POS_LON]},
@@ -52,9 +59,27 @@ TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
         [&] { return gf_findLiveAc(feed.identity.hexId)->flightState == FlightState::pushing_back; }, 60000));
     EXPECT_TRUE(parkedOffMetres >= 0.0 && parkedOffMetres <= 2.0) << parkedOffMetres;
     EXPECT_EQ(parkedUnmarked, 0); // marked from the arrival until the departure
-    const auto events = sim->eventsOf(sim->objectOfHex(feed.identity.hexId)->id);
-    EXPECT_TRUE(std::any_of(events.begin(), events.end(),
-                            [](const ClientEvent& e) { return e.eventId == EVENT_ENGINE_AUTO_SHUTDOWN; }));
+    EXPECT_TRUE(approach);
+    EXPECT_EQ(flareStages, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    const std::uint32_t id = sim->objectOfHex(feed.identity.hexId)->id;
+    const auto events = sim->eventsOf(id);
+    const auto lt_sent = [&](std::uint32_t eventId, std::uint32_t value, std::size_t from = 0) {
+        return std::any_of(events.begin() + static_cast<std::ptrdiff_t>(from), events.end(),
+                           [&](const ClientEvent& e) { return e.eventId == eventId && e.value == value; });
+    };
+    // approach power, landing flaps and spoilers; idle in the flare; cleaned up off the runway; engines off
+    EXPECT_TRUE(lt_sent(EVENT_THROTTLE_SET, 4914) && lt_sent(EVENT_THROTTLE_SET, 0));
+    EXPECT_TRUE(lt_sent(EVENT_SPOILERS_SET, 16383) && lt_sent(EVENT_SPOILERS_SET, 0));
+    const auto landingFlaps = std::find_if(events.begin(), events.end(), [](const ClientEvent& e) {
+        return e.eventId == EVENT_FLAPS_SET && e.value == 16383;
+    });
+    ASSERT_NE(landingFlaps, events.end());
+    EXPECT_TRUE(lt_sent(EVENT_FLAPS_SET, 0, static_cast<std::size_t>(landingFlaps - events.begin())));
+    EXPECT_TRUE(lt_sent(EVENT_ENGINE_AUTO_SHUTDOWN, 0));
+    const auto& track = sim->positions[id];
+    for (std::size_t i = 1; i < track.size(); ++i)
+        ASSERT_TRUE(finitePosition(track[i]) && track[i].altitude >= 0.0 &&
+                    track[i].altitude <= track[i - 1].altitude + 1e-6) << "at " << i;
     // a passenger aircraft on a cargo stand: the stand serves passengers too and it is learned there
     EXPECT_FALSE(stand.cargo);
     EXPECT_TRUE(stand.cargo_change);
