@@ -1,10 +1,8 @@
-// The motion formulas against exact values: pitch targets, descent and climb rates, the
-// per-class limits, the push-back turn length and the ground curve.
+// The motion formulas against exact values: pitch targets, descent and climb rates, the push-back
+// turn length, the ground curve and the timing of unknown speeds.
 #include "foundation/geometry.h"
 #include "traffic/airborne_motion.h"
 #include "traffic/airborne_profile.h"
-#include "traffic/angles.h"
-#include "traffic/class_tables.h"
 #include "traffic/ground_movement.h"
 #include "traffic/live_ac.h"
 #include "traffic/run_flags.h"
@@ -43,23 +41,6 @@ TEST(MotionFormulas, DescentAndClimbRates)
     EXPECT_NEAR(gf_climbAltRate(1000.0, 1150.0, 500, 800.0, 0.6), 0.3, 1e-12);
 }
 
-TEST(MotionFormulas, ClassLimits)
-{
-    const ClassValues& heavy = gf_classValues(SizeClass::Heavy);
-    const ClassValues& large = gf_classValues(SizeClass::Large);
-    const ClassValues& light = gf_classValues(SizeClass::Light);
-    EXPECT_EQ(heavy.maxPitchRateDeg, 0.005);
-    EXPECT_EQ(large.maxPitchRateDeg, 0.0075);
-    EXPECT_EQ(light.maxPitchRateDeg, 0.01);
-    EXPECT_EQ(large.maxBankDeg, 30.0);
-    EXPECT_EQ(large.maxBankRateDeg, 0.02);
-    // climb rates in ft/min
-    EXPECT_NEAR(gf_classValues(SizeClass::Buzjets).maxClimbRate * 6000.0, 4500.0, 1e-9);
-    EXPECT_NEAR(gf_classValues(SizeClass::HighPerf).maxClimbRate * 6000.0, 6000.0, 1e-9);
-    EXPECT_EQ(heavy.parkingSpeedKt, 3.0);
-    EXPECT_EQ(gf_classValues(SizeClass::Rotorcraft).groundTurnStepDeg, 0.20);
-}
-
 TEST(MotionFormulas, PushbackTurnDividesDegreesByRadiansPerTick)
 {
     // 90 / (0.07 deg in rad) / 100 = 736.6 for a Large aircraft (the step that follows makes the
@@ -92,12 +73,6 @@ TEST(MotionFormulas, CurveKeepsEndNorthEastAndControlEastNorth)
     EXPECT_FALSE(evalCurve(curve, p, heading, -0.01));
     curve[6] = g_nan;
     EXPECT_FALSE(evalCurve(curve, p, heading, 0.5));
-}
-
-TEST(MotionFormulas, DirectionsDifferAcrossNorth)
-{
-    EXPECT_NEAR(gf_angleDiffRadToDeg(359.0 * g_deg2rad, 1.0 * g_deg2rad), 2.0, 1e-9);
-    EXPECT_NEAR(gf_angleDiffRadToDeg(10.0 * g_deg2rad, 350.0 * g_deg2rad), 20.0, 1e-9);
 }
 
 // Two samples one nautical mile apart along a meridian, the second due 24 s after the first;
