@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace traffictest {
 
@@ -180,6 +181,22 @@ FeedRecord Trajectory::at(double recordTime) const
     s.airspeed = groundSpeedKt;
     s.airborne = s.altitude > 0.0 ? 1 : 0;
     return r;
+}
+
+Trajectory trackOf(std::uint32_t hexId, const std::string& callsign, double lat, double lon)
+{
+    Trajectory t;
+    std::tie(t.hexId, t.callsign, t.lat, t.lon, t.startTime) = std::tuple{hexId, callsign, lat, lon, 1.7e9};
+    return t;
+}
+
+void applySamples(const Trajectory& t, int count, std::uint32_t firstDue)
+{
+    for (int i = 0; i < count; ++i) {
+        FeedRecord r = t.at(t.startTime + 5.0 * i);
+        r.sample.dueTick = firstDue + 500 * static_cast<std::uint32_t>(i);
+        gf_applyFeedRecord(r);
+    }
 }
 
 std::vector<FeedRecord> SyntheticFeed::snapshot(double recordTime) const

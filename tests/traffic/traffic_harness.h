@@ -65,51 +65,36 @@ public:
     std::vector<ClientEvent> eventsOf(std::uint32_t objectId) const;
 
     // SimConnectBackend
+    static constexpr HRESULT ok = SIMCONNECT_OK;
     HRESULT open(HSIMCONNECT* handle, const char* name) override;
-    HRESULT close(HSIMCONNECT) override { return SIMCONNECT_OK; }
-    HRESULT callDispatch(HSIMCONNECT, DispatchProc, void*) override { return SIMCONNECT_OK; }
-    HRESULT subscribeToSystemEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return SIMCONNECT_OK; }
-    HRESULT addToDataDefinition(HSIMCONNECT, SIMCONNECT_DATA_DEFINITION_ID, const char*, const char*, SIMCONNECT_DATATYPE,
-                                float, std::uint32_t) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT mapClientEventToSimEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return SIMCONNECT_OK; }
+    HRESULT close(HSIMCONNECT) override { return ok; }
+    HRESULT callDispatch(HSIMCONNECT, DispatchProc, void*) override { return ok; }
+    HRESULT subscribeToSystemEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return ok; }
+    HRESULT addToDataDefinition(HSIMCONNECT, SIMCONNECT_DATA_DEFINITION_ID, const char*, const char*,
+                                SIMCONNECT_DATATYPE, float, std::uint32_t) override { return ok; }
+    HRESULT mapClientEventToSimEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return ok; }
     HRESULT addClientEventToNotificationGroup(HSIMCONNECT, SIMCONNECT_NOTIFICATION_GROUP_ID, SIMCONNECT_CLIENT_EVENT_ID,
-                                              bool) override
-    {
-        return SIMCONNECT_OK;
-    }
+                                              bool) override { return ok; }
     HRESULT setNotificationGroupPriority(HSIMCONNECT, SIMCONNECT_NOTIFICATION_GROUP_ID, std::uint32_t) override
     {
-        return SIMCONNECT_OK;
+        return ok;
     }
     HRESULT requestDataOnSimObject(HSIMCONNECT, SIMCONNECT_DATA_REQUEST_ID requestId, SIMCONNECT_DATA_DEFINITION_ID,
                                    SIMCONNECT_OBJECT_ID objectId, SIMCONNECT_PERIOD) override;
     HRESULT requestDataOnSimObjectType(HSIMCONNECT, SIMCONNECT_DATA_REQUEST_ID requestId, SIMCONNECT_DATA_DEFINITION_ID,
                                        std::uint32_t, SIMCONNECT_SIMOBJECT_TYPE) override;
     HRESULT setDataOnSimObject(HSIMCONNECT, SIMCONNECT_DATA_DEFINITION_ID, SIMCONNECT_OBJECT_ID, std::uint32_t,
-                               std::uint32_t, const void*) override
-    {
-        return SIMCONNECT_OK;
-    }
+                               std::uint32_t, const void*) override { return ok; }
     HRESULT transmitClientEvent(HSIMCONNECT, SIMCONNECT_OBJECT_ID objectId, SIMCONNECT_CLIENT_EVENT_ID eventId,
                                 std::uint32_t data, SIMCONNECT_NOTIFICATION_GROUP_ID) override;
     HRESULT aiCreateNonAtcAircraft(HSIMCONNECT, const char*, const char*, const SIMCONNECT_DATA_INITPOSITION&,
-                                   SIMCONNECT_DATA_REQUEST_ID) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT getLastSentPacketId(HSIMCONNECT, std::uint32_t* packetId) override
-    {
-        *packetId = 0;
-        return SIMCONNECT_OK;
-    }
-    HRESULT aiReleaseControl(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return SIMCONNECT_OK; }
-    HRESULT aiRemoveObject(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return SIMCONNECT_OK; }
+                                   SIMCONNECT_DATA_REQUEST_ID) override { return ok; }
+    HRESULT getLastSentPacketId(HSIMCONNECT, std::uint32_t* packetId) override { return *packetId = 0, ok; }
+    HRESULT aiReleaseControl(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return ok; }
+    HRESULT aiRemoveObject(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return ok; }
     HRESULT aiSetAircraftFlightPlan(HSIMCONNECT, SIMCONNECT_OBJECT_ID, const char*, SIMCONNECT_DATA_REQUEST_ID) override
     {
-        return SIMCONNECT_OK;
+        return ok;
     }
 
 private:
@@ -137,6 +122,11 @@ struct Trajectory {
 
     FeedRecord at(double recordTime) const;
 };
+
+// A trajectory from feed time 1.7e9 on.
+Trajectory trackOf(std::uint32_t hexId, const std::string& callsign, double lat = 50.0, double lon = 8.0);
+// Applies `count` samples of the trajectory at its start time + 5 s x i, due from firstDue on, 500 ticks apart.
+void applySamples(const Trajectory& t, int count, std::uint32_t firstDue);
 
 // Feed time t of a record is due at tick (t - epoch) x 100: the start-up snapshots are sampled at
 // epoch + 0, 6, 12, 18, 24 s, a loop batch delivered at tick g at epoch + 30 + g / 100.
