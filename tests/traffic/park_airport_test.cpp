@@ -4,10 +4,8 @@
 
 #include "airports/park_airport_list.h"
 #include "airports/park_apf.h"
-#include "feed/parked_request.h"
 #include "foundation/option_table.h"
 #include "foundation/status_line.h"
-#include "platform/clock.h"
 #include "traffic/learned_writer.h"
 #include "traffic/park_airport.h"
 #include "traffic/park_airport_handling.h"
@@ -26,21 +24,6 @@ namespace traffictest {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr std::int64_t g_mondayMidnight = 1767571200; // Monday 5 January 2026, 00:00 UTC
-
-// The service answers every parked-traffic request at once, with nothing.
-class ServiceClock : public platform::ManualClock {
-public:
-    void sleepUntil(platform::SteadyTime deadline) override
-    {
-        ParkedBox box;
-        std::uint64_t sequence = 0;
-        if (gf_takeParkedRequest(box, sequence))
-            gf_deliverParkedAnswer(sequence, 0, {});
-        ManualClock::sleepUntil(deadline);
-    }
-};
-
 void lf_write(const fs::path& path, const std::string& text)
 {
     fs::create_directories(fs::absolute(path).parent_path());

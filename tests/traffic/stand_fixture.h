@@ -4,7 +4,9 @@
 #include "traffic_harness.h"
 
 #include "airports/park_data.h"
+#include "feed/parked_request.h"
 #include "foundation/geometry.h"
+#include "platform/clock.h"
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
 
@@ -21,6 +23,25 @@ inline LatLon lf_at(double bearingDeg, double metres, LatLon from = g_origin)
 {
     return gf_destinationPoint(from, bearingDeg * g_deg2rad, metres / 0.3048);
 }
+
+inline constexpr std::int64_t g_mondayMidnight = 1767571200; // Monday 5 January 2026, 00:00 UTC
+
+// The manual clock, on which the wait for parked traffic finds the service's answer at once.
+class ServiceClock : public platform::ManualClock {
+public:
+    using ManualClock::ManualClock;
+    std::vector<ParkedTrafficRecord> answer;
+    std::int32_t status = 0;
+    int requests = 0;
+    void sleepUntil(platform::SteadyTime deadline) override
+    {
+        ParkedBox box;
+        std::uint64_t sequence = 0;
+        if (gf_takeParkedRequest(box, sequence) && ++requests)
+            gf_deliverParkedAnswer(sequence, status, answer);
+        ManualClock::sleepUntil(deadline);
+    }
+};
 
 class StandTest : public TrafficTest {
 protected:

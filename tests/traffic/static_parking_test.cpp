@@ -5,10 +5,8 @@
 #include "aircraft/dbase.h"
 #include "airports/park_apf.h"
 #include "feed/live_records.h"
-#include "feed/parked_request.h"
 #include "foundation/option_table.h"
 #include "foundation/random.h"
-#include "platform/clock.h"
 #include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
 #include "traffic/stand_names.h"
@@ -21,25 +19,6 @@
 
 namespace traffictest {
 namespace {
-
-constexpr std::int64_t g_mondayMidnight = 1767571200; // Monday 5 January 2026, 00:00 UTC
-
-// The manual clock, on which the wait for parked traffic finds the service's answer at once.
-class ServiceClock : public platform::ManualClock {
-public:
-    using ManualClock::ManualClock;
-    std::vector<ParkedTrafficRecord> answer;
-    std::int32_t status = 0;
-    int requests = 0;
-    void sleepUntil(platform::SteadyTime deadline) override
-    {
-        ParkedBox box;
-        std::uint64_t sequence = 0;
-        if (gf_takeParkedRequest(box, sequence) && ++requests)
-            gf_deliverParkedAnswer(sequence, status, answer);
-        ManualClock::sleepUntil(deadline);
-    }
-};
 
 // S1 .. S11 100 m apart, S12 30 m beside S11 (neighbours), S10 reserved; at 00:10, half hour 0.
 class StaticParkingTest : public StandTest {
