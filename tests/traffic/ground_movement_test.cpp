@@ -28,9 +28,10 @@ struct TaxiTrace {
     double finalHeadingDeg = 0.0;
 };
 
-TaxiTrace lf_taxi(TickDriver& driver, FakeSimLink& sim, double turnToDeg)
+TaxiTrace lf_taxi(TickDriver& driver, FakeSimLink& sim, double turnToDeg, std::uint32_t hexId)
 {
     LegFeed feed;
+    feed.identity.hexId = hexId;
     feed.legs = {{40.0, 15.0, 0.0, 90.0}, {60.0, 15.0, 0.0, turnToDeg}};
     feed.deliverStartup();
     TaxiTrace trace;
@@ -63,24 +64,24 @@ TaxiTrace lf_taxi(TickDriver& driver, FakeSimLink& sim, double turnToDeg)
     return trace;
 }
 
-TEST_F(TrafficTest, SixtyDegreeTaxiTurnIsFlownAsACurve)
+TEST_F(TrafficTest, SixtyDegreeTaxiTurnIsFlownAsACurveAHundredSeventyNot)
 {
-    const TaxiTrace trace = lf_taxi(driver, *sim, 30.0);
-    EXPECT_TRUE(trace.curved);
-    EXPECT_NEAR(trace.curveTurnDeg, 60.0, 3.0);
-    EXPECT_LT(trace.maxTurnInPlaceDeg, 45.0);
-    EXPECT_LE(trace.maxHeadingStepDeg, 0.5);
-    EXPECT_NEAR(trace.finalHeadingDeg, 30.0, 2.0);
-}
-
-TEST_F(TrafficTest, HundredSeventyDegreeTaxiTurnIsNotCurved)
-{
-    const TaxiTrace trace = lf_taxi(driver, *sim, 260.0);
-    // the reversal is turned in place; only the rest of the turn may follow a curve
-    EXPECT_GT(trace.maxTurnInPlaceDeg, 160.0);
-    EXPECT_LE(trace.maxCurveTurnDeg, 160.0);
-    EXPECT_LE(trace.maxHeadingStepDeg, 0.5);
-    EXPECT_NEAR(trace.finalHeadingDeg, 260.0, 3.5);
+    // a hundred and seventy degrees: the reversal is turned in place; only the rest may follow a curve
+    const struct { double toDeg, tolerance; bool curved; } cases[] = {{30.0, 2.0, true}, {260.0, 3.5, false}};
+    for (std::uint32_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].toDeg);
+        if (i > 0)
+            restart();
+        const TaxiTrace trace = lf_taxi(driver, *sim, cases[i].toDeg, 0x4b1805 + i);
+        if (cases[i].curved) {
+            EXPECT_TRUE(trace.curved && trace.maxTurnInPlaceDeg < 45.0);
+            EXPECT_NEAR(trace.curveTurnDeg, 60.0, 3.0);
+        } else {
+            EXPECT_TRUE(trace.maxTurnInPlaceDeg > 160.0 && trace.maxCurveTurnDeg <= 160.0);
+        }
+        EXPECT_LE(trace.maxHeadingStepDeg, 0.5);
+        EXPECT_NEAR(trace.finalHeadingDeg, cases[i].toDeg, cases[i].tolerance);
+    }
 }
 
 TEST_F(TrafficTest, TaxiingAircraftHoldsWhenTheFeedStopsAndIsRemovedLater)
@@ -265,47 +266,34 @@ TEST_F(PushbackTest, FeedDecidesTheTurnOfThePushbackAndTheDeparture)
     FeedSample s = a.samples.front();
     a.flightState = FlightState::pushing_back;
     a.pushbackCounter = 2;
-    s.track = 0.0; // no track, no decision
-    EXPECT_FALSE(checkExtendingSituations(a, s));
-    EXPECT_FALSE(a.pushbackCurve);
-    STRAIGHT_PBS_ONLY.value = true;
-    s.track = 45.0;
-    EXPECT_FALSE(checkExtendingSituations(a, s));
-    EXPECT_FALSE(a.pushbackCurve);
-    STRAIGHT_PBS_ONLY.value = false;
-    EXPECT_FALSE(checkExtendingSituations(a, s));
-    EXPECT_TRUE(a.pushbackCurve);
-    EXPECT_FALSE(a.pushbackOtherSide); // 45 is left of 90
-    s.trueHeading = 100.0 * g_deg2rad;
-    EXPECT_FALSE(checkExtendingSituations(a, s));
-    EXPECT_TRUE(a.pushbackOtherSide);
+    // no track, no decision; 45 is left of the stand's 90, a heading of 100 right of it
+    const struct { bool straightOnly; double track; std::optional<double> headingDeg; bool curve, otherSide; } cases[] = {
+        {false, 0.0, {}, false, false}, {true, 45.0, {}, false, false}, {false, 45.0, {}, true, false},
+        {false, 45.0, 100.0, true, true}};
+    for (const auto& c : cases) {
+        STRAIGHT_PBS_ONLY.value = c.straightOnly;
+        s.track = c.track;
+        s.trueHeading = c.headingDeg ? std::optional(*c.headingDeg * g_deg2rad) : std::nullopt;
+        EXPECT_FALSE(checkExtendingSituations(a, s));
+        EXPECT_EQ((std::pair{a.pushbackCurve, a.pushbackOtherSide}), (std::pair{c.curve, c.otherSide})) << c.track;
+    }
 
-    // pushed back: samples close by hold it, one well away lets it taxi
+    // pushed back: samples close by hold it, one well away (beyond 2.75 half wingspans, farther than before)
+    // lets it taxi
     place();
     run();
     LiveAc& b = ac();
     ASSERT_EQ(b.flightState, FlightState::pushed_back);
-    const LatLon here{b.position[POS_LAT], b.position[POS_LON]};
-    const auto lt_at = [&](double halfWingspans) {
+    for (const double halfWingspans : {0.5, 0.4, 3.0}) {
         FeedSample x = b.samples.front();
-        const LatLon p = gf_destinationPoint(here, 0.0, halfWingspans * b.halfWingspanNm * 6076.11549);
-        x.lat = p.lat;
-        x.lon = p.lon;
-        x.samePosition = 1;
-        return x;
-    };
-    FeedSample near = lt_at(0.5);
-    EXPECT_FALSE(checkExtendingSituations(b, near));
-    EXPECT_EQ(b.holding, 1u);
-    FeedSample nearer = lt_at(0.4);
-    EXPECT_FALSE(checkExtendingSituations(b, nearer));
-    FeedSample away = lt_at(3.0); // beyond 2.75 half wingspans and farther than before
-    EXPECT_TRUE(checkExtendingSituations(b, away));
-    EXPECT_EQ(away.samePosition, 0u);
-    EXPECT_EQ(b.flightState, FlightState::taxi);
-    EXPECT_EQ(b.standId, 0u);
-    EXPECT_EQ(b.holding, 0u);
-    EXPECT_EQ(b.pushbackCounter, 0);
+        const LatLon p = gf_destinationPoint(LatLon{b.position[POS_LAT], b.position[POS_LON]}, 0.0,
+                                             halfWingspans * b.halfWingspanNm * 6076.11549);
+        std::tie(x.lat, x.lon, x.samePosition) = std::tuple{p.lat, p.lon, std::uint8_t{1}};
+        EXPECT_EQ(checkExtendingSituations(b, x), halfWingspans > 1.0) << halfWingspans;
+        EXPECT_TRUE(halfWingspans != 0.5 || b.holding == 1u);
+        EXPECT_TRUE(halfWingspans < 1.0 || (std::tuple{x.samePosition, b.flightState, b.standId, b.holding,
+                                                       b.pushbackCounter} == std::tuple{0u, FlightState::taxi, 0u, 0u, 0}));
+    }
 }
 
 TEST_F(PushbackTest, LandingRollWhoseSamplesClimbAgainGoesAround)

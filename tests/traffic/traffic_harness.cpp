@@ -307,6 +307,12 @@ TrafficTest::TrafficTest()
     lf_installLiveries();
     gf_createFlightPlanFolder();
     gf_setSimConnectBackend(sim);
+    restart();
+}
+
+void TrafficTest::restart()
+{
+    driver.beforePass = driver.afterPass = nullptr;
     lf_resetTraffic();
     HSIMCONNECT handle = nullptr;
     sim->open(&handle, "test");

@@ -172,6 +172,8 @@ protected:
     ~TrafficTest() override;
 
     void setUser(double lat, double lon, double altitudeFt, bool onGround);
+    // A fresh traffic state with g_tick 0 for a second run in the same test, as at the start.
+    void restart();
 
     testsupport::LoggedFolder folder;
     std::shared_ptr<FakeSimLink> sim = std::make_shared<FakeSimLink>();
