@@ -43,25 +43,22 @@ protected:
 TEST_F(ApfFileTest, LearnedFileKeepsOptionsAndTheChangesOnly)
 {
     g_dbase.records = {{"PH-BXA", {"KLM", "B738", "", false}}};
-    std::vector<Stand> stands;
-    stands.push_back(lf_stand("D7", 25.0, false, false, false,
-                              {lf_option("PH-BXA", "XXX", "KLM1602", "KLM1603", 1), lf_option("N123", "UAL", "", "", 0, 2),
-                               lf_option("D-AINA", "DLH", "DLH1", "", 1, 0)}));
-    stands.push_back(lf_stand("HELI1", 11.0, true, false, true));
+    std::vector<Stand> stands{lf_stand("D7", 25.0, false, false, false,
+                                       {lf_option("PH-BXA", "XXX", "KLM1602", "KLM1603", 1),
+                                        lf_option("N123", "UAL", "", "", 0, 2), lf_option("D-AINA", "DLH", "DLH1", "", 1, 0)}),
+                              lf_stand("HELI1", 12.0, true, false, true)};
     stands.back().radius_change = true;
-    stands.back().radius = 12.0 * g_nmPerMetre;
     EXPECT_TRUE(roundTrip(std::move(stands), g_apfLearnedMode, false).empty()); // no positions: they amend a file
-    EXPECT_TRUE(has("<parkpos id=\"D7\">") && has("<parkpos id=\"HELI1\" radius_change=\"true\" radius=\"12.0\" />"));
-    EXPECT_TRUE(has("<opt reg=\"PH-BXA\" day=\"3\" hh=\"4,5,47\" cs=\"KLM1602:KLM1603\" />"));
-    EXPECT_TRUE(has("<opt reg=\"N123\" airl=\"UAL\" type=\"B789\" soft=\"true\" day=\"3\" hh=\"4,5,47\" />"));
+    for (const char* part : {"<parkpos id=\"D7\">", "<parkpos id=\"HELI1\" radius_change=\"true\" radius=\"12.0\" />",
+                             "<opt reg=\"PH-BXA\" day=\"3\" hh=\"4,5,47\" cs=\"KLM1602:KLM1603\" />",
+                             "<opt reg=\"N123\" airl=\"UAL\" type=\"B789\" soft=\"true\" day=\"3\" hh=\"4,5,47\" />"})
+        EXPECT_TRUE(has(part)) << part;
     EXPECT_FALSE(has("D-AINA")); // disabled
 }
 
 TEST_F(ApfFileTest, FullFileRoundTrip)
 {
-    std::vector<Stand> stands;
-    stands.push_back(lf_stand("S74", 25.0, true, false, false));
-    stands.push_back(lf_stand("HELI1", 11.0, true, true, true));
+    std::vector<Stand> stands{lf_stand("S74", 25.0, true, false, false), lf_stand("HELI1", 11.0, true, true, true)};
     stands.back().manual = true;
     const auto read = roundTrip(std::move(stands), g_apfFullMode, false);
     EXPECT_TRUE(has("<parkpos id=\"S74\" latitude=\"52.308600\" longitude=\"4.763900\" heading=\"90.0\" "
@@ -76,10 +73,9 @@ TEST_F(ApfFileTest, FullFileRoundTrip)
 TEST_F(ApfFileTest, HandmadeFileWritesEveryStandWhole)
 {
     g_dbase.records = {{"PH-BXA", {"KLM", "B738", "", false}}};
-    std::vector<Stand> stands;
-    stands.push_back(lf_stand("D7", 20.0, true, false, false, {lf_option("PH-BXA", "XXX", "KLM1", "", 1)}));
-    stands.back().radius_change = stands.back().cargo_change = true;
-    stands.push_back(lf_stand("D8", 20.0, false, false, false));
+    std::vector<Stand> stands{lf_stand("D7", 20.0, true, false, false, {lf_option("PH-BXA", "XXX", "KLM1", "", 1)}),
+                              lf_stand("D8", 20.0, false, false, false)};
+    stands.front().radius_change = stands.front().cargo_change = true;
     const auto read = roundTrip(std::move(stands), g_apfLearnedMode, true);
     EXPECT_TRUE(has("<parameter name=\"handmade\" value=\"true\" />") && has("<parameter name=\"Qf_real\" value=\"61\" />"));
     EXPECT_TRUE(has("radius=\"20.0\" cargo=\"true\" ramp=\"false\" radius_change=\"true\" cargo_change=\"true\">"));
