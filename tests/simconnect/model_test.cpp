@@ -4,10 +4,12 @@
 #include "simconnect/sim_model.h"
 #include "support/temp_folder.h"
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <tuple>
 
 using testsupport::ModelClient;
 using testsupport::Received;
@@ -16,24 +18,19 @@ using testsupport::testScenario;
 namespace {
 
 constexpr double g_radPerDeg = 3.14159265358979323846 / 180.0;
+using Codes = std::vector<std::uint32_t>;
 
-SIMCONNECT_DATA_INITPOSITION initPos(double lat, double lon, bool onGround, double alt = 0.0)
+void lf_ignore(SIMCONNECT_RECV*, std::uint32_t, void*) {}
+
+SIMCONNECT_DATA_INITPOSITION initPos(double lat, double lon)
 {
-    SIMCONNECT_DATA_INITPOSITION p{};
-    p.Latitude = lat;
-    p.Longitude = lon;
-    p.Altitude = alt;
-    p.Heading = 270.0;
-    p.OnGround = onGround ? 1 : 0;
-    p.Airspeed = onGround ? 0 : 250;
-    return p;
+    return SIMCONNECT_DATA_INITPOSITION{lat, lon, 0.0, 0.0, 0.0, 270.0, 1, 0};
 }
 
 // Creates an aircraft through `client` and steps until it appears; returns its object id.
-std::uint32_t createAircraft(SimModel& model, ModelClient& client, const char* title, const char* tail, double lat,
-                             double lon)
+std::uint32_t createAircraft(SimModel& model, ModelClient& client, const char* title, const char* tail)
 {
-    EXPECT_GE(model.aiCreateNonAtcAircraft(client.handle(), title, tail, initPos(lat, lon, true), 104), 0);
+    EXPECT_GE(model.aiCreateNonAtcAircraft(client.handle(), title, tail, initPos(50.0, 8.0), 104), 0);
     for (int i = 0; i < 10; ++i)
         for (const auto& r : client.step())
             if (r.id() == SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID)
@@ -56,263 +53,237 @@ void definePose(SimModel& model, HSIMCONNECT h)
     model.addToDataDefinition(h, 402, "Airspeed True", "knots", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
 }
 
-std::vector<SIMCONNECT_RECV_EXCEPTION> exceptionsOf(const std::vector<Received>& got)
+void define(SimModel& model, HSIMCONNECT h, std::uint32_t id, const char* name, const char* unit,
+            SIMCONNECT_DATATYPE type = SIMCONNECT_DATATYPE_FLOAT64)
 {
-    std::vector<SIMCONNECT_RECV_EXCEPTION> result;
+    model.addToDataDefinition(h, id, name, unit, type, 0, SIMCONNECT_UNUSED);
+}
+
+// The exceptions among the messages: their numbers, or their numbers and the packets they name.
+Codes codesOf(const std::vector<Received>& got)
+{
+    Codes result;
     for (const auto& r : ModelClient::only(got, SIMCONNECT_RECV_ID_EXCEPTION))
-        result.push_back(r.as<SIMCONNECT_RECV_EXCEPTION>());
+        result.push_back(r.as<SIMCONNECT_RECV_EXCEPTION>().dwException);
+    return result;
+}
+std::vector<std::pair<std::uint32_t, std::uint32_t>> exceptionsOf(const std::vector<Received>& got)
+{
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> result;
+    for (const auto& r : ModelClient::only(got, SIMCONNECT_RECV_ID_EXCEPTION))
+        result.emplace_back(r.as<SIMCONNECT_RECV_EXCEPTION>().dwException, r.as<SIMCONNECT_RECV_EXCEPTION>().dwSendID);
     return result;
 }
 
+// One open connection to a model of the test scenario, its open message taken.
+class SimModelTest : public ::testing::Test {
+protected:
+    SimModelTest() { client.dispatch(); }
+
+    std::uint32_t lastPacket()
+    {
+        std::uint32_t packet = 0;
+        EXPECT_GE(model.getLastSentPacketId(h, &packet), 0);
+        return packet;
+    }
+    std::uint32_t create(const char* title, const char* tail) { return createAircraft(model, client, title, tail); }
+    std::vector<Received> messages(std::uint32_t id, int frames = 1)
+    {
+        return ModelClient::only(client.step(frames), id);
+    }
+
+    SimModel model{testScenario()};
+    ModelClient client{model};
+    HSIMCONNECT h = client.handle();
+};
+
 } // namespace
 
-TEST(SimModel, OpenAnswersWithTheScenarioSimulatorAndClosedHandlesFail)
+TEST_F(SimModelTest, OpenAnswersWithTheScenarioSimulatorAndClosedHandlesFail)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    ASSERT_NE(client.handle(), nullptr);
-    const auto got = client.dispatch();
+    ModelClient other(model);
+    const auto got = other.dispatch();
     ASSERT_EQ(got.size(), 1u);
     const auto open = got[0].as<SIMCONNECT_RECV_OPEN>();
-    EXPECT_EQ(open.dwID, SIMCONNECT_RECV_ID_OPEN);
-    EXPECT_EQ(open.dwSize, sizeof(SIMCONNECT_RECV_OPEN));
-    EXPECT_STREQ(open.szApplicationName, "KittyHawk");
-    EXPECT_EQ(open.dwApplicationVersionMajor, 11u);
-    EXPECT_EQ(open.dwApplicationBuildMajor, 282174u);
-    EXPECT_EQ(open.dwApplicationBuildMinor, 999u);
+    EXPECT_EQ((std::tuple{open.dwID, open.dwSize, std::string(open.szApplicationName), open.dwApplicationVersionMajor,
+                          open.dwApplicationBuildMajor, open.dwApplicationBuildMinor}),
+              (std::tuple{SIMCONNECT_RECV_ID_OPEN, sizeof(SIMCONNECT_RECV_OPEN), "KittyHawk", 11u, 282174u, 999u}));
 
-    EXPECT_GE(model.close(client.handle()), 0);
-    EXPECT_LT(model.close(client.handle()), 0);
-    EXPECT_LT(model.subscribeToSystemEvent(client.handle(), 1, "Frame"), 0);
-    EXPECT_LT(model.callDispatch(client.handle(), [](SIMCONNECT_RECV*, std::uint32_t, void*) {}, nullptr), 0);
+    EXPECT_GE(model.close(other.handle()), 0);
     std::uint32_t packet = 0;
-    EXPECT_LT(model.getLastSentPacketId(client.handle(), &packet), 0);
-    EXPECT_LT(model.subscribeToSystemEvent(reinterpret_cast<HSIMCONNECT>(std::uintptr_t{0x5150}), 1, "Sim"), 0);
+    const HRESULT refused[] = {model.close(other.handle()), model.subscribeToSystemEvent(other.handle(), 1, "Frame"),
+                               model.callDispatch(other.handle(), lf_ignore, nullptr),
+                               model.getLastSentPacketId(other.handle(), &packet),
+                               model.subscribeToSystemEvent(reinterpret_cast<HSIMCONNECT>(std::uintptr_t{0x5150}), 1,
+                                                            "Sim")};
+    for (std::size_t i = 0; i < std::size(refused); ++i)
+        EXPECT_LT(refused[i], 0) << i;
 }
 
-TEST(SimModel, UnreachableSimulatorRefusesEveryOpen)
+TEST_F(SimModelTest, PacketIdsAreCountedPerSessionAndAFailedCallSendsNothing)
 {
-    SimModel model(testScenario());
-    model.setReachable(false);
-    ModelClient refused(model);
-    EXPECT_EQ(refused.handle(), nullptr);
-    EXPECT_EQ(model.openSessions(), 0);
-    model.setReachable(true);
-    ModelClient accepted(model);
-    EXPECT_NE(accepted.handle(), nullptr);
-    EXPECT_EQ(model.openAttempts(), 2);
-}
-
-TEST(SimModel, PacketIdsAreCountedPerSession)
-{
-    SimModel model(testScenario());
-    ModelClient a(model);
-    ModelClient b(model);
-    model.subscribeToSystemEvent(a.handle(), 1, "Frame");
-    model.subscribeToSystemEvent(a.handle(), 2, "Sim");
-    model.mapClientEventToSimEvent(a.handle(), 3, "GEAR_SET");
-    model.subscribeToSystemEvent(b.handle(), 1, "Frame");
-    std::uint32_t packetA = 0;
-    std::uint32_t packetB = 0;
-    ASSERT_GE(model.getLastSentPacketId(a.handle(), &packetA), 0);
-    ASSERT_GE(model.getLastSentPacketId(b.handle(), &packetB), 0);
-    EXPECT_EQ(packetA, packetB + 2);
-    // a call made to fail sends nothing
+    ModelClient other(model);
+    model.subscribeToSystemEvent(h, 1, "Frame");
+    model.subscribeToSystemEvent(h, 2, "Sim");
+    model.mapClientEventToSimEvent(h, 3, "GEAR_SET");
+    model.subscribeToSystemEvent(other.handle(), 1, "Frame");
+    std::uint32_t otherPacket = 0;
+    ASSERT_GE(model.getLastSentPacketId(other.handle(), &otherPacket), 0);
+    const std::uint32_t packet = lastPacket();
+    EXPECT_EQ(packet, otherPacket + 2);
     model.failCall("MapClientEventToSimEvent", 1);
-    EXPECT_LT(model.mapClientEventToSimEvent(a.handle(), 4, "FLAPS_SET"), 0);
-    EXPECT_GE(model.mapClientEventToSimEvent(a.handle(), 4, "FLAPS_SET"), 0);
-    std::uint32_t after = 0;
-    model.getLastSentPacketId(a.handle(), &after);
-    EXPECT_EQ(after, packetA + 1);
+    EXPECT_LT(model.mapClientEventToSimEvent(h, 4, "FLAPS_SET"), 0);
+    EXPECT_GE(model.mapClientEventToSimEvent(h, 4, "FLAPS_SET"), 0);
+    EXPECT_EQ(lastPacket(), packet + 1);
 }
 
-TEST(SimModel, SimStateComesAtOnceAndOnEveryChange)
+TEST_F(SimModelTest, SimStateComesAtOnceAndOnEveryChangeAndAStoppedClockStandsStill)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    model.subscribeToSystemEvent(client.handle(), 201, "Sim");
-    auto got = client.dispatch(); // no frame needed
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].as<SIMCONNECT_RECV_EVENT>().uEventID, 201u);
-    EXPECT_EQ(got[0].as<SIMCONNECT_RECV_EVENT>().dwData, 1u);
+    model.subscribeToSystemEvent(h, 201, "Sim");
+    const auto states = [&] {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> seen;
+        for (const auto& r : client.dispatch()) // no frame needed
+            seen.emplace_back(r.as<SIMCONNECT_RECV_EVENT>().uEventID, r.as<SIMCONNECT_RECV_EVENT>().dwData);
+        return seen;
+    };
+    EXPECT_EQ(states(), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{201, 1}}));
     model.setSimRunning(false);
     model.setSimRunning(false); // no change, no message
-    got = client.dispatch();
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].as<SIMCONNECT_RECV_EVENT>().dwData, 0u);
-    // while the simulator is stopped its clock stands still
+    EXPECT_EQ(states(), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{201, 0}}));
     const double before = model.simSeconds();
     model.step(5);
     EXPECT_EQ(model.simSeconds(), before);
 }
 
-TEST(SimModel, FramesCarryTheFrameRateAndOtherSystemEventsArrive)
+TEST_F(SimModelTest, FramesCarryTheFrameRateAndOtherSystemEventsArrive)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    model.subscribeToSystemEvent(client.handle(), 204, "Frame");
-    model.subscribeToSystemEvent(client.handle(), 205, "FlightLoaded");
-    model.subscribeToSystemEvent(client.handle(), 9, "NoSuchEvent");
-    std::uint32_t badPacket = 0;
-    model.getLastSentPacketId(client.handle(), &badPacket);
+    model.subscribeToSystemEvent(h, 204, "Frame");
+    model.subscribeToSystemEvent(h, 205, "FlightLoaded");
+    model.subscribeToSystemEvent(h, 9, "NoSuchEvent");
+    const std::uint32_t badPacket = lastPacket();
     auto got = client.step(2);
-    const auto exceptions = exceptionsOf(got);
-    ASSERT_EQ(exceptions.size(), 1u);
-    EXPECT_EQ(exceptions[0].dwException, SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED);
-    EXPECT_EQ(exceptions[0].dwSendID, badPacket);
-    auto frames = ModelClient::only(got, SIMCONNECT_RECV_ID_EVENT_FRAME);
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].as<SIMCONNECT_RECV_EVENT_FRAME>().fFrameRate, 10.0f);
-    EXPECT_EQ(frames[0].as<SIMCONNECT_RECV_EVENT_FRAME>().uEventID, 204u);
+    EXPECT_EQ(exceptionsOf(got), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                                     {SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED, badPacket}}));
+    const auto frameRates = [](const std::vector<Received>& all) {
+        std::vector<std::pair<std::uint32_t, float>> rates;
+        for (const auto& r : ModelClient::only(all, SIMCONNECT_RECV_ID_EVENT_FRAME))
+            rates.emplace_back(r.as<SIMCONNECT_RECV_EVENT_FRAME>().uEventID,
+                               r.as<SIMCONNECT_RECV_EVENT_FRAME>().fFrameRate);
+        return rates;
+    };
+    EXPECT_EQ(frameRates(got), (std::vector<std::pair<std::uint32_t, float>>{{204, 10.0f}, {204, 10.0f}}));
     model.setFrameRate(45.0f);
-    frames = ModelClient::only(client.step(), SIMCONNECT_RECV_ID_EVENT_FRAME);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0].as<SIMCONNECT_RECV_EVENT_FRAME>().fFrameRate, 45.0f);
+    EXPECT_EQ(frameRates(client.step()), (std::vector<std::pair<std::uint32_t, float>>{{204, 45.0f}}));
 
     model.loadFlight("C:\\flights\\next.FLT");
     got = client.dispatch();
     ASSERT_EQ(got.size(), 1u);
     const auto file = got[0].as<SIMCONNECT_RECV_EVENT_FILENAME>();
-    EXPECT_EQ(file.dwID, SIMCONNECT_RECV_ID_EVENT_FILENAME);
-    EXPECT_EQ(file.uEventID, 205u);
-    EXPECT_STREQ(file.szFileName, "C:\\flights\\next.FLT");
+    EXPECT_EQ((std::tuple{file.dwID, file.uEventID, std::string(file.szFileName)}),
+              (std::tuple{SIMCONNECT_RECV_ID_EVENT_FILENAME, 205u, "C:\\flights\\next.FLT"}));
 }
 
-TEST(SimModel, DataIsAnsweredInMemberOrderAndUnits)
+TEST_F(SimModelTest, DataIsAnsweredInMemberOrderAndUnits)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
-    model.addToDataDefinition(h, 7, "Plane Latitude", "degree", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "PLANE HEADING DEGREES TRUE", "radians", SIMCONNECT_DATATYPE_FLOAT64, 0,
-                              SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "Plane Altitude", "meters", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "SIM ON GROUND", "Bool", SIMCONNECT_DATATYPE_INT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "TITLE", nullptr, SIMCONNECT_DATATYPE_STRINGV, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "Plane Bank degrees", "furlongs", SIMCONNECT_DATATYPE_FLOAT64, 0,
-                              SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 7, "No Such Variable", "feet", SIMCONNECT_DATATYPE_FLOAT64, 0, SIMCONNECT_UNUSED);
-    EXPECT_EQ(exceptionsOf(client.dispatch()).size(), 2u); // the unit and the name refused, nothing added
+    define(model, h, 7, "Plane Latitude", "degree");
+    define(model, h, 7, "PLANE HEADING DEGREES TRUE", "radians");
+    define(model, h, 7, "Plane Altitude", "meters");
+    define(model, h, 7, "SIM ON GROUND", "Bool", SIMCONNECT_DATATYPE_INT64);
+    define(model, h, 7, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32);
+    define(model, h, 7, "TITLE", nullptr, SIMCONNECT_DATATYPE_STRINGV);
+    define(model, h, 7, "Plane Bank degrees", "furlongs");
+    define(model, h, 7, "No Such Variable", "feet");
+    EXPECT_EQ(codesOf(client.dispatch()).size(), 2u); // the unit and the name refused, nothing added
     model.requestDataOnSimObject(h, 33, 7, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE);
     EXPECT_TRUE(client.dispatch().empty()); // answers come with the next frame
-    const auto answers = ModelClient::only(client.step(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
+    const auto answers = messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
     ASSERT_EQ(answers.size(), 1u);
     const auto& a = answers[0];
     const auto head = a.as<SIMCONNECT_RECV_SIMOBJECT_DATA>();
-    EXPECT_EQ(head.dwRequestID, 33u);
-    EXPECT_EQ(head.dwObjectID, SimModel::userObjectId);
-    EXPECT_EQ(head.dwDefineID, 7u);
-    EXPECT_EQ(head.dwDefineCount, 6u);
+    EXPECT_EQ((std::tuple{head.dwRequestID, head.dwObjectID, head.dwDefineID, head.dwDefineCount, head.dwSize}),
+              (std::tuple{33u, SimModel::userObjectId, 7u, 6u, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 64 + 16}));
     EXPECT_DOUBLE_EQ(a.member<double>(0), 50.0);
     EXPECT_NEAR(a.member<double>(8), 90.0 * g_radPerDeg, 1e-12);
     EXPECT_DOUBLE_EQ(a.member<double>(16), 0.0);
     EXPECT_EQ(a.member<std::int64_t>(24), 1);
     EXPECT_STREQ(reinterpret_cast<const char*>(a.data() + 32), "D-TEST");
     EXPECT_STREQ(reinterpret_cast<const char*>(a.data() + 64), "Test Jet Livery");
-    EXPECT_EQ(head.dwSize, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 64 + 16);
-    // once means once
-    EXPECT_TRUE(ModelClient::only(client.step(3), SIMCONNECT_RECV_ID_SIMOBJECT_DATA).empty());
+    EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA, 3).empty()) << "once means once";
 }
 
-TEST(SimModel, EverySecondRequestsFollowSimulatedTimeAndTheClockRollsOverTheYear)
+TEST_F(SimModelTest, EverySecondRequestsFollowSimulatedTimeAndTheClockRollsOverTheYear)
 {
-    SimModel model(testScenario()); // 10 frames per second, 10 s before 2024 begins
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
-    model.addToDataDefinition(h, 1, "ZULU TIME", "Seconds", SIMCONNECT_DATATYPE_INT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 1, "ZULU DAY OF YEAR", "Number", SIMCONNECT_DATATYPE_INT64, 0, SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 1, "ZULU YEAR", "Number", SIMCONNECT_DATATYPE_INT64, 0, SIMCONNECT_UNUSED);
+    // 10 frames per second, 10 s before 2024 begins
+    define(model, h, 1, "ZULU TIME", "Seconds", SIMCONNECT_DATATYPE_INT64);
+    define(model, h, 1, "ZULU DAY OF YEAR", "Number", SIMCONNECT_DATATYPE_INT64);
+    define(model, h, 1, "ZULU YEAR", "Number", SIMCONNECT_DATATYPE_INT64);
     model.requestDataOnSimObject(h, 108, 1, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_SECOND);
-    std::vector<Received> answers;
+    std::vector<std::array<std::int64_t, 3>> clocks;
     for (int i = 0; i < 150; ++i)
-        for (const auto& r : ModelClient::only(client.step(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA))
-            answers.push_back(r);
-    ASSERT_EQ(answers.size(), 15u);
-    const auto& first = answers.front();
-    EXPECT_EQ(first.member<std::int64_t>(0), 86390);
-    EXPECT_EQ(first.member<std::int64_t>(8), 365);
-    EXPECT_EQ(first.member<std::int64_t>(16), 2023);
-    const auto& last = answers.back();
-    EXPECT_EQ(last.member<std::int64_t>(8), 1);
-    EXPECT_EQ(last.member<std::int64_t>(16), 2024);
-    EXPECT_GE(last.member<std::int64_t>(0), 3);
+        for (const auto& r : messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA))
+            clocks.push_back({r.member<std::int64_t>(0), r.member<std::int64_t>(8), r.member<std::int64_t>(16)});
+    ASSERT_EQ(clocks.size(), 15u);
+    EXPECT_EQ(clocks.front(), (std::array<std::int64_t, 3>{86390, 365, 2023}));
+    EXPECT_EQ((std::array{clocks.back()[1], clocks.back()[2]}), (std::array<std::int64_t, 2>{1, 2024}));
+    EXPECT_GE(clocks.back()[0], 3);
     // period NEVER ends the request
     model.requestDataOnSimObject(h, 108, 1, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_NEVER);
-    EXPECT_TRUE(ModelClient::only(client.step(30), SIMCONNECT_RECV_ID_SIMOBJECT_DATA).empty());
+    EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA, 30).empty());
 }
 
-TEST(SimModel, RequestsByTypeAnswerEveryAircraftInTheRadiusUserFirst)
+TEST_F(SimModelTest, RequestsByTypeAnswerEveryAircraftInTheRadiusUserFirst)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
-    const auto near = createAircraft(model, client, "Airliner A", "NEAR1", 50.01, 8.0); // about 1.1 km
-    const auto far = createAircraft(model, client, "Airliner A", "FAR1", 51.0, 8.0);
-    ASSERT_NE(near, 0u);
-    ASSERT_NE(far, 0u);
-    model.addToDataDefinition(h, 404, "Plane Alt Above Ground", "feet", SIMCONNECT_DATATYPE_FLOAT64, 0,
-                              SIMCONNECT_UNUSED);
-    model.addToDataDefinition(h, 404, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32, 0, SIMCONNECT_UNUSED);
+    ASSERT_GE(model.aiCreateNonAtcAircraft(h, "Airliner A", "FAR1", initPos(51.0, 8.0), 104), 0);
+    ASSERT_GE(model.aiCreateNonAtcAircraft(h, "Airliner A", "NEAR1", initPos(50.01, 8.0), 104), 0); // about 1.1 km
+    client.step(3);
+    define(model, h, 404, "Plane Alt Above Ground", "feet");
+    define(model, h, 404, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32);
     model.requestDataOnSimObjectType(h, 101, 404, 5000, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
-    const auto answers = ModelClient::only(client.step(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE);
+    const auto answers = messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE);
     ASSERT_EQ(answers.size(), 2u);
+    const auto near = answers[1].as<SIMCONNECT_RECV_SIMOBJECT_DATA>();
     EXPECT_EQ(answers[0].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwObjectID, SimModel::userObjectId);
-    EXPECT_EQ(answers[1].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwObjectID, near);
-    EXPECT_EQ(answers[1].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwEntryNumber, 2u);
-    EXPECT_EQ(answers[1].as<SIMCONNECT_RECV_SIMOBJECT_DATA>().dwOutOf, 2u);
+    EXPECT_EQ((std::tuple{near.dwEntryNumber, near.dwOutOf}), (std::tuple{2u, 2u}));
     EXPECT_STREQ(reinterpret_cast<const char*>(answers[1].data() + 8), "NEAR1");
     // radius 0: the user aircraft alone; the request is not repeated
     model.requestDataOnSimObjectType(h, 101, 404, 0, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
-    EXPECT_EQ(ModelClient::only(client.step(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE).size(), 1u);
-    EXPECT_TRUE(ModelClient::only(client.step(), SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE).empty());
+    EXPECT_EQ(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE).size(), 1u);
+    EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE).empty());
 }
 
-TEST(SimModel, CreatedAircraftAppearAfterAFewFramesAndAreAnnounced)
+TEST_F(SimModelTest, CreatedAircraftAppearAfterAFewFramesAndAreAnnounced)
 {
-    SimModel model(testScenario()); // two frames until an aircraft appears
-    ModelClient client(model);
-    ModelClient other(model, "OTHER");
-    client.dispatch();
+    ModelClient other(model, "OTHER"); // two frames until an aircraft appears
     other.dispatch();
-    model.subscribeToSystemEvent(client.handle(), 202, "ObjectAdded");
-    model.subscribeToSystemEvent(client.handle(), 203, "ObjectRemoved");
-    ASSERT_GE(model.aiCreateNonAtcAircraft(other.handle(), "bizjet b", "N123AB", initPos(50.0, 8.0, true), 104), 0);
+    model.subscribeToSystemEvent(h, 202, "ObjectAdded");
+    model.subscribeToSystemEvent(h, 203, "ObjectRemoved");
+    ASSERT_GE(model.aiCreateNonAtcAircraft(other.handle(), "bizjet b", "N123AB", initPos(50.0, 8.0), 104), 0);
     EXPECT_TRUE(client.step(2).empty());
     EXPECT_TRUE(model.aiObjects().empty());
     const auto got = client.step();
     ASSERT_EQ(got.size(), 1u);
     const auto added = got[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>();
-    EXPECT_EQ(added.dwID, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
-    EXPECT_EQ(added.uEventID, 202u);
-    EXPECT_EQ(added.eObjType, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    EXPECT_EQ((std::tuple{added.dwID, added.uEventID, added.eObjType}),
+              (std::tuple{SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE, 202u, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT}));
     EXPECT_GT(added.dwData, SimModel::userObjectId);
     // the creator learns the id from its request
     const auto assigned = ModelClient::only(other.dispatch(), SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID);
     ASSERT_EQ(assigned.size(), 1u);
-    EXPECT_EQ(assigned[0].as<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>().dwRequestID, 104u);
-    EXPECT_EQ(assigned[0].as<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>().dwObjectID, added.dwData);
+    const auto a = assigned[0].as<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>();
+    EXPECT_EQ((std::tuple{a.dwRequestID, a.dwObjectID}), (std::tuple{104u, added.dwData}));
 
-    const auto object = model.aiObject(added.dwData);
-    ASSERT_TRUE(object.has_value());
-    EXPECT_EQ(object->atcId, "N123AB");
-    EXPECT_EQ(object->title, "Bizjet B");
-    EXPECT_TRUE(object->onGround);
-    EXPECT_DOUBLE_EQ(object->staticCgFt, 6.5);
-    EXPECT_DOUBLE_EQ(object->altFt, 6.5); // standing on its gear
-    EXPECT_DOUBLE_EQ(object->staticPitchDeg, 1.5);
+    const auto o = model.aiObject(added.dwData);
+    ASSERT_TRUE(o.has_value());
+    // standing on its gear
+    EXPECT_EQ((std::tuple{o->atcId, o->title, o->onGround, o->staticCgFt, o->altFt, o->staticPitchDeg}),
+              (std::tuple{"N123AB", "Bizjet B", true, 6.5, 6.5, 1.5}));
 
     // removal: announced with the next frame
     ASSERT_GE(model.aiRemoveObject(other.handle(), added.dwData, 105), 0);
     const auto removed = client.step();
     ASSERT_EQ(removed.size(), 1u);
-    EXPECT_EQ(removed[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().uEventID, 203u);
-    EXPECT_EQ(removed[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().dwData, added.dwData);
+    const auto r = removed[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>();
+    EXPECT_EQ((std::tuple{r.uEventID, r.dwData}), (std::tuple{203u, added.dwData}));
     EXPECT_FALSE(model.aiObject(added.dwData).has_value());
 }
 
@@ -323,197 +294,133 @@ TEST(SimModel, TitlesThatAreNotInstalledAreRefusedWithTheCreatingPacket)
     SimModel model(scenario);
     ModelClient client(model);
     client.dispatch();
-    const auto h = client.handle();
-    std::uint32_t good = 0;
-    std::uint32_t bad = 0;
-    model.aiCreateNonAtcAircraft(h, "Airliner A", "OK1", initPos(50.0, 8.0, true), 104);
-    model.getLastSentPacketId(h, &good);
-    model.aiCreateNonAtcAircraft(h, "Not Installed X", "BAD1", initPos(50.0, 8.0, true), 104);
-    model.getLastSentPacketId(h, &bad);
-    model.aiCreateNonAtcAircraft(h, "Airliner A", "OK2", initPos(50.0, 8.0, true), 104);
-    model.aiCreateNonAtcAircraft(h, "Airliner A", "TOO_MANY", initPos(50.0, 8.0, true), 104);
-    std::uint32_t tooMany = 0;
-    model.getLastSentPacketId(h, &tooMany);
-    EXPECT_EQ(bad, good + 1);
+    std::vector<std::uint32_t> packets;
+    for (const char* title : {"Airliner A", "Not Installed X", "Airliner A", "Airliner A"}) {
+        model.aiCreateNonAtcAircraft(client.handle(), title, title[0] == 'N' ? "BAD1" : "OK", initPos(50.0, 8.0), 104);
+        model.getLastSentPacketId(client.handle(), &packets.emplace_back());
+    }
+    EXPECT_EQ(packets[1], packets[0] + 1);
     EXPECT_TRUE(client.dispatch().empty()); // refusals come with the next frame
-    const auto exceptions = exceptionsOf(client.step());
-    ASSERT_EQ(exceptions.size(), 2u);
-    EXPECT_EQ(exceptions[0].dwException, SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED);
-    EXPECT_EQ(exceptions[0].dwSendID, bad);
-    EXPECT_EQ(exceptions[1].dwException, SIMCONNECT_EXCEPTION_TOO_MANY_OBJECTS);
-    EXPECT_EQ(exceptions[1].dwSendID, tooMany);
+    EXPECT_EQ(exceptionsOf(client.step()), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                                               {SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED, packets[1]},
+                                               {SIMCONNECT_EXCEPTION_TOO_MANY_OBJECTS, packets[3]}}));
     client.step(3);
-    const auto objects = model.aiObjects();
-    ASSERT_EQ(objects.size(), 2u);
-    EXPECT_EQ(objects[0].atcId, "OK1");
-    EXPECT_EQ(objects[1].atcId, "OK2");
+    EXPECT_EQ(model.aiObjects().size(), 2u);
 }
 
-TEST(SimModel, ObjectsTakeTheDataAndEventsTheyAreGiven)
+TEST_F(SimModelTest, ObjectsTakeTheDataAndEventsTheyAreGiven)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
-    const auto id = createAircraft(model, client, "Airliner A", "MOVE1", 50.0, 8.0);
+    const auto id = create("Airliner A", "MOVE1");
     definePose(model, h);
     const double pose[8] = {50.2, 8.3, -0.05, 0.1, 3.14159265358979323846, 3000.0, 12.5, 180.0};
     ASSERT_GE(model.setDataOnSimObject(h, 402, id, 0, sizeof(pose), pose), 0);
     auto o = model.aiObject(id);
     ASSERT_TRUE(o);
-    EXPECT_DOUBLE_EQ(o->lat, 50.2);
-    EXPECT_DOUBLE_EQ(o->lon, 8.3);
+    EXPECT_EQ((std::tuple{o->lat, o->lon, o->altFt, o->verticalSpeedFps, o->trueAirspeedKts, o->onGround,
+                          o->positionUpdates}),
+              (std::tuple{50.2, 8.3, 3000.0, 12.5, 180.0, false, 1u}));
     EXPECT_NEAR(o->pitchDeg, -0.05 / g_radPerDeg, 1e-9);
     EXPECT_NEAR(o->headingDeg, 180.0, 1e-9);
-    EXPECT_DOUBLE_EQ(o->altFt, 3000.0);
-    EXPECT_DOUBLE_EQ(o->verticalSpeedFps, 12.5);
-    EXPECT_DOUBLE_EQ(o->trueAirspeedKts, 180.0);
-    EXPECT_FALSE(o->onGround);
-    EXPECT_EQ(o->positionUpdates, 1u);
     // a unit of the wrong size is refused with the call's packet
     ASSERT_GE(model.setDataOnSimObject(h, 402, id, 0, 56, pose), 0);
-    std::uint32_t packet = 0;
-    model.getLastSentPacketId(h, &packet);
-    const auto exceptions = exceptionsOf(client.dispatch());
-    ASSERT_EQ(exceptions.size(), 1u);
-    EXPECT_EQ(exceptions[0].dwException, SIMCONNECT_EXCEPTION_INVALID_DATA_SIZE);
-    EXPECT_EQ(exceptions[0].dwSendID, packet);
+    EXPECT_EQ(exceptionsOf(client.dispatch()), (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                                                   {SIMCONNECT_EXCEPTION_INVALID_DATA_SIZE, lastPacket()}}));
     EXPECT_EQ(model.aiObject(id)->positionUpdates, 1u);
 
-    model.mapClientEventToSimEvent(h, 207, "NAV_LIGHTS_SET");
-    model.mapClientEventToSimEvent(h, 217, "FLAPS_SET");
-    model.mapClientEventToSimEvent(h, 214, "FREEZE_LATITUDE_LONGITUDE_SET");
-    model.mapClientEventToSimEvent(h, 219, "GEAR_SET");
-    model.mapClientEventToSimEvent(h, 220, "ENGINE_AUTO_START");
-    model.mapClientEventToSimEvent(h, 213, "ALL_LIGHTS_TOGGLE");
-    model.transmitClientEvent(h, id, 207, 1, 301);
-    model.transmitClientEvent(h, id, 217, 16383, 301);
-    model.transmitClientEvent(h, id, 214, 1, 301);
-    model.transmitClientEvent(h, id, 219, 0, 301);
-    model.transmitClientEvent(h, id, 220, 0, 301);
-    model.transmitClientEvent(h, id, 213, 0, 301);
+    const std::tuple<std::uint32_t, const char*, std::uint32_t> events[] = {
+        {207, "NAV_LIGHTS_SET", 1}, {217, "FLAPS_SET", 16383}, {214, "FREEZE_LATITUDE_LONGITUDE_SET", 1},
+        {219, "GEAR_SET", 0},       {220, "ENGINE_AUTO_START", 0}, {213, "ALL_LIGHTS_TOGGLE", 0}};
+    for (const auto& [event, name, value] : events)
+        model.mapClientEventToSimEvent(h, event, name);
+    for (const auto& [event, name, value] : events)
+        model.transmitClientEvent(h, id, event, value, 301);
     model.transmitClientEvent(h, id, 299, 1, 301); // never mapped
-    EXPECT_EQ(exceptionsOf(client.dispatch()).size(), 1u);
+    EXPECT_EQ(codesOf(client.dispatch()).size(), 1u);
     o = model.aiObject(id);
-    EXPECT_FALSE(o->navLights); // on, then toggled
-    EXPECT_TRUE(o->beaconLights);
-    EXPECT_DOUBLE_EQ(o->flapsPercent, 100.0);
-    EXPECT_TRUE(o->freezeLatLon);
-    EXPECT_FALSE(o->gearDown);
-    EXPECT_TRUE(o->enginesRunning);
+    // nav on, then toggled
+    EXPECT_EQ((std::tuple{o->navLights, o->beaconLights, o->flapsPercent, o->freezeLatLon, o->gearDown,
+                          o->enginesRunning}),
+              (std::tuple{false, true, 100.0, true, false, true}));
     model.aiReleaseControl(h, id, 103);
     EXPECT_TRUE(model.aiObject(id)->releasedControl);
 }
 
-TEST(SimModel, OperationsOnTheUserAircraftOrUnknownObjectsRaiseExceptions)
+TEST_F(SimModelTest, OperationsOnTheUserAircraftOrUnknownObjectsRaiseExceptions)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
     model.aiRemoveObject(h, SimModel::userObjectId, 105);
     model.aiRemoveObject(h, 4711, 105);
     model.aiReleaseControl(h, SIMCONNECT_OBJECT_ID_USER, 103);
     model.aiSetAircraftFlightPlan(h, 4712, "missing.pln", 110);
-    const auto exceptions = exceptionsOf(client.dispatch());
-    ASSERT_EQ(exceptions.size(), 4u);
-    EXPECT_EQ(exceptions[0].dwException, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE);
-    EXPECT_EQ(exceptions[1].dwException, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
-    EXPECT_EQ(exceptions[2].dwException, SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE);
-    EXPECT_EQ(exceptions[3].dwException, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID);
-    const auto id = createAircraft(model, client, "Airliner A", "PLAN1", 50.0, 8.0);
-    model.aiSetAircraftFlightPlan(h, id, "no/such/file.pln", 110);
-    const auto planExceptions = exceptionsOf(client.dispatch());
-    ASSERT_EQ(planExceptions.size(), 1u);
-    EXPECT_EQ(planExceptions[0].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+    EXPECT_EQ(codesOf(client.dispatch()),
+              (Codes{SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID,
+                     SIMCONNECT_EXCEPTION_OPERATION_INVALID_FOR_OBJECT_TYPE, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID}));
 }
 
-TEST(SimModel, FlightPlanFileGivesDepartureAndDestination)
+TEST_F(SimModelTest, FlightPlanFileGivesDepartureAndDestination)
 {
     testsupport::TempFolder folder;
-    {
-        std::ofstream plan("123.pln");
-        plan << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SimBase.Document Type=\"AceXML\" version=\"4,3\">\"\n"
-                "<FlightPlan.FlightPlan>\n<FPType>IFR</FPType>\n<DepartureID>EDDF</DepartureID>\n"
-                "<DestinationID>A&amp;B</DestinationID>\n</FlightPlan.FlightPlan>\n</SimBase.Document>\n";
-        std::ofstream("other.xml") << "<parameters><parameter name=\"a\" value=\"1\"/></parameters>\n";
-        std::ofstream("broken.pln") << "<SimBase.Document><FlightPlan.FlightPlan><DepartureID>EDDF";
-    }
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    const auto h = client.handle();
-    const auto id = createAircraft(model, client, "Airliner A", "PLAN2", 50.0, 8.0);
+    std::ofstream("123.pln") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SimBase.Document Type=\"AceXML\" "
+                                "version=\"4,3\">\"\n<FlightPlan.FlightPlan>\n<FPType>IFR</FPType>\n<DepartureID>EDDF"
+                                "</DepartureID>\n<DestinationID>A&amp;B</DestinationID>\n</FlightPlan.FlightPlan>\n"
+                                "</SimBase.Document>\n";
+    std::ofstream("other.xml") << "<parameters><parameter name=\"a\" value=\"1\"/></parameters>\n";
+    std::ofstream("broken.pln") << "<SimBase.Document><FlightPlan.FlightPlan><DepartureID>EDDF";
+    const auto id = create("Airliner A", "PLAN2");
     model.aiSetAircraftFlightPlan(h, id, "123.pln", 110);
-    EXPECT_TRUE(exceptionsOf(client.dispatch()).empty());
+    EXPECT_TRUE(codesOf(client.dispatch()).empty());
     const auto o = model.aiObject(id);
-    EXPECT_EQ(o->flightPlanPath, "123.pln");
-    EXPECT_EQ(o->flightPlanDeparture, "EDDF");
-    EXPECT_EQ(o->flightPlanDestination, "A&B");
+    EXPECT_EQ((std::tuple{o->flightPlanPath, o->flightPlanDeparture, o->flightPlanDestination}),
+              (std::tuple{"123.pln", "EDDF", "A&B"}));
 
-    // a file that is no flight plan is refused and the loaded one stays
-    model.aiSetAircraftFlightPlan(h, id, "other.xml", 110);
-    model.aiSetAircraftFlightPlan(h, id, "broken.pln", 110);
-    const auto refused = exceptionsOf(client.dispatch());
-    ASSERT_EQ(refused.size(), 2u);
-    EXPECT_EQ(refused[0].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
-    EXPECT_EQ(refused[1].dwException, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED);
+    // a missing file or one that is no flight plan is refused and the loaded one stays
+    for (const char* path : {"no/such/file.pln", "other.xml", "broken.pln"})
+        model.aiSetAircraftFlightPlan(h, id, path, 110);
+    EXPECT_EQ(codesOf(client.dispatch()), Codes(3, SIMCONNECT_EXCEPTION_LOAD_FLIGHTPLAN_FAILED));
     EXPECT_EQ(model.aiObject(id)->flightPlanDeparture, "EDDF");
 }
 
-TEST(SimModel, QuitDeliversAQuitMessageThenEveryCallFails)
+TEST_F(SimModelTest, QuitDeliversAQuitMessageThenEveryCallFails)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    model.subscribeToSystemEvent(client.handle(), 204, "Frame");
+    model.subscribeToSystemEvent(h, 204, "Frame");
     model.step();
     model.quit();
     model.step(); // no frames after the quit
-    const auto got = client.dispatch();
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].id(), SIMCONNECT_RECV_ID_EVENT_FRAME);
-    EXPECT_EQ(got[1].id(), SIMCONNECT_RECV_ID_QUIT);
-    EXPECT_LT(model.callDispatch(client.handle(), [](SIMCONNECT_RECV*, std::uint32_t, void*) {}, nullptr), 0);
-    EXPECT_LT(model.subscribeToSystemEvent(client.handle(), 201, "Sim"), 0);
-    ModelClient late(model);
-    EXPECT_EQ(late.handle(), nullptr);
-    EXPECT_GE(model.close(client.handle()), 0);
+    Codes ids;
+    for (const auto& r : client.dispatch())
+        ids.push_back(r.id());
+    EXPECT_EQ(ids, (Codes{SIMCONNECT_RECV_ID_EVENT_FRAME, SIMCONNECT_RECV_ID_QUIT}));
+    EXPECT_LT(model.callDispatch(h, lf_ignore, nullptr), 0);
+    EXPECT_LT(model.subscribeToSystemEvent(h, 201, "Sim"), 0);
+    EXPECT_EQ(ModelClient(model).handle(), nullptr);
+    EXPECT_GE(model.close(h), 0);
 }
 
-TEST(SimModel, ExceptionsAndFailingCallsOnDemand)
+TEST_F(SimModelTest, ExceptionsAndFailingCallsOnDemand)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
     model.queueException(SIMCONNECT_EXCEPTION_VERSION_MISMATCH, 17, 4);
     model.queueException(99, 3, 0);
-    const auto exceptions = exceptionsOf(client.dispatch());
-    ASSERT_EQ(exceptions.size(), 2u);
-    EXPECT_EQ(exceptions[0].dwException, 5u);
-    EXPECT_EQ(exceptions[0].dwSendID, 17u);
-    EXPECT_EQ(exceptions[0].dwIndex, 4u);
-    EXPECT_EQ(exceptions[1].dwException, 99u);
+    const auto got = ModelClient::only(client.dispatch(), SIMCONNECT_RECV_ID_EXCEPTION);
+    ASSERT_EQ(got.size(), 2u);
+    const auto first = got[0].as<SIMCONNECT_RECV_EXCEPTION>();
+    EXPECT_EQ((std::tuple{first.dwException, first.dwSendID, first.dwIndex}), (std::tuple{5u, 17u, 4u}));
+    EXPECT_EQ(got[1].as<SIMCONNECT_RECV_EXCEPTION>().dwException, 99u);
 
-    model.failCall("CallDispatch");
-    EXPECT_LT(model.callDispatch(client.handle(), [](SIMCONNECT_RECV*, std::uint32_t, void*) {}, nullptr), 0);
-    EXPECT_LT(model.callDispatch(client.handle(), [](SIMCONNECT_RECV*, std::uint32_t, void*) {}, nullptr), 0);
+    model.failCall("CallDispatch"); // until told otherwise
+    EXPECT_LT(model.callDispatch(h, lf_ignore, nullptr), 0);
+    EXPECT_LT(model.callDispatch(h, lf_ignore, nullptr), 0);
     model.failCall("CallDispatch", 0);
-    EXPECT_GE(model.callDispatch(client.handle(), [](SIMCONNECT_RECV*, std::uint32_t, void*) {}, nullptr), 0);
+    EXPECT_GE(model.callDispatch(h, lf_ignore, nullptr), 0);
 }
 
-TEST(SimModel, DispatchDeliversOnlyWhatWasQueuedAndLetsHandlerExceptionsThrough)
+TEST_F(SimModelTest, DispatchDeliversOnlyWhatWasQueuedAndLetsHandlerExceptionsThrough)
 {
-    SimModel model(testScenario());
-    ModelClient client(model);
-    client.dispatch();
-    model.subscribeToSystemEvent(client.handle(), 204, "Frame");
+    model.subscribeToSystemEvent(h, 204, "Frame");
     model.step(3);
     struct Context {
         SimModel* model;
         HSIMCONNECT handle;
         int delivered = 0;
-    } context{&model, client.handle()};
+    } context{&model, h};
     const auto throwing = [](SIMCONNECT_RECV*, std::uint32_t, void* p) {
         auto* c = static_cast<Context*>(p);
         ++c->delivered;
@@ -521,36 +428,29 @@ TEST(SimModel, DispatchDeliversOnlyWhatWasQueuedAndLetsHandlerExceptionsThrough)
         c->model->subscribeToSystemEvent(c->handle, 201, "Sim");
         throw std::runtime_error("handler failed");
     };
-    EXPECT_THROW(model.callDispatch(client.handle(), throwing, &context), std::runtime_error);
+    EXPECT_THROW(model.callDispatch(h, throwing, &context), std::runtime_error);
     EXPECT_EQ(context.delivered, 1);
-    const auto rest = client.dispatch();
-    ASSERT_EQ(rest.size(), 3u); // two frames left, then the "Sim" state
-    EXPECT_EQ(rest[0].id(), SIMCONNECT_RECV_ID_EVENT_FRAME);
-    EXPECT_EQ(rest[1].id(), SIMCONNECT_RECV_ID_EVENT_FRAME);
-    EXPECT_EQ(rest[2].id(), SIMCONNECT_RECV_ID_EVENT);
+    Codes rest; // two frames left, then the "Sim" state
+    for (const auto& r : client.dispatch())
+        rest.push_back(r.id());
+    EXPECT_EQ(rest, (Codes{SIMCONNECT_RECV_ID_EVENT_FRAME, SIMCONNECT_RECV_ID_EVENT_FRAME, SIMCONNECT_RECV_ID_EVENT}));
 }
 
 TEST(SimModel, TheUserAircraftFollowsItsPath)
 {
     SimModel model(testScenario());
     auto u = model.userAircraft();
-    EXPECT_EQ(u.id, SimModel::userObjectId);
-    EXPECT_TRUE(u.onGround);
-    EXPECT_DOUBLE_EQ(u.groundSpeedKts, 0.0);
-    EXPECT_DOUBLE_EQ(u.headingDeg, 90.0);
+    EXPECT_EQ((std::tuple{u.id, u.onGround, u.groundSpeedKts, u.headingDeg}),
+              (std::tuple{SimModel::userObjectId, true, 0.0, 90.0}));
     model.step(400); // 40 s: taxiing east
     u = model.userAircraft();
-    EXPECT_TRUE(u.onGround);
-    EXPECT_GT(u.lon, 8.0);
-    EXPECT_LT(u.lon, 8.01);
+    EXPECT_TRUE(u.onGround && u.lon > 8.0 && u.lon < 8.01) << u.lon;
     EXPECT_NEAR(u.headingDeg, 90.0, 0.1);
     // 0.01 degrees of longitude in one minute
     EXPECT_NEAR(u.groundSpeedKts, 0.01 * 60.0 * std::cos(50.0 * g_radPerDeg) * 60.0, 0.1);
     model.step(1600); // 200 s: past the last point, cruising north
     u = model.userAircraft();
-    EXPECT_FALSE(u.onGround);
-    EXPECT_DOUBLE_EQ(u.altFt, 6000.0);
-    EXPECT_GT(u.lat, 50.1);
+    EXPECT_TRUE(!u.onGround && u.altFt == 6000.0 && u.lat > 50.1) << u.altFt << " " << u.lat;
     EXPECT_NEAR(u.headingDeg, 0.0, 0.1);
     EXPECT_NEAR(u.groundSpeedKts, 360.0, 1.0);
 }
@@ -574,7 +474,7 @@ TEST(SimModel, AiObjectsNobodyHoldsDriftAsTheSimulatorsOwnAiWould)
             ModelClient client(model);
             client.dispatch();
             const auto h = client.handle();
-            const auto id = createAircraft(model, client, "Bizjet B", "DRIFT", 50.0, 8.0);
+            const auto id = createAircraft(model, client, "Bizjet B", "DRIFT");
             definePose(model, h);
             const double* q = poses[p];
             const double pose[8] = {50, 8, -0.05, 0.1, q[0] * g_radPerDeg, q[1], q[2], q[3]};
