@@ -3,14 +3,14 @@
 
 #include "foundation/shell_state.h"
 #include "simlink/frame_send.h"
-#include "simlink/sim_ids.h"
 #include "simlink/sim_request_error.h"
 
-#include <condition_variable>
 #include <fmt/format.h>
-#include <future>
+#include <latch>
 
+using testsupport::Report;
 using testsupport::SimLinkTest;
+using testsupport::takeReports;
 
 namespace {
 
@@ -24,38 +24,17 @@ CreateRequest makeRequest(const std::string& title, const std::string& callsign,
     return r;
 }
 
-// Holds g_simConnectMutex on a thread of its own, as the tick does, until released.
-class MutexHolder {
-public:
-    MutexHolder()
-    {
-        std::promise<void> held;
-        auto heldFuture = held.get_future();
-        m_thread = std::thread([this, held = std::move(held)]() mutable {
-            std::lock_guard lock(g_simConnectMutex);
-            held.set_value();
-            std::unique_lock wait(m_mutex);
-            m_cv.wait(wait, [this] { return m_release; });
-        });
-        heldFuture.wait();
-    }
-    ~MutexHolder() { release(); }
-    void release()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_release = true;
-        }
-        m_cv.notify_all();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    bool m_release = false;
-    std::thread m_thread;
+// Holds g_simConnectMutex on a thread of its own, as the tick does, while it lives.
+struct MutexHolder {
+    MutexHolder() { held.wait(); }
+    ~MutexHolder() { release.count_down(); }
+    std::latch held{1};
+    std::latch release{1};
+    std::jthread thread{[this] {
+        std::lock_guard lock(g_simConnectMutex);
+        held.count_down();
+        release.wait();
+    }};
 };
 
 } // namespace
@@ -76,11 +55,7 @@ protected:
     {
         gf_queueCreate(makeRequest("Airliner A", callsign, hexId));
         frame(4);
-        {
-            std::lock_guard lock(g_simConnectMutex);
-            SimConnect_RequestDataOnSimObjectType(g_hSimConnect, REQ_AC_WITHIN_RANGE, DEF_AC_BY_TYPE, 10000,
-                                                  SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
-        }
+        requestInRange();
         frame(2);
         for (const auto& e : gf_takeObjectList())
             if (e.hexIdOrOnGround == hexId && e.kind <= OBJ_OWN_STATIC_CREATED)
@@ -95,6 +70,11 @@ protected:
         std::lock_guard lock(g_simConnectMutex);
         std::swap(g_posFront, g_posBack);
     }
+    void queueRemovals(const std::vector<std::uint32_t>& ids)
+    {
+        std::lock_guard lock(g_simConnectMutex);
+        g_removeQueue = ids;
+    }
 };
 
 TEST_F(FrameSendTest, CreationReachesTheSimulatorOnTheNextFrameAndIsMatchedByItsAtcId)
@@ -106,34 +86,21 @@ TEST_F(FrameSendTest, CreationReachesTheSimulatorOnTheNextFrameAndIsMatchedByIts
     EXPECT_TRUE(g_createQueue.empty());
     ASSERT_EQ(g_pendingCreates.size(), 1u);
     EXPECT_GT(g_pendingCreates[0].packetId, 0u);
-    EXPECT_EQ(g_pendingCreates[0].hexId, 0xABCDEFu);
-    EXPECT_EQ(g_pendingCreates[0].atcId, "TRW123");
+    EXPECT_EQ((std::tuple{g_pendingCreates[0].hexId, g_pendingCreates[0].atcId}), (std::tuple{0xABCDEFu, "TRW123"}));
 
     frame(3); // the aircraft appears
     ASSERT_EQ(g_addedObjectIds.size(), 1u);
     const std::uint32_t id = g_addedObjectIds[0];
-    {
-        std::lock_guard lock(g_simConnectMutex);
-        SimConnect_RequestDataOnSimObjectType(g_hSimConnect, REQ_AC_WITHIN_RANGE, DEF_AC_BY_TYPE, 10000,
-                                              SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
-    }
+    requestInRange();
     frame();
-    const auto reports = gf_takeObjectList();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].objectId, id);
-    EXPECT_EQ(reports[0].hexIdOrOnGround, 0xABCDEFu);
-    EXPECT_EQ(reports[0].kind, OBJ_OWN_LIVE_CREATED);
-    EXPECT_DOUBLE_EQ(reports[0].valueB, model->aiObject(id)->altAboveGroundFt());
-    EXPECT_TRUE(g_pendingCreates.empty());
-    EXPECT_TRUE(g_addedObjectIds.empty());
-    // frozen: AI control released at once, the freeze events sent by the frame event that followed
     const auto o = model->aiObject(id);
-    EXPECT_TRUE(o->releasedControl);
-    EXPECT_TRUE(o->freezeLatLon && o->freezeAltitude && o->freezeAttitude);
+    EXPECT_EQ(takeReports(), (std::vector<Report>{{id, 0xABCDEF, OBJ_OWN_LIVE_CREATED, 0.0, o->altAboveGroundFt()}}));
+    EXPECT_TRUE(g_pendingCreates.empty() && g_addedObjectIds.empty());
+    // frozen: AI control released at once, the freeze events sent by the frame event that followed
+    EXPECT_TRUE(o->releasedControl && o->freezeLatLon && o->freezeAltitude && o->freezeAttitude);
 
     // a static aircraft (hex id 10000 or below) is reported as kind 1 without a height
-    const auto staticId = createOwn("12345*", 10000);
-    EXPECT_NE(staticId, 0u);
+    EXPECT_NE(createOwn("12345*", 10000), 0u);
 }
 
 TEST_F(FrameSendTest, RefusedCreationIsMatchedByItsPacketId)
@@ -144,11 +111,7 @@ TEST_F(FrameSendTest, RefusedCreationIsMatchedByItsPacketId)
     ASSERT_EQ(g_pendingCreates.size(), 2u);
     EXPECT_EQ(g_pendingCreates[1].packetId, g_pendingCreates[0].packetId + 1); // asking for the packet id sends nothing
     frame();
-    const auto reports = gf_takeObjectList();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].objectId, 0u);
-    EXPECT_EQ(reports[0].hexIdOrOnGround, 30000u);
-    EXPECT_EQ(reports[0].kind, OBJ_CREATE_REFUSED);
+    EXPECT_EQ(takeReports(), (std::vector<Report>{{0, 30000, OBJ_CREATE_REFUSED, 0.0, 0.0}}));
     ASSERT_EQ(g_pendingCreates.size(), 1u);
     EXPECT_EQ(g_pendingCreates[0].atcId, "OK1");
 }
@@ -172,16 +135,13 @@ TEST_F(FrameSendTest, PositionsAreSetOnEveryFrameButNeverOnTheUser)
     handOver({{50.1, 8.1, -0.02, 0.1, 1.5, 1200.0, 5.0, 140.0, id}, {1.0, 1.0, 0, 0, 0, 0, 0, 0, 1}});
     frame();
     auto o = model->aiObject(id);
-    EXPECT_DOUBLE_EQ(o->lat, 50.1);
-    EXPECT_DOUBLE_EQ(o->altFt, 1200.0);
+    EXPECT_EQ((std::tuple{o->lat, o->altFt, o->trueAirspeedKts}), (std::tuple{50.1, 1200.0, 140.0}));
     EXPECT_NEAR(o->headingDeg, 1.5 * 180.0 / 3.14159265358979323846, 1e-9);
-    EXPECT_DOUBLE_EQ(o->trueAirspeedKts, 140.0);
     EXPECT_TRUE(g_posBack->empty());
     handOver({{50.2, 8.2, 0, 0, 0, 1300.0, 0, 150.0, id}});
     frame();
     o = model->aiObject(id);
-    EXPECT_DOUBLE_EQ(o->lat, 50.2);
-    EXPECT_EQ(o->positionUpdates, 2u);
+    EXPECT_EQ((std::tuple{o->lat, o->positionUpdates}), (std::tuple{50.2, 2u}));
     EXPECT_EQ(countCalls("SetDataOnSimObject(402, 1,"), 0);
     EXPECT_DOUBLE_EQ(model->userAircraft().lat, 50.0);
 }
@@ -200,11 +160,9 @@ TEST_F(FrameSendTest, ABusyMutexDropsTheFrameSendAndTheNextFrameSendsEverythingI
         EXPECT_EQ(g_eventQueue.size(), 2u);
     }
     frame();
-    const auto log = model->callLog();
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0], fmt::format("SetDataOnSimObject(402, {}, 0, 64)", id));
-    EXPECT_EQ(log[1], fmt::format("TransmitClientEvent({}, 219, 0, 301)", id));
-    EXPECT_EQ(log[2], fmt::format("TransmitClientEvent({}, 207, 1, 301)", id));
+    EXPECT_EQ(model->callLog(), (std::vector<std::string>{fmt::format("SetDataOnSimObject(402, {}, 0, 64)", id),
+                                                          fmt::format("TransmitClientEvent({}, 219, 0, 301)", id),
+                                                          fmt::format("TransmitClientEvent({}, 207, 1, 301)", id)}));
     EXPECT_FALSE(model->aiObject(id)->gearDown);
     EXPECT_TRUE(model->aiObject(id)->navLights);
 }
@@ -216,20 +174,18 @@ TEST_F(FrameSendTest, FlapsAreSetWithAiControlReleasedAroundThem)
     model->clearCallLog();
     gf_queueClientEvent({id, EVENT_FLAPS_SET, 8000});
     frame();
-    const std::vector<std::string> expected{fmt::format("AIReleaseControl({}, 103)", id),
-                                            fmt::format("TransmitClientEvent({}, 217, 8000, 301)", id),
-                                            fmt::format("AIReleaseControl({}, 103)", id)};
-    EXPECT_EQ(model->callLog(), expected);
+    const std::string release = fmt::format("AIReleaseControl({}, 103)", id);
+    EXPECT_EQ(model->callLog(), (std::vector<std::string>{
+                                    release, fmt::format("TransmitClientEvent({}, 217, 8000, 301)", id), release}));
 
     model->clearCallLog();
     model->failCall("TransmitClientEvent", 1);
     gf_queueClientEvent({id, EVENT_FLAPS_SET, 0});
     gf_queueClientEvent({id, EVENT_CABIN_LIGHTS, 1});
     frame();
-    const std::vector<std::string> failed{fmt::format("AIReleaseControl({}, 103)", id),
-                                          fmt::format("TransmitClientEvent({}, 217, 0, 301)", id),
-                                          fmt::format("TransmitClientEvent({}, 211, 1, 301)", id)};
-    EXPECT_EQ(model->callLog(), failed);
+    EXPECT_EQ(model->callLog(),
+              (std::vector<std::string>{release, fmt::format("TransmitClientEvent({}, 217, 0, 301)", id),
+                                        fmt::format("TransmitClientEvent({}, 211, 1, 301)", id)}));
     EXPECT_TRUE(folder.logHas("SimConnect TransmitClientEvent: 217 fails"));
     EXPECT_TRUE(model->aiObject(id)->cabinLights);
     EXPECT_FALSE(g_simRequestError); // a failed event does not end the run
@@ -239,40 +195,31 @@ TEST_F(FrameSendTest, LightsGoOutInTheirFixedOrder)
 {
     const auto id = createOwn("LIGHT1", 40003);
     frame();
-    gf_setLights(id, {1, 1, 0, 1, 0, 1, 1});
-    ASSERT_EQ(g_eventQueue.size(), 7u);
-    const std::vector<std::uint32_t> order{207, 206, 210, 208, 209, 212, 211};
-    const std::vector<std::uint32_t> values{1, 1, 0, 1, 0, 1, 1};
-    for (std::size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(g_eventQueue[i].objectId, id);
-        EXPECT_EQ(g_eventQueue[i].eventId, order[i]);
-        EXPECT_EQ(g_eventQueue[i].value, values[i]);
-    }
+    gf_setLights(id, {1, 1, 0, 1, 0, 1, 1}); // nav, beacon, landing, taxi, strobe, logo, cabin
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> queued;
+    for (const ClientEvent& e : g_eventQueue)
+        queued.emplace_back(e.eventId, e.objectId == id ? e.value : 99);
+    EXPECT_EQ(queued, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                          {207, 1}, {206, 1}, {210, 0}, {208, 1}, {209, 0}, {212, 1}, {211, 1}}));
     gf_setCabinLights(id, 0);
     frame();
     const auto o = model->aiObject(id);
-    EXPECT_TRUE(o->navLights);
-    EXPECT_TRUE(o->beaconLights);
-    EXPECT_FALSE(o->landingLights);
-    EXPECT_TRUE(o->taxiLights);
-    EXPECT_FALSE(o->strobeLights);
-    EXPECT_TRUE(o->logoLights);
-    EXPECT_FALSE(o->cabinLights);
+    EXPECT_EQ((std::array{o->navLights, o->beaconLights, o->landingLights, o->taxiLights, o->strobeLights,
+                          o->logoLights, o->cabinLights}),
+              (std::array{true, true, false, true, false, true, false}));
 }
 
 TEST_F(FrameSendTest, SpoilersAndThrottlesTakeTheirTriples)
 {
     const auto id = createOwn("SPOIL1", 40004);
-    const auto triple = [&] {
+    const auto triple = [&](bool on, bool reverse) {
+        gf_setSpoilersAndThrottle(id, on, reverse);
         const auto o = model->aiObject(id);
-        return std::vector<double>{o->spoilersPercent, o->throttle1Percent, o->throttle2Percent};
+        return std::array{o->spoilersPercent, o->throttle1Percent, o->throttle2Percent};
     };
-    gf_setSpoilersAndThrottle(id, true, false);
-    EXPECT_EQ(triple(), (std::vector<double>{100, 100, 100}));
-    gf_setSpoilersAndThrottle(id, true, true);
-    EXPECT_EQ(triple(), (std::vector<double>{100, -100, -100}));
-    gf_setSpoilersAndThrottle(id, false, true);
-    EXPECT_EQ(triple(), (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(triple(true, false), (std::array{100.0, 100.0, 100.0}));
+    EXPECT_EQ(triple(true, true), (std::array{100.0, -100.0, -100.0}));
+    EXPECT_EQ(triple(false, true), (std::array{0.0, 0.0, 0.0}));
     EXPECT_EQ(countCalls(fmt::format("SetDataOnSimObject(401, {}, 0, 24)", id)), 3);
 }
 
@@ -280,27 +227,18 @@ TEST_F(FrameSendTest, RemovalsNeverTouchTheUserAndAFailedOneEndsTheRun)
 {
     const auto id = createOwn("REM1", 40005);
     const auto id2 = createOwn("REM2", 40006);
-    {
-        std::lock_guard lock(g_simConnectMutex);
-        g_removeQueue = {0, 1, id};
-    }
+    queueRemovals({0, 1, id});
     frame();
     EXPECT_TRUE(folder.logHas("===> SimConnect call to remove ac with objectid 0"));
     EXPECT_TRUE(folder.logHas("===> SimConnect call to remove ac with objectid 1"));
     EXPECT_EQ(countCalls("AIRemoveObject(1,"), 0);
     frame();
     EXPECT_FALSE(model->aiObject(id).has_value());
-    const auto reports = gf_takeObjectList();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].kind, OBJ_REMOVED);
-    EXPECT_EQ(reports[0].objectId, id);
+    EXPECT_EQ(takeReports(), (std::vector<Report>{{id, 0, OBJ_REMOVED, 0.0, 0.0}}));
 
     model->failCall("AIRemoveObject", 1);
     gf_queueCreate(makeRequest("Airliner A", "SAME1", 40007));
-    {
-        std::lock_guard lock(g_simConnectMutex);
-        g_removeQueue = {id2};
-    }
+    queueRemovals({id2});
     frame();
     const auto lines = folder.logLines();
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
@@ -308,9 +246,8 @@ TEST_F(FrameSendTest, RemovalsNeverTouchTheUserAndAFailedOneEndsTheRun)
                l.find(fmt::format(" !SimConnect call to remove AI ac from sim failed, id {}?", id2)) == 13;
     }));
     EXPECT_TRUE(folder.logHas("SimConnect request error"));
-    EXPECT_TRUE(g_simRequestError);
-    EXPECT_EQ(g_runState, RunState::SimConnectError);
-    EXPECT_EQ(g_restartDelay, 9);
+    EXPECT_EQ((std::tuple{g_simRequestError.load(), g_runState.load(), g_restartDelay.load()}),
+              (std::tuple{true, RunState::SimConnectError, 9}));
     EXPECT_EQ(countCalls(R"(AICreateNonATCAircraft("Airliner A", "SAME1")"), 1); // the rest of that frame was sent
 }
 
@@ -322,8 +259,7 @@ TEST_F(FrameSendTest, AFailedCreationIsLoggedAndEndsTheRun)
     EXPECT_TRUE(folder.logHas(
         "===> ! Simcon call to create ac in sim failed, hexid:11259375, liv: 'Airliner A', callsign: FAIL1)"));
     EXPECT_TRUE(g_pendingCreates.empty());
-    EXPECT_TRUE(g_simRequestError);
-    EXPECT_EQ(g_runState, RunState::SimConnectError);
+    EXPECT_EQ((std::tuple{g_simRequestError.load(), g_runState.load()}), (std::tuple{true, RunState::SimConnectError}));
 }
 
 TEST_F(FrameSendTest, AfterARequestErrorQueuedWorkIsDroppedUnsent)
@@ -334,16 +270,10 @@ TEST_F(FrameSendTest, AfterARequestErrorQueuedWorkIsDroppedUnsent)
     handOver({{50.4, 8.4, 0, 0, 0, 0, 0, 0, id}});
     gf_queueClientEvent({id, EVENT_GEAR_SET, 1});
     gf_queueCreate(makeRequest("Airliner A", "DROP2", 40009));
-    {
-        std::lock_guard lock(g_simConnectMutex);
-        g_removeQueue = {id};
-    }
+    queueRemovals({id});
     frame();
     EXPECT_TRUE(model->callLog().empty());
-    EXPECT_TRUE(g_posBack->empty());
-    EXPECT_TRUE(g_eventQueue.empty());
-    EXPECT_TRUE(g_createQueue.empty());
-    EXPECT_TRUE(g_removeQueue.empty());
+    EXPECT_TRUE(g_posBack->empty() && g_eventQueue.empty() && g_createQueue.empty() && g_removeQueue.empty());
 }
 
 TEST_F(FrameSendTest, OnlyTheFirstRequestErrorSetsTheRunState)
@@ -351,8 +281,7 @@ TEST_F(FrameSendTest, OnlyTheFirstRequestErrorSetsTheRunState)
     gf_onSimConnectRequestError();
     g_restartDelay = 3; // nothing may overwrite it now
     gf_onSimConnectRequestError();
-    EXPECT_EQ(g_runState, RunState::SimConnectError);
-    EXPECT_EQ(g_restartDelay, 3);
+    EXPECT_EQ((std::tuple{g_runState.load(), g_restartDelay.load()}), (std::tuple{RunState::SimConnectError, 3}));
     const auto lines = folder.logLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "SimConnect request error"), 2);
     EXPECT_EQ(gf_statusLine().text, "SimConnect request error");
@@ -365,10 +294,7 @@ TEST_F(FrameSendTest, ResetReservesRoomWithoutEmptyingTheQueues)
     gf_resetSimClientQueues();
     EXPECT_FALSE(g_simRequestError);
     EXPECT_EQ(g_createQueue.size(), 1u);
-    EXPECT_GE(g_createQueue.capacity(), 256u);
-    EXPECT_GE(g_posBuffers[0].capacity(), 256u);
-    EXPECT_GE(g_posBuffers[1].capacity(), 256u);
-    EXPECT_GE(g_removeQueue.capacity(), 256u);
-    EXPECT_GE(g_pendingCreates.capacity(), 256u);
-    EXPECT_GE(g_addedObjectIds.capacity(), 256u);
+    for (const std::size_t room : {g_createQueue.capacity(), g_posBuffers[0].capacity(), g_posBuffers[1].capacity(),
+                                   g_removeQueue.capacity(), g_pendingCreates.capacity(), g_addedObjectIds.capacity()})
+        EXPECT_GE(room, 256u);
 }

@@ -8,6 +8,7 @@
 #include "simlink/object_list.h"
 #include "simlink/sim_client.h"
 #include "simlink/sim_hooks.h"
+#include "simlink/sim_ids.h"
 #include "simlink/sim_messages.h"
 #include "simlink/sim_queues.h"
 #include "simlink/sim_registration.h"
@@ -22,6 +23,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace testsupport {
@@ -115,6 +117,16 @@ bool waitUntil(Predicate p)
     return true;
 }
 
+// The object list as taken by the traffic manager: object id, hex id or on-ground flag, kind, values A and B.
+using Report = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, double, double>;
+inline std::vector<Report> takeReports()
+{
+    std::vector<Report> reports;
+    for (const ObjectListEntry& e : gf_takeObjectList())
+        reports.emplace_back(e.objectId, e.hexIdOrOnGround, e.kind, e.valueA, e.valueB);
+    return reports;
+}
+
 class SimLinkTest : public ::testing::Test {
 protected:
     void SetUp() override { install(simlinkScenario()); }
@@ -149,6 +161,13 @@ protected:
         g_hSimConnect = h;
         g_simNotConnected = false;
         gf_registerWithSim();
+    }
+    // The in-range request of the traffic manager.
+    void requestInRange(std::uint32_t radiusMetres = 10000)
+    {
+        std::lock_guard lock(g_simConnectMutex);
+        SimConnect_RequestDataOnSimObjectType(g_hSimConnect, REQ_AC_WITHIN_RANGE, DEF_AC_BY_TYPE, radiusMetres,
+                                              SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
     }
     // Delivers the queued messages through the program's dispatch procedure.
     HRESULT pump() { return SimConnect_CallDispatch(g_hSimConnect, gf_dispatch, nullptr); }
