@@ -135,8 +135,12 @@ TEST_F(FrameSendTest, PositionsAreSetOnEveryFrameButNeverOnTheUser)
     handOver({{50.1, 8.1, -0.02, 0.1, 1.5, 1200.0, 5.0, 140.0, id}, {1.0, 1.0, 0, 0, 0, 0, 0, 0, 1}});
     frame();
     auto o = model->aiObject(id);
-    EXPECT_EQ((std::tuple{o->lat, o->altFt, o->trueAirspeedKts}), (std::tuple{50.1, 1200.0, 140.0}));
-    EXPECT_NEAR(o->headingDeg, 1.5 * 180.0 / 3.14159265358979323846, 1e-9);
+    EXPECT_EQ((std::tuple{o->lat, o->lon, o->altFt, o->verticalSpeedFps, o->trueAirspeedKts}),
+              (std::tuple{50.1, 8.1, 1200.0, 5.0, 140.0}));
+    constexpr double degPerRad = 180.0 / 3.14159265358979323846;
+    EXPECT_NEAR(o->pitchDeg, -0.02 * degPerRad, 1e-9);
+    EXPECT_NEAR(o->bankDeg, 0.1 * degPerRad, 1e-9);
+    EXPECT_NEAR(o->headingDeg, 1.5 * degPerRad, 1e-9);
     EXPECT_TRUE(g_posBack->empty());
     handOver({{50.2, 8.2, 0, 0, 0, 1300.0, 0, 150.0, id}});
     frame();
@@ -207,6 +211,22 @@ TEST_F(FrameSendTest, LightsGoOutInTheirFixedOrder)
     EXPECT_EQ((std::array{o->navLights, o->beaconLights, o->landingLights, o->taxiLights, o->strobeLights,
                           o->logoLights, o->cabinLights}),
               (std::array{true, true, false, true, false, true, false}));
+}
+
+TEST_F(FrameSendTest, EngineSpoilerThrottleAndToggleEventsReachTheirControls)
+{
+    const auto id = createOwn("ENG1", 40011);
+    const auto controls = [&](std::uint32_t event, std::uint32_t value) {
+        gf_queueClientEvent({id, event, value});
+        frame();
+        const auto o = model->aiObject(id);
+        return std::tuple{o->enginesRunning, o->spoilersPercent, o->throttle1Percent, o->navLights};
+    };
+    EXPECT_EQ(controls(EVENT_ENGINE_AUTO_START, 0), (std::tuple{true, 0.0, 0.0, false}));
+    EXPECT_EQ(controls(EVENT_SPOILERS_SET, 16383), (std::tuple{true, 100.0, 0.0, false}));
+    EXPECT_EQ(controls(EVENT_THROTTLE_SET, 16383), (std::tuple{true, 100.0, 100.0, false}));
+    EXPECT_EQ(controls(EVENT_ALL_LIGHTS_TOGGLE, 0), (std::tuple{true, 100.0, 100.0, true}));
+    EXPECT_EQ(controls(EVENT_ENGINE_AUTO_SHUTDOWN, 0), (std::tuple{false, 100.0, 100.0, true}));
 }
 
 TEST_F(FrameSendTest, SpoilersAndThrottlesTakeTheirTriples)
