@@ -32,18 +32,28 @@ LRESULT lf_outerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-TEST_F(WindowTest, ACheckBoxReportsTheClickAndDoesNotToggleItself)
+// The commands the window got: control id, notification, control.
+using Command = std::tuple<int, int, LPARAM>;
+
+class ControlsTest : public WindowTest {
+protected:
+    std::vector<Command> commands()
+    {
+        std::vector<Command> result;
+        for (const Received& r : state.of(WM_COMMAND))
+            result.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam), r.lParam);
+        return result;
+    }
+};
+
+TEST_F(ControlsTest, ACheckBoxReportsTheClickAndDoesNotToggleItself)
 {
     const HWND main = createMain();
     const HWND box = createCheckBox(main, 32797, 5, 149);
     ShowWindow(main, SW_SHOW);
     ASSERT_TRUE(w32::testing::click(box));
     w32::testing::pump();
-    auto commands = state.of(WM_COMMAND);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(LOWORD(commands[0].wParam), 32797);
-    EXPECT_EQ(HIWORD(commands[0].wParam), BN_CLICKED);
-    EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(commands(), (std::vector<Command>{{32797, BN_CLICKED, reinterpret_cast<LPARAM>(box)}}));
     EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_UNCHECKED);
 
     // The window toggles it, as the program's handler does.
@@ -54,16 +64,15 @@ TEST_F(WindowTest, ACheckBoxReportsTheClickAndDoesNotToggleItself)
         }
         return kPassOn;
     };
-    w32::testing::click(box);
-    w32::testing::pump();
-    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_CHECKED);
-    w32::testing::click(box);
-    w32::testing::pump();
-    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_UNCHECKED);
+    for (const UINT checked : {BST_CHECKED, BST_UNCHECKED}) {
+        w32::testing::click(box);
+        w32::testing::pump();
+        EXPECT_EQ(IsDlgButtonChecked(main, 32797), checked);
+    }
     EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
 }
 
-TEST_F(WindowTest, DisabledControlsSendNothing)
+TEST_F(ControlsTest, DisabledControlsSendNothing)
 {
     const HWND main = createMain();
     ShowWindow(main, SW_SHOW);
@@ -92,20 +101,18 @@ TEST_F(WindowTest, DisabledControlsSendNothing)
     EXPECT_FALSE(EnableWindow(button, TRUE));
     ASSERT_TRUE(w32::testing::click(button));
     w32::testing::pump();
-    const auto commands = state.of(WM_COMMAND);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(LOWORD(commands[0].wParam), 32829);
+    EXPECT_EQ(commands(), (std::vector<Command>{{32829, BN_CLICKED, reinterpret_cast<LPARAM>(button)}}));
     EXPECT_EQ(textOf(button), u"Unblock");
 }
 
-TEST_F(WindowTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
+TEST_F(ControlsTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
 {
     const HWND main = createMain();
     ShowWindow(main, SW_SHOW);
     const HWND combo = createCombo(main, 32790, 5, 114);
-    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2020")), 0);
-    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2024")), 1);
-    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"-5")), 2);
+    for (const char16_t* entry : {u"MSFS 2020", u"MSFS 2024", u"-5"})
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    EXPECT_EQ(w32::testing::comboItems(combo).size(), 3u);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(textOf(combo), u"");
 
@@ -137,11 +144,7 @@ TEST_F(WindowTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
     EXPECT_TRUE(state.of(WM_COMMAND).empty()) << "choosing the selected entry changes nothing";
     ASSERT_TRUE(w32::testing::select(combo, 0));
     w32::testing::pump();
-    const auto commands = state.of(WM_COMMAND);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(LOWORD(commands[0].wParam), 32790);
-    EXPECT_EQ(HIWORD(commands[0].wParam), CBN_SELCHANGE);
-    EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(commands(), (std::vector<Command>{{32790, CBN_SELCHANGE, reinterpret_cast<LPARAM>(combo)}}));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
     EXPECT_FALSE(w32::testing::select(combo, 3));
 
@@ -150,7 +153,7 @@ TEST_F(WindowTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
-TEST_F(WindowTest, TypedCharactersPassThroughTheReplacedProcedures)
+TEST_F(ControlsTest, TypedCharactersPassThroughTheReplacedProcedures)
 {
     const HWND main = createMain();
     ShowWindow(main, SW_SHOW);
@@ -191,7 +194,7 @@ TEST_F(WindowTest, TypedCharactersPassThroughTheReplacedProcedures)
     EXPECT_EQ(g_enterSeen.size(), 2u);
 }
 
-TEST_F(WindowTest, WindowTextIsCutToTheBuffer)
+TEST_F(ControlsTest, WindowTextIsCutToTheBuffer)
 {
     const HWND main = createMain();
     const HWND edit = createEdit(main, 32788, 111, 119);
@@ -208,7 +211,7 @@ TEST_F(WindowTest, WindowTextIsCutToTheBuffer)
     EXPECT_EQ(textOf(edit), std::u16string(lone));
 }
 
-TEST_F(WindowTest, ControlsAreFoundByIdUnderTheirParentOnly)
+TEST_F(ControlsTest, ControlsAreFoundByIdUnderTheirParentOnly)
 {
     const HWND main = createMain();
     const HWND other = createMain();
@@ -222,7 +225,7 @@ TEST_F(WindowTest, ControlsAreFoundByIdUnderTheirParentOnly)
     EXPECT_EQ(createControl(nullptr, u"Edit", 0, 1, 0, 0, 10, 10), nullptr) << "a control needs a parent";
 }
 
-TEST_F(WindowTest, TheParentChoosesTheColoursOfEditBoxesAndCheckBoxes)
+TEST_F(ControlsTest, TheParentChoosesTheColoursOfEditBoxesAndCheckBoxes)
 {
     state.onMessage = [](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
         if (message != WM_CTLCOLOREDIT && message != WM_CTLCOLORSTATIC)
@@ -236,9 +239,9 @@ TEST_F(WindowTest, TheParentChoosesTheColoursOfEditBoxesAndCheckBoxes)
     const HWND edit = createEdit(main, 32839, 217, 343, 50);
     const HWND box = createCheckBox(main, 32852, 5, 373);
     const auto editColours = w32::testing::controlColours(edit);
-    EXPECT_EQ(editColours.bkColour, RGB(153, 204, 255));
-    EXPECT_EQ(editColours.bkMode, OPAQUE);
-    EXPECT_EQ(editColours.brush, RGB(255, 255, 255)) << "the DC brush keeps its white";
+    // the DC brush keeps its white
+    EXPECT_EQ((std::tuple{editColours.bkColour, editColours.bkMode, editColours.brush}),
+              (std::tuple{RGB(153, 204, 255), OPAQUE, RGB(255, 255, 255)}));
     EXPECT_EQ(state.of(WM_CTLCOLOREDIT).size(), 1u);
     EXPECT_EQ(state.of(WM_CTLCOLOREDIT)[0].lParam, reinterpret_cast<LPARAM>(edit));
     w32::testing::controlColours(box);

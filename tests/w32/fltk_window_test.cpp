@@ -33,17 +33,15 @@ protected:
         ASSERT_TRUE(w32::useFltkBackend());
         ASSERT_EQ(w32::backendKind(), w32::BackendKind::fltk);
         g_typed.clear();
-        blue = CreateSolidBrush(RGB(153, 204, 255));
-        green = CreateSolidBrush(RGB(50, 205, 50));
-        red = CreateSolidBrush(RGB(255, 0, 0));
-        white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-        state.paint = [this](HDC hdc, const PAINTSTRUCT&) {
-            const RECT panel{0, 112, 880, 392};
-            const RECT status{0, 448, 880, 476};
-            const RECT lamp{397, 30, 425, 112};
-            FillRect(hdc, &panel, blue);
-            FillRect(hdc, &status, error ? red : green);
-            FillRect(hdc, &lamp, checked ? green : red);
+        const HBRUSH blue = CreateSolidBrush(RGB(153, 204, 255));
+        const HBRUSH green = CreateSolidBrush(RGB(50, 205, 50));
+        const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        const HPEN white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+        state.paint = [=, this](HDC hdc, const PAINTSTRUCT&) {
+            const RECT fills[] = {{0, 112, 880, 392}, {0, 448, 880, 476}, {397, 30, 425, 112}}; // panel, status, lamp
+            FillRect(hdc, &fills[0], blue);
+            FillRect(hdc, &fills[1], error ? red : green);
+            FillRect(hdc, &fills[2], checked ? green : red);
             SelectObject(hdc, white);
             const POINT line[2] = {{0, 28}, {880, 28}};
             Polyline(hdc, line, 2);
@@ -62,8 +60,8 @@ protected:
                 return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
             }
             if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == 32797) {
-                CheckDlgButton(hwnd, 32797, IsDlgButtonChecked(hwnd, 32797) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-                checked = IsDlgButtonChecked(hwnd, 32797) == BST_CHECKED;
+                checked = IsDlgButtonChecked(hwnd, 32797) != BST_CHECKED;
+                CheckDlgButton(hwnd, 32797, checked ? BST_CHECKED : BST_UNCHECKED);
                 const RECT lamp{397, 30, 425, 112};
                 InvalidateRect(hwnd, &lamp, TRUE);
             }
@@ -93,10 +91,6 @@ protected:
     HWND edit = nullptr;
     HWND combo = nullptr;
     HWND button = nullptr;
-    HBRUSH blue = nullptr;
-    HBRUSH green = nullptr;
-    HBRUSH red = nullptr;
-    HPEN white = nullptr;
     bool error = false;
     bool checked = false;
 };
@@ -113,13 +107,13 @@ TEST_F(RealWindowTest, AWindowOpensAndShowsWhatWasPainted)
     ASSERT_TRUE(w32::testing::screenshot(main, png));
     EXPECT_GT(std::filesystem::file_size(png), 880u * 516u * 3u);
 
-    EXPECT_EQ(w32::testing::colourAt(main, 300, 200), RGB(153, 204, 255)) << "options panel";
-    EXPECT_EQ(w32::testing::colourAt(main, 300, 460), RGB(50, 205, 50)) << "status line";
-    EXPECT_EQ(w32::testing::colourAt(main, 410, 60), RGB(255, 0, 0)) << "lamp";
-    EXPECT_EQ(w32::testing::colourAt(main, 300, 28), RGB(255, 255, 255)) << "band border";
-    EXPECT_EQ(w32::testing::colourAt(main, 300, 80), RGB(0, 0, 0)) << "erased with the class brush";
-    EXPECT_EQ(w32::testing::colourAt(main, 11, 155), RGB(255, 255, 255)) << "inside the check box";
-    EXPECT_EQ(w32::testing::colourAt(main, 300, 267), RGB(255, 255, 255)) << "inside the edit box";
+    // options panel, status line, lamp, band border, the class brush, inside the check box and the edit box
+    const std::tuple<int, int, COLORREF> pixels[] = {{300, 200, RGB(153, 204, 255)}, {300, 460, RGB(50, 205, 50)},
+                                                     {410, 60, RGB(255, 0, 0)},      {300, 28, RGB(255, 255, 255)},
+                                                     {300, 80, RGB(0, 0, 0)},        {11, 155, RGB(255, 255, 255)},
+                                                     {300, 267, RGB(255, 255, 255)}};
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(w32::testing::colourAt(main, x, y), colour) << x << "," << y;
     // The text is drawn from its top-left corner: some pixels of the band's first rows are green.
     bool greenText = false;
     for (int x = 3; x < 60 && !greenText; ++x)
@@ -132,9 +126,8 @@ TEST_F(RealWindowTest, AClickAndTypedTextReachTheWindowProcedure)
 {
     ASSERT_TRUE(w32::testing::click(box));
     w32::testing::pump();
-    const auto commands = state.of(WM_COMMAND);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(LOWORD(commands[0].wParam), 32797);
+    ASSERT_EQ(state.of(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(LOWORD(state.of(WM_COMMAND)[0].wParam), 32797);
     EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_CHECKED);
     EXPECT_EQ(w32::testing::colourAt(main, 410, 60), RGB(50, 205, 50)) << "the lamp was repainted";
 
@@ -150,12 +143,11 @@ TEST_F(RealWindowTest, AClickAndTypedTextReachTheWindowProcedure)
     ASSERT_TRUE(w32::testing::click(button));
     ASSERT_TRUE(w32::testing::select(combo, 1));
     w32::testing::pump();
-    const auto after = state.of(WM_COMMAND);
-    ASSERT_EQ(after.size(), 3u);
-    EXPECT_EQ(LOWORD(after[1].wParam), 32858);
-    EXPECT_EQ(HIWORD(after[1].wParam), BN_CLICKED);
-    EXPECT_EQ(LOWORD(after[2].wParam), 32790);
-    EXPECT_EQ(HIWORD(after[2].wParam), CBN_SELCHANGE);
+    std::vector<std::pair<int, int>> commands;
+    for (const Received& r : state.of(WM_COMMAND))
+        commands.emplace_back(LOWORD(r.wParam), HIWORD(r.wParam));
+    EXPECT_EQ(commands, (std::vector<std::pair<int, int>>{{32797, BN_CLICKED}, {32858, BN_CLICKED},
+                                                          {32790, CBN_SELCHANGE}}));
     EXPECT_EQ(textOf(combo), u"MSFS 2024");
 }
 

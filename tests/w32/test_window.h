@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
 namespace w32test {

@@ -73,10 +73,9 @@ TEST_F(WindowTest, EightThreadsPostingAndInvalidatingLoseNothing)
                                              [&](const RECT& p) { return lf_contains(p, r); });
             ASSERT_TRUE(painted) << "rectangle " << r.left << "," << r.top << " was never painted";
         }
-    EXPECT_EQ(w32::testing::comboItems(combo).size(), static_cast<std::size_t>(kThreads * kPosts / 50));
-    EXPECT_EQ(textOf(edit), u"odd");
-    EXPECT_EQ(IsDlgButtonChecked(main, 0x8101), BST_UNCHECKED);
-    EXPECT_FALSE(IsWindowEnabled(box));
+    EXPECT_EQ((std::tuple{w32::testing::comboItems(combo).size(), textOf(edit), IsDlgButtonChecked(main, 0x8101),
+                          IsWindowEnabled(box)}),
+              (std::tuple{std::size_t{kThreads * kPosts / 50}, u"odd", UINT{BST_UNCHECKED}, FALSE}));
 }
 
 TEST_F(WindowTest, WakeUpsAreCoalesced)
@@ -175,11 +174,7 @@ TEST_F(WindowTest, NothingWaitsForABusyGuiThread)
     ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
     EXPECT_EQ(msg.message, WM_APP + 6);
     w32::testing::pump();
-    EXPECT_EQ(textOf(edit), u"1200");
-    EXPECT_EQ(IsDlgButtonChecked(main, 0x8301), BST_CHECKED);
-    EXPECT_EQ(textOf(combo), u"MSFS 2020");
-    EXPECT_FALSE(IsWindowEnabled(edit));
-    EXPECT_TRUE(w32::testing::isTopmost(main));
-    EXPECT_EQ(w32::testing::paintCount(main), paintsBefore + 1);
-    EXPECT_EQ(state.paintRects.back().top, 448);
+    EXPECT_EQ((std::tuple{textOf(edit), IsDlgButtonChecked(main, 0x8301), textOf(combo), IsWindowEnabled(edit),
+                          w32::testing::isTopmost(main), w32::testing::paintCount(main), state.paintRects.back().top}),
+              (std::tuple{u"1200", UINT{BST_CHECKED}, u"MSFS 2020", FALSE, true, paintsBefore + 1, LONG{448}}));
 }

@@ -28,29 +28,23 @@ TEST_F(WindowTest, PositionsAreKeptAsGivenAndMovedByTheUser)
 {
     const HWND main = createMain(-30000, 20);
     const HWND edit = createEdit(main, 32848, 323, 371, 34);
-    RECT r{};
-    ASSERT_TRUE(GetWindowRect(main, &r));
-    EXPECT_EQ(r.left, -30000);
-    EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.right - r.left, 880);
-    EXPECT_EQ(r.bottom - r.top, 516);
-    ASSERT_TRUE(GetWindowRect(edit, &r));
-    EXPECT_EQ(r.left, -30000 + 323);
-    EXPECT_EQ(r.top, 20 + 371);
-    EXPECT_EQ(r.right - r.left, 34);
+    const auto rectOf = [](HWND hwnd) {
+        RECT r{};
+        EXPECT_TRUE(GetWindowRect(hwnd, &r));
+        return std::array{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{-30000, 20, 880, 516}));
+    EXPECT_EQ(rectOf(edit), (std::array<LONG, 4>{-30000 + 323, 20 + 371, 34, 16}));
 
     EXPECT_TRUE(SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
     EXPECT_TRUE(w32::testing::isTopmost(main));
-    GetWindowRect(main, &r);
-    EXPECT_EQ(r.left, -30000) << "not moved";
-    EXPECT_EQ(r.right - r.left, 880) << "not sized";
+    EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{-30000, 20, 880, 516})) << "neither moved nor sized";
     SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_FALSE(w32::testing::isTopmost(main));
 
     ASSERT_TRUE(w32::testing::moveWindow(main, 123, 45));
-    GetWindowRect(main, &r);
-    EXPECT_EQ(r.left, 123);
-    EXPECT_EQ(r.top, 45);
+    EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{123, 45, 880, 516}));
+    RECT r{};
     EXPECT_FALSE(GetWindowRect(nullptr, &r));
     EXPECT_FALSE(w32::testing::moveWindow(edit, 1, 1));
 }
@@ -70,22 +64,4 @@ TEST_F(WindowTest, StringResourcesAreReadIntoTheBuffer)
     EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
     w32::testing::reset();
     EXPECT_EQ(LoadStringW(nullptr, 101, buffer, 100), 0) << "reset forgets the table";
-}
-
-TEST_F(WindowTest, TheHeadlessBackEndIsTheDefault)
-{
-    EXPECT_EQ(w32::backendKind(), w32::BackendKind::headless);
-    createMain();
-    w32::useHeadlessBackend();
-    EXPECT_EQ(w32::backendKind(), w32::BackendKind::headless);
-}
-
-TEST_F(WindowTest, WordPackingAndColours)
-{
-    EXPECT_EQ(MAKEWPARAM(32790, CBN_SELCHANGE), 0x18016u);
-    EXPECT_EQ(LOWORD(MAKEWPARAM(32790, CBN_SELCHANGE)), 32790);
-    EXPECT_EQ(HIWORD(MAKEWPARAM(32790, CBN_SELCHANGE)), CBN_SELCHANGE);
-    EXPECT_EQ(RGB(153, 204, 255), 0xFFCC99u);
-    EXPECT_EQ(WM_APP + 1, 0x8001u);
-    EXPECT_EQ(WM_PAINT, 0x000Fu);
 }
