@@ -44,14 +44,20 @@ std::optional<DrawnText> textAt(HWND window, int x, int y)
     return std::nullopt;
 }
 
-#define EXPECT_TEXT(window, x, y, text_, colour_)                                                                     \
-    do {                                                                                                               \
-        const auto found = textAt(window, x, y);                                                                       \
-        ASSERT_TRUE(found.has_value()) << "nothing at " << (x) << "," << (y) << ", wanted " << (text_);                \
-        EXPECT_EQ(found->text, text_);                                                                                 \
-        EXPECT_EQ(found->colour, colour_) << found->text;                                                              \
-        EXPECT_EQ(found->bkMode, TRANSPARENT) << found->text;                                                          \
-    } while (false)
+// Texts drawn at exactly their points, in their colours, on a transparent background.
+struct PlacedText {
+    int x, y;
+    std::string text;
+    COLORREF colour;
+};
+void expectTexts(HWND window, const std::vector<PlacedText>& texts)
+{
+    for (const PlacedText& t : texts) {
+        const auto found = textAt(window, t.x, t.y).value_or(DrawnText{"nothing", t.x, t.y, 0, 0});
+        EXPECT_EQ((std::tuple{found.text, found.colour, found.bkMode}), (std::tuple{t.text, t.colour, TRANSPARENT}))
+            << "at " << t.x << "," << t.y;
+    }
+}
 
 std::optional<int> savedInt(const std::string& key)
 {
@@ -92,34 +98,22 @@ TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInIts
     EXPECT_EQ(w32::testing::colourAt(window, 860, 168), kBlue) << "a short separator ends at x 642";
     EXPECT_EQ(w32::testing::colourAt(window, 642, 200), kBlack);
 
-    EXPECT_TEXT(window, 3, 7, "Version 11.0.4", kGreen);
-    EXPECT_TEXT(window, 390, 7, "TRWK", kGreen);
-    EXPECT_TEXT(window, 5, 35, "MSFS 2020 mode", kGreen);
-    EXPECT_TEXT(window, 398, 63, "Sim", kGreen);
-    EXPECT_TEXT(window, 430, 63, "RT", kGreen);
-    EXPECT_TEXT(window, 5, 91, "# liveries: ...", kRed);
-    EXPECT_TEXT(window, 141, 91, "# simaddon: ...", kYellow);
-    EXPECT_TEXT(window, 278, 91, "# thirdp: ...", kYellow);
+    expectTexts(window, {
+        {3, 7, "Version 11.0.4", kGreen}, {390, 7, "TRWK", kGreen}, {5, 35, "MSFS 2020 mode", kGreen},
+        {398, 63, "Sim", kGreen}, {430, 63, "RT", kGreen}, {5, 91, "# liveries: ...", kRed},
+        {141, 91, "# simaddon: ...", kYellow}, {278, 91, "# thirdp: ...", kYellow}});
     EXPECT_FALSE(textAt(window, 458, 35)) << "no session, no account";
     EXPECT_FALSE(textAt(window, 642, 91)) << "no live count";
 
-    // labels with the options' defaults
-    EXPECT_TEXT(window, 25, 147, "Scan for liveries", kYellow);
-    EXPECT_TEXT(window, 768, 147, "Stay on top", kBlack);
-    EXPECT_TEXT(window, 768, 203, "GUID changes", kBlack);
-    EXPECT_TEXT(window, 343, 203, "Light aircraft", kBlack); // its check box is created enabled
-    EXPECT_TEXT(window, 430, 231, "Ah:", kBlack);
-    EXPECT_TEXT(window, 788, 231, "hours", kBlack);
-    EXPECT_TEXT(window, 788, 259, "days", kBlack);
-    EXPECT_TEXT(window, 788, 287, "minutes", kBlack);
-    EXPECT_TEXT(window, 5, 315, "Airport parking", kBlack);
-    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kBlack);
-    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kBlack);
-    EXPECT_TEXT(window, 672, 315, "Straight push backs only", kGrey);
-    EXPECT_TEXT(window, 440, 343, "Height above gnd:", kBlack);
-    EXPECT_TEXT(window, 264, 371, "Target: ", kBlack);
-    EXPECT_TEXT(window, 450, 371, "ILO", kBlack);
-    EXPECT_TEXT(window, 662, 371, "PT only", kBlack);
+    // labels with the options' defaults ("Light aircraft": its check box is created enabled)
+    expectTexts(window, {
+        {25, 147, "Scan for liveries", kYellow}, {768, 147, "Stay on top", kBlack},
+        {768, 203, "GUID changes", kBlack}, {343, 203, "Light aircraft", kBlack}, {430, 231, "Ah:", kBlack},
+        {788, 231, "hours", kBlack}, {788, 259, "days", kBlack}, {788, 287, "minutes", kBlack},
+        {5, 315, "Airport parking", kBlack}, {171, 315, "Max park (static+live):", kBlack},
+        {401, 315, "Max live (park incl):", kBlack}, {672, 315, "Straight push backs only", kGrey},
+        {440, 343, "Height above gnd:", kBlack}, {264, 371, "Target: ", kBlack}, {450, 371, "ILO", kBlack},
+        {662, 371, "PT only", kBlack}});
     EXPECT_FALSE(textAt(window, 5, 343)) << "no park airport, no renewal";
 
     EXPECT_TRUE(textsIn(window, g_statisticsRect).empty()) << "no park airport: the band stays black";
@@ -130,8 +124,7 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
 {
     const HWND window = openWindow();
     MainWindowState& s = g_mainWindowState;
-    s.simConnected = true;
-    s.simRunning = true;
+    s.simConnected = s.simRunning = true;
     s.simulatorText.set("KittyHawk 1.2.3");
     s.userStandText.set("A 12");
     s.userAircraftText.set("User Jet");
@@ -182,52 +175,31 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
     EXPECT_EQ(fillOf(window, g_simLampRect), kGreen);
     EXPECT_EQ(fillOf(window, g_rtLampRect), kGreen);
     EXPECT_EQ(fillOf(window, g_statusLineRect), kRed);
-    EXPECT_TEXT(window, 3, 455, "Failed to read the airport file", kYellow);
-
-    EXPECT_TEXT(window, 5, 35, "KittyHawk 1.2.3, user stand A 12", kGreen);
-    EXPECT_TEXT(window, 5, 63, "User Jet", kYellow); // the model is not known
     gf_setSimLinkHooks({});
-    EXPECT_TEXT(window, 5, 91, "# liveries: 1234", kGreen);
-    EXPECT_TEXT(window, 141, 91, "# simaddon: 3", kGreen);
-    EXPECT_TEXT(window, 278, 91, "# thirdp: 17", kGreen);
-    EXPECT_TEXT(window, 458, 35, "Professional account", kGreen);
-    EXPECT_TEXT(window, 458, 63, "Weather", kGreen);
-    EXPECT_TEXT(window, 458, 91, "Traffic", kYellow);
-    EXPECT_TEXT(window, 642, 63, "qnh:  998", kGreen);
-    EXPECT_TEXT(window, 642, 91, "live:   7", kGreen);
-
-    EXPECT_TEXT(window, 217, 175, "1 airport in Community folder", kYellow);
-    EXPECT_TEXT(window, 561, 259, "= 42", kBlack);
-    EXPECT_TEXT(window, 652, 259, "Time shift:", kGrey);
-    EXPECT_TEXT(window, 788, 259, "day", kGrey);
-    EXPECT_TEXT(window, 5, 315, "Airport parking active", kYellow);
-    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kBlack);
-    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kYellow);
-
-    EXPECT_TEXT(window, 5, 399, "EDDF", kGreen);
-    EXPECT_TEXT(window, 85, 399, " Frankfurt, Aerosoft (h), wk=3", kGreen);
-    EXPECT_TEXT(window, 370, 399, "*S*", kGreen);
-    EXPECT_TEXT(window, 430, 399, "qf: 0.87", kGreen);
-    EXPECT_TEXT(window, 571, 399, "reserved stand: V155", kRed);
-    EXPECT_TEXT(window, 748, 399, "# updates:    5", kGreen);
-    EXPECT_TEXT(window, 5, 427, "# stands: 120", kGreen);
-    EXPECT_TEXT(window, 111, 427, "parked live:   4", kGreen);
-    EXPECT_TEXT(window, 249, 427, "average fit: 2.5", kGreen);
-    EXPECT_TEXT(window, 430, 427, "parked static:  40", kGreen);
-    EXPECT_TEXT(window, 571, 427, "average fit: 3", kGreen);
-    EXPECT_TEXT(window, 708, 427, "max park:  50 (=30 %)", kGreen);
+    // "User Jet" in yellow: the model is not known
+    expectTexts(window, {
+        {3, 455, "Failed to read the airport file", kYellow}, {5, 35, "KittyHawk 1.2.3, user stand A 12", kGreen},
+        {5, 63, "User Jet", kYellow}, {5, 91, "# liveries: 1234", kGreen}, {141, 91, "# simaddon: 3", kGreen},
+        {278, 91, "# thirdp: 17", kGreen}, {458, 35, "Professional account", kGreen}, {458, 63, "Weather", kGreen},
+        {458, 91, "Traffic", kYellow}, {642, 63, "qnh:  998", kGreen}, {642, 91, "live:   7", kGreen},
+        {217, 175, "1 airport in Community folder", kYellow}, {561, 259, "= 42", kBlack},
+        {652, 259, "Time shift:", kGrey}, {788, 259, "day", kGrey}, {5, 315, "Airport parking active", kYellow},
+        {171, 315, "Max park (static+live):", kBlack}, {401, 315, "Max live (park incl):", kYellow},
+        {5, 399, "EDDF", kGreen}, {85, 399, " Frankfurt, Aerosoft (h), wk=3", kGreen}, {370, 399, "*S*", kGreen},
+        {430, 399, "qf: 0.87", kGreen}, {571, 399, "reserved stand: V155", kRed},
+        {748, 399, "# updates:    5", kGreen}, {5, 427, "# stands: 120", kGreen},
+        {111, 427, "parked live:   4", kGreen}, {249, 427, "average fit: 2.5", kGreen},
+        {430, 427, "parked static:  40", kGreen}, {571, 427, "average fit: 3", kGreen},
+        {708, 427, "max park:  50 (=30 %)", kGreen}});
 
     // a park file that failed shows only the airport, in yellow; no maximum makes both labels red
     s.parkFileOk = false;
     MAX_PARK_SEL.value = 0;
     gf_repaint(WindowArea::statistics);
     w32::testing::pump();
-    const auto stats = textsIn(window, g_statisticsRect);
-    ASSERT_EQ(stats.size(), 1u);
-    EXPECT_EQ(stats[0].text, "EDDF");
-    EXPECT_EQ(stats[0].colour, kYellow);
-    EXPECT_TEXT(window, 171, 315, "Max park (static+live):", kRed);
-    EXPECT_TEXT(window, 401, 315, "Max live (park incl):", kRed);
+    EXPECT_EQ(textsIn(window, g_statisticsRect).size(), 1u);
+    expectTexts(window, {{5, 399, "EDDF", kYellow}, {171, 315, "Max park (static+live):", kRed},
+                         {401, 315, "Max live (park incl):", kRed}});
 }
 
 TEST_F(MainWindowTest, TheRenewalMinutesAreRepaintedWhereTheyStand)
@@ -239,7 +211,7 @@ TEST_F(MainWindowTest, TheRenewalMinutesAreRepaintedWhereTheyStand)
     gf_parkingAndRangeJobs();
     w32::testing::pump();
     g_parkAirportLoaded = false;
-    EXPECT_TEXT(window, 5, 343, "(next in 19 min)", kBlack);
+    expectTexts(window, {{5, 343, "(next in 19 min)", kBlack}});
     const auto paint = w32::testing::lastPaint(window);
     ASSERT_FALSE(paint.empty());
     EXPECT_EQ(paint.front().kind, w32::testing::DrawOp::Kind::erase);

@@ -28,19 +28,6 @@ std::vector<std::chrono::milliseconds> passTimes(testsupport::ManualTime& time, 
 
 } // namespace
 
-TEST(TickGrid, KeepsItsPaceOverAThousandPasses)
-{
-    g_newUserData = false;
-    int passes = 0;
-    const auto begin = std::chrono::steady_clock::now();
-    gf_runTickGrid([&] { return ++passes < 1000; });
-    const auto elapsed = std::chrono::steady_clock::now() - begin;
-    EXPECT_EQ(passes, 1000);
-    // 999 waits of 10 ms on the grid; a loose upper bound for a loaded machine
-    EXPECT_GE(elapsed, 9990ms);
-    EXPECT_LT(elapsed, 30s);
-}
-
 TEST(TickGrid, APassThatOverrunsIsFollowedAtOnceUntilTheGridIsCaughtUp)
 {
     testsupport::ManualTime time(1767225600);
@@ -49,10 +36,8 @@ TEST(TickGrid, APassThatOverrunsIsFollowedAtOnceUntilTheGridIsCaughtUp)
         if (pass == 5)
             time.clock().advance(45ms); // a stall from 40 to 85 ms
     });
-    using ms = std::chrono::milliseconds;
-    const std::vector<ms> expected{ms(0),  ms(10), ms(20), ms(30), ms(40), ms(85),
-                                   ms(85), ms(85), ms(85), ms(90), ms(100), ms(110)};
-    EXPECT_EQ(at, expected);
+    EXPECT_EQ(at, (std::vector<std::chrono::milliseconds>{0ms, 10ms, 20ms, 30ms, 40ms, 85ms, 85ms, 85ms, 85ms, 90ms,
+                                                          100ms, 110ms}));
 }
 
 TEST(TickGrid, NewUserDataMovesTheGrid)
@@ -67,7 +52,5 @@ TEST(TickGrid, NewUserDataMovesTheGrid)
         if (pass == 4)
             g_newUserData = false; // the tick took it
     });
-    using ms = std::chrono::milliseconds;
-    const std::vector<ms> expected{ms(0), ms(10), ms(20), ms(33), ms(43), ms(53)};
-    EXPECT_EQ(at, expected);
+    EXPECT_EQ(at, (std::vector<std::chrono::milliseconds>{0ms, 10ms, 20ms, 33ms, 43ms, 53ms}));
 }
