@@ -21,18 +21,6 @@ std::string errorOf(const std::string& json)
 
 } // namespace
 
-TEST(SimScenario, BuiltInScenarioIsValidAndGoesFromStandToCruise)
-{
-    const SimScenario s = gf_defaultSimScenario();
-    ASSERT_GE(s.userPath.size(), 4u);
-    EXPECT_EQ(s.userPath.front().phase, "stand");
-    EXPECT_EQ(s.userPath.back().phase, "cruise");
-    EXPECT_TRUE(s.userPath.front().onGround);
-    EXPECT_FALSE(s.userPath.back().onGround);
-    EXPECT_TRUE(s.anyTitleInstalled);
-    EXPECT_NO_THROW(gf_parseSimScenario("{}"));
-}
-
 TEST(SimScenario, FileSetsSimulatorUserTitlesAndClock)
 {
     testsupport::TempFolder folder;

@@ -185,32 +185,6 @@ TEST_F(SimLinkTest, ExceptionsAreHandledByTheirNumber)
     EXPECT_EQ(userErrorOf([&] { pump(); }), "95: SimConnect Version Mismatch, dwIndex: 4");
 }
 
-TEST_F(SimLinkTest, ObjectsOfOtherProgramsAreLoggedThenReportedWhenLow)
-{
-    connect();
-    pump();
-    g_userObjectId = SimModel::userObjectId;
-    HSIMCONNECT other = nullptr;
-    ASSERT_GE(model->open(&other, "OTHER"), 0);
-    ASSERT_GE(model->aiCreateNonAtcAircraft(other, "Bizjet B", "OTHER1", {50.0, 8.001, 0, 0, 0, 0, 1, 0}, 7), 0);
-    frame(3);
-    ASSERT_EQ(g_addedObjectIds.size(), 1u);
-    const std::uint32_t id = g_addedObjectIds[0];
-    requestInRange(20000);
-    frame();
-    EXPECT_TRUE(g_addedObjectIds.empty());
-    EXPECT_TRUE(folder.logHas(fmt::format("just spawned, but not by TRWK, oid: {}, callsign 'OTHER1', "
-                                          "altaboveGnd:9 ft, onground:1, gnd_alt:0 ft",
-                                          id)));
-    EXPECT_TRUE(gf_takeObjectList().empty());
-    requestInRange(20000);
-    frame();
-    EXPECT_EQ(takeReports(), (std::vector<Report>{{id, 1, OBJ_OTHER_IN_RANGE, 0.0, 9.0}}));
-    model->aiRemoveObject(other, id, 105);
-    frame();
-    EXPECT_EQ(takeReports(), (std::vector<Report>{{id, 0, OBJ_REMOVED, 0.0, 0.0}}));
-}
-
 TEST_F(SimLinkTest, InRangeAnswersForKnownObjectsByHeightAndAtcId)
 {
     g_userObjectId = 1;
