@@ -6,6 +6,7 @@
 #include "simlink/flight_plan.h"
 #include "simlink/sim_ids.h"
 
+#include <fmt/format.h>
 #include <fstream>
 
 using testsupport::SimLinkTest;
@@ -54,27 +55,19 @@ TEST_F(FlightPlans, FileOfOneObjectHasItsTypeAndAirports)
     };
     EXPECT_EQ(lf_lines(path), expected);
 
-    ASSERT_TRUE(gf_writeFlightPlan(path, "EDDF", "LEPA", SizeClass::Light)); // overwritten
-    EXPECT_EQ(lf_lines(path)[3], "<FPType>VFR</FPType>");
-    ASSERT_TRUE(gf_writeFlightPlan(path, "EDDF", "LEPA", SizeClass::Heavy));
-    EXPECT_EQ(lf_lines(path)[3], "<FPType>IFR</FPType>");
-    ASSERT_TRUE(gf_writeFlightPlan(path, "EDDF", "LEPA", SizeClass::Rotorcraft));
-    EXPECT_EQ(lf_lines(path)[3], "<FPType>VFR</FPType>");
+    // overwritten, with the type of each size
+    for (const auto& [size, type] : {std::pair{SizeClass::Light, "VFR"}, {SizeClass::Heavy, "IFR"},
+                                     {SizeClass::Rotorcraft, "VFR"}}) {
+        ASSERT_TRUE(gf_writeFlightPlan(path, "EDDF", "LEPA", size));
+        EXPECT_EQ(lf_lines(path)[3], fmt::format("<FPType>{}</FPType>", type));
+    }
 }
 
 TEST_F(FlightPlans, SpecialCharactersAreEscapedAndTheSimulatorReadsThemBack)
 {
     ASSERT_TRUE(gf_createFlightPlanFolder());
     connect();
-    CreateRequest request;
-    request.callsign = "FP1";
-    request.liveryTitle = "Airliner A";
-    request.hexId = 5;
-    request.initPos = {50.0, 8.0, 0, 0, 0, 0, 1, 0};
-    gf_queueCreate(request);
-    frame(4);
-    ASSERT_EQ(g_addedObjectIds.size(), 1u);
-    const std::uint32_t id = g_addedObjectIds[0];
+    const std::uint32_t id = createOwn("FP1", 5);
 
     const fs::path path = g_flightPlanFolder / gf_flightPlanPath(id);
     ASSERT_TRUE(gf_writeFlightPlan(path, "A&B<C>", "\"D'E\"", SizeClass::Buzjets));

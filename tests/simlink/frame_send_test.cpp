@@ -8,21 +8,12 @@
 #include <fmt/format.h>
 #include <latch>
 
+using testsupport::makeRequest;
 using testsupport::Report;
 using testsupport::SimLinkTest;
 using testsupport::takeReports;
 
 namespace {
-
-CreateRequest makeRequest(const std::string& title, const std::string& callsign, std::uint32_t hexId)
-{
-    CreateRequest r;
-    r.initPos = {50.0, 8.0, 0.0, 0.0, 0.0, 90.0, 1, 0};
-    r.callsign = callsign;
-    r.liveryTitle = title;
-    r.hexId = hexId;
-    return r;
-}
 
 // Holds g_simConnectMutex on a thread of its own, as the tick does, while it lives.
 struct MutexHolder {
@@ -48,20 +39,6 @@ protected:
         connect();
         pump();
         g_userObjectId = SimModel::userObjectId; // as the user-data answers set it
-    }
-
-    // Creates one own aircraft the way the program does and returns its object id.
-    std::uint32_t createOwn(const std::string& callsign, std::uint32_t hexId)
-    {
-        gf_queueCreate(makeRequest("Airliner A", callsign, hexId));
-        frame(4);
-        requestInRange();
-        frame(2);
-        for (const auto& e : gf_takeObjectList())
-            if (e.hexIdOrOnGround == hexId && e.kind <= OBJ_OWN_STATIC_CREATED)
-                return e.objectId;
-        ADD_FAILURE() << callsign << " was not reported";
-        return 0;
     }
 
     void handOver(const std::vector<AiPosition>& positions)

@@ -11,25 +11,13 @@
 #include <memory>
 #include <tuple>
 
+using testsupport::deliver;
 using testsupport::Report;
 using testsupport::SimLinkTest;
 using testsupport::simlinkScenario;
 using testsupport::takeReports;
 
 namespace {
-
-// A message made by hand, for values the model would not produce on its own.
-template <class Record>
-void deliver(Record rec, std::uint32_t id, const void* extra = nullptr, std::size_t extraSize = 0)
-{
-    std::vector<std::uint64_t> storage((sizeof(Record) + extraSize + 7) / 8, 0);
-    rec.dwSize = static_cast<std::uint32_t>(sizeof(Record) + extraSize);
-    rec.dwID = id;
-    std::memcpy(storage.data(), &rec, sizeof(Record));
-    if (extraSize > 0)
-        std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + sizeof(Record), extra, extraSize);
-    gf_dispatch(reinterpret_cast<SIMCONNECT_RECV*>(storage.data()), rec.dwSize, nullptr);
-}
 
 struct AcByType {
     double altAboveGround;
@@ -313,15 +301,7 @@ TEST_F(SimLinkTest, StaticCgAnswersAndUserAnswersGoWhereTheyBelong)
     connect();
     pump();
     g_userObjectId = 1;
-    CreateRequest request;
-    request.callsign = "CG1";
-    request.liveryTitle = "Airliner A";
-    request.hexId = 5;
-    request.initPos = {50.0, 8.0, 0, 0, 0, 0, 1, 0};
-    gf_queueCreate(request);
-    frame(4);
-    ASSERT_EQ(g_addedObjectIds.size(), 1u);
-    const std::uint32_t id = g_addedObjectIds[0];
+    const std::uint32_t id = createOwn("CG1", 5);
     SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_STATIC_CG, DEF_STATIC_CG, id, SIMCONNECT_PERIOD_ONCE);
     SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_USER_AC_TITLE, DEF_TITLE, 0, SIMCONNECT_PERIOD_ONCE);
     SimConnect_RequestDataOnSimObject(g_hSimConnect, REQ_USER_AC_MODEL, DEF_ATC_MODEL, 0, SIMCONNECT_PERIOD_ONCE);

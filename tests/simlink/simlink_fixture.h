@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -57,41 +58,28 @@ struct HookRecord {
 
     SimLinkHooks hooks()
     {
+        // a hook that appends what it is told to one of the lists
+        const auto lt_append = [this](auto list) {
+            return [this, list](auto value) {
+                std::lock_guard lock(mutex);
+                (this->*list).push_back(value);
+            };
+        };
         SimLinkHooks h;
-        h.setSimConnected = [this](bool on) {
-            std::lock_guard lock(mutex);
-            simConnected.push_back(on);
-        };
-        h.setSimRunning = [this](bool on) {
-            std::lock_guard lock(mutex);
-            simRunning.push_back(on);
-        };
-        h.setSimulatorText = [this](const std::string& text) {
-            std::lock_guard lock(mutex);
-            simulatorTexts.push_back(text);
-        };
+        h.setSimConnected = lt_append(&HookRecord::simConnected);
+        h.setSimRunning = lt_append(&HookRecord::simRunning);
+        h.setSimulatorText = lt_append(&HookRecord::simulatorTexts);
+        h.setUserAircraftText = lt_append(&HookRecord::userAircraftTexts);
+        h.setUserStandText = lt_append(&HookRecord::userStandTexts);
+        h.setUserWingspanKnown = lt_append(&HookRecord::wingspanKnown);
         h.rememberUserStand = [this] {
             std::lock_guard lock(mutex);
             ++rememberedStands;
         };
-        h.setUserAircraftText = [this](const std::string& text) {
-            std::lock_guard lock(mutex);
-            userAircraftTexts.push_back(text);
-        };
-        h.setUserStandText = [this](const std::string& text) {
-            std::lock_guard lock(mutex);
-            userStandTexts.push_back(text);
-        };
-        h.setUserWingspanKnown = [this](bool known) {
-            std::lock_guard lock(mutex);
-            wingspanKnown.push_back(known);
-        };
         h.getNearestStandName = [this](double lat, double lon) {
-            std::function<std::string(double, double)> f;
-            {
-                std::lock_guard lock(mutex);
-                f = nearestStand;
-            }
+            std::unique_lock lock(mutex);
+            const auto f = nearestStand;
+            lock.unlock();
             return f ? f(lat, lon) : std::string();
         };
         return h;
@@ -115,6 +103,31 @@ bool waitUntil(Predicate p)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+// A creation as the traffic manager queues it: on the ground at 50 N 8 E, heading east.
+inline CreateRequest makeRequest(const std::string& title, const std::string& callsign, std::uint32_t hexId)
+{
+    CreateRequest r;
+    r.initPos = {50.0, 8.0, 0.0, 0.0, 0.0, 90.0, 1, 0};
+    r.callsign = callsign;
+    r.liveryTitle = title;
+    r.hexId = hexId;
+    return r;
+}
+
+// A message made by hand, for values the model would not produce on its own, delivered through
+// the program's dispatch procedure.
+template <class Record>
+void deliver(Record rec, std::uint32_t id, const void* extra = nullptr, std::size_t extraSize = 0)
+{
+    std::vector<std::uint64_t> storage((sizeof(Record) + extraSize + 7) / 8, 0);
+    rec.dwSize = static_cast<std::uint32_t>(sizeof(Record) + extraSize);
+    rec.dwID = id;
+    std::memcpy(storage.data(), &rec, sizeof(Record));
+    if (extraSize > 0)
+        std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + sizeof(Record), extra, extraSize);
+    gf_dispatch(reinterpret_cast<SIMCONNECT_RECV*>(storage.data()), rec.dwSize, nullptr);
 }
 
 // The object list as taken by the traffic manager: object id, hex id or on-ground flag, kind, values A and B.
@@ -177,6 +190,20 @@ protected:
             model->step();
             pump();
         }
+    }
+
+    // Creates one own aircraft the way the program does and returns its object id.
+    std::uint32_t createOwn(const std::string& callsign, std::uint32_t hexId)
+    {
+        gf_queueCreate(makeRequest("Airliner A", callsign, hexId));
+        frame(4);
+        requestInRange();
+        frame(2);
+        for (const auto& e : gf_takeObjectList())
+            if (e.hexIdOrOnGround == hexId && e.kind <= OBJ_OWN_STATIC_CREATED)
+                return e.objectId;
+        ADD_FAILURE() << callsign << " was not reported";
+        return 0;
     }
 
     int countCalls(const std::string& prefix) const

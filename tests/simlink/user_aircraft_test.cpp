@@ -34,18 +34,13 @@ void lf_fillDbase()
     g_dbase.maxHalfWingspan = 39.9 * lf_metre;
 }
 
-// A user answer made by hand, delivered through the dispatch procedure.
+// A user answer made by hand.
 void lf_deliver(std::uint32_t requestId, const void* data, std::size_t size, std::uint32_t objectId = 1)
 {
     SIMCONNECT_RECV_SIMOBJECT_DATA rec{};
     rec.dwRequestID = requestId;
     rec.dwObjectID = objectId;
-    std::vector<std::uint64_t> storage((sizeof(rec) + size + 7) / 8, 0);
-    rec.dwSize = static_cast<std::uint32_t>(sizeof(rec) + size);
-    rec.dwID = SIMCONNECT_RECV_ID_SIMOBJECT_DATA;
-    std::memcpy(storage.data(), &rec, sizeof(rec));
-    std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + sizeof(rec), data, size);
-    gf_dispatch(reinterpret_cast<SIMCONNECT_RECV*>(storage.data()), rec.dwSize, nullptr);
+    testsupport::deliver(rec, SIMCONNECT_RECV_ID_SIMOBJECT_DATA, data, size);
 }
 
 void lf_deliverPosition(double lat, double lon, double altitude = 100.0)

@@ -46,32 +46,6 @@ protected:
     }
 };
 
-TEST_F(ControlsTest, ACheckBoxReportsTheClickAndDoesNotToggleItself)
-{
-    const HWND main = createMain();
-    const HWND box = createCheckBox(main, 32797, 5, 149);
-    ShowWindow(main, SW_SHOW);
-    ASSERT_TRUE(w32::testing::click(box));
-    w32::testing::pump();
-    EXPECT_EQ(commands(), (std::vector<Command>{{32797, BN_CLICKED, reinterpret_cast<LPARAM>(box)}}));
-    EXPECT_EQ(IsDlgButtonChecked(main, 32797), BST_UNCHECKED);
-
-    // The window toggles it, as the program's handler does.
-    state.onMessage = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            const int id = LOWORD(wParam);
-            CheckDlgButton(hwnd, id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-        }
-        return kPassOn;
-    };
-    for (const UINT checked : {BST_CHECKED, BST_UNCHECKED}) {
-        w32::testing::click(box);
-        w32::testing::pump();
-        EXPECT_EQ(IsDlgButtonChecked(main, 32797), checked);
-    }
-    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
-}
-
 TEST_F(ControlsTest, DisabledControlsSendNothing)
 {
     const HWND main = createMain();

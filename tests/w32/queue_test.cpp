@@ -5,54 +5,6 @@
 
 using namespace w32test;
 
-TEST_F(WindowTest, CreateMessageArrivesInsideCreateWindowWithItsParameters)
-{
-    int marker = 0;
-    HWND child = nullptr;
-    CREATESTRUCTW seen{};
-    state.onCreate = [&](HWND hwnd) {
-        // The controls made here exist before CreateWindowExW returns.
-        child = createCheckBox(hwnd, 0x8001, 5, 149);
-    };
-    state.onMessage = [&](HWND, UINT message, WPARAM, LPARAM lParam) {
-        if (message == WM_CREATE)
-            seen = *reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        return kPassOn;
-    };
-    const auto instance = reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(0x400000));
-    const HWND main = CreateWindowExW(0, kClassName, u"TRWK", WS_CAPTION | WS_SYSMENU, 40, 50, 880, 516, nullptr,
-                                      nullptr, instance, &marker);
-    ASSERT_NE(main, nullptr);
-    const auto creates = state.of(WM_CREATE);
-    ASSERT_EQ(creates.size(), 1u);
-    EXPECT_EQ(creates[0].hwnd, main);
-    EXPECT_NE(child, nullptr);
-    EXPECT_EQ(GetDlgItem(main, 0x8001), child);
-    EXPECT_EQ((std::tuple{seen.lpCreateParams, seen.hInstance, seen.x, seen.y, seen.cx, seen.cy}),
-              (std::tuple{static_cast<void*>(&marker), instance, 40, 50, 880, 516}));
-    EXPECT_EQ(w32::testing::pump().dispatched, 0) << "nothing was posted, and a hidden window is not painted";
-}
-
-TEST_F(WindowTest, PostedMessagesComeFirstInFirstOutThenQuit)
-{
-    const HWND a = createMain();
-    const HWND b = createMain();
-    for (UINT i = 0; i < 200; ++i)
-        ASSERT_TRUE(PostMessageW(i % 3 == 0 ? b : a, WM_APP + 1 + (i % 2), i, static_cast<LPARAM>(i) * 7));
-    PostQuitMessage(9);
-    MSG msg{};
-    for (UINT i = 0; i < 200; ++i) {
-        ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
-        EXPECT_EQ((std::tuple{msg.hwnd, msg.message, msg.wParam, msg.lParam}),
-                  (std::tuple{i % 3 == 0 ? b : a, WM_APP + 1 + (i % 2), WPARAM{i}, static_cast<LPARAM>(i) * 7}));
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ((std::tuple{msg.message, msg.wParam}), (std::tuple{UINT{WM_QUIT}, WPARAM{9}}));
-    EXPECT_EQ(state.of(WM_APP + 1).size() + state.of(WM_APP + 2).size(), 200u);
-}
-
 TEST_F(WindowTest, PaintComesOnlyWhenTheQueueIsEmptyWithTheRegionsJoined)
 {
     const HWND main = createMain();
@@ -157,14 +109,3 @@ TEST_F(WindowTest, CloseBoxSendsCloseAndTheWindowStays)
     EXPECT_EQ(DispatchMessageW(&stale), 0);
 }
 
-TEST_F(WindowTest, GetMessageWakesForEveryPostFromAnotherThread)
-{
-    const HWND main = createMain();
-    MSG msg{};
-    for (WPARAM i = 0; i < 300; ++i) {
-        std::thread poster([&] { PostMessageW(main, WM_APP + 3, i, 0); });
-        ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
-        EXPECT_EQ(msg.wParam, i);
-        poster.join();
-    }
-}

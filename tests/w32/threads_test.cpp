@@ -98,39 +98,6 @@ TEST_F(WindowTest, WakeUpsAreCoalesced)
     }
 }
 
-TEST_F(WindowTest, CheckSetOnAnotherThreadIsSeenByIsDlgButtonChecked)
-{
-    const HWND main = createMain();
-    createCheckBox(main, 0x8200, 5, 149);
-    std::atomic<int> acknowledged{0};
-    int mismatches = 0;
-    state.onMessage = [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
-        if (message != WM_APP + 2)
-            return kPassOn;
-        if (IsDlgButtonChecked(hwnd, 0x8200) != wParam)
-            ++mismatches;
-        acknowledged.fetch_add(1);
-        return 0;
-    };
-    constexpr int kRounds = 400;
-    std::thread control([&] {
-        for (int i = 0; i < kRounds; ++i) {
-            const UINT wanted = i % 3 == 0 ? BST_UNCHECKED : BST_CHECKED;
-            SendMessageW(GetDlgItem(main, 0x8200), BM_SETCHECK, wanted, 0);
-            PostMessageW(main, WM_APP + 2, wanted, 0);
-            while (acknowledged.load() <= i)
-                std::this_thread::yield();
-        }
-        PostMessageW(main, WM_APP + 3, 0, 0);
-    });
-    MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) && msg.message != WM_APP + 3)
-        DispatchMessageW(&msg);
-    control.join();
-    EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(acknowledged.load(), kRounds);
-}
-
 TEST_F(WindowTest, NothingWaitsForABusyGuiThread)
 {
     const HWND main = createMain();
