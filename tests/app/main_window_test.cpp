@@ -22,6 +22,7 @@
 #include <set>
 #include <thread>
 
+using testsupport::expectPixels;
 using testsupport::MainWindowTest;
 using testsupport::waitFor;
 using w32::testing::DrawnText;
@@ -78,25 +79,17 @@ TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInIts
     ASSERT_NE(window, nullptr);
     RECT r{};
     ASSERT_TRUE(GetWindowRect(window, &r));
-    EXPECT_EQ(r.left, 400);
-    EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.right - r.left, 880);
-    EXPECT_EQ(r.bottom - r.top, 516);
-
-    EXPECT_EQ(fillOf(window, g_titleBandRect), kBlack);
-    EXPECT_EQ(fillOf(window, g_headerRect), kBlack);
-    EXPECT_EQ(fillOf(window, g_optionsPanelRect), kBlue);
-    EXPECT_EQ(fillOf(window, g_statisticsRect), kBlack);
-    EXPECT_EQ(fillOf(window, g_statusLineRect), kGreen);
-    EXPECT_EQ(fillOf(window, g_simLampRect), kRed) << "the simulator link is not open";
-    EXPECT_EQ(fillOf(window, g_rtLampRect), kBlack) << "no live traffic started yet";
-    // band borders and separators, read back from the painted picture (the status line covers
-    // the border at 449)
-    for (const int y : {28, 113, 392})
-        EXPECT_EQ(w32::testing::colourAt(window, 860, y), RGB(255, 255, 255)) << y;
-    EXPECT_EQ(w32::testing::colourAt(window, 860, 140), kBlack);
-    EXPECT_EQ(w32::testing::colourAt(window, 860, 168), kBlue) << "a short separator ends at x 642";
-    EXPECT_EQ(w32::testing::colourAt(window, 642, 200), kBlack);
+    EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::array<LONG, 4>{400, 20, 880, 516}));
+    // the areas; the Sim lamp red, as the simulator link is not open; the RT lamp black, as no live traffic started
+    EXPECT_EQ((std::array{fillOf(window, g_titleBandRect), fillOf(window, g_headerRect),
+                          fillOf(window, g_optionsPanelRect), fillOf(window, g_statisticsRect),
+                          fillOf(window, g_statusLineRect), fillOf(window, g_simLampRect), fillOf(window, g_rtLampRect)}),
+              (std::array<std::optional<COLORREF>, 7>{kBlack, kBlack, kBlue, kBlack, kGreen, kRed, kBlack}));
+    // band borders and separators, read back from the painted picture (the status line covers the border
+    // at 449; a short separator ends at x 642)
+    expectPixels(window, {{860, 28, RGB(255, 255, 255)}, {860, 113, RGB(255, 255, 255)}, {860, 392, RGB(255, 255, 255)},
+                          {860, 140, kBlack}, {860, 168, kBlue}, {642, 200, kBlack}});
 
     expectTexts(window, {
         {3, 7, "Version 11.0.4", kGreen}, {390, 7, "TRWK", kGreen}, {5, 35, "MSFS 2020 mode", kGreen},
@@ -172,9 +165,9 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
     gf_showError("Failed to read the airport file");
     w32::testing::pump();
 
-    EXPECT_EQ(fillOf(window, g_simLampRect), kGreen);
-    EXPECT_EQ(fillOf(window, g_rtLampRect), kGreen);
-    EXPECT_EQ(fillOf(window, g_statusLineRect), kRed);
+    EXPECT_EQ(
+        (std::array{fillOf(window, g_simLampRect), fillOf(window, g_rtLampRect), fillOf(window, g_statusLineRect)}),
+        (std::array<std::optional<COLORREF>, 3>{kGreen, kGreen, kRed}));
     gf_setSimLinkHooks({});
     // "User Jet" in yellow: the model is not known
     expectTexts(window, {

@@ -22,6 +22,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace testsupport {
@@ -36,6 +37,13 @@ inline bool waitFor(const std::function<bool()>& condition)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
+}
+
+// The colours of the picture of the window at these points.
+inline void expectPixels(HWND window, std::initializer_list<std::tuple<int, int, COLORREF>> pixels)
+{
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(w32::testing::colourAt(window, x, y), colour) << x << "," << y;
 }
 
 class MainWindowTest : public ::testing::Test {

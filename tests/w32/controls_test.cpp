@@ -55,21 +55,18 @@ TEST_F(ControlsTest, DisabledControlsSendNothing)
     const HWND box = createCheckBox(main, 32798, 217, 149);
     const HWND edit = createEdit(main, 32828, 217, 259);
     const HWND combo = createCombo(main, 32790, 5, 114);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"a"));
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"b"));
+    for (const char16_t* entry : {u"a", u"b"})
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     EnableWindow(edit, FALSE);
     EnableWindow(combo, FALSE);
     EXPECT_FALSE(IsWindowEnabled(button));
-    EXPECT_FALSE(w32::testing::click(button));
-    EXPECT_FALSE(w32::testing::type(edit, u"AB\r"));
-    EXPECT_FALSE(w32::testing::select(combo, 1));
+    EXPECT_FALSE(w32::testing::click(button) || w32::testing::type(edit, u"AB\r") || w32::testing::select(combo, 1));
     // A click that was on its way when the box was disabled is dropped too.
     ASSERT_TRUE(w32::testing::click(box));
     EnableWindow(box, FALSE);
     w32::testing::pump();
     EXPECT_TRUE(state.of(WM_COMMAND).empty());
-    EXPECT_EQ(textOf(edit), u"");
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ((std::pair{textOf(edit), SendMessageW(combo, CB_GETCURSEL, 0, 0)}), (std::pair{std::u16string(), CB_ERR}));
 
     EXPECT_TRUE(EnableWindow(button, TRUE)) << "it was disabled before";
     EXPECT_FALSE(EnableWindow(button, TRUE));
@@ -87,29 +84,28 @@ TEST_F(ControlsTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
     for (const char16_t* entry : {u"MSFS 2020", u"MSFS 2024", u"-5"})
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     EXPECT_EQ(w32::testing::comboItems(combo).size(), 3u);
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(textOf(combo), u"");
+    EXPECT_EQ(textOf(combo), u"") << "nothing selected";
 
-    // Prefix search, without regard to case, starting after the given index and wrapping.
-    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"msfs 2")), 0);
-    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(u"MSFS 2")), 1);
-    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, 1, reinterpret_cast<LPARAM>(u"MSFS 2")), 0);
-    EXPECT_EQ(SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"P3D")), CB_ERR);
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "a failed search keeps the selection";
-
-    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 2, 0), 2);
-    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXTLEN, 2, 0), 2);
+    const auto send = [&](UINT message, WPARAM w, const void* l = nullptr) {
+        return SendMessageW(combo, message, w, reinterpret_cast<LPARAM>(l));
+    };
+    // Prefix search, without regard to case, starting after the given index and wrapping; a failed search
+    // keeps the selection.
+    EXPECT_EQ((std::array{send(CB_SELECTSTRING, WPARAM(-1), u"msfs 2"), send(CB_SELECTSTRING, 0, u"MSFS 2"),
+                          send(CB_SELECTSTRING, 1, u"MSFS 2"), send(CB_SELECTSTRING, WPARAM(-1), u"P3D"),
+                          send(CB_GETCURSEL, 0)}),
+              (std::array<LRESULT, 5>{0, 1, 0, CB_ERR, 0}));
     char16_t buffer[16] = {};
-    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 9);
+    EXPECT_EQ((std::array{send(CB_SETCURSEL, 2), send(CB_GETLBTEXTLEN, 2), send(CB_GETLBTEXT, 1, buffer),
+                          send(CB_GETLBTEXT, 3, buffer)}),
+              (std::array<LRESULT, 4>{2, 2, 9, CB_ERR}));
     EXPECT_EQ(std::u16string(buffer), u"MSFS 2024");
-    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(buffer)), CB_ERR);
 
     // Its text is its selected entry; it cannot be set.
     EXPECT_FALSE(SetWindowTextW(combo, u"whatever"));
     EXPECT_EQ(textOf(combo), u"-5");
-    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 7, 0), CB_ERR);
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ((std::array{send(CB_SETCURSEL, 7), send(CB_GETCURSEL, 0)}), (std::array<LRESULT, 2>{CB_ERR, CB_ERR}));
+    send(CB_SETCURSEL, 1);
     w32::testing::pump();
     EXPECT_TRUE(state.of(WM_COMMAND).empty()) << "a selection by the program is not reported";
 
@@ -119,12 +115,11 @@ TEST_F(ControlsTest, ADropDownListKeepsItsEntriesAndReportsOnlyChanges)
     ASSERT_TRUE(w32::testing::select(combo, 0));
     w32::testing::pump();
     EXPECT_EQ(commands(), (std::vector<Command>{{32790, CBN_SELCHANGE, reinterpret_cast<LPARAM>(combo)}}));
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(send(CB_GETCURSEL, 0), 0);
     EXPECT_FALSE(w32::testing::select(combo, 3));
-
-    EXPECT_EQ(SendMessageW(combo, CB_RESETCONTENT, 0, 0), CB_OKAY);
+    EXPECT_EQ(send(CB_RESETCONTENT, 0), CB_OKAY);
     EXPECT_TRUE(w32::testing::comboItems(combo).empty());
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(send(CB_GETCURSEL, 0), CB_ERR);
 }
 
 TEST_F(ControlsTest, TypedCharactersPassThroughTheReplacedProcedures)
@@ -143,14 +138,12 @@ TEST_F(ControlsTest, TypedCharactersPassThroughTheReplacedProcedures)
 
     ASSERT_TRUE(w32::testing::type(edit, u"28x\b5\r"));
     w32::testing::pump();
-    EXPECT_EQ(textOf(edit), u"285") << "the box edits as usual; Enter was taken";
-    EXPECT_EQ(g_enterSeen.size(), 1u);
-
+    EXPECT_EQ((std::pair{textOf(edit), g_enterSeen.size()}), (std::pair{std::u16string(u"285"), std::size_t{1}}))
+        << "the box edits as usual; Enter was taken";
     // Setting the text goes through the chain too.
     g_subclassMessages.clear();
     SetWindowTextW(edit, u"7");
-    ASSERT_EQ(g_subclassMessages.size(), 1u);
-    EXPECT_EQ(g_subclassMessages[0], static_cast<UINT>(WM_SETTEXT));
+    EXPECT_EQ(g_subclassMessages, std::vector<UINT>{WM_SETTEXT});
 
     // Without the replaced procedure, Enter does nothing in a one-line box.
     g_outerPrevious =
@@ -159,13 +152,10 @@ TEST_F(ControlsTest, TypedCharactersPassThroughTheReplacedProcedures)
     w32::testing::type(edit, u"x\r");
     w32::testing::pump();
     EXPECT_EQ(textOf(edit), u"7y") << "the outer procedure sees the character first";
-    EXPECT_EQ(g_enterSeen.size(), 2u);
-
     SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     w32::testing::type(edit, u"\r");
     w32::testing::pump();
-    EXPECT_EQ(textOf(edit), u"7y");
-    EXPECT_EQ(g_enterSeen.size(), 2u);
+    EXPECT_EQ((std::pair{textOf(edit), g_enterSeen.size()}), (std::pair{std::u16string(u"7y"), std::size_t{2}}));
 }
 
 TEST_F(ControlsTest, WindowTextIsCutToTheBuffer)
@@ -176,9 +166,8 @@ TEST_F(ControlsTest, WindowTextIsCutToTheBuffer)
     char16_t buffer[5] = {u'#', u'#', u'#', u'#', u'#'};
     EXPECT_EQ(GetWindowTextW(edit, buffer, 5), 4);
     EXPECT_EQ(std::u16string(buffer), u"C:\\U");
-    EXPECT_EQ(GetWindowTextW(edit, buffer, 0), 0);
-    EXPECT_EQ(GetWindowTextW(nullptr, buffer, 5), 0);
-    EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ((std::array{GetWindowTextW(edit, buffer, 0), GetWindowTextW(nullptr, buffer, 5), int{buffer[0]}}),
+              (std::array{0, 0, 0}));
     // Text that is not valid UTF-16 is kept as it is.
     const char16_t lone[] = {u'a', 0xD800, u'b', 0};
     SetWindowTextW(edit, lone);
@@ -216,8 +205,8 @@ TEST_F(ControlsTest, TheParentChoosesTheColoursOfEditBoxesAndCheckBoxes)
     // the DC brush keeps its white
     EXPECT_EQ((std::tuple{editColours.bkColour, editColours.bkMode, editColours.brush}),
               (std::tuple{RGB(153, 204, 255), OPAQUE, RGB(255, 255, 255)}));
-    EXPECT_EQ(state.of(WM_CTLCOLOREDIT).size(), 1u);
-    EXPECT_EQ(state.of(WM_CTLCOLOREDIT)[0].lParam, reinterpret_cast<LPARAM>(edit));
     w32::testing::controlColours(box);
-    EXPECT_EQ(state.of(WM_CTLCOLORSTATIC).size(), 1u);
+    EXPECT_EQ((std::pair{state.of(WM_CTLCOLOREDIT).size(), state.of(WM_CTLCOLORSTATIC).size()}),
+              (std::pair{std::size_t{1}, std::size_t{1}}));
+    EXPECT_EQ(state.of(WM_CTLCOLOREDIT)[0].lParam, reinterpret_cast<LPARAM>(edit));
 }
