@@ -1,20 +1,22 @@
 // The message queue and the generation of WM_PAINT, with the headless back-end.
 #include "test_window.h"
 
-#include <thread>
-
 using namespace w32test;
 
-TEST_F(WindowTest, PaintComesOnlyWhenTheQueueIsEmptyWithTheRegionsJoined)
+TEST_F(WindowTest, PaintComesOnlyForAShownWindowWhenTheQueueIsEmptyWithTheRegionsJoined)
 {
     const HWND main = createMain();
+    const RECT first{0, 448, 880, 476};
+    const RECT second{397, 30, 453, 112};
+    InvalidateRect(main, &first, FALSE);
+    EXPECT_EQ(w32::testing::pump().dispatched, 0) << "a hidden window is not painted";
     ShowWindow(main, SW_SHOW);
     UpdateWindow(main);
     ASSERT_EQ(state.paintRects.size(), 1u) << "UpdateWindow paints at once";
+    EXPECT_EQ((std::array{state.paintRects[0].right, state.paintRects[0].bottom}), (std::array<LONG, 2>{880, 516}))
+        << "showing invalidates all";
     EXPECT_EQ(w32::testing::pump().dispatched, 0);
 
-    const RECT first{0, 448, 880, 476};
-    const RECT second{397, 30, 453, 112};
     InvalidateRect(main, &first, FALSE);
     PostMessageW(main, WM_APP + 1, 1, 0);
     InvalidateRect(main, &second, TRUE);
@@ -31,40 +33,8 @@ TEST_F(WindowTest, PaintComesOnlyWhenTheQueueIsEmptyWithTheRegionsJoined)
     const RECT joined = state.paintRects.back();
     EXPECT_EQ((std::array{joined.left, joined.top, joined.right, joined.bottom}),
               (std::array<LONG, 4>{0, 30, 880, 476}));
-    // The class brush erased the region before the procedure painted.
-    EXPECT_FALSE(state.paintErase.back());
-    const auto ops = w32::testing::lastPaint(main);
-    ASSERT_FALSE(ops.empty());
-    EXPECT_EQ(ops.front().kind, w32::testing::DrawOp::Kind::erase);
-    EXPECT_EQ(ops.front().colour, RGB(0, 0, 0));
+    EXPECT_FALSE(state.paintErase.back()) << "the class brush erased the region before the procedure painted";
     EXPECT_EQ(w32::testing::pump().dispatched, 0) << "the region was validated";
-}
-
-TEST_F(WindowTest, QuitComesBeforeADuePaint)
-{
-    const HWND main = createMain();
-    ShowWindow(main, SW_SHOW);
-    PostMessageW(main, WM_APP + 1, 0, 0);
-    PostQuitMessage(4);
-    MSG msg{};
-    ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ(msg.message, WM_APP + 1);
-    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ(msg.wParam, 4u);
-    EXPECT_EQ(w32::testing::pump().dispatched, 1) << "the paint is still due";
-    EXPECT_EQ(state.paintRects.size(), 1u);
-}
-
-TEST_F(WindowTest, AHiddenWindowIsNotPaintedAndShowingInvalidatesAll)
-{
-    const HWND main = createMain();
-    const RECT r{10, 10, 20, 20};
-    InvalidateRect(main, &r, FALSE);
-    EXPECT_EQ(w32::testing::pump().dispatched, 0);
-    ShowWindow(main, SW_SHOW);
-    EXPECT_EQ(w32::testing::pump().dispatched, 1);
-    ASSERT_EQ(state.paintRects.size(), 1u);
-    EXPECT_EQ((std::tuple{state.paintRects[0].right, state.paintRects[0].bottom}), (std::tuple<LONG, LONG>{880, 516}));
 }
 
 TEST_F(WindowTest, AProcedureThatDoesNotValidateIsAskedAgain)

@@ -33,26 +33,19 @@ TEST_F(WindowTest, PositionsAreKeptAsGivenAndMovedByTheUser)
         EXPECT_TRUE(GetWindowRect(hwnd, &r));
         return std::array{r.left, r.top, r.right - r.left, r.bottom - r.top};
     };
-    EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{-30000, 20, 880, 516}));
     EXPECT_EQ(rectOf(edit), (std::array<LONG, 4>{-30000 + 323, 20 + 371, 34, 16}));
-
     EXPECT_TRUE(SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
     EXPECT_TRUE(w32::testing::isTopmost(main));
     EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{-30000, 20, 880, 516})) << "neither moved nor sized";
-    SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    EXPECT_FALSE(w32::testing::isTopmost(main));
-
     ASSERT_TRUE(w32::testing::moveWindow(main, 123, 45));
     EXPECT_EQ(rectOf(main), (std::array<LONG, 4>{123, 45, 880, 516}));
     RECT r{};
-    EXPECT_FALSE(GetWindowRect(nullptr, &r));
-    EXPECT_FALSE(w32::testing::moveWindow(edit, 1, 1));
+    EXPECT_FALSE(GetWindowRect(nullptr, &r) || w32::testing::moveWindow(edit, 1, 1));
 }
 
 TEST_F(WindowTest, StringResourcesAreReadIntoTheBuffer)
 {
-    char16_t buffer[100];
-    buffer[0] = u'#';
+    char16_t buffer[100] = {u'#'};
     EXPECT_EQ(LoadStringW(nullptr, 101, buffer, 100), 0);
     EXPECT_EQ(buffer[0], 0);
     w32::setStringResource(101, u"TRWK");
