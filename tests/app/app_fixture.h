@@ -72,20 +72,12 @@ inline bool eventually(const std::function<bool()>& condition, std::chrono::seco
 // One aircraft array of 48 elements near the user aircraft at 50 N, 8 E.
 inline nlohmann::json trafficLine(double recordTime)
 {
-    nlohmann::json line = nlohmann::json::array();
-    for (int i = 0; i < 48; ++i)
-        line.push_back(nullptr);
-    line[0] = "4b1805";
-    line[1] = 50.05;
-    line[2] = 8.05;
-    line[3] = 90.0;
-    line[4] = 5000;
-    line[5] = 250.0;
-    line[8] = "A320";
-    line[9] = "D-AIZZ";
-    line[10] = recordTime;
-    line[13] = "DLH123";
-    line[17] = "adsb_icao";
+    nlohmann::json line(std::vector<nlohmann::json>(48));
+    const std::pair<int, nlohmann::json> values[] = {{0, "4b1805"}, {1, 50.05},   {2, 8.05},         {3, 90.0},
+                                                     {4, 5000},     {5, 250.0},   {8, "A320"},       {9, "D-AIZZ"},
+                                                     {10, recordTime}, {13, "DLH123"}, {17, "adsb_icao"}};
+    for (const auto& [i, value] : values)
+        line[i] = value;
     return line;
 }
 

@@ -40,42 +40,34 @@ protected:
 
 } // namespace
 
-TEST_F(PanelTest, EveryControlSitsAtItsPlaceWithItsId)
+// Every control lies in the options panel, none over another, at the height of its kind (check boxes 12,
+// push buttons 20, edit boxes 16, drop-down lists 21 while closed); the boxes and buttons wait for the
+// start-up to enable them, the lists are filled and the check boxes show their options.
+TEST_F(PanelTest, EveryControlLiesInThePanelAsItsKindWants)
 {
-    // c/C check box unchecked/checked (12 high, enabled), e edit box (16 high, disabled; the path box reaches
-    // the window's edge), b push button (20 high, disabled), l drop-down list (21 high while closed, enabled)
-    struct Row {
-        int id, x, y, w;
-        char kind;
-    };
-    const Row rows[] = {
-        {32790, 5, 114, 105, 'l'}, {32788, 111, 119, 769, 'e'}, {32797, 5, 149, 12, 'C'}, {32798, 217, 149, 12, 'C'},
-        {32791, 308, 142, 125, 'l'}, {32799, 450, 149, 12, 'c'}, {32800, 536, 149, 12, 'C'}, {32779, 652, 149, 12, 'C'},
-        {32771, 748, 149, 12, 'c'}, {32801, 5, 177, 12, 'C'}, {32778, 652, 177, 12, 'C'}, {32777, 748, 177, 12, 'C'},
-        {32808, 217, 198, 40, 'l'}, {32809, 323, 205, 12, 'C'}, {32810, 430, 205, 12, 'C'}, {32811, 536, 205, 12, 'C'},
-        {32773, 748, 205, 12, 'C'}, {32818, 217, 226, 50, 'l'}, {32819, 323, 233, 12, 'C'}, {32820, 455, 226, 70, 'l'},
-        {32822, 652, 205, 12, 'c'}, {32859, 748, 259, 30, 'e'}, {32834, 217, 289, 12, 'C'}, {32833, 323, 289, 12, 'C'},
-        {32835, 430, 289, 12, 'c'}, {32862, 652, 233, 12, 'c'}, {32860, 748, 231, 30, 'e'}, {32828, 217, 259, 100, 'e'},
-        {32829, 323, 257, 70, 'b'}, {32774, 460, 259, 95, 'e'}, {32863, 652, 289, 12, 'c'}, {32861, 748, 287, 30, 'e'},
-        {32846, 323, 310, 55, 'l'}, {32847, 536, 310, 55, 'l'}, {32839, 217, 343, 50, 'e'}, {32840, 353, 338, 45, 'l'},
-        {32841, 566, 338, 70, 'l'}, {32856, 652, 317, 12, 'c'}, {32852, 5, 373, 12, 'c'}, {32854, 71, 373, 12, 'c'},
-        {32851, 151, 373, 12, 'C'}, {32848, 323, 371, 34, 'e'}, {32850, 430, 373, 12, 'c'}, {32855, 566, 371, 34, 'e'},
-        {32857, 642, 373, 12, 'c'}, {32838, 758, 341, 90, 'b'}, {32858, 758, 369, 90, 'b'}};
-    ASSERT_EQ(std::size(rows), 47u);
     RECT w{};
     ASSERT_TRUE(GetWindowRect(window, &w));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.id);
-        const HWND c = GetDlgItem(window, row.id);
+    std::vector<RECT> taken;
+    for (const PanelControl& c : gf_panelControls()) {
+        SCOPED_TRACE(c.control->controlId);
+        const HWND h = c.control->hWnd;
+        ASSERT_EQ(GetDlgItem(window, c.control->controlId), h);
         RECT r{};
-        ASSERT_TRUE(GetWindowRect(c, &r));
-        const int height = std::array{12, 12, 16, 20, 21}[std::string("cCebl").find(row.kind)];
-        EXPECT_EQ((std::array{r.left - w.left, r.top - w.top, r.right - r.left, r.bottom - r.top}),
-                  (std::array{row.x, row.y, row.w, height}));
-        EXPECT_EQ((std::array{IsWindowEnabled(c) != FALSE, SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED,
-                              !w32::testing::comboItems(c).empty()}),
-                  (std::array{row.kind != 'e' && row.kind != 'b', row.kind == 'C', row.kind == 'l'}));
+        ASSERT_TRUE(GetWindowRect(h, &r));
+        const RECT in{r.left - w.left, r.top - w.top, r.right - w.left, r.bottom - w.top};
+        EXPECT_EQ(in.bottom - in.top, (std::array{12, 20, 16, 21})[static_cast<std::size_t>(c.kind)]);
+        const RECT& panel = g_optionsPanelRect;
+        EXPECT_TRUE(in.left >= 0 && in.right <= panel.right && in.top > panel.top && in.bottom < panel.bottom);
+        for (const RECT& o : taken)
+            EXPECT_FALSE(in.left < o.right && o.left < in.right && in.top < o.bottom && o.top < in.bottom);
+        taken.push_back(in);
+        const auto* option = dynamic_cast<UiBoolParameter*>(c.control);
+        const bool list = c.kind == ControlKind::comboBox;
+        EXPECT_EQ((std::array{IsWindowEnabled(h) != FALSE, SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                              !w32::testing::comboItems(h).empty()}),
+                  (std::array{list || option != nullptr, option != nullptr && option->value.load(), list}));
     }
+    EXPECT_EQ(taken.size(), 47u);
     EXPECT_EQ(textOf(GetDlgItem(window, 32829)) + textOf(GetDlgItem(window, 32838)) + textOf(GetDlgItem(window, 32858)),
               u"UnblockRe-readFlush static");
     EXPECT_EQ(GetDlgItem(window, 32853), nullptr) << "MAX_FIT has an id but no control";

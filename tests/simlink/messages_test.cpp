@@ -38,6 +38,14 @@ void deliverInRange(std::uint32_t objectId, double altAboveGround, const char* a
     deliver(rec, SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE, &data, sizeof(data));
 }
 
+void deliverAddRemove(std::uint32_t event, std::uint32_t objectId,
+                      SIMCONNECT_SIMOBJECT_TYPE type = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT)
+{
+    SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE e{};
+    std::tie(e.uEventID, e.eObjType, e.dwData) = std::tuple{event, type, objectId};
+    deliver(e, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+}
+
 std::string userErrorOf(const std::function<void()>& f)
 {
     try {
@@ -185,40 +193,24 @@ TEST_F(SimLinkTest, InRangeAnswersForKnownObjectsByHeightAndAtcId)
     EXPECT_EQ(takeReports(), (std::vector<Report>{{50, 1, OBJ_OTHER_IN_RANGE, 350.0, 2500.0}}));
 
     // "ObjectAdded" at or below the user's id is ignored, "ObjectRemoved" always reported
-    SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE added{};
-    added.uEventID = EVENT_OBJECT_ADDED;
-    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
-    added.dwData = 1;
-    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
-    added.dwData = 77;
-    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_USER;
-    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+    deliverAddRemove(EVENT_OBJECT_ADDED, 1);
+    deliverAddRemove(EVENT_OBJECT_ADDED, 77, SIMCONNECT_SIMOBJECT_TYPE_USER);
     EXPECT_TRUE(g_addedObjectIds.empty());
-    added.uEventID = EVENT_OBJECT_REMOVED;
-    added.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
-    added.dwData = 1;
-    deliver(added, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
-    ASSERT_EQ(gf_takeObjectList().size(), 1u);
+    deliverAddRemove(EVENT_OBJECT_REMOVED, 1);
+    EXPECT_EQ(takeReports(), (std::vector<Report>{{1, 0, OBJ_REMOVED, 0.0, 0.0}}));
 }
 
 TEST_F(SimLinkTest, ObjectsRemovedBeforeAnyInRangeAnswerAreForgotten)
 {
     g_userObjectId = 1;
-    SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE event{};
-    event.eObjType = SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT;
-    // a busy simulator spawns and removes many aircraft far away from the user
+    // a busy simulator spawns and removes many aircraft far away from the user; 2000 stays
     for (std::uint32_t id = 100; id < 2100; ++id) {
-        event.uEventID = EVENT_OBJECT_ADDED;
-        event.dwData = id;
-        deliver(event, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
-        if (id == 2000)
-            continue; // still alive
-        event.uEventID = EVENT_OBJECT_REMOVED;
-        deliver(event, SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+        deliverAddRemove(EVENT_OBJECT_ADDED, id);
+        if (id != 2000)
+            deliverAddRemove(EVENT_OBJECT_REMOVED, id);
     }
     EXPECT_EQ(gf_takeObjectList().size(), 1999u); // every removal is still reported
-    ASSERT_EQ(g_addedObjectIds.size(), 1u);
-    EXPECT_EQ(g_addedObjectIds[0], 2000u);
+    EXPECT_EQ(g_addedObjectIds, std::vector<std::uint32_t>{2000});
 
     // the one still alive is recognised as new when it comes within range
     deliverInRange(2000, 10.0, "OTHER9");
