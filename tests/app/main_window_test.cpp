@@ -117,39 +117,35 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
 {
     const HWND window = openWindow();
     MainWindowState& s = g_mainWindowState;
+    for (const auto& [field, text] : {std::pair{&s.simulatorText, "KittyHawk 1.2.3"}, {&s.userStandText, "A 12"},
+                                      {&s.userAircraftText, "User Jet"}, {&s.rtAccountText, "Professional account"},
+                                      {&s.addonScanFolder, "Community"}, {&s.callsignObjectId, "= 42"},
+                                      {&s.parkAirportText, "EDDF"}, {&s.apfAirportName, "Frankfurt"},
+                                      {&s.apfPublisher, "Aerosoft"}, {&s.qualityFactor, "0.87"},
+                                      {&s.reservedStand, "V155"}})
+        field->set(text);
     s.simConnected = s.simRunning = true;
-    s.simulatorText.set("KittyHawk 1.2.3");
-    s.userStandText.set("A 12");
-    s.userAircraftText.set("User Jet");
     gf_installSimLinkHooks();
     gf_simLinkHooks().setUserWingspanKnown(false); // the simulator link does not know the model
     s.liveryCount = 1234;
     s.simaddonCount = 3;
     s.thirdpartyCount = 17;
     s.rtIdle = false;
-    s.rtAccountText.set("Professional account");
     s.liveCount = 7;
     g_sessionActive = true;
     g_weatherLamp = g_lampReceiving;
     g_trafficLamp = g_lampNoData;
     g_windowQnh = 998;
     s.addonAirportCount = 1;
-    s.addonScanFolder.set("Community");
-    s.callsignObjectId.set("= 42");
     CALLSIGN_2_OBJECTID.value.set("DLH1");
     s.timeControlsEnabled = false;
     TIME_SHIFT_DAYS.value = 1;
     s.busy = true;
     MAX_LIVE_SEL.value = 0;
-    s.parkAirportText.set("EDDF");
     s.parkFileOk = true;
-    s.apfAirportName.set("Frankfurt");
-    s.apfPublisher.set("Aerosoft");
     s.handmadeApf = true;
     s.rtTrafficWeek = 3;
     s.staticMarker = true;
-    s.qualityFactor.set("0.87");
-    s.reservedStand.set("V155");
     s.reservedStandOk = false;
     s.standUpdates = 5;
     s.standCount = 120;

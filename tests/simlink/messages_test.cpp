@@ -130,17 +130,6 @@ TEST_F(SimLinkTest, SimStateAndNewFlights)
     EXPECT_EQ(record.read([](auto& r) { return r.rememberedStands; }), 2);
 }
 
-TEST_F(SimLinkTest, QuitMessageOnlyClearsSimRunning)
-{
-    connect();
-    pump();
-    ASSERT_TRUE(g_simRunning);
-    model->quit();
-    EXPECT_GE(pump(), 0);
-    EXPECT_FALSE(g_simRunning || g_stop);
-    EXPECT_LT(pump(), 0); // afterwards dispatch fails
-}
-
 TEST_F(SimLinkTest, ExceptionsAreHandledByTheirNumber)
 {
     connect();

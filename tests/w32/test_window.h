@@ -28,7 +28,6 @@ struct ProcState {
     std::vector<RECT> paintRects;
     std::vector<BOOL> paintErase;
     std::function<void(HDC, const PAINTSTRUCT&)> paint;
-    std::function<void(HWND)> onCreate;
     std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> onMessage; // may answer a message itself
     bool closeDestroys = false;
     bool validate = true; // WM_PAINT with BeginPaint and EndPaint
@@ -45,6 +44,8 @@ struct ProcState {
 };
 
 inline ProcState* g_state = nullptr;
+// The answer of onMessage that lets the normal handling go on.
+inline constexpr LRESULT kPassOn = -12345;
 
 inline LRESULT testWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -70,28 +71,15 @@ inline LRESULT testWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     if (s.onMessage) {
         const LRESULT r = s.onMessage(hwnd, message, wParam, lParam);
-        if (r != -12345)
+        if (r != kPassOn)
             return r;
     }
-    switch (message) {
-    case WM_CREATE:
-        if (s.onCreate)
-            s.onCreate(hwnd);
+    if (message == WM_CLOSE && !s.closeDestroys)
         return 0;
-    case WM_CLOSE:
-        if (s.closeDestroys)
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        return 0;
-    case WM_DESTROY:
+    if (message == WM_DESTROY)
         PostQuitMessage(3);
-        return 0;
-    default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    return message == WM_DESTROY ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
-
-// The answer of onMessage that lets the normal handling go on.
-inline constexpr LRESULT kPassOn = -12345;
 
 inline const char16_t* kClassName = u"TrwkTestWindow";
 
@@ -101,13 +89,12 @@ protected:
     {
         w32::testing::reset();
         g_state = &state;
-        black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(WNDCLASSEXW);
         wc.style = CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = &testWndProc;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = black;
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         wc.lpszClassName = kClassName;
         ASSERT_NE(RegisterClassExW(&wc), 0);
     }
@@ -149,7 +136,6 @@ protected:
 
     testsupport::TempFolder folder;
     ProcState state;
-    HBRUSH black = nullptr;
 };
 
 } // namespace w32test
