@@ -2,6 +2,7 @@
 // A program folder (with docs/ and the access key), the model simulator, the local feed
 // service and a headless main window that records the run's WM_APP_RUN and WM_APP_QUIT.
 #include "rt_test_server.h"
+#include "window_fixture.h"
 
 #include "app/app_hooks.h"
 #include "app/app_messages.h"
@@ -55,18 +56,6 @@ inline LRESULT appTestWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// Real-time polling of something another thread does; false after `limit`.
-inline bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(30))
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
 }
 
 // One aircraft array of 48 elements near the user aircraft at 50 N, 8 E.

@@ -1,6 +1,5 @@
 // Typing into the edit boxes (headless), and the automatic range along a flight of the model's user aircraft.
 #include "app_fixture.h"
-#include "window_fixture.h"
 
 #include "app/startup_jobs.h"
 #include "app/user_data_update.h"
@@ -13,6 +12,8 @@
 #include "simlink/sim_registration.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
+
+using testsupport::textOf;
 
 class EditBoxTest : public testsupport::MainWindowTest {
 protected:

@@ -11,6 +11,7 @@
 #include <thread>
 #include <tuple>
 
+using testsupport::textOf;
 using testsupport::MainWindowTest;
 
 namespace {

@@ -24,7 +24,7 @@
 
 using testsupport::expectPixels;
 using testsupport::MainWindowTest;
-using testsupport::waitFor;
+using testsupport::eventually;
 using w32::testing::DrawnText;
 
 namespace {
@@ -280,7 +280,7 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
                                        R"(<parameter name="MAIN_WINDOW_Y" value="77"/></parameters>)";
     // no docs folder: the run ends at once as "SYSTEM ERROR" and waits for the user
     std::thread user([] {
-        ASSERT_TRUE(waitFor([] {
+        ASSERT_TRUE(eventually([] {
             return gf_statusLine().text == "TRWK must be run from the TRWK folder!";
         }));
         const HWND window = g_mainWindowState.hMainWindow.load();
@@ -308,7 +308,7 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
     EXPECT_LT(exiting, lines.end() - 1) << "the close-down came first";
     EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"(\w{3} \w{3} \d{2} \d{2}:\d{2}:\d{2} \d{4})")))
         << "the last line is the time of the quit: " << lines.back();
-    EXPECT_TRUE(waitFor([] { return !g_controlThreadAlive.load(); }));
+    EXPECT_TRUE(eventually([] { return !g_controlThreadAlive.load(); }));
 }
 
 TEST_F(MainWindowTest, QuittingBeyondTheLimitKeepsThePreviousPosition)

@@ -18,6 +18,8 @@
 #include <fstream>
 #include <tuple>
 
+using testsupport::textOf;
+
 namespace {
 
 class PanelTest : public testsupport::MainWindowTest {

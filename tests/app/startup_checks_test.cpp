@@ -24,11 +24,7 @@ protected:
     ~StartupChecks() override { g_msfs2020Mode = true; gf_updateSimFamily(); } // as a new process starts
 
     static bool enabled(const UiControl& c) { return IsWindowEnabled(c.hWnd.load()) != FALSE; }
-    static std::u16string textOf(const UiControl& c)
-    {
-        char16_t buffer[512];
-        return std::u16string(buffer, static_cast<std::size_t>(GetWindowTextW(c.hWnd.load(), buffer, 512)));
-    }
+    static std::u16string textOf(const UiControl& c) { return testsupport::textOf(c.hWnd.load()); }
 };
 
 } // namespace

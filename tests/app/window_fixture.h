@@ -27,16 +27,22 @@
 
 namespace testsupport {
 
-// Real-time polling of what another thread does; false after 30 seconds.
-inline bool waitFor(const std::function<bool()>& condition)
+// Real-time polling of something another thread does; false after `limit`.
+inline bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(30))
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
+}
+
+inline std::u16string textOf(HWND hwnd)
+{
+    char16_t buffer[1024];
+    return std::u16string(buffer, static_cast<std::size_t>(GetWindowTextW(hwnd, buffer, 1024)));
 }
 
 // The colours of the picture of the window at these points.
@@ -109,12 +115,6 @@ protected:
         doc.load_file(g_parametersPath.c_str());
         const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
         return node ? node.node().attribute("value").as_string() : "-";
-    }
-
-    static std::u16string textOf(HWND hwnd)
-    {
-        char16_t buffer[1024];
-        return std::u16string(buffer, static_cast<std::size_t>(GetWindowTextW(hwnd, buffer, 1024)));
     }
 
     // The colour of the last fill of exactly this rectangle in the last paint.
