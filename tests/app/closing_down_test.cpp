@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <fmt/format.h>
-#include <ostream>
 
 using testsupport::AppTest;
 using testsupport::eventually;
@@ -24,8 +23,6 @@ struct StopCase {
     int delay;
     bool restart;
 };
-
-void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
 class StopSources : public AppTest, public ::testing::WithParamInterface<StopCase> {
 protected:

@@ -233,33 +233,29 @@ TEST_F(MainWindowTest, AStatusTextSetFromEightThreadsAtOnceIsPaintedWhole)
             continue;
         ++paints;
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_TRUE(written.count(shown[0].text)) << shown[0].text;
-        EXPECT_EQ(shown[0].x, 3);
-        EXPECT_EQ(shown[0].y, 455);
+        EXPECT_EQ((std::tuple{written.count(shown[0].text), shown[0].x, shown[0].y}), (std::tuple{1u, 3, 455}))
+            << shown[0].text;
     }
     for (auto& t : threads)
         t.join();
     w32::testing::pump();
-    const auto last = textsIn(window, g_statusLineRect);
-    ASSERT_EQ(last.size(), 1u);
-    EXPECT_EQ(last[0].text, gf_statusLine().text) << "the last text set is the one shown";
+    expectTexts(window, {{3, 455, gf_statusLine().text, kYellow}}); // the last text set is the one shown
 }
 
 TEST_F(MainWindowTest, AMessageExpiresAfterTwentyFiveUserDataUpdatesAndAnErrorStays)
 {
     const HWND window = openWindow();
     gf_showStatus("", true);
-    EXPECT_EQ(gf_statusLine().stamp, 0);
+    const auto emptyStamp = gf_statusLine().stamp;
     gf_showStatus("Scanning", true);
-    EXPECT_EQ(gf_statusLine().stamp, 1) << "before the first update";
+    EXPECT_EQ((std::pair{emptyStamp, gf_statusLine().stamp}), (std::pair{0, 1})) << "1: before the first update";
     for (int update = 1; update <= 25; ++update)
         gf_countStatusUpdate();
     w32::testing::pump();
     EXPECT_EQ(textAt(window, 3, 455)->text, "Scanning");
     gf_countStatusUpdate(); // the 26th
     w32::testing::pump();
-    EXPECT_TRUE(textsIn(window, g_statusLineRect).empty());
-    EXPECT_EQ(fillOf(window, g_statusLineRect), kGreen);
+    EXPECT_TRUE(textsIn(window, g_statusLineRect).empty() && fillOf(window, g_statusLineRect) == kGreen);
 
     gf_showError("SimConnect request error");
     for (int update = 0; update < 40; ++update)
@@ -267,7 +263,7 @@ TEST_F(MainWindowTest, AMessageExpiresAfterTwentyFiveUserDataUpdatesAndAnErrorSt
     gf_showStatus("hidden by the error", true);
     w32::testing::pump();
     EXPECT_EQ(fillOf(window, g_statusLineRect), kRed);
-    EXPECT_EQ(textAt(window, 3, 455)->text, "SimConnect request error");
+    expectTexts(window, {{3, 455, "SimConnect request error", kYellow}});
     EXPECT_EQ(folder.logLines(), (std::vector<std::string>{"Scanning", "Error SimConnect request error"}))
         << "an empty text and a text under an error are not logged";
 }
@@ -286,9 +282,7 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
         const HWND window = g_mainWindowState.hMainWindow.load();
         RECT r{};
         GetWindowRect(window, &r);
-        EXPECT_EQ(r.left, 400);
-        EXPECT_EQ(r.top, 77);
-        EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 400);
+        EXPECT_EQ((std::tuple{r.left, r.top, savedInt("MAIN_WINDOW_X")}), (std::tuple{400, 77, 400}));
         w32::testing::moveWindow(window, 123, 45);
         w32::testing::pressCloseBox(window);
     });
@@ -299,9 +293,8 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(folder.logHas(fmt::format("===> Single-instance guard not taken, cannot open {}: No such file or "
                                           "directory", (folder.path() / "run" / "Local_$Tarnwick$.lock").string())));
-    EXPECT_EQ(g_runState.load(), RunState::SystemError);
-    EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 123);
-    EXPECT_EQ(savedInt("MAIN_WINDOW_Y"), 45);
+    EXPECT_EQ((std::tuple{g_runState.load(), savedInt("MAIN_WINDOW_X"), savedInt("MAIN_WINDOW_Y")}),
+              (std::tuple{RunState::SystemError, 123, 45}));
     const auto lines = folder.logLines();
     const auto exiting = std::find(lines.begin(), lines.end(), "Exiting: SYSTEM ERROR");
     ASSERT_NE(exiting, lines.end());

@@ -86,12 +86,10 @@ TEST_F(AppTest, WithSimTimeOnTheFirstUpdateOfARunShiftsTheTrafficToTheSimulators
     gf_onUserDataUpdate();
     EXPECT_EQ(g_timeOffset.load(), 7);
 
-    SIM_TIME.value = false;
-    g_professionalAccount = false;
-    g_timeOffset = 0;
-    g_weatherTimeOffset = 0;
+    // back as a new process has them
+    SIM_TIME.value = g_professionalAccount = g_timeShifted = false;
+    g_timeOffset = g_weatherTimeOffset = 0;
     g_simEpochTime = 0;
-    g_timeShifted = false;
 }
 
 TEST_F(AppTest, TheCloseBoxWhileARegionWithoutTrafficIsAwaitedEndsTheRunAtOnce)

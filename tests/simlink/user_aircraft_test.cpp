@@ -196,12 +196,8 @@ TEST_F(UserAircraft, TitleIsCutToFortyEightCharactersAndLoggedOnChange)
 
 TEST_F(UserAircraft, TypeAndWingspanFromTheAtcModelTexts)
 {
-    struct Case {
-        std::string atcModel;
-        std::string title;
-        std::string logLine;
-    };
-    const std::vector<Case> cases{
+    // the ATC model text, the title, the line logged
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"ATCCOM.AC_MODEL_A20N.0.text", "Neo",
          "SimConnect: User aircraft model: A20N, half wing span: 17.9 meter, category: Large"},
         {"$$:B738", "Boeing", "SimConnect: User aircraft model: B738, half wing span: 17.9 meter, category: Large"},
@@ -211,11 +207,10 @@ TEST_F(UserAircraft, TypeAndWingspanFromTheAtcModelTexts)
         {"Longer Model", "Aerosoft A320 Professional",
          "SimConnect: User aircraft model deduced from title: A320, half wing span: 17.9 meter, category: Large"},
     };
-    for (const Case& c : cases) {
-        askTitleAndModel(c.title, c.atcModel);
-        EXPECT_TRUE(logged("model raw: " + c.atcModel)) << c.atcModel;
-        EXPECT_TRUE(logged(c.logLine)) << c.atcModel;
-        EXPECT_EQ(wingspanKnown(), std::vector<bool>{true}) << c.atcModel;
+    for (const auto& [atcModel, title, line] : cases) {
+        askTitleAndModel(title, atcModel);
+        EXPECT_TRUE(logged("model raw: " + atcModel) && logged(line)) << atcModel;
+        EXPECT_EQ(wingspanKnown(), std::vector<bool>{true}) << atcModel;
     }
     askTitleAndModel("Boeing", "$$:B738");
     EXPECT_DOUBLE_EQ(*gf_userHalfWingspan(), 17.9 * lf_metre);

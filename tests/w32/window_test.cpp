@@ -5,21 +5,17 @@ using namespace w32test;
 
 TEST_F(WindowTest, ClassesAreRegisteredOnceByName)
 {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(WNDCLASSEXW);
-    wc.lpfnWndProc = &testWndProc;
-    wc.lpszClassName = u"trwktestwindow";
-    EXPECT_EQ(RegisterClassExW(&wc), 0) << "names are compared without regard to case";
-    wc.lpszClassName = u"Edit";
-    EXPECT_EQ(RegisterClassExW(&wc), 0);
-    wc.lpszClassName = u"Another";
-    wc.cbSize = 4;
-    EXPECT_EQ(RegisterClassExW(&wc), 0);
-    wc.cbSize = sizeof(WNDCLASSEXW);
-    wc.lpfnWndProc = nullptr;
-    EXPECT_EQ(RegisterClassExW(&wc), 0);
-    wc.lpfnWndProc = &testWndProc;
-    EXPECT_NE(RegisterClassExW(&wc), 0);
+    const auto lt_register = [](const char16_t* name, UINT size, WNDPROC procedure) {
+        WNDCLASSEXW wc{};
+        std::tie(wc.cbSize, wc.lpfnWndProc, wc.lpszClassName) = std::tuple{size, procedure, name};
+        return RegisterClassExW(&wc);
+    };
+    // names are compared without regard to case; a built-in name, a wrong size or no procedure is refused
+    const UINT size = sizeof(WNDCLASSEXW);
+    EXPECT_EQ((std::array{lt_register(u"trwktestwindow", size, &testWndProc), lt_register(u"Edit", size, &testWndProc),
+                          lt_register(u"Another", 4, &testWndProc), lt_register(u"Another", size, nullptr)}),
+              (std::array<ATOM, 4>{}));
+    EXPECT_NE(lt_register(u"Another", size, &testWndProc), 0);
     EXPECT_EQ(CreateWindowExW(0, u"Unknown", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_NE(CreateWindowExW(0, u"ANOTHER", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
 }
