@@ -30,11 +30,9 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
     gf_stopOnSimDisconnect();                              // a later source changes nothing
     first.join();
     EXPECT_FALSE(g_liveriesProcessed.load()) << "the close-down takes the window's requests";
-    EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS"));
-    EXPECT_TRUE(folder.logHas("Restarting after 2 seconds"));
-    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
-    EXPECT_EQ(g_runState.load(), RunState::NotYetSet);
-    EXPECT_FALSE(g_stop.load());
+    EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS") && folder.logHas("Restarting after 2 seconds"));
+    EXPECT_EQ((std::tuple{posted(), g_runState.load(), g_stop.load()}),
+              (std::tuple{std::vector<UINT>{WM_APP_RUN}, RunState::NotYetSet, false}));
 
     std::thread second(gf_controlThread);
     ASSERT_TRUE(eventually(ticking)) << "the next run did not reach its tick loop";
@@ -58,9 +56,9 @@ TEST_F(AppTest, WithoutAFirstTrafficAnswerTheRunRestartsAsReaderError)
     saveOption(SCAN_AIRPORTS, true);
     std::thread control(gf_controlThread);
     control.join();
-    EXPECT_TRUE(folder.logHas("TrafficReader receiving timed out after 10 seconds?"));
-    EXPECT_TRUE(folder.logHas("Exiting: READER ERROR"));
-    EXPECT_TRUE(folder.logHas("Restarting after 15 seconds"));
+    for (const char* line : {"TrafficReader receiving timed out after 10 seconds?", "Exiting: READER ERROR",
+                             "Restarting after 15 seconds"})
+        EXPECT_TRUE(folder.logHas(line)) << line;
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
     EXPECT_FALSE(SCAN_AIRPORTS.value.load()) << "a failed run is not followed by long scans";
     server.releaseHanging();

@@ -346,8 +346,7 @@ TEST_F(SimModelTest, QuitDeliversAQuitMessageThenEveryCallFails)
     for (const auto& r : client.dispatch())
         ids.push_back(r.id());
     EXPECT_EQ(ids, (Codes{SIMCONNECT_RECV_ID_EVENT_FRAME, SIMCONNECT_RECV_ID_QUIT}));
-    EXPECT_LT(model.callDispatch(h, lf_ignore, nullptr), 0);
-    EXPECT_LT(model.subscribeToSystemEvent(h, 201, "Sim"), 0);
+    EXPECT_TRUE(model.callDispatch(h, lf_ignore, nullptr) < 0 && model.subscribeToSystemEvent(h, 201, "Sim") < 0);
     EXPECT_EQ(ModelClient(model).handle(), nullptr);
     EXPECT_GE(model.close(h), 0);
 }

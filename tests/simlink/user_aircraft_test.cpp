@@ -181,8 +181,8 @@ TEST_F(UserAircraft, TitleIsCutToFortyEightCharactersAndLoggedOnChange)
 {
     const std::string title48 = "Airliner 320 Tarnwick House Livery With A Very L";
     askTitleAndModel(title48 + "ong Name 1234", "A320");
+    EXPECT_EQ(record.read([](auto& r) { return r.userAircraftTexts; }), std::vector<std::string>{gf_userTitle()});
     EXPECT_EQ(gf_userTitle(), title48);
-    EXPECT_EQ(record.read([](auto& r) { return r.userAircraftTexts; }), std::vector<std::string>{title48});
     EXPECT_TRUE(logged("SimConnect: User aircraft title: " + title48));
 
     // a cut never splits a character in two
@@ -227,9 +227,8 @@ TEST_F(UserAircraft, UnknownAndMissingModelsTakeFallbackWingspans)
     EXPECT_TRUE(logged("SimConnect: User aircraft model: Longer Model, category: Light"));
 
     askTitleAndModel("Camera", "camerapod");
-    EXPECT_EQ(wingspanKnown(), std::vector<bool>{true});
-    EXPECT_DOUBLE_EQ(*gf_userHalfWingspan(), 14.35 * lf_metre);
-    EXPECT_EQ(gf_userSizeClass(), SizeClass::Light);
+    EXPECT_EQ((std::tuple{wingspanKnown(), *gf_userHalfWingspan(), gf_userSizeClass()}),
+              (std::tuple{std::vector<bool>{true}, 14.35 * lf_metre, SizeClass::Light}));
 
     askTitleAndModel("Encrypted", "");
     EXPECT_EQ(record.read([](auto& r) { return r.userAircraftTexts; }),

@@ -180,11 +180,9 @@ TEST_F(ControlsTest, ControlsAreFoundByIdUnderTheirParentOnly)
     const HWND other = createMain();
     const HWND box = createCheckBox(main, 32771, 748, 149);
     createCheckBox(other, 32772, 748, 149);
-    EXPECT_EQ(GetDlgItem(main, 32771), box);
-    EXPECT_EQ(GetDlgItem(main, 32772), nullptr);
-    EXPECT_EQ(GetDlgItem(nullptr, 32771), nullptr);
-    EXPECT_FALSE(CheckDlgButton(main, 32772, BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(main, 32772), 0u);
+    EXPECT_EQ((std::array{GetDlgItem(main, 32771), GetDlgItem(main, 32772), GetDlgItem(nullptr, 32771)}),
+              (std::array<HWND, 3>{box, nullptr, nullptr}));
+    EXPECT_FALSE(CheckDlgButton(main, 32772, BST_CHECKED) || IsDlgButtonChecked(main, 32772));
     EXPECT_EQ(createControl(nullptr, u"Edit", 0, 1, 0, 0, 10, 10), nullptr) << "a control needs a parent";
 }
 

@@ -90,9 +90,8 @@ TEST_F(WindowTest, DrawingObjectsAndDeviceContextState)
     std::tuple<int, COLORREF, int> previous{}; // background mode, text colour, the fill with a deleted brush
     const HBRUSH gone = CreateSolidBrush(RGB(9, 9, 9));
     const HPEN wide = CreatePen(PS_SOLID, 3, RGB(255, 255, 0));
-    EXPECT_TRUE(DeleteObject(gone));
-    EXPECT_FALSE(DeleteObject(gone));
-    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH))) << "stock objects stay";
+    EXPECT_EQ((std::array{DeleteObject(gone), DeleteObject(gone), DeleteObject(GetStockObject(BLACK_BRUSH))}),
+              (std::array<BOOL, 3>{TRUE, FALSE, TRUE})) << "deleted once; stock objects stay";
     state.paint = [&](HDC hdc, const PAINTSTRUCT&) {
         firstPen = SelectObject(hdc, wide);
         EXPECT_EQ(SelectObject(hdc, firstPen), wide);

@@ -49,8 +49,7 @@ TEST_F(WindowTest, StringResourcesAreReadIntoTheBuffer)
     EXPECT_EQ(std::u16string(buffer), u"TRWK");
     EXPECT_EQ(LoadStringW(nullptr, 101, buffer, 3), 2);
     EXPECT_EQ(std::u16string(buffer), u"TR");
-    EXPECT_NE(LoadIconW(nullptr, MAKEINTRESOURCEW(100)), nullptr);
-    EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
+    EXPECT_TRUE(LoadIconW(nullptr, MAKEINTRESOURCEW(100)) && LoadCursorW(nullptr, IDC_ARROW));
     w32::testing::reset();
     EXPECT_EQ(LoadStringW(nullptr, 101, buffer, 100), 0) << "reset forgets the table";
 }
