@@ -82,9 +82,9 @@ TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInIts
     EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
               (std::array<LONG, 4>{400, 20, 880, 516}));
     // the areas; the Sim lamp red, as the simulator link is not open; the RT lamp black, as no live traffic started
-    EXPECT_EQ((std::array{fillOf(window, g_titleBandRect), fillOf(window, g_headerRect),
-                          fillOf(window, g_optionsPanelRect), fillOf(window, g_statisticsRect),
-                          fillOf(window, g_statusLineRect), fillOf(window, g_simLampRect), fillOf(window, g_rtLampRect)}),
+    const auto fill = [window](const RECT& r) { return fillOf(window, r); };
+    EXPECT_EQ((std::array{fill(g_titleBandRect), fill(g_headerRect), fill(g_optionsPanelRect), fill(g_statisticsRect),
+                          fill(g_statusLineRect), fill(g_simLampRect), fill(g_rtLampRect)}),
               (std::array<std::optional<COLORREF>, 7>{kBlack, kBlack, kBlue, kBlack, kGreen, kRed, kBlack}));
     // band borders and separators, read back from the painted picture (the status line covers the border
     // at 449; a short separator ends at x 642)

@@ -18,7 +18,7 @@ TEST_F(SimLinkTest, TheSimulatorAcceptsEveryRegistration)
     for (const auto& line : folder.logLines())
         EXPECT_EQ(line.find("EXCEPTION"), std::string::npos) << line;
     EXPECT_EQ((std::array{countCalls("SubscribeToSystemEvent("), countCalls("AddToDataDefinition("),
-                          countCalls("MapClientEventToSimEvent("), countCalls("AddClientEventToNotificationGroup(301, "),
+                          countCalls("MapClientEventToSimEvent("), countCalls("AddClientEventToNotificationGroup(301,"),
                           countCalls("SetNotificationGroupPriority(301, 1)")}),
               (std::array{5, 33, 17, 16, 1}));
 }

@@ -66,7 +66,7 @@ TEST_F(ControlsTest, DisabledControlsSendNothing)
     EnableWindow(box, FALSE);
     w32::testing::pump();
     EXPECT_TRUE(state.of(WM_COMMAND).empty());
-    EXPECT_EQ((std::pair{textOf(edit), SendMessageW(combo, CB_GETCURSEL, 0, 0)}), (std::pair{std::u16string(), CB_ERR}));
+    EXPECT_EQ((std::tuple{textOf(edit), SendMessageW(combo, CB_GETCURSEL, 0, 0)}), (std::tuple{u"", CB_ERR}));
 
     EXPECT_TRUE(EnableWindow(button, TRUE)) << "it was disabled before";
     EXPECT_FALSE(EnableWindow(button, TRUE));
