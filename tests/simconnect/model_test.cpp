@@ -271,6 +271,19 @@ TEST_F(SimModelTest, EverySecondRequestsFollowSimulatedTimeAndTheClockRollsOverT
     EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA, 30).empty());
 }
 
+TEST_F(SimModelTest, RequestsByTypeAnswerTheUserFirstThenTheAircraftWithinTheRadius)
+{
+    ASSERT_GE(model.aiCreateNonAtcAircraft(h, "Airliner A", "FAR1", initPos(50.05, 8.0), 104), 0); // 5.6 km away
+    ASSERT_GE(model.aiCreateNonAtcAircraft(h, "Airliner A", "NEAR1", initPos(50.01, 8.0), 104), 0);
+    client.step(3);
+    define(model, h, 404, "ATC ID", nullptr, SIMCONNECT_DATATYPE_STRING32);
+    model.requestDataOnSimObjectType(h, 101, 404, 5000, SIMCONNECT_SIMOBJECT_TYPE_AIRCRAFT);
+    std::vector<std::string> found;
+    for (const auto& r : messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE))
+        found.emplace_back(reinterpret_cast<const char*>(r.data()));
+    EXPECT_EQ(found, (std::vector<std::string>{"D-TEST", "NEAR1"}));
+}
+
 TEST(SimModel, TitlesThatAreNotInstalledAreRefusedWithTheCreatingPacket)
 {
     auto scenario = testScenario();

@@ -4,7 +4,6 @@
 
 #include "foundation/paths.h"
 #include "simlink/flight_plan.h"
-#include "simlink/sim_ids.h"
 
 #include <fmt/format.h>
 #include <fstream>

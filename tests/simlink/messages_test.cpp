@@ -2,7 +2,6 @@
 #include "simlink_fixture.h"
 
 #include "foundation/user_error.h"
-#include "simlink/sim_ids.h"
 #include "simlink/user_aircraft.h"
 
 #include <cstring>

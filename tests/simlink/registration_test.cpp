@@ -4,7 +4,7 @@
 #include "simlink/user_aircraft.h"
 
 #include <array>
-#include <cstring>
+#include <cstddef>
 
 using testsupport::SimLinkTest;
 

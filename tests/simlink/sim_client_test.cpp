@@ -2,7 +2,6 @@
 #include "simlink_fixture.h"
 
 #include "platform/timer_period.h"
-#include "simlink/sim_ids.h"
 #include "support/manual_time.h"
 
 #include <functional>
@@ -11,15 +10,6 @@
 using testsupport::SimLinkTest;
 using testsupport::simlinkScenario;
 using testsupport::waitUntil;
-
-namespace {
-
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-} // namespace
 
 class SimClientTest : public SimLinkTest {
 protected:
@@ -42,7 +32,7 @@ protected:
     {
         const auto lines = folder.logLines();
         return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
-            return endsWith(l, " Flight Simulator no longer connected, TRWK will stop ...");
+            return l.ends_with(" Flight Simulator no longer connected, TRWK will stop ...");
         }));
     }
 };

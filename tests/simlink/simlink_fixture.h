@@ -31,14 +31,10 @@ namespace testsupport {
 
 inline SimScenario simlinkScenario(const std::string& simulatorName = "KittyHawk")
 {
-    SimScenario s = gf_parseSimScenario(R"({
-        "frameRate": 40,
-        "groundAltitudeFt": 0,
+    SimScenario s = gf_parseSimScenario(R"({"frameRate": 40, "groundAltitudeFt": 0, "creationFrames": 2,
         "user": {"title": "User Jet", "atcModel": "B738", "atcId": "D-USER",
                  "path": [{"t": 0, "lat": 50.0, "lon": 8.0, "altFt": 0, "onGround": true, "headingDeg": 90}]},
-        "installedTitles": ["Airliner A", "Bizjet B"],
-        "creationFrames": 2
-    })");
+        "installedTitles": ["Airliner A", "Bizjet B"]})");
     s.simulatorName = simulatorName;
     return s;
 }

@@ -3,7 +3,6 @@
 #include "simlink_fixture.h"
 
 #include "aircraft/dbase.h"
-#include "simlink/sim_ids.h"
 #include "simlink/user_aircraft.h"
 
 #include <atomic>
