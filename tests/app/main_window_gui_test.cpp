@@ -23,7 +23,7 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (display == nullptr || *display == 0)
             GTEST_SKIP() << "no X display (the test run provides one with xvfb-run)";
-        ASSERT_TRUE(w32::useFltkBackend());
+        ASSERT_TRUE(w32::useFltkBackend() && w32::backendKind() == w32::BackendKind::fltk);
     }
 };
 
@@ -63,7 +63,14 @@ TEST_F(RealMainWindowTest, TheLampsAndTheStatusBandShowAtTheirPlacesAndColours)
     EXPECT_TRUE(greenText);
     EXPECT_TRUE(w32::testing::screenshot(window, platform::modulePath().parent_path() / "main-window.png"));
 
-    std::thread([] { gf_showError("No RealTraffic access key found"); }).join(); // as the control thread does
+    // an error from the control thread while the window waits for its messages
+    std::thread control([window] {
+        gf_showError("No RealTraffic access key found");
+        PostMessageW(window, WM_APP + 9, 0, 0); // a message the window does not know
+    });
+    for (MSG msg{}; GetMessageW(&msg, nullptr, 0, 0) && msg.message != WM_APP + 9;)
+        DispatchMessageW(&msg);
+    control.join();
     w32::testing::pump();
     EXPECT_EQ(w32::testing::colourAt(window, 870, 470), RGB(255, 0, 0)) << "an error turns the band red";
     EXPECT_TRUE(w32::testing::screenshot(window, platform::modulePath().parent_path() / "main-window-error.png"));

@@ -52,4 +52,5 @@ TEST_F(WindowTest, StringResourcesAreReadIntoTheBuffer)
     EXPECT_TRUE(LoadIconW(nullptr, MAKEINTRESOURCEW(100)) && LoadCursorW(nullptr, IDC_ARROW));
     w32::testing::reset();
     EXPECT_EQ(LoadStringW(nullptr, 101, buffer, 100), 0) << "reset forgets the table";
+    EXPECT_EQ(w32::backendKind(), w32::BackendKind::headless) << "and brings the headless back-end back";
 }
