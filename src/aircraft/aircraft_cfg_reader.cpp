@@ -16,14 +16,13 @@
 namespace {
 
 constexpr std::uint32_t g_maxFltsimNumber = 10000;
-constexpr std::size_t g_linesReserve = 4048;
 constexpr std::size_t g_sectionReserve = 48;
 
 // A section processor: appends what one section yields.
 using SectionSink = std::function<void(SectionLines&&)>;
 
 // `opensOther` tells whether a line that is no header starts another section.
-void lf_splitSections(const std::vector<std::string>& lines, bool (*opensOther)(const std::string&),
+void lf_splitSections(std::vector<std::string>& lines, bool (*opensOther)(const std::string&),
                       const SectionSink& process)
 {
     SectionLines section;
@@ -34,19 +33,19 @@ void lf_splitSections(const std::vector<std::string>& lines, bool (*opensOther)(
         section = SectionLines();
         section.reserve(g_sectionReserve);
     };
-    for (const auto& line : lines) {
+    for (auto& line : lines) {
         if (!gf_getFltsimNumber(line).empty()) {
             if (!section.empty())
                 lt_flush();
             open = true;
-            section.push_back(line);
+            section.push_back(std::move(line));
         } else if (opensOther(line)) {
             if (open && !section.empty())
                 lt_flush();
             section.clear();
             open = false;
         } else if (open) {
-            section.push_back(line);
+            section.push_back(std::move(line));
         }
     }
     if (open && !section.empty())
@@ -61,10 +60,13 @@ bool lf_opensStandardSection(const std::string& line)
 
 bool lf_opensIvaoSection(const std::string& line) { return line.find('[') != std::string::npos; }
 
-bool lf_readLines(const std::filesystem::path& path, Charset charset, std::vector<std::string>& lines)
+// One read of the file for the charset and the lines; none_found leaves the lines empty.
+Charset lf_readLines(const std::filesystem::path& path, std::vector<std::string>& lines, bool& read)
 {
-    lines.reserve(g_linesReserve);
-    return gf_readTextFileLines(charset, path, lines) != 0;
+    int result = 0;
+    const Charset charset = gf_readTextFile(path, lines, result);
+    read = result != 0;
+    return charset;
 }
 
 } // namespace
@@ -97,7 +99,7 @@ bool gf_checkFltsimNumbers(const std::vector<std::string>& lines, const std::str
     return true;
 }
 
-LiveryRecords gf_splitFltSimSections(std::uint32_t folderNumber, const std::vector<std::string>& lines,
+LiveryRecords gf_splitFltSimSections(std::uint32_t folderNumber, std::vector<std::string> lines,
                                      const std::string& model, const std::string& path, const std::string& folder)
 {
     LiveryRecords records;
@@ -108,7 +110,7 @@ LiveryRecords gf_splitFltSimSections(std::uint32_t folderNumber, const std::vect
     return records;
 }
 
-LiveryRecords gf_splitIvaoFltSimSections(std::uint32_t folderNumber, const std::vector<std::string>& lines,
+LiveryRecords gf_splitIvaoFltSimSections(std::uint32_t folderNumber, std::vector<std::string> lines,
                                          const std::string& model, const std::string& path,
                                          const std::string& folder)
 {
@@ -128,16 +130,14 @@ LiveryRecords gf_searchLiveriesinFile(std::uint32_t folderNumber, const std::fil
         if (!std::filesystem::exists(path))
             return {};
         const std::string folder = gf_pathToUtf8(path.parent_path());
-        const Charset charset = gf_detectCharset(path);
-        if (charset == Charset::none_found)
-            return {};
         std::vector<std::string> lines;
-        if (!lf_readLines(path, charset, lines) || !gf_checkFltsimNumbers(lines, pathText))
+        bool read = false;
+        if (lf_readLines(path, lines, read) == Charset::none_found || !read || !gf_checkFltsimNumbers(lines, pathText))
             return {};
         const std::string model = gf_getModel(pathText, lines);
         if (model.empty())
             return {};
-        return gf_splitFltSimSections(folderNumber, lines, model, pathText, folder);
+        return gf_splitFltSimSections(folderNumber, std::move(lines), model, pathText, folder);
     } catch (const std::exception& e) {
         gf_log(fmt::format("Exception in lf_searchLiveriesinFile {}: {}", pathText, e.what()));
         throw;
@@ -151,13 +151,13 @@ LiveryRecords gf_searchIvaoLiveriesinFile(std::uint32_t folderNumber, const std:
     if (model.empty())
         return {};
     const std::string folder = gf_pathToUtf8(path.parent_path());
-    const Charset charset = gf_detectCharset(path);
-    if (charset == Charset::none_found) {
+    std::vector<std::string> lines;
+    bool read = false;
+    if (lf_readLines(path, lines, read) == Charset::none_found) {
         gf_logError(fmt::format("No character set found for {}", pathText));
         return {};
     }
-    std::vector<std::string> lines;
-    if (!lf_readLines(path, charset, lines) || !gf_checkFltsimNumbers(lines, pathText))
+    if (!read || !gf_checkFltsimNumbers(lines, pathText))
         return {};
-    return gf_splitIvaoFltSimSections(folderNumber, lines, model, pathText, folder);
+    return gf_splitIvaoFltSimSections(folderNumber, std::move(lines), model, pathText, folder);
 }

@@ -18,9 +18,9 @@ LiveryRecords gf_searchIvaoLiveriesinFile(std::uint32_t folderNumber, const std:
 // (listed as invalid); true without any header (listed as empty).
 bool gf_checkFltsimNumbers(const std::vector<std::string>& lines, const std::string& path);
 
-// Cutting the lines into [fltsim.N] sections and processing each.
-LiveryRecords gf_splitFltSimSections(std::uint32_t folderNumber, const std::vector<std::string>& lines,
+// Cutting the lines into [fltsim.N] sections (the lines move into them) and processing each.
+LiveryRecords gf_splitFltSimSections(std::uint32_t folderNumber, std::vector<std::string> lines,
                                      const std::string& model, const std::string& path, const std::string& folder);
-LiveryRecords gf_splitIvaoFltSimSections(std::uint32_t folderNumber, const std::vector<std::string>& lines,
+LiveryRecords gf_splitIvaoFltSimSections(std::uint32_t folderNumber, std::vector<std::string> lines,
                                          const std::string& model, const std::string& path,
                                          const std::string& folder);

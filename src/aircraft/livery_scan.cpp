@@ -85,6 +85,14 @@ void lf_keepFirstFolders()
     });
 }
 
+// Every status that means there is nothing at that path: also a path running through an
+// ordinary file ("notes.txt/sub"), a name too long or a loop of links.
+bool lf_isNotFound(const std::error_code& ec)
+{
+    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory ||
+           ec == std::errc::filename_too_long || ec == std::errc::too_many_symbolic_link_levels;
+}
+
 bool lf_sameLivery(const LiveryRecord& a, const LiveryRecord& b)
 {
     return std::tie(a.title, a.airl, a.type, a.atcid, a.cargo) == std::tie(b.title, b.airl, b.type, b.atcid, b.cargo);
@@ -152,9 +160,9 @@ ScanOutcome gf_scanLiveryFolders(const std::vector<std::string>& folders)
         const fs::path folder = gf_pathFromUtf8(text);
         std::error_code ec;
         const fs::file_status status = fs::status(folder, ec);
-        if (ec && ec != std::errc::no_such_file_or_directory)
+        if (ec && !lf_isNotFound(ec))
             throw fs::filesystem_error("status", folder, ec);
-        if (!fs::exists(status)) {
+        if (ec || !fs::exists(status)) {
             gf_log(text + " does not exist, skipped!");
             continue;
         }

@@ -1,54 +1,72 @@
 #include "aircraft/livery_search.h"
 
 #include "aircraft/aircraft_cfg_reader.h"
-#include "aircraft/cfg_key_lines.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
+#include "foundation/text_utils.h"
 #include "platform/clock.h"
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
+#include <deque>
 #include <future>
 #include <iterator>
-#include <list>
 #include <mutex>
 #include <string_view>
-#include <thread>
 
 namespace {
 
 constexpr std::size_t g_maxDescendPathLength = 250;
 constexpr std::array<std::string_view, 9> g_skipWords{"airport",    "lvfr",      "mkstudios", "simwings", "fsdreamteam",
                                                       "navigraph", "flytampa", "inibuilds", "_CVT_"};
+// How often a wait for a task looks at the clock and the stop request; the result itself ends
+// the wait at once.
+constexpr std::chrono::milliseconds g_waitSlice{100};
+// How many files per worker the walk may find before it collects the oldest result: enough that
+// the workers always find work queued and the walk seldom finds a result missing.
+constexpr std::size_t g_filesAheadPerWorker = 16;
 
 std::mutex g_hookMutex;
 LiveryTaskHook g_taskHook;
 
 using TaskFuture = std::future<LiveryRecords>;
 
-bool lf_hasSkipWord(const std::string& path)
+bool lf_hasSkipWord(std::string_view text)
 {
-    for (const auto word : g_skipWords) {
-        if (path.find(word) != std::string::npos)
-            return true;
-    }
-    return false;
+    return std::any_of(g_skipWords.begin(), g_skipWords.end(),
+                       [&](std::string_view word) { return text.find(word) != std::string_view::npos; });
 }
 
-bool lf_isAircraftCfg(const fs::directory_entry& entry)
+std::string_view lf_name(const std::string& path)
 {
-    if (!entry.is_regular_file())
-        return false;
-    const fs::path& path = entry.path();
-    return gf_toUpper(path.extension().string()) == ".CFG" && gf_toUpper(path.stem().string()) == "AIRCRAFT";
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+}
+
+// Whether the walk must not descend into the entry: a skip word or a path of 250 characters or
+// more. No word holds a '/', so below a folder without one only the entry's own name can bring
+// one in; only real folders are descended into, so only their names are looked at.
+bool lf_keepOut(const fs::directory_entry& entry, const std::string& path, bool folderHasSkipWord)
+{
+    if (folderHasSkipWord || path.size() >= g_maxDescendPathLength)
+        return true;
+    return !entry.is_symlink() && entry.is_directory() && lf_hasSkipWord(lf_name(path));
+}
+
+// "aircraft.cfg" in any letter case, a regular file (a link to one included).
+bool lf_isAircraftCfg(const fs::directory_entry& entry, const std::string& path)
+{
+    return gf_equalsUppercased("AIRCRAFT.CFG", lf_name(path)) && entry.is_regular_file();
 }
 
 LiveryRecords lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool ivao)
 {
-    const TaskSlot slot;
+    if (gf_stopRequested())
+        return {}; // the scan's results are not wanted any more
     LiveryTaskHook hook;
     {
         std::lock_guard lock(g_hookMutex);
@@ -59,52 +77,14 @@ LiveryRecords lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool 
     return ivao ? gf_searchIvaoLiveriesinFile(folderNumber, path) : gf_searchLiveriesinFile(folderNumber, path);
 }
 
-// Waits while every slot is taken; gives up waiting on a stop, or after the task wait limit (a
-// task that hangs keeps its slot).
-void lf_waitForTaskSlot()
+TaskFuture lf_startTask(TaskPool& pool, std::uint32_t folderNumber, const fs::path& path)
 {
-    using namespace std::chrono_literals;
-    const auto start = platform::clock().steadyNow();
-    while (g_runningTasks.load() >= g_maxTasks.load() && !gf_stopRequested() &&
-           platform::clock().steadyNow() - start < g_taskWaitLimit)
-        platform::clock().sleepFor(20us);
-}
-
-TaskFuture lf_startTask(std::uint32_t folderNumber, const fs::path& path)
-{
-    const std::string text = gf_pathToUtf8(path);
+    const std::string& text = path.native();
     const bool ivao = text.find("ivao_x-csl") != std::string::npos || text.find("IVAO_MTL") != std::string::npos;
     std::packaged_task<LiveryRecords()> task([folderNumber, path, ivao] { return lf_runTask(folderNumber, path, ivao); });
     TaskFuture future = task.get_future();
-    ++g_runningTasks; // before the start: a fast task lowers it again
-    try {
-        std::thread(std::move(task)).detach();
-    } catch (...) {
-        gf_taskDone();
-        throw;
-    }
+    pool.post(std::packaged_task<void()>(std::move(task)));
     return future;
-}
-
-// Blocks until the task's result is there, at most the wait limit; the time goes by the
-// program's clock, the wait itself is on the future.
-void lf_waitForTask(const TaskFuture& future, bool walking)
-{
-    using namespace std::chrono_literals;
-    const auto start = platform::clock().steadyNow();
-    bool logged = false;
-    while (future.wait_for(1ms) != std::future_status::ready) {
-        const auto waited = platform::clock().steadyNow() - start;
-        if (waited > g_taskWaitLimit)
-            throw std::runtime_error("Future wait timed out after 10 seconds");
-        if (!logged && waited > 1s) {
-            logged = true;
-            if (walking)
-                gf_logError("futs #1 not yet valid ? ...");
-            else
-                gf_log("futs #1 not yet valid ...");
-        }
-    }
 }
 
 void lf_logCollectFailure(bool walking, std::string_view text)
@@ -115,11 +95,43 @@ void lf_logCollectFailure(bool walking, std::string_view text)
         gf_logError(fmt::format("liveries search aborted, futs outer, {}", text));
 }
 
-// Takes the oldest task's records into g_liveryRecords; a failed or hanging task costs only its own.
-void lf_collectOldest(std::list<TaskFuture>& futures, bool walking)
+// Blocks until the task's result is there; a stop ends the wait (false). Past one second and past
+// the wait limit (on the program's clock) it says so in the log, and waits on: a slow task keeps
+// its records.
+bool lf_waitForTask(TaskPool& pool, const TaskFuture& future, bool walking)
+{
+    if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        return true;
+    pool.wake();
+    const auto start = platform::clock().steadyNow();
+    bool slowLogged = false;
+    bool limitLogged = false;
+    while (future.wait_for(g_waitSlice) != std::future_status::ready) {
+        if (gf_stopRequested())
+            return false;
+        const auto waited = platform::clock().steadyNow() - start;
+        if (!slowLogged && waited > std::chrono::seconds(1)) {
+            slowLogged = true;
+            if (walking)
+                gf_logError("futs #1 not yet valid ? ...");
+            else
+                gf_log("futs #1 not yet valid ...");
+        }
+        if (!limitLogged && waited > g_taskWaitLimit) {
+            limitLogged = true;
+            gf_logError("Future wait timed out after 10 seconds");
+        }
+    }
+    return true;
+}
+
+// Takes the oldest task's records into g_liveryRecords; a failed task costs only its own. False
+// when a stop ended the wait (the future stays).
+bool lf_collectOldest(TaskPool& pool, std::deque<TaskFuture>& futures, bool walking)
 {
     try {
-        lf_waitForTask(futures.front(), walking);
+        if (!lf_waitForTask(pool, futures.front(), walking))
+            return false;
         LiveryRecords records = futures.front().get();
         g_liveryRecords.insert(g_liveryRecords.end(), std::make_move_iterator(records.begin()),
                                std::make_move_iterator(records.end()));
@@ -129,6 +141,7 @@ void lf_collectOldest(std::list<TaskFuture>& futures, bool walking)
         lf_logCollectFailure(walking, "unknown exception");
     }
     futures.pop_front();
+    return true;
 }
 
 } // namespace
@@ -141,37 +154,38 @@ void gf_setLiveryTaskHook(LiveryTaskHook hook)
 
 void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folder)
 {
-    std::list<TaskFuture> futures;
+    const int workers = std::max(1, g_maxTasks.load());
+    const auto window = static_cast<std::size_t>(workers) * g_filesAheadPerWorker;
+    TaskPool pool(workers);
+    std::deque<TaskFuture> futures;
     try {
+        const bool folderHasSkipWord = lf_hasSkipWord(folder.native());
         for (fs::recursive_directory_iterator it(folder), end; it != end; ++it) {
             if (gf_stopRequested())
                 break;
             const fs::directory_entry& entry = *it;
-            std::string path;
+            const std::string& path = entry.path().native();
             try {
-                path = gf_pathToUtf8(entry.path());
-                if (lf_hasSkipWord(path) || path.size() >= g_maxDescendPathLength)
+                if (lf_keepOut(entry, path, folderHasSkipWord))
                     it.disable_recursion_pending();
-                if (!lf_isAircraftCfg(entry))
+                if (!lf_isAircraftCfg(entry, path))
                     continue;
-                lf_waitForTaskSlot();
-                if (gf_stopRequested())
-                    break;
-                futures.push_back(lf_startTask(folderNumber, entry.path()));
+                futures.push_back(lf_startTask(pool, folderNumber, entry.path()));
             } catch (const std::exception& e) {
                 gf_logError(fmt::format("liveries search in {} aborted, cause: {}", path, e.what()));
                 continue;
             }
-            if (futures.size() > static_cast<std::size_t>(std::max(1, g_maxTasks.load())))
-                lf_collectOldest(futures, true);
+            if (futures.size() > window && !lf_collectOldest(pool, futures, true))
+                break;
         }
     } catch (const std::exception& e) {
         gf_logError(fmt::format("liveries search in folder {} aborted because of iterator problem: {}",
                                 gf_pathToUtf8(folder), e.what()));
     }
-    // every task started is waited for, also after an iterator problem: none may outlive the walk
-    while (!futures.empty())
-        lf_collectOldest(futures, false);
+    // every task started is collected, also after an iterator problem; after a stop the results
+    // are not wanted: the pool drops the tasks not yet started and waits for the running ones
+    while (!futures.empty() && !gf_stopRequested() && lf_collectOldest(pool, futures, false)) {
+    }
 }
 
 void gf_removePreviousScanFiles()

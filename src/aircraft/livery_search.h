@@ -1,17 +1,17 @@
 #pragma once
 // The walk over one livery folder: every aircraft.cfg below it is read by a task of its own on a
-// detached thread, at most about g_maxTasks at once, and the records are collected in the order
-// the files were found into g_liveryRecords. Runs on the control thread.
+// fixed set of g_maxTasks worker threads, and the records are collected in the order the files
+// were found into g_liveryRecords. Runs on the control thread.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 
-// How long the walk waits for one task before it gives the task up.
+// How long the walk waits for one task before it logs that the task is slow (it waits on).
 inline constexpr std::chrono::seconds g_taskWaitLimit{10};
 
-// Appends the records of every aircraft.cfg below the folder to g_liveryRecords. Ends early,
-// without starting new tasks but collecting the running ones, once g_stop or g_quit is set.
+// Appends the records of every aircraft.cfg below the folder to g_liveryRecords. Ends early once
+// g_stop or g_quit is set, without starting new tasks or collecting the running ones.
 void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const std::filesystem::path& folder);
 
 // Deletes LiveriesScanned.xml and the previous scan's reports (and output/errors when empty).

@@ -4,7 +4,6 @@
 // The report step writes the lists and empties them after each scan.
 #include <cstddef>
 #include <mutex>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -51,7 +50,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::set<std::string, std::less<>> m_titles;
+    std::unordered_set<std::string> m_titles; // hashed: the tasks hold the lock only briefly
 };
 
 extern TitleSet g_scannedTitles;

@@ -4,11 +4,10 @@
 #include "foundation/status_line.h"
 #include "foundation/text_file.h"
 #include "foundation/utf.h"
+#include "platform/file_read.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <fmt/format.h>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 std::string_view gf_charsetName(Charset charset)
@@ -27,27 +26,81 @@ std::string_view gf_charsetName(Charset charset)
     return it->second;
 }
 
-Charset gf_detectCharset(const std::filesystem::path& path)
+namespace {
+
+constexpr std::size_t g_probeBytes = 1027;
+
+// One read of the file, the whole of it or the probe's part: none_found when it cannot be opened
+// (logged) or read.
+bool lf_readForProbe(const std::filesystem::path& path, std::string& bytes, std::size_t limit)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
-        gf_log(fmt::format("Cannot open file {} for character encoding. Win32 error: {}", path.string(), errno));
-        return Charset::none_found;
+    const platform::FileRead read = platform::readFile(path, bytes, limit);
+    if (!read.opened)
+        gf_log(fmt::format("Cannot open file {} for character encoding. Win32 error: {}", path.string(), read.error));
+    return read.opened && read.error == 0;
+}
+
+// The lines of the file's bytes by its charset; the result of gf_readTextFileLines.
+int lf_textLines(Charset charset, std::string_view bytes, const std::filesystem::path& path,
+                 std::vector<std::string>& lines)
+{
+    switch (charset) {
+    case Charset::Unicode:
+    case Charset::Unicode_big_endian: {
+        // the byte-order mark decides the byte order, as far as there is one
+        bool bigEndian = charset == Charset::Unicode_big_endian;
+        if (bytes.size() >= 2) {
+            const auto b0 = static_cast<unsigned char>(bytes[0]);
+            const auto b1 = static_cast<unsigned char>(bytes[1]);
+            if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
+                bigEndian = b0 == 0xFE;
+                bytes.remove_prefix(2);
+            }
+        }
+        try {
+            gf_readUtf16FileLines(bytes, bigEndian, lines);
+        } catch (const win32::Utf8ConversionException& e) {
+            gf_showStatus(fmt::format("conversion from error from utf16 to utf8, code: {}", e.errorCode()), true);
+            return 0;
+        } catch (const std::runtime_error& e) {
+            gf_showStatus(fmt::format("conversion from error from utf16 to utf8: {}", e.what()), true);
+            return 0;
+        }
+        return 1;
     }
-    unsigned char buffer[1027] = {};
-    file.read(reinterpret_cast<char*>(buffer), sizeof buffer);
-    const auto count = static_cast<std::size_t>(file.gcount());
-    if (file.bad() || count < 2)
+    case Charset::UTF8_with_BOM:
+    case Charset::UTF8_without_BOM:
+    case Charset::ANSI: {
+        const auto first = lines.size();
+        gf_appendTextLines(bytes, lines);
+        if (charset == Charset::UTF8_with_BOM && lines.size() > first && lines[first].starts_with("\xEF\xBB\xBF"))
+            lines[first].erase(0, 3);
+        return 1;
+    }
+    case Charset::none_found:
+    default:
+        throw std::runtime_error(
+            fmt::format("file {} has unknown charset: {}", path.string(), gf_charsetName(charset)));
+    }
+}
+
+} // namespace
+
+Charset gf_charsetOfBytes(std::string_view bytes)
+{
+    const auto count = std::min(bytes.size(), g_probeBytes);
+    const auto lt_byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (count < 2)
         return Charset::none_found;
-    if (count >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF)
+    if (count >= 3 && lt_byte(0) == 0xEF && lt_byte(1) == 0xBB && lt_byte(2) == 0xBF)
         return Charset::UTF8_with_BOM;
-    if (buffer[0] == 0xFF && buffer[1] == 0xFE)
+    if (lt_byte(0) == 0xFF && lt_byte(1) == 0xFE)
         return Charset::Unicode;
-    if (buffer[0] == 0xFE && buffer[1] == 0xFF)
+    if (lt_byte(0) == 0xFE && lt_byte(1) == 0xFF)
         return Charset::Unicode_big_endian;
     std::size_t i = 0;
     while (i < count) {
-        const unsigned char b = buffer[i];
+        const unsigned char b = lt_byte(i);
         std::size_t len = 0;
         if (b < 0x80)
             len = 1;
@@ -62,12 +115,29 @@ Charset gf_detectCharset(const std::filesystem::path& path)
         if (i + len > count)
             return Charset::ANSI;
         for (std::size_t k = 1; k < len; ++k) {
-            if ((buffer[i + k] & 0xC0) != 0x80)
+            if ((lt_byte(i + k) & 0xC0) != 0x80)
                 return Charset::ANSI;
         }
         i += len;
     }
     return Charset::UTF8_without_BOM;
+}
+
+Charset gf_detectCharset(const std::filesystem::path& path)
+{
+    std::string bytes;
+    return lf_readForProbe(path, bytes, g_probeBytes) ? gf_charsetOfBytes(bytes) : Charset::none_found;
+}
+
+Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read)
+{
+    read = 0;
+    std::string bytes;
+    const Charset charset =
+        lf_readForProbe(path, bytes, std::string::npos) ? gf_charsetOfBytes(bytes) : Charset::none_found;
+    if (charset != Charset::none_found)
+        read = lf_textLines(charset, bytes, path, lines);
+    return charset;
 }
 
 void gf_readUtf16FileLines(std::string_view bytes, bool bigEndian, std::vector<std::string>& lines)
@@ -113,48 +183,10 @@ void gf_readUtf16FileLines(std::string_view bytes, bool bigEndian, std::vector<s
 
 int gf_readTextFileLines(Charset charset, const std::filesystem::path& path, std::vector<std::string>& lines)
 {
-    switch (charset) {
-    case Charset::Unicode:
-    case Charset::Unicode_big_endian: {
-        std::ifstream file(path, std::ios::binary);
-        if (!file.is_open())
-            return 0;
-        const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        // the byte-order mark decides the byte order, as far as there is one
-        bool bigEndian = charset == Charset::Unicode_big_endian;
-        std::string_view body = bytes;
-        if (body.size() >= 2) {
-            const auto b0 = static_cast<unsigned char>(body[0]);
-            const auto b1 = static_cast<unsigned char>(body[1]);
-            if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
-                bigEndian = b0 == 0xFE;
-                body.remove_prefix(2);
-            }
-        }
-        try {
-            gf_readUtf16FileLines(body, bigEndian, lines);
-        } catch (const win32::Utf8ConversionException& e) {
-            gf_showStatus(fmt::format("conversion from error from utf16 to utf8, code: {}", e.errorCode()), true);
-            return 0;
-        } catch (const std::runtime_error& e) {
-            gf_showStatus(fmt::format("conversion from error from utf16 to utf8: {}", e.what()), true);
-            return 0;
-        }
-        return 1;
-    }
-    case Charset::UTF8_with_BOM:
-    case Charset::UTF8_without_BOM:
-    case Charset::ANSI: {
-        const auto first = lines.size();
-        if (!gf_appendFileLines(path, lines))
-            return 0;
-        if (charset == Charset::UTF8_with_BOM && lines.size() > first && lines[first].starts_with("\xEF\xBB\xBF"))
-            lines[first].erase(0, 3);
-        return 1;
-    }
-    case Charset::none_found:
-    default:
-        throw std::runtime_error(
-            fmt::format("file {} has unknown charset: {}", path.string(), gf_charsetName(charset)));
-    }
+    if (charset == Charset::none_found)
+        return lf_textLines(charset, {}, path, lines); // raises
+    std::string bytes;
+    if (!platform::readFile(path, bytes).opened)
+        return 0;
+    return lf_textLines(charset, bytes, path, lines);
 }

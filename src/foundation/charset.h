@@ -19,10 +19,17 @@ enum class Charset : int {
 std::string_view gf_charsetName(Charset charset);
 
 Charset gf_detectCharset(const std::filesystem::path& path);
+// The charset of a text from its first bytes (the probe of gf_detectCharset).
+Charset gf_charsetOfBytes(std::string_view bytes);
 
 // Appends the file's lines as UTF-8. 1 when the file was read, 0 when it could not be opened
 // or a UTF-16 line could not be converted; raises std::runtime_error for none_found.
 int gf_readTextFileLines(Charset charset, const std::filesystem::path& path, std::vector<std::string>& lines);
+
+// The probe and the reading on one read of the file: its charset as gf_detectCharset finds it
+// (an open failure logged the same way) and, unless none_found, its lines appended as
+// gf_readTextFileLines gives them, with that function's result in `read` (0 for none_found).
+Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read);
 
 // Decodes UTF-16 bytes (after the byte-order mark) into UTF-8 lines. A unit sequence that is
 // not UTF-16 (an unpaired surrogate) ends the text like an end of file.

@@ -1,17 +1,118 @@
 #include "foundation/tasks.h"
 
-#include "platform/clock.h"
-
-#include <chrono>
+#include <algorithm>
 
 std::atomic<std::int32_t> g_runningTasks{0};
 std::atomic<std::int32_t> g_maxTasks{1};
 
-void gf_waitForTaskSlot()
+namespace {
+
+// Waiting for a slot blocks on the condition; taking and giving back a free one touches only the
+// counter.
+std::mutex g_slotMutex;
+std::condition_variable g_slotFreed;
+std::atomic<int> g_slotWaiters{0};
+
+bool lf_tryTakeSlot()
 {
-    using namespace std::chrono_literals;
-    while (g_runningTasks.load() >= g_maxTasks.load())
-        platform::clock().sleepFor(10us);
+    std::int32_t running = g_runningTasks.load();
+    while (running < g_maxTasks.load()) {
+        if (g_runningTasks.compare_exchange_weak(running, running + 1))
+            return true;
+    }
+    return false;
 }
 
-void gf_taskDone() { --g_runningTasks; }
+template <typename Ready> void lf_waitForSlot(Ready ready)
+{
+    if (ready())
+        return;
+    std::unique_lock lock(g_slotMutex);
+    ++g_slotWaiters;
+    g_slotFreed.wait(lock, ready);
+    --g_slotWaiters;
+}
+
+} // namespace
+
+void gf_waitForTaskSlot()
+{
+    lf_waitForSlot([] { return g_runningTasks.load() < g_maxTasks.load(); });
+}
+
+void gf_takeTaskSlot() { lf_waitForSlot(lf_tryTakeSlot); }
+
+void gf_taskDone()
+{
+    --g_runningTasks;
+    if (g_slotWaiters.load() == 0)
+        return;
+    {
+        std::lock_guard lock(g_slotMutex); // a waiter between its test and its wait sees the slot
+    }
+    g_slotFreed.notify_all();
+}
+
+TaskPool::TaskPool(int workers)
+{
+    const int count = std::max(1, workers);
+    m_workers.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        m_workers.emplace_back([this](std::stop_token stop) { work(stop); });
+}
+
+TaskPool::~TaskPool()
+{
+    std::deque<std::packaged_task<void()>> dropped;
+    {
+        std::lock_guard lock(m_mutex); // a worker between its test and its wait sees the stop
+        dropped.swap(m_jobs);
+        for (auto& worker : m_workers)
+            worker.request_stop();
+    }
+    dropped.clear(); // their futures break now, not after the running jobs
+    m_posted.notify_all();
+    m_workers.clear(); // joins
+}
+
+void TaskPool::post(std::packaged_task<void()> job)
+{
+    constexpr std::size_t jobsPerWakeUp = 8;
+    bool wakeOne = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+        wakeOne = m_jobs.size() % jobsPerWakeUp == 0;
+    }
+    if (wakeOne)
+        m_posted.notify_one();
+}
+
+void TaskPool::wake()
+{
+    bool waiting = false;
+    {
+        std::lock_guard lock(m_mutex);
+        waiting = !m_jobs.empty();
+    }
+    if (waiting)
+        m_posted.notify_all();
+}
+
+void TaskPool::work(std::stop_token stop)
+{
+    for (;;) {
+        std::packaged_task<void()> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_posted.wait(lock, [&] { return !m_jobs.empty() || stop.stop_requested(); });
+            if (m_jobs.empty())
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        gf_takeTaskSlot();
+        const TaskSlot slot;
+        job(); // a job's exception goes to its future
+    }
+}

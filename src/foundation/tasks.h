@@ -1,14 +1,23 @@
 #pragma once
-// The throttle that keeps the per-file scan tasks at about the number of hardware threads.
+// The throttle that keeps the per-file scan tasks at the number of hardware threads, and the
+// fixed set of worker threads the scans run their tasks on.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 extern std::atomic<std::int32_t> g_runningTasks;
 extern std::atomic<std::int32_t> g_maxTasks;
 
-// Returns when fewer than g_maxTasks tasks run; waits about 1 ms a round, with no time limit.
+// Returns when fewer than g_maxTasks tasks run (a blocking wait, no time limit).
 void gf_waitForTaskSlot();
-// Called by each task when it ends.
+// Waits as gf_waitForTaskSlot and takes the slot in the same step, so the limit is never passed.
+void gf_takeTaskSlot();
+// Called by each task when it ends: gives its slot back.
 void gf_taskDone();
 
 // Gives the task slot back however the task ends.
@@ -17,4 +26,30 @@ struct TaskSlot {
     TaskSlot(const TaskSlot&) = delete;
     TaskSlot& operator=(const TaskSlot&) = delete;
     ~TaskSlot() { gf_taskDone(); }
+};
+
+// Worker threads, as many as asked for, that run jobs in the order they were posted; each job
+// holds a task slot while it runs (the pool gives it back, not the job). The jobs deliver their
+// results through their own futures.
+// Workers are woken one per few jobs posted, so that many small jobs cost few wake-ups: whoever
+// waits for a job's result calls wake() first.
+class TaskPool {
+public:
+    explicit TaskPool(int workers);
+    // Drops the jobs not yet started (their futures break) and waits for the running ones.
+    ~TaskPool();
+    TaskPool(const TaskPool&) = delete;
+    TaskPool& operator=(const TaskPool&) = delete;
+
+    void post(std::packaged_task<void()> job);
+    // Wakes every worker while jobs wait.
+    void wake();
+
+private:
+    void work(std::stop_token stop);
+
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<std::packaged_task<void()>> m_jobs;
+    std::vector<std::jthread> m_workers; // last: stopped and joined before the queue goes
 };

@@ -1,18 +1,30 @@
 #include "foundation/text_file.h"
 
+#include "platform/file_read.h"
+
+#include <algorithm>
 #include <fstream>
+
+void gf_appendTextLines(std::string_view text, std::vector<std::string>& lines)
+{
+    // every line feed ends a line; what follows the last one is a line when it is not empty
+    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+    }
+}
 
 bool gf_appendFileLines(const std::filesystem::path& path, std::vector<std::string>& lines)
 {
-    std::ifstream file(path);
-    if (!file.is_open())
+    std::string bytes;
+    if (!platform::readFile(path, bytes).opened)
         return false;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    gf_appendTextLines(bytes, lines);
     return true;
 }
 

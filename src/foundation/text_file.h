@@ -7,6 +7,8 @@
 
 // Appends every line of the file; false when it cannot be opened.
 bool gf_appendFileLines(const std::filesystem::path& path, std::vector<std::string>& lines);
+// Appends the lines of a text held in memory, cut as gf_appendFileLines cuts a file's.
+void gf_appendTextLines(std::string_view text, std::vector<std::string>& lines);
 
 struct TextFileReader {
     std::filesystem::path path;

@@ -10,7 +10,6 @@
 #include "scan_test_support.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <thread>
 
 using namespace aircrafttest;
@@ -105,7 +104,9 @@ protected:
 TEST_F(LiveryScanTest, EveryKindOfFileGivesTheExpectedRecordsAndReports)
 {
     const std::string p = g_planes;
-    ASSERT_EQ(gf_scanLiveryFolders({g_aig, "", "Community/missing", g_ivao}), ScanOutcome::Found);
+    writeFile("Community/notes.txt", "x");
+    ASSERT_EQ(gf_scanLiveryFolders({g_aig, "", "Community/missing", "Community/notes.txt/sub", g_ivao}),
+              ScanOutcome::Found);
 
     gf_readLiveriesScanned();
     std::vector<std::tuple<std::string, std::string, std::string, std::string, bool>> records;
@@ -166,6 +167,7 @@ TEST_F(LiveryScanTest, EveryKindOfFileGivesTheExpectedRecordsAndReports)
 
     const std::string logText = log();
     EXPECT_NE(logText.find("Community/missing does not exist, skipped!\n"), std::string::npos);
+    EXPECT_NE(logText.find("Community/notes.txt/sub does not exist, skipped!\n"), std::string::npos);
     EXPECT_NE(logText.find("10 liveries found in " + g_aig + "\n"), std::string::npos);
     EXPECT_NE(logText.find("2 liveries found in " + g_ivao + "\n"), std::string::npos);
     EXPECT_NE(logText.find("12 in total\n"), std::string::npos);
@@ -181,16 +183,47 @@ TEST_F(LiveryScanTest, EveryKindOfFileGivesTheExpectedRecordsAndReports)
 
 TEST_F(LiveryScanTest, OneTaskAndEightTasksWriteTheSameFile)
 {
+    std::atomic<int> running{0};
+    std::atomic<int> peak{0};
+    gf_setLiveryTaskHook([&](const fs::path&) {
+        const int now = ++running;
+        for (int seen = peak.load(); now > seen && !peak.compare_exchange_weak(seen, now);) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        --running;
+    });
     g_maxTasks = 1;
     ASSERT_EQ(gf_scanLiveryFolders({g_aig, g_ivao}), ScanOutcome::Found);
+    EXPECT_EQ(peak.exchange(0), 1);
     const std::string single = lf_liveriesPart(g_liveriesScannedPath);
     const auto singleReport = lines(g_invalidCfgFilesPath);
     g_maxTasks = 8;
     ASSERT_EQ(gf_scanLiveryFolders({g_aig, g_ivao}), ScanOutcome::Found);
+    EXPECT_LE(peak.load(), 8);
     EXPECT_FALSE(single.empty());
     EXPECT_EQ(lf_liveriesPart(g_liveriesScannedPath), single);
     EXPECT_EQ(lines(g_invalidCfgFilesPath), singleReport);
     EXPECT_EQ(g_runningTasks.load(), 0);
+}
+
+TEST_F(LiveryScanTest, RecordsKeepTheWalkOrderWhicheverTaskEndsFirst)
+{
+    for (int i = 0; i < 12; ++i)
+        writeFile(fmt::format("Community/order/L{}/aircraft.cfg", i),
+                  liveryCfg("..\\X", {{fmt::format("Order {}", i), "DLH", ""}}, "[GENERAL]\nicao_type_designator = B738\n"));
+    std::vector<std::string> walkOrder; // the order a plain listing of the folder gives
+    for (const auto& entry : fs::directory_iterator("Community/order"))
+        walkOrder.push_back("Order " + entry.path().filename().string().substr(1));
+    std::atomic<int> started{0};
+    gf_setLiveryTaskHook([&](const fs::path&) { // the first ones started end last
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * (12 - started++)));
+    });
+    g_liveryRecords.clear();
+    gf_searchLiveriesInFolder(1, "Community/order");
+    std::vector<std::string> titles;
+    for (const auto& record : g_liveryRecords)
+        titles.push_back(record.title);
+    EXPECT_EQ(titles, walkOrder);
 }
 
 TEST_F(LiveryScanTest, AStopEndsTheScanAndKeepsTheRequest)
@@ -228,41 +261,27 @@ TEST_F(LiveryScanTest, AFailingTaskCostsOnlyItsOwnRecords)
     EXPECT_NE(logText.find("5 liveries found in " + g_aig + "\n"), std::string::npos);
 }
 
-TEST_F(LiveryScanTest, AHangingTaskIsGivenUpAfterTenSeconds)
+TEST_F(LiveryScanTest, ASlowTaskKeepsItsRecords)
 {
     platform::ManualClock clock;
     platform::setClock(&clock);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool release = false;
+    const std::string tenSeconds = "Future wait timed out after 10 seconds";
     gf_setLiveryTaskHook([&](const fs::path& path) {
         if (path.string().find("AIG_C172") == std::string::npos)
             return;
-        std::unique_lock lock(mutex);
-        released.wait(lock, [&] { return release; });
-    });
-    std::atomic<bool> done{false};
-    std::thread advancer([&] {
-        while (!done) {
+        // the program's clock runs on until the walk has logged the 10-second mark
+        while (readFile("Log.txt").find(tenSeconds) == std::string::npos) {
             clock.advance(std::chrono::seconds(1));
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
     const auto outcome = gf_scanLiveryFolders({g_aig});
-    done = true;
-    advancer.join();
-    {
-        std::lock_guard lock(mutex);
-        release = true;
-    }
-    released.notify_all();
     platform::setClock(nullptr);
     EXPECT_EQ(outcome, ScanOutcome::Found);
     const std::string logText = log();
-    EXPECT_NE(logText.find("Future wait timed out after 10 seconds"), std::string::npos);
-    EXPECT_NE(logText.find("9 liveries found in " + g_aig + "\n"), std::string::npos);
-    while (g_runningTasks.load() != 0) // the released task ends on its own
-        std::this_thread::yield();
+    EXPECT_EQ(countOf(logText, tenSeconds), 1u);
+    EXPECT_NE(logText.find("10 liveries found in " + g_aig + "\n"), std::string::npos);
+    EXPECT_EQ(g_runningTasks.load(), 0);
 }
 
 TEST_F(LiveryScanTest, AutomaticScanTakesThePackagesInTheChosenOrder)

@@ -1,33 +1,70 @@
 #include "foundation/tasks.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
 #include <thread>
 #include <vector>
 
-TEST(Tasks, ThrottleKeepsRunningTasksAtTheLimit)
+// Four workers under a limit of two: the slots, not the workers, hold the limit; every job runs
+// once; a pool dropped with jobs waiting breaks their futures and waits for the running ones.
+TEST(Tasks, PoolRunsEveryJobOnceWithinTheLimit)
 {
-    g_maxTasks = 3;
+    g_maxTasks = 2;
     g_runningTasks = 0;
+    std::atomic<int> running{0};
     std::atomic<int> peak{0};
-    std::atomic<int> finished{0};
-    std::vector<std::jthread> tasks;
-    for (int i = 0; i < 40; ++i) {
-        gf_waitForTaskSlot();
-        const int now = ++g_runningTasks;
-        int seen = peak.load();
-        while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    std::vector<int> runs(40, 0);
+    std::vector<std::future<void>> futures;
+    {
+        TaskPool pool(4);
+        for (int i = 0; i < 40; ++i) {
+            std::packaged_task<void()> job([&, i] {
+                const int now = ++running;
+                int seen = peak.load();
+                while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(200 * (i % 4)));
+                ++runs[static_cast<std::size_t>(i)];
+                --running;
+            });
+            futures.push_back(job.get_future());
+            pool.post(std::move(job));
         }
-        tasks.emplace_back([&finished, i] {
-            std::this_thread::sleep_for(std::chrono::microseconds(200 * (i % 4)));
-            ++finished;
-            gf_taskDone();
-        });
+        for (auto& future : futures) // a job dropped unstarted would break its future
+            future.get();
     }
-    tasks.clear(); // joins
-    EXPECT_EQ(finished.load(), 40);
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), 1), 40);
+    EXPECT_LE(peak.load(), 2);
     EXPECT_EQ(g_runningTasks.load(), 0);
-    EXPECT_LE(peak.load(), 3);
-    EXPECT_GE(peak.load(), 1);
+
+    std::promise<void> started;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::future<void> held;
+    std::future<void> waiting;
+    std::atomic<bool> ran{false};
+    std::thread dropper;
+    {
+        auto pool = std::make_unique<TaskPool>(1);
+        std::packaged_task<void()> first([&] {
+            started.set_value();
+            released.wait();
+        });
+        held = first.get_future();
+        pool->post(std::move(first));
+        std::packaged_task<void()> second([&] { ran = true; });
+        waiting = second.get_future();
+        pool->post(std::move(second));
+        started.get_future().wait();
+        dropper = std::thread([p = std::move(pool)]() mutable { p.reset(); });
+    }
+    EXPECT_THROW(waiting.get(), std::future_error); // dropped before the first one ends
+    release.set_value();
+    dropper.join();
+    held.get();
+    EXPECT_FALSE(ran.load());
+    EXPECT_EQ(g_runningTasks.load(), 0);
     g_maxTasks = 1;
 }
