@@ -61,10 +61,11 @@ bool lf_opensStandardSection(const std::string& line)
 bool lf_opensIvaoSection(const std::string& line) { return line.find('[') != std::string::npos; }
 
 // One read of the file for the charset and the lines; none_found leaves the lines empty.
-Charset lf_readLines(const std::filesystem::path& path, std::vector<std::string>& lines, bool& read)
+Charset lf_readLines(const std::filesystem::path& path, std::vector<std::string>& lines, bool& read,
+                     bool quietWhenMissing)
 {
     int result = 0;
-    const Charset charset = gf_readTextFile(path, lines, result);
+    const Charset charset = gf_readTextFile(path, lines, result, quietWhenMissing);
     read = result != 0;
     return charset;
 }
@@ -127,12 +128,12 @@ LiveryRecords gf_searchLiveriesinFile(std::uint32_t folderNumber, const std::fil
 {
     const std::string pathText = gf_pathToUtf8(path);
     try {
-        if (!std::filesystem::exists(path))
-            return {};
+        // a file that is gone, or of no charset, ends the reader quietly
         const std::string folder = gf_pathToUtf8(path.parent_path());
         std::vector<std::string> lines;
         bool read = false;
-        if (lf_readLines(path, lines, read) == Charset::none_found || !read || !gf_checkFltsimNumbers(lines, pathText))
+        if (lf_readLines(path, lines, read, true) == Charset::none_found || !read ||
+            !gf_checkFltsimNumbers(lines, pathText))
             return {};
         const std::string model = gf_getModel(pathText, lines);
         if (model.empty())
@@ -153,7 +154,7 @@ LiveryRecords gf_searchIvaoLiveriesinFile(std::uint32_t folderNumber, const std:
     const std::string folder = gf_pathToUtf8(path.parent_path());
     std::vector<std::string> lines;
     bool read = false;
-    if (lf_readLines(path, lines, read) == Charset::none_found) {
+    if (lf_readLines(path, lines, read, false) == Charset::none_found) {
         gf_logError(fmt::format("No character set found for {}", pathText));
         return {};
     }

@@ -7,6 +7,7 @@
 #include "platform/file_read.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fmt/format.h>
 #include <map>
 
@@ -30,12 +31,14 @@ namespace {
 
 constexpr std::size_t g_probeBytes = 1027;
 
-// One read of the file, the whole of it or the probe's part: none_found when it cannot be opened
+// One read of the file, the whole of it or the probe's part: false when it cannot be opened
 // (logged) or read.
-bool lf_readForProbe(const std::filesystem::path& path, std::string& bytes, std::size_t limit)
+bool lf_readForProbe(const std::filesystem::path& path, std::string& bytes, std::size_t limit,
+                     bool quietWhenMissing = false)
 {
     const platform::FileRead read = platform::readFile(path, bytes, limit);
-    if (!read.opened)
+    const bool missing = read.error == ENOENT || read.error == ENOTDIR;
+    if (!read.opened && !(quietWhenMissing && missing))
         gf_log(fmt::format("Cannot open file {} for character encoding. Win32 error: {}", path.string(), read.error));
     return read.opened && read.error == 0;
 }
@@ -129,12 +132,14 @@ Charset gf_detectCharset(const std::filesystem::path& path)
     return lf_readForProbe(path, bytes, g_probeBytes) ? gf_charsetOfBytes(bytes) : Charset::none_found;
 }
 
-Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read)
+Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read,
+                        bool quietWhenMissing)
 {
     read = 0;
     std::string bytes;
-    const Charset charset =
-        lf_readForProbe(path, bytes, std::string::npos) ? gf_charsetOfBytes(bytes) : Charset::none_found;
+    const Charset charset = lf_readForProbe(path, bytes, std::string::npos, quietWhenMissing)
+                                ? gf_charsetOfBytes(bytes)
+                                : Charset::none_found;
     if (charset != Charset::none_found)
         read = lf_textLines(charset, bytes, path, lines);
     return charset;

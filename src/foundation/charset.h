@@ -27,9 +27,11 @@ Charset gf_charsetOfBytes(std::string_view bytes);
 int gf_readTextFileLines(Charset charset, const std::filesystem::path& path, std::vector<std::string>& lines);
 
 // The probe and the reading on one read of the file: its charset as gf_detectCharset finds it
-// (an open failure logged the same way) and, unless none_found, its lines appended as
-// gf_readTextFileLines gives them, with that function's result in `read` (0 for none_found).
-Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read);
+// (an open failure logged the same way, unless `quietWhenMissing` and nothing is at the path)
+// and, unless none_found, its lines appended as gf_readTextFileLines gives them, with that
+// function's result in `read` (0 for none_found).
+Charset gf_readTextFile(const std::filesystem::path& path, std::vector<std::string>& lines, int& read,
+                        bool quietWhenMissing = false);
 
 // Decodes UTF-16 bytes (after the byte-order mark) into UTF-8 lines. A unit sequence that is
 // not UTF-16 (an unpaired surrogate) ends the text like an end of file.
