@@ -8,7 +8,8 @@
 void gf_appendTextLines(std::string_view text, std::vector<std::string>& lines)
 {
     // every line feed ends a line; what follows the last one is a line when it is not empty
-    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    if (lines.empty()) // appending to lines already there, the vector grows by its own rule
+        lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
