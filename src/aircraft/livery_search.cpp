@@ -98,11 +98,8 @@ void lf_logCollectFailure(bool walking, std::string_view text)
 // Blocks until the task's result is there; a stop ends the wait (false). Past one second and past
 // the wait limit (on the program's clock) it says so in the log, and waits on: a slow task keeps
 // its records.
-bool lf_waitForTask(TaskPool& pool, const TaskFuture& future, bool walking)
+bool lf_waitForTask(const TaskFuture& future, bool walking)
 {
-    if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-        return true;
-    pool.wake();
     const auto start = platform::clock().steadyNow();
     bool slowLogged = false;
     bool limitLogged = false;
@@ -127,10 +124,10 @@ bool lf_waitForTask(TaskPool& pool, const TaskFuture& future, bool walking)
 
 // Takes the oldest task's records into g_liveryRecords; a failed task costs only its own. False
 // when a stop ended the wait (the future stays).
-bool lf_collectOldest(TaskPool& pool, std::deque<TaskFuture>& futures, bool walking)
+bool lf_collectOldest(std::deque<TaskFuture>& futures, bool walking)
 {
     try {
-        if (!lf_waitForTask(pool, futures.front(), walking))
+        if (!lf_waitForTask(futures.front(), walking))
             return false;
         LiveryRecords records = futures.front().get();
         g_liveryRecords.insert(g_liveryRecords.end(), std::make_move_iterator(records.begin()),
@@ -175,7 +172,7 @@ void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folde
                 gf_logError(fmt::format("liveries search in {} aborted, cause: {}", path, e.what()));
                 continue;
             }
-            if (futures.size() > window && !lf_collectOldest(pool, futures, true))
+            if (futures.size() > window && !lf_collectOldest(futures, true))
                 break;
         }
     } catch (const std::exception& e) {
@@ -184,7 +181,7 @@ void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folde
     }
     // every task started is collected, also after an iterator problem; after a stop the results
     // are not wanted: the pool drops the tasks not yet started and waits for the running ones
-    while (!futures.empty() && !gf_stopRequested() && lf_collectOldest(pool, futures, false)) {
+    while (!futures.empty() && !gf_stopRequested() && lf_collectOldest(futures, false)) {
     }
 }
 

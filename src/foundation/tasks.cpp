@@ -53,11 +53,10 @@ void gf_taskDone()
     g_slotFreed.notify_all();
 }
 
-TaskPool::TaskPool(int workers)
+TaskPool::TaskPool(int workers) : m_workerCount(static_cast<std::size_t>(std::max(1, workers)))
 {
-    const int count = std::max(1, workers);
-    m_workers.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
+    m_workers.reserve(m_workerCount);
+    for (std::size_t i = 0; i < m_workerCount; ++i)
         m_workers.emplace_back([this](std::stop_token stop) { work(stop); });
 }
 
@@ -69,34 +68,24 @@ TaskPool::~TaskPool()
         dropped.swap(m_jobs);
         for (auto& worker : m_workers)
             worker.request_stop();
+        m_posted.notify_all();
     }
     dropped.clear(); // their futures break now, not after the running jobs
-    m_posted.notify_all();
     m_workers.clear(); // joins
 }
 
 void TaskPool::post(std::packaged_task<void()> job)
 {
-    constexpr std::size_t jobsPerWakeUp = 8;
-    bool wakeOne = false;
-    {
-        std::lock_guard lock(m_mutex);
-        m_jobs.push_back(std::move(job));
-        wakeOne = m_jobs.size() % jobsPerWakeUp == 0;
-    }
-    if (wakeOne)
+    // One worker more for every few jobs waiting, and always one while jobs wait: the awake
+    // workers take job after job without a wake-up each.
+    constexpr std::size_t jobsPerWorker = 8;
+    std::lock_guard lock(m_mutex);
+    m_jobs.push_back(std::move(job));
+    const std::size_t awake = m_workerCount - m_sleeping + m_signalled;
+    if (m_sleeping > m_signalled && (awake == 0 || m_jobs.size() >= jobsPerWorker * awake)) {
+        ++m_signalled;
         m_posted.notify_one();
-}
-
-void TaskPool::wake()
-{
-    bool waiting = false;
-    {
-        std::lock_guard lock(m_mutex);
-        waiting = !m_jobs.empty();
     }
-    if (waiting)
-        m_posted.notify_all();
 }
 
 void TaskPool::work(std::stop_token stop)
@@ -105,7 +94,13 @@ void TaskPool::work(std::stop_token stop)
         std::packaged_task<void()> job;
         {
             std::unique_lock lock(m_mutex);
-            m_posted.wait(lock, [&] { return !m_jobs.empty() || stop.stop_requested(); });
+            if (m_jobs.empty() && !stop.stop_requested()) {
+                ++m_sleeping;
+                m_posted.wait(lock, [&] { return !m_jobs.empty() || stop.stop_requested(); });
+                --m_sleeping;
+                if (m_signalled > 0)
+                    --m_signalled;
+            }
             if (m_jobs.empty())
                 return;
             job = std::move(m_jobs.front());

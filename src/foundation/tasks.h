@@ -30,9 +30,8 @@ struct TaskSlot {
 
 // Worker threads, as many as asked for, that run jobs in the order they were posted; each job
 // holds a task slot while it runs (the pool gives it back, not the job). The jobs deliver their
-// results through their own futures.
-// Workers are woken one per few jobs posted, so that many small jobs cost few wake-ups: whoever
-// waits for a job's result calls wake() first.
+// results through their own futures. Sleeping workers are woken as the queue grows, not for
+// every job, so that many small jobs cost few wake-ups.
 class TaskPool {
 public:
     explicit TaskPool(int workers);
@@ -42,14 +41,15 @@ public:
     TaskPool& operator=(const TaskPool&) = delete;
 
     void post(std::packaged_task<void()> job);
-    // Wakes every worker while jobs wait.
-    void wake();
 
 private:
     void work(std::stop_token stop);
 
+    const std::size_t m_workerCount;
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<std::packaged_task<void()>> m_jobs;
+    std::size_t m_sleeping = 0;  // workers waiting for a job
+    std::size_t m_signalled = 0; // of them, woken and not yet up
     std::vector<std::jthread> m_workers; // last: stopped and joined before the queue goes
 };
