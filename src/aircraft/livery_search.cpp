@@ -63,6 +63,24 @@ bool lf_isAircraftCfg(const fs::directory_entry& entry, const std::string& path)
     return gf_equalsUppercased("AIRCRAFT.CFG", lf_name(path)) && entry.is_regular_file();
 }
 
+// The walk's failures carry the names its log line shows for them.
+fs::recursive_directory_iterator lf_startWalk(const fs::path& folder)
+{
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, ec);
+    if (ec)
+        throw fs::filesystem_error("recursive_directory_iterator::recursive_directory_iterator", folder, ec);
+    return it;
+}
+
+void lf_advance(fs::recursive_directory_iterator& it)
+{
+    std::error_code ec;
+    it.increment(ec);
+    if (ec)
+        throw fs::filesystem_error("recursive_directory_iterator::operator++", ec);
+}
+
 LiveryRecords lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool ivao)
 {
     if (gf_stopRequested())
@@ -157,7 +175,7 @@ void gf_searchLiveriesInFolder(std::uint32_t folderNumber, const fs::path& folde
     std::deque<TaskFuture> futures;
     try {
         const bool folderHasSkipWord = lf_hasSkipWord(folder.native());
-        for (fs::recursive_directory_iterator it(folder), end; it != end; ++it) {
+        for (auto it = lf_startWalk(folder), end = fs::recursive_directory_iterator(); it != end; lf_advance(it)) {
             if (gf_stopRequested())
                 break;
             const fs::directory_entry& entry = *it;
