@@ -56,11 +56,18 @@ void gf_taskDone()
 TaskPool::TaskPool(int workers) : m_workerCount(static_cast<std::size_t>(std::max(1, workers)))
 {
     m_workers.reserve(m_workerCount);
-    for (std::size_t i = 0; i < m_workerCount; ++i)
-        m_workers.emplace_back([this](std::stop_token stop) { work(stop); });
+    try {
+        for (std::size_t i = 0; i < m_workerCount; ++i)
+            m_workers.emplace_back([this](std::stop_token stop) { work(stop); });
+    } catch (...) { // a thread that cannot be started: the ones started end before the error goes on
+        stopWorkers();
+        throw;
+    }
 }
 
-TaskPool::~TaskPool()
+TaskPool::~TaskPool() { stopWorkers(); }
+
+void TaskPool::stopWorkers()
 {
     std::deque<std::packaged_task<void()>> dropped;
     {

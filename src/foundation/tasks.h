@@ -44,6 +44,7 @@ public:
 
 private:
     void work(std::stop_token stop);
+    void stopWorkers();
 
     const std::size_t m_workerCount;
     std::mutex m_mutex;
