@@ -6,6 +6,7 @@
 #include "aircraft/aircraft_cfg_reader.h"
 #include "aircraft/livery_sections.h"
 #include "aircraft/scan_reports.h"
+#include "foundation/text_file.h"
 
 using fuzzsupport::check;
 
@@ -13,21 +14,6 @@ namespace {
 
 const std::string g_folder = "pk/SimObjects/Airplanes/fuzz";
 const std::string g_ivaoFolder = "pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa";
-
-// lines as the text reader gives them: split at line feeds, one return before each removed
-std::vector<std::string> lf_lines(std::string_view bytes)
-{
-    std::vector<std::string> lines;
-    while (!bytes.empty()) {
-        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-        std::string line(bytes.substr(0, end));
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        bytes.remove_prefix(std::min(end + 1, bytes.size()));
-    }
-    return lines;
-}
 
 } // namespace
 
@@ -43,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     (void)gf_getIvaoModel(text);
-    const std::vector<std::string> lines = lf_lines(text);
+    std::vector<std::string> lines; // as the text reader cuts them
+    gf_appendTextLines(text, lines);
     for (const std::string& folder : {g_folder, g_ivaoFolder}) {
         const std::string path = folder + "/aircraft.cfg";
         LiveryRecords records;

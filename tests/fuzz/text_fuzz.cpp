@@ -1,6 +1,7 @@
-// Text decoding, all of it on every text: a file's charset and its lines, UTF-16 lines in either
-// byte order, and the strict UTF-8 <-> UTF-16 codec. What comes out of UTF-16 is valid UTF-8, one
-// line each; the codec's round trips give back what went in.
+// Text decoding, all of it on every text: a file's charset and its lines (probed and read apart,
+// and from one read), UTF-16 lines in either byte order, and the strict UTF-8 <-> UTF-16 codec.
+// What comes out of UTF-16 is valid UTF-8, one line each; the codec's round trips give back what
+// went in.
 #include "fuzz_support.h"
 
 #include "foundation/charset.h"
@@ -48,8 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzsupport::writeFile("text.txt", bytes);
     const Charset charset = gf_detectCharset("text.txt");
     std::vector<std::string> fileLines;
+    int result = 0;
     if (charset != Charset::none_found)
-        (void)gf_readTextFileLines(charset, "text.txt", fileLines);
+        result = gf_readTextFileLines(charset, "text.txt", fileLines);
+    std::vector<std::string> oneRead; // the scan's way: probe and lines from one read
+    int oneReadResult = 0;
+    check(gf_readTextFile("text.txt", oneRead, oneReadResult) == charset && oneReadResult == result &&
+              oneRead == fileLines,
+          "one read: the charset and the lines of the probe and the reading");
     if (charset == Charset::Unicode || charset == Charset::Unicode_big_endian) // 8-bit files pass as they are
         lines.insert(lines.end(), fileLines.begin(), fileLines.end());
     std::u16string units;
