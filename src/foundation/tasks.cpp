@@ -103,10 +103,15 @@ void TaskPool::work(std::stop_token stop)
             std::unique_lock lock(m_mutex);
             if (m_jobs.empty() && !stop.stop_requested()) {
                 ++m_sleeping;
-                m_posted.wait(lock, [&] { return !m_jobs.empty() || stop.stop_requested(); });
+                // every wake-up uses up a signal, also one that finds the job taken by a worker
+                // that was awake and sleeps again: a signal counted for it would keep the next
+                // poster from waking anyone
+                while (m_jobs.empty() && !stop.stop_requested()) {
+                    m_posted.wait(lock);
+                    if (m_signalled > 0)
+                        --m_signalled;
+                }
                 --m_sleeping;
-                if (m_signalled > 0)
-                    --m_signalled;
             }
             if (m_jobs.empty())
                 return;

@@ -68,3 +68,25 @@ TEST(Tasks, PoolRunsEveryJobOnceWithinTheLimit)
     EXPECT_EQ(g_runningTasks.load(), 0);
     g_maxTasks = 1;
 }
+
+// Bursts of jobs while workers finish others: a worker woken for a job that another took first
+// sleeps again, and the pool must count it asleep, or it ends with jobs queued and every worker
+// asleep. A pool that stops taking jobs fails the round instead of hanging.
+TEST(Tasks, PoolNeverSleepsWithJobsWaiting)
+{
+    g_maxTasks = 4;
+    g_runningTasks = 0;
+    TaskPool pool(4);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::future<void>> futures;
+        for (int i = 0; i <= round % 24; ++i) {
+            std::packaged_task<void()> job([] {});
+            futures.push_back(job.get_future());
+            pool.post(std::move(job));
+        }
+        ASSERT_EQ(futures.back().wait_for(std::chrono::seconds(30)), std::future_status::ready) << "round " << round;
+        for (auto& future : futures)
+            future.get();
+    }
+    g_maxTasks = 1;
+}
