@@ -141,7 +141,9 @@ double lf_processCpuSeconds()
 {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    const auto lt_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+    const auto lt_seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+    };
     return lt_seconds(usage.ru_utime) + lt_seconds(usage.ru_stime);
 }
 

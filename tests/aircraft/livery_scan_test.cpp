@@ -199,7 +199,8 @@ TEST_F(LiveryScanTest, RecordsKeepTheWalkOrderAndTasksTheirLimit)
 {
     for (int i = 0; i < 12; ++i)
         writeFile(fmt::format("Community/order/L{}/aircraft.cfg", i),
-                  liveryCfg("..\\X", {{fmt::format("Order {}", i), "DLH", ""}}, "[GENERAL]\nicao_type_designator = B738\n"));
+                  liveryCfg("..\\X", {{fmt::format("Order {}", i), "DLH", ""}},
+                            "[GENERAL]\nicao_type_designator = B738\n"));
     std::vector<std::string> walkOrder; // the order a plain listing of the folder gives
     for (const auto& entry : fs::directory_iterator("Community/order"))
         walkOrder.push_back("Order " + entry.path().filename().string().substr(1));
