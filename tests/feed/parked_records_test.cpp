@@ -1,14 +1,5 @@
 // Parked-traffic records: each rule of one member of an answer.
 #include "feed_fixture.h"
-#include "parked_support.h"
-
-#include "aircraft/dbase_lookup.h"
-#include "feed/parked_records.h"
-
-#include <gtest/gtest.h>
-
-using nlohmann::json;
-using testsupport::parkedLine;
 
 namespace {
 
@@ -20,7 +11,7 @@ class ParkedRecords : public ::testing::Test {
 protected:
     ParkedRecords()
     {
-        testsupport::fillParkedDbase();
+        fillParkedDbase();
         gf_resetFeedHooks();
         gf_sizeClassEnabledHook.install([this](SizeClass c) { return c != disabled; });
     }
@@ -39,12 +30,15 @@ protected:
             return std::nullopt;
         return records.front();
     }
-    std::optional<ParkedTrafficRecord> parseAt(std::int64_t t)
+    // a parked A320 on stand A1 with the callsign and registration given
+    std::optional<ParkedTrafficRecord> parseNames(const std::string& type, const std::string& callsign,
+                                                  const std::string& registration = "")
     {
-        return parse(parkedLine(50.0, 8.0, "A1", "A320", "", t, "DLH1"));
+        return parse(parkedLine("A1", type, lf_day, callsign, registration));
     }
+    std::uint32_t slotAt(json reportTime) { return parse(parkedLine("A1", "A320", 0, "DLH1").set(5, reportTime))->slot; }
 
-    testsupport::LoggedFolder folder;
+    LoggedFolder folder;
     ParkedLineContext context;
     SizeClass disabled = SizeClass::Rotorcraft;
 };
@@ -53,36 +47,34 @@ protected:
 
 TEST_F(ParkedRecords, ACompleteMemberKeepsEveryValue)
 {
-    const auto r = parse(parkedLine(50.0333, 8.5701, "V12", "A320", "D-AIPX", lf_at(10, 0, 0), "DLH4AB"));
+    const auto r = parse(parkedLine("V12", "A320", lf_at(10, 0, 0), "DLH4AB", "D-AIPX", 50.0333, 8.5701));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->hexId, 0x4b1805u);
     EXPECT_DOUBLE_EQ(r->lat, 50.0333);
     EXPECT_DOUBLE_EQ(r->lon, 8.5701);
-    EXPECT_EQ(r->stand, "V12");
-    EXPECT_EQ(r->type, "A320");
-    EXPECT_EQ(r->registration, "D-AIPX");
-    EXPECT_EQ(r->airline, "DLH");
-    EXPECT_EQ(r->callsign, "DLH4AB");
+    EXPECT_EQ(std::tie(r->stand, r->type, r->registration, r->airline, r->callsign),
+              std::make_tuple("V12", "A320", "D-AIPX", "DLH", "DLH4AB"));
     EXPECT_EQ(r->slot, 20u);
     EXPECT_TRUE(r->origin.empty() && r->destination.empty());
 
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "X"), "00ff")); // 255
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "X"), "zz"));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "X"), "2710")); // 10000
+    EXPECT_TRUE(parse(parkedLine("A1", "A320", lf_day, "X"), "2711"));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "X"), "zz"));
 }
 
 TEST_F(ParkedRecords, ReportTimesBecomeHalfHourSlots)
 {
-    EXPECT_EQ(parseAt(lf_at(10, 29, 29))->slot, 20u);
-    EXPECT_EQ(parseAt(lf_at(10, 29, 30))->slot, 21u);
-    EXPECT_EQ(parseAt(lf_at(10, 59, 30))->slot, 21u);
-    EXPECT_EQ(parseAt(lf_at(23, 59, 59))->slot, 47u);
-    EXPECT_EQ(parseAt(lf_at(0, 0, 0))->slot, 0u);
+    EXPECT_EQ(slotAt(lf_at(10, 29, 29)), 20u);
+    EXPECT_EQ(slotAt(lf_at(10, 29, 30)), 21u);
+    EXPECT_EQ(slotAt(lf_at(10, 59, 30)), 21u);
+    EXPECT_EQ(slotAt(lf_at(23, 59, 59)), 47u);
+    EXPECT_EQ(slotAt(lf_at(0, 0, 0)), 0u);
     // a fraction of a second is rounded to the nearest second
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", 0, "DLH1").set(5, lf_at(10, 29, 29) + 0.5))->slot, 21u);
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", 0, "DLH1").set(5, lf_at(10, 29, 29) + 0.4))->slot, 20u);
+    EXPECT_EQ(slotAt(lf_at(10, 29, 29) + 0.5), 21u);
+    EXPECT_EQ(slotAt(lf_at(10, 29, 29) + 0.4), 20u);
 
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", 0, "DLH1").set(5, nullptr)));
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", 0, "DLH1").set(5, 1e300)));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", 0, "DLH1").set(5, nullptr)));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", 0, "DLH1").set(5, 1e300)));
     EXPECT_FALSE(parse(json::array({50.0, 8.0, "A1", "A320"})));
     EXPECT_FALSE(parse(json::object({{"lat", 50.0}})));
     const auto errors = folder.logLines();
@@ -94,56 +86,53 @@ TEST_F(ParkedRecords, ReportTimesBecomeHalfHourSlots)
 TEST_F(ParkedRecords, TypesRegistrationsAndCallsignsAreNormalised)
 {
     // aliases, none-values, and the database's type winning over the reply's
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "B747", "", lf_day, ""))->type, "B744");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "B767", "", lf_day, ""))->type, "B763");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "B747", "DABYA", lf_day, ""))->type, "B748");
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "ZZZZ", "", lf_day, "")));
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "0", "", lf_day, "")));
+    EXPECT_EQ(parseNames("B747", "")->type, "B744");
+    EXPECT_EQ(parseNames("B767", "")->type, "B763");
+    EXPECT_EQ(parseNames("B747", "", "DABYA")->type, "B748");
+    EXPECT_FALSE(parseNames("ZZZZ", ""));
+    EXPECT_FALSE(parseNames("0", ""));
 
     // a registration found gives the airline (its operator first) and stands in for the callsign
-    const auto ups = parse(parkedLine(50.0, 8.0, "A1", "", "N123UP", lf_day, ""));
+    const auto ups = parseNames("", "", "N123UP");
     ASSERT_TRUE(ups);
     EXPECT_EQ(ups->airline, "GTI");
     EXPECT_EQ(ups->callsign, "N123UP");
     // a registration of 13 characters is emptied; the callsign found takes its place
-    const auto longReg = parse(parkedLine(50.0, 8.0, "A1", "", "ABCDEFGHIJKLM", lf_day, "DLH4X"));
+    const auto longReg = parseNames("", "DLH4X", "ABCDEFGHIJKLM");
     ASSERT_TRUE(longReg);
-    EXPECT_EQ(longReg->registration, "DLH4X");
-    EXPECT_EQ(longReg->airline, "CLH");
-    EXPECT_EQ(longReg->type, "A320");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "null", lf_day, ""))->registration, "");
+    EXPECT_EQ(std::tie(longReg->registration, longReg->airline, longReg->type), std::make_tuple("DLH4X", "CLH", "A320"));
+    EXPECT_EQ(parseNames("A320", "", "null")->registration, "");
 
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, ".ABC12"))->callsign, "ABC12");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "ABC00000"))->callsign, "");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "ABCDEFGHI"))->callsign, "");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "a@b"))->callsign, "");
-    EXPECT_EQ(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "null"))->callsign, "");
+    for (const auto& [given, kept] : std::vector<std::pair<std::string, std::string>>{
+             {".ABC12", "ABC12"}, {"ABC00000", ""}, {"ABCDEFGH", "ABCDEFGH"}, {"ABCDEFGHI", ""}, {"a@b", ""},
+             {"null", ""}})
+        EXPECT_EQ(parseNames("A320", given)->callsign, kept) << given;
 }
 
 TEST_F(ParkedRecords, PositionsTypesAndStandsThatAreDropped)
 {
     // an integer latitude reads as 0.0; with an integer longitude too the position is invalid
-    const auto intLat = parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "").set(0, 52));
+    const auto intLat = parse(parkedLine("A1", "A320", lf_day).set(0, 52));
     ASSERT_TRUE(intLat);
     EXPECT_EQ(intLat->lat, 0.0);
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "").set(0, 52).set(1, 8)));
-    EXPECT_FALSE(parse(parkedLine(91.0, 8.0, "A1", "A320", "", lf_day, "")));
-    EXPECT_FALSE(parse(parkedLine(50.0, -180.5, "A1", "A320", "", lf_day, "")));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day).set(0, 52).set(1, 8)));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "", "", 91.0, 8.0)));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "", "", 50.0, -180.5)));
     EXPECT_TRUE(folder.logLines().empty()); // invalid positions are dropped without a word
 
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "XXXX", "", lf_day, "")));
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "", "", lf_day, "")));
+    EXPECT_FALSE(parseNames("XXXX", ""));
+    EXPECT_FALSE(parseNames("", ""));
     disabled = SizeClass::Heavy;
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "B744", "", lf_day, "")));
-    EXPECT_TRUE(parse(parkedLine(50.0, 8.0, "A1", "C172", "", lf_day, "")));
+    EXPECT_FALSE(parseNames("B744", ""));
+    EXPECT_TRUE(parseNames("C172", ""));
 
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "A1", "A320", "", lf_day, "").set(2, nullptr)));
+    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day).set(2, nullptr)));
     context.reservedStand = "V12";
     context.userStand = "B7";
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "V12", "A320", "", lf_day, "")));
-    EXPECT_FALSE(parse(parkedLine(50.0, 8.0, "B7", "A320", "", lf_day, "")));
-    EXPECT_TRUE(parse(parkedLine(50.0, 8.0, "V13", "A320", "", lf_day, "")));
+    EXPECT_FALSE(parse(parkedLine("V12", "A320", lf_day)));
+    EXPECT_FALSE(parse(parkedLine("B7", "A320", lf_day)));
+    EXPECT_TRUE(parse(parkedLine("V13", "A320", lf_day)));
     // no stand kept free: a record without a stand name stays
     context = ParkedLineContext{};
-    EXPECT_TRUE(parse(parkedLine(50.0, 8.0, "", "A320", "", lf_day, "")));
+    EXPECT_TRUE(parse(parkedLine("", "A320", lf_day)));
 }

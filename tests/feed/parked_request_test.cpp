@@ -2,18 +2,9 @@
 // local service: ages around the day's wrap, filters, duplicates, statuses, and a late answer
 // that must not reach the next request.
 #include "feed_fixture.h"
-#include "parked_support.h"
 
-#include "feed/parked_request.h"
-#include "feed/session.h"
-#include "foundation/option_table.h"
-
-#include <gtest/gtest.h>
+#include <cmath>
 #include <stdexcept>
-
-using nlohmann::json;
-using testsupport::parkedLine;
-using testsupport::ServiceAnswer;
 
 namespace {
 
@@ -35,7 +26,7 @@ public:
                 std::lock_guard lock(m_mutex);
                 gate = m_gate;
             }
-            if (gate && !testsupport::waitFor(gate))
+            if (gate && !waitFor(gate))
                 ADD_FAILURE() << "the gate never opened";
         }
         m_inner.sleepUntil(deadline);
@@ -53,18 +44,19 @@ private:
     std::function<bool()> m_gate;
 };
 
-class ParkedRequest : public testsupport::FeedTest {
+using Received = std::vector<std::pair<std::uint32_t, std::uint32_t>>; // hex id, age in half hours
+
+class ParkedRequest : public FeedTest {
 protected:
     ParkedRequest() : clock(time.clock())
     {
-        testsupport::fillParkedDbase();
+        fillParkedDbase();
         gf_resetParkedTraffic();
         gf_parkAirport.install([] { return ParkAirportRef{"EDDF", LatLon{50.0, 8.0}, std::nullopt}; });
         gf_sizeClassEnabledHook.install([](SizeClass) { return true; });
         time.set(lf_day + 40 * 60); // 00:40 UTC, half hour 1
         platform::setClock(&clock);
-        server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
-        gf_authenticater();
+        login();
         // live answers without aircraft at the shortest interval
         server.setDefault("/v4/traffic", {200, R"({"status":200,"rrl":1})"});
         startTraffic();
@@ -81,33 +73,25 @@ protected:
         gf_resetDbase();
     }
 
-    // the request, its ten seconds passing only once the reader has answered
-    bool receive()
+    // the request, its ten seconds passing only once the reader has answered (or, with a gate
+    // given, once that opens)
+    bool receive(std::function<bool()> gate = [] { return g_parkedStatus.load() != -1; })
     {
-        clock.setGate([] { return g_parkedStatus.load() != -1; });
-        struct Ungate {
-            GatedClock& c;
-            ~Ungate() { c.setGate(nullptr); }
-        } ungate{clock};
-        return gf_receiveParkedTraffic();
+        clock.setGate(std::move(gate));
+        const bool received = gf_receiveParkedTraffic();
+        clock.setGate(nullptr);
+        return received;
     }
 
     void answerParked(const json& data)
     {
         server.queue(lf_parkedPath, {200, json{{"status", 200}, {"rrl", 1}, {"data", data}}.dump()});
     }
-    std::vector<std::uint32_t> hexIds() const
+    static Received received()
     {
-        std::vector<std::uint32_t> ids;
+        Received result;
         for (const auto& r : g_parkedRecords)
-            ids.push_back(r.hexId);
-        return ids;
-    }
-    std::vector<std::uint32_t> slots() const
-    {
-        std::vector<std::uint32_t> result;
-        for (const auto& r : g_parkedRecords)
-            result.push_back(r.slot);
+            result.emplace_back(r.hexId, r.slot);
         return result;
     }
 
@@ -118,21 +102,21 @@ protected:
 
 json lf_wrapAnswer()
 {
-    const std::int64_t t0010 = lf_day + 10 * 60;          // half hour 0
-    const std::int64_t t2350 = lf_day - 10 * 60;          // yesterday, half hour 47
-    const std::int64_t t2210 = lf_day - 110 * 60;         // yesterday, half hour 44
-    const std::int64_t t0110 = lf_day + 70 * 60;          // later today, half hour 2
-    json data = json::object();
-    data["4b0001"] = parkedLine(50.0, 8.0, "A1", "A320", "", t0010, "DLH1");
-    data["4b0002"] = parkedLine(50.0, 8.0, "A1", "A320", "", t2350, "DLH2"); // same stand, older
-    data["4b0003"] = parkedLine(50.0, 8.0, "B1", "A320", "", t2350, "DLH1"); // same callsign, older
-    data["4b0004"] = parkedLine(50.0, 8.0, "C1", "A320", "", t2350, "");
-    data["4b0005"] = parkedLine(50.0, 8.0, "C2", "A320", "", t2350, "");
-    data["4b0006"] = parkedLine(50.0, 8.0, "", "A320", "", t0010, "X6");
-    data["4b0007"] = parkedLine(50.0, 8.0, "", "A320", "", t2350, "X7"); // no stand either
-    data["4b0008"] = parkedLine(50.0, 8.0, "D1", "A320", "", t2210, "X8");
-    data["4b0009"] = parkedLine(50.0, 8.0, "D2", "A320", "", t0110, "X9");
-    return data;
+    const std::int64_t t0010 = lf_day + 10 * 60;  // half hour 0
+    const std::int64_t t2350 = lf_day - 10 * 60;  // yesterday, half hour 47
+    const std::int64_t t2210 = lf_day - 110 * 60; // yesterday, half hour 44
+    const std::int64_t t0110 = lf_day + 70 * 60;  // later today, half hour 2
+    return json{
+        {"4b0001", parkedLine("A1", "A320", t0010, "DLH1")},
+        {"4b0002", parkedLine("A1", "A320", t2350, "DLH2")}, // same stand, older
+        {"4b0003", parkedLine("B1", "A320", t2350, "DLH1")}, // same callsign, older
+        {"4b0004", parkedLine("C1", "A320", t2350)},
+        {"4b0005", parkedLine("C2", "A320", t2350)},
+        {"4b0006", parkedLine("", "A320", t0010, "X6")},
+        {"4b0007", parkedLine("", "A320", t2350, "X7")}, // no stand either
+        {"4b0008", parkedLine("D1", "A320", t2210, "X8")},
+        {"4b0009", parkedLine("D2", "A320", t0110, "X9")},
+    };
 }
 
 } // namespace
@@ -142,8 +126,7 @@ TEST_F(ParkedRequest, RecordsAroundTheDayWrapAreAgedFilteredAndDeduplicated)
     MAX_FIT.value = 4;
     answerParked(lf_wrapAnswer());
     ASSERT_TRUE(receive());
-    EXPECT_EQ(hexIds(), (std::vector<std::uint32_t>{0x4b0001, 0x4b0006, 0x4b0004, 0x4b0005}));
-    EXPECT_EQ(slots(), (std::vector<std::uint32_t>{1, 1, 2, 2}));
+    EXPECT_EQ(received(), (Received{{0x4b0001, 1}, {0x4b0006, 1}, {0x4b0004, 2}, {0x4b0005, 2}}));
 
     const auto requests = server.requests(lf_parkedPath);
     ASSERT_EQ(requests.size(), 1u);
@@ -154,101 +137,74 @@ TEST_F(ParkedRequest, RecordsAroundTheDayWrapAreAgedFilteredAndDeduplicated)
     RT_PARKTRAFFIC_ONLY.value = true;
     answerParked(lf_wrapAnswer());
     ASSERT_TRUE(receive());
-    EXPECT_EQ(hexIds(), (std::vector<std::uint32_t>{0x4b0001, 0x4b0006, 0x4b0004, 0x4b0005, 0x4b0008, 0x4b0009}));
-    EXPECT_EQ(slots(), (std::vector<std::uint32_t>{1, 1, 2, 2, 5, 47}));
-}
+    EXPECT_EQ(received(), (Received{{0x4b0001, 1}, {0x4b0006, 1}, {0x4b0004, 2}, {0x4b0005, 2}, {0x4b0008, 5},
+                                    {0x4b0009, 47}}));
 
-TEST(ParkedBoxTest, ThreeMilesAroundTheAirport)
-{
+    // three miles around the airport
     const ParkedBox box = gf_parkedBox(LatLon{50.0, 8.0});
     EXPECT_NEAR(box.top - 50.0, 0.04996402877697842, 1e-12);
     EXPECT_NEAR(50.0 - box.bottom, 0.04996402877697842, 1e-12);
-    // 3 nm of longitude at 50 degrees north
-    EXPECT_NEAR(box.right - 8.0, 3.0 / 60.0 / std::cos(50.0 * g_deg2rad), 1e-5);
+    EXPECT_NEAR(box.right - 8.0, 3.0 / 60.0 / std::cos(50.0 * g_deg2rad), 1e-5); // at 50 degrees north
     EXPECT_NEAR(8.0 - box.left, box.right - 8.0, 1e-9);
 }
 
 TEST_F(ParkedRequest, StatusesOfTheAnswer)
 {
-    server.queue(lf_parkedPath, {200, R"({"status":406,"message":"too many requests"})"});
-    EXPECT_TRUE(receive());
-    EXPECT_TRUE(g_parkedRecords.empty());
-    EXPECT_EQ(logWith("===> parkedtraffic msg: too many requests").size(), 1u);
-
-    server.queue(lf_parkedPath, {200, R"({"status":401})"});
-    EXPECT_FALSE(receive());
-    EXPECT_TRUE(folder.logHas("===> RT Parkedtraffic: re-authentication to RT API is needed TRWK"));
-
-    server.queue(lf_parkedPath, {200, R"({"status":400})"});
-    EXPECT_THROW(receive(), std::runtime_error);
-    server.queue(lf_parkedPath, {200, R"({"status":403})"});
-    EXPECT_THROW(receive(), std::runtime_error);
-
-    server.queue(lf_parkedPath, {200, R"({"rrl":1})"}); // no status: 100
-    EXPECT_FALSE(receive());
-    EXPECT_TRUE(folder.logHas("===> RT Parkedtraffic error status: 100"));
-
-    server.queue(lf_parkedPath, {200, "{not json"});
-    EXPECT_FALSE(receive());
-    EXPECT_TRUE(folder.logHas("===> parkedtraffic: invalid JSON"));
-    server.queue(lf_parkedPath, {200, ""});
-    EXPECT_FALSE(receive());
-    EXPECT_TRUE(folder.logHas("===> parkedtraffic: empty content"));
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {R"({"status":406,"message":"too many requests"})", true, "===> parkedtraffic msg: too many requests"},
+        {R"({"status":401})", false, "===> RT Parkedtraffic: re-authentication to RT API is needed TRWK"},
+        {R"({"rrl":1})", false, "===> RT Parkedtraffic error status: 100"}, // no status: 100
+        {"{not json", false, "===> parkedtraffic: invalid JSON"},
+        {"", false, "===> parkedtraffic: empty content"},
+    };
+    for (const auto& [body, answered, logged] : cases) {
+        server.queue(lf_parkedPath, {200, body});
+        EXPECT_EQ(receive(), answered) << body;
+        EXPECT_TRUE(g_parkedRecords.empty());
+        EXPECT_EQ(logWith(logged).size(), 1u) << logged;
+    }
+    for (const char* body : {R"({"status":400})", R"({"status":403})"}) {
+        server.queue(lf_parkedPath, {200, body});
+        EXPECT_THROW(receive(), std::runtime_error) << body;
+    }
 
     // the reader lives on through all of them
-    answerParked(json{{"4b0001", parkedLine(50.0, 8.0, "A1", "A320", "", lf_day + 600, "DLH1")}});
+    answerParked(json{{"4b0001", parkedLine("A1", "A320", lf_day + 600, "DLH1")}});
     EXPECT_TRUE(receive());
-    EXPECT_EQ(hexIds(), std::vector<std::uint32_t>{0x4b0001});
+    EXPECT_EQ(received(), (Received{{0x4b0001, 1}}));
     EXPECT_FALSE(g_trafficReaderDone);
 }
 
 TEST_F(ParkedRequest, ALateAnswerNeverReachesTheNextRequest)
 {
     // the first answer is held back by the service until the waiting side has given up
-    json late = json::object();
-    late["4b0aaa"] = parkedLine(50.0, 8.0, "L1", "A320", "", lf_day + 600, "LATE1");
-    ServiceAnswer held{200, json{{"status", 200}, {"rrl", 1}, {"data", late}}.dump()};
+    ServiceAnswer held{200, json{{"status", 200}, {"data", {{"4b0aaa", parkedLine("L1", "A320", lf_day + 600)}}}}.dump()};
     held.hang = true;
     server.queue(lf_parkedPath, held);
-    answerParked(json{{"4b0bbb", parkedLine(50.0, 8.0, "N1", "B744", "", lf_day + 600, "NEW1")}});
+    answerParked(json{{"4b0bbb", parkedLine("N1", "B744", lf_day + 600, "NEW1")}});
     // the reader stops inside the second answer until the test has looked at the hand-over
     gf_sizeClassEnabledHook.install([this](SizeClass sizeClass) {
         if (sizeClass == SizeClass::Heavy) {
             secondAnswerReached = true;
-            testsupport::waitFor([&] { return goOn.load(); });
+            waitFor([&] { return goOn.load(); });
         }
         return true;
     });
 
-    clock.setGate([this] { return server.hanging() >= 1; });
-    EXPECT_FALSE(gf_receiveParkedTraffic());
-    clock.setGate(nullptr);
+    const auto start = clock.steadyNow();
+    EXPECT_FALSE(receive([this] { return server.hanging() >= 1; }));
+    EXPECT_GE(clock.steadyNow() - start, 10s);
     EXPECT_TRUE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
     EXPECT_TRUE(g_parkedRecords.empty());
 
     // the next request is raised while the reader still waits for the late answer
-    clock.setGate([this] {
+    ASSERT_TRUE(receive([this] {
         server.releaseHanging();
         // the late answer is in by now: it must not have been taken for this request
         if (secondAnswerReached)
             goOn = true;
         return g_parkedStatus.load() != -1;
-    });
-    const bool answered = gf_receiveParkedTraffic();
-    clock.setGate(nullptr);
-    ASSERT_TRUE(answered);
-    EXPECT_EQ(hexIds(), std::vector<std::uint32_t>{0x4b0bbb});
+    }));
+    EXPECT_EQ(received(), (Received{{0x4b0bbb, 1}}));
     EXPECT_EQ(server.count(lf_parkedPath), 2u);
-}
-
-TEST(ParkedRequestWithoutReader, TimesOutAfterTenSeconds)
-{
-    testsupport::LoggedFolder folder;
-    testsupport::ManualTime time(lf_day);
-    gf_resetParkedTraffic();
-    const auto start = platform::clock().steadyNow();
-    EXPECT_FALSE(gf_receiveParkedTraffic());
-    EXPECT_GE(platform::clock().steadyNow() - start, std::chrono::seconds(10));
-    EXPECT_TRUE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
-    gf_resetParkedTraffic();
 }

@@ -1,13 +1,5 @@
 // The box of the live-traffic requests around the user aircraft.
-#include "feed/feed_hooks.h"
-#include "feed/query_box.h"
-#include "feed/readers.h"
-#include "feed/traffic_client.h"
-#include "foundation/option_table.h"
-
-#include "support/logged_folder.h"
-
-#include <gtest/gtest.h>
+#include "feed_fixture.h"
 
 namespace {
 
@@ -20,7 +12,7 @@ protected:
         gf_userSnapshot.install([lat, lon] { return UserPosition{lat, lon, 0.0}; });
         gf_updateQueryBox();
     }
-    testsupport::LoggedFolder folder;
+    LoggedFolder folder;
 };
 
 } // namespace
@@ -41,10 +33,7 @@ TEST_F(QueryBoxTest, KeptUntilAPositionIsKnownAndTheAircraftMoves)
     g_rangeNm = 10.0;
     moveUser(0.00005, -0.00009);
     QueryBox box = gf_trafficClient().queryBox();
-    EXPECT_EQ(box.top, 52.44);
-    EXPECT_EQ(box.bottom, 52.17);
-    EXPECT_EQ(box.left, 4.54);
-    EXPECT_EQ(box.right, 4.98);
+    EXPECT_EQ(std::tie(box.top, box.bottom, box.left, box.right), std::make_tuple(52.44, 52.17, 4.54, 4.98));
 
     moveUser(50.0, 8.0);
     const double top = gf_trafficClient().queryBox().top;

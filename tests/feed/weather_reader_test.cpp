@@ -1,17 +1,7 @@
 // The Weather Reader against the local service, and the QNH read out of weather answers.
 #include "feed_fixture.h"
 
-#include "feed/session.h"
-#include "feed/traffic_client.h"
-#include "feed/weather_client.h"
-#include "foundation/shell_state.h"
-
-#include <gtest/gtest.h>
-
-using testsupport::FeedTest;
-using testsupport::ServiceAnswer;
-using namespace std::chrono_literals;
-using nlohmann::json;
+#include <limits>
 
 namespace {
 
@@ -27,44 +17,29 @@ protected:
     WeatherReader()
     {
         setUser(50.12346, 8.0, 1234.9);
-        server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
-        gf_authenticater();
+        login();
         server.setDefault("/v4/nearestmetar", {200, lf_station});
     }
-    bool weatherRequestsReach(std::size_t n)
-    {
-        return testsupport::waitFor([&] { return server.count("/v4/weather") >= n; });
-    }
-    bool endsByItself()
-    {
-        return testsupport::waitFor([] { return g_weatherReaderDone.load(); });
-    }
+    bool weatherRequestsReach(std::size_t n) { return requestsReach("/v4/weather", n); }
 };
 
 } // namespace
 
 TEST(Qnh, ExtractedFromWeatherData)
 {
-    testsupport::LoggedFolder folder;
-    EXPECT_EQ(extractQNH(json{{"QNH", 1013}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", 2992}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", 1080}}), 1080);
-    EXPECT_EQ(extractQNH(json{{"QNH", 1081}}), 366);
-    EXPECT_EQ(extractQNH(json{{"QNH", 1012.5}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", -1012.5}}), -1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", "1009.8"}}), 1009);
-    EXPECT_EQ(extractQNH(json{{"QNH", "-20x"}}), -20);
-    EXPECT_EQ(extractQNH(json{{"QNH", 1e300}}), 338653070);
-    EXPECT_EQ(extractQNH(json{{"QNH", std::numeric_limits<std::uint64_t>::max()}}),
-              std::numeric_limits<std::int32_t>::max());
+    LoggedFolder folder;
+    const std::pair<json, std::int32_t> values[] = {
+        {1013, 1013}, {2992, 1013}, {1080, 1080}, {1081, 366}, {1012.5, 1013}, {-1012.5, -1013}, {"1009.8", 1009},
+        {"-20x", -20}, {1e300, 338653070},
+        {std::numeric_limits<std::uint64_t>::max(), std::numeric_limits<std::int32_t>::max()},
+    };
+    for (const auto& [qnh, hPa] : values)
+        EXPECT_EQ(extractQNH(json{{"QNH", qnh}}), hPa) << qnh;
     EXPECT_TRUE(folder.logLines().empty());
 
-    EXPECT_EQ(extractQNH(json{{"QNH", "abc"}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", "99999999999"}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"QNH", nullptr}}), 1013);
-    EXPECT_EQ(extractQNH(json{{"qnh", 1000}}), 1013);
-    EXPECT_EQ(extractQNH(json::array({1000})), 1013);
-    EXPECT_EQ(extractQNH(json()), 1013);
+    for (const json& data : {json{{"QNH", "abc"}}, json{{"QNH", "99999999999"}}, json{{"QNH", nullptr}},
+                             json{{"qnh", 1000}}, json::array({1000}), json()})
+        EXPECT_EQ(extractQNH(data), 1013) << data;
     const std::vector<std::string> expected{"===> extractQNH: abc", "===> extractQNH: 99999999999",
                                             "===> No QNH found in data", "===> No QNH found in data",
                                             "===> No QNH found in data", "===> No QNH found in data"};
@@ -95,7 +70,6 @@ TEST(AnswerNumbers, TypeAndRangeComeFirst)
 
 TEST_F(WeatherReader, StationThenQnhAtTheServiceInterval)
 {
-    server.queue("/v4/weather", {200, lf_weather(1023, 3000)});
     server.setDefault("/v4/weather", {200, lf_weather(1023, 3000)});
     g_weatherLamp = g_lampNoData;
     startWeather();
@@ -114,59 +88,48 @@ TEST_F(WeatherReader, StationThenQnhAtTheServiceInterval)
     EXPECT_EQ(metar[0].body, "GUID=abc&toffset=0&lat=50.1235&lon=8.0000");
     EXPECT_EQ(weather[0].body, "GUID=abc&querytype=locwx&toffset=0&lat=50.1235&lon=8.0000&alt=1234&airports=EDDF");
     // every request is followed by one interval: 2000 before the first weather answer, then 3000
-    EXPECT_EQ(manualElapsed(metar[0].at, weather[0].at), 2000ms);
-    EXPECT_EQ(manualElapsed(weather[0].at, metar[1].at), 3000ms);
-    EXPECT_EQ(manualElapsed(metar[1].at, weather[1].at), 3000ms);
+    EXPECT_EQ(elapsed(metar[0].at, weather[0].at), 2000ms);
+    EXPECT_EQ(elapsed(weather[0].at, metar[1].at), 3000ms);
+    EXPECT_EQ(elapsed(metar[1].at, weather[1].at), 3000ms);
     EXPECT_TRUE(logWith("===>").empty());
 }
 
-TEST_F(WeatherReader, NegativeAltitudeIsSentAsZeroAndStrangeQnhIsIgnored)
+TEST_F(WeatherReader, StrangeQnhAndStatuses406And500GoOnWithoutData)
 {
     setUser(-33.9, 151.2, -12.7);
-    server.queue("/v4/weather", {200, lf_weather(1005)});
-    server.queue("/v4/weather", {200, lf_weather(1081)});
-    server.setDefault("/v4/weather", {200, lf_weather(1005)});
-    startWeather();
-    ASSERT_TRUE(weatherRequestsReach(3));
-    ASSERT_TRUE(stopReaders());
-    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("alt"), "0");
-    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("lat"), "-33.9000");
-    EXPECT_EQ(g_qnh, 1005);
-    EXPECT_EQ(logWith("===> Strange QNH 366 found in ").size(), 1u);
-}
-
-TEST_F(WeatherReader, Statuses406And500GoOnWithoutData)
-{
-    server.queue("/v4/weather", {200, lf_weather(1019)});
+    server.queue("/v4/weather", {200, lf_weather(1080)}); // the highest plausible
+    server.queue("/v4/weather", {200, lf_weather(3192)}); // 31.92 inHg, 1081 hPa
     server.queue("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
     server.queue("/v4/weather", {200, R"({"status":500,"message":"db"})"});
     server.setDefault("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
     startWeather();
-    ASSERT_TRUE(weatherRequestsReach(4));
+    ASSERT_TRUE(weatherRequestsReach(5));
     ASSERT_TRUE(stopReaders());
+    // a negative altitude is sent as 0
+    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("alt"), "0");
+    EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("lat"), "-33.9000");
+    EXPECT_EQ(g_qnh, 1080);
+    EXPECT_EQ(logWith("===> Strange QNH 1081 found in ").size(), 1u);
     EXPECT_FALSE(logWith("===> 406 json weather slow down").empty());
     EXPECT_TRUE(folder.logHas("===> 500 json weather db"));
-    EXPECT_EQ(g_qnh, 1019);
     EXPECT_FALSE(g_stop);
 }
 
 TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
 {
-    server.queue("/v4/nearestmetar", {200, R"({"status":200,"data":{"ICAO":"EDDF"}})"});
-    server.queue("/v4/nearestmetar", {200, ""});
-    server.queue("/v4/nearestmetar", {200, "nope"});
-    server.queue("/v4/nearestmetar", {200, R"({"status":200,"data":[]})"});
-    server.queue("/v4/nearestmetar", {200, R"({"status":406,"message":"later"})"});
-    server.queue("/v4/nearestmetar", {200, "", false, true});
-    server.queue("/v4/weather", {200, ""});
-    server.queue("/v4/weather", {200, "{{"});
-    server.queue("/v4/weather", {200, R"({"status":200})"});
-    // nested far too deep for any walk of the document: refused as unreadable
-    server.queue("/v4/weather", {200, R"({"status":200,"data":)" + std::string(100000, '[') +
-                                          std::string(100000, ']') + "}"});
+    for (const ServiceAnswer& answer : {ServiceAnswer{200, R"({"status":200,"data":{"ICAO":"EDDF"}})"},
+                                        ServiceAnswer{200, ""}, ServiceAnswer{200, "nope"},
+                                        ServiceAnswer{200, R"({"status":200,"data":[]})"},
+                                        ServiceAnswer{200, R"({"status":406,"message":"later"})"},
+                                        ServiceAnswer{200, "", false, true}})
+        server.queue("/v4/nearestmetar", answer);
+    // the last nested far too deep for any walk of the document: refused as unreadable
+    for (const std::string& body : {std::string(), std::string("{{"), std::string(R"({"status":200})"),
+                                    R"({"status":200,"data":)" + std::string(100000, '[') + std::string(100000, ']') + "}"})
+        server.queue("/v4/weather", {200, body});
     server.setDefault("/v4/weather", {200, lf_weather(1020)});
     startWeather();
-    ASSERT_TRUE(testsupport::waitFor([] { return g_qnh == 1020; }));
+    ASSERT_TRUE(waitFor([] { return g_qnh == 1020; }));
     ASSERT_TRUE(stopReaders());
     EXPECT_EQ(logWith("===> nearestmetar: [json.exception.type_error").size(), 1u);
     EXPECT_TRUE(folder.logHas("===> nearest metar: empty content"));
@@ -186,24 +149,24 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     EXPECT_LE(metar, weather + 7);
 }
 
-TEST_F(WeatherReader, MetarStatus401EndsBothReadersAndRestarts)
+TEST_F(WeatherReader, StatusesThatEndBothReaders)
 {
+    // a 401 of the station's request restarts the run; other statuses of the weather stop it
     server.queue("/v4/nearestmetar", {200, R"({"status":401})"});
     startWeather();
-    ASSERT_TRUE(endsByItself());
+    ASSERT_TRUE(endsByItself(g_weatherReaderDone));
     EXPECT_TRUE(folder.logHas("===> re-authentication to RT API is needed, restart TRWK"));
     EXPECT_TRUE(folder.logHas("The Weather Reader has stopped with an error"));
     EXPECT_TRUE(g_readerStop);
     EXPECT_EQ(g_runState, RunState::ReaderError);
     EXPECT_EQ(g_restartDelay, 15);
     EXPECT_EQ(server.count("/v4/weather"), 0u);
-}
 
-TEST_F(WeatherReader, OtherWeatherStatusesStopTheRun)
-{
+    gf_resetShellState();
+    g_readerStop = false;
     server.queue("/v4/weather", {200, R"({"status":403})"});
     startWeather();
-    ASSERT_TRUE(endsByItself());
+    ASSERT_TRUE(endsByItself(g_weatherReaderDone));
     EXPECT_TRUE(folder.logHas("===> Weather RT API: no data is delivered for this account"));
     EXPECT_EQ(g_runState, RunState::SystemError);
     EXPECT_TRUE(g_readerStop);
@@ -213,9 +176,9 @@ TEST_F(WeatherReader, AStopEndsATransferUnderWay)
 {
     server.queue("/v4/weather", {200, lf_weather(1013), true});
     startWeather();
-    ASSERT_TRUE(testsupport::waitFor([&] { return server.hanging() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server.hanging() == 1; }));
     g_weatherStop = true;
-    EXPECT_TRUE(testsupport::waitFor([] { return g_weatherReaderDone.load(); }, 10s));
+    EXPECT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }, 10s));
     EXPECT_EQ(server.hanging(), 1u);
     EXPECT_TRUE(logWith("===>").empty());
     server.releaseHanging();
