@@ -1,57 +1,54 @@
 // The key lines, section headers and section rules of aircraft.cfg files.
 #include "aircraft/aircraft_cfg_reader.h"
-#include "aircraft/base_container_types.h"
 #include "aircraft/cfg_key_lines.h"
 #include "aircraft/livery_sections.h"
 #include "scan_test_support.h"
 
-using namespace aircrafttest;
+#include <optional>
 
 namespace {
 
 class AircraftCfgTest : public ScanTest {};
 
+// The value a key-line reader takes from the line, nullopt when it takes none (the value given
+// then stays as it was).
+std::optional<std::string> lf_read(bool (*reader)(std::string_view, std::string&), const std::string& line)
+{
+    std::string value = "kept";
+    if (reader(line, value))
+        return value;
+    EXPECT_EQ(value, "kept") << line;
+    return std::nullopt;
+}
+
 TEST_F(AircraftCfgTest, KeyLinesAreReadWhole)
 {
-    std::string value;
-    EXPECT_TRUE(gf_getTitle("  TITLE =  \"A320 Air X\"  ", value));
-    EXPECT_EQ(value, "A320 Air X");
-    EXPECT_FALSE(gf_getTitle("title =", value));
-    EXPECT_FALSE(gf_getTitle("title = \"\"", value));
-    EXPECT_FALSE(gf_getTitle("subtitle = X", value));
-    EXPECT_FALSE(gf_getTitle("title = A\rB", value)); // a line break inside the value
-    const std::string longTitle(100000, 'x');          // no length limit
-    EXPECT_TRUE(gf_getTitle("title = " + longTitle + std::string(100000, ' '), value));
-    EXPECT_EQ(value, longTitle);
+    EXPECT_EQ(lf_read(gf_getTitle, "  TITLE =  \"A320 Air X\"  "), "A320 Air X");
+    for (const char* line : {"title =", "title = \"\"", "subtitle = X", "title = A\rB"}) // \r: a line break
+        EXPECT_EQ(lf_read(gf_getTitle, line), std::nullopt) << line;
+    const std::string longTitle(100000, 'x'); // no length limit
+    EXPECT_EQ(lf_read(gf_getTitle, "title = " + longTitle + std::string(100000, ' ')), longTitle);
 
-    EXPECT_FALSE(gf_getAtcId("atc_id = N123", value));
-    EXPECT_TRUE(gf_getAtcId("atc_id = N1234", value));
-    EXPECT_EQ(value, "N1234");
+    EXPECT_EQ(lf_read(gf_getAtcId, "atc_id = N123"), std::nullopt);
+    EXPECT_EQ(lf_read(gf_getAtcId, "atc_id = N1234"), "N1234");
     EXPECT_FALSE(gf_hasAtcIdKey("atc_id = N1234"));
     EXPECT_TRUE(gf_hasAtcIdKey("atc_id=N1234"));
 
-    EXPECT_TRUE(gf_getIcaoAirline("icao_airline = zzzz", value));
-    EXPECT_EQ(value, "ZZZZ");
-    EXPECT_TRUE(gf_getIcaoAirline("icao_airline = \"\"", value));
-    EXPECT_EQ(value, "ZZZ");
-    EXPECT_TRUE(gf_getIcaoAirline("ICAO_Airline=ZZZZ", value));
-    EXPECT_EQ(value, "ZZZ");
-    value = "kept";
-    EXPECT_FALSE(gf_getIcaoAirline("icao_airline =", value));
-    EXPECT_EQ(value, "kept");
+    EXPECT_EQ(lf_read(gf_getIcaoAirline, "icao_airline = zzzz"), "ZZZZ");
+    EXPECT_EQ(lf_read(gf_getIcaoAirline, "icao_airline = \"\""), "ZZZ");
+    EXPECT_EQ(lf_read(gf_getIcaoAirline, "ICAO_Airline=ZZZZ"), "ZZZ");
+    EXPECT_EQ(lf_read(gf_getIcaoAirline, "icao_airline ="), std::nullopt);
 
     EXPECT_EQ(gf_getIcaoTypeDesignator("icao_type_designator = \"b738m\""), "B738");
     EXPECT_EQ(gf_getBaseContainerType("base_container = \"..\\Asobo_A320_NEO\""), "A20N");
     EXPECT_EQ(gf_getBaseContainerType("base_container = ../FlyByWire_A320_NEO"), "A20N");
     EXPECT_EQ(gf_getBaseContainerType("base_container = ..\\"), "");
     EXPECT_EQ(gf_getBaseContainerType("base_container = ..\\asobo_a320_neo"), "");
-    EXPECT_EQ(BaseContainerTypes.size(), 30u);
 
-    EXPECT_EQ(gf_getFltsimNumber("//[fltsim.3]"), "");
-    EXPECT_EQ(gf_getFltsimNumber(" [FltSim.3] "), "3");
-    EXPECT_EQ(gf_getFltsimNumber("[fltsim.3] ; old"), "10000");
-    EXPECT_EQ(gf_getFltsimNumber("texture = [FLTSIM.x]"), "10000");
-    EXPECT_EQ(gf_getFltsimNumber("[General]"), "");
+    for (const auto& [line, number] : std::vector<std::pair<std::string, std::string>>{
+             {"//[fltsim.3]", ""}, {" [FltSim.3] ", "3"}, {"[fltsim.3] ; old", "10000"},
+             {"texture = [FLTSIM.x]", "10000"}, {"[General]", ""}})
+        EXPECT_EQ(gf_getFltsimNumber(line), number) << line;
 }
 
 TEST_F(AircraftCfgTest, SectionNumbersDecideWhetherAFileIsRead)
@@ -63,7 +60,7 @@ TEST_F(AircraftCfgTest, SectionNumbersDecideWhetherAFileIsRead)
     EXPECT_EQ(g_invalidCfgFiles.lines(),
               (std::vector<std::string>{"b.cfg contains a [fltsim.x] section with a number < 0 or > 10000"}));
     EXPECT_EQ(g_emptyCfgFiles.lines(), (std::vector<std::string>{"d.cfg"}));
-    EXPECT_NE(log().find("===> fltsim num [fltsim.99999999999] incorrect\n"), std::string::npos);
+    EXPECT_THAT(log(), HasSubstr("===> fltsim num [fltsim.99999999999] incorrect\n"));
 }
 
 TEST_F(AircraftCfgTest, SectionsEndAtTheNextSectionByTheirLayout)
@@ -87,9 +84,8 @@ TEST_F(AircraftCfgTest, StandardSectionRules)
     EXPECT_TRUE(lt_section({"title = FenixA320 DLH", "icao_airline = DLH"}).empty());
     EXPECT_TRUE(lt_section({"title = Cessna-STUB", "icao_airline = DLH"}).empty());
     EXPECT_TRUE(lt_section({"title = Cessna RFO", "icao_airline = RFO"}).empty());
-    EXPECT_EQ(g_incompleteSections.lines(),
-              (std::vector<std::string>{"f/aircraft.cfg [fltsim.0] icao_airline is missing, or it has invalid info ",
-                                        "f/aircraft.cfg [fltsim.0] icao_airline is missing, or it has invalid info "}));
+    const std::string missing = "f/aircraft.cfg [fltsim.0] icao_airline is missing, or it has invalid info ";
+    EXPECT_EQ(g_incompleteSections.lines(), (std::vector<std::string>{missing, missing}));
     g_incompleteSections.clear();
 
     // an invalid 4-letter code is reported and a later airline line counts as the first
@@ -109,11 +105,11 @@ TEST_F(AircraftCfgTest, StandardSectionRules)
     EXPECT_TRUE(lt_section({"title = Cessna Four", "atc_id=D-EFFF", "atc_id=D-EGGG"}).empty());
     EXPECT_TRUE(lt_section({"title = Cessna Five", "atc_parking_types = GA", "atc_parking_types = RAMP"}).empty());
     EXPECT_TRUE(lt_section({"title = Cessna DLH"}).empty()); // made before
-    const auto incomplete = g_incompleteSections.lines();
-    for (const char* line : {"f [fltsim.0] has more than one title key", "f, [fltsim.0], has more than one atc_id key",
-                             "f [fltsim.0] has more than one atc_parking_types key",
-                             "f [fltsim.0] title 'Cessna DLH' already exists"})
-        EXPECT_NE(std::find(incomplete.begin(), incomplete.end(), line), incomplete.end()) << line;
+    EXPECT_THAT(g_incompleteSections.lines(),
+                ::testing::IsSupersetOf({"f [fltsim.0] has more than one title key",
+                                         "f, [fltsim.0], has more than one atc_id key",
+                                         "f [fltsim.0] has more than one atc_parking_types key",
+                                         "f [fltsim.0] title 'Cessna DLH' already exists"}));
 }
 
 TEST_F(AircraftCfgTest, IvaoModelsComeFromTheFolderInEitherSeparator)
@@ -122,19 +118,19 @@ TEST_F(AircraftCfgTest, IvaoModelsComeFromTheFolderInEitherSeparator)
     EXPECT_EQ(gf_getIvaoModel("/sim/ivao_x-csl/SimObjects/Airplanes/IVAO_A20N/Aircraft.CFG"), "A20N");
     EXPECT_EQ(gf_getIvaoModel("/sim/IVAO_MTL/Airplanes/IVAO_B738/aircraft.cfg"), "");
 
-    fs::create_directories("pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa/texture.DLH");
     const std::string folder = "pk/IVAO_MTL/SimObjects/Airplanes/IVAO_B738WLfa";
-    auto record = gf_procesIvaoFltSimSection(1, {"[fltsim.0]", "title= B738W DLH winglets ", "texture=DLH"}, "B738",
-                                             folder + "/aircraft.cfg", folder);
+    fs::create_directories(folder + "/texture.DLH");
+    const auto lt_section = [&](const std::string& number, const std::string& title) {
+        return gf_procesIvaoFltSimSection(1, {"[fltsim." + number + "]", title, "texture=DLH"}, "B738",
+                                          folder + "/aircraft.cfg", folder);
+    };
+    auto record = lt_section("0", "title= B738W DLH winglets ");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->airl, "DLH");
     EXPECT_EQ(record->title, "B738W DLH winglets");
     EXPECT_FALSE(record->cargo);
-    EXPECT_FALSE(gf_procesIvaoFltSimSection(1, {"[fltsim.1]", "title=B738 DLH plain", "texture=DLH"}, "B738",
-                                            folder + "/aircraft.cfg", folder));
-    const std::string longTitle = "title=b738w  BAW" + std::string(100000, 'x'); // no length limit
-    record = gf_procesIvaoFltSimSection(1, {"[fltsim.2]", longTitle, "texture=DLH"}, "B738", folder + "/aircraft.cfg",
-                                        folder);
+    EXPECT_FALSE(lt_section("1", "title=B738 DLH plain"));
+    record = lt_section("2", "title=b738w  BAW" + std::string(100000, 'x')); // no length limit
     ASSERT_TRUE(record);
     EXPECT_EQ(record->airl, "BAW");
 }

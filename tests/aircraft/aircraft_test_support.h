@@ -1,14 +1,22 @@
 #pragma once
 // Shared set-up of the aircraft tests: a temporary program folder with input/, an open log, and
 // empty database and registration-code tables.
+#include "aircraft/candidate_list.h"
 #include "aircraft/dbase.h"
+#include "aircraft/dbase_lookup.h"
+#include "aircraft/dbase_reader.h"
+#include "aircraft/regcode_files.h"
 #include "aircraft/regcode_processing.h"
 #include "aircraft/regcode_tables.h"
+#include "foundation/decrypt.h"
 #include "foundation/log.h"
+#include "foundation/paths.h"
 #include "foundation/status_line.h"
+#include "foundation/user_error.h"
 #include "stream_encrypt.h"
 #include "support/temp_folder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +29,7 @@
 namespace aircrafttest {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 inline std::string readFile(const fs::path& path)
 {
@@ -32,8 +41,7 @@ inline void writeFile(const fs::path& path, const std::string& bytes)
 {
     if (path.has_parent_path())
         fs::create_directories(path.parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // Encrypts the text into `encrypted` the way the build makes the shipped files.
@@ -62,6 +70,18 @@ inline std::size_t countOf(const std::string& text, const std::string& part)
     return count;
 }
 
+// The code and text of the user error `call` raises; {0, ""} when it raises none.
+template <typename Call>
+std::pair<int, std::string> userError(Call&& call)
+{
+    try {
+        call();
+    } catch (const brv::UserErrorException& e) {
+        return {e.code(), e.what()};
+    }
+    return {0, ""};
+}
+
 class AircraftTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -86,11 +106,19 @@ protected:
     std::string log()
     {
         gf_closeLog();
-        std::string text = readFile("Log.txt");
-        return text;
+        return readFile("Log.txt");
+    }
+    // Each part is in the log (which closes).
+    void expectLogged(const std::vector<std::string>& parts)
+    {
+        const std::string text = log();
+        for (const auto& part : parts)
+            EXPECT_THAT(text, HasSubstr(part));
     }
 
     testsupport::TempFolder m_folder;
 };
 
 } // namespace aircrafttest
+
+using namespace aircrafttest;

@@ -1,12 +1,13 @@
-#include "aircraft/dbase_lookup.h"
-#include "aircraft/livery_matching.h"
+// Livery matching of live and parked aircraft on a realistic set of liveries: each step of the
+// ladder, its depth, cargo, special and refused titles, and the log lines of a match.
 #include "livery_test_support.h"
 
 #include <array>
 
-using namespace aircrafttest;
-
 namespace {
+
+using Counts = std::array<std::int32_t, g_matchStepCount>;
+using Match = std::pair<std::string, int>; // the title chosen, the step counted (0: none)
 
 class LiveryMatchingTest : public LiveryTest {
 protected:
@@ -18,51 +19,43 @@ protected:
             [](const LiveryMatchAc& ac) { return fmt::format("<{} {} {}>", ac.airline, ac.type, ac.registration); },
             [](const LiveryMatchAc& ac) { return fmt::format("[{} {} {}]", ac.airline, ac.type, ac.registration); },
             [this](std::string_view title) { return m_refused.contains(std::string(title)); },
-            [this] {
-                std::vector<std::string> lines;
-                for (const auto& title : m_refused)
-                    lines.push_back("  " + title);
-                return lines;
-            },
+            [] { return std::vector<std::string>{}; },
         });
         m_logStart = readFile("Log.txt").size();
     }
 
-    static LiveryMatchAc aircraft(std::string airline, std::string type, std::string registration = {},
+    static LiveryMatchAc aircraft(const std::string& airline, const std::string& type, const std::string& reg = {},
                                   bool cargo = false)
     {
-        LiveryMatchAc ac;
-        ac.airline = std::move(airline);
-        ac.type = std::move(type);
-        ac.registration = std::move(registration);
-        ac.sizeClass = gf_type2sizeClass(ac.type);
-        ac.cargo = cargo;
-        return ac;
+        return {airline, type, reg, gf_type2sizeClass(type), cargo, {}, false};
     }
 
-    // The title the live matcher chooses, and the step it was counted at (0: none counted).
-    std::pair<std::string, int> matchLive(LiveryMatchAc ac)
+    Match matchLive(LiveryMatchAc ac)
     {
-        const auto before = counts();
+        const Counts before = counts();
         gf_matchLiveryLiveAc(ac);
-        const auto after = counts();
+        const Counts after = counts();
         int step = 0;
-        for (int i = 0; i < g_matchStepCount; ++i) {
-            if (after[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)]) {
-                EXPECT_EQ(step, 0) << "one success counts once";
-                EXPECT_EQ(after[static_cast<std::size_t>(i)], before[static_cast<std::size_t>(i)] + 1);
-                step = i + 1;
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (after[i] != before[i]) {
+                EXPECT_TRUE(step == 0 && after[i] == before[i] + 1) << "one success counts once";
+                step = static_cast<int>(i) + 1;
             }
         }
-        if (!ac.liveryTitle.empty()) {
-            EXPECT_EQ(gf_findLiveryTitle(ac.liveryTitle).data(), ac.liveryTitle.data()) << "a view into the tables";
-        }
+        EXPECT_TRUE(ac.liveryTitle.empty() || gf_findLiveryTitle(ac.liveryTitle).data() == ac.liveryTitle.data())
+            << "a view into the tables";
         return {std::string(ac.liveryTitle), step};
     }
-
-    static std::array<std::int32_t, g_matchStepCount> counts()
+    // The title a parked aircraft gets on a cargo or passenger stand, "-" when refused.
+    std::string matchStatic(LiveryMatchAc ac, bool cargoStand, const std::string& stand)
     {
-        std::array<std::int32_t, g_matchStepCount> values{};
+        const bool matched = gf_matchLiveryStaticAc(ac, cargoStand, stand);
+        return (matched ? "" : "-") + std::string(ac.liveryTitle);
+    }
+
+    static Counts counts()
+    {
+        Counts values{};
         for (std::size_t i = 0; i < values.size(); ++i)
             values[i] = g_liveryTables.matchCounts[i].load();
         return values;
@@ -75,15 +68,12 @@ protected:
     std::size_t m_logStart = 0;
 };
 
-using Match = std::pair<std::string, int>;
-
 TEST_F(LiveryMatchingTest, EachStepOfTheLadderIsReachedAndCounted)
 {
     // 1: a special registration, whatever the airline and the cargo flag
     EXPECT_EQ(matchLive(aircraft("BAW", "B744", "N571UP", false)), Match("Boeing 747-400F UPS", 1));
-    // 2: the flight's airline and type
+    // 2: the flight's airline and type, else the record airline when the flight's has nothing
     EXPECT_EQ(matchLive(aircraft("DLH", "A321")), Match("Airbus A321 Lufthansa", 2));
-    // 2: the record airline when the flight's has nothing
     EXPECT_EQ(matchLive(aircraft("EZY", "A319", "G-EUPA")), Match("Airbus A319 British Airways", 2));
     // 3: the airline's livery of a similar type of the same size class
     const auto similar = matchLive(aircraft("DLH", "A318"));
@@ -99,59 +89,55 @@ TEST_F(LiveryMatchingTest, EachStepOfTheLadderIsReachedAndCounted)
     // none: a heavy type without any livery of the airline or a generic one
     EXPECT_EQ(matchLive(aircraft("XYZ", "B77W")), Match("", 0));
 
-    EXPECT_EQ(counts(), (std::array<std::int32_t, g_matchStepCount>{1, 2, 1, 1, 1, 2}));
+    EXPECT_EQ(counts(), (Counts{1, 2, 1, 1, 1, 2}));
     const std::string text = newLog();
-    EXPECT_NE(text.find("\n          <DLH A321 > =2= Airbus A321 Lufthansa\n"), std::string::npos);
-    EXPECT_NE(text.find("\n          <BAW B744 N571UP> =1= Boeing 747-400F UPS\n"), std::string::npos);
+    EXPECT_THAT(text, HasSubstr("\n          <DLH A321 > =2= Airbus A321 Lufthansa\n"));
+    EXPECT_THAT(text, HasSubstr("\n          <BAW B744 N571UP> =1= Boeing 747-400F UPS\n"));
     EXPECT_EQ(countOf(text, "\n          <"), 8u);
 }
 
-TEST_F(LiveryMatchingTest, DepthLimitsTheLadder)
+TEST_F(LiveryMatchingTest, DepthCargoAndAirlineRulesOfTheLadder)
 {
-    MATCHING_DEPTH.value = 1;
-    EXPECT_EQ(matchLive(aircraft("DLH", "A320", "D-AIZR")), Match("Airbus A320 Lufthansa Retro", 1));
-    EXPECT_EQ(matchLive(aircraft("DLH", "A321")), Match("", 0));
-    EXPECT_EQ(matchLive(aircraft("PVT", "A320")), Match("", 0));
-
-    MATCHING_DEPTH.value = 2;
-    EXPECT_EQ(matchLive(aircraft("DLH", "A321")), Match("Airbus A321 Lufthansa", 2));
-    EXPECT_EQ(matchLive(aircraft("DLH", "A318")), Match("", 0));
-
+    struct Case {
+        int depth;
+        const char *airline, *type, *registration;
+        bool cargo;
+        Match match;
+    };
+    const Case cases[] = {
+        {1, "DLH", "A320", "D-AIZR", false, {"Airbus A320 Lufthansa Retro", 1}},
+        {1, "DLH", "A321", "", false, {"", 0}},
+        {1, "PVT", "A320", "", false, {"", 0}},
+        {2, "DLH", "A321", "", false, {"Airbus A321 Lufthansa", 2}},
+        {2, "DLH", "A318", "", false, {"", 0}},
+        {3, "XYZ", "B744", "", false, {"", 0}}, // no fallback for a heavy aircraft
+        {3, "XYZ", "C172", "", false, {"FSLTL_C172 White", 4}},
+        {4, "XYZ", "B744", "", false, {"Boeing 747-400 House Colours", 4}},
+        // a private flight tries the generic livery first
+        {2, "PVT", "A320", "", false, {"Airbus A320 House Colours", 4}},
+        {2, "PVT", "A321", "", false, {"", 0}},
+        // a cargo flight falls back to its airline's passenger livery; a passenger flight never gets a cargo one
+        {4, "DLH", "B744", "", true, {"Boeing 747-400 Lufthansa", 2}},
+        {4, "UPS", "B744", "", true, {"Boeing 747-400F UPS", 2}},
+        {4, "UPS", "B744", "", false, {"Boeing 747-400 UPS Passenger", 2}},
+        {4, "GEC", "B77W", "", false, {"", 0}},
+        {4, "XYZ", "B744", "", true, {"Boeing 747-400F House Colours", 4}},
+        {4, "XYZ", "PA28", "", true, {"", 0}}, // type-only steps look at cargo liveries only for a cargo flight
+        // the record names BAW and an A319 livery exists, but the flight has no airline
+        {4, "", "A319", "G-EUPA", false, {"", 0}},
+        {4, "", "A320", "", false, {"Airbus A320 House Colours", 4}},
+    };
+    for (const Case& c : cases) {
+        MATCHING_DEPTH.value = c.depth;
+        EXPECT_EQ(matchLive(aircraft(c.airline, c.type, c.registration, c.cargo)), c.match)
+            << c.depth << " " << c.airline << " " << c.type << " " << c.registration << (c.cargo ? " cargo" : "");
+    }
     MATCHING_DEPTH.value = 3;
     EXPECT_EQ(matchLive(aircraft("DLH", "A318")).second, 3);
-    EXPECT_EQ(matchLive(aircraft("XYZ", "B744")), Match("", 0)) << "no fallback for a heavy aircraft";
-    EXPECT_EQ(matchLive(aircraft("XYZ", "C172")), Match("FSLTL_C172 White", 4));
-
-    MATCHING_DEPTH.value = 4;
-    EXPECT_EQ(matchLive(aircraft("XYZ", "B744")), Match("Boeing 747-400 House Colours", 4));
-}
-
-TEST_F(LiveryMatchingTest, CargoAndPassengerRules)
-{
-    // a cargo flight falls back to its airline's passenger livery
-    EXPECT_EQ(matchLive(aircraft("DLH", "B744", "", true)), Match("Boeing 747-400 Lufthansa", 2));
-    EXPECT_EQ(matchLive(aircraft("UPS", "B744", "", true)), Match("Boeing 747-400F UPS", 2));
-    EXPECT_EQ(matchLive(aircraft("UPS", "B744", "", false)), Match("Boeing 747-400 UPS Passenger", 2));
-    // a passenger flight never gets a cargo livery
-    EXPECT_EQ(matchLive(aircraft("GEC", "B77W", "", false)), Match("", 0));
     EXPECT_EQ(matchLive(aircraft("GEC", "B77W", "", true)).second, 2);
-    EXPECT_EQ(matchLive(aircraft("XYZ", "B744", "", true)), Match("Boeing 747-400F House Colours", 4));
-    // type-only steps look at cargo liveries only for a cargo flight
-    EXPECT_EQ(matchLive(aircraft("XYZ", "PA28", "", true)), Match("", 0));
-}
-
-TEST_F(LiveryMatchingTest, EmptyAirlineSkipsTheAirlineSteps)
-{
-    // the record names BAW and an A319 livery exists, but the flight has no airline
-    EXPECT_EQ(matchLive(aircraft("", "A319", "G-EUPA")), Match("", 0));
-    EXPECT_EQ(matchLive(aircraft("", "A320")), Match("Airbus A320 House Colours", 4));
-}
-
-TEST_F(LiveryMatchingTest, PrivateFlightsTryTheGenericLiveryFirst)
-{
-    MATCHING_DEPTH.value = 2;
-    EXPECT_EQ(matchLive(aircraft("PVT", "A320")), Match("Airbus A320 House Colours", 4));
-    EXPECT_EQ(matchLive(aircraft("PVT", "A321")), Match("", 0));
+    // a similar type of another size class is none
+    g_liveryTables.airlineSimilarTypes["BAW"]["B77W"] = {"A319"};
+    EXPECT_EQ(matchLive(aircraft("BAW", "B77W")), Match("", 0));
 }
 
 TEST_F(LiveryMatchingTest, SpecialTitlesAreAvoidedUnlessNothingElseIsLeft)
@@ -166,13 +152,16 @@ TEST_F(LiveryMatchingTest, SpecialTitlesAreAvoidedUnlessNothingElseIsLeft)
     }
 }
 
-TEST_F(LiveryMatchingTest, RefusedTitlesAreNeverLeftNorCounted)
+TEST_F(LiveryMatchingTest, RefusedTitlesAreNeverLeftNorCountedNorLogged)
 {
     m_refused = {"Airbus A321 Lufthansa", "Boeing 747-400F UPS", "Piper PA28 Flying Club"};
     EXPECT_EQ(matchLive(aircraft("BAW", "B744", "N571UP")), Match("", 0));
     EXPECT_EQ(matchLive(aircraft("DLH", "A321")), Match("", 0)) << "no later step after a refusal";
     EXPECT_EQ(matchLive(aircraft("XYZ", "PA28")), Match("", 0));
-    EXPECT_EQ(counts(), (std::array<std::int32_t, g_matchStepCount>{}));
+    EXPECT_EQ(counts(), Counts{});
+    // with the log off a match is counted but not logged
+    LOG.value = false;
+    EXPECT_EQ(matchLive(aircraft("DLH", "A320")).second, 2);
     EXPECT_EQ(countOf(newLog(), "\n          <"), 0u);
 }
 
@@ -182,22 +171,9 @@ TEST_F(LiveryMatchingTest, FsltlLiveriesSetTheFlagAndOthersClearIt)
     gf_matchLiveryLiveAc(ac);
     EXPECT_EQ(ac.liveryTitle, "FSLTL_C172 White");
     EXPECT_TRUE(ac.reverser);
-    auto other = aircraft("DLH", "A321");
-    other.reverser = true;
-    gf_matchLiveryLiveAc(other);
-    EXPECT_FALSE(other.reverser);
-}
+    gf_matchLiveryLiveAc(ac = aircraft("DLH", "A321"));
+    EXPECT_FALSE(ac.reverser);
 
-TEST_F(LiveryMatchingTest, NoLogLinesWithLogOff)
-{
-    LOG.value = false;
-    EXPECT_EQ(matchLive(aircraft("DLH", "A321")).second, 2);
-    EXPECT_EQ(countOf(newLog(), "=2="), 0u);
-}
-
-TEST_F(LiveryMatchingTest, OutOfRangeTablesAndSteps)
-{
-    auto ac = aircraft("DLH", "A321");
     EXPECT_THROW(gf_pickFromAirlineTable(ac, "DLH", "A321", 2), std::out_of_range);
     EXPECT_THROW(gf_recordMatchStep(ac, 7), std::out_of_range);
     EXPECT_THROW(gf_recordMatchStep(ac, 0), std::out_of_range);
@@ -215,65 +191,36 @@ TEST_F(LiveryMatchingTest, TheHandedOnTitleOutlivesTheTables)
     EXPECT_EQ(handedOn, "Airbus A321 Lufthansa");
 }
 
-// Parked aircraft
-TEST_F(LiveryMatchingTest, StaticAircraftFollowTheStand)
+TEST_F(LiveryMatchingTest, ParkedAircraftFollowTheStandAndKeepAGivenTitle)
 {
-    auto onCargoStand = aircraft("GEC", "B77W", "", false);
-    EXPECT_TRUE(gf_matchLiveryStaticAc(onCargoStand, true, "C12"));
-    EXPECT_TRUE(onCargoStand.cargo);
-    EXPECT_TRUE(std::string(onCargoStand.liveryTitle).starts_with("Boeing 777F Lufthansa Cargo"));
-
-    auto onPaxStand = aircraft("GEC", "B77W", "", true);
-    EXPECT_FALSE(gf_matchLiveryStaticAc(onPaxStand, false, "A1"));
-    EXPECT_TRUE(onPaxStand.liveryTitle.empty());
-
-    auto special = aircraft("DLH", "A320", "D-AIZR");
-    EXPECT_TRUE(gf_matchLiveryStaticAc(special, false, "A2"));
-    EXPECT_EQ(special.liveryTitle, "Airbus A320 Lufthansa Retro");
-
-    // step 3: a similar type of the airline
-    auto similar = aircraft("DLH", "B77W");
-    EXPECT_TRUE(gf_matchLiveryStaticAc(similar, false, "A3"));
-    EXPECT_EQ(similar.liveryTitle, "Boeing 747-400 Lufthansa");
-
-    auto fallback = aircraft("XYZ", "PA28");
-    EXPECT_TRUE(gf_matchLiveryStaticAc(fallback, false, "GA1"));
-    EXPECT_EQ(fallback.liveryTitle, "Piper PA28 Flying Club");
-
-    EXPECT_EQ(counts(), (std::array<std::int32_t, g_matchStepCount>{})) << "static matches are not counted";
-    const std::string text = newLog();
-    EXPECT_NE(text.find("\n          <GEC B77W > =2= Boeing 777F Lufthansa Cargo"), std::string::npos);
-    EXPECT_NE(text.find("\n          <DLH A320 D-AIZR> =1= Airbus A320 Lufthansa Retro\n"), std::string::npos);
-    EXPECT_NE(text.find("\n          <DLH B77W > =3= Boeing 747-400 Lufthansa\n"), std::string::npos);
-    EXPECT_NE(text.find("\n          <XYZ PA28 > =5= Piper PA28 Flying Club\n"), std::string::npos);
-    EXPECT_NE(text.find("\nA1      : [GEC B77W ] no livery match ...\n"), std::string::npos);
-}
-
-TEST_F(LiveryMatchingTest, StaticAircraftKeepAGivenTitle)
-{
+    EXPECT_THAT(matchStatic(aircraft("GEC", "B77W", "", false), true, "C12"), ::testing::StartsWith("Boeing 777F"));
+    EXPECT_EQ(matchStatic(aircraft("GEC", "B77W", "", true), false, "A1"), "-");
+    EXPECT_EQ(matchStatic(aircraft("DLH", "A320", "D-AIZR"), false, "A2"), "Airbus A320 Lufthansa Retro");
+    EXPECT_EQ(matchStatic(aircraft("DLH", "B77W"), false, "A3"), "Boeing 747-400 Lufthansa"); // a similar type
+    EXPECT_EQ(matchStatic(aircraft("XYZ", "PA28"), false, "GA1"), "Piper PA28 Flying Club");
     m_refused = {"Airbus A321 Lufthansa"};
-    auto ac = aircraft("DLH", "A321");
-    ac.liveryTitle = gf_findLiveryTitle("Airbus A321 Lufthansa");
-    EXPECT_TRUE(gf_matchLiveryStaticAc(ac, true, "B7"));
-    EXPECT_EQ(ac.liveryTitle, "Airbus A321 Lufthansa");
-    EXPECT_FALSE(ac.cargo) << "the stand is not even looked at";
-    EXPECT_NE(newLog().find("\n          <DLH A321 > =s= Airbus A321 Lufthansa\n"), std::string::npos);
-}
-
-TEST_F(LiveryMatchingTest, StaticRefusalsAndDepthOne)
-{
-    m_refused = {"Airbus A321 Lufthansa"};
-    auto refused = aircraft("DLH", "A321");
-    EXPECT_FALSE(gf_matchLiveryStaticAc(refused, false, "B1"));
-    EXPECT_TRUE(refused.liveryTitle.empty());
-
+    EXPECT_EQ(matchStatic(aircraft("DLH", "A321"), false, "B1"), "-");
+    // a title given is kept, refused or not, and the stand is not even looked at
+    auto given = aircraft("DLH", "A321");
+    given.liveryTitle = gf_findLiveryTitle("Airbus A321 Lufthansa");
+    EXPECT_TRUE(gf_matchLiveryStaticAc(given, true, "B7"));
+    EXPECT_EQ(given.liveryTitle, "Airbus A321 Lufthansa");
+    EXPECT_FALSE(given.cargo);
     MATCHING_DEPTH.value = 1;
-    auto shallow = aircraft("BAW", "A319");
-    EXPECT_FALSE(gf_matchLiveryStaticAc(shallow, false, "B2"));
+    EXPECT_EQ(matchStatic(aircraft("BAW", "A319"), false, "B2"), "-");
+
+    EXPECT_EQ(counts(), Counts{}) << "static matches are not counted";
     const std::string text = newLog();
-    EXPECT_EQ(countOf(text, "no livery match"), 1u);
-    EXPECT_NE(text.find("\nB2      : [BAW A319 ] no livery match ...\n"), std::string::npos);
-    EXPECT_EQ(countOf(text, "Airbus A321 Lufthansa"), 0u);
+    for (const char* line : {"\n          <GEC B77W > =2= Boeing 777F Lufthansa Cargo",
+                             "\n          <DLH A320 D-AIZR> =1= Airbus A320 Lufthansa Retro\n",
+                             "\n          <DLH B77W > =3= Boeing 747-400 Lufthansa\n",
+                             "\n          <XYZ PA28 > =5= Piper PA28 Flying Club\n",
+                             "\n          <DLH A321 > =s= Airbus A321 Lufthansa\n",
+                             "\nA1      : [GEC B77W ] no livery match ...\n",
+                             "\nB2      : [BAW A319 ] no livery match ...\n"})
+        EXPECT_THAT(text, HasSubstr(line));
+    EXPECT_EQ(countOf(text, "no livery match"), 2u); // a refusal is not one
+    EXPECT_EQ(countOf(text, "Airbus A321 Lufthansa"), 1u);
 }
 
 } // namespace

@@ -2,14 +2,17 @@
 // Shared set-up of the livery tests: a small aircraft database, a realistic LiveriesScanned.xml
 // (several airlines, cargo and passenger, painted and special registrations, generic "ZZZ"
 // liveries), the livery tables installed and every option at its default.
-#include "aircraft/dbase.h"
+#include "aircraft/liveries_scanned.h"
 #include "aircraft/livery_match_hooks.h"
+#include "aircraft/livery_matching.h"
 #include "aircraft/livery_processing.h"
 #include "aircraft/livery_records.h"
+#include "aircraft/livery_summary.h"
 #include "aircraft/livery_tables.h"
+#include "aircraft/similar_types.h"
 #include "aircraft_test_support.h"
+#include "foundation/meta_block.h"
 #include "foundation/option_table.h"
-#include "foundation/paths.h"
 #include "foundation/random.h"
 
 #include <fmt/format.h>
@@ -52,15 +55,10 @@ inline const std::vector<LiveryLine> g_realisticLiveries{
 inline std::string liveriesXml(const std::vector<LiveryLine>& liveries, const std::string& meta = {})
 {
     std::string text = "<?xml version=\"1.0\"?>\n" + meta + "<liveries>\n";
-    for (const auto& l : liveries) {
-        text += std::string("  <liv airl=\"") + l.airl + "\" type=\"" + l.type + "\"";
-        if (l.cargo)
-            text += " cargo=\"true\"";
-        text += std::string(" title=\"") + l.title + "\"";
-        if (*l.atcid != '\0')
-            text += std::string(" atcid=\"") + l.atcid + "\"";
-        text += "/>\n";
-    }
+    for (const auto& l : liveries)
+        text += fmt::format("  <liv airl=\"{}\" type=\"{}\"{} title=\"{}\"{}/>\n", l.airl, l.type,
+                            l.cargo ? " cargo=\"true\"" : "", l.title,
+                            *l.atcid != '\0' ? fmt::format(" atcid=\"{}\"", l.atcid) : "");
     return text + "</liveries>\n";
 }
 
@@ -83,11 +81,9 @@ protected:
         db.rotorcraftTypes = {"EC35", "R44"};
         db.highPerformanceTypes = {"F16"};
         db.similarTypes = {{"A318", "A319", "A320", "A321"}, {"B744", "B77W"}, {"C150", "C152", "C172"}};
-        db.records = {
-            {"G-EUPA", {"BAW", "A319", "BAW", false}},
-            {"D-AIPX", {"DLH", "A320", "DLH", false}},
-            {"N12345", {"UPS", "B744", "", true}},
-        };
+        db.records = {{"G-EUPA", {"BAW", "A319", "BAW", false}},
+                      {"D-AIPX", {"DLH", "A320", "DLH", false}},
+                      {"N12345", {"UPS", "B744", "", true}}};
     }
     void TearDown() override
     {
@@ -98,7 +94,10 @@ protected:
         AircraftTest::TearDown();
     }
 
-    void writeLiveries(const std::vector<LiveryLine>& liveries) { writeFile(g_liveriesScannedPath, liveriesXml(liveries)); }
+    void writeLiveries(const std::vector<LiveryLine>& liveries)
+    {
+        writeFile(g_liveriesScannedPath, liveriesXml(liveries));
+    }
 
     // The realistic list processed as at a start-up, with the shipped regcode list marking the
     // retro livery special.

@@ -1,8 +1,6 @@
-#include "aircraft/regcode_files.h"
+// The registration-code lists: the user's text files in input/my_regcodes in any charset, and
+// the shipped AIG-regcodes.xml.
 #include "aircraft_test_support.h"
-#include "foundation/paths.h"
-
-using namespace aircrafttest;
 
 namespace {
 
@@ -26,6 +24,18 @@ protected:
         writeFile(g_folder / "mine.txt", content);
         return gf_readMyRegcodes(g_folder, entries);
     }
+    // "title: regcodes[ special]" of every entry
+    std::vector<std::string> described() const
+    {
+        std::vector<std::string> result;
+        for (const auto& e : entries) {
+            result.push_back(e.title + ":");
+            for (const auto& regcode : e.regcodes)
+                result.back() += " " + regcode;
+            result.back() += e.special ? " special" : "";
+        }
+        return result;
+    }
     std::vector<RegcodeEntry> entries;
 };
 
@@ -38,20 +48,13 @@ TEST_F(MyRegcodesTest, LinesOfOneTwoAndThreeFields)
                      "A321 Other ; D-AIDE, D-AIDF ; x\n"
                      "\n"
                      "A320 Nothing ;\n"));
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(entries[0].title, "A320 Old Colours");
-    EXPECT_TRUE(entries[0].regcodes.empty());
-    EXPECT_FALSE(entries[0].special);
     // one registration is special without "#"
-    EXPECT_EQ(entries[1].regcodes, (std::vector<std::string>{"D-ABYT"}));
-    EXPECT_TRUE(entries[1].special);
-    EXPECT_FALSE(entries[2].special);
-    EXPECT_EQ(entries[3].regcodes, (std::vector<std::string>{"D-AIDC", "D-AIDD"}));
-    EXPECT_TRUE(entries[3].special);
-    EXPECT_FALSE(entries[4].special);
+    EXPECT_EQ(described(), (std::vector<std::string>{"A320 Old Colours:", "B744 Retro: D-ABYT special",
+                                                     "A321 Team: D-AIDA D-AIDB", "A321 Star: D-AIDC D-AIDD special",
+                                                     "A321 Other: D-AIDE D-AIDF"}));
     const std::string text = log();
-    EXPECT_NE(text.find("\nProcessing regcodes file 'input/my_regcodes/mine.txt'\n"), std::string::npos);
-    EXPECT_NE(text.find("\n5 liveries\n"), std::string::npos);
+    EXPECT_THAT(text, HasSubstr("\nProcessing regcodes file 'input/my_regcodes/mine.txt'\n"));
+    EXPECT_THAT(text, HasSubstr("\n5 liveries\n"));
     EXPECT_EQ(text.find("===>"), std::string::npos);
 }
 
@@ -61,19 +64,14 @@ TEST_F(MyRegcodesTest, RejectedLinesAreLoggedAndMakeTheResultFalse)
                       "Short ones ; AB, X\n"
                       "Too long ; ABCDEFGHIJKLM\n"
                       "Mixed ; D-ABCD, XY, D-ABCE\n"));
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].title, "Mixed");
-    EXPECT_EQ(entries[0].regcodes, (std::vector<std::string>{"D-ABCD", "D-ABCE"}));
+    EXPECT_EQ(described(), std::vector<std::string>{"Mixed: D-ABCD D-ABCE"});
     const std::string text = log();
-    EXPECT_NE(text.find("===> input/my_regcodes/mine.txt: wrong format 'a;b;c;d'\n"), std::string::npos);
-    EXPECT_NE(text.find("===> wrong regcode length 'AB' in input/my_regcodes/mine.txt\n"), std::string::npos);
-    EXPECT_NE(text.find("===> wrong regcode length 'X' in input/my_regcodes/mine.txt\n"), std::string::npos);
-    EXPECT_NE(text.find("===> wrong regcode length 'XY' in input/my_regcodes/mine.txt\n"), std::string::npos);
+    EXPECT_THAT(text, HasSubstr("===> input/my_regcodes/mine.txt: wrong format 'a;b;c;d'\n"));
+    for (const std::string regcode : {"AB", "X", "XY", "ABCDEFGHIJKLM"})
+        EXPECT_THAT(text, HasSubstr("===> wrong regcode length '" + regcode + "' in input/my_regcodes/mine.txt\n"));
     // all of several too short: one regs-empty line; a single bad one: no regs-empty line
     EXPECT_EQ(countOf(text, "===> input/my_regcodes/mine.txt ; regs empty?\n"), 1u);
-    EXPECT_NE(text.find("===> wrong regcode length 'ABCDEFGHIJKLM' in input/my_regcodes/mine.txt\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("\n1 livery\n"), std::string::npos);
+    EXPECT_THAT(text, HasSubstr("\n1 livery\n"));
 }
 
 TEST_F(MyRegcodesTest, OnlyTextFilesDirectlyInTheFolderAreReadInNameOrder)
@@ -84,9 +82,7 @@ TEST_F(MyRegcodesTest, OnlyTextFilesDirectlyInTheFolderAreReadInNameOrder)
     writeFile(g_folder / "sub" / "d.txt", "Not read either ; D-DDDD\n");
     fs::create_directories(g_folder / "folder.txt");
     EXPECT_TRUE(gf_readMyRegcodes(g_folder, entries));
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].title, "First");
-    EXPECT_EQ(entries[1].title, "Second");
+    EXPECT_EQ(described(), (std::vector<std::string>{"First: D-AAAA special", "Second: D-BBBB special"}));
 }
 
 // Files saved by a text editor may carry a byte-order mark or be UTF-16.
@@ -98,15 +94,8 @@ TEST_F(MyRegcodesTest, FilesAreReadInTheirOwnCharset)
     writeFile(g_folder / "4-one.txt", "X");
     writeFile(g_folder / "5-empty.txt", "");
     EXPECT_TRUE(gf_readMyRegcodes(g_folder, entries));
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(entries[0].title, "With Mark");
-    EXPECT_EQ(entries[0].regcodes, (std::vector<std::string>{"D-AAAA"}));
-    EXPECT_EQ(entries[1].title, "Little \xC3\x89ndian");
-    EXPECT_EQ(entries[1].regcodes, (std::vector<std::string>{"D-BBBB"}));
-    EXPECT_EQ(entries[2].title, "Don't Use");
-    EXPECT_EQ(entries[3].title, "Big Endian");
-    EXPECT_TRUE(entries[3].special);
-    EXPECT_EQ(entries[4].title, "X");
+    EXPECT_EQ(described(), (std::vector<std::string>{"With Mark: D-AAAA special", "Little \xC3\x89ndian: D-BBBB special", "Don't Use:",
+                                                     "Big Endian: D-CCCC D-CCCD special", "X:"}));
 }
 
 TEST_F(MyRegcodesTest, AMissingFolderIsLoggedAndFalse)
@@ -114,10 +103,10 @@ TEST_F(MyRegcodesTest, AMissingFolderIsLoggedAndFalse)
     entries.push_back({"kept", {}, false});
     EXPECT_FALSE(gf_readMyRegcodes("input/nowhere", entries));
     EXPECT_EQ(entries.size(), 1u);
-    EXPECT_NE(log().find("===> Error reading regcode files in input/nowhere, what: "), std::string::npos);
+    EXPECT_THAT(log(), HasSubstr("===> Error reading regcode files in input/nowhere, what: "));
 }
 
-class AigRegcodesTest : public AircraftTest {};
+class AigRegcodesTest : public MyRegcodesTest {};
 
 TEST_F(AigRegcodesTest, LiveriesWithRegistrationsAndSpecialFlags)
 {
@@ -129,16 +118,12 @@ TEST_F(AigRegcodesTest, LiveriesWithRegistrationsAndSpecialFlags)
               "<livery reg=\"D-XXXX\"/>\n"
               "<livery title=\"B748 Flag\" reg=\"D-ABYA\" special=\"no\"/>\n"
               "</AIG-regcodes>\n<other/>\n");
-    std::vector<RegcodeEntry> entries{{"earlier", {}, false}};
+    entries = {{"earlier", {}, false}};
     EXPECT_TRUE(gf_readAigRegcodes(entries));
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(entries[1].title, "A388 Lufthansa");
-    EXPECT_EQ(entries[1].regcodes, (std::vector<std::string>{"D-AIMA", "D-AIMB"}));
-    EXPECT_FALSE(entries[1].special);
-    EXPECT_TRUE(entries[2].special);
-    EXPECT_TRUE(entries[3].regcodes.empty()); // a don't-use title
-    EXPECT_FALSE(entries[4].special);
-    EXPECT_NE(log().find("\n5 liveries read from input/AIG-regcodes.xml\n"), std::string::npos);
+    // a title without registrations is one not to use
+    EXPECT_EQ(described(), (std::vector<std::string>{"earlier:", "A388 Lufthansa: D-AIMA D-AIMB",
+                                                     "B744 Retro: D-ABYT special", "A320 Unwanted:", "B748 Flag: D-ABYA"}));
+    EXPECT_THAT(log(), HasSubstr("\n5 liveries read from input/AIG-regcodes.xml\n"));
 }
 
 TEST_F(AigRegcodesTest, ATitleRepeatingItsPredecessorIsSkipped)
@@ -147,31 +132,22 @@ TEST_F(AigRegcodesTest, ATitleRepeatingItsPredecessorIsSkipped)
                                  "<livery title=\"A\" reg=\"D-AAAA\"/><livery title=\"A\" reg=\"D-AAAB\"/>"
                                  "<livery title=\"B\" reg=\"D-BBBB\"/><livery title=\"A\" reg=\"D-AAAC\"/>"
                                  "</AIG-regcodes>");
-    std::vector<RegcodeEntry> entries;
     EXPECT_FALSE(gf_readAigRegcodes(entries));
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[2].regcodes, (std::vector<std::string>{"D-AAAC"}));
-    const std::string text = log();
-    EXPECT_EQ(countOf(text, "===> SAME AS PREVIOUS title 'A'\n"), 1u);
+    EXPECT_EQ(described(), (std::vector<std::string>{"A: D-AAAA", "B: D-BBBB", "A: D-AAAC"}));
+    EXPECT_EQ(countOf(log(), "===> SAME AS PREVIOUS title 'A'\n"), 1u);
 }
 
-TEST_F(AigRegcodesTest, AFileThatCannotBeLoaded)
+TEST_F(AigRegcodesTest, AFileThatCannotBeLoadedOrHoldsNoList)
 {
-    std::vector<RegcodeEntry> entries;
     EXPECT_FALSE(gf_readAigRegcodes(entries));
     writeFile(g_regcodesXmlPath, "<AIG-regcodes><livery title=\"A\"></AIG-regcodes>");
     EXPECT_FALSE(gf_readAigRegcodes(entries));
-    EXPECT_TRUE(entries.empty());
-    EXPECT_EQ(countOf(log(), "===> Failed to load input/AIG-regcodes.xml\n"), 2u);
-}
-
-TEST_F(AigRegcodesTest, ADocumentWithoutTheListHasNoEntries)
-{
     writeFile(g_regcodesXmlPath, "<something/>");
-    std::vector<RegcodeEntry> entries;
     EXPECT_TRUE(gf_readAigRegcodes(entries));
     EXPECT_TRUE(entries.empty());
-    EXPECT_NE(log().find("\n0 liveries read from input/AIG-regcodes.xml\n"), std::string::npos);
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "===> Failed to load input/AIG-regcodes.xml\n"), 2u);
+    EXPECT_THAT(text, HasSubstr("\n0 liveries read from input/AIG-regcodes.xml\n"));
 }
 
 } // namespace

@@ -1,10 +1,8 @@
-#include "aircraft/regcode_processing.h"
+// Registration codes applied to the installed liveries: painted ones and their clashes, the
+// shipped list, the user's files, titles not to use, and the reports.
 #include "aircraft_test_support.h"
-#include "foundation/paths.h"
 
 #include <deque>
-
-using namespace aircrafttest;
 
 namespace {
 
@@ -14,15 +12,11 @@ protected:
     void SetUp() override
     {
         AircraftTest::SetUp();
-        for (const char* title : {"A388 Lufthansa", "B744 Lufthansa Retro", "B748 Lufthansa", "A320 Condor Sunny",
-                                  "A320 Condor Beach", "A320 Private Grey"})
-            m_titles.emplace_back(title);
+        m_titles = {"A388 Lufthansa",    "B744 Lufthansa Retro", "B748 Lufthansa",
+                    "A320 Condor Sunny", "A320 Condor Beach",    "A320 Private Grey"};
         gf_installRegcodeTables(m_tables, [this](std::string_view title) -> std::string_view {
-            for (const auto& stored : m_titles) {
-                if (stored == title)
-                    return stored;
-            }
-            return {};
+            const auto it = std::find(m_titles.begin(), m_titles.end(), title);
+            return it == m_titles.end() ? std::string_view() : std::string_view(*it);
         });
     }
 
@@ -57,11 +51,11 @@ TEST_F(RegcodeProcessingTest, PaintedRegistrationsKeepTheFirstLiveryAndReportCla
     // the stored view points into the livery tables' own title
     EXPECT_EQ(m_tables.specialRegistrations.at("D-AIMA").data(), m_titles[0].data());
 
-    const auto lines = readLines(g_inlineRegcodesPath);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "D-AIMA 'B744 Lufthansa Retro' => already in use by 'A388 Lufthansa'");
-    EXPECT_EQ(lines[1], "==> [CFG A320] D-AICA 'A320 Condor Gone' not available, system error, should not happen?");
-    EXPECT_NE(log().find("\n2 in-line regcode clashes, see 'output/errors/InlineRegcodes.txt'\n"), std::string::npos);
+    EXPECT_EQ(readLines(g_inlineRegcodesPath),
+              (std::vector<std::string>{
+                  "D-AIMA 'B744 Lufthansa Retro' => already in use by 'A388 Lufthansa'",
+                  "==> [CFG A320] D-AICA 'A320 Condor Gone' not available, system error, should not happen?"}));
+    EXPECT_THAT(log(), HasSubstr("\n2 in-line regcode clashes, see 'output/errors/InlineRegcodes.txt'\n"));
 }
 
 TEST_F(RegcodeProcessingTest, NoClashesWritesNoFile)
@@ -81,26 +75,28 @@ TEST_F(RegcodeProcessingTest, ApplyingCountsAddedReplacedAndSpecial)
     EXPECT_EQ(titleOf("D-AIMA"), "A388 Lufthansa");
     EXPECT_EQ(titleOf("D-AIMB"), "A388 Lufthansa");
     EXPECT_EQ(titleOf("D-XXXX"), "");
-    ASSERT_EQ(m_tables.specialTitles.size(), 1u);
-    EXPECT_EQ(m_tables.specialTitles[0], "B744 Lufthansa Retro");
-    ASSERT_EQ(g_regcodeReport.size(), 2u);
-    EXPECT_EQ(g_regcodeReport[0], "   regcode D-AIMA for 'A388 Lufthansa', instead of the same for 'B744 Lufthansa Retro'");
-    EXPECT_EQ(g_regcodeReport[1], "2 new regcodes added, 1 regcode replaced, 1 regcode defined as special");
+    EXPECT_EQ(m_tables.specialTitles, std::vector<std::string_view>{"B744 Lufthansa Retro"});
+    EXPECT_EQ(g_regcodeReport,
+              (std::vector<std::string>{
+                  "   regcode D-AIMA for 'A388 Lufthansa', instead of the same for 'B744 Lufthansa Retro'",
+                  "2 new regcodes added, 1 regcode replaced, 1 regcode defined as special"}));
 }
 
-TEST_F(RegcodeProcessingTest, SummaryOfOneNewRegcode)
+TEST_F(RegcodeProcessingTest, SummariesCountWhatChangedAndEverySpecialEntry)
 {
     gf_applyRegcodes({{"A320 Condor Sunny", {"D-AICA"}, false}});
-    ASSERT_EQ(g_regcodeReport.size(), 1u);
-    EXPECT_EQ(g_regcodeReport[0], "1 new regcode added");
-}
-
-TEST_F(RegcodeProcessingTest, ASpecialEntryCountsEvenWhenNothingChanged)
-{
-    m_tables.specialRegistrations.emplace("D-ABYT", m_titles[1]);
-    gf_applyRegcodes({{"B744 Lufthansa Retro", {"D-ABYT"}, true}});
-    EXPECT_EQ(m_tables.specialTitles.size(), 1u);
+    EXPECT_EQ(g_regcodeReport.back(), "1 new regcode added");
+    // the same again, special: nothing changes, but the special entry counts
+    gf_applyRegcodes({{"A320 Condor Sunny", {"D-AICA"}, true}});
     EXPECT_EQ(g_regcodeReport.back(), "0 new regcodes added, 1 regcode defined as special");
+    EXPECT_EQ(m_tables.specialTitles.size(), 1u);
+    // without installed tables no title is known
+    gf_resetRegcodeTables();
+    gf_applyRegcodes({{"A388 Lufthansa", {"D-AIMA"}, true}});
+    EXPECT_TRUE(gf_regcodeTables().specialRegistrations.empty());
+    EXPECT_EQ(g_regcodeReport, (std::vector<std::string>{"1 new regcode added",
+                                                         "0 new regcodes added, 1 regcode defined as special",
+                                                         "0 new regcodes added"}));
 }
 
 TEST_F(RegcodeProcessingTest, ShippedListThenUserFilesWithTheReport)
@@ -117,19 +113,14 @@ TEST_F(RegcodeProcessingTest, ShippedListThenUserFilesWithTheReport)
     EXPECT_EQ(m_tables.specialTitles.size(), 2u);
     EXPECT_FALSE(fs::exists(g_regcodesXmlPath));
 
-    const auto lines = readLines(g_offlineRegcodesPath);
-    const std::vector<std::string> expected{
-        "Processing file input/AIG-regcodes.xml",
-        "3 new regcodes added, 1 regcode defined as special",
-        "Processing files in input/my_regcodes",
-        "   regcode D-AICA for 'A320 Condor Beach', instead of the same for 'A320 Condor Sunny'",
-        "0 new regcodes added, 1 regcode replaced, 1 regcode defined as special",
-    };
-    EXPECT_EQ(lines, expected);
-    const std::string text = log();
-    EXPECT_NE(text.find("\nOffline regcode files processed, results can be found in 'output/info/OfflineRegcodes.txt'\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("\n2 special liveries\n"), std::string::npos);
+    EXPECT_EQ(readLines(g_offlineRegcodesPath),
+              (std::vector<std::string>{
+                  "Processing file input/AIG-regcodes.xml", "3 new regcodes added, 1 regcode defined as special",
+                  "Processing files in input/my_regcodes",
+                  "   regcode D-AICA for 'A320 Condor Beach', instead of the same for 'A320 Condor Sunny'",
+                  "0 new regcodes added, 1 regcode replaced, 1 regcode defined as special"}));
+    expectLogged({"\nOffline regcode files processed, results can be found in 'output/info/OfflineRegcodes.txt'\n",
+                  "\n2 special liveries\n"});
 }
 
 TEST_F(RegcodeProcessingTest, ErrorsInTheSourcesArePointedTo)
@@ -154,7 +145,7 @@ TEST_F(RegcodeProcessingTest, AListThatCannotBeDecryptedAppliesNothing)
     EXPECT_TRUE(m_tables.specialRegistrations.empty());
     EXPECT_TRUE(g_regcodeReport.empty());
     EXPECT_FALSE(fs::exists(g_regcodesXmlPath));
-    EXPECT_NE(log().find("gf_streamDecrypt exception: "), std::string::npos);
+    EXPECT_THAT(log(), HasSubstr("gf_streamDecrypt exception: "));
 }
 
 TEST_F(RegcodeProcessingTest, AnEmptyUserFolderIsNotReported)
@@ -163,40 +154,24 @@ TEST_F(RegcodeProcessingTest, AnEmptyUserFolderIsNotReported)
     writeShippedList("<livery title=\"A388 Lufthansa\" reg=\"D-AIMA\"/>");
     writeFile(g_offlineRegcodesPath, "old report\n");
     gf_processRegcodes();
-    const auto lines = readLines(g_offlineRegcodesPath);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Processing file input/AIG-regcodes.xml", "1 new regcode added"}));
+    EXPECT_EQ(readLines(g_offlineRegcodesPath),
+              (std::vector<std::string>{"Processing file input/AIG-regcodes.xml", "1 new regcode added"}));
 }
 
 TEST_F(RegcodeProcessingTest, DontUseTitlesFromBothSources)
 {
+    gf_readMyDontUseTitles(); // no user folder yet
     writeFile(g_regcodesXmlPath, "<AIG-regcodes><livery title=\"A320 Private Grey\"/><livery title=\"A\" reg=\"D-AAAA\"/>"
                                  "<livery title=\"A\"/><livery title=\"B747 Old\"/></AIG-regcodes>");
     gf_readAigDontUseTitles();
     writeFile(g_userRegcodeFolder / "mine.txt", "Mine Unwanted\nMine Wanted ; D-EFGH\n");
     gf_readMyDontUseTitles();
     EXPECT_EQ(m_tables.dontUseTitles, (std::vector<std::string>{"A320 Private Grey", "B747 Old", "Mine Unwanted"}));
-    ASSERT_EQ(g_regcodeReport.size(), 1u);
-    EXPECT_EQ(g_regcodeReport[0], "There were errors in processing the file 'input/AIG-regcodes.xml', see the Log.txt");
-    const std::string text = log();
-    EXPECT_NE(text.find("\n2 don't use titles read\n"), std::string::npos);
-    EXPECT_NE(text.find("\n1 don't use title read from files in input/my_regcodes\n"), std::string::npos);
-}
-
-TEST_F(RegcodeProcessingTest, DontUseTitlesOfAMissingUserFolder)
-{
-    gf_readMyDontUseTitles();
-    EXPECT_TRUE(m_tables.dontUseTitles.empty());
-    ASSERT_EQ(g_regcodeReport.size(), 1u);
-    EXPECT_EQ(g_regcodeReport[0],
-              "There were errors in processing the regcode files in folder 'input/my_regcodes', see the Log.txt");
-}
-
-TEST_F(RegcodeProcessingTest, WithoutInstalledTablesNoTitleIsKnown)
-{
-    gf_resetRegcodeTables();
-    gf_applyRegcodes({{"A388 Lufthansa", {"D-AIMA"}, true}});
-    EXPECT_TRUE(gf_regcodeTables().specialRegistrations.empty());
-    EXPECT_EQ(g_regcodeReport.back(), "0 new regcodes added");
+    EXPECT_EQ(g_regcodeReport,
+              (std::vector<std::string>{
+                  "There were errors in processing the regcode files in folder 'input/my_regcodes', see the Log.txt",
+                  "There were errors in processing the file 'input/AIG-regcodes.xml', see the Log.txt"}));
+    expectLogged({"\n2 don't use titles read\n", "\n1 don't use title read from files in input/my_regcodes\n"});
 }
 
 } // namespace

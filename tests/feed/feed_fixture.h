@@ -135,11 +135,6 @@ protected:
             return (!m_trafficStarted || g_trafficReaderDone.load()) && (!m_weatherStarted || g_weatherReaderDone.load());
         });
     }
-    // the reader ended by itself (not by a stop)
-    static bool endsByItself(const std::atomic<bool>& done)
-    {
-        return waitFor([&done] { return done.load(); });
-    }
     bool requestsReach(const std::string& path, std::size_t n)
     {
         return waitFor([&] { return server.count(path) >= n; });

@@ -17,17 +17,6 @@ protected:
 
 } // namespace
 
-TEST_F(QueryBoxTest, FlatLatitudesAndGreatCircleLongitudes)
-{
-    g_rangeNm = 10.0;
-    moveUser(50.0, 8.0);
-    const QueryBox box = gf_trafficClient().queryBox();
-    EXPECT_DOUBLE_EQ(box.top, 50.16654676258993);
-    EXPECT_DOUBLE_EQ(box.bottom, 49.83345323741007);
-    EXPECT_NEAR(box.left, 7.7407137, 1e-6);
-    EXPECT_NEAR(box.right, 8.2592863, 1e-6);
-}
-
 TEST_F(QueryBoxTest, KeptUntilAPositionIsKnownAndTheAircraftMoves)
 {
     g_rangeNm = 10.0;

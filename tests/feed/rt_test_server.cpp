@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <httplib.h>
+#include <optional>
 #include <stdexcept>
 
 namespace testsupport {
@@ -90,29 +91,24 @@ ServiceAnswer RtTestServer::nextAnswer(const std::string& path, const std::strin
     std::lock_guard lock(m_mutex);
     const ServiceRequest request{body, feedserver::gf_decodeForm(body), platform::clock().steadyNow()};
     m_received[path].push_back(request);
-    // answers scripted for one query type ("/v4/traffic#parkedtraffic") come first
-    const auto type = request.fields.find("querytype");
-    if (type != request.fields.end()) {
-        const std::string typed = path + "#" + type->second;
-        m_received[typed].push_back(request);
-        if (auto& queued = m_queued[typed]; !queued.empty()) {
+    // the next queued answer, else the default one of `key`
+    const auto lt_answer = [this](const std::string& key) -> std::optional<ServiceAnswer> {
+        if (auto& queued = m_queued[key]; !queued.empty()) {
             ServiceAnswer answer = std::move(queued.front());
             queued.pop_front();
             return answer;
         }
-        if (const auto it = m_defaults.find(typed); it != m_defaults.end())
-            return it->second;
+        const auto it = m_defaults.find(key);
+        return it == m_defaults.end() ? std::nullopt : std::optional(it->second);
+    };
+    // answers scripted for one query type ("/v4/traffic#parkedtraffic") come first
+    if (const auto type = request.fields.find("querytype"); type != request.fields.end()) {
+        const std::string typed = path + "#" + type->second;
+        m_received[typed].push_back(request);
+        if (auto answer = lt_answer(typed))
+            return *answer;
     }
-    auto& queued = m_queued[path];
-    if (!queued.empty()) {
-        ServiceAnswer answer = std::move(queued.front());
-        queued.pop_front();
-        return answer;
-    }
-    const auto it = m_defaults.find(path);
-    if (it != m_defaults.end())
-        return it->second;
-    return ServiceAnswer{404, "{\"status\":404}"};
+    return lt_answer(path).value_or(ServiceAnswer{404, "{\"status\":404}"});
 }
 
 void RtTestServer::holdBack()

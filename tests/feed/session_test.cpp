@@ -27,8 +27,6 @@ TEST_F(Session, LoginSendsKeyAndVersionAndStoresTheSession)
     const auto requests = server.requests("/v4/auth");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].fields.size(), 2u);
-    EXPECT_EQ(requests[0].fields.at("license"), "my key&=+/ä");
-    EXPECT_EQ(requests[0].fields.at("software"), "TRWK 11.0.4");
     EXPECT_EQ(requests[0].body.rfind("license=my+key%26%3D%2B%2F%C3%A4&software=TRWK+11.0.4", 0), 0u);
 
     EXPECT_EQ(g_sessionGuid.get(), "abc");

@@ -20,7 +20,6 @@ protected:
         login();
         server.setDefault("/v4/nearestmetar", {200, lf_station});
     }
-    bool weatherRequestsReach(std::size_t n) { return requestsReach("/v4/weather", n); }
 };
 
 } // namespace
@@ -58,7 +57,8 @@ TEST(AnswerNumbers, TypeAndRangeComeFirst)
         {R"({"status":200.9,"wrrl":2500.5})", 200, 2500},
         {R"({"status":1e300,"wrrl":-1e300})", 100, 2000},     // no number a 32-bit field can hold
         {R"({"status":4294967496,"wrrl":4294969296})", 100, 2000}, // 2^32 + 200, 2^32 + 2000
-        {R"({"status":-2147483648,"wrrl":0})", -2147483648, 1500},
+        {R"({"status":-2147483648,"wrrl":0})", -2147483648, 1500}, // none of 0 or less
+        {R"({"wrrl":-50})", 100, 1500},
     };
     for (const Case& c : cases) {
         const json answer = json::parse(c.answer);
@@ -73,7 +73,7 @@ TEST_F(WeatherReader, StationThenQnhAtTheServiceInterval)
     server.setDefault("/v4/weather", {200, lf_weather(1023, 3000)});
     g_weatherLamp = g_lampNoData;
     startWeather();
-    ASSERT_TRUE(weatherRequestsReach(3));
+    ASSERT_TRUE(requestsReach("/v4/weather", 3));
     ASSERT_TRUE(stopReaders());
 
     EXPECT_EQ(g_qnh, 1023);
@@ -103,7 +103,7 @@ TEST_F(WeatherReader, StrangeQnhAndStatuses406And500GoOnWithoutData)
     server.queue("/v4/weather", {200, R"({"status":500,"message":"db"})"});
     server.setDefault("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
     startWeather();
-    ASSERT_TRUE(weatherRequestsReach(5));
+    ASSERT_TRUE(requestsReach("/v4/weather", 5));
     ASSERT_TRUE(stopReaders());
     // a negative altitude is sent as 0
     EXPECT_EQ(server.requests("/v4/weather")[0].fields.at("alt"), "0");
@@ -154,7 +154,7 @@ TEST_F(WeatherReader, StatusesThatEndBothReaders)
     // a 401 of the station's request restarts the run; other statuses of the weather stop it
     server.queue("/v4/nearestmetar", {200, R"({"status":401})"});
     startWeather();
-    ASSERT_TRUE(endsByItself(g_weatherReaderDone));
+    ASSERT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }));
     EXPECT_TRUE(folder.logHas("===> re-authentication to RT API is needed, restart TRWK"));
     EXPECT_TRUE(folder.logHas("The Weather Reader has stopped with an error"));
     EXPECT_TRUE(g_readerStop);
@@ -166,7 +166,7 @@ TEST_F(WeatherReader, StatusesThatEndBothReaders)
     g_readerStop = false;
     server.queue("/v4/weather", {200, R"({"status":403})"});
     startWeather();
-    ASSERT_TRUE(endsByItself(g_weatherReaderDone));
+    ASSERT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }));
     EXPECT_TRUE(folder.logHas("===> Weather RT API: no data is delivered for this account"));
     EXPECT_EQ(g_runState, RunState::SystemError);
     EXPECT_TRUE(g_readerStop);
@@ -188,25 +188,24 @@ TEST_F(WeatherReader, LampsFollowTheDataOnlyWhileTheSessionIsActive)
 {
     std::atomic<int> repaints{0};
     gf_repaintHeaderArea.install([&] { ++repaints; });
+    const auto lt_lamps = [] {
+        gf_updateRtLamps();
+        return std::pair(g_weatherLamp.load(), g_trafficLamp.load());
+    };
     g_weatherLamp = g_lampNoData;
     g_trafficLamp = g_lampNoData;
     gf_weatherClient().weatherDataShown = false;
     gf_trafficClient().trafficDataShown = false;
     gf_weatherClient().weatherData = true;
     g_liveCount = 3;
-    gf_updateRtLamps();
-    EXPECT_EQ(g_weatherLamp, g_lampReceiving);
-    EXPECT_EQ(g_trafficLamp, g_lampReceiving);
+    EXPECT_EQ(lt_lamps(), std::pair(g_lampReceiving, g_lampReceiving));
     const int afterFirst = repaints;
-    gf_updateRtLamps();
+    lt_lamps();
     EXPECT_EQ(repaints, afterFirst); // no change, no repaint
     g_liveCount = 0;
     gf_weatherClient().weatherData = false;
-    gf_updateRtLamps();
-    EXPECT_EQ(g_weatherLamp, g_lampNoData);
-    EXPECT_EQ(g_trafficLamp, g_lampNoData);
+    EXPECT_EQ(lt_lamps(), std::pair(g_lampNoData, g_lampNoData));
     g_sessionActive = false;
     g_liveCount = 5;
-    gf_updateRtLamps();
-    EXPECT_EQ(g_trafficLamp, g_lampNoData);
+    EXPECT_EQ(lt_lamps().second, g_lampNoData);
 }
