@@ -79,8 +79,12 @@ TEST_F(LiveryTablesTest, RealisticListFillsEveryTable)
     EXPECT_TRUE(LIGHT_AIRCRAFT.value.load());
 }
 
-TEST_F(LiveryTablesTest, SecondStartUpKeepsTheTables)
+TEST_F(LiveryTablesTest, AFailedReadBuildsNothingASecondStartUpKeepsTheTablesAndAClearingEmptiesThem)
 {
+    EXPECT_THROW(gf_processScannedLiveries(), brv::UserErrorException);
+    EXPECT_FALSE(g_liveriesProcessed);
+    EXPECT_TRUE(g_liveryTables.liveryTitles.empty());
+
     processRealisticLiveries();
     const auto* stored = gf_findLiveryTitle("Boeing 747-400F UPS").data();
     writeLiveries({{"AAA", "A320", "Another", "", false}});
@@ -89,12 +93,7 @@ TEST_F(LiveryTablesTest, SecondStartUpKeepsTheTables)
     EXPECT_EQ(gf_findLiveryTitle("Boeing 747-400F UPS").data(), stored);
     EXPECT_TRUE(gf_findLiveryTitle("Another").empty());
     EXPECT_TRUE(g_liveryRecords.empty());
-    EXPECT_THAT(log(), HasSubstr("\nProcessing scanned liveries skipped; already done in previous start-up\n"));
-}
 
-TEST_F(LiveryTablesTest, ClearingEmptiesTheTablesAndTheRegcodeMembers)
-{
-    processRealisticLiveries();
     g_liveryTables.dontUseTitles.push_back("kept");
     g_liveryTables.matchCounts[1] = 3;
     ASSERT_FALSE(g_liveryTables.installedSimilarTypes.empty());
@@ -112,17 +111,10 @@ TEST_F(LiveryTablesTest, ClearingEmptiesTheTablesAndTheRegcodeMembers)
     EXPECT_FALSE(t.installedSimilarTypes.empty());
 
     // and the next start-up builds them again
-    writeLiveries({{"AAA", "A320", "Another", "", false}});
     gf_processScannedLiveries();
     EXPECT_EQ(gf_findLiveryTitle("Another"), "Another");
     EXPECT_EQ(g_liveryTables.liveryTitles.size(), 1u);
-}
-
-TEST_F(LiveryTablesTest, AFailedReadBuildsNothing)
-{
-    EXPECT_THROW(gf_processScannedLiveries(), brv::UserErrorException);
-    EXPECT_FALSE(g_liveriesProcessed);
-    EXPECT_TRUE(g_liveryTables.liveryTitles.empty());
+    EXPECT_THAT(log(), HasSubstr("\nProcessing scanned liveries skipped; already done in previous start-up\n"));
 }
 
 TEST_F(LiveryTablesTest, LiveriesWithoutATypeStayUnderTheirAirlineAndCodesAreCutToThree)
@@ -147,21 +139,9 @@ TEST_F(LiveryTablesTest, LiveriesWithoutATypeStayUnderTheirAirlineAndCodesAreCut
     EXPECT_TRUE(gf_findLiveryTitle("Cessna 172").empty());
 }
 
-TEST_F(LiveryTablesTest, HelicoptersSwitchedOffOnceWhenNoneAreInstalled)
+TEST_F(LiveryTablesTest, CategoryListsTheirTypesAndHelicoptersSwitchedOffOnceWhenNoneAreInstalled)
 {
-    fs::create_directories(g_dataFolder);
-    HELICOPTERS.value = true;
-    gf_summariseCategory(SizeClass::Rotorcraft);
-    EXPECT_FALSE(HELICOPTERS.value.load());
-    EXPECT_THAT(readFile(g_parametersPath), HasSubstr("name=\"HELICOPTERS\" value=\"false\""));
-    gf_summariseCategory(SizeClass::Rotorcraft); // already off: only the category line
-    const std::string text = log();
-    EXPECT_EQ(countOf(text, "Category Rotorcraft: No livery found\n"), 2u);
-    EXPECT_EQ(countOf(text, "HELICOPTERS temporarily switched off because you do not have Helicopters installed\n"), 1u);
-}
-
-TEST_F(LiveryTablesTest, CategoryTypesAreLoggedTwentyToALine)
-{
+    EXPECT_EQ(gf_randomLightType(), "");
     std::vector<std::string> types;
     std::vector<std::string> expected{"  ", "  ", "  "};
     for (int i = 0; i < 41; ++i) {
@@ -174,19 +154,22 @@ TEST_F(LiveryTablesTest, CategoryTypesAreLoggedTwentyToALine)
     for (const auto& line : readLines("Log.txt"))
         if (line.starts_with("  L"))
             typeLines.push_back(line);
-    EXPECT_EQ(typeLines, expected);
-}
-
-TEST_F(LiveryTablesTest, CategoryPickersDrawFromTheirList)
-{
-    EXPECT_EQ(gf_randomLightType(), "");
-    g_liveryTables.lightLiveryTypes = {"C172"};
-    EXPECT_EQ(gf_randomLightType(), "C172");
+    EXPECT_EQ(typeLines, expected); // twenty to a line
     g_liveryTables.buzjetLiveryTypes = {"C25C", "GLF6", "LJ45"};
     std::set<std::string> seen;
     for (int i = 0; i < 60; ++i)
         seen.insert(gf_randomBuzjetType());
     EXPECT_EQ(seen, (std::set<std::string>{"C25C", "GLF6", "LJ45"}));
+
+    fs::create_directories(g_dataFolder);
+    HELICOPTERS.value = true;
+    gf_summariseCategory(SizeClass::Rotorcraft);
+    EXPECT_FALSE(HELICOPTERS.value.load());
+    EXPECT_THAT(readFile(g_parametersPath), HasSubstr("name=\"HELICOPTERS\" value=\"false\""));
+    gf_summariseCategory(SizeClass::Rotorcraft); // already off: only the category line
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "Category Rotorcraft: No livery found\n"), 2u);
+    EXPECT_EQ(countOf(text, "HELICOPTERS temporarily switched off because you do not have Helicopters installed\n"), 1u);
 }
 
 TEST_F(LiveryTablesTest, SimilarTypesOfInstalledLiveries)

@@ -74,28 +74,21 @@ TEST_F(MyRegcodesTest, RejectedLinesAreLoggedAndMakeTheResultFalse)
     EXPECT_THAT(text, HasSubstr("\n1 livery\n"));
 }
 
-TEST_F(MyRegcodesTest, OnlyTextFilesDirectlyInTheFolderAreReadInNameOrder)
-{
-    writeFile(g_folder / "b.TXT", "Second ; D-BBBB\n");
-    writeFile(g_folder / "a.txt", "First ; D-AAAA\n");
-    writeFile(g_folder / "c.xml", "Not read ; D-CCCC\n");
-    writeFile(g_folder / "sub" / "d.txt", "Not read either ; D-DDDD\n");
-    fs::create_directories(g_folder / "folder.txt");
-    EXPECT_TRUE(gf_readMyRegcodes(g_folder, entries));
-    EXPECT_EQ(described(), (std::vector<std::string>{"First: D-AAAA special", "Second: D-BBBB special"}));
-}
-
-// Files saved by a text editor may carry a byte-order mark or be UTF-16.
-TEST_F(MyRegcodesTest, FilesAreReadInTheirOwnCharset)
+// Only text files right in the folder, in name order, each in its own charset: files saved by a
+// text editor may carry a byte-order mark or be UTF-16.
+TEST_F(MyRegcodesTest, TextFilesOfTheFolderAreReadInNameOrderAndTheirOwnCharset)
 {
     writeFile(g_folder / "1-bom.txt", "\xEF\xBB\xBFWith Mark ; D-AAAA\r\n");
-    writeFile(g_folder / "2-le.txt", lf_utf16(u"Little \u00C9ndian ; D-BBBB\r\nDon't Use\r\n", false));
-    writeFile(g_folder / "3-be.txt", lf_utf16(u"Big Endian ; D-CCCC, D-CCCD ; #\n", true));
+    writeFile(g_folder / "3-le.TXT", lf_utf16(u"Little \u00C9ndian ; D-BBBB\r\nDon't Use\r\n", false));
+    writeFile(g_folder / "2-be.txt", lf_utf16(u"Big Endian ; D-CCCC, D-CCCD ; #\n", true));
     writeFile(g_folder / "4-one.txt", "X");
     writeFile(g_folder / "5-empty.txt", "");
+    writeFile(g_folder / "0.xml", "Not read ; D-DDDD\n");
+    writeFile(g_folder / "0" / "sub.txt", "Not read either ; D-DDDD\n");
+    fs::create_directories(g_folder / "0-folder.txt");
     EXPECT_TRUE(gf_readMyRegcodes(g_folder, entries));
-    EXPECT_EQ(described(), (std::vector<std::string>{"With Mark: D-AAAA special", "Little \xC3\x89ndian: D-BBBB special", "Don't Use:",
-                                                     "Big Endian: D-CCCC D-CCCD special", "X:"}));
+    EXPECT_EQ(described(), (std::vector<std::string>{"With Mark: D-AAAA special", "Big Endian: D-CCCC D-CCCD special",
+                                                     "Little \xC3\x89ndian: D-BBBB special", "Don't Use:", "X:"}));
 }
 
 TEST_F(MyRegcodesTest, AMissingFolderIsLoggedAndFalse)

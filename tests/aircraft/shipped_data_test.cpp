@@ -21,8 +21,7 @@ TEST_F(ShippedDataTest, DatabaseLoadsCompleteAndConsistent)
     ASSERT_TRUE(gf_readDbase());
     EXPECT_FALSE(fs::exists(g_dbaseXmlPath));
 
-    EXPECT_GE(g_dbase.aircraftTypes.size(), 250u);
-    EXPECT_GE(g_dbase.icaoAirlines.size(), 250u);
+    EXPECT_TRUE(g_dbase.aircraftTypes.size() >= 250 && g_dbase.icaoAirlines.size() >= 250);
     EXPECT_TRUE(g_dbase.icaoAirlines.contains("ZZZ"));
     EXPECT_THAT(g_dbase.cargoOperators, ::testing::IsSupersetOf({"FDX", "UPS", "GEC", "CLX", "BOX"}));
     EXPECT_FALSE(g_dbase.aircraftTypes.contains("") || g_dbase.icaoAirlines.contains(""));
@@ -47,23 +46,17 @@ TEST_F(ShippedDataTest, DatabaseLoadsCompleteAndConsistent)
     }
     for (int c = 0; c < g_sizeClassCount; ++c)
         EXPECT_GE(wingspans[static_cast<SizeClass>(c)], 10) << gf_sizeClassName(static_cast<SizeClass>(c));
-    EXPECT_GT(gf_getHalfWingspan("A388"), gf_getHalfWingspan("A320"));
-    EXPECT_GT(gf_getHalfWingspan("A320"), gf_getHalfWingspan("C172"));
+    EXPECT_TRUE(gf_getHalfWingspan("A388") > gf_getHalfWingspan("A320") &&
+                gf_getHalfWingspan("A320") > gf_getHalfWingspan("C172"));
 
-    for (const auto& group : g_dbase.similarTypes) {
-        EXPECT_GE(group.size(), 2u);
-        for (const auto& type : group)
-            EXPECT_TRUE(gf_isValidModel(type)) << type;
-    }
+    for (const auto& group : g_dbase.similarTypes)
+        EXPECT_TRUE(group.size() >= 2 && std::all_of(group.begin(), group.end(), gf_isValidModel)) << group[0];
     for (const auto& [wrong, correct] : g_dbase.typeFixes)
         EXPECT_FALSE(gf_isValidModel(wrong)) << wrong << " is a valid type";
-    EXPECT_GE(g_dbase.typeFixes.size(), 10u);
-    EXPECT_GE(g_dbase.publishers.size(), 10u);
-    EXPECT_FALSE(g_dbase.simAddonAirports.empty());
-    EXPECT_FALSE(g_dbase.thirdParties2020.empty());
-    EXPECT_FALSE(g_dbase.thirdParties2024.empty());
+    EXPECT_TRUE(g_dbase.typeFixes.size() >= 10 && g_dbase.publishers.size() >= 10 && g_dbase.records.size() >= 50);
+    EXPECT_FALSE(g_dbase.simAddonAirports.empty() || g_dbase.thirdParties2020.empty() ||
+                 g_dbase.thirdParties2024.empty());
 
-    EXPECT_GE(g_dbase.records.size(), 50u);
     for (const auto& [registration, record] : g_dbase.records) {
         EXPECT_TRUE(gf_isValidModel(record.type)) << registration;
         EXPECT_TRUE(gf_isIcaoAirline(record.airl) && (record.opr.empty() || gf_isIcaoAirline(record.opr)))

@@ -4,15 +4,12 @@
 // aircraft arrays of live and parked answers, and the aircraft database the parked tests use.
 #include "rt_test_server.h"
 
-#include "aircraft/dbase.h"
 #include "aircraft/dbase_lookup.h"
 #include "feed/curl_request.h"
 #include "feed/feed_display.h"
-#include "feed/feed_hooks.h"
 #include "feed/live_records.h"
 #include "feed/parked_records.h"
 #include "feed/parked_request.h"
-#include "feed/query_box.h"
 #include "feed/reader_state.h"
 #include "feed/service_address.h"
 #include "feed/readers.h"
@@ -27,17 +24,12 @@
 #include "support/manual_time.h"
 
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <mutex>
-#include <nlohmann/json.hpp>
-#include <string>
-#include <thread>
-#include <vector>
 
 using namespace std::chrono_literals;
 using nlohmann::json;

@@ -30,11 +30,11 @@ protected:
             return std::nullopt;
         return records.front();
     }
-    // a parked A320 on stand A1 with the callsign and registration given
-    std::optional<ParkedTrafficRecord> parseNames(const std::string& type, const std::string& callsign,
-                                                  const std::string& registration = "")
+    // "stand/type/registration/airline/callsign" of the record kept, "-" when dropped
+    std::string kept(const json& line, const std::string& key = "4b1805")
     {
-        return parse(parkedLine("A1", type, lf_day, callsign, registration));
+        const auto r = parse(line, key);
+        return r ? fmt::format("{}/{}/{}/{}/{}", r->stand, r->type, r->registration, r->airline, r->callsign) : "-";
     }
     std::uint32_t slotAt(json reportTime) { return parse(parkedLine("A1", "A320", 0, "DLH1").set(5, reportTime))->slot; }
 
@@ -50,16 +50,13 @@ TEST_F(ParkedRecords, ACompleteMemberKeepsEveryValue)
     const auto r = parse(parkedLine("V12", "A320", lf_at(10, 0, 0), "DLH4AB", "D-AIPX", 50.0333, 8.5701));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->hexId, 0x4b1805u);
-    EXPECT_DOUBLE_EQ(r->lat, 50.0333);
-    EXPECT_DOUBLE_EQ(r->lon, 8.5701);
-    EXPECT_EQ(std::tie(r->stand, r->type, r->registration, r->airline, r->callsign),
-              std::make_tuple("V12", "A320", "D-AIPX", "DLH", "DLH4AB"));
-    EXPECT_EQ(r->slot, 20u);
+    EXPECT_EQ(std::tie(r->lat, r->lon, r->slot), std::make_tuple(50.0333, 8.5701, 20u));
+    EXPECT_EQ(kept(parkedLine("V12", "A320", lf_day, "DLH4AB", "D-AIPX")), "V12/A320/D-AIPX/DLH/DLH4AB");
     EXPECT_TRUE(r->origin.empty() && r->destination.empty());
 
-    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "X"), "2710")); // 10000
-    EXPECT_TRUE(parse(parkedLine("A1", "A320", lf_day, "X"), "2711"));
-    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "X"), "zz"));
+    EXPECT_EQ(kept(parkedLine("A1", "A320", lf_day, "X"), "2710"), "-"); // 10000
+    EXPECT_EQ(kept(parkedLine("A1", "A320", lf_day, "X"), "2711"), "A1/A320///X");
+    EXPECT_EQ(kept(parkedLine("A1", "A320", lf_day, "X"), "zz"), "-");
 }
 
 TEST_F(ParkedRecords, ReportTimesBecomeHalfHourSlots)
@@ -83,33 +80,46 @@ TEST_F(ParkedRecords, ReportTimesBecomeHalfHourSlots)
         EXPECT_EQ(line.rfind("===> processParkedTrafficLine: ", 0), 0u) << line;
 }
 
-TEST_F(ParkedRecords, TypesRegistrationsAndCallsignsAreNormalised)
+TEST_F(ParkedRecords, TypesRegistrationsCallsignsAndStands)
 {
-    // aliases, none-values, and the database's type winning over the reply's
-    EXPECT_EQ(parseNames("B747", "")->type, "B744");
-    EXPECT_EQ(parseNames("B767", "")->type, "B763");
-    EXPECT_EQ(parseNames("B747", "", "DABYA")->type, "B748");
-    EXPECT_FALSE(parseNames("ZZZZ", ""));
-    EXPECT_FALSE(parseNames("0", ""));
-
-    // a registration found gives the airline (its operator first) and stands in for the callsign
-    const auto ups = parseNames("", "", "N123UP");
-    ASSERT_TRUE(ups);
-    EXPECT_EQ(ups->airline, "GTI");
-    EXPECT_EQ(ups->callsign, "N123UP");
-    // a registration of 13 characters is emptied; the callsign found takes its place
-    const auto longReg = parseNames("", "DLH4X", "ABCDEFGHIJKLM");
-    ASSERT_TRUE(longReg);
-    EXPECT_EQ(std::tie(longReg->registration, longReg->airline, longReg->type), std::make_tuple("DLH4X", "CLH", "A320"));
-    EXPECT_EQ(parseNames("A320", "", "null")->registration, "");
-
-    for (const auto& [given, kept] : std::vector<std::pair<std::string, std::string>>{
-             {".ABC12", "ABC12"}, {"ABC00000", ""}, {"ABCDEFGH", "ABCDEFGH"}, {"ABCDEFGHI", ""}, {"a@b", ""},
-             {"null", ""}})
-        EXPECT_EQ(parseNames("A320", given)->callsign, kept) << given;
+    context.reservedStand = "V12";
+    context.userStand = "B7";
+    const std::pair<Line, std::string> cases[] = {
+        // aliases, none-values, and the database's type winning over the reply's
+        {parkedLine("A1", "B747", lf_day), "A1/B744///"},
+        {parkedLine("A1", "B767", lf_day), "A1/B763///"},
+        {parkedLine("A1", "B747", lf_day, "", "DABYA"), "A1/B748/DABYA/DLH/DABYA"},
+        {parkedLine("A1", "ZZZZ", lf_day), "-"},
+        {parkedLine("A1", "0", lf_day), "-"},
+        {parkedLine("A1", "XXXX", lf_day), "-"},
+        // a registration found gives the airline (its operator first) and stands in for the callsign
+        {parkedLine("A1", "", lf_day, "", "N123UP"), "A1/B763/N123UP/GTI/N123UP"},
+        // a registration of 13 characters is emptied; the callsign found takes its place
+        {parkedLine("A1", "", lf_day, "DLH4X", "ABCDEFGHIJKLM"), "A1/A320/DLH4X/CLH/DLH4X"},
+        {parkedLine("A1", "A320", lf_day, "", "null"), "A1/A320///"},
+        {parkedLine("A1", "A320", lf_day, ".ABC12"), "A1/A320///ABC12"},
+        {parkedLine("A1", "A320", lf_day, "ABC00000"), "A1/A320///"},
+        {parkedLine("A1", "A320", lf_day, "ABCDEFGH"), "A1/A320///ABCDEFGH"},
+        {parkedLine("A1", "A320", lf_day, "ABCDEFGHI"), "A1/A320///"},
+        {parkedLine("A1", "A320", lf_day, "a@b"), "A1/A320///"},
+        {parkedLine("A1", "A320", lf_day, "null"), "A1/A320///"},
+        // stands: none at all, the reserved one and the user's
+        {parkedLine("A1", "A320", lf_day).set(2, nullptr), "-"},
+        {parkedLine("V12", "A320", lf_day), "-"},
+        {parkedLine("B7", "A320", lf_day), "-"},
+        {parkedLine("V13", "A320", lf_day), "V13/A320///"},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(kept(line), expected) << line.json().dump();
+    // no stand kept free: a record without a stand name stays
+    context = ParkedLineContext{};
+    EXPECT_EQ(kept(parkedLine("", "A320", lf_day)), "/A320///");
+    disabled = SizeClass::Heavy;
+    EXPECT_EQ(kept(parkedLine("A1", "B744", lf_day)), "-");
+    EXPECT_EQ(kept(parkedLine("A1", "C172", lf_day)), "A1/C172///");
 }
 
-TEST_F(ParkedRecords, PositionsTypesAndStandsThatAreDropped)
+TEST_F(ParkedRecords, InvalidPositionsAreDroppedWithoutAWord)
 {
     // an integer latitude reads as 0.0; with an integer longitude too the position is invalid
     const auto intLat = parse(parkedLine("A1", "A320", lf_day).set(0, 52));
@@ -118,21 +128,5 @@ TEST_F(ParkedRecords, PositionsTypesAndStandsThatAreDropped)
     EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day).set(0, 52).set(1, 8)));
     EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "", "", 91.0, 8.0)));
     EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day, "", "", 50.0, -180.5)));
-    EXPECT_TRUE(folder.logLines().empty()); // invalid positions are dropped without a word
-
-    EXPECT_FALSE(parseNames("XXXX", ""));
-    EXPECT_FALSE(parseNames("", ""));
-    disabled = SizeClass::Heavy;
-    EXPECT_FALSE(parseNames("B744", ""));
-    EXPECT_TRUE(parseNames("C172", ""));
-
-    EXPECT_FALSE(parse(parkedLine("A1", "A320", lf_day).set(2, nullptr)));
-    context.reservedStand = "V12";
-    context.userStand = "B7";
-    EXPECT_FALSE(parse(parkedLine("V12", "A320", lf_day)));
-    EXPECT_FALSE(parse(parkedLine("B7", "A320", lf_day)));
-    EXPECT_TRUE(parse(parkedLine("V13", "A320", lf_day)));
-    // no stand kept free: a record without a stand name stays
-    context = ParkedLineContext{};
-    EXPECT_TRUE(parse(parkedLine("", "A320", lf_day)));
+    EXPECT_TRUE(folder.logLines().empty());
 }
