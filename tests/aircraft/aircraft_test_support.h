@@ -16,6 +16,7 @@
 #include "stream_encrypt.h"
 #include "support/temp_folder.h"
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -15,22 +15,26 @@ using Sections = std::map<std::string, std::string>;
 Sections lf_sections()
 {
     return {
-        {"aircrafts", R"(<aircrafts><aircraft types="A320,A321,B744,B748"/><aircraft types="C172,EC35,F16,C25C,A319"/></aircrafts>)"},
+        {"aircrafts", R"(<aircrafts><aircraft types="A320,A321,B744,B748"/>)"
+                      R"(<aircraft types="C172,EC35,F16,C25C,A319"/></aircrafts>)"},
         {"high_performance", R"(<high_performance><hpf types="F16"/></high_performance>)"},
         {"heavy", R"(<heavy><hvy types="B744,B748"/></heavy>)"},
         {"large", R"(<large><lar types="A319,A320,A321"/></large>)"},
         {"buzjet", R"(<buzjet><bzj types="C25C"/></buzjet>)"},
         {"rotorcraft", R"(<rotorcraft><rot types="EC35"/></rotorcraft>)"},
         {"cargo_types", R"(<cargo_types><cargo_type types="B744"/></cargo_types>)"},
-        {"similar_types", R"(<similar_types><similar types="A321,A319,A320"/><similar types="B748,B744"/></similar_types>)"},
+        {"similar_types",
+         R"(<similar_types><similar types="A321,A319,A320"/><similar types="B748,B744"/></similar_types>)"},
         {"ICAO_airlines", R"(<ICAO_airlines><ICAO codes="DLH,BAW"/><ICAO codes="ZZZ"/></ICAO_airlines>)"},
         {"cargo_operators", R"(<cargo_operators><ICAO codes="GEC,BOX"/></cargo_operators>)"},
-        {"publishers", R"(<publishers><pub names="Orbit, ORBIT Works"/><pub names="Alpine Scenery"/><pub names="Orbit, ORBIT Works"/></publishers>)"},
+        {"publishers", R"(<publishers><pub names="Orbit, ORBIT Works"/><pub names="Alpine Scenery"/>)"
+                       R"(<pub names="Orbit, ORBIT Works"/></publishers>)"},
         {"wingspans", R"(<wingspans><wingspan type="A320" meters="34.1"/><wingspan type="A321" meters="35.8"/>)"
                       R"(<wingspan type="B744" meters="64.4"/><wingspan type="C172" meters="11"/></wingspans>)"},
         {"fixes", R"(<fixes><fx wro="A320N" cor="A320"/><fx wro="B747" cor="B744"/></fixes>)"},
         {"simaddons20", R"(<simaddons20><simaddon20 arpts="EDDF,EGLL"/><simaddon20 arpts="KJFK"/></simaddons20>)"},
-        {"thirdparties20", R"(<thirdparties20><thirdpartie20 pub="Orbit" arpts="EDDM, LOWI"/><thirdpartie20 pub="Alpine Scenery" arpts="LSZH"/></thirdparties20>)"},
+        {"thirdparties20", R"(<thirdparties20><thirdpartie20 pub="Orbit" arpts="EDDM, LOWI"/>)"
+                           R"(<thirdpartie20 pub="Alpine Scenery" arpts="LSZH"/></thirdparties20>)"},
         {"thirdparties24", R"(<thirdparties24><thirdpartie24 pub="Orbit" arpts="EDDM"/></thirdparties24>)"},
         {"dbase", R"(<dbase><db reg="D-ABYA" airl="DLH" type="B748" opr="" cargo="0"/>)"
                   R"(<db reg="D-AALA" airl="BOX" type="B77L" opr="GEC" cargo="1"/>)"
@@ -132,14 +136,16 @@ TEST_F(DbaseReaderTest, OptionalSectionsMayBeMissingAndListsKeepTheirEmptyItem)
 {
     Sections changes{{"aircrafts", R"(<aircrafts><aircraft types="A320, A321, , A319"/>)"
                                    R"(<aircraft types="B744,B748,C172,EC35,F16,C25C"/></aircrafts>)"}};
-    for (const auto* name : {"similar_types", "publishers", "wingspans", "fixes", "thirdparties20", "thirdparties24", "dbase"})
+    for (const auto* name :
+         {"similar_types", "publishers", "wingspans", "fixes", "thirdparties20", "thirdparties24", "dbase"})
         changes[name] = "";
     ASSERT_TRUE(readWith(changes));
     EXPECT_TRUE(g_dbase.similarTypes.empty() && g_dbase.publishers.empty() && g_dbase.halfWingspans.empty());
     EXPECT_EQ(g_dbase.meanHalfWingspan[0], 0.0);
     EXPECT_TRUE(g_dbase.records.empty());
     EXPECT_EQ(log().find("===>"), std::string::npos);
-    EXPECT_EQ(g_dbase.aircraftTypes, (NameSet{"", "A319", "A320", "A321", "B744", "B748", "C172", "C25C", "EC35", "F16"}));
+    EXPECT_EQ(g_dbase.aircraftTypes,
+              (NameSet{"", "A319", "A320", "A321", "B744", "B748", "C172", "C25C", "EC35", "F16"}));
     EXPECT_FALSE(gf_isValidModel("")); // the empty item is no valid type
 }
 
@@ -173,7 +179,7 @@ TEST_F(DbaseReaderTest, CargoFlagIsTrueForTheFirstLettersOfYesAndTrue)
     };
     std::string records = "<dbase>";
     for (std::size_t i = 0; i < values.size(); ++i)
-        records += "<db reg=\"R" + std::to_string(i) + "\" airl=\"DLH\" type=\"A320\" cargo=\"" + values[i].first + "\"/>";
+        records += fmt::format(R"(<db reg="R{}" airl="DLH" type="A320" cargo="{}"/>)", i, values[i].first);
     ASSERT_TRUE(readWith({{"dbase", records + "<db reg=\"NOFLAG\" airl=\"DLH\" type=\"A320\"/></dbase>"}}));
     for (std::size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(g_dbase.records.at("R" + std::to_string(i)).cargo, values[i].second) << "'" << values[i].first << "'";
@@ -209,8 +215,8 @@ TEST_F(DbaseReaderTest, DuplicateRegistrationsFixesAndWingspansKeepTheFirstValid
 
 TEST_F(DbaseReaderTest, ClassesWithoutWingspansTakeTheMeanOfAllTypes)
 {
-    ASSERT_TRUE(readWith({{"wingspans", R"(<wingspans><wingspan type="B744" meters="64"/>)"
-                                        R"(<wingspan type="B748" meters="68"/><wingspan type="A320" meters="34"/></wingspans>)"}}));
+    ASSERT_TRUE(readWith({{"wingspans", R"(<wingspans><wingspan type="B744" meters="64"/><wingspan type="B748" )"
+                                        R"(meters="68"/><wingspan type="A320" meters="34"/></wingspans>)"}}));
     const auto lt_mean = [](SizeClass c) { return g_dbase.meanHalfWingspan[static_cast<std::size_t>(c)]; };
     EXPECT_DOUBLE_EQ(lt_mean(SizeClass::Heavy), half((64 + 68) / 2.0));
     EXPECT_DOUBLE_EQ(lt_mean(SizeClass::Large), half(34));

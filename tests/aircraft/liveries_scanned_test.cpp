@@ -49,8 +49,10 @@ TEST_F(LiveriesScannedTest, RoundTripKeepsEveryFieldAndWritesTheMetaBlock)
     gf_readLiveriesScanned();
     // the folder number is not kept in the file
     EXPECT_EQ(records(), (std::vector<std::string>{"DLH/A320/Airbus A320 Lufthansa/D-AIPX",
-                                                   "GEC/B77W/Boeing 777F Lufthansa Cargo/cargo", "ZZZ/C172/Cessna White"}));
-    expectLogged({"\n3 liveries in output/LiveriesScanned.xml\n", "\n3 liveries read from output/LiveriesScanned.xml\n"});
+                                                   "GEC/B77W/Boeing 777F Lufthansa Cargo/cargo",
+                                                   "ZZZ/C172/Cessna White"}));
+    expectLogged({"\n3 liveries in output/LiveriesScanned.xml\n",
+                  "\n3 liveries read from output/LiveriesScanned.xml\n"});
 }
 
 TEST_F(LiveriesScannedTest, HandWrittenFileIsReadSortedWithItsFlags)
@@ -77,7 +79,8 @@ TEST_F(LiveriesScannedTest, EveryRefusalHasItsCodeAndLeavesNoRecords)
     writeFile(g_liveriesScannedPath, "<liveries><liv airl=\"DLH\"");
     EXPECT_EQ(readError().first, 51);
     writeFile(g_liveriesScannedPath, "<meta><info name=\"author\" value=\"TRWK\"/></meta>\n");
-    EXPECT_EQ(readError(), std::make_pair(52, std::string("output/LiveriesScanned.xml does not contain a <liveries> section")));
+    EXPECT_EQ(readError(),
+              std::make_pair(52, std::string("output/LiveriesScanned.xml does not contain a <liveries> section")));
     writeFile(g_liveriesScannedPath, "<meta/><liveries><other/></liveries>");
     EXPECT_EQ(readError(), std::make_pair(533, std::string("output/LiveriesScanned.xml does not contain liveries")));
 

@@ -45,7 +45,8 @@ TEST_F(LiveryTablesTest, RealisticListFillsEveryTable)
     EXPECT_FALSE(t.airlineTypeTitles[0].contains("GEC"));
     EXPECT_EQ(t.airlineTypeTitles[1].at("GEC").at("B77W").size(), 2u);
     // an airline with both kinds of one type
-    EXPECT_EQ(textsOf(t.airlineTypeTitles[0].at("UPS").at("B744")), std::set<std::string>{"Boeing 747-400 UPS Passenger"});
+    EXPECT_EQ(textsOf(t.airlineTypeTitles[0].at("UPS").at("B744")),
+              std::set<std::string>{"Boeing 747-400 UPS Passenger"});
     EXPECT_EQ(textsOf(t.airlineTypeTitles[1].at("UPS").at("B744")), std::set<std::string>{"Boeing 747-400F UPS"});
     // the type table spans every airline, generic liveries included
     EXPECT_EQ(textsOf(t.typeTitles[0].at("B744")),
@@ -54,7 +55,8 @@ TEST_F(LiveryTablesTest, RealisticListFillsEveryTable)
     EXPECT_EQ(t.typeTitles[1].at("B744").size(), 2u);
     // every view points into the store
     for (const auto& [type, views] : t.typeTitles[0])
-        EXPECT_TRUE(std::all_of(views.begin(), views.end(), [](auto v) { return gf_findLiveryTitle(v).data() == v.data(); }));
+        for (const auto view : views)
+            EXPECT_EQ(gf_findLiveryTitle(view).data(), view.data());
 
     // painted registrations and the shipped list
     EXPECT_EQ(t.specialRegistrations.at("D-AIZR"), "Airbus A320 Lufthansa Retro");
@@ -169,7 +171,8 @@ TEST_F(LiveryTablesTest, CategoryListsTheirTypesAndHelicoptersSwitchedOffOnceWhe
     gf_summariseCategory(SizeClass::Rotorcraft); // already off: only the category line
     const std::string text = log();
     EXPECT_EQ(countOf(text, "Category Rotorcraft: No livery found\n"), 2u);
-    EXPECT_EQ(countOf(text, "HELICOPTERS temporarily switched off because you do not have Helicopters installed\n"), 1u);
+    EXPECT_EQ(countOf(text, "HELICOPTERS temporarily switched off because you do not have Helicopters installed\n"),
+              1u);
 }
 
 TEST_F(LiveryTablesTest, SimilarTypesOfInstalledLiveries)

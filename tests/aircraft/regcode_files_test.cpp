@@ -115,7 +115,8 @@ TEST_F(AigRegcodesTest, LiveriesWithRegistrationsAndSpecialFlags)
     EXPECT_TRUE(gf_readAigRegcodes(entries));
     // a title without registrations is one not to use
     EXPECT_EQ(described(), (std::vector<std::string>{"earlier:", "A388 Lufthansa: D-AIMA D-AIMB",
-                                                     "B744 Retro: D-ABYT special", "A320 Unwanted:", "B748 Flag: D-ABYA"}));
+                                                     "B744 Retro: D-ABYT special", "A320 Unwanted:",
+                                                     "B748 Flag: D-ABYA"}));
     EXPECT_THAT(log(), HasSubstr("\n5 liveries read from input/AIG-regcodes.xml\n"));
 }
 

@@ -121,7 +121,7 @@ TEST_F(RegcodeProcessingTest, ShippedListThenUserFilesWithTheReport)
 
 TEST_F(RegcodeProcessingTest, ErrorsInTheSourcesArePointedTo)
 {
-    writeShippedList("<livery title=\"A388 Lufthansa\" reg=\"D-AIMA\"/><livery title=\"A388 Lufthansa\" reg=\"D-AIMB\"/>");
+    writeShippedList(R"(<livery title="A388 Lufthansa" reg="D-AIMA"/><livery title="A388 Lufthansa" reg="D-AIMB"/>)");
     writeFile(g_userRegcodeFolder / "mine.txt", "A320 Condor Beach ; X\n");
     gf_processRegcodes();
     const auto lines = readLines(g_offlineRegcodesPath);
@@ -157,8 +157,8 @@ TEST_F(RegcodeProcessingTest, AnEmptyUserFolderIsNotReported)
 TEST_F(RegcodeProcessingTest, DontUseTitlesFromBothSources)
 {
     gf_readMyDontUseTitles(); // no user folder yet
-    writeFile(g_regcodesXmlPath, "<AIG-regcodes><livery title=\"A320 Private Grey\"/><livery title=\"A\" reg=\"D-AAAA\"/>"
-                                 "<livery title=\"A\"/><livery title=\"B747 Old\"/></AIG-regcodes>");
+    writeFile(g_regcodesXmlPath, R"(<AIG-regcodes><livery title="A320 Private Grey"/><livery title="A" reg="D-AAAA"/>)"
+                                 R"(<livery title="A"/><livery title="B747 Old"/></AIG-regcodes>)");
     gf_readAigDontUseTitles();
     writeFile(g_userRegcodeFolder / "mine.txt", "Mine Unwanted\nMine Wanted ; D-EFGH\n");
     gf_readMyDontUseTitles();

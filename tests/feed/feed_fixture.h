@@ -124,7 +124,8 @@ protected:
         g_readerStop = true;
         g_weatherStop = true;
         return waitFor([this] {
-            return (!m_trafficStarted || g_trafficReaderDone.load()) && (!m_weatherStarted || g_weatherReaderDone.load());
+            return (!m_trafficStarted || g_trafficReaderDone.load()) &&
+                   (!m_weatherStarted || g_weatherReaderDone.load());
         });
     }
     bool requestsReach(const std::string& path, std::size_t n)

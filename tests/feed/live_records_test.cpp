@@ -205,7 +205,8 @@ TEST_F(LiveRecords, FeedIndexIsFilledOnlyWhileAskedFor)
 TEST_F(LiveRecords, AnswerPartsTakeOnlyArraysOfExactly48AndShapeErrorsLogOneLine)
 {
     // 47 and 49 elements, and 48 as an object
-    json part{{"a", goodLine("4b1801")}, {"b", goodLine("4b1802")}, {"c", goodLine("4b1803")}, {"e", goodLine("4b1805")}};
+    json part{{"a", goodLine("4b1801")}, {"b", goodLine("4b1802")}, {"c", goodLine("4b1803")},
+              {"e", goodLine("4b1805")}};
     part["b"].erase(47);
     part["c"].push_back(nullptr);
     for (int i = 0; i < 48; ++i)

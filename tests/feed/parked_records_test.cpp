@@ -36,7 +36,7 @@ protected:
         const auto r = parse(line, key);
         return r ? fmt::format("{}/{}/{}/{}/{}", r->stand, r->type, r->registration, r->airline, r->callsign) : "-";
     }
-    std::uint32_t slotAt(json reportTime) { return parse(parkedLine("A1", "A320", 0, "DLH1").set(5, reportTime))->slot; }
+    std::uint32_t slotAt(json time) { return parse(parkedLine("A1", "A320", 0, "DLH1").set(5, time))->slot; }
 
     LoggedFolder folder;
     ParkedLineContext context;

@@ -178,7 +178,8 @@ TEST_F(ParkedRequest, StatusesOfTheAnswer)
 TEST_F(ParkedRequest, ALateAnswerNeverReachesTheNextRequest)
 {
     // the first answer is held back by the service until the waiting side has given up
-    ServiceAnswer held{200, json{{"status", 200}, {"data", {{"4b0aaa", parkedLine("L1", "A320", lf_day + 600)}}}}.dump()};
+    ServiceAnswer held{200,
+                       json{{"status", 200}, {"data", {{"4b0aaa", parkedLine("L1", "A320", lf_day + 600)}}}}.dump()};
     held.hang = true;
     server.queue(lf_parkedPath, held);
     answerParked(json{{"4b0bbb", parkedLine("N1", "B744", lf_day + 600, "NEW1")}});

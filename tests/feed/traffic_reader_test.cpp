@@ -79,7 +79,8 @@ TEST_F(TrafficReader, FiveSnapshotsThenTheLoopAtTheServiceInterval)
     const auto requests = server.requests("/v4/traffic");
     ASSERT_GE(requests.size(), 3u);
     // 20 nm around the user: flat latitudes, great-circle longitudes
-    const std::string loopBody = "GUID=abc&top=50.33&bottom=49.67&left=7.48&right=8.52&querytype=locationtraffic&toffset=0";
+    const std::string loopBody =
+        "GUID=abc&top=50.33&bottom=49.67&left=7.48&right=8.52&querytype=locationtraffic&toffset=0";
     EXPECT_EQ(requests[0].body, loopBody + "&buffercount=5&buffertime=6");
     EXPECT_EQ(requests[1].body, loopBody);
     // the buffered request sleeps its interval, the loop waits it in two halves

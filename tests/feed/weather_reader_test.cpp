@@ -112,8 +112,9 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
                                         ServiceAnswer{200, "", false, true}})
         server.queue("/v4/nearestmetar", answer);
     // the last nested far too deep for any walk of the document: refused as unreadable
-    for (const std::string& body : {std::string(), std::string("{{"), std::string(R"({"status":200})"),
-                                    R"({"status":200,"data":)" + std::string(100000, '[') + std::string(100000, ']') + "}"})
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    for (const std::string& body :
+         {std::string(), std::string("{{"), std::string(R"({"status":200})"), R"({"status":200,"data":)" + deep + "}"})
         server.queue("/v4/weather", {200, body});
     server.setDefault("/v4/weather", {200, lf_weather(1020)});
     startWeather();
