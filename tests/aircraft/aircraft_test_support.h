@@ -10,6 +10,7 @@
 #include "aircraft/regcode_tables.h"
 #include "foundation/decrypt.h"
 #include "foundation/log.h"
+#include "foundation/option_table.h"
 #include "foundation/paths.h"
 #include "foundation/status_line.h"
 #include "foundation/user_error.h"
@@ -83,25 +84,20 @@ std::pair<int, std::string> userError(Call&& call)
     return {0, ""};
 }
 
+// Each fixture resets what its tests change as it sets up.
 class AircraftTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         fs::create_directories("input");
+        gf_resetOptions();
         gf_resetDbase();
         gf_resetRegcodeTables();
         g_regcodeReport.clear();
         gf_clearStatusAndError();
         gf_openLog();
     }
-    void TearDown() override
-    {
-        gf_closeLog();
-        gf_resetDbase();
-        gf_resetRegcodeTables();
-        g_regcodeReport.clear();
-        gf_clearStatusAndError();
-    }
+    void TearDown() override { gf_closeLog(); }
 
     // The log so far; closes the log.
     std::string log()

@@ -38,25 +38,12 @@ TEST_F(LiveryTablesTest, RealisticListFillsEveryTable)
     EXPECT_EQ(dlhA320[1].title, "Airbus A320 Lufthansa Retro");
     EXPECT_EQ(dlhA320[1].title.capacity(), std::string(dlhA320[1].title).capacity());
 
-    // a type with cargo liveries only is in the cargo tables only
-    EXPECT_FALSE(t.typeTitles[0].contains("B77W"));
-    EXPECT_EQ(textsOf(t.typeTitles[1].at("B77W")),
-              (std::set<std::string>{"Boeing 777F Lufthansa Cargo", "Boeing 777F Lufthansa Cargo Jungle"}));
-    EXPECT_FALSE(t.airlineTypeTitles[0].contains("GEC"));
-    EXPECT_EQ(t.airlineTypeTitles[1].at("GEC").at("B77W").size(), 2u);
-    // an airline with both kinds of one type
-    EXPECT_EQ(textsOf(t.airlineTypeTitles[0].at("UPS").at("B744")),
-              std::set<std::string>{"Boeing 747-400 UPS Passenger"});
-    EXPECT_EQ(textsOf(t.airlineTypeTitles[1].at("UPS").at("B744")), std::set<std::string>{"Boeing 747-400F UPS"});
-    // the type table spans every airline, generic liveries included
+    // cargo and passenger tables apart: what the matching makes of them is checked with it
     EXPECT_EQ(textsOf(t.typeTitles[0].at("B744")),
               (std::set<std::string>{"Boeing 747-400 Lufthansa", "Boeing 747-400 British Airways",
                                      "Boeing 747-400 UPS Passenger", "Boeing 747-400 House Colours"}));
     EXPECT_EQ(t.typeTitles[1].at("B744").size(), 2u);
-    // every view points into the store
-    for (const auto& [type, views] : t.typeTitles[0])
-        for (const auto view : views)
-            EXPECT_EQ(gf_findLiveryTitle(view).data(), view.data());
+    EXPECT_FALSE(t.typeTitles[0].contains("B77W") || t.airlineTypeTitles[0].contains("GEC"));
 
     // painted registrations and the shipped list
     EXPECT_EQ(t.specialRegistrations.at("D-AIZR"), "Airbus A320 Lufthansa Retro");

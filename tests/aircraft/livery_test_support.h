@@ -68,7 +68,6 @@ protected:
     {
         AircraftTest::SetUp();
         gf_initDataPaths();
-        gf_resetOptions();
         gf_resetLiveryTables();
         gf_resetLiveryMatchHooks();
         gf_installLiveryCountHook(nullptr);
@@ -85,15 +84,6 @@ protected:
                       {"D-AIPX", {"DLH", "A320", "DLH", false}},
                       {"N12345", {"UPS", "B744", "", true}}};
     }
-    void TearDown() override
-    {
-        gf_resetLiveryTables();
-        gf_resetLiveryMatchHooks();
-        gf_installLiveryCountHook(nullptr);
-        gf_resetOptions();
-        AircraftTest::TearDown();
-    }
-
     void writeLiveries(const std::vector<LiveryLine>& liveries)
     {
         writeFile(g_liveriesScannedPath, liveriesXml(liveries));

@@ -69,8 +69,8 @@ protected:
         gf_resetRtClients();
         g_readerStop = false;
         g_weatherStop = false;
-        g_trafficReaderDone = false;
-        g_weatherReaderDone = false;
+        g_trafficReaderDone = true; // none is running
+        g_weatherReaderDone = true;
         g_firstReception = false;
         g_transferLimits.connectTimeoutMs = 10000;
         g_transferLimits.lowSpeedSeconds = 30;
@@ -108,25 +108,12 @@ protected:
         gf_authenticater();
     }
 
-    void startTraffic()
-    {
-        m_trafficStarted = true;
-        gf_startTrafficReader();
-    }
-    void startWeather()
-    {
-        m_weatherStarted = true;
-        gf_startWeatherReader();
-    }
     // Asks both readers to stop and waits until they are done.
-    bool stopReaders()
+    static bool stopReaders()
     {
         g_readerStop = true;
         g_weatherStop = true;
-        return waitFor([this] {
-            return (!m_trafficStarted || g_trafficReaderDone.load()) &&
-                   (!m_weatherStarted || g_weatherReaderDone.load());
-        });
+        return waitFor([] { return g_trafficReaderDone.load() && g_weatherReaderDone.load(); });
     }
     bool requestsReach(const std::string& path, std::size_t n)
     {
@@ -163,8 +150,6 @@ private:
     mutable std::mutex m_mutex;
     std::vector<QueuedBatch> m_batches;
     UserPosition m_user;
-    bool m_trafficStarted = false;
-    bool m_weatherStarted = false;
 };
 
 // An array of an answer; set() changes one element.

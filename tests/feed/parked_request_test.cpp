@@ -59,7 +59,7 @@ protected:
         login();
         // live answers without aircraft at the shortest interval
         server.setDefault("/v4/traffic", {200, R"({"status":200,"rrl":1})"});
-        startTraffic();
+        gf_startTrafficReader();
     }
     ~ParkedRequest() override
     {

@@ -54,7 +54,7 @@ TEST_F(TrafficReader, FiveSnapshotsThenTheLoopAtTheServiceInterval)
     script(json{{"status", 200}, {"rrl", 3000}, {"data", data}}.dump(),
            json{{"status", 200}, {"rrl", 3000}, {"data", loop}}.dump());
 
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(waitFor([&] { return batchCount() >= 8; }));
     EXPECT_TRUE(g_firstReception);
     ASSERT_TRUE(stopReaders());
@@ -108,7 +108,7 @@ TEST_F(TrafficReader, OtherStatusesStopTheRunAndA401RestartsIt)
         g_weatherStop = false;
         const std::size_t before = server.count("/v4/traffic");
         scriptLoop({200, body});
-        startTraffic();
+        gf_startTrafficReader();
         ASSERT_TRUE(endsByItself()) << body;
         EXPECT_TRUE(folder.logHas(logged)) << logged;
         EXPECT_EQ(g_runState, state) << body;
@@ -139,7 +139,7 @@ TEST_F(TrafficReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     for (const ServiceAnswer& answer : answers)
         server.queue("/v4/traffic", answer);
     server.setDefault("/v4/traffic", {200, lf_loopAnswer(1000)});
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(waitFor([&] { return batchCount() >= 3; }));
     ASSERT_TRUE(stopReaders());
     server.releaseHanging();
@@ -166,7 +166,7 @@ TEST_F(TrafficReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
 TEST_F(TrafficReader, AStopEndsATransferUnderWay)
 {
     scriptLoop({200, lf_loopAnswer(1000), true});
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(waitFor([&] { return server.hanging() == 1; }));
     g_readerStop = true;
     // ends long before the service would answer (it holds the answer back for 20 s)
@@ -183,7 +183,7 @@ TEST_F(TrafficReader, AHugeServiceIntervalDoesNotHoldUpAStop)
     // in real time: after the buffered request the service asks for a pause of over three weeks
     platform::setClock(nullptr);
     script(R"({"status":200,"rrl":2000000000,"data":{}})", lf_loopAnswer(1000));
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(requestsReach("/v4/traffic", 1));
     EXPECT_TRUE(stopReaders());
     EXPECT_FALSE(g_stop);
@@ -193,7 +193,7 @@ TEST_F(TrafficReader, AnExceptionLeavingTheThreadStillSetsItsDoneFlag)
 {
     gf_queueFeedBatch.install([](std::vector<FeedRecord>&, std::uint32_t) { throw 42; });
     script(R"({"status":200,"rrl":1000,"data":{"buffer_0":{}}})", lf_loopAnswer(1000));
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(endsByItself());
     EXPECT_TRUE(folder.logHas("===> gf_trafficReader: Unknown exception"));
     EXPECT_EQ(g_runState, RunState::SystemError);
@@ -210,7 +210,7 @@ TEST_F(TrafficReader, AStdExceptionOfAHandOverOnlyCostsThatTurn)
         EXPECT_FALSE(batch.empty() && delay == 30);
     });
     scriptLoop({200, lf_loopAnswer(1000)});
-    startTraffic();
+    gf_startTrafficReader();
     ASSERT_TRUE(waitFor([&] { return calls >= 3; }));
     ASSERT_TRUE(stopReaders());
     EXPECT_TRUE(folder.logHas("===> receive: hand-over refused"));

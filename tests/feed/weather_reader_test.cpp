@@ -77,7 +77,7 @@ TEST_F(WeatherReader, StationThenQnhAtTheServiceIntervalAndOnlyAPlausibleOne)
     server.queue("/v4/weather", {200, R"({"status":500,"message":"db"})"});
     server.setDefault("/v4/weather", {200, R"({"status":406,"message":"slow down"})"});
     g_weatherLamp = g_lampNoData;
-    startWeather();
+    gf_startWeatherReader();
     ASSERT_TRUE(requestsReach("/v4/weather", 7));
     ASSERT_TRUE(stopReaders());
 
@@ -117,7 +117,7 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
          {std::string(), std::string("{{"), std::string(R"({"status":200})"), R"({"status":200,"data":)" + deep + "}"})
         server.queue("/v4/weather", {200, body});
     server.setDefault("/v4/weather", {200, lf_weather(1020)});
-    startWeather();
+    gf_startWeatherReader();
     ASSERT_TRUE(waitFor([] { return g_qnh == 1020; }));
     ASSERT_TRUE(stopReaders());
     EXPECT_EQ(logWith("===> nearestmetar: [json.exception.type_error").size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(WeatherReader, StatusesThatEndBothReaders)
 {
     // a 401 of the station's request restarts the run; other statuses of the weather stop it
     server.queue("/v4/nearestmetar", {200, R"({"status":401})"});
-    startWeather();
+    gf_startWeatherReader();
     ASSERT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }));
     EXPECT_TRUE(folder.logHas("===> re-authentication to RT API is needed, restart TRWK"));
     EXPECT_TRUE(folder.logHas("The Weather Reader has stopped with an error"));
@@ -157,7 +157,7 @@ TEST_F(WeatherReader, StatusesThatEndBothReaders)
     gf_resetShellState();
     g_readerStop = false;
     server.queue("/v4/weather", {200, R"({"status":403})"});
-    startWeather();
+    gf_startWeatherReader();
     ASSERT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }));
     EXPECT_TRUE(folder.logHas("===> Weather RT API: no data is delivered for this account"));
     EXPECT_EQ(g_runState, RunState::SystemError);
@@ -167,7 +167,7 @@ TEST_F(WeatherReader, StatusesThatEndBothReaders)
 TEST_F(WeatherReader, AStopEndsATransferUnderWay)
 {
     server.queue("/v4/weather", {200, lf_weather(1013), true});
-    startWeather();
+    gf_startWeatherReader();
     ASSERT_TRUE(waitFor([&] { return server.hanging() == 1; }));
     g_weatherStop = true;
     EXPECT_TRUE(waitFor([] { return g_weatherReaderDone.load(); }, 10s));
