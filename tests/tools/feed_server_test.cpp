@@ -89,45 +89,38 @@ TEST_F(FeedServerTest, LiveRecordsComeOutOfTheProgramsParserAsTheScenarioSays)
     const auto records = lf_parse(answer["data"], lf_frankfurtContext());
     ASSERT_EQ(records.size(), 2u) << answer.dump(); // the third flight has not started
 
+    // half way along the first leg; sent as a pressure altitude, corrected back with the QNH of the answer's
+    // station; at the speed the positions move at, indicated lower than that up there
     const FeedRecord& swr = records.at(0x4b1805);
-    EXPECT_EQ(fmt::format("{} {} {} {} {}", swr.callsign, swr.registration, swr.type, swr.origin, swr.destination),
-              "SWR123 HB-JLT A320 LSZH EGLL");
+    const FeedSample& a = swr.sample;
+    const double legKt = gf_distanceNm(LatLon{50.20, 8.00}, LatLon{50.20, 8.20}) / 100.0 * 3600.0;
+    EXPECT_EQ(fmt::format("{} {} {} {} {} {:.4f} {:.4f} alt {} up {} track {:.1f} vs {:.0f} hdg {:.3f} bank {}",
+                          swr.callsign, swr.registration, swr.type, swr.origin, swr.destination, a.lat, a.lon,
+                          a.altitude, a.airborne, a.track, a.verticalRate, a.trueHeading.value_or(-1.0) / g_deg2rad,
+                          a.bank.has_value()),
+              "SWR123 HB-JLT A320 LSZH EGLL 50.2000 8.1000 alt 6500 up 1 track 90.0 vs 1800 hdg 90.000 bank false");
     EXPECT_NEAR(swr.recordTime, asked, 0.01);
-    EXPECT_NEAR(gf_distanceNm({swr.sample.lat, swr.sample.lon}, {50.20, 8.10}), 0.0, 1e-4); // half way, first leg
-    // sent as a pressure altitude, corrected back with the QNH of the answer's station
-    EXPECT_DOUBLE_EQ(swr.sample.altitude, 6500.0);
-    EXPECT_TRUE(swr.sample.airborne);
-    EXPECT_NEAR(swr.sample.track, 90.0, 0.1);
-    EXPECT_NEAR(swr.sample.verticalRate, 1800.0, 0.5);
-    // the speed is the one the positions move at
-    const double legNm = gf_distanceNm(LatLon{50.20, 8.00}, LatLon{50.20, 8.20});
-    EXPECT_NEAR(swr.sample.groundSpeed, legNm / 100.0 * 3600.0, legNm / 100.0 * 3600.0 * 0.01);
-    // indicated, lower than true up there
-    EXPECT_TRUE(swr.sample.airspeed > 0.0 && swr.sample.airspeed < swr.sample.groundSpeed);
-    EXPECT_FALSE(swr.sample.bank);
-    EXPECT_NEAR(swr.sample.trueHeading.value_or(-1.0), 90.0 * g_deg2rad, 0.002);
+    EXPECT_NEAR(a.groundSpeed, legKt, legKt * 0.01);
+    EXPECT_TRUE(a.airspeed > 0.0 && a.airspeed < a.groundSpeed);
 
     // pushed back: moving west, nose east, on the ground at the park airport
-    const FeedRecord& dlh = records.at(0x3c4b21);
-    EXPECT_TRUE(dlh.sample.altitude == 0.0 && !dlh.sample.airborne);
-    EXPECT_NEAR(dlh.sample.track, 270.0, 0.1);
-    EXPECT_NEAR(dlh.sample.trueHeading.value_or(-1.0), 90.0 * g_deg2rad, 0.002);
-    EXPECT_GT(dlh.sample.groundSpeed, 0.5);
+    const FeedSample& dlh = records.at(0x3c4b21).sample;
+    EXPECT_EQ(fmt::format("alt {} up {} track {:.1f} hdg {:.3f} moving {}", dlh.altitude, dlh.airborne, dlh.track,
+                          dlh.trueHeading.value_or(-1.0) / g_deg2rad, dlh.groundSpeed > 0.5),
+              "alt 0 up 0 track 270.0 hdg 90.000 moving true");
 
-    // later: the first flight banks on its last leg, the second stands still, then is gone
-    advance(100.0);
-    auto later = lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext());
-    ASSERT_TRUE(later.contains(0x4b1805));
-    EXPECT_NEAR(later.at(0x4b1805).sample.lat, 50.25, 1e-6);
-    EXPECT_NEAR(std::fmod(later.at(0x4b1805).sample.track, 360.0), 0.0, 0.1); // north: a true heading of 0 reads as 360
-    EXPECT_NEAR(later.at(0x4b1805).sample.bank.value_or(0.0), -5.0 * g_deg2rad, 1e-6); // 0 to 10 degrees, half way
-    EXPECT_FALSE(later.contains(0x3c4b21)) << "the second flight's path has ended";
-
-    advance(200.0); // 350 s: only the third flight
-    later = lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext());
-    ASSERT_EQ(later.size(), 1u);
-    EXPECT_NEAR(later.begin()->second.sample.lon, 8.40, 1e-6);
-    EXPECT_EQ(later.begin()->second.callsign, "RYR1");
+    // later: the first flight banks on its last leg (0 to 10 degrees, half way; north: a true heading of 0 reads
+    // as 360), the second stands still, then is gone; at 350 s only the third flight
+    const auto lt_later = [&](double seconds) {
+        advance(seconds);
+        std::string out;
+        for (const auto& [hex, r] : lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext()))
+            out += fmt::format("{} {:.6f} {:.6f} track {:.1f} bank {:.6f}; ", r.callsign, r.sample.lat, r.sample.lon,
+                               std::fmod(r.sample.track, 360.0), r.sample.bank.value_or(0.0) / g_deg2rad);
+        return out;
+    };
+    EXPECT_EQ(lt_later(100.0), "SWR123 50.250000 8.200000 track 0.0 bank -5.000000; ");
+    EXPECT_EQ(lt_later(200.0), "RYR1 50.100000 8.400000 track 90.0 bank 0.000000; ");
 }
 
 TEST_F(FeedServerTest, OnlyFlightsInsideTheBoxAreAnswered)

@@ -36,78 +36,76 @@ std::string lf_refusal(const std::string& text)
     return "accepted";
 }
 
+// A flight with these keys and path points; a scenario of these flights.
+std::string lf_flight(const std::string& keys, const std::string& points = R"({"t": 0, "lat": 50, "lon": 8, "alt": 0},
+    {"t": 10, "lat": 50.1, "lon": 8, "alt": 0})")
+{
+    return "{" + keys + R"(, "path": [)" + points + "]}";
+}
 std::string lf_flights(const std::string& flights) { return R"({"flights": [)" + flights + "]}"; }
 
-constexpr const char* lf_twoPoints = R"("path": [{"t": 0, "lat": 50, "lon": 8, "alt": 0}, {"t": 10, "lat": 50.1, "lon": 8, "alt": 0}])";
+const std::string lf_a1 = R"("hex": "4b1805", "callsign": "A1", "type": "A320")";
 
 } // namespace
 
 TEST(FeedScenario, MalformedScenariosAreRefusedWithTheReason)
 {
-    const std::string flight = std::string(R"({"hex": "4b1805", "callsign": "A1", "type": "A320", )") + lf_twoPoints + "}";
-    EXPECT_EQ(lf_refusal(lf_flights(flight)), "accepted");
-    EXPECT_EQ(lf_refusal("[]"), "scenario: the top level must be an object");
+    const std::pair<std::string, std::string> rows[] = {
+        {lf_flights(lf_flight(lf_a1)), "accepted"},
+        {"[]", "scenario: the top level must be an object"},
+        {lf_flights(lf_flight(R"("callsign": "A1", "type": "A320")")), "scenario: flight 1 needs \"hex\""},
+        {lf_flights(lf_flight(R"("hex": "4b18zz", "callsign": "A1")")),
+         "scenario: flight 1: \"hex\" must be hexadecimal digits"},
+        {lf_flights(lf_flight(R"("hex": "4b1805", "type": "A320")")),
+         "scenario: flight 1 needs a callsign or a registration"},
+        {lf_flights(lf_flight(lf_a1) + "," + lf_flight(lf_a1)), "scenario: flight hex id 4b1805 is used twice"},
+        {lf_flights(lf_flight(lf_a1, R"({"t": 0, "lat": 50, "lon": 8, "alt": 0})")),
+         "scenario: flight 1 needs a path of at least two points"},
+        {lf_flights(lf_flight(lf_a1, R"({"t": 5, "lat": 50, "lon": 8, "alt": 0},
+                                     {"t": 5, "lat": 50.1, "lon": 8, "alt": 0})")),
+         "scenario: flight 1: path times must increase"},
+        {lf_flights(lf_flight(lf_a1, R"({"t": 0, "lat": 95, "lon": 8, "alt": 0},
+                                     {"t": 5, "lat": 50.1, "lon": 8, "alt": 0})")),
+         "scenario: flight 1: position out of range"},
+        {R"({"stations": [{"icao": "EDDF", "lat": 50, "lon": 8, "qnh": 1200}]})",
+         "scenario: station 1: QNH out of range"},
+        {R"({"parked": [{"hex": "3c6444", "type": "A320", "lat": 50, "lon": 8}]})",
+         "scenario: parked aircraft 1 needs \"stand\""},
+        {R"({"service": {"rrl": 0}})", "scenario: the intervals must be positive"}};
+    for (const auto& [text, reason] : rows)
+        EXPECT_EQ(lf_refusal(text), reason) << text;
     EXPECT_EQ(lf_refusal("{\"flights\": [}").rfind("scenario: ", 0), 0u);
-    EXPECT_EQ(lf_refusal(lf_flights(std::string(R"({"callsign": "A1", "type": "A320", )") + lf_twoPoints + "}")),
-              "scenario: flight 1 needs \"hex\"");
-    EXPECT_EQ(lf_refusal(lf_flights(std::string(R"({"hex": "4b18zz", "callsign": "A1", "type": "A320", )") + lf_twoPoints + "}")),
-              "scenario: flight 1: \"hex\" must be hexadecimal digits");
-    EXPECT_EQ(lf_refusal(lf_flights(std::string(R"({"hex": "4b1805", "type": "A320", )") + lf_twoPoints + "}")),
-              "scenario: flight 1 needs a callsign or a registration");
-    EXPECT_EQ(lf_refusal(lf_flights(flight + "," + flight)), "scenario: flight hex id 4b1805 is used twice");
-    EXPECT_EQ(lf_refusal(lf_flights(R"({"hex": "4b1805", "callsign": "A1", "type": "A320",
-        "path": [{"t": 0, "lat": 50, "lon": 8, "alt": 0}]})")),
-              "scenario: flight 1 needs a path of at least two points");
-    EXPECT_EQ(lf_refusal(lf_flights(R"({"hex": "4b1805", "callsign": "A1", "type": "A320",
-        "path": [{"t": 5, "lat": 50, "lon": 8, "alt": 0}, {"t": 5, "lat": 50.1, "lon": 8, "alt": 0}]})")),
-              "scenario: flight 1: path times must increase");
-    EXPECT_EQ(lf_refusal(lf_flights(R"({"hex": "4b1805", "callsign": "A1", "type": "A320",
-        "path": [{"t": 0, "lat": 95, "lon": 8, "alt": 0}, {"t": 5, "lat": 50.1, "lon": 8, "alt": 0}]})")),
-              "scenario: flight 1: position out of range");
-    EXPECT_EQ(lf_refusal(R"({"stations": [{"icao": "EDDF", "lat": 50, "lon": 8, "qnh": 1200}]})"),
-              "scenario: station 1: QNH out of range");
-    EXPECT_EQ(lf_refusal(R"({"parked": [{"hex": "3c6444", "type": "A320", "lat": 50, "lon": 8}]})"),
-              "scenario: parked aircraft 1 needs \"stand\"");
-    EXPECT_EQ(lf_refusal(R"({"service": {"rrl": 0}})"), "scenario: the intervals must be positive");
     EXPECT_THROW(feedserver::gf_readScenario("no-such-scenario.json"), std::runtime_error);
 }
 
 TEST(FeedScenario, APathIsPlayedBetweenItsPoints)
 {
-    const Scenario s = gf_parseScenario(lf_flights(R"({"hex": "4b1805", "callsign": "A1", "type": "A320", "path": [
+    const Scenario s = gf_parseScenario(lf_flights(lf_flight(lf_a1, R"(
         {"t": 0, "lat": 50.00, "lon": 8.00, "alt": 300, "ground": true},
         {"t": 30, "lat": 50.00, "lon": 8.00, "alt": 300, "ground": true},
         {"t": 90, "lat": 50.01, "lon": 8.00, "alt": 300, "ground": true, "heading": 350},
         {"t": 120, "lat": 50.01, "lon": 8.00, "alt": 300, "ground": true, "ias": 0},
-        {"t": 180, "lat": 50.04, "lon": 8.00, "alt": 1500, "ias": 160}]})"));
-    const auto& flight = s.flights.front();
-    EXPECT_FALSE(gf_flightStateAt(flight, -0.1));
-    EXPECT_FALSE(gf_flightStateAt(flight, 180.1));
-
-    // standing before the taxi: the track of the leg that follows, no speed
-    auto st = gf_flightStateAt(flight, 10.0);
-    ASSERT_TRUE(st);
-    EXPECT_EQ(st->groundSpeedKt, 0.0);
-    EXPECT_NEAR(st->trackDeg, 0.0, 1e-9);
-    EXPECT_TRUE(st->onGround);
-
-    st = gf_flightStateAt(flight, 60.0);
-    EXPECT_NEAR(st->lat, 50.005, 1e-9);
-    EXPECT_NEAR(st->groundSpeedKt, 0.6 / 60.0 * 3600.0, 1e-6); // 0.01 degree north in a minute
-    EXPECT_NEAR(st->headingDeg, 0.0, 1e-9);                    // no heading given at the start
-
-    // standing still, the heading given at the leg's start is held, and is the track too
-    st = gf_flightStateAt(flight, 100.0);
-    EXPECT_NEAR(st->headingDeg, 350.0, 1e-9);
-    EXPECT_EQ(st->groundSpeedKt, 0.0);
-    EXPECT_NEAR(st->trackDeg, 350.0, 1e-9);
-
-    // the take-off leg: airborne, climbing, the airspeed interpolated from the two points
-    st = gf_flightStateAt(flight, 150.0);
-    EXPECT_FALSE(st->onGround);
-    EXPECT_EQ(fmt::format("{:.6f} {:.6f} {:.6f}", st->altFt, st->verticalRateFpm, st->airspeedKt),
-              "900.000000 1200.000000 80.000000");
-    EXPECT_NEAR(gf_flightStateAt(flight, 180.0)->lat, 50.04, 1e-12);
+        {"t": 180, "lat": 50.04, "lon": 8.00, "alt": 1500, "ias": 160})")));
+    const auto lt_at = [&](double t) {
+        const auto st = gf_flightStateAt(s.flights.front(), t);
+        if (!st)
+            return std::string("none");
+        return fmt::format("{:.4f} gs {:.3f} track {:.3f} hdg {:.3f} ground {} alt {:.3f} vs {:.3f} ias {:.3f}",
+                           st->lat, st->groundSpeedKt, st->trackDeg, st->headingDeg, st->onGround, st->altFt,
+                           st->verticalRateFpm, st->airspeedKt);
+    };
+    // standing before the taxi: the track of the leg that follows, no speed; 0.01 degree north in a minute with
+    // no heading given at the start; standing still, the heading given at the leg's start is held, and is the track
+    // too; the take-off leg airborne, climbing, the airspeed interpolated from the two points
+    const std::pair<double, std::string> rows[] = {
+        {-0.1, "none"}, {180.1, "none"},
+        {10.0, "50.0000 gs 0.000 track 0.000 hdg 0.000 ground true alt 300.000 vs 0.000 ias 0.000"},
+        {60.0, "50.0050 gs 36.000 track 0.000 hdg 0.000 ground true alt 300.000 vs 0.000 ias 36.000"},
+        {100.0, "50.0100 gs 0.000 track 350.000 hdg 350.000 ground true alt 300.000 vs 0.000 ias 0.000"},
+        {150.0, "50.0250 gs 108.000 track 0.000 hdg 0.000 ground false alt 900.000 vs 1200.000 ias 80.000"},
+        {180.0, "50.0400 gs 108.000 track 0.000 hdg 0.000 ground false alt 1500.000 vs 1200.000 ias 160.000"}};
+    for (const auto& [t, state] : rows)
+        EXPECT_EQ(lt_at(t), state) << t;
 }
 
 TEST(FeedScenario, TheDefaultScenarioPassesTheProgramsFiltersOverItsWholeLength)
