@@ -98,15 +98,12 @@ TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInIts
     EXPECT_FALSE(textAt(window, 458, 35)) << "no session, no account";
     EXPECT_FALSE(textAt(window, 642, 91)) << "no live count";
 
-    // labels with the options' defaults ("Light aircraft": its check box is created enabled)
+    // labels whose colour follows the options' defaults ("Light aircraft": its check box is created enabled)
     expectTexts(window, {
-        {25, 147, "Scan for liveries", kYellow}, {768, 147, "Stay on top", kBlack},
-        {768, 203, "GUID changes", kBlack}, {343, 203, "Light aircraft", kBlack}, {430, 231, "Ah:", kBlack},
-        {788, 231, "hours", kBlack}, {788, 259, "days", kBlack}, {788, 287, "minutes", kBlack},
+        {25, 147, "Scan for liveries", kYellow}, {343, 203, "Light aircraft", kBlack},
         {5, 315, "Airport parking", kBlack}, {171, 315, "Max park (static+live):", kBlack},
         {401, 315, "Max live (park incl):", kBlack}, {672, 315, "Straight push backs only", kGrey},
-        {440, 343, "Height above gnd:", kBlack}, {264, 371, "Target: ", kBlack}, {450, 371, "ILO", kBlack},
-        {662, 371, "PT only", kBlack}});
+        {788, 259, "days", kBlack}});
     EXPECT_FALSE(textAt(window, 5, 343)) << "no park airport, no renewal";
 
     EXPECT_TRUE(textsIn(window, g_statisticsRect).empty()) << "no park airport: the band stays black";
@@ -128,32 +125,21 @@ TEST_F(MainWindowTest, AWindowWithEveryFieldFilledShowsThemAtTheirPlacesAndColou
     gf_installSimLinkHooks();
     gf_simLinkHooks().setUserWingspanKnown(false); // the simulator link does not know the model
     s.liveryCount = 1234;
-    s.simaddonCount = 3;
-    s.thirdpartyCount = 17;
-    s.rtIdle = false;
-    s.liveCount = 7;
-    g_sessionActive = true;
+    for (const auto& [count, value] : {std::pair{&s.simaddonCount, 3}, {&s.thirdpartyCount, 17}, {&s.liveCount, 7},
+                                       {&s.addonAirportCount, 1}, {&s.rtTrafficWeek, 3}, {&s.standUpdates, 5},
+                                       {&s.standCount, 120}, {&s.parkedLiveCount, 4}, {&s.maxPark, 50},
+                                       {&s.maxParkPercent, 30}, {&s.parkedStaticCount, 40}})
+        *count = value;
+    for (std::atomic<bool>* flag : {&s.busy, &s.parkFileOk, &s.handmadeApf, &s.staticMarker, &g_sessionActive})
+        *flag = true;
+    s.rtIdle = s.reservedStandOk = s.timeControlsEnabled = false;
     g_weatherLamp = g_lampReceiving;
     g_trafficLamp = g_lampNoData;
     g_windowQnh = 998;
-    s.addonAirportCount = 1;
     CALLSIGN_2_OBJECTID.value.set("DLH1");
-    s.timeControlsEnabled = false;
     TIME_SHIFT_DAYS.value = 1;
-    s.busy = true;
     MAX_LIVE_SEL.value = 0;
-    s.parkFileOk = true;
-    s.handmadeApf = true;
-    s.rtTrafficWeek = 3;
-    s.staticMarker = true;
-    s.reservedStandOk = false;
-    s.standUpdates = 5;
-    s.standCount = 120;
-    s.parkedLiveCount = 4;
     s.meanFitLive = 2.5f;
-    s.maxPark = 50;
-    s.maxParkPercent = 30;
-    s.parkedStaticCount = 40;
     s.meanFitStatic = 3.0f;
     gf_repaint(WindowArea::header);
     gf_repaint(WindowArea::optionsPanel);
