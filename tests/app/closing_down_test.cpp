@@ -94,7 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
     Sources, StopSources,
     ::testing::Values(
         StopCase{"CheckBox", [] { gf_requestStop(RunState::NewSettings, 2); }, RunState::NewSettings, 2, true},
-        StopCase{"SimPath", [] { gf_requestStop(RunState::NewSettings, 3); }, RunState::NewSettings, 3, true},
         StopCase{"SimConnect", [] { gf_onSimConnectRequestError(); }, RunState::SimConnectError, 9, true},
         StopCase{"Reader401", [] { gf_stopOnReaderError("Traffic Reader", true); }, RunState::ReaderError, 15,
                  true},

@@ -35,17 +35,9 @@ TEST_F(RealMainWindowTest, TheLampsAndTheStatusBandShowAtTheirPlacesAndColours)
     ASSERT_NE(window, nullptr);
     MainWindowState& s = g_mainWindowState;
     s.simConnected = s.simRunning = true;
-    s.simulatorText.set("KittyHawk 1.2.3");
     s.rtIdle = false;
     g_sessionActive = true;
-    g_weatherLamp = g_lampReceiving;
-    g_trafficLamp = g_lampReceiving;
-    g_windowQnh = 1013;
-    s.liveryCount = 2150;
     s.parkAirportText.set("EDDF");
-    s.parkFileOk = true;
-    s.apfAirportName.set("Frankfurt");
-    s.standCount = 312;
     gf_repaint(WindowArea::header);
     gf_repaint(WindowArea::statistics);
     gf_showStatus("Waiting for authentication at RT server ...", false);
@@ -56,11 +48,6 @@ TEST_F(RealMainWindowTest, TheLampsAndTheStatusBandShowAtTheirPlacesAndColours)
     testsupport::expectPixels(window, {{410, 100, RGB(255, 255, 0)}, {445, 100, RGB(50, 205, 50)},
                                        {425, 100, RGB(0, 0, 0)}, {870, 470, RGB(50, 205, 50)},
                                        {870, 200, RGB(153, 204, 255)}, {870, 420, RGB(0, 0, 0)}});
-    bool greenText = false; // the version, drawn from its top-left corner
-    for (int x = 3; x < 60 && !greenText; ++x)
-        for (int y = 7; y < 24 && !greenText; ++y)
-            greenText = w32::testing::colourAt(window, x, y) == RGB(50, 205, 50);
-    EXPECT_TRUE(greenText);
     EXPECT_TRUE(w32::testing::screenshot(window, platform::modulePath().parent_path() / "main-window.png"));
 
     // an error from the control thread while the window waits for its messages
