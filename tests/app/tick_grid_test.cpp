@@ -6,51 +6,35 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 using namespace std::chrono_literals;
 
-namespace {
-
-// Runs `passes` passes; `work` is called with the pass number (from 1) and may move the clock.
-std::vector<std::chrono::milliseconds> passTimes(testsupport::ManualTime& time, int passes,
-                                                 const std::function<void(int)>& work)
+// A pass that overruns is followed at once until the grid is caught up; new user data that arrives late in a pass
+// moves the grid.
+TEST(TickGrid, AnOverrunIsCaughtUpAndNewUserDataMovesTheGrid)
 {
-    const auto start = time.clock().steadyNow();
-    std::vector<std::chrono::milliseconds> at;
-    gf_runTickGrid([&] {
-        at.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(time.clock().steadyNow() - start));
-        work(static_cast<int>(at.size()));
-        return static_cast<int>(at.size()) < passes;
-    });
-    return at;
-}
-
-} // namespace
-
-TEST(TickGrid, APassThatOverrunsIsFollowedAtOnceUntilTheGridIsCaughtUp)
-{
-    testsupport::ManualTime time(1767225600);
-    g_newUserData = false;
-    const auto at = passTimes(time, 12, [&](int pass) {
-        if (pass == 5)
-            time.clock().advance(45ms); // a stall from 40 to 85 ms
-    });
-    EXPECT_EQ(at, (std::vector<std::chrono::milliseconds>{0ms, 10ms, 20ms, 30ms, 40ms, 85ms, 85ms, 85ms, 85ms, 90ms,
-                                                          100ms, 110ms}));
-}
-
-TEST(TickGrid, NewUserDataMovesTheGrid)
-{
-    testsupport::ManualTime time(1767225600);
-    g_newUserData = false;
-    const auto at = passTimes(time, 6, [&](int pass) {
-        if (pass == 3) {
-            time.clock().advance(13ms); // the update arrives late in pass 3
-            g_newUserData = true;
-        }
-        if (pass == 4)
-            g_newUserData = false; // the tick took it
-    });
-    EXPECT_EQ(at, (std::vector<std::chrono::milliseconds>{0ms, 10ms, 20ms, 33ms, 43ms, 53ms}));
+    // passes, the pass that moves the clock, by how much, whether new user data arrives then (taken by the next)
+    const std::tuple<int, int, std::chrono::milliseconds, bool, std::vector<std::chrono::milliseconds>> rows[] = {
+        {12, 5, 45ms, false, {0ms, 10ms, 20ms, 30ms, 40ms, 85ms, 85ms, 85ms, 85ms, 90ms, 100ms, 110ms}},
+        {6, 3, 13ms, true, {0ms, 10ms, 20ms, 33ms, 43ms, 53ms}}};
+    for (const auto& [passes, late, by, data, expected] : rows) {
+        testsupport::ManualTime time(1767225600);
+        g_newUserData = false;
+        const auto start = time.clock().steadyNow();
+        std::vector<std::chrono::milliseconds> at;
+        gf_runTickGrid([&] {
+            at.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(time.clock().steadyNow() - start));
+            const int pass = static_cast<int>(at.size());
+            if (pass == late) {
+                time.clock().advance(by);
+                g_newUserData = data;
+            }
+            if (pass == late + 1)
+                g_newUserData = false;
+            return pass < passes;
+        });
+        EXPECT_EQ(at, expected) << "late in pass " << late;
+    }
 }
