@@ -121,11 +121,8 @@ TEST(FeedScenario, TheDefaultScenarioPassesTheProgramsFiltersOverItsWholeLength)
     gf_readTypeSection(doc, "aircrafts", g_dbase.aircraftTypes, "aircraft");
 
     const double elevation = -11.0;
-    LineContext context;
-    context.refPos = LatLon{52.3086, 4.7639};
-    context.rangeNm = 200.0;
-    context.qnh = s.stations.front().qnh;
-    context.parkAirport = ParkAirportRef{"EHAM", context.refPos, elevation};
+    const LatLon eham{52.3086, 4.7639};
+    const LineContext context{eham, 200.0, s.stations.front().qnh, ParkAirportRef{"EHAM", eham, elevation}, {}};
     const feedserver::Box wide{60.0, 45.0, -5.0, 15.0};
 
     double end = 0.0;
@@ -136,8 +133,7 @@ TEST(FeedScenario, TheDefaultScenarioPassesTheProgramsFiltersOverItsWholeLength)
     std::map<std::uint32_t, FeedSample> previous;
     for (double t = -40.0; t <= end; t += 1.0) {
         g_readerBatch.clear();
-        const auto data = feedserver::gf_liveData(s, wide, feedserver::AskedTime{t, 1767258000.0 + t});
-        for (const auto& member : data)
+        for (const auto& member : feedserver::gf_liveData(s, wide, feedserver::AskedTime{t, 1767258000.0 + t}))
             processLine(member, context);
         std::size_t active = 0;
         for (const auto& f : s.flights) {
