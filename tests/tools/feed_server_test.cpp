@@ -23,7 +23,10 @@ namespace {
 
 // What the traffic manager would judge the records against: Frankfurt as park airport at the
 // scenario's QNH, a range that takes in every flight.
-LineContext lf_frankfurtContext() { return {LatLon{50.1, 8.3}, 200.0, 1023, {"EDDF", LatLon{50.033, 8.570}, 364.0}, {}}; }
+LineContext lf_frankfurtContext()
+{
+    return {LatLon{50.1, 8.3}, 200.0, 1023, ParkAirportRef{"EDDF", LatLon{50.033, 8.570}, 364.0}, {}};
+}
 
 // The program's records of one answer part, by hex id.
 std::map<std::uint32_t, FeedRecord> lf_parse(const nlohmann::json& part, const LineContext& context)
