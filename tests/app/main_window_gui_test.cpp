@@ -2,14 +2,10 @@
 // user sees, kept as main-window.png and options-panel.png next to the test program.
 #include "window_fixture.h"
 
-#include "foundation/option_controls.h"
 #include "foundation/utf.h"
 #include "platform/module_path.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <thread>
-#include <tuple>
 
 using testsupport::textOf;
 using testsupport::MainWindowTest;

@@ -13,14 +13,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
-#include <pugixml.hpp>
 #include <regex>
 #include <set>
-#include <thread>
 
 using testsupport::expectPixels;
 using testsupport::MainWindowTest;

@@ -14,9 +14,7 @@
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 
-#include <filesystem>
 #include <fstream>
-#include <tuple>
 
 using testsupport::textOf;
 
