@@ -189,14 +189,6 @@ protected:
         return g_posted;
     }
 
-    bool logHasPart(const std::string& part) const
-    {
-        for (const auto& line : folder.logLines())
-            if (line.find(part) != std::string::npos)
-                return true;
-        return false;
-    }
-
     LoggedFolder folder;
     RtTestServer server;
     HWND window = nullptr;

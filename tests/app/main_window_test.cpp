@@ -56,17 +56,6 @@ void expectTexts(HWND window, const std::vector<PlacedText>& texts)
     }
 }
 
-std::optional<int> savedInt(const std::string& key)
-{
-    pugi::xml_document doc;
-    if (!doc.load_file(g_parametersPath.c_str()))
-        return std::nullopt;
-    const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
-    if (!node)
-        return std::nullopt;
-    return node.node().attribute("value").as_int();
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, AFreshWindowOpensAtTheDefaultPlaceAndPaintsEveryAreaInItsColours)
@@ -264,7 +253,7 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
         const HWND window = g_mainWindowState.hMainWindow.load();
         RECT r{};
         GetWindowRect(window, &r);
-        EXPECT_EQ((std::tuple{r.left, r.top, savedInt("MAIN_WINDOW_X")}), (std::tuple{400, 77, 400}));
+        EXPECT_EQ((std::tuple{r.left, r.top, saved("MAIN_WINDOW_X")}), (std::tuple{400, 77, "400"}));
         w32::testing::moveWindow(window, 123, 45);
         w32::testing::pressCloseBox(window);
     });
@@ -275,8 +264,8 @@ TEST_F(MainWindowTest, TheCloseBoxQuitsAfterTheRunsCloseDownAndSavesThePosition)
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(folder.logHas(fmt::format("===> Single-instance guard not taken, cannot open {}: No such file or "
                                           "directory", (folder.path() / "run" / "Local_$Tarnwick$.lock").string())));
-    EXPECT_EQ((std::tuple{g_runState.load(), savedInt("MAIN_WINDOW_X"), savedInt("MAIN_WINDOW_Y")}),
-              (std::tuple{RunState::SystemError, 123, 45}));
+    EXPECT_EQ((std::tuple{g_runState.load(), saved("MAIN_WINDOW_X"), saved("MAIN_WINDOW_Y")}),
+              (std::tuple{RunState::SystemError, "123", "45"}));
     const auto lines = folder.logLines();
     const auto exiting = std::find(lines.begin(), lines.end(), "Exiting: SYSTEM ERROR");
     ASSERT_NE(exiting, lines.end());
@@ -293,8 +282,7 @@ TEST_F(MainWindowTest, QuittingBeyondTheLimitKeepsThePreviousPosition)
     w32::testing::moveWindow(window, -40000, 60);
     SendMessageW(window, WM_APP_QUIT, 0, 0);
     EXPECT_TRUE(w32::testing::pump().quit);
-    EXPECT_EQ(savedInt("MAIN_WINDOW_X"), 400);
-    EXPECT_EQ(savedInt("MAIN_WINDOW_Y"), 60);
+    EXPECT_EQ(saved("MAIN_WINDOW_X") + "," + saved("MAIN_WINDOW_Y"), "400,60");
 }
 
 TEST(SingleInstance, ASecondInstanceReturnsMinusOneAndWritesNoLog)

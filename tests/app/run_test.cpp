@@ -100,6 +100,6 @@ TEST_F(AppTest, TheCloseBoxWhileARegionWithoutTrafficIsAwaitedEndsTheRunAtOnce)
     EXPECT_FALSE(gf_onCloseBox());
     control.join();
     EXPECT_TRUE(folder.logHas("Exiting: USER CLOSED SIM"));
-    EXPECT_FALSE(logHasPart("No traffic in this region?")) << "the run waited for traffic after the close";
+    EXPECT_FALSE(folder.logHas("No traffic in this region?")) << "the run waited for traffic after the close";
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_QUIT});
 }
