@@ -24,12 +24,8 @@ const std::string g_ivaoB738 = g_ivao + "/SimObjects/Airplanes/IVAO_B738";
 std::string lf_utf16le(const std::string& ascii)
 {
     std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-        if (c == '\n')
-            bytes += std::string("\r\0\n\0", 4);
-        else
-            bytes += std::string{c, '\0'};
-    }
+    for (const char c : ascii)
+        bytes += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
     return bytes;
 }
 
@@ -193,9 +189,7 @@ TEST_F(LiveryScanTest, RecordsKeepTheWalkOrderAndTasksTheirLimit)
     for (const auto& entry : fs::directory_iterator("Community/order"))
         walkOrder.push_back("Order " + entry.path().filename().string().substr(1));
     g_maxTasks = 3;
-    std::atomic<int> started{0};
-    std::atomic<int> running{0};
-    std::atomic<int> peak{0};
+    std::atomic<int> started{0}, running{0}, peak{0};
     gf_setLiveryTaskHook([&](const fs::path&) { // the first ones started end last
         const int now = ++running;
         for (int seen = peak.load(); now > seen && !peak.compare_exchange_weak(seen, now);) {
