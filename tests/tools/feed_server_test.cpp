@@ -118,6 +118,20 @@ TEST_F(FeedServerTest, LiveRecordsComeOutOfTheProgramsParserAsTheScenarioSays)
     EXPECT_EQ(lt_later(200.0), "RYR1 50.100000 8.400000 track 90.0 bank 0.000000; ");
 }
 
+TEST_F(FeedServerTest, TheScenarioStartsAtTheFirstLogin)
+{
+    advance(50.0); // the program's start-up
+    const std::string guid = login();
+    const auto lt_lon = [&] {
+        return lf_parse(traffic(guid, g_wideBox)["data"], lf_frankfurtContext()).at(0x4b1805).sample.lon;
+    };
+    advance(25.0);
+    EXPECT_NEAR(lt_lon(), 8.05, 1e-6); // a quarter along the first leg, not 75 s into it
+    advance(25.0);
+    login(); // a later login (a restarted run) goes on where the scenario is
+    EXPECT_NEAR(lt_lon(), 8.10, 1e-6);
+}
+
 TEST_F(FeedServerTest, OnlyFlightsInsideTheBoxAreAnsweredAndTheTimeOffsetAsksForAnEarlierTime)
 {
     const std::string guid = login();

@@ -117,7 +117,9 @@ int FeedServer::bind(int port)
         bound = port;
     if (bound <= 0)
         throw std::runtime_error(fmt::format("cannot listen on 127.0.0.1:{}", port));
+    std::lock_guard lock(m_mutex);
     m_start = platform::clock().steadyNow();
+    m_loggedIn = false;
     return bound;
 }
 
@@ -158,6 +160,9 @@ json FeedServer::auth(const Fields& fields)
     {
         std::lock_guard lock(m_mutex);
         m_sessions.insert(guid);
+        if (!m_loggedIn)
+            m_start = platform::clock().steadyNow();
+        m_loggedIn = true;
     }
     const std::string* software = lf_field(fields, "software");
     log(fmt::format("login of '{}': session {}", software != nullptr ? *software : "", guid));
@@ -188,7 +193,12 @@ json FeedServer::traffic(const Fields& fields)
     const Box box = lf_box(fields);
     const int offsetSeconds = lf_integer(fields, "toffset", 0, 0, lf_maxTimeOffset) * 60;
     platform::Clock& clock = platform::clock();
-    const AskedTime at{std::chrono::duration<double>(clock.steadyNow() - m_start).count() - offsetSeconds,
+    platform::SteadyTime start;
+    {
+        std::lock_guard lock(m_mutex);
+        start = m_start;
+    }
+    const AskedTime at{std::chrono::duration<double>(clock.steadyNow() - start).count() - offsetSeconds,
                        std::chrono::duration<double>(clock.systemNow().time_since_epoch()).count() - offsetSeconds};
     if (queryType != nullptr && *queryType == "locationtraffic") {
         json data;

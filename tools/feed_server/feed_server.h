@@ -1,6 +1,7 @@
 #pragma once
 // The local stand-in for the live-traffic service: the /v4 paths on 127.0.0.1, answered from a
-// scenario played in real time from the moment the server is bound.
+// scenario played in real time from the first login (before it, from the moment the server is
+// bound), so that the program sees the same scenario however long its start took.
 #include "scenario.h"
 
 #include <functional>
@@ -27,7 +28,7 @@ public:
     FeedServer& operator=(const FeedServer&) = delete;
 
     // Binds 127.0.0.1 at `port` (0: a free port chosen by the system) and starts the scenario's
-    // clock; the bound port. Raises std::runtime_error when the port cannot be bound.
+    // clock, which starts again at the first login; the bound port. Raises std::runtime_error when the port cannot be bound.
     int bind(int port);
     // Serves until stop(); returns at once when not bound.
     void run();
@@ -52,8 +53,9 @@ private:
     const Scenario m_scenario;
     const std::string m_licenseKey;
     std::unique_ptr<httplib::Server> m_server;
+    mutable std::mutex m_mutex; // m_start, m_loggedIn, m_sessions, m_log
     platform::SteadyTime m_start;
-    mutable std::mutex m_mutex; // m_sessions, m_log
+    bool m_loggedIn = false;
     std::set<std::string> m_sessions;
     std::function<void(const std::string&)> m_log;
 };
