@@ -81,6 +81,9 @@ public:
     void setFrameRate(float framesPerSecond);
     void setSimRunning(bool running);
     void loadFlight(const std::string& fileName);
+    // The user aircraft flies this path from now on; its times count from now. An empty path
+    // leaves the old one.
+    void setUserPath(std::vector<SimWaypoint> path);
 
     // ---- observation for tests
     void setCallLogging(bool on);

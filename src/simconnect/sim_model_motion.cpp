@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -14,6 +16,16 @@ constexpr double g_settleFps = 20.0;   // an object in the air without speed sin
 constexpr double g_flyingKts = 1.0;    // below this an object in the air has no speed
 
 } // namespace
+
+void SimModel::setUserPath(std::vector<SimWaypoint> path)
+{
+    if (path.empty())
+        return;
+    std::lock_guard lock(m_mutex);
+    for (SimWaypoint& w : path)
+        w.t += m_simTime;
+    m_scenario.userPath = std::move(path);
+}
 
 void SimModel::moveUser()
 {

@@ -87,9 +87,10 @@ SimScenario gf_defaultSimScenario()
     s.userAtcModel = "ATCCOM.AC_MODEL_A320.0.text";
     s.userAtcId = "PH-TRW";
     const double g = s.groundAltitudeFt;
+    // at stand D52 of Amsterdam Schiphol (the download site's EHAM.xml), out to runway 36C
     s.userPath = {
-        {0.0, "stand", 52.30900, 4.76400, g, true, 180.0, 0x201},
-        {60.0, "stand", 52.30900, 4.76400, g, true, 180.0, 0x203},
+        {0.0, "stand", 52.30953, 4.760917, g, true, 300.0, 0x201},
+        {60.0, "stand", 52.30953, 4.760917, g, true, 300.0, 0x203},
         {300.0, "taxi", 52.30000, 4.74000, g, true, std::nan(""), 0x20B},
         {330.0, "takeoff", 52.30000, 4.74000, g, true, 0.0, 0x21F},
         {375.0, "takeoff", 52.33300, 4.74000, g, true, std::nan(""), 0x21F},

@@ -121,7 +121,7 @@ TEST_F(UserAircraft, PositionGroundStateAndClockFollowTheModel)
     EXPECT_DOUBLE_EQ(gf_requestUserData().latitude, 0.0); // the answer comes with the next frame
     frame();
     const UserAcData first = gf_requestUserData();
-    EXPECT_NEAR(first.latitude, 52.309, 1e-9);
+    EXPECT_NEAR(first.latitude, 52.30953, 1e-9);
     EXPECT_EQ((std::tuple{first.altitude, g_userObjectId.load(), g_simEpochTime.load()}),
               (std::tuple{0.0, SimModel::userObjectId, lf_jan1st2024 + model->zulu().seconds})); // -11 ft reported
     const std::int64_t firstTime = g_simEpochTime;
