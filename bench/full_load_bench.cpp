@@ -1,19 +1,22 @@
 // The tick pass at full load: 1000 live aircraft (650 flying, 250 taxiing, 100 parked at stands)
 // and 300 static aircraft at a generated park airport of 500 stands, against the same pass with
 // no aircraft at the same airport. The live aircraft come the program's own way: feed records
-// (the start-up snapshots, then an answer every 2 s), spawn, creation and activation. In the same
+// (the start-up snapshots, then an answer every 2 s), spawn, creation by the simulator model through
+// the program's own simulator link, and activation. In the same
 // run: the static placement (the last 50 aircraft of the plan placed while the passes are timed),
 // the pass that holds the full calculation, and the passes that hold the two phases of the
-// half-hourly adjustment. What the simulator and the Traffic Reader do on their own threads
-// (taking the hand-over queues, reporting created objects, delivering answers) is not timed.
+// half-hourly adjustment. What the SimClient thread and the Traffic Reader do on their own threads
+// (the simulator's frames and messages, the answers) is not timed.
 #include "park_bench.h"
 
 #include "airports/park_data.h"
 #include "feed/feed_record.h"
 #include "foundation/option_table.h"
 #include "simconnect/sim_backend.h"
-#include "simlink/object_list.h"
+#include "simconnect/sim_model.h"
+#include "simlink/sim_messages.h"
 #include "simlink/sim_queues.h"
+#include "simlink/sim_registration.h"
 #include "simlink/sim_state.h"
 #include "simlink/user_aircraft.h"
 #include "traffic/feed_intake.h"
@@ -30,6 +33,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -43,70 +47,6 @@ constexpr int g_statics = 300;
 constexpr int g_placed = 50;       // of the statics, placed while the passes are timed
 constexpr double g_epoch = static_cast<double>(g_wednesday1010) - 60.0; // feed time of tick 0
 constexpr double g_twoPi = 6.283185307179586;
-
-// A simulator that accepts every call; what it would report, the bench reports itself.
-class AcceptingSim : public SimConnectBackend {
-public:
-    HRESULT open(HSIMCONNECT* handle, const char*) override
-    {
-        *handle = reinterpret_cast<HSIMCONNECT>(this);
-        return SIMCONNECT_OK;
-    }
-    HRESULT close(HSIMCONNECT) override { return SIMCONNECT_OK; }
-    HRESULT callDispatch(HSIMCONNECT, DispatchProc, void*) override { return SIMCONNECT_OK; }
-    HRESULT subscribeToSystemEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return SIMCONNECT_OK; }
-    HRESULT addToDataDefinition(HSIMCONNECT, SIMCONNECT_DATA_DEFINITION_ID, const char*, const char*, SIMCONNECT_DATATYPE,
-                                float, std::uint32_t) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT mapClientEventToSimEvent(HSIMCONNECT, SIMCONNECT_CLIENT_EVENT_ID, const char*) override { return SIMCONNECT_OK; }
-    HRESULT addClientEventToNotificationGroup(HSIMCONNECT, SIMCONNECT_NOTIFICATION_GROUP_ID, SIMCONNECT_CLIENT_EVENT_ID,
-                                              bool) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT setNotificationGroupPriority(HSIMCONNECT, SIMCONNECT_NOTIFICATION_GROUP_ID, std::uint32_t) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT requestDataOnSimObject(HSIMCONNECT, SIMCONNECT_DATA_REQUEST_ID, SIMCONNECT_DATA_DEFINITION_ID,
-                                   SIMCONNECT_OBJECT_ID, SIMCONNECT_PERIOD) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT requestDataOnSimObjectType(HSIMCONNECT, SIMCONNECT_DATA_REQUEST_ID, SIMCONNECT_DATA_DEFINITION_ID,
-                                       std::uint32_t, SIMCONNECT_SIMOBJECT_TYPE) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT setDataOnSimObject(HSIMCONNECT, SIMCONNECT_DATA_DEFINITION_ID, SIMCONNECT_OBJECT_ID, std::uint32_t,
-                               std::uint32_t, const void*) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT transmitClientEvent(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_CLIENT_EVENT_ID, std::uint32_t,
-                                SIMCONNECT_NOTIFICATION_GROUP_ID) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT aiCreateNonAtcAircraft(HSIMCONNECT, const char*, const char*, const SIMCONNECT_DATA_INITPOSITION&,
-                                   SIMCONNECT_DATA_REQUEST_ID) override
-    {
-        return SIMCONNECT_OK;
-    }
-    HRESULT getLastSentPacketId(HSIMCONNECT, std::uint32_t* packetId) override
-    {
-        *packetId = 0;
-        return SIMCONNECT_OK;
-    }
-    HRESULT aiReleaseControl(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return SIMCONNECT_OK; }
-    HRESULT aiRemoveObject(HSIMCONNECT, SIMCONNECT_OBJECT_ID, SIMCONNECT_DATA_REQUEST_ID) override { return SIMCONNECT_OK; }
-    HRESULT aiSetAircraftFlightPlan(HSIMCONNECT, SIMCONNECT_OBJECT_ID, const char*, SIMCONNECT_DATA_REQUEST_ID) override
-    {
-        return SIMCONNECT_OK;
-    }
-};
 
 // One live aircraft of the feed: round and round a circle, or standing on a stand.
 struct Circle {
@@ -147,7 +87,7 @@ void lf_buildCircles()
         Circle c;
         const double k = static_cast<double>(i);
         if (i < g_flying) {
-            c = {airport, 5.0 + std::fmod(k * 7.0, 30.0), 220.0 + std::fmod(k * 13.0, 230.0),
+            c = {airport, 5.0 + std::fmod(k * 7.0, 25.0), 220.0 + std::fmod(k * 13.0, 230.0),
                  3000.0 + std::fmod(k * 997.0, 32000.0), std::fmod(k * 0.7, g_twoPi)};
         } else if (i < g_flying + g_taxiing) {
             // 250 m circles on the aprons south of the stands
@@ -170,32 +110,36 @@ std::vector<FeedRecord> lf_snapshot(double recordTime)
     return batch;
 }
 
-// What the simulator thread does on a frame: takes what the tick handed over and reports the
-// objects it created and removed.
+// The simulator model, and the frame of the SimClient thread: the model steps, the program's
+// dispatch takes its messages (the frame event sends what the tick handed over). At the set-up
+// the simulator takes at once what the program has waiting to be created.
+std::shared_ptr<SimModel> g_model;
+
+void lf_connect()
+{
+    SimScenario scenario = gf_defaultSimScenario();
+    scenario.groundAltitudeFt = 0.0;
+    scenario.userPath = {{0.0, "stand", 50.0, 7.8, 0.0, true, 90.0, 0}}; // 7.7 nm west of the stands
+    scenario.maxAiObjects = 2000;
+    g_model = std::make_shared<SimModel>(scenario);
+    gf_setSimConnectBackend(g_model);
+    HSIMCONNECT handle = nullptr;
+    SimConnect_Open(&handle, "bench", nullptr, 0, nullptr, 0);
+    g_hSimConnect = handle;
+    gf_registerWithSim();
+}
+
 void lf_simFrame(bool createWaiting)
 {
-    static std::uint32_t nextObjectId = 100;
-    std::vector<CreateRequest> creates;
-    std::vector<std::uint32_t> removals;
-    {
-        std::lock_guard lock(g_simConnectMutex);
-        creates.swap(g_createQueue);
-        removals.assign(g_removeQueue.begin(), g_removeQueue.end());
-        g_removeQueue.clear();
-        g_eventQueue.clear();
-        g_posBack->clear();
-    }
     if (createWaiting) {
-        // at the set-up the simulator creates at once what the program has waiting
-        creates.insert(creates.end(), g_createDeque.begin(), g_createDeque.end());
-        g_createDeque.clear();
+        std::lock_guard lock(g_simConnectMutex);
+        for (auto* deque : {&g_createDeque, &g_staticCreateDeque}) {
+            g_createQueue.insert(g_createQueue.end(), deque->begin(), deque->end());
+            deque->clear();
+        }
     }
-    for (const CreateRequest& c : creates) {
-        const std::uint32_t kind = c.hexId <= 10000 ? OBJ_OWN_STATIC_CREATED : OBJ_OWN_LIVE_CREATED;
-        gf_pushObjectListEntry({nextObjectId++, c.hexId, 0, kind, 0.0, c.initPos.Altitude});
-    }
-    for (const std::uint32_t id : removals)
-        gf_pushObjectListEntry({id, 0, 0, OBJ_REMOVED, 0.0, 0.0});
+    g_model->step();
+    SimConnect_CallDispatch(g_hSimConnect, gf_dispatch, nullptr);
 }
 
 // The Traffic Reader's answer every 2 s, 30 s ahead.
@@ -208,15 +152,17 @@ void lf_feedLoop()
     gf_intakeFeedBatch(batch, 30);
 }
 
-std::size_t lf_countActive()
+template <class Records>
+std::size_t lf_countActive(const Records& records)
 {
-    return static_cast<std::size_t>(std::count_if(g_liveAircraft.begin(), g_liveAircraft.end(),
-                                                  [](const LiveAc& ac) { return ac.acState == AcState::active; }));
+    return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
+                                                  [](const auto& ac) { return ac.acState == AcState::active; }));
 }
+std::size_t lf_countActive() { return lf_countActive(g_liveAircraft); }
+std::size_t lf_countActiveStatics() { return lf_countActive(g_staticAircraft); }
 
 std::vector<StaticAc> g_standing;             // the statics standing when the timing begins
 std::vector<StaticPlanEntry> g_toPlace;       // the plan entries placed while timed
-std::shared_ptr<AcceptingSim> g_sim;
 
 void lf_setUp()
 {
@@ -225,11 +171,7 @@ void lf_setUp()
         return;
     done = true;
     gf_setUpTraffic();
-    g_sim = std::make_shared<AcceptingSim>();
-    gf_setSimConnectBackend(g_sim);
-    HSIMCONNECT handle = nullptr;
-    g_sim->open(&handle, "bench");
-    g_hSimConnect = handle;
+    lf_connect();
     g_simRequestError = false;
     g_simRunning = true;
     g_frameRate = 30.0f;
@@ -238,10 +180,9 @@ void lf_setUp()
     gf_buildParkedTraffic(1000, 120);
     g_parkAirportLoaded = true;
     gf_at(g_wednesday1010);
-    UserAcData user{};
-    user.latitude = 50.0;
-    user.longitude = 7.8; // 7.7 nm west of the stands, on the ground
-    gf_setUserSnapshot(user);
+    gf_requestUserData();
+    lf_simFrame(false);
+    gf_setUserSnapshot(gf_requestUserData());
     g_userOnGround = true;
     gf_setRunning(true);
 
@@ -257,17 +198,20 @@ void lf_setUp()
         lf_simFrame(true);
     }
 
-    // the plan with the live aircraft standing: 300 statics off the live aircraft's stands
+    // the plan with the live aircraft standing: 300 statics off the live aircraft's stands, of
+    // which the placement makes all but the last 50 now, the rest while the passes are timed
     parking_percentage.value = 80;
     gf_calculateStaticParking();
     std::erase_if(g_staticPlan, [](const StaticPlanEntry& e) { return e.standId > 400; });
     g_staticPlan.resize(std::min<std::size_t>(g_staticPlan.size(), g_statics));
-    g_standing = gf_staticsOfPlan();
-    g_toPlace.assign(g_staticPlan.end() - std::min<std::ptrdiff_t>(g_placed, std::ssize(g_staticPlan)),
-                     g_staticPlan.end());
-    g_standing.erase(g_standing.end() - std::ssize(g_toPlace), g_standing.end());
-    gf_setStaticSerial(static_cast<std::uint32_t>(g_standing.size()));
-    g_staticPlan.clear();
+    while (std::ssize(g_staticPlan) > g_placed)
+        gf_placeNextStaticAc();
+    g_toPlace = std::exchange(g_staticPlan, {});
+    for (int pass = 0; pass < 1000 && lf_countActiveStatics() < g_staticAircraft.size(); ++pass) {
+        gf_handleAddingStack();
+        lf_simFrame(true);
+    }
+    g_standing = g_staticAircraft;
     parking_percentage.value = 60; // 300 of 500 wanted from now on
 }
 
@@ -280,15 +224,16 @@ void lf_counters(benchmark::State& state)
         g_liveAircraft.begin(), g_liveAircraft.end(), [](const LiveAc& ac) { return ac.flightState == FlightState::taxi; }));
     state.counters["parked"] = static_cast<double>(gf_countParkedLiveAc(false));
     state.counters["static"] = static_cast<double>(g_staticAircraft.size());
+    state.counters["in_sim"] = static_cast<double>(g_model->aiObjects().size());
 }
 
-// Passes back to back; every 10th the simulator takes what was handed over and, with `feed`, the
-// reader delivers its answers (not timed).
+// Passes back to back; after every third a simulator frame and, with `feed`, the reader's
+// answers (not timed).
 void lf_passes(benchmark::State& state, bool feed)
 {
     for (auto _ : state) {
         gf_handleAddingStack();
-        if (g_tick % 10 == 0) {
+        if (g_tick % 3 == 0) {
             state.PauseTiming();
             lf_simFrame(false);
             if (feed)
@@ -301,6 +246,11 @@ void lf_passes(benchmark::State& state, bool feed)
 void BM_FullLoadPass(benchmark::State& state)
 {
     lf_setUp();
+    // the statics placed by an earlier run leave the simulator
+    for (const StaticAc& s : g_staticAircraft)
+        if (std::none_of(g_standing.begin(), g_standing.end(), [&s](const StaticAc& x) { return x.hexid == s.hexid; }))
+            SimConnect_AIRemoveObject(g_hSimConnect, s.objectId, 0);
+    lf_simFrame(false);
     g_staticAircraft = g_standing;
     g_staticPlan = g_toPlace;
     lf_passes(state, true);
@@ -347,8 +297,8 @@ void lf_passHolding(benchmark::State& state, std::int64_t at, bool standing, Job
         gf_handleAddingStack();
         job();
     }
-    if (!g_staticPlan.empty())
-        state.counters["planned"] = static_cast<double>(g_staticPlan.size());
+    state.counters["planned"] = static_cast<double>(g_staticPlan.size());
+    state.counters["removed"] = static_cast<double>(g_removeDeque.size());
     g_staticPlan.clear();
     g_staticAircraft.clear();
     g_removeDeque.clear();
