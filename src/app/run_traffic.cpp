@@ -207,12 +207,14 @@ void gf_runTraffic()
     for (int round = 0; round < 10 && g_windowQnh == 0; ++round)
         lf_sleep(300ms);
     gf_handleRereadRequest();
+    // the reader judges its first answer, the start-up snapshots, against this position: set
+    // before it starts, so that an answer quicker than the wait below is not lost
+    const UserAcData user = gf_copyUserSnapshot();
+    gf_setReaderRefPos(LatLon{user.latitude, user.longitude});
     g_trafficReaderStarted = true;
     gf_startTrafficReader();
     lf_sleep(300ms);
 
-    const UserAcData user = gf_copyUserSnapshot();
-    gf_setReaderRefPos(LatLon{user.latitude, user.longitude});
     lf_waitForFirstFeedTime();
     g_timeSlot = gf_slotAndWeekdayNow();
     lf_waitForFirstReception();
