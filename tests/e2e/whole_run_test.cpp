@@ -1,6 +1,7 @@
 // The whole program in this process: its window on the headless back-end, its threads, the
-// local feed server on 127.0.0.1 playing the shipped scenario and the simulator model in real
-// time. What the run did is read from the model and from Log.txt.
+// local feed server on 127.0.0.1 playing the shipped scenario, the shipped download site and the
+// simulator model in real time, with the user aircraft on a stand of the park airport EHAM until
+// the test lets it fly away. What the run did is read from the model and from Log.txt.
 #include "feed_server.h"
 #include "scenario.h"
 
@@ -15,18 +16,22 @@
 #include "traffic/run_flags.h"
 #include "w32/testing.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <pugixml.hpp>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,9 +40,12 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr const char* g_key = "e2e-local-key";
-// where the model's user aircraft stands during the test
-constexpr double g_userStandLat = 52.309;
-constexpr double g_userStandLon = 4.764;
+// where the model's user aircraft stands during the test: stand D52
+constexpr double g_userStandLat = 52.30953;
+constexpr double g_userStandLon = 4.760917;
+// of the feed scenario: lands on 36R and stops at E22; pushes back from B17 and takes off
+constexpr const char* g_arrival = "KLM1786";
+constexpr const char* g_departure = "KLM1351";
 
 std::string lf_readFile(const fs::path& path)
 {
@@ -58,6 +66,9 @@ void lf_layOutProgramFolder()
         fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / name, fs::path("input") / name);
     fs::create_directories("output");
     fs::copy_file(source / "data" / "output" / "LiveriesScanned.xml", g_liveriesScannedPath);
+    fs::create_directories("site/MSFS/archive/stock"); // the download site: EHAM's parking file only
+    fs::copy_file(source / "data" / "site" / "MSFS" / "archive" / "stock" / "EHAM.xml",
+                  "site/MSFS/archive/stock/EHAM.xml");
     gf_initDataPaths();
     fs::create_directories(g_dataFolder);
     std::ofstream(g_dataFolder / "rt_license.txt") << g_key << "\n";
@@ -67,6 +78,9 @@ void lf_layOutProgramFolder()
 	<parameter name="SCAN_AIRPORTS" value="false" />
 	<parameter name="AUTO_RANGE" value="false" /><!-- 40 nm, the feed scenario's area, also on the ground -->
 	<parameter name="MSFS_INSTALL_PATH" value="packages" />
+	<parameter name="AIRP_RANGE" value="5" />
+	<parameter name="AIRP_HEIGHT" value="2000" />
+	<parameter name="CUSTOM_PARKING_PERCENTAGE" value="60" />
 </parameters>
 )";
 }
@@ -88,6 +102,7 @@ double lf_metres(double lat1, double lon1, double lat2, double lon2)
 // program made a pass since the frame before.
 struct Track {
     std::string title;
+    std::string callsign;
     std::uint64_t firstFrame = 0;
     std::uint64_t lastFrame = 0;
     std::uint32_t lastTick = 0; // the program's pass count when lastFrame was seen
@@ -103,7 +118,43 @@ struct Track {
     std::uint64_t longestStill = 0; // the longest such run between two changes
     std::vector<std::string> jumps;
     bool removed = false;
+    // on the ground and in the air
+    double below100 = -1.0; // model seconds when first lower than 100, 50 and 15 ft
+    double below50 = -1.0;
+    double below15 = -1.0;
+    bool flared = false;
+    bool landed = false;       // on the ground after having been in the air
+    double rolledMetres = 0.0; // on the ground since
+    double pushedMetres = 0.0; // on the ground tail first
+    double climbedFt = 0.0;    // above the ground after having been on it
+    bool wasAirborne = false;  // higher than 100 ft
+    bool wasOnGround = false;
+    SimObjectState last;
 };
+
+// The phases of landing, push-back and take-off as the model shows them, at `seconds` of the
+// model's time.
+void lf_follow(Track& t, const SimObjectState& o, double metres, double seconds)
+{
+    const double agl = o.altFt - o.groundAltFt - o.staticCgFt;
+    // the flare: the last 15 ft take more than twice as long as they would at the sink rate
+    // between 100 and 50 ft
+    for (auto [height, at] : {std::pair{100.0, &t.below100}, {50.0, &t.below50}, {15.0, &t.below15}})
+        if (!o.onGround && agl < height && *at < 0.0)
+            *at = seconds;
+    if (t.wasAirborne && o.onGround && !t.landed && t.below15 > 0.0 && t.below50 > t.below100)
+        t.flared = (seconds - t.below15) / 15.0 > 2.0 * (t.below50 - t.below100) / 50.0;
+    t.landed = t.landed || (t.wasAirborne && o.onGround);
+    t.wasAirborne = t.wasAirborne || agl > 100.0;
+    if (t.landed && o.onGround)
+        t.rolledMetres += metres;
+    // moving away from where the nose points
+    const double course = std::atan2((o.lon - t.lon) * std::cos(o.lat * 0.0174533), o.lat - t.lat) * 57.29578;
+    if (o.onGround && metres > 0.01 && std::abs(std::remainder(course - o.headingDeg, 360.0)) > 135.0)
+        t.pushedMetres += metres;
+    if (t.wasOnGround)
+        t.climbedFt = std::max(t.climbedFt, agl);
+}
 
 class Observer {
 public:
@@ -113,6 +164,7 @@ public:
     void sample()
     {
         const std::uint64_t frame = m_model->frames();
+        const double seconds = m_model->simSeconds();
         const std::uint32_t tick = g_tick.load();
         std::set<std::uint32_t> present;
         for (const SimObjectState& o : m_model->aiObjects()) {
@@ -121,11 +173,13 @@ public:
             Track& t = it->second;
             if (added) {
                 t.title = o.title;
+                t.callsign = o.atcId;
                 t.firstFrame = frame;
             } else {
                 const std::uint64_t frames = frame - t.lastFrame;
                 const std::uint64_t passes = tick - t.lastTick;
                 const double metres = lf_metres(t.lat, t.lon, o.lat, o.lon);
+                lf_follow(t, o, metres, seconds);
                 const double feet = std::abs(o.altFt - t.altFt);
                 // 1200 kt and 12000 ft/min at 30 frames a second, or in the passes made (the
                 // program catches up after a stall), with some slack
@@ -151,6 +205,8 @@ public:
                 if (t.firstMove != 0 && t.firstMove != frame)
                     t.tickedFrames += ticked;
             }
+            t.wasOnGround = t.wasOnGround || o.onGround;
+            t.last = o;
             t.lastFrame = frame;
             t.lastTick = tick;
             t.lastUpdates = o.positionUpdates;
@@ -164,6 +220,13 @@ public:
     }
 
     const std::map<std::uint32_t, Track>& tracks() const { return m_tracks; }
+    const Track* find(const std::string& callsign) const
+    {
+        for (const auto& [id, t] : m_tracks)
+            if (t.callsign == callsign)
+                return &t;
+        return nullptr;
+    }
 
     // Enough has been seen once `count` aircraft have moved for `frames` frames and one was removed.
     bool seenEnough(std::size_t count, std::uint64_t frames) const
@@ -206,9 +269,89 @@ std::set<std::string> lf_shippedTitles()
     return titles;
 }
 
+// The stands of the download site's parking file.
+struct SiteStand {
+    std::string name;
+    double lat = 0.0;
+    double lon = 0.0;
+    double radius = 0.0; // metres
+};
+std::vector<SiteStand> lf_siteStands()
+{
+    pugi::xml_document doc;
+    doc.load_file("site/MSFS/archive/stock/EHAM.xml");
+    std::vector<SiteStand> stands;
+    for (const auto& p : doc.child("parkpositions").children("parkpos"))
+        stands.push_back({p.attribute("id").value(), p.attribute("latitude").as_double(),
+                          p.attribute("longitude").as_double(), p.attribute("radius").as_double()});
+    return stands;
+}
+const SiteStand& lf_nearestStand(const std::vector<SiteStand>& stands, double lat, double lon)
+{
+    return *std::min_element(stands.begin(), stands.end(), [&](const SiteStand& a, const SiteStand& b) {
+        return lf_metres(a.lat, a.lon, lat, lon) < lf_metres(b.lat, b.lon, lat, lon);
+    });
+}
+
+bool lf_isStatic(const Track& t) { return !t.callsign.empty() && t.callsign.back() == '*'; }
+
+// Parked as a live aircraft parks: engines off, throttle and flaps 0, nav and logo lights only.
+bool lf_parkedAt(const Track* t, const SiteStand& stand)
+{
+    const SimObjectState& o = t->last;
+    return o.onGround && lf_metres(o.lat, o.lon, stand.lat, stand.lon) <= 2.0 && !o.enginesRunning &&
+           o.throttle1Percent == 0.0 && o.flapsPercent == 0.0 && (o.lightMask() & 0x11F) == 0x101;
+}
+
+std::size_t lf_count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// The statics the calculation planned, less those the placement passed over.
+std::size_t lf_staticsDue(const std::string& log)
+{
+    const std::size_t at = log.find(" positions (");
+    if (at == std::string::npos)
+        return 1000;
+    const std::size_t begin = log.rfind('\n', at) + 1;
+    return std::stoul(log.substr(begin, at - begin)) - lf_count(log, "no static parking for") -
+           lf_count(log, "no livery match");
+}
+
+bool lf_learnedFileWritten()
+{
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator("airports/learned", ec); !ec && it != fs::end(it); ++it)
+        if (it->is_regular_file())
+            return true;
+    return false;
+}
+
+std::size_t lf_onTheGround(const SimModel& model)
+{
+    const auto objects = model.aiObjects();
+    return static_cast<std::size_t>(
+        std::count_if(objects.begin(), objects.end(), [](const SimObjectState& o) { return o.onGround; }));
+}
+
+// Off the stand to the north-west and steeply up: out of sight (above 2000 ft) within seconds.
+std::vector<SimWaypoint> lf_flyAway()
+{
+    const double g = gf_defaultSimScenario().groundAltitudeFt;
+    const double nan = std::nan("");
+    return {{0.0, "takeoff", g_userStandLat, g_userStandLon, g, true, 300.0, 0x21F},
+            {4.0, "takeoff", g_userStandLat + 0.001, g_userStandLon - 0.002, g, true, nan, 0x21F},
+            {12.0, "climb", g_userStandLat + 0.004, g_userStandLon - 0.010, g + 2600.0, false, nan, 0x213},
+            {600.0, "cruise", g_userStandLat + 0.500, g_userStandLon - 1.000, g + 9000.0, false, nan, 0x213}};
+}
+
 } // namespace
 
-TEST(WholeRun, TrafficIsCreatedMovedRemovedAndTheCloseBoxEndsTheRun)
+TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRun)
 {
     testsupport::TempFolder folder;
     lf_layOutProgramFolder();
@@ -218,9 +361,12 @@ TEST(WholeRun, TrafficIsCreatedMovedRemovedAndTheCloseBoxEndsTheRun)
     const int port = server.bind(0);
     std::thread serverThread([&server] { server.run(); });
     folder.setEnv("TRWK_RT_BASE_URL", fmt::format("http://127.0.0.1:{}", port));
-    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "no-site").string()); // no updates
+    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "site").string() + "/");
 
-    auto model = std::make_shared<SimModel>(gf_defaultSimScenario());
+    SimScenario simScenario = gf_defaultSimScenario();
+    simScenario.userPath = {
+        {0.0, "stand", g_userStandLat, g_userStandLon, simScenario.groundAltitudeFt, true, 300.0, 0x203}};
+    auto model = std::make_shared<SimModel>(simScenario);
     gf_setSimConnectBackend(model);
     auto driver = std::make_unique<SimModelDriver>(model);
 
@@ -229,23 +375,49 @@ TEST(WholeRun, TrafficIsCreatedMovedRemovedAndTheCloseBoxEndsTheRun)
     gf_setProgramResources();
     gf_installAppHooks();
 
+    const auto stands = lf_siteStands();
+    const SiteStand& arrivalStand = lf_nearestStand(stands, 52.303971, 4.773883); // E22
     Observer observer(model);
     std::atomic<bool> closePosted{false};
     std::atomic<std::uint32_t> ticks{0};
     fs::file_time_type parametersBeforeClose;
+    std::size_t leftOnTheGround = 0;
+    bool learnedWritten = false;
     std::thread user([&] {
         const auto start = std::chrono::steady_clock::now();
-        // the run has its window, then up to two minutes of traffic: the aircraft in range are
-        // created after the first answers and fly; the one climbing out of the area is removed
-        // once its reports have ended
         while (g_mainWindowState.hMainWindow.load() == nullptr && std::chrono::steady_clock::now() - start < 20s)
             std::this_thread::sleep_for(10ms);
-        const auto end = start + 120s;
-        while (std::chrono::steady_clock::now() < end && !observer.seenEnough(3, 300)) {
-            observer.sample();
-            ticks = g_tick.load();
-            std::this_thread::sleep_for(5ms);
-        }
+        // samples the world until the condition holds (looked at twice a second) or the time is up
+        const auto lt_watch = [&](const std::function<bool()>& done, std::chrono::seconds limit) {
+            for (int i = 0; std::chrono::steady_clock::now() - start < limit; ++i) {
+                observer.sample();
+                ticks = g_tick.load();
+                if (i % 100 == 0 && done())
+                    return;
+                std::this_thread::sleep_for(5ms);
+            }
+        };
+        // at the park airport: the statics stand, the arrival has landed and parked, the
+        // departure has pushed back and climbs away
+        lt_watch([&] {
+            const std::string log = lf_readFile("Log.txt");
+            const Track* arrival = observer.find(g_arrival);
+            const Track* departure = observer.find(g_departure);
+            const auto& tracks = observer.tracks();
+            const auto statics =
+                std::count_if(tracks.begin(), tracks.end(), [](const auto& e) { return lf_isStatic(e.second); });
+            return arrival != nullptr && lf_parkedAt(arrival, arrivalStand) && departure != nullptr &&
+                   departure->climbedFt >= 100.0 && std::cmp_greater_equal(statics, lf_staticsDue(log));
+        }, 420s);
+        // the user aircraft flies away: everything on the ground leaves, the learned file is
+        // written; the flight at the edge of the area is removed there
+        model->setUserPath(lf_flyAway());
+        lt_watch([&] {
+            return lf_readFile("Log.txt").find("out of sight") != std::string::npos && lf_onTheGround(*model) == 0 &&
+                   lf_learnedFileWritten() && observer.seenEnough(3, 300);
+        }, 600s);
+        leftOnTheGround = lf_onTheGround(*model);
+        learnedWritten = lf_learnedFileWritten();
         parametersBeforeClose = fs::last_write_time(g_parametersPath);
         std::this_thread::sleep_for(20ms);
         closePosted = true;
@@ -268,31 +440,62 @@ TEST(WholeRun, TrafficIsCreatedMovedRemovedAndTheCloseBoxEndsTheRun)
     const auto titles = lf_shippedTitles();
     const auto& tracks = observer.tracks();
     EXPECT_GE(ticks.load(), 100u) << "the run did not reach its tick loop";
-    // the airborne flights in range; the ground traffic needs the airport data
-    EXPECT_GE(tracks.size(), 3u);
     std::size_t moving = 0;
     for (const auto& [id, t] : tracks) {
         EXPECT_TRUE(titles.count(t.title)) << "object " << id << " has the title " << t.title;
-        EXPECT_TRUE(t.jumps.empty()) << t.title << " jumped: " << fmt::format("{}", fmt::join(t.jumps, "; "));
-        if (t.firstMove == 0 || t.lastFrame - t.firstMove < 90 || t.travelledMetres < 100.0)
+        EXPECT_TRUE(t.jumps.empty()) << t.callsign << " jumped: " << fmt::format("{}", fmt::join(t.jumps, "; "));
+        EXPECT_NE(log.find(t.title), std::string::npos) << "the creation of " << t.title << " is not logged";
+        if (t.wasOnGround || t.firstMove == 0 || t.lastFrame - t.firstMove < 90 || t.travelledMetres < 100.0)
             continue;
         ++moving;
         // a flying aircraft gets a new position every frame with a pass before it once it moves
-        EXPECT_LE(t.longestStill, 2u) << t.title;
-        EXPECT_GE(t.lastUpdates - t.firstUpdates, t.tickedFrames * 9 / 10) << t.title;
+        EXPECT_LE(t.longestStill, 2u) << t.callsign;
+        EXPECT_GE(t.lastUpdates - t.firstUpdates, t.tickedFrames * 9 / 10) << t.callsign;
     }
     EXPECT_GE(moving, 3u);
-    for (const auto& [id, t] : tracks)
-        EXPECT_NE(log.find(t.title), std::string::npos) << "the creation of " << t.title << " is not logged";
 
-    // the flight whose reports ended at the edge of the area is removed there; the others fly on
-    std::size_t removed = 0;
+    // the statics: each on a stand of the site's file, on its own, clear of the others and of the
+    // user's stand, and logged as parked
+    std::vector<const SiteStand*> taken;
     for (const auto& [id, t] : tracks) {
-        if (!t.removed)
+        if (!lf_isStatic(t))
             continue;
-        ++removed;
-        EXPECT_GT(lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon), 39.0 * 1852.0)
-            << t.title << " was removed before it left the area";
+        const SiteStand& stand = lf_nearestStand(stands, t.lat, t.lon);
+        EXPECT_LE(lf_metres(stand.lat, stand.lon, t.lat, t.lon), 1.0) << t.callsign;
+        EXPECT_NE(stand.name, "D52") << t.callsign << " stands on the user's stand";
+        EXPECT_NE(log.find(fmt::format("{:8}: {:8} parked", stand.name, t.callsign)), std::string::npos)
+            << t.callsign;
+        for (const SiteStand* other : taken)
+            EXPECT_LE(stand.radius + other->radius, 1.1 * lf_metres(stand.lat, stand.lon, other->lat, other->lon))
+                << t.callsign << " on " << stand.name << " overlaps " << other->name;
+        taken.push_back(&stand);
     }
-    EXPECT_EQ(removed, 1u) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
+    EXPECT_GE(taken.size(), 20u) << "statics";
+
+    // the arrival lands, rolls, taxis and parks; the departure pushes back and takes off
+    const Track* arrival = observer.find(g_arrival);
+    ASSERT_NE(arrival, nullptr) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
+    EXPECT_TRUE(arrival->flared && arrival->landed) << "flared " << arrival->flared << ", landed " << arrival->landed;
+    EXPECT_GE(arrival->rolledMetres, 300.0);
+    EXPECT_TRUE(lf_parkedAt(arrival, arrivalStand)) << arrival->last.lat << " " << arrival->last.lon;
+    EXPECT_NE(log.find(fmt::format("{:8}: {:8} arrived at stand", "E22", g_arrival)), std::string::npos);
+    const Track* departure = observer.find(g_departure);
+    ASSERT_NE(departure, nullptr);
+    EXPECT_GE(departure->pushedMetres, 20.0);
+    EXPECT_GE(departure->climbedFt, 100.0);
+
+    // leaving the park airport: nothing stays on the ground, the learned file is written; in the
+    // air, the flight whose reports ended at the edge of the area is removed there
+    EXPECT_NE(log.find("out of sight"), std::string::npos);
+    EXPECT_EQ(leftOnTheGround, 0u);
+    EXPECT_TRUE(learnedWritten);
+    std::size_t removedInTheAir = 0;
+    for (const auto& [id, t] : tracks) {
+        if (!t.removed || t.last.altFt - t.last.groundAltFt < 1000.0)
+            continue;
+        ++removedInTheAir;
+        EXPECT_GT(lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon), 39.0 * 1852.0)
+            << t.callsign << " was removed before it left the area";
+    }
+    EXPECT_EQ(removedInTheAir, 1u) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
 }
