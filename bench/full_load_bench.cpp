@@ -164,13 +164,9 @@ std::size_t lf_countActiveStatics() { return lf_countActive(g_staticAircraft); }
 std::vector<StaticAc> g_standing;             // the statics standing when the timing begins
 std::vector<StaticPlanEntry> g_toPlace;       // the plan entries placed while timed
 
-void lf_setUp()
+// The simulator, the airport and the feed; the live aircraft brought up and the statics placed.
+void lf_bringUp()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    gf_setUpTraffic();
     lf_connect();
     g_simRequestError = false;
     g_simRunning = true;
@@ -214,6 +210,8 @@ void lf_setUp()
     g_standing = g_staticAircraft;
     parking_percentage.value = 60; // 300 of 500 wanted from now on
 }
+
+void lf_setUp() { gf_setUpTraffic(lf_bringUp); }
 
 void lf_counters(benchmark::State& state)
 {

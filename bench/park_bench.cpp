@@ -1,11 +1,12 @@
 #include "park_bench.h"
 
 #include "aircraft/dbase.h"
-#include "aircraft/livery_records.h"
+#include "aircraft/livery_processing.h"
 #include "aircraft/livery_tables.h"
 #include "airports/park_data.h"
 #include "feed/parked_request.h"
 #include "foundation/half_hours.h"
+#include "foundation/paths.h"
 #include "foundation/random.h"
 #include "simlink/sim_state.h"
 #include "traffic/run_flags.h"
@@ -16,26 +17,35 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace parkbench {
 
 namespace {
 
-// One livery of every airline and type the bench uses.
+// One livery of every airline and type the bench uses, through the program's own reading of its
+// livery list, written for it into a folder of its own.
 void lf_installLiveries()
 {
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path();
+    const fs::path folder = fs::temp_directory_path() / fmt::format("trwk-bench-{}", ::getpid());
+    fs::create_directories(folder / g_outputFolder);
+    fs::current_path(folder);
+    {
+        std::ofstream list(g_liveriesScannedPath);
+        list << "<liveries>\n";
+        for (const char* airline : g_airlines)
+            for (const char* type : g_types)
+                list << fmt::format("<liv airl=\"{}\" type=\"{}\" title=\"{} {}\" />\n", airline, type, type, airline);
+        list << "</liveries>\n";
+    }
     gf_resetLiveryTables();
-    g_liveryRecords.clear();
-    for (const char* airline : g_airlines)
-        for (const char* type : g_types)
-            g_liveryRecords.push_back({airline, type, fmt::format("{} {}", type, airline), "", 0, false});
-    gf_sortLiveryRecords(g_liveryRecords);
-    gf_installLiveryTables();
-    gf_clearLiveryTables();
-    gf_buildLiveryTitles();
-    gf_buildAirlineTables();
-    gf_buildTypeTables();
-    g_liveriesProcessed = true;
+    gf_processScannedLiveries();
+    fs::current_path(before);
+    fs::remove_all(folder);
 }
 
 } // namespace
@@ -104,8 +114,12 @@ void gf_buildParkedTraffic(int count, int onStands)
     }
 }
 
-void gf_setUpTraffic()
+void gf_setUpTraffic(const std::function<void()>& more)
 {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
     platform::setClock(&gf_serviceClock());
     gf_initTrafficContainers();
     gf_resetDbase();
@@ -115,6 +129,7 @@ void gf_setUpTraffic()
     lf_installLiveries();
     gf_randomGenerator().seed(7u);
     g_simRequestError = true; // no simulator behind the bench
+    more();
 }
 
 void gf_at(std::int64_t seconds)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace parkbench {
@@ -35,9 +36,9 @@ void gf_buildAirport(int stands, bool touching);
 // `count` parked aircraft of the service on the first `onStands` even stands, seen up to 23 half
 // hours ago.
 void gf_buildParkedTraffic(int count, int onStands);
-// The clock installed, the containers reserved, the database and one livery each of A320, B738
-// and E190 of four airlines, no simulator.
-void gf_setUpTraffic();
+// Once per process: the clock installed, the containers reserved, the database and one livery
+// each of A320, B738 and E190 of four airlines, no simulator; then the benchmark's own `more`.
+void gf_setUpTraffic(const std::function<void()>& more);
 // The clock at this UTC time, and the time slot with it.
 void gf_at(std::int64_t seconds);
 // The static aircraft of the plan, standing as the placement would leave them.

@@ -47,15 +47,12 @@ void lf_buildLiveAircraft()
 
 void lf_setUp()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    gf_setUpTraffic();
-    parking_percentage.value = 60; // 180 of 300 wanted: parked traffic on 120 stands, options for the rest
-    gf_buildAirport(g_stands, true);
-    gf_buildParkedTraffic(g_parked, 120);
-    lf_buildLiveAircraft();
+    gf_setUpTraffic([] {
+        parking_percentage.value = 60; // 180 of 300 wanted: parked traffic on 120 stands, options for the rest
+        gf_buildAirport(g_stands, true);
+        gf_buildParkedTraffic(g_parked, 120);
+        lf_buildLiveAircraft();
+    });
 }
 
 void BM_TickPass(benchmark::State& state)
