@@ -9,12 +9,6 @@ std::vector<std::string> g_oneEntryList;
 
 const std::vector<std::string>& gf_emptyCandidateList() { return g_emptyList; }
 
-void gf_reserveCandidateLists()
-{
-    g_emptyList.reserve(1);
-    g_oneEntryList.reserve(1);
-}
-
 const std::vector<std::string>& gf_oneCandidateList(const std::function<std::string()>& picker)
 {
     std::string text = picker();

@@ -7,9 +7,6 @@
 
 const std::vector<std::string>& gf_emptyCandidateList();
 
-// Reserves room for one entry in each shared list (start-up, before the database load).
-void gf_reserveCandidateLists();
-
 // The one-entry list holding the picker's text, or the empty list when the text is empty. The
 // reference stays valid until the next call.
 const std::vector<std::string>& gf_oneCandidateList(const std::function<std::string()>& picker);

@@ -101,7 +101,6 @@ TEST_F(DbaseLookupTest, ShortKeysAndPublishersFoundInsideTexts)
 
 TEST_F(DbaseLookupTest, OneCandidateListHoldsTheLastPick)
 {
-    gf_reserveCandidateLists();
     const auto& first = gf_oneCandidateList([] { return std::string("C172"); });
     EXPECT_EQ(first, std::vector<std::string>{"C172"});
     EXPECT_EQ(&gf_oneCandidateList([] { return std::string("PA28"); }), &first);
