@@ -46,14 +46,6 @@ std::vector<fs::path> lf_airportScanFolders()
     return folders;
 }
 
-std::int32_t lf_countEntries(const fs::path& folder)
-{
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec))
-        return 0;
-    return static_cast<std::int32_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 void lf_scanFolders(const std::vector<fs::path>& folders)
 {
     for (const fs::path& folder : folders) {
@@ -96,7 +88,7 @@ void lf_collectOfflineLearning(const std::vector<std::string>& files)
             gf_logError(fmt::format("'{}' failed to copy '{}'", text, gf_pathToUtf8(copy)));
         }
     }
-    g_tbloCount = lf_countEntries(g_learningFolder);
+    g_tbloCount = gf_countFolderEntries(g_learningFolder);
     if (g_tbloCount.load() == 0)
         gf_log("All your third party airports are done, no off line learning needed.");
     else
@@ -160,7 +152,7 @@ void gf_scanAddonAirports()
         gf_showCheckBox(SCAN_AIRPORTS);
     }
     g_airportNames.clear();
-    if (lf_countEntries(g_learningFolder) == 0) {
+    if (gf_countFolderEntries(g_learningFolder) == 0) {
         g_tbloCount = 0;
         fs::remove_all(g_learningFolder);
     }

@@ -55,7 +55,6 @@ void gf_installStaticParkingHooks()
     hooks.endBusyMode = gf_endBusyMode;
     hooks.clearMeanFits = [] {
         g_mainWindowState.meanFitStatic = -1.0f;
-        gf_repaint(WindowArea::statistics);
         g_mainWindowState.meanFitLive = -1.0f;
         gf_repaint(WindowArea::statistics);
     };

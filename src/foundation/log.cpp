@@ -1,5 +1,6 @@
 #include "foundation/log.h"
 
+#include "foundation/option_table.h"
 #include "foundation/program.h"
 #include "foundation/shell_state.h"
 #include "foundation/utc_time.h"
@@ -101,4 +102,10 @@ std::string gf_makeBanner(int width, int extra, bool leadingNewline, bool traili
     if (trailingNewline)
         result += '\n';
     return result;
+}
+
+void gf_logIf(const std::string& text)
+{
+    if (LOG.value)
+        gf_log(text);
 }

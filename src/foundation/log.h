@@ -7,6 +7,8 @@
 void gf_log(std::string_view text);
 void gf_logError(std::string_view text);    // "===> " in front
 void gf_logIndented(std::string_view text); // ten blanks in front
+// The line only while the LOG option is on.
+void gf_logIf(const std::string& text);
 // As gf_log, but silent once a stop or quit was requested.
 void gf_logWhileRunning(const std::string& text);
 

@@ -26,7 +26,6 @@
 namespace {
 
 constexpr double g_feetPerNm = 6076.11549;
-constexpr std::uint32_t g_weekOfTicks = 604800u * 100u;
 
 bool lf_groundPhase(FlightState fs)
 {

@@ -216,7 +216,7 @@ void lf_leaveStand(LiveAc& ac)
         // a parked aircraft runs on one dead-reckoning sample due a week after it parked
         if (ac.flightState == FlightState::parked) {
             if (ac.parkRequest) {
-                const std::int64_t since = static_cast<std::int64_t>(ac.samples.front().dueTick) - 60480000;
+                const std::int64_t since = static_cast<std::int64_t>(ac.samples.front().dueTick) - g_weekOfTicks;
                 const std::int64_t onStand = gf_tickNow() - since;
                 const std::int64_t towedBelow = ac.sizeClass == SizeClass::Heavy   ? 360000
                                                 : ac.sizeClass == SizeClass::Large ? 150000

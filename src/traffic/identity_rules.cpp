@@ -36,13 +36,7 @@ RefusedLiveries g_refused;
 std::unordered_set<std::string> g_noMatchSet;
 std::vector<std::string> g_ghostCallsigns;
 
-bool lf_endsWithUnderscore(std::string_view cs) { return !cs.empty() && cs.back() == '_'; }
 
-void lf_logIf(const std::string& line)
-{
-    if (LOG.value)
-        gf_log(line);
-}
 
 // The log line when the static aircraft stands for the new live one; empty when it does not.
 std::string lf_duplicateLine(const StaticAc& s, const LiveAc& ac, std::string_view w)
@@ -57,7 +51,7 @@ std::string lf_duplicateLine(const StaticAc& s, const LiveAc& ac, std::string_vi
         return !cs.empty() && (cs == s.coupledCallsign1 || cs == s.coupledCallsign2);
     };
     if (!lt_coupled(ac.callsign) && !lt_coupled(ac.coupledCallsign2) &&
-        !(lf_endsWithUnderscore(ac.callsign) && lt_coupled(ac.callsign.substr(0, ac.callsign.size() - 1))))
+        !(gf_endsWithUnderscore(ac.callsign) && lt_coupled(ac.callsign.substr(0, ac.callsign.size() - 1))))
         return {};
     return fmt::format("{:8}: {:8} '{} {}' removed, new {} {} '{}' '{}' has {} callsign", stand, s.callsign,
                        s.coupledCallsign1, s.coupledCallsign2, w, ac.callsign, ac.coupledCallsign1,
@@ -170,7 +164,7 @@ void gf_checkGhost(std::string_view callsign)
 
 bool gf_realTwinExists(std::string_view ghostCallsign)
 {
-    if (!lf_endsWithUnderscore(ghostCallsign))
+    if (!gf_endsWithUnderscore(ghostCallsign))
         return false;
     const std::string_view real = ghostCallsign.substr(0, ghostCallsign.size() - 1);
     return std::any_of(g_liveAircraft.begin(), g_liveAircraft.end(), [&](const LiveAc& ac) {
@@ -188,7 +182,7 @@ void gf_removeDuplicatesOfNewAc(const LiveAc& ac, bool onGround)
         const std::string line = lf_duplicateLine(s, ac, onGround ? "on ground" : "airborne");
         if (line.empty())
             continue;
-        lf_logIf(line);
+        gf_logIf(line);
         removeAircraftFromSim(s);
         return;
     }
@@ -204,7 +198,7 @@ void gf_avoidCollisionWithStatic(LiveAc& ac)
         if (s.acState != AcState::active || s.callsign == ac.callsign ||
             gf_distanceNm(here, LatLon{s.standLat, s.standLon}) > 1.1 * (s.halfWingspanNm + ac.halfWingspanNm))
             continue;
-        lf_logIf(fmt::format("{:8}: {:8} removed for collision avoidance with static {}", gf_standName(s.standId),
+        gf_logIf(fmt::format("{:8}: {:8} removed for collision avoidance with static {}", gf_standName(s.standId),
                              s.callsign, ac.callsign));
         removeAircraftFromSim(s);
         return;

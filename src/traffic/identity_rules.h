@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+// A ghost's provisional callsign ends in "_".
+inline bool gf_endsWithUnderscore(std::string_view cs) { return !cs.empty() && cs.back() == '_'; }
+
 // The title last chosen for a hex id; empty when none, or when the simulator refused it since.
 std::string_view gf_rememberedLivery(std::uint32_t hexid);
 void gf_rememberLivery(std::uint32_t hexid, std::string_view title);

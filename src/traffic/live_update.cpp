@@ -31,7 +31,6 @@ constexpr double g_feetPerNm = 6076.11549;
 // consecutive failed updates after which an aircraft is taken out of the simulator
 constexpr std::uint32_t g_maxFailedPasses = 10;
 
-bool lf_endsWithUnderscore(const std::string& cs) { return !cs.empty() && cs.back() == '_'; }
 
 // Drops the oldest sample (and so postpones the spawn) while the aircraft would appear too close
 // to the user aircraft.
@@ -106,7 +105,7 @@ void lf_spawnGate(LiveAc& ac)
     const std::int64_t lead = q.front().airborne == 0 && q.front().groundSpeed != 0.0 ? 300 : 100;
     if (static_cast<std::int64_t>(g_tick.load()) < static_cast<std::int64_t>(q.front().dueTick) - lead)
         return;
-    if (q.size() == 1 || (lf_endsWithUnderscore(ac.callsign) && gf_isGhostCallsign(ac.callsign))) {
+    if (q.size() == 1 || (gf_endsWithUnderscore(ac.callsign) && gf_isGhostCallsign(ac.callsign))) {
         ac.erase = true;
         return;
     }
@@ -154,7 +153,7 @@ void lf_spawnGate(LiveAc& ac)
     if (ac.airline.empty() && !gf_airlineFromCallsign(ac))
         ac.airline = "PVT";
     if (gf_isUsableCallsign(ac) && !gf_hasNoMatch(gf_noMatchKey(ac)) &&
-        (!lf_endsWithUnderscore(ac.callsign) || !gf_realTwinExists(ac.callsign))) {
+        (!gf_endsWithUnderscore(ac.callsign) || !gf_realTwinExists(ac.callsign))) {
         spawnLiveAc(ac);
         return;
     }
@@ -257,7 +256,7 @@ void spawnLiveAc(LiveAc& ac)
     ac.spawnHeld = false;
     ac.acState = AcState::adding2sim;
     g_addingStack.push_back(ac.hexid);
-    if (!lf_endsWithUnderscore(ac.callsign))
+    if (!gf_endsWithUnderscore(ac.callsign))
         gf_checkGhost(ac.callsign);
 }
 

@@ -6,6 +6,7 @@
 #include "simlink/user_aircraft.h"
 #include "traffic/park_airport_hooks.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_search.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 
@@ -19,19 +20,9 @@ Stand* lf_standNamed(const std::string& name)
 {
     if (name.empty())
         return nullptr;
-    const auto it = std::find_if(g_parkStands.begin(), g_parkStands.end(), [&](const Stand& s) { return s.name == name; });
-    return it == g_parkStands.end() ? nullptr : &*it;
+    return findStandByName(name);
 }
 
-template <class Records, class Pred>
-bool lf_removeFirst(Records& records, Pred pred)
-{
-    const auto it = std::find_if(records.begin(), records.end(), pred);
-    if (it == records.end())
-        return false;
-    removeAircraftFromSim(*it);
-    return true;
-}
 
 } // namespace
 
@@ -44,10 +35,10 @@ void gf_freeReservedStand()
     if (stand == nullptr)
         return;
     const std::uint32_t id = stand->id;
-    if (lf_removeFirst(g_staticAircraft,
+    if (gf_removeFirst(g_staticAircraft,
                        [id](const StaticAc& s) { return s.acState == AcState::active && s.standId == id; }))
         return;
-    lf_removeFirst(g_liveAircraft, [id](const LiveAc& ac) {
+    gf_removeFirst(g_liveAircraft, [id](const LiveAc& ac) {
         return ac.acState == AcState::active && ac.flightState == FlightState::parked && ac.standId == id;
     });
 }

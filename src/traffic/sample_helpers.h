@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <limits>
 
+// A week of 10 ms passes.
+constexpr std::uint32_t g_weekOfTicks = 604800u * 100u;
+
 // Two samples closer than this in latitude and longitude stand at the same place.
 inline constexpr double g_samePositionDeg = 1e-8;
 

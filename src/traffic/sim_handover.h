@@ -4,6 +4,7 @@
 #include "simlink/sim_records.h"
 #include "traffic/ac_records.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 
@@ -15,6 +16,16 @@ struct LiveAc;
 void removeAircraftFromSim(AcRecord& ac);
 // The same for a live aircraft, which leaves its stand free when it is parked there.
 void removeAircraftFromSim(LiveAc& ac);
+// Removes the first record the predicate picks; false when there is none.
+template <class Records, class Pred>
+bool gf_removeFirst(Records& records, Pred pred)
+{
+    const auto it = std::find_if(records.begin(), records.end(), pred);
+    if (it == records.end())
+        return false;
+    removeAircraftFromSim(*it);
+    return true;
+}
 // Withdraws every request for this hex id; true when one was withdrawn.
 bool gf_removePendingCreate(std::deque<CreateRequest>& requests, std::uint32_t hexid);
 void gf_setFlaps(AcRecord& ac, std::uint32_t index);

@@ -10,6 +10,7 @@
 #include "traffic/object_reports.h"
 #include "traffic/parked_counts.h"
 #include "traffic/sample_helpers.h"
+#include "traffic/identity_rules.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_learning.h"
 #include "traffic/stand_names.h"
@@ -30,15 +31,9 @@ constexpr double g_barelyMovedNm = 0.018898488; // 35 m
 
 LatLon lf_at(const Stand& stand) { return LatLon{stand.latitude, stand.longitude}; }
 
-bool lf_endsWithUnderscore(std::string_view cs) { return !cs.empty() && cs.back() == '_'; }
 
 std::string_view lf_lessLast(std::string_view cs) { return cs.empty() ? cs : cs.substr(0, cs.size() - 1); }
 
-void lf_logIf(const std::string& line)
-{
-    if (LOG.value)
-        gf_log(line);
-}
 
 // The stand kept free for the user aircraft, or the one it stands on.
 bool lf_keptForUser(const Stand& stand)
@@ -100,9 +95,9 @@ void lf_staticsMakeWay(const Stand& stand, const LiveAc& live)
         const AcState before = s.acState;
         removeAircraftFromSim(s);
         if (before == AcState::active)
-            lf_logIf(lf_formatMakesWay("{:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
+            gf_logIf(lf_formatMakesWay("{:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
         else if (s.eraseNow)
-            lf_logIf(lf_formatMakesWay("queued {:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
+            gf_logIf(lf_formatMakesWay("queued {:8}: {:8} {} makes way for{} {} {}", stand.name, s, live));
         erased = erased || s.erase || s.eraseNow;
     }
     for (const std::uint32_t id : stand.neighbours) {
@@ -113,7 +108,7 @@ void lf_staticsMakeWay(const Stand& stand, const LiveAc& live)
         });
         if (it == g_staticAircraft.end())
             continue;
-        lf_logIf(fmt::format("{:8}: {:8} makes way for {} parking at excluded stand {}", gf_standName(it->standId),
+        gf_logIf(fmt::format("{:8}: {:8} makes way for {} parking at excluded stand {}", gf_standName(it->standId),
                              it->callsign, live.callsign, stand.name));
         removeAircraftFromSim(*it);
     }
@@ -129,7 +124,7 @@ void lf_clearForArrival(const Stand& stand, const LiveAc& ac)
         if (&other == &ac || other.acState != AcState::active || other.standId == 0)
             continue;
         if (other.standId == stand.id && other.flightState == FlightState::parked) {
-            lf_logIf(
+            gf_logIf(
                 fmt::format("{:8}: {:8} removed, {} wants to park there", stand.name, other.callsign, ac.callsign));
             removeAircraftFromSim(other);
             continue;
@@ -139,7 +134,7 @@ void lf_clearForArrival(const Stand& stand, const LiveAc& ac)
             continue;
         const Stand* theirs = gf_findStandById(other.standId);
         if (theirs != nullptr && lf_tooClose(*theirs, stand, other.halfWingspanNm, ac.halfWingspanNm)) {
-            lf_logIf(fmt::format("{:8}: {:8} removed by parking {} at adjacent and possibly colliding stand {}",
+            gf_logIf(fmt::format("{:8}: {:8} removed by parking {} at adjacent and possibly colliding stand {}",
                                  theirs->name, other.callsign, ac.callsign, stand.name));
             removeAircraftFromSim(other);
         }
@@ -252,7 +247,7 @@ void checkArrival(LiveAc& ac)
     const WeekPoint now = gf_unpackWeekPoint(g_timeSlot);
     ac.parkedSlot = {now.day, now.slot};
     if (ac.towed)
-        lf_logIf(fmt::format("          towed aircraft {} parks", gf_describeAc(ac)));
+        gf_logIf(fmt::format("          towed aircraft {} parks", gf_describeAc(ac)));
     if (!ac.samples.empty())
         ac.samples.front().samePosition = 1;
     ac.arrivalTime = gf_steadyNowNs();
@@ -260,7 +255,7 @@ void checkArrival(LiveAc& ac)
         gf_occupyStand(ac, *stand);
     checkCargoStand(ac);
     gf_parkStaticAc(ac);
-    lf_logIf(fmt::format("{:8}: {:8} arrived at stand", gf_standName(ac.standId), ac.callsign));
+    gf_logIf(fmt::format("{:8}: {:8} arrived at stand", gf_standName(ac.standId), ac.callsign));
     g_duplicateCheckList.push_back(ac.hexid);
     if (!ac.airline.empty() && ac.darkCabin == ac.cargo)
         gf_learnStand(StandLearning::real, ac.standId, ac, now, false);
@@ -305,17 +300,17 @@ bool standMayBeTaken(std::uint32_t standId, std::string_view callsign)
             continue;
         const std::string stand = gf_standName(standId);
         if (old.callsign == callsign) {
-            lf_logIf(fmt::format("{:8}: {:8} ac with same callsign {} wants it, remove existing ... ", stand,
+            gf_logIf(fmt::format("{:8}: {:8} ac with same callsign {} wants it, remove existing ... ", stand,
                                  old.callsign, callsign));
         } else if (lf_lessLast(callsign) == old.callsign) {
             return false;
         } else if (callsign == lf_lessLast(old.callsign) ||
-                   (lf_endsWithUnderscore(old.callsign) && !lf_endsWithUnderscore(callsign))) {
-            lf_logIf(fmt::format("{:8}: {:8} ghost, replace by {}", stand, old.callsign, callsign));
-        } else if ((!lf_endsWithUnderscore(old.callsign) && lf_endsWithUnderscore(callsign)) || old.feedParked) {
+                   (gf_endsWithUnderscore(old.callsign) && !gf_endsWithUnderscore(callsign))) {
+            gf_logIf(fmt::format("{:8}: {:8} ghost, replace by {}", stand, old.callsign, callsign));
+        } else if ((!gf_endsWithUnderscore(old.callsign) && gf_endsWithUnderscore(callsign)) || old.feedParked) {
             return false;
         } else {
-            lf_logIf(fmt::format("{:8}: {:8} removed because another live {} wants the stand ...", stand,
+            gf_logIf(fmt::format("{:8}: {:8} removed because another live {} wants the stand ...", stand,
                                  old.callsign, callsign));
         }
         removeAircraftFromSim(old);

@@ -25,11 +25,6 @@ bool lf_leaving(const StaticAc& s)
            (s.acState == AcState::adding2sim && (s.removeWhenCreated || s.eraseNow));
 }
 
-void lf_logIf(const std::string& line)
-{
-    if (LOG.value)
-        gf_log(line);
-}
 
 // A live aircraft parking or parked, or a static one that stays, on the stand or a neighbour.
 bool lf_standTaken(const Stand& stand, const StaticPlanEntry& entry)
@@ -43,10 +38,10 @@ bool lf_standTaken(const Stand& stand, const StaticPlanEntry& entry)
             !lt_near(live.standId))
             continue;
         if (live.standId == stand.id)
-            lf_logIf(fmt::format("{:8}: no static parking for {}, live aircraft {} standing here", stand.name,
+            gf_logIf(fmt::format("{:8}: no static parking for {}, live aircraft {} standing here", stand.name,
                                  entry.callsign, live.callsign));
         else
-            lf_logIf(fmt::format(
+            gf_logIf(fmt::format(
                 "{:8}: no static parking for {}, live aircraft {} is adjacent at {}, possibly colliding", stand.name,
                 entry.callsign, live.callsign, gf_standName(live.standId)));
         return true;
@@ -54,7 +49,7 @@ bool lf_standTaken(const Stand& stand, const StaticPlanEntry& entry)
     for (const StaticAc& s : g_staticAircraft) {
         if (lf_leaving(s) || !lt_near(s.standId))
             continue;
-        lf_logIf(fmt::format("{:8}: no static parking for {}, static aircraft {} is adjacent at {}, possibly colliding",
+        gf_logIf(fmt::format("{:8}: no static parking for {}, static aircraft {} is adjacent at {}, possibly colliding",
                              stand.name, entry.callsign, s.callsign, gf_standName(s.standId)));
         return true;
     }

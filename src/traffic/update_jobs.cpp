@@ -35,21 +35,12 @@ bool lf_moved(double lat, double lon, const std::array<double, 2>& noted)
     return std::fabs(lat - noted[0]) >= g_samePositionDeg || std::fabs(lon - noted[1]) >= g_samePositionDeg;
 }
 
-template <class Ac, class Pred>
-bool lf_removeFirst(std::vector<Ac>& list, Pred pred)
-{
-    const auto it = std::find_if(list.begin(), list.end(), pred);
-    if (it == list.end())
-        return false;
-    removeAircraftFromSim(*it);
-    return true;
-}
 
 void lf_avoidUserOnGround(const UserAcData& user)
 {
     const LatLon u{user.latitude, user.longitude};
     const double radius = gf_userHalfWingspan().value_or(0.0);
-    if (lf_removeFirst(g_liveAircraft, [&](const LiveAc& ac) {
+    if (gf_removeFirst(g_liveAircraft, [&](const LiveAc& ac) {
             return ac.onGround && ac.acState == AcState::active &&
                    gf_distanceNm(u, lf_at(ac)) <= 1.15 * (radius + ac.halfWingspanNm);
         }))
@@ -57,7 +48,7 @@ void lf_avoidUserOnGround(const UserAcData& user)
     if (!lf_moved(user.latitude, user.longitude, g_userAtStaticCheck))
         return;
     g_userAtStaticCheck = {user.latitude, user.longitude};
-    lf_removeFirst(g_staticAircraft, [&](const StaticAc& s) {
+    gf_removeFirst(g_staticAircraft, [&](const StaticAc& s) {
         return s.acState == AcState::active &&
                gf_distanceNm(u, LatLon{s.standLat, s.standLon}) <= 1.1 * (radius + s.halfWingspanNm);
     });
@@ -115,7 +106,7 @@ void gf_avoidCollisionWithUser(const UserAcData& user, bool userOnGround)
         lf_avoidUserOnGround(user);
         return;
     }
-    lf_removeFirst(g_liveAircraft,
+    gf_removeFirst(g_liveAircraft,
                    [&](const LiveAc& ac) { return ac.acState == AcState::active && lf_inTheUsersWay(user, ac); });
 }
 
@@ -133,7 +124,7 @@ void gf_avoidLiveParkedCollisions()
 
 bool gf_removeActiveLiveAcByCallsign(std::string_view callsign)
 {
-    return lf_removeFirst(g_liveAircraft, [&](const LiveAc& ac) {
+    return gf_removeFirst(g_liveAircraft, [&](const LiveAc& ac) {
         return ac.callsign == callsign && ac.acState == AcState::active;
     });
 }
@@ -149,7 +140,7 @@ void gf_removeStaticDuplicateOfLiveAc()
             return gf_equalsWithStar(ac.callsign, s.callsign) ||
                    (!ac.registration.empty() && s.registration == ac.registration);
         };
-        if (lf_removeFirst(g_staticAircraft,
+        if (gf_removeFirst(g_staticAircraft,
                            [&](const StaticAc& s) { return s.acState == AcState::active && lt_duplicate(s); }))
             return;
     }

@@ -68,9 +68,6 @@ protected:
     ~ParkAirportTest() override
     {
         g_staticParkingHooks.install({});
-        ParkLoadHooks load;
-        load.setFeedElevation = gf_setParkAirportElevation;
-        g_parkLoadHooks.install(std::move(load));
         g_parkAirportHooks.install({});
         g_parkLoadHooks.install({});
         platform::setClock(nullptr);
