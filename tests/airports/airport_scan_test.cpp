@@ -1,7 +1,10 @@
 // The add-on airport scan over a packages folder of BGL files made by the test writer, with the
 // stock files of a file:// site: links, generated files, skips, off-line learning, stops.
+#include "aircraft/dbase_reader.h"
 #include "airports/airport_scan.h"
+#include "airports/apf_download.h"
 #include "airports/archive_links.h"
+#include "airports/park_apf.h"
 #include "airports/scan_walk.h"
 #include "airports_fixture.h"
 #include "foundation/program.h"
@@ -284,6 +287,41 @@ TEST_F(ScanTest, AGeneratedFileOfAKnownPublisherKeepsItsPathFromCommunityOn)
         handoff.generateAirportFile(params);
         EXPECT_EQ(params.BGLpath, cases[i].handedOn) << i;
     }
+}
+
+// Every entry of the shipped thirdparty lists (in the database the build encrypts) links to a file
+// of the shipped download site that has as many stands as the entry says.
+TEST_F(ScanTest, ShippedThirdpartyEntriesNameSiteFilesWithTheirStandCounts)
+{
+    gf_resetDbase(); // without the fixture's publishers
+    fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / "dbase.enc", g_dbaseEncPath);
+    ASSERT_TRUE(gf_readDbase());
+    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (fs::path(TRWK_SOURCE_DIR) / "data/site").string() + "/");
+    const BglHandoff handoff = gf_archiveHandoff();
+    for (const bool msfs2020 : {true, false}) {
+        g_msfs2020Mode = msfs2020;
+        for (const ThirdPartyAirports& list : msfs2020 ? g_dbase.thirdParties2020 : g_dbase.thirdParties2024) {
+            for (const std::string& entry : list.airports) {
+                const std::string what = fmt::format("{} {} {}", msfs2020 ? 2020 : 2024, list.publisher, entry);
+                ApfParameters params;
+                params.code = entry.substr(0, 4);
+                std::int32_t archived = -1;
+                const fs::path bgl = community / list.publisher / "scenery" / "a.bgl";
+                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, bgl.string())) << what;
+                EXPECT_EQ(params.publisher, list.publisher) << what;
+                const std::string link = readFile(g_userAirportFolder / (params.code + ".txt"));
+                ASSERT_EQ(gf_downloadApf(link.substr(0, link.find('\n')), "got.xml"), "") << what;
+                Apf doc;
+                ASSERT_TRUE(doc.load_file("got.xml")) << what;
+                std::vector<Stand> stands;
+                gf_readApfStands(doc, stands);
+                EXPECT_TRUE(archived > 0 && stands.size() == static_cast<std::size_t>(archived) &&
+                            gf_getApfInt(doc, "num_parkpos") == archived)
+                    << what << ": " << stands.size();
+            }
+        }
+    }
+    EXPECT_FALSE(folder.logHas("invalid number"));
 }
 
 } // namespace
