@@ -30,24 +30,17 @@ bool lf_tryTakeSlot()
     return false;
 }
 
-template <typename Ready> void lf_waitForSlot(Ready ready)
+} // namespace
+
+void gf_takeTaskSlot()
 {
-    if (ready())
+    if (lf_tryTakeSlot())
         return;
     std::unique_lock lock(g_slotMutex);
     ++g_slotWaiters;
-    g_slotFreed.wait(lock, ready);
+    g_slotFreed.wait(lock, lf_tryTakeSlot);
     --g_slotWaiters;
 }
-
-} // namespace
-
-void gf_waitForTaskSlot()
-{
-    lf_waitForSlot([] { return g_runningTasks.load() < g_maxTasks.load(); });
-}
-
-void gf_takeTaskSlot() { lf_waitForSlot(lf_tryTakeSlot); }
 
 void gf_taskDone()
 {

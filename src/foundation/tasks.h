@@ -1,6 +1,6 @@
 #pragma once
-// The throttle that keeps the per-file scan tasks at the number of hardware threads, and the
-// fixed set of worker threads the scans run their tasks on.
+// The throttle that keeps the per-file scan tasks at the number of hardware threads, the fixed
+// set of worker threads the scans run their tasks on, and the scans' wait for a task's result.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -15,9 +15,8 @@
 extern std::atomic<std::int32_t> g_runningTasks;
 extern std::atomic<std::int32_t> g_maxTasks;
 
-// Returns when fewer than g_maxTasks tasks run (a blocking wait, no time limit).
-void gf_waitForTaskSlot();
-// Waits as gf_waitForTaskSlot and takes the slot in the same step, so the limit is never passed.
+// Returns when fewer than g_maxTasks tasks run (a blocking wait, no time limit), and takes the
+// slot in the same step, so the limit is never passed.
 void gf_takeTaskSlot();
 // Called by each task when it ends: gives its slot back.
 void gf_taskDone();
