@@ -72,10 +72,13 @@ struct TaskEnd {
     std::optional<std::string> failure; // what the task raised
 };
 
-// Waits for the oldest task to end and takes it off the list.
+// Waits for the oldest task to end and takes it off the list; a slow one is reported, and
+// waited for on.
 TaskEnd lf_takeOldest(std::deque<ScanFuture>& futures)
 {
-    if (!gf_waitForTask(futures.front()))
+    const TaskWaitNotices notices{[] { gf_addScanReportLine(fmt::format("{}futs #1 not yet valid ? ...", "===> ")); },
+                                  [] { gf_addScanReportLine("Future wait timed out after 10 seconds"); }};
+    if (!gf_waitForTask(futures.front(), notices))
         return {true, {}};
     TaskEnd end;
     try {

@@ -10,12 +10,14 @@
 #include "foundation/program.h"
 #include "foundation/tasks.h"
 #include "foundation/text_utils.h"
+#include "platform/clock.h"
 #include "support/bgl_writer.h"
 
 #include <fmt/format.h>
 #include <linux/capability.h>
 #include <set>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace airportstest;
@@ -226,6 +228,33 @@ TEST_F(ScanTest, AStopEndsTheWalkAtTheNextEntryAndLeavesTheScanOn)
                          airport(identWord("EDDF"), list)}}));
     EXPECT_EQ(scan(), "");
     EXPECT_TRUE(SCAN_AIRPORTS.value && links == 1 && g_runningTasks == 0) << links;
+}
+
+TEST_F(ScanTest, ASlowTaskIsReportedAndWaitedFor)
+{
+    platform::ManualClock clock;
+    platform::setClock(&clock);
+    const std::string overdue = "Future wait timed out after 10 seconds";
+    BglHandoff handoff = gf_archiveHandoff();
+    handoff.linkArchivedAirport = [&clock, &overdue, link = handoff.linkArchivedAirport](auto&... args) {
+        // the program's clock runs on until the scan has reported the 10-second mark (30 real
+        // seconds at most)
+        for (int i = 0; i < 30000 && !has(fmt::format("{}", fmt::join(g_scanReport.lines(), "\n")), overdue); ++i) {
+            clock.advance(std::chrono::seconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return link(args...);
+    };
+    gf_setBglHandoff(handoff);
+    g_maxTasks = 1;
+    bgl("nobody/AAAA.bgl", "AAAA", 1);
+    bgl("nobody/BBBB.bgl", "BBBB", 1);
+    const std::string files = scan();
+    platform::setClock(nullptr);
+    EXPECT_EQ(files, "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/BBBB.xml");
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_TRUE(count(report, "===> futs #1 not yet valid ? ...\n") == 1 && count(report, overdue + "\n") == 1)
+        << report;
 }
 
 TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnce)
