@@ -3,7 +3,8 @@
 // cache: the pre-check, then loading and walking with hand-offs that do nothing, against reading
 // the same bytes alone in the same run; and the whole add-on airport scan of those files, each in a
 // package with its manifest.json (the walk, the tasks, the publisher search, 1,000 parking files
-// written to the disk, the report).
+// written to the disk, the report); and a file whose section entries all name the same records,
+// against one of the same size that names them once.
 #include "airports/airport_scan.h"
 #include "airports/archive_links.h"
 #include "airports/bgl_reader.h"
@@ -86,6 +87,39 @@ const SceneryFiles& lf_files()
 
 const SceneryFiles& g_made = lf_files(); // before any timing
 
+// A file of about `bytes` bytes, half of it one airport and 8-byte records after it, the other half
+// a section table that names them (`sections` entries: all of them, or only the first).
+std::string lf_sameRecordsFile(std::size_t bytes, bool everyEntry)
+{
+    using namespace bglwriter;
+    std::string records = airport(identWord("EHAM"));
+    const std::string filler = record(0x99, 8);
+    while (records.size() < bytes / 2)
+        records += filler;
+    const auto entries = static_cast<std::uint32_t>(bytes / 2 / 20);
+    std::string b = sameRecordsFile(entries, records);
+    if (!everyEntry) // the other entries name no airport section
+        for (std::uint32_t i = 1; i < entries; ++i)
+            b[56 + 20 * i] = 0x65;
+    return b;
+}
+
+// The reader over a file whose section entries all name the same records (state.range(1) = 1),
+// against a file of the same size whose records are named once (0): the ratio of the two is the
+// cost of the repeated entries, which a walk that reads each record once keeps near 1.
+void BM_SameRecordsFile(benchmark::State& state)
+{
+    const std::string bytes = lf_sameRecordsFile(static_cast<std::size_t>(state.range(0)), state.range(1) == 1);
+    std::int64_t airports = 0;
+    const BglHandoff handoff{{}, [&airports](ApfParameters&) { ++airports; }, {}};
+    for (auto _ : state) {
+        gf_readBglAirports(bytes, "same.bgl", handoff);
+        g_scanReport.clear();
+    }
+    state.counters["airports"] = static_cast<double>(airports) / static_cast<double>(state.iterations());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
 void BM_ReadBytesAlone(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -109,7 +143,6 @@ void BM_PreCheckLoadAndWalk(benchmark::State& state)
         for (const fs::path& path : lf_files().paths) {
             if (!gf_bglHasAirportSection(path))
                 continue;
-            ++g_runningTasks;
             gf_processBGLfile(path);
         }
         g_scanReport.clear();
@@ -147,6 +180,10 @@ void BM_WholeScan(benchmark::State& state)
 
 } // namespace
 
+BENCHMARK(BM_SameRecordsFile)
+    ->ArgsProduct({{192 * 1024, 1900 * 1024}, {0, 1}})
+    ->ArgNames({"bytes", "sameRecords"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadBytesAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreCheckLoadAndWalk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeScan)->Unit(benchmark::kMillisecond);

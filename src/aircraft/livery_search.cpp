@@ -6,7 +6,6 @@
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
 #include "foundation/text_utils.h"
-#include "platform/clock.h"
 
 #include <fmt/format.h>
 
@@ -23,9 +22,6 @@ namespace {
 constexpr std::size_t g_maxDescendPathLength = 250;
 constexpr std::array<std::string_view, 9> g_skipWords{"airport",    "lvfr",      "mkstudios", "simwings", "fsdreamteam",
                                                       "navigraph", "flytampa", "inibuilds", "_CVT_"};
-// How often a wait for a task looks at the clock and the stop request; the result itself ends
-// the wait at once.
-constexpr std::chrono::milliseconds g_waitSlice{100};
 // How many files per worker the walk may find before it collects the oldest result: enough that
 // the workers always find work queued and the walk seldom finds a result missing.
 constexpr std::size_t g_filesAheadPerWorker = 16;
@@ -118,26 +114,11 @@ void lf_logCollectFailure(bool walking, std::string_view text)
 // its records.
 bool lf_waitForTask(const TaskFuture& future, bool walking)
 {
-    const auto start = platform::clock().steadyNow();
-    bool slowLogged = false;
-    bool limitLogged = false;
-    while (future.wait_for(g_waitSlice) != std::future_status::ready) {
-        if (gf_stopRequested())
-            return false;
-        const auto waited = platform::clock().steadyNow() - start;
-        if (!slowLogged && waited > std::chrono::seconds(1)) {
-            slowLogged = true;
-            if (walking)
-                gf_logError("futs #1 not yet valid ? ...");
-            else
-                gf_log("futs #1 not yet valid ...");
-        }
-        if (!limitLogged && waited > g_taskWaitLimit) {
-            limitLogged = true;
-            gf_logError("Future wait timed out after 10 seconds");
-        }
-    }
-    return true;
+    TaskWaitNotices notices{[] { gf_log("futs #1 not yet valid ..."); },
+                            [] { gf_logError("Future wait timed out after 10 seconds"); }};
+    if (walking)
+        notices.slow = [] { gf_logError("futs #1 not yet valid ? ..."); };
+    return gf_waitForTask(future, notices);
 }
 
 // Takes the oldest task's records into g_liveryRecords; a failed task costs only its own. False

@@ -2,13 +2,9 @@
 // The walk over one livery folder: every aircraft.cfg below it is read by a task of its own on a
 // fixed set of g_maxTasks worker threads, and the records are collected in the order the files
 // were found into g_liveryRecords. Runs on the control thread.
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-
-// How long the walk waits for one task before it logs that the task is slow (it waits on).
-inline constexpr std::chrono::seconds g_taskWaitLimit{10};
 
 // Appends the records of every aircraft.cfg below the folder to g_liveryRecords. Ends early once
 // g_stop or g_quit is set, without starting new tasks or collecting the running ones.

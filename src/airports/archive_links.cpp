@@ -92,12 +92,21 @@ void lf_sortStandsByName(std::vector<Stand>& stands)
     std::sort(stands.begin(), stands.end(), [](const Stand& a, const Stand& b) { return a.name < b.name; });
 }
 
+// The text from its first "Community" on; unchanged without one.
+std::string lf_cutPathAtCommunity(const std::string& path)
+{
+    const std::size_t at = path.find("Community");
+    return at == std::string::npos ? path : path.substr(at);
+}
+
 // The full parking file, in airports/my_simaddon for the simulator makers' airports, else in
 // airports/my_thirdparty. Airports without stands get none.
 void lf_generateAirportFile(ApfParameters& params)
 {
     if (params.stands.empty())
         return;
+    if (params.publisher != "unknown")
+        params.BGLpath = lf_cutPathAtCommunity(params.BGLpath);
     const fs::path folder = params.publisher == "simaddon" ? g_simAddonAirportFolder : g_userAirportFolder;
     const auto stands = static_cast<std::int64_t>(params.stands.size());
     const auto helipads = static_cast<std::int64_t>(

@@ -2,11 +2,11 @@
 
 #include "airports/airport.h"
 #include "airports/scan_report.h"
+#include "airports/stand_limit.h"
 #include "foundation/geometry.h"
 #include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/shell_state.h"
-#include "foundation/tasks.h"
 
 #include <algorithm>
 #include <array>
@@ -44,16 +44,27 @@ constexpr std::size_t g_parkingEntryWords = 14; // 56 bytes before the airline c
 constexpr std::string_view g_duplicateSuffixes = "abcdefghij";
 constexpr float g_minRadius = 1.0F; // metres, both bounds exclusive
 constexpr float g_maxRadius = 200.0F;
+// steps of a walk between two looks at the stop request
+constexpr std::size_t g_stopCheckSteps = 4096;
+static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStands, "the helipads of an airport stay within the limit");
 
 std::mutex g_handoffMutex;
 BglHandoff g_handoff;
 
-// One file: its words (the last one padded with zero bytes) and where the airports go.
+// The walk of a file ends early: on a stop request, or past the steps a well-formed file takes.
+struct WalkGivenUp {
+    bool stopped;
+};
+
+// One file: its words (the last one padded with zero bytes), the words at which a record was
+// read, and where the airports go.
 struct BglFile {
     const std::string& path;
     const BglHandoff& handoff;
     std::unique_ptr<std::uint32_t[]> words;
     std::size_t size = 0;
+    std::vector<bool> walked;
+    std::size_t steps = 0;
 
     // room for the bytes, not cleared: they are read over it
     char* allocate(std::size_t bytes)
@@ -62,7 +73,30 @@ struct BglFile {
         words = std::make_unique_for_overwrite<std::uint32_t[]>(size);
         if (size > 0)
             words[size - 1] = 0;
+        walked.assign(size, false);
         return reinterpret_cast<char*>(words.get());
+    }
+    // Marks the record at a word inside the file as read; false when it was read already.
+    bool firstVisit(std::size_t index)
+    {
+        if (walked[index])
+            return false;
+        walked[index] = true;
+        return true;
+    }
+    // One record, subrecord or parking entry more. In a well-formed file each lies at words of
+    // its own, so no walk takes more steps than the file has words.
+    void step()
+    {
+        if (++steps > size)
+            throw WalkGivenUp{false};
+        if (steps % g_stopCheckSteps == 0)
+            giveUpOnStop();
+    }
+    static void giveUpOnStop()
+    {
+        if (gf_stopRequested())
+            throw WalkGivenUp{true};
     }
     std::uint32_t at(std::size_t index) const
     {
@@ -147,9 +181,14 @@ std::string lf_uniqueName(AirportState& airport, const std::string& name)
     return {};
 }
 
-void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState& airport)
+void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airport)
 {
     const std::uint32_t count = file.at(record + 1) >> 16;
+    if (airport.params.stands.size() + count > g_maxAirportStands) {
+        gf_log(fmt::format("   Error: parking list of {} positions at {} refused, an airport has at most {} in {}", count,
+                           airport.params.code, g_maxAirportStands, file.path));
+        return;
+    }
     std::size_t entry = record + 2;
     // room for the entries the file can hold
     const std::size_t fit = file.size > entry ? (file.size - entry) / g_parkingEntryWords : 0;
@@ -157,6 +196,7 @@ void lf_readTaxiwayParking(std::size_t record, const BglFile& file, AirportState
     airport.params.stands.reserve(airport.params.stands.size() + room);
     airport.names.reserve(airport.names.size() + room);
     for (std::uint32_t i = 0; i < count; ++i) {
+        file.step();
         const std::uint32_t bits = file.at(entry);
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
         const float radius = file.f32(here + 1);
@@ -199,7 +239,7 @@ void lf_readHelipad(std::size_t record, const BglFile& file, AirportState& airpo
         return;
     }
     const float width = file.f32(record + 7);
-    if (!std::isfinite(width)) {
+    if (!std::isfinite(width) || std::signbit(width)) {
         gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
         return;
     }
@@ -216,7 +256,7 @@ void lf_readHelipad(std::size_t record, const BglFile& file, AirportState& airpo
 }
 
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
-void lf_readSubrecords(std::size_t record, std::size_t recordWords, const BglFile& file, AirportState& airport)
+void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& file, AirportState& airport)
 {
     const std::size_t end = record + recordWords;
     int rounds = 0;
@@ -230,6 +270,9 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, const BglFil
             gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
             return;
         }
+        if (!file.firstVisit(sub))
+            return; // read already, as a subrecord of another airport
+        file.step();
         const std::uint16_t id = file.id(sub);
         if (id == g_taxiwayParkingId) {
             lf_readTaxiwayParking(sub, file, airport);
@@ -247,8 +290,9 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, const BglFil
     }
 }
 
-void lf_processAirportRecord(std::size_t record, const BglFile& file, std::size_t recordWords, const std::string& code)
+void lf_processAirportRecord(std::size_t record, BglFile& file, std::size_t recordWords, const std::string& code)
 {
+    BglFile::giveUpOnStop();
     AirportState airport;
     ApfParameters& params = airport.params;
     params.code = code;
@@ -271,15 +315,18 @@ void lf_processAirportRecord(std::size_t record, const BglFile& file, std::size_
             fmt::format("{}{} has {} parkpos while archived one has {}", "===> ", code, stands, archived));
     if (linked && (stands <= archived || simAddon))
         return;
+    BglFile::giveUpOnStop();
     if (file.handoff.generateAirportFile)
         file.handoff.generateAirportFile(params);
 }
 
-// The records of one airport section, from its first record to a bad size or the end of the file.
-// False when the file ends here (an undecoded airport in the 2024 simulator's files).
-bool lf_walkSection(std::size_t record, const BglFile& file)
+// The records of one airport section, from its first record to a bad size, a record read already
+// (the walk of an earlier section ran on over it) or the end of the file. False when the file
+// ends here (an undecoded airport in the 2024 simulator's files).
+bool lf_walkSection(std::size_t record, BglFile& file)
 {
-    while (record < file.size) {
+    while (record < file.size && file.firstVisit(record)) {
+        file.step();
         const std::uint16_t id = file.id(record);
         if (id == g_undecodedAirportId && !g_msfs2020Mode.load()) {
             if (file.handoff.handleUnrecognisedAirport)
@@ -302,20 +349,36 @@ bool lf_walkSection(std::size_t record, const BglFile& file)
     return true;
 }
 
-void lf_readAirports(const BglFile& file)
+// The airport sections in table order. Entries beyond what the file can hold are not read, and
+// neither are those whose subsection table or records would lie in the header or the table.
+void lf_walkSections(BglFile& file)
+{
+    const std::size_t sections =
+        std::min<std::size_t>(file.at(5), (file.size - g_headerWords) / g_sectionEntryWords);
+    const std::size_t tableEnd = g_headerWords + g_sectionEntryWords * sections;
+    for (std::size_t i = 0; i < sections; ++i) {
+        const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
+        if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
+            continue;
+        const std::size_t subsections = file.at(entry + 3) / 4;
+        if (subsections < tableEnd)
+            continue;
+        const std::size_t first = file.at(subsections + 2) / 4;
+        if (first >= tableEnd && !lf_walkSection(first, file))
+            return;
+    }
+}
+
+void lf_readAirports(BglFile& file)
 {
     if (file.at(1) != g_bglHeaderSize || file.size < g_minFileWords)
         return;
-    const std::uint32_t sections = file.at(5);
-    for (std::uint32_t i = 0; i < sections; ++i) {
-        const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
-        if (entry + 3 >= file.size)
-            break; // this entry and all after it lie outside the file
-        if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
-            continue;
-        const std::size_t dataOffsetWord = file.at(entry + 3) / 4 + 2;
-        if (!lf_walkSection(file.at(dataOffsetWord) / 4, file))
-            return;
+    try {
+        lf_walkSections(file);
+    } catch (const WalkGivenUp& end) {
+        if (!end.stopped)
+            gf_addScanReportLine(fmt::format("{}Reading {} given up after {} steps: a malformed file", "===> ",
+                                             file.path, file.size));
     }
 }
 
@@ -364,14 +427,13 @@ bool gf_bglHasAirportSection(const fs::path& path)
 
 void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
 {
-    BglFile file{bglPath, handoff, {}, 0};
+    BglFile file{bglPath, handoff, {}, 0, {}, 0};
     std::copy(bytes.begin(), bytes.end(), file.allocate(bytes.size()));
     lf_readAirports(file);
 }
 
 void gf_processBGLfile(const fs::path& path)
 {
-    const TaskSlot slot;
     const std::string text = gf_pathToUtf8(path);
     try {
         BglHandoff handoff;
@@ -379,7 +441,7 @@ void gf_processBGLfile(const fs::path& path)
             std::lock_guard lock(g_handoffMutex);
             handoff = g_handoff;
         }
-        BglFile file{text, handoff, {}, 0};
+        BglFile file{text, handoff, {}, 0, {}, 0};
         if (!lf_readBglWords(path, file))
             return;
         lf_readAirports(file);

@@ -29,11 +29,12 @@ void gf_setBglHandoff(BglHandoff handoff);
 // The scan's cheap pre-check: the file's section table names an airport section.
 bool gf_bglHasAirportSection(const std::filesystem::path& path);
 
-// The scan task of one file, with the installed hand-off. Lowers g_runningTasks on every way
-// out; a failure is logged and raised again for the scan. Airports finished before it keep
-// what was handed on.
+// The scan task of one file, with the installed hand-off; a failure is logged and raised again
+// for the scan. Airports finished before it keep what was handed on. Each record is read at most
+// once; a stop request, or more steps than a well-formed file of its size takes, ends the walk
+// (the second with a report line).
 void gf_processBGLfile(const std::filesystem::path& path);
 
-// The airports of a file held in memory (the file's path only names it in report lines).
-// Raises std::out_of_range for a record or entry that claims more than the bytes hold.
+// The airports of a file held in memory (the file's path only names it in report lines), read as
+// above. Raises std::out_of_range for a record or entry that claims more than the bytes hold.
 void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff);

@@ -4,15 +4,18 @@
 #include "airports/scan_report.h"
 #include "foundation/paths.h"
 #include "foundation/shell_state.h"
+#include "foundation/tasks.h"
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <fmt/format.h>
 #include <future>
-#include <list>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -26,6 +29,20 @@ constexpr std::array<std::string_view, 3> g_skippedBglParts{"statics", "AFCAD Up
 
 using ScanFuture = std::future<void>;
 
+// One folder of the walk being listed, and the real folder it is (a linked folder's target).
+struct Level {
+    fs::directory_iterator entries;
+    fs::path real;
+};
+
+// What the walk of one packages folder holds.
+struct Walk {
+    std::size_t belowFrom; // where the part below the packages folder begins in a path text
+    TaskPool& pool;
+    std::deque<ScanFuture> futures; // oldest first
+    std::unordered_set<fs::path::string_type> walked; // the real folders entered
+};
+
 template <std::size_t N>
 bool lf_containsAny(std::string_view text, const std::array<std::string_view, N>& parts)
 {
@@ -38,46 +55,116 @@ std::string_view lf_below(std::string_view path, std::size_t belowFrom)
     return path.substr(std::min(belowFrom, path.size()));
 }
 
-ScanFuture lf_startTask(const fs::path& path)
+// The task of one file; it reads nothing once a stop was asked for.
+ScanFuture lf_startTask(TaskPool& pool, const fs::path& path)
 {
-    return gf_startCountedTask([&path] { return std::async(std::launch::async, gf_processBGLfile, path); });
+    std::packaged_task<void()> task([path] {
+        if (!gf_stopRequested())
+            gf_processBGLfile(path);
+    });
+    ScanFuture future = task.get_future();
+    pool.post(std::move(task));
+    return future;
 }
 
-// Waits for the oldest task to end and takes it off the list; what it raised, if anything.
-std::optional<std::string> lf_takeOldest(std::list<ScanFuture>& futures)
+struct TaskEnd {
+    bool stopped = false; // a stop ended the wait; the future stays on the list
+    std::optional<std::string> failure; // what the task raised
+};
+
+// Waits for the oldest task to end and takes it off the list; a slow one is reported, and
+// waited for on.
+TaskEnd lf_takeOldest(std::deque<ScanFuture>& futures)
 {
-    std::optional<std::string> failure;
+    const TaskWaitNotices notices{[] { gf_addScanReportLine(fmt::format("{}futs #1 not yet valid ? ...", "===> ")); },
+                                  [] { gf_addScanReportLine("Future wait timed out after 10 seconds"); }};
+    if (!gf_waitForTask(futures.front(), notices))
+        return {true, {}};
+    TaskEnd end;
     try {
         futures.front().get();
     } catch (const std::exception& e) {
-        failure = e.what();
+        end.failure = e.what();
     } catch (...) {
-        failure = "unknown exception";
+        end.failure = "unknown exception";
     }
     futures.pop_front();
-    return failure;
+    return end;
 }
 
-// Starts a task for an airport BGL file; false when a stop came while it waited for a slot.
-bool lf_handleEntry(fs::recursive_directory_iterator& it, std::size_t belowFrom, std::list<ScanFuture>& futures)
+// A folder to descend into, listed; none when its real folder was walked already (a second link
+// to it, or a link back up) or when it cannot be opened (reported).
+std::optional<Level> lf_openFolder(const fs::directory_entry& entry, const fs::path& parentReal, Walk& walk)
 {
-    const fs::path& path = it->path();
-    const std::string text = gf_pathToUtf8(path);
-    if (gf_isSkippedScanPath(text, belowFrom)) {
-        it.disable_recursion_pending();
-        return true;
-    }
     std::error_code ec;
-    const fs::file_status status = it->status(ec);
+    fs::path real = entry.is_symlink(ec) ? fs::canonical(entry.path(), ec) : parentReal / entry.path().filename();
+    if (!ec && walk.walked.contains(real.native()))
+        return std::nullopt;
+    fs::directory_iterator entries;
+    if (!ec)
+        entries = fs::directory_iterator(entry.path(), ec);
+    if (ec) {
+        gf_addScanReportLine(fmt::format("{} folder {} skipped, it cannot be opened: {}", "===> ",
+                                         gf_pathToUtf8(entry.path()), ec.message()));
+        return std::nullopt;
+    }
+    walk.walked.insert(real.native());
+    return Level{std::move(entries), std::move(real)};
+}
+
+// Starts a task for an airport BGL file; a folder comes back to be walked.
+std::optional<Level> lf_handleEntry(const fs::directory_entry& entry, const fs::path& parentReal, Walk& walk)
+{
+    const fs::path& path = entry.path();
+    const std::string text = gf_pathToUtf8(path);
+    if (gf_isSkippedScanPath(text, walk.belowFrom))
+        return std::nullopt;
+    std::error_code ec;
+    const fs::file_status status = entry.status(ec); // a linked folder or file counts as its target
     if (ec && ec != std::errc::no_such_file_or_directory)
         throw fs::filesystem_error("status", path, ec);
-    if (!fs::is_regular_file(status) || !gf_hasBglExtension(path.extension().string()) ||
-        lf_containsAny(lf_below(text, belowFrom), g_skippedBglParts) || !gf_bglHasAirportSection(path))
-        return true;
-    gf_waitForTaskSlot();
-    if (gf_stopRequested())
-        return false;
-    futures.push_back(lf_startTask(path));
+    if (fs::is_directory(status))
+        return lf_openFolder(entry, parentReal, walk);
+    if (fs::is_regular_file(status) && gf_hasBglExtension(path.extension().string()) &&
+        !lf_containsAny(lf_below(text, walk.belowFrom), g_skippedBglParts) && gf_bglHasAirportSection(path) &&
+        !gf_stopRequested())
+        walk.futures.push_back(lf_startTask(walk.pool, path));
+    return std::nullopt;
+}
+
+// Every entry below the folder, a folder before what it holds; false when a stop ended a wait.
+bool lf_walkTree(const fs::path& folder, const std::string& folderText, Walk& walk)
+{
+    const auto limit = static_cast<std::size_t>(std::max(1, g_maxTasks.load()));
+    std::vector<Level> levels;
+    levels.push_back({fs::directory_iterator(folder), fs::canonical(folder)});
+    walk.walked.insert(levels.back().real.native());
+    while (!levels.empty() && !gf_stopRequested()) {
+        Level& level = levels.back();
+        if (level.entries == fs::directory_iterator()) {
+            levels.pop_back();
+            continue;
+        }
+        const fs::directory_entry entry = *level.entries;
+        ++level.entries;
+        try {
+            if (std::optional<Level> below = lf_handleEntry(entry, level.real, walk))
+                levels.push_back(std::move(*below));
+        } catch (const std::exception& e) {
+            gf_addScanReportLine(
+                fmt::format("{} airports search in folder {} aborted, cause: {}", "===> ", folderText, e.what()));
+            continue;
+        }
+        if (walk.futures.size() <= limit)
+            continue;
+        const std::size_t held = walk.futures.size();
+        const TaskEnd end = lf_takeOldest(walk.futures);
+        if (end.stopped)
+            return false;
+        if (end.failure)
+            gf_addScanReportLine(fmt::format("{} airports search aborted, futs inner, \n{}\n{}\n{}", "===> ",
+                                             *end.failure, held, gf_pathToUtf8(entry.path())));
+    }
     return true;
 }
 
@@ -99,35 +186,23 @@ void gf_scanFolderForAirports(const fs::path& folder)
 {
     const std::string folderText = gf_pathToUtf8(folder);
     gf_addScanReportLine("Scanning for " + std::string("addon airports in ") + folderText);
-    const auto limit = static_cast<std::size_t>(std::max(1, g_maxTasks.load()));
-    std::list<ScanFuture> futures;
-    bool walked = true;
+    TaskPool pool(g_maxTasks.load(), 1); // a file is a long job: every one wakes a worker
+    Walk walk{folderText.size(), pool, {}, {}};
+    bool whole = true; // the walk was not cut by an iterator problem
     try {
-        for (fs::recursive_directory_iterator it(folder), end; it != end && !gf_stopRequested(); ++it) {
-            try {
-                if (!lf_handleEntry(it, folderText.size(), futures))
-                    break;
-            } catch (const std::exception& e) {
-                gf_addScanReportLine(
-                    fmt::format("{} airports search in folder {} aborted, cause: {}", "===> ", folderText, e.what()));
-                continue;
-            }
-            if (futures.size() <= limit)
-                continue;
-            const std::size_t held = futures.size();
-            if (const auto failure = lf_takeOldest(futures))
-                gf_addScanReportLine(fmt::format("{} airports search aborted, futs inner, \n{}\n{}\n{}", "===> ",
-                                                 *failure, held, gf_pathToUtf8(it->path())));
-        }
+        if (!lf_walkTree(folder, folderText, walk))
+            return; // stopped: the pool drops the tasks not started and waits for the running ones
     } catch (const std::exception& e) {
         gf_addScanReportLine(fmt::format("{} airports search in folder {} aborted because of iterator problem: {}",
                                          "===> ", folderText, e.what()));
-        walked = false; // the tasks are still awaited, without reports
+        whole = false; // the tasks are still awaited, without reports
     }
-    while (!futures.empty()) {
-        const auto failure = lf_takeOldest(futures);
-        if (failure && walked)
+    while (!walk.futures.empty()) {
+        const TaskEnd end = lf_takeOldest(walk.futures);
+        if (end.stopped)
+            return;
+        if (end.failure && whole)
             gf_addScanReportLine(
-                fmt::format("{} airports search in {} aborted, futs outer error: {}", "===> ", folderText, *failure));
+                fmt::format("{} airports search in {} aborted, futs outer error: {}", "===> ", folderText, *end.failure));
     }
 }

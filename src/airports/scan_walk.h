@@ -1,10 +1,9 @@
 #pragma once
 // The add-on airport scan's walk over one packages folder: every scenery BGL file that is not
-// skipped and names an airport section is read by a task on a thread of its own, at most
-// g_maxTasks at once; a stop or quit ends the walk at the next entry, and the tasks started are
-// always awaited. Runs on the control thread.
-#include "foundation/tasks.h"
-
+// skipped and names an airport section is read by a task on the scan's worker threads, at most
+// g_maxTasks at once. Linked folders are followed, each real folder walked once; a folder that
+// cannot be opened is reported and passed over. A stop or quit ends the walk at the next entry
+// and the waits for the tasks; the tasks see it too. Runs on the control thread.
 #include <cstddef>
 #include <filesystem>
 #include <string_view>
@@ -17,17 +16,3 @@ bool gf_hasBglExtension(std::string_view extension);
 
 // Reports "Scanning for addon airports in <folder>" and reads the folder's airports.
 void gf_scanFolderForAirports(const std::filesystem::path& folder);
-
-// Counts a task as running before `start` starts it (a fast task lowers the count again), and
-// not any more when the start throws.
-template <class Start>
-auto gf_startCountedTask(Start start) -> decltype(start())
-{
-    ++g_runningTasks;
-    try {
-        return start();
-    } catch (...) {
-        gf_taskDone();
-        throw;
-    }
-}

@@ -1,11 +1,18 @@
 #include "foundation/tasks.h"
 
+#include "foundation/shell_state.h"
+#include "platform/clock.h"
+
 #include <algorithm>
 
 std::atomic<std::int32_t> g_runningTasks{0};
 std::atomic<std::int32_t> g_maxTasks{1};
 
 namespace {
+
+// How often a wait for a task looks at the clock and the stop request; the result itself ends
+// the wait at once.
+constexpr std::chrono::milliseconds g_waitSlice{100};
 
 // Waiting for a slot blocks on the condition; taking and giving back a free one touches only the
 // counter.
@@ -23,24 +30,17 @@ bool lf_tryTakeSlot()
     return false;
 }
 
-template <typename Ready> void lf_waitForSlot(Ready ready)
+} // namespace
+
+void gf_takeTaskSlot()
 {
-    if (ready())
+    if (lf_tryTakeSlot())
         return;
     std::unique_lock lock(g_slotMutex);
     ++g_slotWaiters;
-    g_slotFreed.wait(lock, ready);
+    g_slotFreed.wait(lock, lf_tryTakeSlot);
     --g_slotWaiters;
 }
-
-} // namespace
-
-void gf_waitForTaskSlot()
-{
-    lf_waitForSlot([] { return g_runningTasks.load() < g_maxTasks.load(); });
-}
-
-void gf_takeTaskSlot() { lf_waitForSlot(lf_tryTakeSlot); }
 
 void gf_taskDone()
 {
@@ -53,7 +53,32 @@ void gf_taskDone()
     g_slotFreed.notify_all();
 }
 
-TaskPool::TaskPool(int workers) : m_workerCount(static_cast<std::size_t>(std::max(1, workers)))
+bool gf_waitUnlessStopped(const std::function<bool(std::chrono::milliseconds slice)>& ready,
+                          const TaskWaitNotices& notices)
+{
+    const auto start = platform::clock().steadyNow();
+    bool slowSaid = false;
+    bool overdueSaid = false;
+    while (!ready(g_waitSlice)) {
+        if (gf_stopRequested())
+            return false;
+        const auto waited = platform::clock().steadyNow() - start;
+        if (!slowSaid && waited > std::chrono::seconds(1)) {
+            slowSaid = true;
+            if (notices.slow)
+                notices.slow();
+        }
+        if (!overdueSaid && waited > g_taskWaitLimit) {
+            overdueSaid = true;
+            if (notices.overdue)
+                notices.overdue();
+        }
+    }
+    return true;
+}
+
+TaskPool::TaskPool(int workers, std::size_t jobsPerWorker)
+    : m_workerCount(static_cast<std::size_t>(std::max(1, workers))), m_jobsPerWorker(std::max<std::size_t>(1, jobsPerWorker))
 {
     m_workers.reserve(m_workerCount);
     try {
@@ -85,11 +110,10 @@ void TaskPool::post(std::packaged_task<void()> job)
 {
     // One worker more for every few jobs waiting, and always one while jobs wait: the awake
     // workers take job after job without a wake-up each.
-    constexpr std::size_t jobsPerWorker = 8;
     std::lock_guard lock(m_mutex);
     m_jobs.push_back(std::move(job));
     const std::size_t awake = m_workerCount - m_sleeping + m_signalled;
-    if (m_sleeping > m_signalled && (awake == 0 || m_jobs.size() >= jobsPerWorker * awake)) {
+    if (m_sleeping > m_signalled && (awake == 0 || m_jobs.size() >= m_jobsPerWorker * awake)) {
         ++m_signalled;
         m_posted.notify_one();
     }

@@ -1,16 +1,24 @@
 // The add-on airport scan over a packages folder of BGL files made by the test writer, with the
 // stock files of a file:// site: links, generated files, skips, off-line learning, stops.
+#include "aircraft/dbase_reader.h"
 #include "airports/airport_scan.h"
+#include "airports/apf_download.h"
 #include "airports/archive_links.h"
+#include "airports/park_apf.h"
 #include "airports/scan_walk.h"
 #include "airports_fixture.h"
 #include "foundation/program.h"
+#include "foundation/tasks.h"
 #include "foundation/text_utils.h"
+#include "platform/clock.h"
 #include "support/bgl_writer.h"
 
 #include <fmt/format.h>
+#include <linux/capability.h>
 #include <set>
-#include <system_error>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace airportstest;
 using namespace bglwriter;
@@ -32,6 +40,7 @@ protected:
         g_dbase.publishers = {{"Orbx"}, {"Fly Tampa", "flytampa"}, {"Tropical Sim", "tropicalsim"}};
         BglHandoff handoff = gf_archiveHandoff();
         handoff.linkArchivedAirport = [this, link = handoff.linkArchivedAirport](auto&... args) {
+            ++links;
             maxRunning = std::max(maxRunning.load(), g_runningTasks.load());
             g_stop = g_stop || stopInTask;
             return link(args...);
@@ -58,11 +67,39 @@ protected:
         return fmt::format("{}", fmt::join(files, " "));
     }
     fs::path community;
+    std::atomic<int> links{0};
     std::atomic<int> maxRunning{0};
     std::atomic<bool> stopInTask{false};
 };
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::size_t count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// While it lives, this thread (and the threads it starts) go without root's overrides of file
+// permissions, so that a folder of mode 000 cannot be opened, as for any other user.
+class NoPermissionOverrides {
+public:
+    NoPermissionOverrides()
+    {
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+        lowered[0].effective &= ~((1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, lowered);
+    }
+    ~NoPermissionOverrides() { syscall(SYS_capset, &m_header, m_saved); }
+    NoPermissionOverrides(const NoPermissionOverrides&) = delete;
+    NoPermissionOverrides& operator=(const NoPermissionOverrides&) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
 void expectParts(const std::string& text, const std::vector<std::string>& parts)
 {
     for (const std::string& part : parts)
@@ -183,20 +220,137 @@ TEST_F(ScanTest, AStopEndsTheWalkAtTheNextEntryAndLeavesTheScanOn)
 
     g_stop = false;
     g_maxTasks = 1;
-    stopInTask = true; // the first task's stop ends the walk; that task is awaited
+    stopInTask = true; // the first airport's stop ends its task, before its file, and the walk
+    const std::string list = parkingList({{}});
     for (const char* code : {"AAAA", "BBBB", "CCCC"})
-        bgl(std::string("nobody/") + code + ".bgl", code, 2);
-    EXPECT_EQ(scan().size(), std::string("airports/my_thirdparty/AAAA.xml").size());
-    EXPECT_TRUE(SCAN_AIRPORTS.value && g_runningTasks == 0);
+        writeFile(community / "nobody" / (std::string(code) + ".bgl"),
+                  file({{airport(identWord(code), list) + airport(identWord("EDDB"), list) +
+                         airport(identWord("EDDF"), list)}}));
+    EXPECT_EQ(scan(), "");
+    EXPECT_TRUE(SCAN_AIRPORTS.value && links == 1 && g_runningTasks == 0) << links;
 }
 
-TEST(ScanTasks, CountedBeforeTheStartAndNotAfterAFailedStart)
+TEST_F(ScanTest, ASlowTaskIsReportedAndWaitedFor)
 {
-    g_runningTasks = 0;
-    EXPECT_EQ(gf_startCountedTask([] { return g_runningTasks.load(); }), 1);
-    EXPECT_THROW(gf_startCountedTask([]() -> int { throw std::system_error(EAGAIN, std::generic_category()); }),
-                 std::system_error);
-    EXPECT_EQ(g_runningTasks.exchange(0), 1); // the first task's, which it would give back
+    platform::ManualClock clock;
+    platform::setClock(&clock);
+    const std::string overdue = "Future wait timed out after 10 seconds";
+    BglHandoff handoff = gf_archiveHandoff();
+    handoff.linkArchivedAirport = [&clock, &overdue, link = handoff.linkArchivedAirport](auto&... args) {
+        // the program's clock runs on until the scan has reported the 10-second mark (30 real
+        // seconds at most)
+        for (int i = 0; i < 30000 && !has(fmt::format("{}", fmt::join(g_scanReport.lines(), "\n")), overdue); ++i) {
+            clock.advance(std::chrono::seconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return link(args...);
+    };
+    gf_setBglHandoff(handoff);
+    g_maxTasks = 1;
+    bgl("nobody/AAAA.bgl", "AAAA", 1);
+    bgl("nobody/BBBB.bgl", "BBBB", 1);
+    const std::string files = scan();
+    platform::setClock(nullptr);
+    EXPECT_EQ(files, "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/BBBB.xml");
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_TRUE(count(report, "===> futs #1 not yet valid ? ...\n") == 1 && count(report, overdue + "\n") == 1)
+        << report;
+}
+
+TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnce)
+{
+    // packages installed elsewhere and linked in, one of them twice, one holding a link back up
+    const fs::path store = community.parent_path() / "store";
+    bgl("../store/pk-a/scenery/AAAA.bgl", "AAAA", 1);
+    bgl("../store/pk-b/scenery/BBBB.bgl", "BBBB", 1);
+    fs::create_directory_symlink(store / "pk-a", community / "pk-a");
+    fs::create_directory_symlink(store / "pk-a", community / "pk-a-again");
+    fs::create_directory_symlink(store / "pk-b", community / "pk-b");
+    fs::create_directory_symlink(store, store / "pk-b" / "scenery" / "up");
+    EXPECT_EQ(scan(), "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/BBBB.xml");
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_TRUE(count(report, "Generated AAAA.xml") == 1 && count(report, "Generated BBBB.xml") == 1) << report;
+}
+
+TEST_F(ScanTest, AFolderThatCannotBeOpenedIsPassedOver)
+{
+    // the walk meets a locked folder in the first package it enters, whichever that is
+    for (const char* code : {"CCCC", "DDDD"}) {
+        bgl(fmt::format("pk-{}/scenery/{}.bgl", code, code), code, 1);
+        fs::create_directories(community / fmt::format("pk-{}", code) / "locked");
+        fs::permissions(community / fmt::format("pk-{}", code) / "locked", fs::perms::none);
+    }
+    std::string files;
+    {
+        const NoPermissionOverrides unprivileged;
+        files = scan();
+    }
+    for (const char* code : {"CCCC", "DDDD"})
+        fs::permissions(community / fmt::format("pk-{}", code) / "locked", fs::perms::owner_all);
+    EXPECT_EQ(files, "airports/my_thirdparty/CCCC.xml airports/my_thirdparty/DDDD.xml");
+    const std::string report = readFile(g_airportsScanLogPath);
+    for (const char* code : {"CCCC", "DDDD"})
+        EXPECT_TRUE(has(report, fmt::format("===>  folder {} skipped, it cannot be opened: Permission denied\n",
+                                            (community / fmt::format("pk-{}", code) / "locked").string())))
+            << report;
+}
+
+TEST_F(ScanTest, AGeneratedFileOfAKnownPublisherKeepsItsPathFromCommunityOn)
+{
+    const std::string community = "/sim/Packages/Community/orbx-a/scenery/a.bgl";
+    const std::string official = "/sim/Packages/Official/OneStore/a.bgl";
+    const struct { const char* publisher; std::string path, handedOn; } cases[] = {
+        {"Orbx", community, "Community/orbx-a/scenery/a.bgl"},
+        {"simaddon", community, "Community/orbx-a/scenery/a.bgl"},
+        {"unknown", community, community},
+        {"Orbx", official, official},
+    };
+    const BglHandoff handoff = gf_archiveHandoff();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        ApfParameters params;
+        params.code = "EGLL";
+        params.BGLpath = cases[i].path;
+        params.publisher = cases[i].publisher;
+        params.stands.emplace_back("g1", std::vector<StandOption>{}, StandPosition{51.47, -0.45, 1.0}, 20.0, true,
+                                   false, true);
+        handoff.generateAirportFile(params);
+        EXPECT_EQ(params.BGLpath, cases[i].handedOn) << i;
+    }
+}
+
+// Every entry of the shipped thirdparty lists (in the database the build encrypts) links to a file
+// of the shipped download site that has as many stands as the entry says.
+TEST_F(ScanTest, ShippedThirdpartyEntriesNameSiteFilesWithTheirStandCounts)
+{
+    gf_resetDbase(); // without the fixture's publishers
+    fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / "dbase.enc", g_dbaseEncPath);
+    ASSERT_TRUE(gf_readDbase());
+    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (fs::path(TRWK_SOURCE_DIR) / "data/site").string() + "/");
+    const BglHandoff handoff = gf_archiveHandoff();
+    for (const bool msfs2020 : {true, false}) {
+        g_msfs2020Mode = msfs2020;
+        for (const ThirdPartyAirports& list : msfs2020 ? g_dbase.thirdParties2020 : g_dbase.thirdParties2024) {
+            for (const std::string& entry : list.airports) {
+                const std::string what = fmt::format("{} {} {}", msfs2020 ? 2020 : 2024, list.publisher, entry);
+                ApfParameters params;
+                params.code = entry.substr(0, 4);
+                std::int32_t archived = -1;
+                const fs::path bgl = community / list.publisher / "scenery" / "a.bgl";
+                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, bgl.string())) << what;
+                EXPECT_EQ(params.publisher, list.publisher) << what;
+                const std::string link = readFile(g_userAirportFolder / (params.code + ".txt"));
+                ASSERT_EQ(gf_downloadApf(link.substr(0, link.find('\n')), "got.xml"), "") << what;
+                Apf doc;
+                ASSERT_TRUE(doc.load_file("got.xml")) << what;
+                std::vector<Stand> stands;
+                gf_readApfStands(doc, stands);
+                EXPECT_TRUE(archived > 0 && stands.size() == static_cast<std::size_t>(archived) &&
+                            gf_getApfInt(doc, "num_parkpos") == archived)
+                    << what << ": " << stands.size();
+            }
+        }
+    }
+    EXPECT_FALSE(folder.logHas("invalid number"));
 }
 
 } // namespace

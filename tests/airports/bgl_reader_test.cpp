@@ -1,11 +1,13 @@
 // Scenery BGL files made by the test writer through the reader: what each airport hands on.
 #include "airports/bgl_reader.h"
+#include "airports/stand_limit.h"
 #include "airports_fixture.h"
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
 #include "support/bgl_writer.h"
 
 #include <atomic>
+#include <future>
 #include <fmt/format.h>
 #include <numbers>
 #include <thread>
@@ -61,8 +63,8 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
         {.code = 11, .type = 8, .number = 3}, {.code = 9, .type = 15, .number = 4}, {.number = 9, .heading = INFINITY},
         {.number = 9, .lon = 1U << 28, .lat = 1U << 27}, {.number = 10, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
     list.insert(list.end(), 11, Parking{.number = 5}); // twelve g5 in all
-    const std::string helipads =
-        helipad(52.3, 4.7) + helipad(52.3, 4.7) + helipad(52.31, 4.7, NAN) + helipad(0, 0) + helipad(52.31, 4.7, 40.0F);
+    const std::string helipads = helipad(52.3, 4.7) + helipad(52.3, 4.7) + helipad(52.31, 4.7, NAN) +
+                                 helipad(52.32, 4.7, -30.0F) + helipad(0, 0) + helipad(52.31, 4.7, 40.0F);
     EXPECT_EQ(read(file({{airport(g_eham, helipads + parkingList(list))}})), "EHAM:18:0 ");
     const std::vector<Stand>& s = airports.at(0).stands;
     std::string names;
@@ -77,9 +79,9 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
           "Skipped position with radius NAN m in x.bgl", "Skipped position g9 with heading inf in x.bgl",
           "LatLon 0.000000,0.000000 invalid (skipped)", "===> Warning: more than 10 duplicate IDs g5 in x.bgl",
           "double helipad Schiphol (skipped) 52.300000,4.700000", "Skipped helipad with width NAN m in x.bgl",
-          "lat/lon helipad incorrect (skipped): 0.000000,0.000000"})
+          "Skipped helipad with width -30.0 m in x.bgl", "lat/lon helipad incorrect (skipped): 0.000000,0.000000"})
         EXPECT_TRUE(reported(line)) << line;
-    EXPECT_EQ(g_scanReport.size(), 10U); // and "===> EHAM has 18 parkpos ..."
+    EXPECT_EQ(g_scanReport.size(), 11U); // and "===> EHAM has 18 parkpos ..."
 }
 
 TEST_F(BglTest, RecordAndSubrecordWalks)
@@ -147,24 +149,94 @@ TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
     }
 }
 
-TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheCounterBack)
+TEST_F(BglTest, SectionsNamingTheSameRecordsReadThemOnce)
+{
+    std::string records = airport(g_eham);
+    for (int i = 0; i < 20000; ++i)
+        records += record(0x99, 8);
+    EXPECT_EQ(read(sameRecordsFile(2000, records)), "EHAM:0:0 ");
+
+    // two sections whose records follow each other: the first walk runs on over the second's
+    const auto lt_entry = [](std::uint32_t table) { return bytes(20, {{0, 3}, {4, 0x40000}, {12, table}}); };
+    const std::string two = bytes(56, {{4, 56}, {20, 2}}) + lt_entry(96) + lt_entry(112) + bytes(16, {{8, 128}}) +
+                            bytes(16, {{8, 196}}) + airport(identWord("AAAA")) + airport(identWord("BBBB"));
+    EXPECT_EQ(read(two), "AAAA:0:0 BBBB:0:0 ");
+}
+
+TEST_F(BglTest, SectionEntriesIntoTheHeaderOrTheTableAreRefused)
+{
+    const auto lt_entry = [](std::uint32_t table, std::uint32_t third = 1) {
+        return bytes(20, {{0, 3}, {4, 0x40000}, {8, third}, {12, table}});
+    };
+    const std::string eham = airport(g_eham, parkingList({{}}));
+    const struct { std::string bytes, airports; } cases[] = {
+        {bytes(56, {{4, 56}, {20, 1}}) + lt_entry(76) + bytes(16, {{8, 92}}) + eham, "EHAM:1:0 "},
+        {bytes(56, {{4, 56}, {8, 76}, {20, 1}}) + lt_entry(0) + eham, ""},      // the header names the records
+        {bytes(56, {{4, 56}, {20, 1}}) + lt_entry(56, 76) + eham, ""},          // the entry itself does
+        // the records begin in the header, with one whose size leads to the airport
+        {bytes(56, {{4, 56}, {8, 0x99 | 84U << 16}, {20, 1}}) + lt_entry(76) + bytes(16, {{8, 8}}) + eham, ""},
+        {bytes(56, {{4, 56}, {20, 0xFFFFFFFF}}) + lt_entry(76) + bytes(16, {{8, 92}}) + eham, ""}, // all table
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
+}
+
+TEST_F(BglTest, AWalkGivesUpPastItsStepsOrOnAStop)
+{
+    // airports of 76 bytes, each with a list of 300 entries that runs on over the airports after it
+    std::string records;
+    for (int i = 0; i < 300; ++i)
+        records += airport(g_eham, record(0xE7, 8, {{4, 300U << 16}}));
+    const std::string overlapping = file({{records + std::string(300 * 56, '\0')}});
+    const std::size_t handedOn = read(overlapping).size() / std::string("EHAM:0:0 ").size();
+    EXPECT_TRUE(handedOn > 0 && handedOn < 300 / 4) << handedOn; // as many as the file's words pay for
+    const std::size_t words = overlapping.size() / 4;
+    EXPECT_TRUE(reported(fmt::format("===> Reading x.bgl given up after {} steps: a malformed file", words)));
+
+    g_scanReport.clear();
+    g_stop = true;
+    EXPECT_EQ(read(file({{airport(g_eham, parkingList({{}}))}})), "");
+    EXPECT_EQ(g_scanReport.size(), 0U);
+}
+
+TEST_F(BglTest, AParkingListBeyondAnyAirportIsRefused)
+{
+    std::vector<Parking> list(g_maxAirportStands);
+    for (std::uint32_t i = 0; i < list.size(); ++i)
+        list[i] = {.code = 10 + i / 4096, .number = i % 4096, .lon = lonRaw(4.7 + i * 1e-5)};
+    const std::string full = parkingList(list);
+    EXPECT_EQ(read(file({{airport(g_eham, full)}})), fmt::format("EHAM:{}:0 ", g_maxAirportStands));
+    EXPECT_EQ(read(file({{airport(g_eham, helipad(52.3, 4.7) + full)}})), "EHAM:1:0 ");
+    // 65,535 declared, none there: refused before any is read
+    EXPECT_EQ(read(file({{airport(g_eham, record(0xE7, 8, {{4, 0xFFFFU << 16}}))}})), "EHAM:0:0 ");
+    for (const std::uint32_t count : {5000U, 65535U})
+        EXPECT_TRUE(folder.logHas(fmt::format(
+            "   Error: parking list of {} positions at EHAM refused, an airport has at most 5000 in x.bgl", count)))
+            << count;
+}
+
+TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
 {
     const std::string bytes = file({{airport(g_eham, helipad(52.3, 4.7) + parkingList({{}, {.number = 2}}))}});
     std::atomic<int> generated{0};
-    std::atomic<int> failed{0};
+    int failed = 0;
     gf_setBglHandoff({{}, [&generated](ApfParameters&) { ++generated; }, {}});
+    g_maxTasks = 4;
     {
-        std::vector<std::jthread> tasks; // one file cut at each byte per task, all at once
+        TaskPool pool(4); // one file cut at each byte per task, on the scans' workers
+        std::vector<std::future<void>> tasks;
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
             writeFile(fmt::format("cut{}.bgl", cut), bytes.substr(0, cut));
-            ++g_runningTasks;
-            tasks.emplace_back([cut, &failed] {
-                try {
-                    gf_processBGLfile(fmt::format("cut{}.bgl", cut));
-                } catch (const std::out_of_range&) {
-                    ++failed;
-                }
-            });
+            std::packaged_task<void()> task([cut] { gf_processBGLfile(fmt::format("cut{}.bgl", cut)); });
+            tasks.push_back(task.get_future());
+            pool.post(std::move(task));
+        }
+        for (auto& task : tasks) {
+            try {
+                task.get();
+            } catch (const std::out_of_range&) {
+                ++failed;
+            }
         }
     }
     gf_setBglHandoff({});

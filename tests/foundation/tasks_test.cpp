@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <latch>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -87,6 +88,33 @@ TEST(Tasks, PoolNeverSleepsWithJobsWaiting)
         ASSERT_EQ(futures.back().wait_for(std::chrono::seconds(30)), std::future_status::ready) << "round " << round;
         for (auto& future : futures)
             future.get();
+    }
+    g_maxTasks = 1;
+}
+
+// A pool for long jobs wakes a worker for every one: four jobs that wait for each other all run
+// at once. Each gives up after 30 seconds instead of hanging.
+TEST(Tasks, APoolForLongJobsRunsThemSideBySide)
+{
+    g_maxTasks = 4;
+    g_runningTasks = 0;
+    std::latch together(4);
+    std::vector<std::future<bool>> futures;
+    {
+        TaskPool pool(4, 1);
+        for (int i = 0; i < 4; ++i) {
+            std::packaged_task<bool()> job([&together] {
+                together.count_down();
+                const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                while (!together.try_wait() && std::chrono::steady_clock::now() < limit)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                return together.try_wait();
+            });
+            futures.push_back(job.get_future());
+            pool.post(std::packaged_task<void()>(std::move(job)));
+        }
+        for (std::size_t i = 0; i < futures.size(); ++i)
+            EXPECT_TRUE(futures[i].get()) << i;
     }
     g_maxTasks = 1;
 }

@@ -1,16 +1,23 @@
-// Scenery BGL files as the add-on airport scan reads them, all of it on every input: from memory
-// in either simulator's mode, from a file through the pre-check and the scan task, and as a
-// package's manifest.json through the publisher search. Every airport handed on is whole; a BGL
-// file may only end in std::out_of_range, and the task gives its slot back whatever happens.
+// Scenery BGL files as the add-on airport scan reads them, through the scan's own hand-off (the
+// publisher search, the archive links, the generated parking files), on every input: from memory
+// in either simulator's mode and from a file through the pre-check and the scan task, each under
+// a package of another kind of publisher. Every airport handed on is whole, and every parking
+// file generated loads back through the park airport's loader with the same stands; a BGL file
+// may only end in std::out_of_range.
 #include "fuzz_support.h"
 
+#include "airports/archive_links.h"
 #include "airports/bgl_reader.h"
-#include "airports/publisher_search.h"
+#include "airports/park_apf.h"
+#include "airports/park_data.h"
 #include "airports/scan_report.h"
+#include "airports/stand_limit.h"
+#include "foundation/paths.h"
 #include "foundation/shell_state.h"
-#include "foundation/tasks.h"
 
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 
@@ -18,52 +25,103 @@ using fuzzsupport::check;
 
 namespace {
 
-void lf_checkAirport(ApfParameters& params)
+// The packages the file is read from: a publisher named in the path, the simulator's makers and
+// one whose manifest names none.
+const std::string g_knownPublisher = "Community/orbx-pk/scenery/fuzz.bgl";
+const std::string g_simAddon = "Community/microsoft-airport-pk/scenery/fuzz.bgl";
+const std::string g_unknownPublisher = "Community/pk/scenery/fuzz.bgl";
+
+void lf_checkAirport(const ApfParameters& params)
 {
     check(params.code.size() == 4 && params.code.find(' ') == std::string::npos, "airport: a four-character code");
     check(params.altitude >= 0 && params.altitude <= 10000, "airport: altitude 0 .. 10000 ft");
+    check(params.stands.size() <= g_maxAirportStands, "airport: no more stands than any airport has");
     std::set<std::string> names;
     for (const Stand& s : params.stands) {
         check(names.insert(s.name).second, "stand: a name of its own");
         check(std::abs(s.latitude) <= 90.0 && std::abs(s.longitude) <= 180.0, "stand: a position on the globe");
-        check(std::isfinite(s.heading) && std::isfinite(s.radius), "stand: a finite heading and radius");
+        check(std::isfinite(s.heading) && std::isfinite(s.radius) && s.radius >= 0.0,
+              "stand: a finite heading and radius, not negative");
         check(s.heli || std::abs(s.radius * 1852.0 - 100.5) < 99.5 + 1e-6, "stand: a radius of 1 .. 200 m");
     }
 }
 
-const BglHandoff g_checks{[](ApfParameters&, std::int32_t&, const std::string&) { return false; }, lf_checkAirport, {}};
+// The parking files generated for the current input and their stand counts.
+std::mutex g_generatedMutex;
+std::map<std::string, std::size_t> g_generated;
+
+BglHandoff lf_checkedHandoff()
+{
+    BglHandoff handoff = gf_archiveHandoff();
+    handoff.generateAirportFile = [generate = handoff.generateAirportFile](ApfParameters& params) {
+        lf_checkAirport(params);
+        generate(params);
+        const fs::path folder = params.publisher == "simaddon" ? g_simAddonAirportFolder : g_userAirportFolder;
+        if (!params.stands.empty()) {
+            std::lock_guard lock(g_generatedMutex);
+            g_generated[gf_pathToUtf8(folder / (params.code + ".xml"))] = params.stands.size();
+        }
+    };
+    return handoff;
+}
+
+// Each file loads back with the stands it was written with, all of them on the globe.
+void lf_loadGenerated()
+{
+    for (const auto& [path, count] : g_generated) {
+        {
+            std::lock_guard lock(g_parkDataMutex);
+            parkAirport.code = gf_pathToUtf8(gf_pathFromUtf8(path).stem());
+        }
+        ParkApfInfo info;
+        PackedQf qf = 0;
+        check(gf_readApf(path, info, qf).empty(), "parking file: loads back");
+        check(g_parkStands.size() == count, "parking file: every stand written is read");
+        for (const Stand& s : g_parkStands)
+            check(std::abs(s.latitude) <= 90.0 && std::abs(s.longitude) <= 180.0 && std::isfinite(s.heading) &&
+                      std::isfinite(s.radius) && s.radius >= 0.0,
+                  "parking file: stands on the globe with a finite heading and radius");
+    }
+    g_generated.clear();
+    for (const fs::path& folder : {g_userAirportFolder, g_simAddonAirportFolder}) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzsupport::enterProgramFolder();
-    gf_setBglHandoff(g_checks);
+    fuzzsupport::loadShippedDatabase();
+    for (const std::string& path : {g_knownPublisher, g_simAddon, g_unknownPublisher}) // found, naming nobody
+        fuzzsupport::writeFile(gf_pathFromUtf8(path).parent_path().parent_path() / "manifest.json", "{}");
+    gf_setBglHandoff(lf_checkedHandoff());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static const BglHandoff handoff = lf_checkedHandoff();
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (const bool msfs2020 : {true, false}) {
+    for (const auto& [msfs2020, path] : {std::pair{true, g_knownPublisher}, std::pair{false, g_simAddon}}) {
         g_msfs2020Mode = msfs2020;
         try {
-            gf_readBglAirports(bytes, "fuzz.bgl", g_checks);
+            gf_readBglAirports(bytes, path, handoff);
         } catch (const std::out_of_range&) {
             // a record or entry that claims more than the file holds
         }
     }
-    fuzzsupport::writeFile("Community/pk/scenery/fuzz.bgl", bytes);
-    if (gf_bglHasAirportSection("Community/pk/scenery/fuzz.bgl")) {
-        ++g_runningTasks;
+    g_msfs2020Mode = true;
+    fuzzsupport::writeFile(g_unknownPublisher, bytes);
+    if (gf_bglHasAirportSection(g_unknownPublisher)) {
         try {
-            gf_processBGLfile("Community/pk/scenery/fuzz.bgl");
+            gf_processBGLfile(g_unknownPublisher);
         } catch (const std::out_of_range&) {
         }
-        check(g_runningTasks.load() == 0, "scan task: its slot given back");
     }
-    fuzzsupport::writeFile("Community/pk/manifest.json", bytes);
-    (void)gf_findAirportPublisher("Community/pk/scenery/fuzz.bgl");
+    lf_loadGenerated();
     g_scanReport.clear();
     return 0;
 }

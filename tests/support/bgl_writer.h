@@ -89,4 +89,17 @@ inline std::string file(const std::vector<Section>& sections, std::optional<std:
     return b + tables;
 }
 
+// Header and a table of `entries` airport sections that all name the one subsection table after
+// it, and so the same records.
+inline std::string sameRecordsFile(std::uint32_t entries, const std::string& records)
+{
+    const std::uint32_t table = 56 + 20 * entries;
+    std::string b = bytes(56, {{4, 56}, {20, entries}});
+    b.reserve(table + 16 + records.size());
+    const std::string entry = bytes(20, {{0, 3}, {4, 0x40000U}, {8, 1}, {12, table}});
+    for (std::uint32_t i = 0; i < entries; ++i)
+        b += entry;
+    return b + bytes(16, {{8, table + 16}, {12, static_cast<std::uint32_t>(records.size())}}) + records;
+}
+
 } // namespace bglwriter
