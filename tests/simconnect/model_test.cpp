@@ -293,7 +293,8 @@ TEST_F(SimModelTest, DataTypesOutsideTheSimulatorsRangeAreRefused)
     const auto answers = messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
     ASSERT_EQ(answers.size(), 1u);
     const auto head = answers[0].as<SIMCONNECT_RECV_SIMOBJECT_DATA>();
-    EXPECT_EQ((std::tuple{head.dwDefineCount, head.dwSize}), (std::tuple{1u, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 8}));
+    EXPECT_EQ((std::tuple{head.dwDefineCount, head.dwSize}),
+              (std::tuple{1u, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 8}));
 }
 
 TEST_F(SimModelTest, EverySecondRequestsFollowSimulatedTimeAndTheClockRollsOverTheYear)

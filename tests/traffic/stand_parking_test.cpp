@@ -305,19 +305,26 @@ TEST_F(StandTest, AStandNamingTheAircraftIsChosenBeforeACloserFit)
 {
     LiveAc& ac = addLive(0x400001, "DLH1", g_origin, FlightState::taxi);
     const WeekPoint monday{1, 20};
-    const auto lt_option = [](std::string airline, std::string type, std::string cs, std::string cs2) {
-        StandOption o{std::move(airline), std::move(type), "", std::move(cs), std::move(cs2), {}, 1, 1, 0, 1};
+    const auto lt_option = [](std::string airline, std::string type, std::string cs, std::string cs2, int id = 1,
+                              int real = 1) {
+        StandOption o{std::move(airline), std::move(type), "", std::move(cs), std::move(cs2), {}, id, 1, 0, real};
         o.hh.set(30); // booked later in the day, not now
         return o;
     };
-    const struct { const char* name; StandOption option; std::string callsign; bool namingFirst; const char* chosen; } cases[] = {
+    const struct {
+        const char* name;
+        StandOption option;
+        std::string callsign;
+        bool namingFirst;
+        const char* chosen;
+    } cases[] = {
         {"callsign", lt_option("BAW", "B744", "DLH1", ""), "DLH1", true, "S1"},
         {"second callsign", lt_option("BAW", "B744", "DLH9", "DLH1"), "DLH1", true, "S1"},
         {"airline and type", lt_option("DLH", "A320", "", ""), "DLH1", true, "S1"},
         {"airline alone", lt_option("DLH", "A321", "", ""), "DLH1", true, "S2"},
         {"aircraft without callsign", lt_option("DLH", "A320", "", ""), "", true, "S2"},
-        {"disabled option", [&] { auto o = lt_option("DLH", "A320", "", ""); o.optionId = 0; return o; }(), "DLH1", true, "S2"},
-        {"soft option", [&] { auto o = lt_option("DLH", "A320", "", ""); o.real = 0; return o; }(), "DLH1", true, "S2"},
+        {"disabled option", lt_option("DLH", "A320", "", "", 0), "DLH1", true, "S2"},
+        {"soft option", lt_option("DLH", "A320", "", "", 1, 0), "DLH1", true, "S2"},
         {"listed after the closer fit", lt_option("DLH", "A320", "", ""), "DLH1", false, "S1"}};
     for (const auto& c : cases) {
         g_parkStands.clear();
