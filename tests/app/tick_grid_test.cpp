@@ -140,6 +140,7 @@ TEST_F(AppTest, EachGroupOfThePerUpdateWorkRunsAtItsOwnCount)
     EXPECT_FALSE(g_recalcParkingRequest.load());
 
     gf_resetTrafficState();
+    gf_resetUserSnapshot();
     g_myParkAirports.clear();
     g_parkAirportLoaded = false;
     CALLSIGN_OBJECTIDS.value = false;
