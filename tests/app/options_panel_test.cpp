@@ -251,11 +251,10 @@ TEST_F(PanelTest, PanelRequestsAreCarriedOutWhileFramesAreSent)
         EXPECT_TRUE(testsupport::eventually([] { return !g_navLightsRequest && !g_removeExcessLiveRequest; }));
     }
     ASSERT_TRUE(NAV_LIGHTS_WHILE_PARKED.value); // 40 clicks: on, as at the start
-    EXPECT_TRUE(testsupport::eventually([&] {
-        return std::all_of(objects.begin(), objects.begin() + 7, [&](const SimObjectState& o) {
-            return model->aiObject(o.id)->navLights;
-        });
-    })) << "the statics and the parked live aircraft have their nav lights on";
+    const auto lt_lit = [&](const SimObjectState& o) { return model->aiObject(o.id)->navLights; };
+    EXPECT_TRUE(testsupport::eventually([&] { return std::all_of(objects.begin(), objects.begin() + 7, lt_lit); }))
+        << "the statics and the parked live aircraft have their nav lights on";
+    EXPECT_TRUE(std::none_of(objects.begin() + 7, objects.end(), lt_lit)) << "taxiing aircraft are left alone";
     control.request_stop();
     control.join();
     EXPECT_EQ(std::count_if(g_liveAircraft.begin(), g_liveAircraft.end(),
