@@ -36,7 +36,7 @@ TEST(TickGrid, AnOverrunIsCaughtUpAndNewUserDataMovesTheGrid)
         g_newUserData = false;
         const auto start = time.clock().steadyNow();
         std::vector<std::chrono::milliseconds> at;
-        gf_runTickGrid([&] {
+        gf_runTickGrid([&, passes = passes, late = late, by = by, data = data] {
             at.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(time.clock().steadyNow() - start));
             const int pass = static_cast<int>(at.size());
             if (pass == late) {
