@@ -7,14 +7,23 @@
 #include "app/user_data_update.h"
 #include "aircraft/livery_tables.h"
 #include "foundation/range.h"
+#include "foundation/shell_state.h"
 #include "foundation/utf.h"
+#include "simconnect/sim_backend.h"
+#include "simconnect/sim_model.h"
+#include "simconnect/sim_model_driver.h"
+#include "simlink/sim_client.h"
 #include "simlink/sim_queues.h"
 #include "simlink/sim_state.h"
+#include "simlink/user_aircraft.h"
 #include "traffic/park_settings.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
+#include "traffic/user_snapshot.h"
 
+#include <fmt/format.h>
 #include <fstream>
+#include <memory>
 
 using testsupport::textOf;
 
@@ -183,4 +192,81 @@ TEST_F(PanelTest, TheTicksListsAreLeftToThePerUpdateWork)
     EXPECT_EQ(textOf(RANGE.hWnd), u"8");
     EXPECT_EQ(g_rangeMeters.load(), 8 * 1852 + 10000);
     gf_resetTrafficState();
+}
+
+// The window's thread, the control thread and the simulator's frames at once (the thread sanitizer
+// build watches every access): the clicks only hand requests over; the per-update work walks the
+// tick's lists and queues the nav lights under the simulator queue's mutex while the SimClient
+// thread sends what is queued at every frame; the lists change as the tick changes them.
+TEST_F(PanelTest, PanelRequestsAreCarriedOutWhileFramesAreSent)
+{
+    gf_resetShellState();
+    gf_resetSimLinkState();
+    gf_resetUserAcState();
+    gf_resetUserSnapshot(); // the user aircraft nowhere near the traffic
+    auto model = std::make_shared<SimModel>(gf_parseSimScenario(R"({"frameRate": 1000,
+        "user": {"path": [{"t": 0, "lat": 50.0, "lon": 8.0, "altFt": 0, "onGround": true, "headingDeg": 90}]}})"));
+    HSIMCONNECT other = nullptr;
+    ASSERT_GE(model->open(&other, "OTHER"), 0);
+    for (int i = 0; i < 15; ++i) {
+        const SIMCONNECT_DATA_INITPOSITION at{50.0 + i * 0.001, 8.0, 0.0, 0.0, 0.0, 90.0, 1, 0};
+        model->aiCreateNonAtcAircraft(other, "Airliner A", fmt::format("AC{}", i).c_str(), at, 104);
+    }
+    model->step(10);
+    const auto objects = model->aiObjects();
+    ASSERT_EQ(objects.size(), 15u);
+    // three statics and twelve live aircraft on the ground, the first four of them parked
+    for (std::size_t i = 0; i < 15; ++i) {
+        if (i < 3) {
+            StaticAc& s = g_staticAircraft.emplace_back(AcBase{}, 0, 50.0, 8.0, 0.0, false);
+            std::tie(s.acState, s.objectId) = std::tuple{AcState::active, objects[i].id};
+            continue;
+        }
+        FeedSample standing;
+        std::tie(standing.lat, standing.lon, standing.samePosition) = std::tuple{objects[i].lat, objects[i].lon, 1};
+        LiveAc& ac = g_liveAircraft.emplace_back(standing, AcBase{}, 0.0);
+        std::tie(ac.acState, ac.objectId, ac.onGround, ac.flightState) =
+            std::tuple{AcState::active, objects[i].id, true, i < 7 ? FlightState::parked : FlightState::taxi};
+        ac.position = {standing.lat, standing.lon, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0}; // far from the user's (0, 0)
+    }
+    gf_setSimConnectBackend(model);
+    g_simClientThread = std::jthread(SimClient);
+    auto driver = std::make_unique<SimModelDriver>(model);
+    ASSERT_TRUE(testsupport::eventually([] { return g_simRunning.load(); })) << "no connection";
+
+    // the control thread: the per-update work, about one a millisecond, and a taxiing aircraft
+    // moving, now and then driving to a stand
+    std::jthread control([](std::stop_token stop) {
+        for (bool toStand = false; !stop.stop_requested(); toStand = !toStand) {
+            LiveAc& taxiing = g_liveAircraft.back();
+            taxiing.position[POS_LAT] += 1e-9;
+            taxiing.flightState = toStand ? FlightState::parking : FlightState::taxi;
+            gf_onUserDataUpdate();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        click(NAV_LIGHTS_WHILE_PARKED);
+        choose(MAX_LIVE_SEL, i == 20 ? 1 : 6); // once down to 10, else 500
+        EXPECT_TRUE(testsupport::eventually([] { return !g_navLightsRequest && !g_removeExcessLiveRequest; }));
+    }
+    ASSERT_TRUE(NAV_LIGHTS_WHILE_PARKED.value); // 40 clicks: on, as at the start
+    const auto lt_lit = [&](const SimObjectState& o) { return model->aiObject(o.id)->navLights; };
+    EXPECT_TRUE(testsupport::eventually([&] { return std::all_of(objects.begin(), objects.begin() + 7, lt_lit); }))
+        << "the statics and the parked live aircraft have their nav lights on";
+    EXPECT_TRUE(std::none_of(objects.begin() + 7, objects.end(), lt_lit)) << "taxiing aircraft are left alone";
+    control.request_stop();
+    control.join();
+    EXPECT_EQ(std::count_if(g_liveAircraft.begin(), g_liveAircraft.end(),
+                            [](const LiveAc& ac) { return ac.acState == AcState::active; }),
+              10);
+    EXPECT_EQ(g_removeDeque.size(), 2u);
+
+    g_simClientThread.request_stop();
+    g_simClientThread.join();
+    driver.reset();
+    gf_setSimConnectBackend(nullptr);
+    gf_resetSimLinkState();
+    gf_resetTrafficState();
+    gf_clearSimClientQueues();
 }

@@ -23,6 +23,14 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
 {
     scriptService();
     startSimulator();
+    // a download site with newer data files: the start fetches them, the restart does not look
+    const std::filesystem::path site = folder.path() / "site";
+    std::filesystem::create_directory(site);
+    for (const char* name : {"dbase.enc", "AIG-regcodes.enc"})
+        std::filesystem::copy_file(std::filesystem::path(TRWK_DATA_INPUT_DIR) / name, site / name);
+    std::ofstream(site / "versions.json") << R"({"aig":{"major":1,"minor":2,"patch":3},)"
+                                             R"("dbase":{"major":1,"minor":2,"patch":3}})";
+    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + site.string());
     std::thread first(gf_controlThread);
     ASSERT_TRUE(eventually(ticking));
     g_clearLiveriesRequest = true;                         // a rescan asked for in the window
@@ -31,6 +39,7 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
     first.join();
     EXPECT_FALSE(g_liveriesProcessed.load()) << "the close-down takes the window's requests";
     EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS") && folder.logHas("Restarting after 2 seconds"));
+    EXPECT_TRUE(folder.logHas("dbase updated to 1.2.3")) << "the start fetches the newer files";
     EXPECT_EQ((std::tuple{posted(), g_runState.load(), g_stop.load()}),
               (std::tuple{std::vector<UINT>{WM_APP_RUN}, RunState::NotYetSet, false}));
 
@@ -43,6 +52,10 @@ TEST_F(AppTest, NewSettingsRestartAfterTheirCountdownAndTheNextRunStartsAfresh)
     EXPECT_TRUE(folder.logHas("Exiting: USER CLOSED SIM"));
     EXPECT_EQ(posted(), (std::vector<UINT>{WM_APP_RUN, WM_APP_QUIT}));
     EXPECT_EQ((std::tuple{server.count("/v4/auth"), server.count("/v4/deauth")}), (std::tuple{2u, 2u}));
+    const auto lines = folder.logLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("dbase "); }),
+              1)
+        << "the restart does not look again";
     EXPECT_TRUE(gf_onCloseBox()) << "without a control thread the window quits by itself";
 }
 

@@ -251,6 +251,52 @@ TEST_F(SimModelTest, DataIsAnsweredInMemberOrderAndUnits)
     EXPECT_TRUE(messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA, 3).empty()) << "once means once";
 }
 
+// Feet and metres both ways: set in one unit, answered in the other (1 ft = 0.3048 m exactly).
+TEST_F(SimModelTest, FeetAndMetresConvertBothWaysAsTheSimulatorDoes)
+{
+    const auto id = createAircraft(model, client, "Airliner A", "UNITS1");
+    model.aiReleaseControl(h, id, 103); // it stays where it is set
+    define(model, h, 8, "Plane Altitude", "feet");
+    define(model, h, 9, "Plane Altitude", "meters");
+    define(model, h, 10, "Plane Altitude", "feet");
+    define(model, h, 10, "Plane Altitude", "meters");
+    const std::tuple<std::uint32_t, double, double, double> cases[] = { // set with, value, then ft and m
+        {9, 1000.0, 1000.0 / 0.3048, 1000.0},
+        {8, 500.0, 500.0, 152.4}};
+    for (const auto& [definition, value, feet, metres] : cases) {
+        ASSERT_GE(model.setDataOnSimObject(h, definition, id, 0, 8, &value), 0);
+        EXPECT_NEAR(model.aiObject(id)->altFt, feet, 1e-9) << definition;
+        model.requestDataOnSimObject(h, 33, 10, id, SIMCONNECT_PERIOD_ONCE);
+        const auto answers = messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_NEAR(answers[0].member<double>(0), feet, 1e-9) << definition;
+        EXPECT_NEAR(answers[0].member<double>(8), metres, 1e-9) << definition;
+    }
+}
+
+// A data type the simulator does not have is refused with the call's packet and adds no member:
+// a text member of no known length would otherwise be served past the end of its answer.
+TEST_F(SimModelTest, DataTypesOutsideTheSimulatorsRangeAreRefused)
+{
+    define(model, h, 7, "Plane Altitude", "feet");
+    const std::tuple<const char*, const char*, std::uint32_t> members[] = {
+        {"Plane Altitude", "feet", SIMCONNECT_DATATYPE_INVALID}, {"Plane Altitude", "feet", 12},
+        {"TITLE", nullptr, SIMCONNECT_DATATYPE_STRINGV + 1},      {"ATC ID", nullptr, 0xFFFFFFFFu},
+        {"TITLE", nullptr, SIMCONNECT_DATATYPE_INVALID}};
+    Pairs expected;
+    for (const auto& [name, unit, type] : members) {
+        define(model, h, 7, name, unit, static_cast<SIMCONNECT_DATATYPE>(type));
+        expected.emplace_back(SIMCONNECT_EXCEPTION_ERROR, lastPacket());
+    }
+    EXPECT_EQ(exceptionsOf(client.dispatch()), expected);
+    model.requestDataOnSimObject(h, 33, 7, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE);
+    const auto answers = messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA);
+    ASSERT_EQ(answers.size(), 1u);
+    const auto head = answers[0].as<SIMCONNECT_RECV_SIMOBJECT_DATA>();
+    EXPECT_EQ((std::tuple{head.dwDefineCount, head.dwSize}),
+              (std::tuple{1u, sizeof(SIMCONNECT_RECV_SIMOBJECT_DATA) + 8}));
+}
+
 TEST_F(SimModelTest, EverySecondRequestsFollowSimulatedTimeAndTheClockRollsOverTheYear)
 {
     // 10 frames per second, 10 s before 2024 begins
@@ -282,6 +328,36 @@ TEST_F(SimModelTest, RequestsByTypeAnswerTheUserFirstThenTheAircraftWithinTheRad
     for (const auto& r : messages(SIMCONNECT_RECV_ID_SIMOBJECT_DATA_BYTYPE))
         found.emplace_back(reinterpret_cast<const char*>(r.data()));
     EXPECT_EQ(found, (std::vector<std::string>{"D-TEST", "NEAR1"}));
+}
+
+// A created aircraft is nowhere, for its creator and for every other client, during its frames
+// of delay, and appears with the frame after them.
+TEST(SimModel, CreatedAircraftAppearOnlyAfterTheirFramesOfDelay)
+{
+    for (const int delay : {0, 1, 2, 5}) {
+        auto scenario = testScenario();
+        scenario.creationFrames = delay;
+        SimModel model(scenario);
+        ModelClient creator(model);
+        ModelClient other(model);
+        creator.dispatch();
+        other.dispatch();
+        model.subscribeToSystemEvent(other.handle(), 202, "ObjectAdded");
+        ASSERT_GE(model.aiCreateNonAtcAircraft(creator.handle(), "Bizjet B", "N1", initPos(50.0, 8.0), 104), 0);
+        for (int frame = 1; frame <= delay; ++frame) {
+            model.step();
+            EXPECT_TRUE(creator.dispatch().empty() && other.dispatch().empty() && model.aiObjects().empty())
+                << "delay " << delay << ", frame " << frame;
+        }
+        model.step();
+        const auto assigned = only(creator.dispatch(), SIMCONNECT_RECV_ID_ASSIGNED_OBJECT_ID);
+        const auto added = only(other.dispatch(), SIMCONNECT_RECV_ID_EVENT_OBJECT_ADDREMOVE);
+        ASSERT_TRUE(assigned.size() == 1 && added.size() == 1) << "delay " << delay;
+        const std::uint32_t id = assigned[0].as<SIMCONNECT_RECV_ASSIGNED_OBJECT_ID>().dwObjectID;
+        EXPECT_EQ(added[0].as<SIMCONNECT_RECV_EVENT_OBJECT_ADDREMOVE>().dwData, id);
+        ASSERT_TRUE(model.aiObject(id).has_value());
+        EXPECT_EQ((std::tuple{model.aiObject(id)->atcId, model.aiObject(id)->altFt}), (std::tuple{"N1", 6.5}));
+    }
 }
 
 TEST(SimModel, TitlesThatAreNotInstalledAreRefusedWithTheCreatingPacket)

@@ -2,6 +2,7 @@
 // simulator model taking them.
 #include "simlink_fixture.h"
 
+#include "aircraft/size_class.h"
 #include "foundation/paths.h"
 #include "simlink/flight_plan.h"
 
@@ -54,11 +55,12 @@ TEST_F(FlightPlans, FileOfOneObjectHasItsTypeAndAirports)
     };
     EXPECT_EQ(lf_lines(path), expected);
 
-    // overwritten, with the type of each size
-    for (const auto& [size, type] : {std::pair{SizeClass::Light, "VFR"}, {SizeClass::Heavy, "IFR"},
-                                     {SizeClass::Rotorcraft, "VFR"}}) {
+    // overwritten, with the type of each size class: business jets fly by instruments
+    for (const auto& [size, type] : {std::pair{SizeClass::Light, "VFR"}, {SizeClass::Buzjets, "IFR"},
+                                     {SizeClass::Large, "IFR"}, {SizeClass::Heavy, "IFR"},
+                                     {SizeClass::HighPerf, "VFR"}, {SizeClass::Rotorcraft, "VFR"}}) {
         ASSERT_TRUE(gf_writeFlightPlan(path, "EDDF", "LEPA", size));
-        EXPECT_EQ(lf_lines(path)[3], fmt::format("<FPType>{}</FPType>", type));
+        EXPECT_EQ(lf_lines(path)[3], fmt::format("<FPType>{}</FPType>", type)) << gf_sizeClassName(size);
     }
 }
 

@@ -160,6 +160,35 @@ TEST_F(UserAircraft, TeleportOfMoreThanTenMilesStopsTheRunAsNewFlight)
     EXPECT_EQ(g_runState, RunState::UserClosedSim);
 }
 
+// An answer shorter than its record changes nothing: not the user data, the object id, the clock,
+// the ground state nor the flag of new data.
+TEST_F(UserAircraft, AnswersShorterThanTheirRecordAreRefused)
+{
+    lf_deliverPosition(50.0, 8.0);
+    const std::int64_t inTheAir = 0;
+    lf_deliver(REQ_AC_GND_AIR, &inTheAir, sizeof(inTheAir));
+    g_newUserData = false;
+    UserAcData moved{};
+    moved.latitude = 50.05;
+    moved.longitude = 8.0;
+    moved.zuluYear = 2025;
+    moved.zuluDayOfYear = 1;
+    const std::int64_t onGround = 1;
+    const std::tuple<const char*, std::uint32_t, const void*, std::size_t> answers[] = {
+        {"position without its light states", REQ_USER_AC_POSITION, &moved, sizeof(UserAcData) - 8},
+        {"position of one byte", REQ_USER_AC_POSITION, &moved, 1},
+        {"ground state of four bytes", REQ_AC_GND_AIR, &onGround, 4}};
+    for (const auto& [name, request, data, size] : answers) {
+        lf_deliver(request, data, size, 9);
+        EXPECT_EQ((std::tuple{lf_userData().latitude, g_userObjectId.load(), g_simEpochTime.load(),
+                              g_userOnGround.load(), g_newUserData.load()}),
+                  (std::tuple{50.0, 7u, lf_jan1st2024, false, false}))
+            << name;
+    }
+    lf_deliver(REQ_AC_GND_AIR, &onGround, sizeof(onGround));
+    EXPECT_TRUE(g_userOnGround && g_newUserData) << "the whole answer is taken";
+}
+
 TEST_F(UserAircraft, NearestStandIsShownOnChangeAndFoundForTheParser)
 {
     record.read([](auto& r) {

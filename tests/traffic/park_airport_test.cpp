@@ -15,6 +15,7 @@
 #include "traffic/stand_option_learning.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
+#include "traffic/user_snapshot.h"
 
 #include <filesystem>
 #include <fmt/format.h>
@@ -74,10 +75,14 @@ protected:
         gf_resetParkedTraffic();
         gf_resetAirportList();
     }
-    // The user aircraft `nm` west of the airport; one call of the handling.
+    // The user aircraft `nm` west of the airport, `heightFt` above the ground (EDXX lies at 300 ft);
+    // one call of the handling.
     void flyAt(double nm, double heightFt, bool onGround = false)
     {
         setUser(50.0, 8.0 - nm / 60.0 / std::cos(50.0 * g_deg2rad), heightFt, onGround);
+        UserAcData user = gf_copyUserSnapshot();
+        user.altitude = heightFt + 300.0;
+        gf_setUserSnapshot(user);
         gf_handleParkAirports(false);
     }
     static inline const fs::path learned = "airports/learned/thirdparty/Pub/EDXX.xml";
@@ -160,6 +165,36 @@ TEST_F(ParkAirportTest, StayFillsOneOptionUpToItsLongestAcrossMidnightAndTheWeek
         EXPECT_EQ(text, c.options) << c.from.day << ":" << c.from.slot << " -> " << c.to.day << ":" << c.to.slot;
         EXPECT_EQ(g_parkStands[0].options.front().cs, "EZY12");
     }
+}
+
+// In sight means within AIRP_RANGE and at most AIRP_HEIGHT above the ground, for entering the
+// airport in the air as for staying at it: above the height it goes as it goes beyond the range.
+TEST_F(ParkAirportTest, AnAirportIsOutOfSightAboveItsHeightAsBeyondItsRange)
+{
+    const struct { int range, height; double nm, heightFt; bool inSight; } cases[] = {
+        {20, 18000, 12.0, 18000.0, true}, {20, 18000, 12.0, 18001.0, false}, {20, 10000, 4.0, 10000.0, true},
+        {20, 10000, 4.0, 10001.0, false}, {10, 36000, 9.9, 3000.0, true},    {10, 36000, 10.1, 3000.0, false}};
+    int left = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(fmt::format("{} nm, {} ft", c.nm, c.heightFt));
+        AIRP_RANGE.value = c.range;
+        AIRP_HEIGHT.value = c.height;
+        flyAt(c.nm, c.heightFt);
+        EXPECT_EQ(parkAirport.code == "EDXX", c.inSight) << "entering";
+        for (int call = 0; call < 2 && g_parkStands.empty(); ++call)
+            flyAt(5.0, 2500.0);
+        ASSERT_EQ(g_parkStands.size(), 4u);
+        flyAt(c.nm, c.heightFt);
+        EXPECT_EQ(parkAirport.code == "EDXX", c.inSight) << "staying";
+        left += c.inSight ? 0 : 1;
+        gf_removeGroundAndStaticAc();
+    }
+    const auto lines = folder.logLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("EDXX is out of sight") != std::string::npos; }),
+              left);
+    AIRP_RANGE.value = AIRP_RANGE.defaultValue;
+    AIRP_HEIGHT.value = AIRP_HEIGHT.defaultValue;
 }
 
 TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)

@@ -298,6 +298,49 @@ TEST_F(StandTest, ChosenStandByKindBookingAndHalfHour)
     EXPECT_EQ(lt_kind(), ramp);
 }
 
+// Of the candidates a stand whose option names the aircraft (its callsign in either field, or its
+// airline and type, in an active option seen in real traffic) comes before a closer fit that names
+// nothing; a worse fit listed after the closer one is no candidate at all.
+TEST_F(StandTest, AStandNamingTheAircraftIsChosenBeforeACloserFit)
+{
+    LiveAc& ac = addLive(0x400001, "DLH1", g_origin, FlightState::taxi);
+    const WeekPoint monday{1, 20};
+    const auto lt_option = [](std::string airline, std::string type, std::string cs, std::string cs2, int id = 1,
+                              int real = 1) {
+        StandOption o{std::move(airline), std::move(type), "", std::move(cs), std::move(cs2), {}, id, 1, 0, real};
+        o.hh.set(30); // booked later in the day, not now
+        return o;
+    };
+    const struct {
+        const char* name;
+        StandOption option;
+        std::string callsign;
+        bool namingFirst;
+        const char* chosen;
+    } cases[] = {
+        {"callsign", lt_option("BAW", "B744", "DLH1", ""), "DLH1", true, "S1"},
+        {"second callsign", lt_option("BAW", "B744", "DLH9", "DLH1"), "DLH1", true, "S1"},
+        {"airline and type", lt_option("DLH", "A320", "", ""), "DLH1", true, "S1"},
+        {"airline alone", lt_option("DLH", "A321", "", ""), "DLH1", true, "S2"},
+        {"aircraft without callsign", lt_option("DLH", "A320", "", ""), "", true, "S2"},
+        {"disabled option", lt_option("DLH", "A320", "", "", 0), "DLH1", true, "S2"},
+        {"soft option", lt_option("DLH", "A320", "", "", 1, 0), "DLH1", true, "S2"},
+        {"listed after the closer fit", lt_option("DLH", "A320", "", ""), "DLH1", false, "S1"}};
+    for (const auto& c : cases) {
+        g_parkStands.clear();
+        // a gate of 30 m scores 1 step of 21 m for a half wingspan of 17.9 m, one of 18 m scores 0
+        for (const double radius : c.namingFirst ? std::array{30.0, 18.0} : std::array{18.0, 30.0})
+            addStand(lf_at(90.0, 100.0 * static_cast<double>(g_parkStands.size())), radius);
+        findStandByName(c.namingFirst ? "S1" : "S2")->options.push_back(c.option);
+        ac.callsign = c.callsign;
+        for (int draw = 0; draw < 20; ++draw) { // through the shuffle and the gate or ramp draw
+            const Stand* chosen = chooseStand(monday, ac, true);
+            ASSERT_NE(chosen, nullptr) << c.name;
+            EXPECT_EQ(chosen->name, c.chosen) << c.name;
+        }
+    }
+}
+
 TEST_F(StandTest, CoupledCallsignsComeFromAnOptionAroundTheHalfHour)
 {
     Stand& stand = addStand(g_origin, 20.0);

@@ -1,6 +1,8 @@
 // Painting: what is recorded and what the picture of the window shows.
 #include "test_window.h"
 
+#include "w32/text_convert.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -113,6 +115,37 @@ TEST_F(WindowTest, DrawingObjectsAndDeviceContextState)
     for (const auto& [x, y, colour] : pixels)
         EXPECT_EQ(w32::testing::colourAt(main, x, y), colour) << x << "," << y;
     EXPECT_EQ(CreatePen(7, 1, 0), nullptr);
+}
+
+// Texts drawn in UTF-16 reach the back-end as UTF-8: characters beyond the basic plane (surrogate
+// pairs) whole, a lone surrogate as U+FFFD; the back-end's way back gives the valid ones again.
+TEST_F(WindowTest, CharactersBeyondTheBasicPlaneSurviveTheWayToUtf8)
+{
+    const std::tuple<std::u16string, std::string, bool> texts[] = { // UTF-16, UTF-8, valid
+        {u"\U0001F6EB EHAM", "\xF0\x9F\x9B\xAB EHAM", true},
+        {u"Gate A\U0001D11E", "Gate A\xF0\x9D\x84\x9E", true},
+        {u"\U00010000\U0010FFFF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", true},
+        {u"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC", true},
+        {std::u16string{0xD83D, u'x'}, "\xEF\xBF\xBDx", false},
+        {std::u16string{u'x', 0xDE00}, "x\xEF\xBF\xBD", false},
+        {std::u16string{0xDE00, 0xD83D}, "\xEF\xBF\xBD\xEF\xBF\xBD", false}};
+    state.paint = [&](HDC hdc, const PAINTSTRUCT&) {
+        int y = 0;
+        for (const auto& [wide, narrow, valid] : texts)
+            TextOutW(hdc, 0, y += 20, wide.c_str(), static_cast<int>(wide.size()));
+    };
+    const HWND main = createMain();
+    ShowWindow(main, SW_SHOW);
+    w32::testing::pump();
+    const auto drawn = w32::testing::drawnTexts(main);
+    ASSERT_EQ(drawn.size(), std::size(texts));
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const auto& [wide, narrow, valid] = texts[i];
+        EXPECT_EQ(drawn[i].text, narrow) << i;
+        if (valid) {
+            EXPECT_EQ(w32::detail::gf_toUtf16(drawn[i].text), wide) << i;
+        }
+    }
 }
 
 TEST_F(PaintingTest, AScreenshotIsAPngOfTheClientArea)
