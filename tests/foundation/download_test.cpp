@@ -5,9 +5,12 @@
 #include "support/logged_folder.h"
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <fmt/format.h>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <mutex>
@@ -19,6 +22,18 @@ namespace {
 
 using testsupport::readFile;
 using testsupport::writeFile;
+
+// Real-time polling of what another thread does; false after `limit`.
+bool lf_eventually(const std::function<bool()>& condition, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 class Download : public ::testing::Test {
 protected:
@@ -40,6 +55,46 @@ protected:
                                          return at == 0 && sink.write("partial", 7);
                                      });
         });
+        // more than any file may be: announced, or sent without a length
+        m_server.Get("/downloads/huge.bin", [](const httplib::Request& req, httplib::Response& res) {
+            static const std::string block(1 << 16, 'z');
+            const std::size_t total = g_maxDownloadBytes + 100000;
+            if (req.has_param("announced")) {
+                res.set_content_provider(total, "application/octet-stream",
+                                         [](std::size_t, std::size_t length, httplib::DataSink& sink) {
+                                             return sink.write(block.data(), std::min(block.size(), length));
+                                         });
+                return;
+            }
+            res.set_chunked_content_provider(
+                "application/octet-stream", [total, sent = std::size_t{0}](std::size_t, httplib::DataSink& sink) mutable {
+                    if (sent >= total) {
+                        sink.done();
+                        return true;
+                    }
+                    const std::size_t n = std::min(block.size(), total - sent);
+                    sent += n;
+                    return sink.write(block.data(), n);
+                });
+        });
+        // a site that takes the request and does not answer, and one that sends a byte a second
+        m_server.Get("/downloads/silent.bin", [this](const httplib::Request&, httplib::Response& res) {
+            ++stalled;
+            std::unique_lock lock(m_mutex);
+            m_released.wait(lock, [this] { return m_release; });
+            res.set_content("late", "text/plain");
+        });
+        m_server.Get("/downloads/trickle.bin", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t, httplib::DataSink& sink) {
+                ++stalled;
+                std::unique_lock lock(m_mutex);
+                if (m_released.wait_for(lock, std::chrono::seconds(1), [this] { return m_release; })) {
+                    sink.done();
+                    return true;
+                }
+                return sink.write("t", 1);
+            });
+        });
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
@@ -48,8 +103,20 @@ protected:
     }
     ~Download() override
     {
+        release();
         m_server.stop();
         m_thread.join();
+        g_quit = false;
+    }
+
+    // the stalled answers end, or stall again
+    void release(bool on = true)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_release = on;
+        }
+        m_released.notify_all();
     }
 
     std::string base() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/downloads"; }
@@ -61,6 +128,7 @@ protected:
 
     testsupport::LoggedFolder folder;
     std::atomic<int> requests{0};
+    std::atomic<int> stalled{0};
 
 private:
     httplib::Server m_server;
@@ -68,6 +136,8 @@ private:
     int m_port = 0;
     std::mutex m_mutex;
     std::string m_userAgent;
+    std::condition_variable m_released;
+    bool m_release = false; // under m_mutex
 };
 
 TEST_F(Download, NamedFileFromTheSiteReplacesTheLocalFileWhole)
@@ -110,6 +180,47 @@ TEST_F(Download, FailedTransfersLeaveTheOldFileUntouched)
     EXPECT_FALSE(gf_downloadFromWebSite("data.bin", fs::path("no-such-folder") / "data.bin"));
     EXPECT_EQ(requests, 3);
     EXPECT_TRUE(folder.logHas("Could not open output file: no-such-folder/data.bin"));
+}
+
+TEST_F(Download, AFileLargerThanAnyOfTheSiteIsRefusedAndLeavesNothing)
+{
+    const std::string good = "the good file of yesterday";
+    writeFile("data.bin", good);
+    Downloader downloader;
+    for (const char* query : {"", "?announced=1"}) {
+        SCOPED_TRACE(query);
+        const std::string url = base() + "/huge.bin" + query;
+        EXPECT_FALSE(downloader.download(url, "data.bin", true));
+        EXPECT_EQ(readFile("data.bin"), good);
+        EXPECT_FALSE(fs::exists("data.bin.part"));
+        EXPECT_TRUE(folder.logHas(fmt::format("===> Download of '{}' refused: larger than {} bytes", url,
+                                              g_maxDownloadBytes)));
+    }
+}
+
+// The close box ends a download from a site that does not answer, or sends a byte a second.
+TEST_F(Download, TheCloseBoxEndsADownloadThatHangs)
+{
+    for (const char* name : {"silent.bin", "trickle.bin"}) {
+        SCOPED_TRACE(name);
+        stalled = 0;
+        g_quit = false;
+        std::atomic<bool> done{false};
+        bool result = true;
+        std::thread download([&] {
+            result = gf_downloadFromWebSite(name, name);
+            done = true;
+        });
+        ASSERT_TRUE(lf_eventually([this] { return stalled >= 1; }, std::chrono::seconds(20)));
+        g_quit = true; // the user closes the window
+        const bool ended = lf_eventually([&] { return done.load(); }, std::chrono::seconds(20));
+        release(); // lets a download that did not end finish
+        download.join();
+        release(false);
+        EXPECT_TRUE(ended) << "the download held the close box";
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(fs::exists(name));
+    }
 }
 
 } // namespace
