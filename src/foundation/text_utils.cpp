@@ -15,6 +15,16 @@ std::string gf_trim(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
+std::string gf_cutText(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return std::string(text);
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end; // text[end] continues a character begun before it
+    return fmt::format("{}... ({} bytes)", text.substr(0, end), text.size());
+}
+
 std::vector<std::string> gf_split(std::string_view text, char separator)
 {
     std::vector<std::string> pieces;
