@@ -2,6 +2,7 @@
 // damages the file that was there before.
 #include "foundation/download.h"
 
+#include "support/eventually.h"
 #include "support/logged_folder.h"
 
 #include <atomic>
@@ -10,7 +11,6 @@
 #include <condition_variable>
 #include <fmt/format.h>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <mutex>
@@ -22,18 +22,6 @@ namespace {
 
 using testsupport::readFile;
 using testsupport::writeFile;
-
-// Real-time polling of what another thread does; false after `limit`.
-bool lf_eventually(const std::function<bool()>& condition, std::chrono::seconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 class Download : public ::testing::Test {
 protected:
@@ -211,9 +199,9 @@ TEST_F(Download, TheCloseBoxEndsADownloadThatHangs)
             result = gf_downloadFromWebSite(name, name);
             done = true;
         });
-        ASSERT_TRUE(lf_eventually([this] { return stalled >= 1; }, std::chrono::seconds(20)));
+        ASSERT_TRUE(testsupport::eventually([this] { return stalled >= 1; }, std::chrono::seconds(20)));
         g_quit = true; // the user closes the window
-        const bool ended = lf_eventually([&] { return done.load(); }, std::chrono::seconds(20));
+        const bool ended = testsupport::eventually([&] { return done.load(); }, std::chrono::seconds(20));
         release(); // lets a download that did not end finish
         download.join();
         release(false);
