@@ -15,16 +15,6 @@ std::string gf_trim(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string gf_cutText(std::string_view text, std::size_t limit)
-{
-    if (text.size() <= limit)
-        return std::string(text);
-    std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end; // text[end] continues a character begun before it
-    return fmt::format("{}... ({} bytes)", text.substr(0, end), text.size());
-}
-
 std::vector<std::string> gf_split(std::string_view text, char separator)
 {
     std::vector<std::string> pieces;
@@ -38,6 +28,16 @@ std::vector<std::string> gf_split(std::string_view text, char separator)
         begin = end + 1;
     }
     return pieces;
+}
+
+std::string gf_cutText(std::string_view text, std::size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) // inside a character
+        --cut;
+    return std::string(text.substr(0, cut)) + "...";
 }
 
 std::vector<std::string> gf_splitComma(std::string_view text) { return gf_split(text, ','); }

@@ -134,9 +134,7 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     // the log repeats a long answer only in part, with its length
     for (const std::string& line : folder.logLines())
         EXPECT_LE(line.size(), 320u) << line.substr(0, 80);
-    EXPECT_EQ(logWith(fmt::format("[[[... ({} bytes)", 22 + deep.size())).size() +
-                  logWith(fmt::format("ppp... ({} bytes)", padded.size())).size(),
-              2u);
+    EXPECT_EQ(logWith("[[[...").size() + logWith("ppp...").size(), 2u);
     EXPECT_EQ(g_qnh, 1020);
     EXPECT_FALSE(g_stop);
     // a negative altitude is sent as 0

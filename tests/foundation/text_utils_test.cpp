@@ -53,18 +53,6 @@ TEST(TextUtils, UnquoteNumbersAndComparisons)
     EXPECT_FALSE(gf_equalsWithStar("A320", "A320") || gf_equalsWithStar("A320", "A321*"));
 }
 
-TEST(TextUtils, CutTextsForTheLogEndBetweenCharacters)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"abcdef", "abcdef"},                  // up to the limit: whole
-        {"abcdefg", "abcdef... (7 bytes)"},
-        {"abcde\xC3\xA4x", "abcde... (8 bytes)"},  // a two-byte character across the limit stays whole or goes
-        {"abcd\xE2\x82\xAC", "abcd... (7 bytes)"}, // the same for three bytes
-        {"\x80\x80\x80\x80\x80\x80\x80", "... (7 bytes)"}}; // no character begins: nothing of it
-    for (const auto& [text, cut] : cases)
-        EXPECT_EQ(gf_cutText(text, 6), cut) << text;
-}
-
 TEST(TextUtils, Randomizing)
 {
     EXPECT_EQ(gf_randomizeByPercent(100.0, 0.0) + gf_randomizeByPercent(100.0, -3.0), 200.0);
