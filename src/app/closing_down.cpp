@@ -73,6 +73,21 @@ void lf_tidyTheRun()
     gf_logNoMatchList();
 }
 
+// A SYSTEM ERROR waits for the close box, or for the user's request of a new run (a typed
+// simulator path, the simulator switch), which turns it into NEW SETTINGS.
+RunState lf_waitForTheUser()
+{
+    while (!g_quit && g_runState == RunState::SystemError)
+        lf_sleep(500ms);
+    if (g_quit) {
+        gf_showStatus(fmt::format("User closed {}", g_shortDisplayName), true);
+        return RunState::SystemError;
+    }
+    const RunState state = g_runState;
+    gf_log(fmt::format("Exiting: {}", gf_runStateName(state)));
+    return state;
+}
+
 // Restart or quit; true when a restart follows.
 bool lf_decide(RunState state)
 {
@@ -110,7 +125,7 @@ bool gf_restartsAfter(RunState state)
 bool gf_closingDown()
 {
     try {
-        const RunState state = g_runState;
+        RunState state = g_runState;
         gf_log(fmt::format("Exiting: {}", gf_runStateName(state)));
         gf_setRunning(false);
         if (g_simClientThread.joinable())
@@ -119,11 +134,8 @@ bool gf_closingDown()
             gf_stopAndWaitForReaders();
             deauthenticate(gf_trafficClient());
         }
-        if (state == RunState::SystemError) {
-            while (!g_quit)
-                lf_sleep(500ms);
-            gf_showStatus(fmt::format("User closed {}", g_shortDisplayName), true);
-        }
+        if (state == RunState::SystemError)
+            state = lf_waitForTheUser();
         lf_tidyTheRun();
         g_restart = lf_decide(state);
         // what the window asked for between runs, also when a stop was already under way

@@ -66,7 +66,7 @@ void lf_switchSimulator()
         MYSIMADDON24_VERSION.value.set({});
         gf_saveStringParameter(MYSIMADDON24_VERSION);
     }
-    gf_requestStop(RunState::NewSettings, 3);
+    gf_requestNewRun(3);
 }
 
 void lf_textChoice(StringChoiceParameter& option, const std::string& text)

@@ -92,7 +92,7 @@ void lf_storeSimPathAndRestart(StringParameter& option, const fs::path& folder)
 {
     gf_setStringParameter(option, gf_pathToUtf8(folder));
     gf_showStatus(fmt::format("Community path found, {} will restart ...", g_shortDisplayName), true);
-    gf_requestStop(RunState::NewSettings, 3);
+    gf_requestNewRun(3);
 }
 
 // The option keeps the folder that holds the simulator's Community folder; the text may name

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-inline constexpr std::string_view g_defaultRtBaseUrl = "https://rt-service.example";
+// the service's public address; TRWK_RT_BASE_URL names another (the local feed server)
+inline constexpr std::string_view g_defaultRtBaseUrl = "https://rtwa.flyrealtraffic.com";
 inline constexpr std::string_view g_rtBaseUrlVariable = "TRWK_RT_BASE_URL";
 inline constexpr std::string_view g_licenseFileName = "rt_license.txt";
 inline constexpr int g_licenseErrorCode = 170;

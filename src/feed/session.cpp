@@ -14,6 +14,7 @@
 #include "foundation/reader_stop.h"
 #include "foundation/shell_state.h"
 #include "foundation/status_line.h"
+#include "foundation/text_utils.h"
 #include "foundation/user_error.h"
 #include "foundation/utc_time.h"
 #include "platform/clock.h"
@@ -45,10 +46,14 @@ CURL* lf_sessionHandle(RtApiClient& client, const char* path)
     return handle;
 }
 
+// the refusals with a path of their own (400 among them, which ends the run as any other failure)
 bool lf_isRefusal(std::int64_t status)
 {
     return status == 400 || status == 402 || status == 404 || status == 405 || status == 500;
 }
+
+// the service's message of a refusal; it comes from outside and may be long
+constexpr std::size_t lf_loggedMessageBytes = 256;
 
 // The next start holds back until 2 seconds after this visit of the service.
 void lf_noteVisit()
@@ -108,6 +113,12 @@ bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status)
             const auto value = s->get<std::int64_t>();
             if (lf_isRefusal(value)) {
                 status = static_cast<std::int32_t>(value);
+                return false;
+            }
+            // any other status but success (401, 403, 429, ...) refuses too, as any other failure
+            if (value != 200) {
+                gf_logError(fmt::format("Authentication refused, status {}: {}", value,
+                                        gf_cutText(gf_stringOrDefault(answer, "message", ""), lf_loggedMessageBytes)));
                 return false;
             }
         }

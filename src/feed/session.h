@@ -10,7 +10,9 @@
 bool authenticate(std::int32_t& status, const std::string& accessKey);
 
 // The answers in client.replyText, read without waiting; JSON errors raise. The login's: true when
-// a session id was stored, `status` set to a refusal code. The logout's: only logs.
+// a session id was stored (status 200, or none that is an integer), `status` set to a refusal code
+// with a path of its own; any other status is logged with the service's message and refuses as any
+// other failure. The logout's: only logs.
 bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status);
 void gf_takeDeauthAnswer(RtApiClient& client);
 

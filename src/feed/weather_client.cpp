@@ -7,6 +7,7 @@
 #include "feed/service_address.h"
 #include "foundation/json_input.h"
 #include "foundation/log.h"
+#include "foundation/text_utils.h"
 #include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
 
@@ -14,6 +15,9 @@
 #include <fmt/format.h>
 
 namespace {
+
+// the part of an answer a log line repeats: the answer comes at every interval and may be long
+constexpr std::size_t lf_loggedAnswerBytes = 256;
 
 bool lf_stoppedTransfer(CURLcode code, const std::atomic<bool>& stop)
 {
@@ -126,7 +130,7 @@ bool RtWeatherClient::takeMetarAnswer(std::int32_t& status)
 void RtWeatherClient::takeQnh(std::int32_t qnh)
 {
     if (qnh < 930 || qnh > 1080) {
-        gf_logError(fmt::format("Strange QNH {} found in {}", qnh, weatherText));
+        gf_logError(fmt::format("Strange QNH {} found in {}", qnh, gf_cutText(weatherText, lf_loggedAnswerBytes)));
         return;
     }
     if (qnh == weatherQnh.load() && qnh != 1013)
@@ -176,7 +180,7 @@ bool RtWeatherClient::takeWeatherAnswer(std::int32_t& status)
     }
     const nlohmann::json answer = gf_parseJson(weatherText, false);
     if (answer.is_discarded()) {
-        gf_logError(fmt::format("Invalid JSON: {}", weatherText));
+        gf_logError(fmt::format("Invalid JSON: {}", gf_cutText(weatherText, lf_loggedAnswerBytes)));
         return true;
     }
     const std::int32_t answerStatus = gf_answerStatus(answer);

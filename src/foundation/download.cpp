@@ -24,10 +24,27 @@ constexpr long lf_connectTimeoutSeconds = 20;
 constexpr long lf_lowSpeedBytes = 1;
 constexpr long lf_lowSpeedSeconds = 60;
 
-std::size_t lf_writeToFile(char* data, std::size_t size, std::size_t count, void* file)
+// The open file and what the transfer has written into it.
+struct Target {
+    std::FILE* file = nullptr;
+    std::uint64_t written = 0;
+    bool tooLarge = false;
+};
+
+std::size_t lf_writeToFile(char* data, std::size_t size, std::size_t count, void* target)
 {
-    return std::fwrite(data, size, count, static_cast<std::FILE*>(file));
+    auto* t = static_cast<Target*>(target);
+    const std::uint64_t n = static_cast<std::uint64_t>(size) * count;
+    if (n > g_maxDownloadBytes - t->written) {
+        t->tooLarge = true;
+        return 0; // libcurl ends the transfer with a write error
+    }
+    t->written += n;
+    return std::fwrite(data, 1, n, t->file);
 }
+
+// progress callback: the close box ends the transfer
+int lf_abortOnQuit(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) { return g_quit.load() ? 1 : 0; }
 
 struct FileCloser {
     void operator()(std::FILE* f) const noexcept
@@ -85,20 +102,26 @@ bool Downloader::download(const std::string& url, const std::filesystem::path& l
                 gf_log(fmt::format("Could not open output file: {}", gf_pathToUtf8(localPath)));
                 return false;
             }
+            Target target{file.get()};
             CURL* handle = static_cast<CURL*>(m_handle);
             curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
             curl_easy_setopt(handle, CURLOPT_USERAGENT, std::string(g_shortDisplayName).c_str());
             curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &lf_writeToFile);
-            curl_easy_setopt(handle, CURLOPT_WRITEDATA, file.get());
+            curl_easy_setopt(handle, CURLOPT_WRITEDATA, &target);
             curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
             curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
             curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, lf_connectTimeoutSeconds);
             curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, lf_lowSpeedBytes);
             curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, lf_lowSpeedSeconds);
+            curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(g_maxDownloadBytes));
+            curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &lf_abortOnQuit);
+            curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
             result = curl_easy_perform(handle);
             // a write error that shows only when the buffered rest reaches the disk
             if (std::fclose(file.release()) != 0 && result == CURLE_OK)
                 result = CURLE_WRITE_ERROR;
+            if (target.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+                gf_logError(fmt::format("Download of '{}' refused: larger than {} bytes", url, g_maxDownloadBytes));
         }
         std::error_code ec;
         if (result == CURLE_OK) {

@@ -87,29 +87,35 @@ void lf_switchScanOn(UiBoolParameter& option)
     gf_showCheckBox(option);
 }
 
-// The installer of the new version is no longer needed; a removal that fails for another
-// reason than a missing file ends the start-up.
+// The installer of the new version is no longer needed. One that cannot be removed (in use, a
+// folder with content) is logged and left: the update goes on, or every start would be one again.
 void lf_removeInstaller()
 {
     std::error_code error;
     std::filesystem::remove(g_installerPath, error);
     if (error)
-        throw std::filesystem::filesystem_error("remove", g_installerPath, error);
+        gf_logError(fmt::format("Failed to remove {}: {}", gf_pathToUtf8(g_installerPath), error.message()));
 }
 
 // Tidies the options once when a newer program runs with an older options file.
 void lf_versionUpdate(const FoundParameters& found)
 {
     const VersionData stored(PROGRAM_VERSION.value.get());
-    if (lf_sameVersion(stored, g_programVersion))
+    const OldOptions old(found);
+    if (lf_sameVersion(stored, g_programVersion)) {
+        // replaced options in a file of this version are defaults an earlier load wrote, no user's values
+        for (const Parameter* option : gf_parameterLists().conversionOnly)
+            if (old.held(*option))
+                gf_removeParameter(*option);
         return;
+    }
     // no version, or a text that is none: a first run with this options file
     const bool firstRun = lf_sameVersion(stored, VersionData());
     if (!firstRun && gf_isNewerVersion(g_programVersion, stored)) {
         gf_log(fmt::format("This is a version update from {} -> {}", stored.toString(),
                            g_programVersion.toString()));
         if (!lf_sameVersion(stored, VersionData("11.0.2")) && !lf_sameVersion(stored, VersionData("11.0.3")))
-            lf_convertOldOptions(OldOptions(found));
+            lf_convertOldOptions(old);
         lf_removeInstaller();
         lf_switchScanOn(SCAN_LIVERIES);
         lf_switchScanOn(SCAN_AIRPORTS);
@@ -137,7 +143,9 @@ const ParameterLists& gf_parameterLists()
         {&PROGRAM_VERSION, &MSFS_INSTALL_PATH, &lfolder0, &lfolder1, &lfolder2, &lfolder3, &lfolder4, &lfolder5,
          &lfolder6, &lfolder7, &lfolder8, &lfolder9, &PROGRAM_INSTALL_PATH, &AIG_VERSION, &DBASE_VERSION,
          &MYSIMADDON24_VERSION, &MSFS_2024_INSTALL_PATH, &AI_PACKAGE_SELECTOR, &DESTINATION},
-        {&BLOCK_CALLSIGN, &SIM_CHOICE}};
+        {&BLOCK_CALLSIGN, &SIM_CHOICE},
+        {&MSFS_2020, &LATERAL_RANGE, &AIRPORT_RANGE, &AUTO_RANGE_ABOVE_HEIGHT, &AIRPORT_HEIGHT, &CUSTOM_MAX_PARK,
+         &MAX_LIVE, &AI_PACKAGE_ORDER}};
     return lists;
 }
 
@@ -145,7 +153,8 @@ void gf_loadParameters()
 {
     const ParameterLists& lists = gf_parameterLists();
     const FoundParameters found = gf_readParameterFile(lists.bools, lists.checkBoxBools, lists.ints,
-                                                       lists.shownInts, lists.texts, lists.shownTexts);
+                                                       lists.shownInts, lists.texts, lists.shownTexts,
+                                                       lists.conversionOnly);
     lf_versionUpdate(found);
     gf_applySimChoice();
     gf_setRange(RANGE.value);

@@ -13,13 +13,14 @@ struct ParameterLists {
     std::vector<UiIntParameter*> shownInts;        // whose control is refreshed
     std::vector<StringParameter*> texts;           // the folder options among them
     std::vector<UiStringParameter*> shownTexts;    // whose control is refreshed
+    // the replaced options among them, kept only for the version update: read, never added
+    std::vector<const Parameter*> conversionOnly;
 };
 const ParameterLists& gf_parameterLists();
 
 // Reads parameters.xml (gf_readParameterFile with the lists above), then the version update, then
 // takes the simulator in force from SIM_CHOICE and applies RANGE with gf_setRange. Runs on the
-// control thread at the start of every run. A failed removal of the old installer raises
-// std::filesystem::filesystem_error.
+// control thread at the start of every run. A failed removal of the old installer is logged.
 void gf_loadParameters();
 
 // The simulator in force (g_msfs2020Mode, and the simulator named in written files) from SIM_CHOICE.

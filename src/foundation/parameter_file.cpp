@@ -5,6 +5,7 @@
 #include "foundation/paths.h"
 #include "foundation/safe_save.h"
 
+#include <algorithm>
 #include <fmt/format.h>
 #include <mutex>
 
@@ -250,7 +251,8 @@ FoundParameters gf_readParameterFile(const std::vector<BoolParameter*>& bools,
                           const std::vector<IntParameter*>& ints,
                           const std::vector<UiIntParameter*>& shownInts,
                           const std::vector<StringParameter*>& texts,
-                          const std::vector<UiStringParameter*>& shownTexts)
+                          const std::vector<UiStringParameter*>& shownTexts,
+                          const std::vector<const Parameter*>& readOnly)
 {
     std::lock_guard lock(g_parametersFileMutex);
     gf_log(gf_makeBanner(70, 0, true, false, "parameters"));
@@ -329,6 +331,11 @@ FoundParameters gf_readParameterFile(const std::vector<BoolParameter*>& bools,
             gf_showStringParameter(*option);
         }
     }
+    // what the load added for a read-only option leaves the document again
+    for (const Parameter* option : readOnly)
+        if (std::find(found.begin(), found.end(), option) == found.end())
+            if (const pugi::xml_node element = lf_select(doc, option->name).node())
+                element.parent().remove_child(element);
     lf_saveLoaded(doc, path);
     gf_log(gf_makeBanner(70, 10, false, true, ""));
     return found;

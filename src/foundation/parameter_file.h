@@ -50,14 +50,16 @@ using FoundParameters = std::vector<const Parameter*>;
 // The start-up load: reads every option of the six lists from parameters.xml (null entries are
 // skipped), adds the missing ones with their defaults, drops empty folder entries, shows the
 // values of the listed controls, and saves the file. Without a readable file every option takes
-// its default and a new file is written with all of them but the folder options.
+// its default and a new file is written with all of them but the folder options. Options of the
+// lists that are also in `readOnly` are read when the file holds them and never added.
 // Returns the options found in the file.
 FoundParameters gf_readParameterFile(const std::vector<BoolParameter*>& bools,
                           const std::vector<UiBoolParameter*>& checkBoxBools,
                           const std::vector<IntParameter*>& ints,
                           const std::vector<UiIntParameter*>& shownInts,
                           const std::vector<StringParameter*>& texts,
-                          const std::vector<UiStringParameter*>& shownTexts);
+                          const std::vector<UiStringParameter*>& shownTexts,
+                          const std::vector<const Parameter*>& readOnly = {});
 
 // Write one option's current value into parameters.xml at once (a new file with only this option
 // when the file is missing or unreadable); "Saving '{}' failed" in the log when it cannot be written.

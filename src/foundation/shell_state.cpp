@@ -35,6 +35,17 @@ bool gf_requestStop(RunState state, int restartDelay)
     return true;
 }
 
+bool gf_requestNewRun(int restartDelay)
+{
+    std::lock_guard lock(g_stopMutex);
+    if (g_stop.load() && g_runState.load() != RunState::SystemError)
+        return false;
+    g_runState = RunState::NewSettings;
+    g_restartDelay = restartDelay;
+    g_stop = true;
+    return true;
+}
+
 void gf_forceStop(RunState state, int restartDelay)
 {
     std::lock_guard lock(g_stopMutex);

@@ -34,6 +34,10 @@ bool gf_requestStop(RunState state, int restartDelay);
 // Sets g_runState, g_restartDelay and g_stop whatever came before (an error that must not be
 // overwritten by a later stop source).
 void gf_forceStop(RunState state, int restartDelay);
+// The user asks for a new run (a typed simulator path, the simulator switch): NEW SETTINGS as
+// gf_requestStop sets it, and also over a SYSTEM ERROR, whose wait for the close box it ends.
+// False when another stop was already under way.
+bool gf_requestNewRun(int restartDelay);
 
 // Back to the state of a new process (tests, and the clean-up before a restart).
 void gf_resetShellState();

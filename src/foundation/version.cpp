@@ -17,6 +17,9 @@ const VersionData g_programVersion{std::string(g_programVersionText)};
 namespace {
 
 constexpr std::int64_t lf_maxField = std::numeric_limits<std::int32_t>::max();
+// Far more than any version takes ("2147483647.2147483647.2147483647", or the JSON object with
+// blanks); a longer text is refused before the matcher, whose cost grows with its square.
+constexpr std::size_t lf_maxVersionText = 256;
 
 bool lf_isDigit(char c) { return c >= '0' && c <= '9'; }
 bool lf_isLineBreak(char c) { return c == '\n' || c == '\r'; }
@@ -70,6 +73,8 @@ VersionData::VersionData(const std::string& text)
     if (text.empty())
         return;
     try {
+        if (text.size() > lf_maxVersionText)
+            throw std::runtime_error(fmt::format("version text longer than {} characters", lf_maxVersionText));
         if (const auto parts = lf_versionParts(text)) {
             major = lf_toNumber((*parts)[0]);
             minor = lf_toNumber((*parts)[1]);

@@ -10,7 +10,7 @@ struct VersionData {
 
     VersionData() = default;
     // "11.0.4", or a JSON object with "major", "minor" and "patch"; never raises (errors are
-    // logged and leave the fields read so far).
+    // logged and leave the fields read so far). A text of more than 256 characters is refused.
     explicit VersionData(const std::string& text);
 
     std::string toString() const; // "{}.{}.{}"

@@ -47,9 +47,11 @@ std::int32_t gf_countActiveLiveAc()
 
 void gf_removeLiveAcForTimeShift()
 {
-    // aircraft of the old time: those in the simulator leave it, waiting creations are withdrawn
+    // aircraft of the old time: those in the simulator leave it, waiting creations are withdrawn,
+    // those still collecting samples are forgotten
     for (LiveAc& ac : g_liveAircraft)
-        if (ac.acState == AcState::active || (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))
+        if (ac.acState == AcState::active || ac.acState == AcState::buffer ||
+            (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))
             removeAircraftFromSim(ac);
     std::erase_if(g_liveAircraft, [](const LiveAc& ac) { return ac.erase || ac.eraseNow; });
 }

@@ -3,10 +3,14 @@
 
 #include "app/closing_down.h"
 #include "app/control_thread.h"
+#include "app/panel_controls.h"
+#include "app/window_commands.h"
+#include "foundation/meta_block.h"
 #include "foundation/reader_stop.h"
 #include "foundation/sim_disconnect.h"
 #include "simlink/sim_request_error.h"
 #include "support/manual_time.h"
+#include "traffic/run_flags.h"
 
 #include <algorithm>
 #include <fmt/format.h>
@@ -145,3 +149,90 @@ TEST_F(AppTest, ANewSettingsStopDuringTheStartUpRestartsOnlyTheCloseBoxQuits)
     std::thread(gf_controlThread).join();
     EXPECT_EQ(posted(), (std::vector<UINT>{WM_APP_RUN, WM_APP_QUIT}));
 }
+
+namespace {
+
+// While the close-down waits in SYSTEM ERROR, only the user's request for a new run ends the wait.
+struct WaitCase {
+    const char* name;
+    std::function<void()> request;
+    bool restarts;
+};
+
+class SystemErrorWait : public AppTest, public ::testing::WithParamInterface<WaitCase> {
+protected:
+    SystemErrorWait() { gf_createControls(window, nullptr); }
+    ~SystemErrorWait() override { g_msfs2020Mode = true; gf_updateSimFamily(); } // as a new process starts
+};
+
+// A packages folder with its Community folder, typed into the path box as the user does.
+void lf_typeSimPath()
+{
+    const auto sims = std::filesystem::current_path() / "sims";
+    std::filesystem::create_directories(sims / "Community");
+    SetWindowTextW(ALL_INSTALL_PATH.hWnd, u"");
+    ASSERT_TRUE(w32::testing::type(ALL_INSTALL_PATH.hWnd, sims.u16string() + u"\r"));
+    w32::testing::pump();
+}
+
+void lf_chooseMsfs2024()
+{
+    SendMessageW(SIM_CHOICE.hWnd, CB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(gf_handleComboBox(g_parentWindow, MAKEWPARAM(SIM_CHOICE.controlId, CBN_SELCHANGE)));
+}
+
+} // namespace
+
+TEST_P(SystemErrorWait, ATypedPathOrTheSimulatorSwitchEndTheWaitWithARestart)
+{
+    const WaitCase& c = GetParam();
+    gf_setStringParameter(MSFS_INSTALL_PATH, ""); // and none is detected: error 150
+    std::atomic<bool> ended{false};
+    {
+        testsupport::ManualTime time(1767225600);
+        std::thread control([&] {
+            gf_controlThread();
+            ended = true;
+        });
+        ASSERT_TRUE(eventually([this] { return folder.logHas("Exiting: SYSTEM ERROR"); }));
+        EXPECT_EQ(gf_statusLine().text + (gf_statusLine().error ? ", sticky" : ""),
+                  "No install path detected, type full path to your Community folder above, and press Enter, sticky");
+        c.request();
+        EXPECT_EQ(g_runState.load(), c.restarts ? RunState::NewSettings : RunState::SystemError);
+        if (!c.restarts)
+            gf_onCloseBox();
+        const bool waitEnded = eventually([&] { return ended.load(); }, std::chrono::seconds(20));
+        if (!waitEnded)
+            g_quit = true; // a wait that did not end does now
+        control.join();
+        EXPECT_TRUE(waitEnded) << "the run stayed in SYSTEM ERROR";
+    }
+    EXPECT_EQ(posted(), std::vector<UINT>{c.restarts ? WM_APP_RUN : WM_APP_QUIT});
+    if (!c.restarts)
+        return;
+    EXPECT_TRUE(folder.logHas("Exiting: NEW SETTINGS") && folder.logHas("Restarting after 3 seconds"));
+    EXPECT_EQ((std::tuple{g_runState.load(), g_stop.load(), g_quit.load(), gf_statusLine().error}),
+              (std::tuple{RunState::NotYetSet, false, false, false}));
+    if (std::string(c.name) == "SimulatorSwitch") {
+        EXPECT_FALSE(g_msfs2020Mode.load()) << "the close-down took the switch";
+        return;
+    }
+    // the next run starts with the typed path
+    EXPECT_EQ(MSFS_INSTALL_PATH.value.get(), (folder.path() / "sims").string());
+    scriptService();
+    startSimulator();
+    std::thread next(gf_controlThread);
+    EXPECT_TRUE(eventually([] { return gf_isRunning() && g_userDataCount >= 3; })) << "no next run";
+    gf_onCloseBox();
+    next.join();
+    EXPECT_EQ(posted(), (std::vector<UINT>{WM_APP_RUN, WM_APP_QUIT}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, SystemErrorWait,
+    ::testing::Values(WaitCase{"TypedPath", lf_typeSimPath, true}, WaitCase{"SimulatorSwitch", lf_chooseMsfs2024, true},
+                      WaitCase{"CheckBox", [] { gf_requestStop(RunState::NewSettings, 2); }, false},
+                      WaitCase{"Reader401", [] { gf_stopOnReaderError("Traffic Reader", true); }, false},
+                      WaitCase{"SimConnect", [] { gf_onSimConnectRequestError(); }, false},
+                      WaitCase{"Disconnect", [] { gf_stopOnSimDisconnect(); }, false}),
+    [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });

@@ -57,7 +57,8 @@ TEST_F(EditBoxTest, EveryBoxTakesItsTypedValueOnEnterAndLeavesTheControlThreadsL
                                               g_myParkAirports.front().code}; };
     EXPECT_EQ(lists(), (std::tuple{3u, 1u, 0u, "EDDF"})) << "a time shift or a destination changed them in the window";
     gf_onUserDataUpdate();
-    EXPECT_EQ(lists(), (std::tuple{2u, 0u, 1u, "EHAM"})) << "removed, withdrawn, left to the feed; put first";
+    EXPECT_EQ(lists(), (std::tuple{1u, 0u, 1u, "EHAM"})) << "removed, withdrawn, forgotten; put first";
+    EXPECT_EQ(g_liveAircraft.front().acState, AcState::removingfromsim) << "the one in the simulator leaves it";
     g_parkAirportLoaded = true;
 
     const std::u16string tooLong = u"sims/" + std::u16string(300, u'a'), path = u"sims/Community_old/sim\\community\\";

@@ -10,6 +10,7 @@
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 #include "foundation/status_line.h"
+#include "support/eventually.h"
 #include "support/logged_folder.h"
 #include "w32/testing.h"
 
@@ -26,18 +27,6 @@
 #include <vector>
 
 namespace testsupport {
-
-// Real-time polling of something another thread does; false after `limit`.
-inline bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(30))
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 inline std::u16string textOf(HWND hwnd)
 {

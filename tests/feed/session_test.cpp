@@ -54,7 +54,7 @@ TEST_F(Session, LoginSendsKeyAndVersionAndStoresTheSession)
 
 TEST_F(Session, AnswersWithoutRefusalAreSuccesses)
 {
-    server.queue("/v4/auth", {200, R"({"status":401,"server":"rt7"})"});
+    server.queue("/v4/auth", {200, R"({"server":"rt7"})"});
     std::int32_t status = 0;
     EXPECT_TRUE(authenticate(status, "k"));
     EXPECT_EQ(g_sessionGuid.get(), "empty GUID?");
@@ -109,6 +109,14 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         {R"({"status":400})", false, "The Authenticater has stopped with an error", 0ms},
         {"", false, "Authentication: empty response", 0ms},
         {"{not json", false, "===> authenticate: [json.exception.parse_error", 2000ms},
+        // statuses with no path of their own: no session, the status and the service's message logged
+        {R"({"status":401,"GUID":"g1","message":"unknown key"})", false,
+         "===> Authentication refused, status 401: unknown key", 0ms},
+        {R"({"status":403,"GUID":"g3","message":"verify your email address"})", false,
+         "===> Authentication refused, status 403: verify your email address", 0ms},
+        {R"({"status":429,"GUID":"g4","message":"too many failed logins"})", false,
+         "===> Authentication refused, status 429: too many failed logins", 0ms},
+        {R"({"status":201,"GUID":"g5"})", false, "===> Authentication refused, status 201: ", 0ms},
     };
     for (const Case& c : cases) {
         gf_resetShellState();
@@ -117,6 +125,7 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         server.queue("/v4/auth", answer);
         EXPECT_EQ(loginAndMeasure([] { gf_authenticater(); }), c.waited) << c.logged;
         EXPECT_FALSE(logWith(c.logged).empty()) << c.logged;
+        EXPECT_EQ(g_sessionGuid.get(), "") << c.logged;
         EXPECT_TRUE(g_stop);
         EXPECT_EQ(g_runState, RunState::ReaderError);
         EXPECT_EQ(g_restartDelay, 15);
@@ -162,4 +171,16 @@ TEST_F(Session, LogoutsThatFailOrStallOnlyLogAndOneThatSucceedsEndsTheSession)
     EXPECT_EQ(g_sessionGuid.get(), "abc");
     EXPECT_FALSE(g_sessionActive);
     EXPECT_TRUE(folder.logHas("Goodbye RT server 'rt3'"));
+}
+
+TEST_F(Session, TheServiceIsReachedAtItsPublicAddressUnlessAnotherIsNamed)
+{
+    const std::pair<std::optional<std::string>, std::string> cases[] = {
+        {std::nullopt, "https://rtwa.flyrealtraffic.com"},
+        {"", "https://rtwa.flyrealtraffic.com"},
+        {"http://127.0.0.1:5000//", "http://127.0.0.1:5000"}};
+    for (const auto& [variable, address] : cases) {
+        folder.setEnv("TRWK_RT_BASE_URL", variable);
+        EXPECT_EQ(gf_rtBaseUrl(), address) << variable.value_or("unset");
+    }
 }

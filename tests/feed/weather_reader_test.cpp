@@ -113,8 +113,9 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
         server.queue("/v4/nearestmetar", answer);
     // the last nested far too deep for any walk of the document: refused as unreadable
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-    for (const std::string& body :
-         {std::string(), std::string("{{"), std::string(R"({"status":200})"), R"({"status":200,"data":)" + deep + "}"})
+    const std::string padded = json{{"status", 200}, {"pad", std::string(100000, 'p')}, {"data", {{"QNH", 900}}}}.dump();
+    for (const std::string& body : {std::string(), std::string("{{"), std::string(R"({"status":200})"),
+                                    R"({"status":200,"data":)" + deep + "}", padded})
         server.queue("/v4/weather", {200, body});
     server.setDefault("/v4/weather", {200, lf_weather(1020)});
     gf_startWeatherReader();
@@ -129,6 +130,11 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     EXPECT_TRUE(folder.logHas("===> Invalid JSON: {{"));
     EXPECT_EQ(logWith("===> Invalid JSON: {\"status\":200,\"data\":[[[").size(), 1u);
     EXPECT_TRUE(folder.logHas("===> No QNH found in data"));
+    EXPECT_EQ(logWith("===> Strange QNH 900 found in {\"data\":{\"QNH\":900},\"pad\":\"ppp").size(), 1u);
+    // the log repeats a long answer only in part, with its length
+    for (const std::string& line : folder.logLines())
+        EXPECT_LE(line.size(), 320u) << line.substr(0, 80);
+    EXPECT_EQ(logWith("[[[...").size() + logWith("ppp...").size(), 2u);
     EXPECT_EQ(g_qnh, 1020);
     EXPECT_FALSE(g_stop);
     // a negative altitude is sent as 0

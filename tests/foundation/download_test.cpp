@@ -2,10 +2,13 @@
 // damages the file that was there before.
 #include "foundation/download.h"
 
+#include "support/eventually.h"
 #include "support/logged_folder.h"
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <fmt/format.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -40,6 +43,33 @@ protected:
                                          return at == 0 && sink.write("partial", 7);
                                      });
         });
+        // more than any file may be, sent without announcing a length
+        m_server.Get("/downloads/huge.bin", [](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("application/octet-stream", [](std::size_t at, httplib::DataSink& sink) {
+                static const std::string block(1 << 16, 'z');
+                if (at > g_maxDownloadBytes)
+                    sink.done();
+                return at > g_maxDownloadBytes || sink.write(block.data(), block.size());
+            });
+        });
+        // a site that takes the request and does not answer, and one that sends a byte a second
+        m_server.Get("/downloads/silent.bin", [this](const httplib::Request&, httplib::Response& res) {
+            ++stalled;
+            std::unique_lock lock(m_mutex);
+            m_released.wait(lock, [this] { return m_release; });
+            res.set_content("late", "text/plain");
+        });
+        m_server.Get("/downloads/trickle.bin", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t, httplib::DataSink& sink) {
+                ++stalled;
+                std::unique_lock lock(m_mutex);
+                if (m_released.wait_for(lock, std::chrono::seconds(1), [this] { return m_release; })) {
+                    sink.done();
+                    return true;
+                }
+                return sink.write("t", 1);
+            });
+        });
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
@@ -48,8 +78,20 @@ protected:
     }
     ~Download() override
     {
+        release();
         m_server.stop();
         m_thread.join();
+        g_quit = false;
+    }
+
+    // the stalled answers end, or stall again
+    void release(bool on = true)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_release = on;
+        }
+        m_released.notify_all();
     }
 
     std::string base() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/downloads"; }
@@ -61,6 +103,7 @@ protected:
 
     testsupport::LoggedFolder folder;
     std::atomic<int> requests{0};
+    std::atomic<int> stalled{0};
 
 private:
     httplib::Server m_server;
@@ -68,6 +111,8 @@ private:
     int m_port = 0;
     std::mutex m_mutex;
     std::string m_userAgent;
+    std::condition_variable m_released;
+    bool m_release = false; // under m_mutex
 };
 
 TEST_F(Download, NamedFileFromTheSiteReplacesTheLocalFileWhole)
@@ -110,6 +155,42 @@ TEST_F(Download, FailedTransfersLeaveTheOldFileUntouched)
     EXPECT_FALSE(gf_downloadFromWebSite("data.bin", fs::path("no-such-folder") / "data.bin"));
     EXPECT_EQ(requests, 3);
     EXPECT_TRUE(folder.logHas("Could not open output file: no-such-folder/data.bin"));
+}
+
+TEST_F(Download, AFileLargerThanAnyOfTheSiteIsRefusedAndLeavesNothing)
+{
+    const std::string good = "the good file of yesterday";
+    writeFile("data.bin", good);
+    EXPECT_FALSE(gf_downloadFromWebSite("huge.bin", "data.bin"));
+    EXPECT_EQ(readFile("data.bin"), good);
+    EXPECT_FALSE(fs::exists("data.bin.part"));
+    EXPECT_TRUE(folder.logHas(
+        fmt::format("===> Download of '{}/huge.bin' refused: larger than {} bytes", base(), g_maxDownloadBytes)));
+}
+
+// The close box ends a download from a site that does not answer, or sends a byte a second.
+TEST_F(Download, TheCloseBoxEndsADownloadThatHangs)
+{
+    for (const char* name : {"silent.bin", "trickle.bin"}) {
+        SCOPED_TRACE(name);
+        stalled = 0;
+        g_quit = false;
+        std::atomic<bool> done{false};
+        bool result = true;
+        std::thread download([&] {
+            result = gf_downloadFromWebSite(name, name);
+            done = true;
+        });
+        ASSERT_TRUE(testsupport::eventually([this] { return stalled >= 1; }, std::chrono::seconds(20)));
+        g_quit = true; // the user closes the window
+        const bool ended = testsupport::eventually([&] { return done.load(); }, std::chrono::seconds(20));
+        release(); // lets a download that did not end finish
+        download.join();
+        release(false);
+        EXPECT_TRUE(ended) << "the download held the close box";
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(fs::exists(name));
+    }
 }
 
 } // namespace

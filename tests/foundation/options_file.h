@@ -9,11 +9,14 @@
 #include "foundation/utc_time.h"
 #include "support/logged_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -71,6 +74,31 @@ protected:
             if (name == key)
                 return value;
         return "<missing>";
+    }
+
+    // The file with one element's value changed (appended when missing), as another program writes it.
+    static void setValue(const std::string& key, const std::string& value)
+    {
+        Entries all = entries();
+        const auto found = std::find_if(all.begin(), all.end(), [&](const auto& e) { return e.first == key; });
+        if (found == all.end())
+            all.emplace_back(key, value);
+        else
+            found->second = value;
+        writeFile(all);
+    }
+
+    // Runs `work` in a child process; the child's exit code.
+    static int inChild(void (*work)())
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            work();
+            ::_exit(0);
+        }
+        int status = 0;
+        EXPECT_EQ(::waitpid(child, &status, 0), child);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     // the files of the data folder (to see that no temporary file is left)

@@ -31,19 +31,6 @@ protected:
         EXPECT_TRUE(doc.load_string(text.c_str()));
         return doc;
     }
-
-    // Runs `work` in a child process; the child's exit code.
-    static int inChild(void (*work)())
-    {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            work();
-            ::_exit(0);
-        }
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
 };
 
 // the options of a new file, in the order of the load's six lists, without the folder options

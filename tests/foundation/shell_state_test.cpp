@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 TEST(ShellState, TheFirstStopRequestKeepsItsStateAndDelay)
@@ -31,6 +32,24 @@ TEST(ShellState, TheFirstStopRequestKeepsItsStateAndDelay)
     // state and delay come from the same request
     EXPECT_EQ(g_runState == RunState::ReaderError, g_restartDelay % 2 == 1);
     EXPECT_EQ(gf_runStateName(static_cast<RunState>(8)), "???");
+    gf_resetShellState();
+}
+
+// The user's request for a new run is NEW SETTINGS in a run, and ends a SYSTEM ERROR, no other stop.
+TEST(ShellState, ANewRunRequestReplacesOnlyASystemError)
+{
+    const std::pair<RunState, bool> before[] = {{RunState::NotYetSet, true},        {RunState::SystemError, true},
+                                                {RunState::ReaderError, false},     {RunState::UserClosedSim, false},
+                                                {RunState::SimWasClosed, false},    {RunState::NewSettings, false}};
+    for (const auto& [state, taken] : before) {
+        gf_resetShellState();
+        if (state != RunState::NotYetSet)
+            gf_forceStop(state, 15);
+        EXPECT_EQ(gf_requestNewRun(3), taken) << gf_runStateName(state);
+        EXPECT_EQ((std::tuple{g_runState.load(), g_restartDelay.load(), g_stop.load()}),
+                  (taken ? std::tuple{RunState::NewSettings, 3, true} : std::tuple{state, 15, true}))
+            << gf_runStateName(state);
+    }
     gf_resetShellState();
 }
 

@@ -28,13 +28,30 @@ TEST(Version, TextForms)
     expectVersion(VersionData("v11.0.4"), 0, 0, 0);
     expectVersion(VersionData("1.99999999999.3"), 1, 0, 0);
     expectVersion(VersionData("2147483647.2147483648.0"), 2147483647, 0, 0);
-    expectVersion(VersionData(std::string(30000, '9')), 0, 0, 0); // read in one pass, without recursion
+    expectVersion(VersionData(std::string(256 - 4, '9') + ".0.0"), 0, 0, 0); // as long as a text may be
     const auto lines = folder.logLines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_TRUE(lines[0].starts_with("VersionData exception: ")) << lines[0];
     EXPECT_EQ(lines[1], "VersionData exception: parse error in version string");
     EXPECT_EQ(lines[2], "VersionData exception: parse error in version string");
     EXPECT_EQ(lines[3], "VersionData exception: parse error in version string");
+}
+
+// Texts longer than any version are refused before they are matched: a long run of digits with a
+// line break behind it costs the matcher the square of its length (seconds for 40,000 digits).
+TEST(Version, TextsLongerThanAnyVersionAreRefused)
+{
+    testsupport::LoggedFolder folder;
+    for (const std::string& text : {std::string(40000, '9') + "\n1", std::string(40000, '9') + "\n",
+                                    std::string(30000, '9'), "11.0.4" + std::string(251, ' ')}) {
+        expectVersion(VersionData(text), 0, 0, 0);
+        EXPECT_EQ(folder.logLines().back(), "VersionData exception: version text longer than 256 characters");
+    }
+    EXPECT_EQ(folder.logLines().size(), 4u);
+    // the JSON form with blanks up to the bound is read
+    const std::string json = R"({"major": 3, "minor": 2, "patch": 1})";
+    expectVersion(VersionData(json + std::string(256 - json.size(), ' ')), 3, 2, 1);
+    EXPECT_EQ(folder.logLines().size(), 4u);
 }
 
 TEST(Version, JsonForms)
