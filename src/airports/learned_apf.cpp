@@ -87,7 +87,7 @@ void lf_applyOptions(const Apf& doc)
 }
 
 // Radius and cargo corrections, and the options the archived stand lacks.
-void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
+void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHourLog& hoursLog)
 {
     if (parkpos.attribute("radius_change").as_bool()) {
         stand.radius = gf_finiteOrZero(parkpos.attribute("radius").as_double()) * g_nmPerMetre;
@@ -99,7 +99,7 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
     }
     std::int32_t next = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
     for (const pugi::xml_node& opt : parkpos.children("opt")) {
-        StandOption option = gf_readStandOption(opt, next, 0);
+        StandOption option = gf_readStandOption(opt, next, 0, hoursLog);
         const auto same = [&option](const StandOption& o) { return lf_sameStandOption(o, option); };
         if (std::none_of(stand.options.begin(), stand.options.end(), same)) {
             stand.options.push_back(std::move(option));
@@ -108,7 +108,8 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
     }
 }
 
-void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands)
+void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
+                     HalfHourLog& hoursLog)
 {
     const std::string id = parkpos.attribute("id").as_string();
     const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
@@ -116,7 +117,7 @@ void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std
         if (named == stands.end())
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
         else
-            lf_applyLearnedParkpos(parkpos, *named);
+            lf_applyLearnedParkpos(parkpos, *named, hoursLog);
         return;
     }
     if (named != stands.end()) {
@@ -132,7 +133,7 @@ void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std
         return;
     }
     const std::size_t before = stands.size();
-    gf_readParkpos(parkpos, id, 0, stands);
+    gf_readParkpos(parkpos, id, 0, stands, hoursLog);
     if (stands.size() > before) // not when its position was refused
         stands.back().manual = true;
 }
@@ -189,8 +190,9 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
             return;
         }
         handmade = false;
+        HalfHourLog hoursLog;
         for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-            lf_mergeParkpos(parkpos, pathText, stands);
+            lf_mergeParkpos(parkpos, pathText, stands, hoursLog);
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
     }

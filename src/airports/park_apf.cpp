@@ -31,11 +31,12 @@ bool gf_apfHasProvenance(const Apf& doc)
 void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands)
 {
     std::unordered_set<std::string> seen;
+    HalfHourLog hoursLog;
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos")) {
         std::string id = parkpos.attribute("id").as_string();
         if (!seen.insert(id).second)
             throw brv::UserErrorException(94, fmt::format("Parking position {} appears more than once?", id));
-        gf_readParkpos(parkpos, id, 1, stands);
+        gf_readParkpos(parkpos, id, 1, stands, hoursLog);
     }
 }
 

@@ -232,6 +232,27 @@ TEST_F(ParkApfTest, HandmadeUnparsableAndIncompleteFiles)
     EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), "<meta><parkpositions>");
 }
 
+// Each file logs only its first invalid half hours, cut short, however many options hold them.
+TEST_F(ParkApfTest, InvalidHalfHoursLoggedFirstFewPerFileCut)
+{
+    const std::string bad = fmt::format("<opt reg='D-A' day='1' hh='1,{},2'/>", std::string(40000, '7'));
+    std::string opts;
+    for (int i = 0; i < 20; ++i)
+        opts += bad;
+    putLocal(apfText(lf_pp("A1", 0, "radius='20'", opts), lf_alt + "<parameter name='publisher' value='Pub'/>"));
+    writeFile(learned, apfText(lf_pp("A1", 0, "", opts)));
+    EXPECT_EQ(load(), "");
+    ASSERT_EQ(g_parkStands.size(), 1u);
+    EXPECT_EQ(gf_bitset2hours(g_parkStands[0].options.at(19).hh), "1,2");
+    const auto lines = folder.logLines();
+    const auto invalid = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("===> gf_hours2bitset invalid hour");
+    });
+    EXPECT_EQ(invalid, 10) << "five of each file";
+    for (const std::string& line : lines)
+        EXPECT_LT(line.size(), 400u) << line.substr(0, 80);
+}
+
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
 {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50},

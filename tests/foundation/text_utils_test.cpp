@@ -25,6 +25,12 @@ TEST(TextUtils, SplitTrimAndJoin)
     EXPECT_EQ(gf_joinComma({}), "");
     EXPECT_EQ(gf_joinComma({"a", "", "b"}), "a,,b");
 
+    // cut for a log line, never inside a character
+    EXPECT_EQ(gf_cutText("abc", 3), "abc");
+    EXPECT_EQ(gf_cutText("abcd", 3), "abc...");
+    EXPECT_EQ(gf_cutText("a\xC3\xA9" "b", 2), "a...");
+    EXPECT_EQ(gf_cutText("a\xE2\x82\xAC", 3), "a...");
+
     std::string list = "A, B ,C";
     gf_removeSpacesInCommaList(list);
     EXPECT_EQ(list, "A,B,C");
