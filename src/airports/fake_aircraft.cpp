@@ -102,6 +102,7 @@ void gf_fillFakeAircraft(std::string_view code, std::vector<Stand>& stands)
         option.optionId = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
         option.fromApf = 1;
         option.real = 0;
+        option.madeUp = true;
         stand.options.push_back(std::move(option));
         ++n;
     }

@@ -33,13 +33,14 @@ void lf_show(const std::string& text) { gf_showStatus(text, true); }
 
 std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handmade)
 {
-    if (handmade)
-        return stands;
     std::vector<Stand> learned;
     for (const Stand& stand : stands) {
         Stand copy = stand;
-        std::erase_if(copy.options, [](const StandOption& o) { return o.fromApf == 1; });
-        if (!copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
+        // made-up aircraft belong to this visit only; the airport's own options stay in its own
+        // file, unless that file is the handmade one
+        std::erase_if(copy.options,
+                      [handmade](const StandOption& o) { return o.madeUp || (!handmade && o.fromApf == 1); });
+        if (handmade || !copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
             learned.push_back(std::move(copy));
     }
     return learned;
