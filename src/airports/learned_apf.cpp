@@ -55,7 +55,8 @@ void lf_applyOptions(const Apf& doc)
         gf_selectChoice(MAX_LIVE_SEL);
         lf_logApplied(g_maxLiveKey, MAX_LIVE_SEL.value.load());
     }
-    if (const auto range = gf_getApfInt(doc, g_lateralRangeKey)) {
+    const auto range = gf_getApfInt(doc, g_lateralRangeKey);
+    if (range) {
         gf_setRange(gf_snapRange(*range));
         if (hooks.enableControl) // while AUTO_RANGE is on the automatic range governs RANGE
             hooks.enableControl(RANGE, !AUTO_RANGE.value);
@@ -63,8 +64,8 @@ void lf_applyOptions(const Apf& doc)
     }
     if (const auto autoRange = gf_getApfBool(doc, g_autoRangeKey)) {
         lf_applyBool(autoRange, AUTO_RANGE);
-        if (hooks.switchAutoRange)
-            hooks.switchAutoRange(*autoRange);
+        if (hooks.switchAutoRange) // off: the airport's range just taken stays
+            hooks.switchAutoRange(*autoRange, range.has_value());
     }
     lf_applyBool(gf_getApfBool(doc, g_parkFakeKey), PARK_FAKE);
     // older learned files hold 28 here: no boolean, WEEK stays
@@ -83,7 +84,11 @@ void lf_applyOptions(const Apf& doc)
         gf_logIndented(fmt::format("{:24}: {} (max number of half hours, is {} hrs decimal)", g_maxFitKey,
                                    MAX_FIT.value.load(), gf_float2string(MAX_FIT_FL.value)));
     }
-    lf_applyBool(gf_getApfBool(doc, g_rtParkTrafficOnlyKey), RT_PARKTRAFFIC_ONLY);
+    if (const auto parkTrafficOnly = gf_getApfBool(doc, g_rtParkTrafficOnlyKey)) {
+        lf_applyBool(parkTrafficOnly, RT_PARKTRAFFIC_ONLY);
+        if (hooks.updateParkTrafficControls)
+            hooks.updateParkTrafficControls();
+    }
 }
 
 // Radius and cargo corrections, and the options the archived stand lacks.

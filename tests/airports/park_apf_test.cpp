@@ -36,7 +36,7 @@ protected:
         hooks.enableControl = [this](const UiControl& c, bool on) { enabled[c.controlId] = on; };
         hooks.showParkFile = [this](const ParkFileDisplay& d) { shown = d; };
         hooks.setFeedElevation = [this](double feet) { elevation = feet; };
-        hooks.switchAutoRange = [this](bool on) { autoRange = on; };
+        hooks.switchAutoRange = [this](bool on, bool) { autoRange = on; };
         g_parkLoadHooks.install(std::move(hooks));
     }
     ~ParkApfTest() override { g_parkLoadHooks.install({}); }
