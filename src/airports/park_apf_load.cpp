@@ -175,6 +175,19 @@ void lf_reserveStand()
     g_parkFileDisplay.reservedStand = std::move(reserved);
 }
 
+// Nothing of an earlier airport's file stays on show, whatever way this load ends.
+void lf_clearFileDisplay()
+{
+    g_parkFileDisplay.ok = false;
+    g_parkFileDisplay.airportName.clear();
+    g_parkFileDisplay.publisher.clear();
+    g_parkFileDisplay.handmade = false;
+    g_parkFileDisplay.qualityFactor.clear();
+    g_parkFileDisplay.standCount = 0;
+    g_parkFileDisplay.rtTrafficWeek = 0;
+    gf_showParkFileDisplay();
+}
+
 } // namespace
 
 std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& qf)
@@ -216,6 +229,7 @@ std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
 std::string gf_readParkedFile()
 {
     gf_replaceParkStands({});
+    lf_clearFileDisplay();
     const std::string code = parkAirport.code;
     const std::string name = gf_findApfReference(code);
     if (name.empty())

@@ -132,6 +132,32 @@ TEST_F(ParkApfTest, NumbersNeighboursAndWhatTheWindowShows)
               (std::tuple{true, "Rhein", "Pub", "50", 3, 30, std::optional(364.0), 364.0, true, false, 30}));
 }
 
+// An airport without a file, or with one that is refused, shows nothing of the airport before it.
+TEST_F(ParkApfTest, NothingOfTheEarlierAirportsFileStaysOnShow)
+{
+    putLocal(apfText(lf_pp("A", 0), lf_alt + "<parameter name='publisher' value='Pub'/><parameter name='airport_name' "
+                                            "value='Rhein'/><parameter name='Qf_real' value='50'/><parameter "
+                                            "name='RT_traffic_week' value='30'/>"));
+    const struct { const char* name; std::string code, link; } cases[] = {
+        {"no file", "EDDX", ""},
+        {"publisher unknown", "EDDF", "archive/thirdparty/unknown/EDDF.xml"},
+        {"download fails", "EDDF", "archive/thirdparty/P/EDDF.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile("airports/my_thirdparty/EDDF.txt", "");
+        parkAirport.code = "EDDF";
+        ASSERT_EQ(load(), "");
+        ASSERT_TRUE(shown.ok && shown.standCount == 1 && !shown.publisher.empty());
+        writeFile("airports/my_thirdparty/EDDF.txt", c.link);
+        parkAirport.code = c.code;
+        EXPECT_NE(load(), "");
+        EXPECT_EQ((std::tuple{shown.ok, shown.airportName, shown.publisher, shown.handmade, shown.qualityFactor,
+                              shown.standCount, shown.rtTrafficWeek}),
+                  (std::tuple{false, "", "", false, "", 0, 0}));
+    }
+}
+
 TEST_F(ParkApfTest, LearnSoftByQualityAndStandCount)
 {
     const struct { int qf, stands; bool before, after; } cases[] = {
