@@ -56,7 +56,7 @@ void lf_numberStands(std::vector<Stand>& stands)
 // The learned file merged, or without one the parking percentage fixed at its default.
 void lf_mergeLearned(const std::string& name, ParkApfInfo& params, PackedQf& qf, std::vector<Stand>& stands)
 {
-    const fs::path learned = gf_learnedApfPath(name, params.publisher);
+    const fs::path learned = gf_learnedApfPath(name, params.publisher, parkAirport.code);
     if (!gf_fileExists(learned)) {
         parking_percentage.value = parking_percentage.defaultValue;
         lf_enable(parking_percentage, false);
@@ -104,7 +104,8 @@ std::string lf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
     qf = gf_packQf(gf_getApfInt(doc, "Qf_real").value_or(-1), gf_getApfInt(doc, "Qf_soft").value_or(-1));
     lf_mergeLearned(name, params, qf, stands);
     lf_numberStands(stands);
-    const fs::path governing = g_parkHandmade ? gf_learnedApfPath(name, params.publisher) : gf_pathFromUtf8(name);
+    const fs::path governing =
+        g_parkHandmade ? gf_learnedApfPath(name, params.publisher, parkAirport.code) : gf_pathFromUtf8(name);
     gf_log(fmt::format("Airport file read from '{}' for {}", gf_pathToUtf8(governing), params.airport_name));
     gf_logIndented(fmt::format("{:24}: {}", "publisher", params.publisher));
     gf_logIndented(fmt::format("{:24}: {} ft", "altitude", params.altitude));

@@ -101,4 +101,27 @@ TEST_F(LearnedFileTest, MadeUpAircraftNeverReachTheFile)
                      "S4: D-E4//EZY/A320/1/0,1/1 REGFAKE2/FAKE2/ZZZ/B738/7/20/0\n");
 }
 
+// A parking file named from outside the program's folders: what is learned there is written
+// where the next visit reads it, inside the learned folder.
+TEST_F(LearnedFileTest, WrittenWhereTheNextVisitReadsIt)
+{
+    folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "site").string() + "/");
+    for (const char* sim : {"MSFS", "MSFS2024"})
+        lf_write(fs::path("site") / sim / "elsewhere/LXXX.xml", lf_apf("", lf_parkpos(1)));
+    lf_write("airports/my_thirdparty/LXXX.txt", "elsewhere/LXXX.xml");
+    ASSERT_EQ(gf_readParkedFile(), "");
+    ASSERT_EQ(g_parkStands.at(0).options.size(), 1u);
+    StandOption learned = g_parkStands[0].options[0]; // as the learning adds one
+    learned.reg = "D-LRND";
+    learned.fromApf = 0;
+    learned.optionId = 2;
+    g_parkStands[0].options.push_back(learned);
+    g_learnedUpdates = 1;
+    ASSERT_TRUE(gf_writeLearnedApf());
+    EXPECT_TRUE(fs::exists("airports/learned/thirdparty/Pub/LXXX.xml"));
+    EXPECT_FALSE(fs::exists("elsewhere"));
+    ASSERT_EQ(gf_readParkedFile(), "");
+    EXPECT_EQ(lf_stands(), "S1: D-E1//EZY/A320/1/0,1/1 D-LRND//EZY/A320/1/0,1/1\n");
+}
+
 } // namespace
