@@ -16,6 +16,9 @@
 // An airport parking file as loaded.
 using Apf = pugi::xml_document;
 
+// Far beyond the stands of any real airport: a file with more is refused.
+inline constexpr std::size_t g_maxApfStands = 4000;
+
 // Writer modes: a learned file (the traffic manager's learning) or a full file (the scan).
 inline constexpr std::uint32_t g_apfLearnedMode = 0;
 inline constexpr std::uint32_t g_apfFullMode = 1;

@@ -186,10 +186,10 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
             gf_showStatus(fmt::format("Warning: learned file airport name: '{}' differs from archived file airport name: '{}'",
                                       name, params.airport_name),
                           true);
+        gf_checkApfStandCount(doc); // refused whole, its options too
         lf_applyOptions(doc);
         if (const auto value = gf_getApfString(doc, "handmade")) {
             handmade = true;
-            stands.clear();
             gf_readApfStands(doc, stands);
             gf_logIndented(fmt::format("{:24}: {}", "handmade", *value));
             return;

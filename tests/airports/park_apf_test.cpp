@@ -279,6 +279,31 @@ TEST_F(ParkApfTest, InvalidHalfHoursLoggedFirstFewPerFileCut)
         EXPECT_LT(line.size(), 400u) << line.substr(0, 80);
 }
 
+// A file of more stands than any airport has is refused before a stand is read: the parking file
+// with the loader's text, the learned file with its line, its settings untouched.
+TEST_F(ParkApfTest, MoreStandsThanAnyAirportRefused)
+{
+    const auto lt_stands = [](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i)
+            text += fmt::format("<parkpos id='S{}' latitude='{}' longitude='8.5' radius='20'/>", i,
+                                50.0 + 0.001 * static_cast<double>(i));
+        return text;
+    };
+    putLocal(apfText(lt_stands(g_maxApfStands + 1), lf_alt));
+    EXPECT_EQ(load(), "gf_readApf: 4001 parking positions, more than any airport has (4000)");
+    EXPECT_TRUE(g_parkStands.empty());
+    putArchive();
+    writeFile(learned, apfText(lt_stands(g_maxApfStands + 1), "<parameter name='handmade' value='true'/>"
+                                                             "<parameter name='PARK_FAKE' value='true'/>"));
+    EXPECT_EQ(load(), "");
+    EXPECT_EQ((std::tuple{names(), g_parkHandmade, PARK_FAKE.value.load()}), (std::tuple{"A1,A2", false, false}));
+    EXPECT_TRUE(folder.logHas("gf_readLearned: 4001 parking positions, more than any airport has (4000)"));
+    putLocal(apfText(lt_stands(g_maxApfStands), lf_alt));
+    EXPECT_EQ(load(), "");
+    EXPECT_EQ(g_parkStands.size(), g_maxApfStands);
+}
+
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
 {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50},
