@@ -35,7 +35,8 @@ void gf_checkApfStandCount(const Apf& doc)
     const auto parkpos = doc.child("parkpositions").children("parkpos");
     if (const auto count = static_cast<std::size_t>(std::distance(parkpos.begin(), parkpos.end()));
         count > g_maxApfStands)
-        throw std::length_error(fmt::format("{} parking positions, more than any airport has ({})", count, g_maxApfStands));
+        throw std::length_error(
+            fmt::format("{} parking positions, more than any airport has ({})", count, g_maxApfStands));
 }
 
 void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands)
