@@ -353,6 +353,10 @@ TEST_F(AirportsTest, MadeUpAircraftBySeededDraws)
             gf_fillFakeAircraft(code, one);
             drawn[code[0] == 'L'].insert(one[0].options.at(0).airl + " " + one[0].options[0].type);
         }
+    // a stand of a size no fit can count (a damaged file's radius) gets no made-up aircraft
+    std::vector<Stand> huge{lf_stand(2e96), lf_stand(20)};
+    gf_fillFakeAircraft("EDDF", huge);
+    EXPECT_TRUE(huge[0].options.empty());
     EXPECT_EQ(drawn[0], (std::set<std::string>{"AAL B738", "SWA B737", "UAL B738"}));
     EXPECT_EQ(drawn[1], std::set<std::string>{"ZZZ B738"});
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -55,6 +56,8 @@ std::string lf_load()
     g_parkStands.clear();
     try {
         const std::string result = gf_readParkedFile();
+        if (!result.empty() && !lf_listedRefusal(result))
+            std::fprintf(stderr, "result: %s\n", result.c_str());
         check(result.empty() || lf_listedRefusal(result), "loader: a result or a listed refusal");
         return result;
     } catch (const brv::UserErrorException& e) {
