@@ -43,12 +43,12 @@ void lf_allPairs(std::vector<Stand>& stands)
         }
 }
 
-template <bool grid>
-void BM_Airport(benchmark::State& state)
+template <bool grid, std::vector<Stand> (*layout)(int)>
+void BM_Number(benchmark::State& state)
 {
-    const std::vector<Stand> airport = lf_airport(static_cast<int>(state.range(0)));
+    const std::vector<Stand> laidOut = layout(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        std::vector<Stand> stands = airport;
+        std::vector<Stand> stands = laidOut;
         if constexpr (grid)
             benchmark::DoNotOptimize(gf_numberStands(stands));
         else
@@ -57,23 +57,9 @@ void BM_Airport(benchmark::State& state)
     }
 }
 
-template <bool grid>
-void BM_OneSpot(benchmark::State& state)
-{
-    const std::vector<Stand> spot = lf_spot(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        std::vector<Stand> stands = spot;
-        if constexpr (grid)
-            benchmark::DoNotOptimize(gf_numberStands(stands));
-        else
-            lf_allPairs(stands);
-        benchmark::DoNotOptimize(stands.data());
-    }
-}
-
-BENCHMARK(BM_Airport<false>)->Name("AllPairs/airport")->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Airport<true>)->Name("Grid/airport")->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OneSpot<false>)->Name("AllPairs/oneSpot")->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OneSpot<true>)->Name("Grid/oneSpot")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Number<false, lf_airport>)->Name("AllPairs/airport")->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Number<true, lf_airport>)->Name("Grid/airport")->Arg(500)->Arg(4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Number<false, lf_spot>)->Name("AllPairs/oneSpot")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Number<true, lf_spot>)->Name("Grid/oneSpot")->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -118,7 +118,8 @@ std::size_t gf_numberStands(std::vector<Stand>& stands)
         }
     }
     for (Stand& s : stands) {
-        std::sort(s.neighbours.begin(), s.neighbours.end());
+        if (!std::is_sorted(s.neighbours.begin(), s.neighbours.end())) // cells met out of order
+            std::sort(s.neighbours.begin(), s.neighbours.end());
         s.neighbours.shrink_to_fit();
     }
     return measured;
