@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::size_t lf_generatedReserve = 512;
 constexpr std::size_t lf_shownReference = 200;
+constexpr std::size_t lf_maxNameBytes = 255; // the longest file name the file system takes
 
 void lf_replaceFirst(std::string& text, std::string_view what, std::string_view with)
 {
@@ -36,12 +37,15 @@ std::string lf_replaceAll(std::string_view text, std::string_view what, std::str
     }
 }
 
-// A publisher or code (read from a file) as one folder or file name: no separators, no "." or "..".
+// A publisher or code (read from a file) as one folder or file name: no separators, no "." or
+// "..", and no longer than the file system takes.
 std::string lf_folderName(std::string name)
 {
     std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\'; }, '_');
     if (name == "." || name == "..")
         name = "_";
+    if (name.size() > lf_maxNameBytes)
+        name = gf_cutText(name, lf_maxNameBytes - 3);
     return name;
 }
 

@@ -122,6 +122,12 @@ TEST_F(ApfLocationsTest, LearnedFilePaths)
     };
     for (const auto& c : cases)
         EXPECT_EQ(gf_learnedApfPath(c[0], c[1], "EDDF").generic_string(), c[2]) << c[0];
+    // a publisher longer than a file name may be: cut, the same for the loader and the writer
+    const std::string longest(255, 'P');
+    EXPECT_EQ(gf_learnedApfPath("airports/my_thirdparty/EDDF.xml", longest, "EDDF"),
+              g_learnedThirdPartyFolder / longest / "EDDF.xml");
+    EXPECT_EQ(gf_learnedApfPath("elsewhere/EDDF.xml", longest + "Q", "EDDF"),
+              g_learnedThirdPartyFolder / (std::string(252, 'P') + "...") / "EDDF.xml");
 }
 
 // A link whose reference climbs out of its folder or starts at a root counts as no link.
