@@ -21,6 +21,6 @@ struct AirportScanHooks {
 
 extern HookSet<AirportScanHooks> g_airportScanHooks;
 
-// Raises the file-system errors of the folders outside the walk, and brv::UserErrorException 5
-// when a folder cannot be emptied.
+// Raises the file-system errors of the folders outside the walk; what cannot be emptied of a
+// folder stays, logged.
 void gf_scanAddonAirports();

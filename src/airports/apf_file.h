@@ -4,6 +4,7 @@
 // same format serves the stock files of the download site, the files the add-on airport scan
 // generates, the learned files and handmade files (learned files with `handmade`).
 #include "airports/stand.h"
+#include "airports/stand_limit.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -29,12 +30,13 @@ bool gf_writeApfParameters(pugi::xml_node parent, const ApfParameters& params, s
 
 // Reads one `parkpos` into a new stand named `name`, appended to `stands`; `fromApf` goes into
 // every option. A parkpos at latitude and longitude 0 is ignored, one without a valid position
-// is logged and ignored.
+// is logged and ignored. `hoursLog` is the file's: a file logs only its first invalid half hours.
 void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std::uint32_t fromApf,
-                    std::vector<Stand>& stands);
+                    std::vector<Stand>& stands, HalfHourLog& hoursLog);
 
 // One `opt` as a stand option with this number.
-StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf);
+StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf,
+                               HalfHourLog& hoursLog);
 // A number read from a file: NaN and the infinities read as 0.
 double gf_finiteOrZero(double value);
 

@@ -2,15 +2,19 @@
 
 #include "airports/any_text_lines.h"
 #include "airports/apf_download.h"
+#include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/text_utils.h"
 
 #include <algorithm>
+#include <fmt/format.h>
 #include <system_error>
 
 namespace {
 
 constexpr std::size_t lf_generatedReserve = 512;
+constexpr std::size_t lf_shownReference = 200;
+constexpr std::size_t lf_maxNameBytes = 255; // the longest file name the file system takes
 
 void lf_replaceFirst(std::string& text, std::string_view what, std::string_view with)
 {
@@ -33,13 +37,41 @@ std::string lf_replaceAll(std::string_view text, std::string_view what, std::str
     }
 }
 
-// A publisher (read from a parking file) as one folder name: no separators, no "." or "..".
-std::string lf_publisherFolder(std::string publisher)
+// A publisher or code (read from a file) as one folder or file name: no separators, no "." or
+// "..", and no longer than the file system takes.
+std::string lf_folderName(std::string name)
 {
-    std::replace_if(publisher.begin(), publisher.end(), [](char c) { return c == '/' || c == '\\'; }, '_');
-    if (publisher == "." || publisher == "..")
-        publisher = "_";
-    return publisher;
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\'; }, '_');
+    if (name == "." || name == "..")
+        name = "_";
+    if (name.size() > lf_maxNameBytes)
+        name = gf_cutText(name, lf_maxNameBytes - 3);
+    return name;
+}
+
+// The path lies below airports/learned, also once its ".." are taken away.
+bool lf_insideLearnedFolder(const fs::path& path)
+{
+    const fs::path normal = path.lexically_normal();
+    auto it = normal.begin();
+    for (const fs::path& part : g_learnedFolder)
+        if (it == normal.end() || *it++ != part)
+            return false;
+    return it != normal.end();
+}
+
+// A reference that names a folder above its own start, or starts at a root ("/x", "C:/x").
+bool lf_leavesItsFolder(std::string_view reference)
+{
+    if (reference.starts_with('/') || (reference.size() >= 2 && reference[1] == ':'))
+        return true;
+    for (std::size_t begin = 0; begin <= reference.size();) {
+        const std::size_t end = std::min(reference.find('/', begin), reference.size());
+        if (reference.substr(begin, end - begin) == "..")
+            return true;
+        begin = end + 1;
+    }
+    return false;
 }
 
 } // namespace
@@ -102,24 +134,31 @@ bool gf_readApfLinkFile(const fs::path& path, std::string& reference)
     const auto xml = line.rfind(".xml");
     if (xml == std::string::npos)
         return false;
-    reference = line.substr(0, xml + 4);
-    std::replace(reference.begin(), reference.end(), '\\', '/');
+    std::string found = line.substr(0, xml + 4);
+    std::replace(found.begin(), found.end(), '\\', '/');
+    if (lf_leavesItsFolder(found)) {
+        gf_logError(fmt::format("Link file {} refused: '{}' holds '..' or a root", gf_pathToUtf8(path),
+                                gf_cutText(found, lf_shownReference)));
+        return false;
+    }
+    reference = std::move(found);
     return true;
 }
 
-fs::path gf_learnedApfPath(const std::string& reference, const std::string& publisher)
+fs::path gf_learnedApfPath(const std::string& reference, const std::string& publisher, const std::string& code)
 {
     if (reference.empty())
         return {};
     std::string path = reference;
     std::replace(path.begin(), path.end(), '\\', '/');
     const std::string learned = g_learnedFolder.generic_string();
+    bool placed = true;
     if (path.size() >= 7 && path.find("archive") != std::string::npos) {
         lf_replaceFirst(path, "archive", learned);
         path = lf_replaceAll(path, "%20", " ");
     } else if (path.starts_with(g_airportsFolder.generic_string())) {
         lf_replaceFirst(path, g_airportsFolder.generic_string(), learned);
-        const std::string thirdparty = "thirdparty/" + lf_publisherFolder(publisher);
+        const std::string thirdparty = "thirdparty/" + lf_folderName(publisher);
         if (path.find("my_thirdparty2024") != std::string::npos)
             lf_replaceFirst(path, "my_thirdparty2024", thirdparty);
         else if (path.find("my_thirdparty") != std::string::npos)
@@ -127,9 +166,13 @@ fs::path gf_learnedApfPath(const std::string& reference, const std::string& publ
         else // the learning writes the files of my_simaddon airports under learned/simaddon
             lf_replaceFirst(path, "my_simaddon", "simaddon");
     } else {
-        return reference;
+        placed = false;
     }
-    return gf_pathFromUtf8(path);
+    if (placed && lf_insideLearnedFolder(gf_pathFromUtf8(path)))
+        return gf_pathFromUtf8(path);
+    // a parking file elsewhere (the user's own, outside the program's folders): never beside it
+    const std::string folder = publisher.empty() ? "_" : lf_folderName(publisher);
+    return g_learnedThirdPartyFolder / gf_pathFromUtf8(folder) / gf_xmlFileName(gf_pathFromUtf8(lf_folderName(code)));
 }
 
 std::vector<std::string> gf_listGeneratedApfs()

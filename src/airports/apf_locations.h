@@ -22,11 +22,16 @@ bool gf_apfExists(const std::string& code);
 // The airport's park-file reference; empty when there is none.
 std::string gf_findApfReference(const std::string& code);
 // The first line of a link file up to and including its last ".xml", with '\' read as '/';
-// false when the file is missing, empty, or its first line names no ".xml".
+// false when the file is missing, empty, or its first line names no ".xml", and, logged, when
+// the reference holds ".." or starts at a root.
 bool gf_readApfLinkFile(const std::filesystem::path& path, std::string& reference);
-// Where the learned file of a parking file lives: airports/learned/stock,
-// airports/learned/simaddon or airports/learned/thirdparty/<publisher>. Empty for an empty reference.
-std::filesystem::path gf_learnedApfPath(const std::string& reference, const std::string& publisher);
+// Where the learned file of the airport `code` with this parking file lives, for the loader and
+// the writer alike; always below airports/learned: airports/learned/stock,
+// airports/learned/simaddon or airports/learned/thirdparty/<publisher>, and for a parking file
+// outside the program's folders airports/learned/thirdparty/<publisher>/CODE.xml. Empty for an
+// empty reference.
+std::filesystem::path gf_learnedApfPath(const std::string& reference, const std::string& publisher,
+                                        const std::string& code);
 // The parking files (a four-character stem, extension .xml in any case) an earlier add-on
 // airport scan left in airports/my_thirdparty.
 std::vector<std::string> gf_listGeneratedApfs();

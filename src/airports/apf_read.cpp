@@ -25,13 +25,13 @@ pugi::xml_node lf_findParameter(const Apf& doc, std::string_view key)
     return {};
 }
 
-std::vector<StandOption> lf_readOptions(const pugi::xml_node& parkpos, std::uint32_t fromApf)
+std::vector<StandOption> lf_readOptions(const pugi::xml_node& parkpos, std::uint32_t fromApf, HalfHourLog& hoursLog)
 {
     std::vector<StandOption> options;
     options.reserve(lf_optionsReserve);
     std::int32_t counter = 1;
     for (const pugi::xml_node& opt : parkpos.children("opt"))
-        options.push_back(gf_readStandOption(opt, counter++, fromApf));
+        options.push_back(gf_readStandOption(opt, counter++, fromApf, hoursLog));
     options.shrink_to_fit();
     return options;
 }
@@ -41,7 +41,7 @@ std::vector<StandOption> lf_readOptions(const pugi::xml_node& parkpos, std::uint
 double gf_finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
 
 void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std::uint32_t fromApf,
-                    std::vector<Stand>& stands)
+                    std::vector<Stand>& stands, HalfHourLog& hoursLog)
 {
     const double latitude = parkpos.attribute("latitude").as_double();
     const double longitude = parkpos.attribute("longitude").as_double();
@@ -52,7 +52,7 @@ void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std:
         return;
     }
     const double radiusMetres = gf_finiteOrZero(parkpos.attribute("radius").as_double());
-    std::vector<StandOption> options = lf_readOptions(parkpos, fromApf);
+    std::vector<StandOption> options = lf_readOptions(parkpos, fromApf, hoursLog);
     const bool heli = parkpos.attribute("heli").as_bool();
     const bool ramp = parkpos.attribute("ramp").as_bool();
     const bool cargo = parkpos.attribute("cargo").as_bool();
@@ -61,7 +61,8 @@ void gf_readParkpos(const pugi::xml_node& parkpos, const std::string& name, std:
                         !ramp, !heli);
 }
 
-StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf)
+StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId, std::uint32_t fromApf,
+                               HalfHourLog& hoursLog)
 {
     OptIdentity identity = gf_readOptIdentity(opt);
     StandOption option;
@@ -70,7 +71,7 @@ StandOption gf_readStandOption(const pugi::xml_node& opt, std::int32_t optionId,
     option.reg = opt.attribute("reg").as_string();
     option.cs = std::move(identity.cs);
     option.cs2 = std::move(identity.cs2);
-    option.hh = gf_hours2bitset(opt.attribute("hh").as_string());
+    option.hh = gf_hours2bitset(opt.attribute("hh").as_string(), hoursLog);
     option.optionId = optionId;
     const unsigned day = opt.attribute("day").as_uint();
     option.day = static_cast<std::int32_t>(std::min<unsigned>(day, std::numeric_limits<std::int32_t>::max()));

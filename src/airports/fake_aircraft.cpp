@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <fmt/format.h>
+#include <gsl/narrow>
 #include <span>
 #include <string>
 
@@ -38,12 +39,17 @@ constexpr std::array<FakePair, 10> lf_usPairs{{{"UAL", "B77W"}, {"DAL", "B739"},
 constexpr std::array<FakePair, 3> lf_westPacificPairs{{{"ANA", "A20N"}, {"JAL", "A35K"}, {"JAL", "B738"}}};
 constexpr std::array<FakePair, 3> lf_chinaPairs{{{"CSA", "A320"}, {"CES", "A333"}, {"CES", "A321"}}};
 
-// The pairs of the table whose type fits the stand.
+// The pairs of the table whose type fits the stand. A stand too large for the fit to count its
+// steps (a radius from a damaged file) fits none of them.
 void lf_addFittingPairs(const Stand& stand, std::vector<FakePair>& candidates, std::span<const FakePair> table)
 {
-    for (const FakePair& pair : table)
-        if (gf_standSizeFits(stand, gf_getHalfWingspan(pair.type)))
-            candidates.push_back(pair);
+    try {
+        for (const FakePair& pair : table)
+            if (gf_standSizeFits(stand, gf_getHalfWingspan(pair.type)))
+                candidates.push_back(pair);
+    } catch (const gsl::narrowing_error&) {
+        candidates.clear();
+    }
 }
 
 std::span<const FakePair> lf_regionPairs(char region)
@@ -102,6 +108,7 @@ void gf_fillFakeAircraft(std::string_view code, std::vector<Stand>& stands)
         option.optionId = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
         option.fromApf = 1;
         option.real = 0;
+        option.madeUp = true;
         stand.options.push_back(std::move(option));
         ++n;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Made-up aircraft for the park airport's stands: with PARK_FAKE on every stand gets one soft
 // option "FAKE<n>" / "REGFAKE<n>" for the current half hour, of an airline and type that suit
-// the stand's kind, its size and the airport's region.
+// the stand's kind, its size and the airport's region. They count as the airport's own options
+// (fromApf 1) and are marked made up: no learned file takes them.
 #include "airports/stand.h"
 
 #include <string_view>

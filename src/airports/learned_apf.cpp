@@ -55,7 +55,8 @@ void lf_applyOptions(const Apf& doc)
         gf_selectChoice(MAX_LIVE_SEL);
         lf_logApplied(g_maxLiveKey, MAX_LIVE_SEL.value.load());
     }
-    if (const auto range = gf_getApfInt(doc, g_lateralRangeKey)) {
+    const auto range = gf_getApfInt(doc, g_lateralRangeKey);
+    if (range) {
         gf_setRange(gf_snapRange(*range));
         if (hooks.enableControl) // while AUTO_RANGE is on the automatic range governs RANGE
             hooks.enableControl(RANGE, !AUTO_RANGE.value);
@@ -63,8 +64,8 @@ void lf_applyOptions(const Apf& doc)
     }
     if (const auto autoRange = gf_getApfBool(doc, g_autoRangeKey)) {
         lf_applyBool(autoRange, AUTO_RANGE);
-        if (hooks.switchAutoRange)
-            hooks.switchAutoRange(*autoRange);
+        if (hooks.switchAutoRange) // off: the airport's range just taken stays
+            hooks.switchAutoRange(*autoRange, range.has_value());
     }
     lf_applyBool(gf_getApfBool(doc, g_parkFakeKey), PARK_FAKE);
     // older learned files hold 28 here: no boolean, WEEK stays
@@ -83,11 +84,15 @@ void lf_applyOptions(const Apf& doc)
         gf_logIndented(fmt::format("{:24}: {} (max number of half hours, is {} hrs decimal)", g_maxFitKey,
                                    MAX_FIT.value.load(), gf_float2string(MAX_FIT_FL.value)));
     }
-    lf_applyBool(gf_getApfBool(doc, g_rtParkTrafficOnlyKey), RT_PARKTRAFFIC_ONLY);
+    if (const auto parkTrafficOnly = gf_getApfBool(doc, g_rtParkTrafficOnlyKey)) {
+        lf_applyBool(parkTrafficOnly, RT_PARKTRAFFIC_ONLY);
+        if (hooks.updateParkTrafficControls)
+            hooks.updateParkTrafficControls();
+    }
 }
 
 // Radius and cargo corrections, and the options the archived stand lacks.
-void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
+void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHourLog& hoursLog)
 {
     if (parkpos.attribute("radius_change").as_bool()) {
         stand.radius = gf_finiteOrZero(parkpos.attribute("radius").as_double()) * g_nmPerMetre;
@@ -99,7 +104,7 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
     }
     std::int32_t next = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
     for (const pugi::xml_node& opt : parkpos.children("opt")) {
-        StandOption option = gf_readStandOption(opt, next, 0);
+        StandOption option = gf_readStandOption(opt, next, 0, hoursLog);
         const auto same = [&option](const StandOption& o) { return lf_sameStandOption(o, option); };
         if (std::none_of(stand.options.begin(), stand.options.end(), same)) {
             stand.options.push_back(std::move(option));
@@ -108,7 +113,8 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand)
     }
 }
 
-void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands)
+void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
+                     HalfHourLog& hoursLog)
 {
     const std::string id = parkpos.attribute("id").as_string();
     const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
@@ -116,7 +122,7 @@ void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std
         if (named == stands.end())
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
         else
-            lf_applyLearnedParkpos(parkpos, *named);
+            lf_applyLearnedParkpos(parkpos, *named, hoursLog);
         return;
     }
     if (named != stands.end()) {
@@ -132,7 +138,7 @@ void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std
         return;
     }
     const std::size_t before = stands.size();
-    gf_readParkpos(parkpos, id, 0, stands);
+    gf_readParkpos(parkpos, id, 0, stands, hoursLog);
     if (stands.size() > before) // not when its position was refused
         stands.back().manual = true;
 }
@@ -180,17 +186,18 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
             gf_showStatus(fmt::format("Warning: learned file airport name: '{}' differs from archived file airport name: '{}'",
                                       name, params.airport_name),
                           true);
+        gf_checkApfStandCount(doc); // refused whole, its options too
         lf_applyOptions(doc);
         if (const auto value = gf_getApfString(doc, "handmade")) {
             handmade = true;
-            stands.clear();
             gf_readApfStands(doc, stands);
             gf_logIndented(fmt::format("{:24}: {}", "handmade", *value));
             return;
         }
         handmade = false;
+        HalfHourLog hoursLog;
         for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-            lf_mergeParkpos(parkpos, pathText, stands);
+            lf_mergeParkpos(parkpos, pathText, stands, hoursLog);
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
     }

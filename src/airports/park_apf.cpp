@@ -7,6 +7,8 @@
 #include "foundation/user_error.h"
 
 #include <fmt/format.h>
+#include <iterator>
+#include <stdexcept>
 #include <unordered_set>
 
 ParkApfInfo g_parkApfInfo;
@@ -28,14 +30,26 @@ bool gf_apfHasProvenance(const Apf& doc)
     return author && date && version;
 }
 
+void gf_checkApfStandCount(const Apf& doc)
+{
+    const auto parkpos = doc.child("parkpositions").children("parkpos");
+    if (const auto count = static_cast<std::size_t>(std::distance(parkpos.begin(), parkpos.end()));
+        count > g_maxAirportStands)
+        throw std::length_error(
+            fmt::format("{} parking positions, more than any airport has ({})", count, g_maxAirportStands));
+}
+
 void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands)
 {
+    gf_checkApfStandCount(doc);
+    stands.clear();
     std::unordered_set<std::string> seen;
+    HalfHourLog hoursLog;
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos")) {
         std::string id = parkpos.attribute("id").as_string();
         if (!seen.insert(id).second)
             throw brv::UserErrorException(94, fmt::format("Parking position {} appears more than once?", id));
-        gf_readParkpos(parkpos, id, 1, stands);
+        gf_readParkpos(parkpos, id, 1, stands, hoursLog);
     }
 }
 

@@ -47,8 +47,11 @@ std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
 
 // The file's meta block names its author, date and version.
 bool gf_apfHasProvenance(const Apf& doc);
-// Reads every parkpos of the file's first parkpositions into `stands` (fromApf 1); a name seen
-// twice raises brv::UserErrorException 94 after the stands before it were read.
+// std::length_error when the file's first parkpositions holds more than g_maxAirportStands parkpos.
+void gf_checkApfStandCount(const Apf& doc);
+// Replaces `stands` by every parkpos of the file's first parkpositions (fromApf 1); a name seen
+// twice raises brv::UserErrorException 94 after the stands before it were read. A file of too many
+// stands raises std::length_error (gf_checkApfStandCount) before `stands` is touched.
 void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands);
 // The main window's park-file fields shown again from g_parkFileDisplay.
 void gf_showParkFileDisplay();

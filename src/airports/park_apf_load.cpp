@@ -7,6 +7,7 @@
 #include "airports/learned_apf.h"
 #include "airports/park_airport_list.h"
 #include "airports/park_data.h"
+#include "airports/stand_neighbours.h"
 #include "foundation/log.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr std::size_t lf_parkStandsReserve = 512;
-constexpr double lf_overlapFactor = 1.1;
 // LEARN_SOFT is not for airports this well furnished with real traffic
 constexpr std::int32_t lf_learnSoftMaxQf = 45;
 constexpr std::size_t lf_learnSoftMaxStands = 20;
@@ -34,29 +34,10 @@ void lf_enable(const UiControl& control, bool enabled)
         hooks.enableControl(control, enabled);
 }
 
-// Numbers 1, 2, 3 ... and the stands whose circles overlap each one.
-void lf_numberStands(std::vector<Stand>& stands)
-{
-    for (std::size_t i = 0; i < stands.size(); ++i)
-        stands[i].id = gsl::narrow<std::uint32_t>(i + 1);
-    for (std::size_t i = 0; i < stands.size(); ++i) {
-        Stand& a = stands[i];
-        for (std::size_t j = i + 1; j < stands.size(); ++j) {
-            Stand& b = stands[j];
-            const double d = gf_distanceNm(LatLon{a.latitude, a.longitude}, LatLon{b.latitude, b.longitude});
-            if (a.radius + b.radius > lf_overlapFactor * d) {
-                a.neighbours.push_back(b.id);
-                b.neighbours.push_back(a.id);
-            }
-        }
-        a.neighbours.shrink_to_fit();
-    }
-}
-
 // The learned file merged, or without one the parking percentage fixed at its default.
 void lf_mergeLearned(const std::string& name, ParkApfInfo& params, PackedQf& qf, std::vector<Stand>& stands)
 {
-    const fs::path learned = gf_learnedApfPath(name, params.publisher);
+    const fs::path learned = gf_learnedApfPath(name, params.publisher, parkAirport.code);
     if (!gf_fileExists(learned)) {
         parking_percentage.value = parking_percentage.defaultValue;
         lf_enable(parking_percentage, false);
@@ -103,8 +84,9 @@ std::string lf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
     gf_readApfStands(doc, stands);
     qf = gf_packQf(gf_getApfInt(doc, "Qf_real").value_or(-1), gf_getApfInt(doc, "Qf_soft").value_or(-1));
     lf_mergeLearned(name, params, qf, stands);
-    lf_numberStands(stands);
-    const fs::path governing = g_parkHandmade ? gf_learnedApfPath(name, params.publisher) : gf_pathFromUtf8(name);
+    gf_numberStands(stands);
+    const fs::path governing =
+        g_parkHandmade ? gf_learnedApfPath(name, params.publisher, parkAirport.code) : gf_pathFromUtf8(name);
     gf_log(fmt::format("Airport file read from '{}' for {}", gf_pathToUtf8(governing), params.airport_name));
     gf_logIndented(fmt::format("{:24}: {}", "publisher", params.publisher));
     gf_logIndented(fmt::format("{:24}: {} ft", "altitude", params.altitude));
@@ -175,6 +157,19 @@ void lf_reserveStand()
     g_parkFileDisplay.reservedStand = std::move(reserved);
 }
 
+// Nothing of an earlier airport's file stays on show, whatever way this load ends.
+void lf_clearFileDisplay()
+{
+    g_parkFileDisplay.ok = false;
+    g_parkFileDisplay.airportName.clear();
+    g_parkFileDisplay.publisher.clear();
+    g_parkFileDisplay.handmade = false;
+    g_parkFileDisplay.qualityFactor.clear();
+    g_parkFileDisplay.standCount = 0;
+    g_parkFileDisplay.rtTrafficWeek = 0;
+    gf_showParkFileDisplay();
+}
+
 } // namespace
 
 std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& qf)
@@ -216,6 +211,7 @@ std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
 std::string gf_readParkedFile()
 {
     gf_replaceParkStands({});
+    lf_clearFileDisplay();
     const std::string code = parkAirport.code;
     const std::string name = gf_findApfReference(code);
     if (name.empty())

@@ -24,8 +24,11 @@ struct ParkFileDisplay {
 
 struct ParkLoadHooks {
     // AUTO_RANGE switched as its check box switches it, on the control thread: on saves RANGE
-    // and applies the automatic range, off restores the saved RANGE; RANGE is shown again.
-    std::function<void(bool on)> switchAutoRange;
+    // and applies the automatic range; off restores the saved RANGE, or with `keepRange` keeps
+    // the RANGE just taken from the file; RANGE is shown again.
+    std::function<void(bool on, bool keepRange)> switchAutoRange;
+    // RT_PARKTRAFFIC_ONLY changed: the controls that depend on it follow, as after its check box.
+    std::function<void()> updateParkTrafficControls;
     // A control of the options panel enabled or disabled.
     std::function<void(const UiControl& control, bool enabled)> enableControl;
     // The main window's park-file fields, then a repaint.

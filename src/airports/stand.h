@@ -23,6 +23,7 @@ struct StandOption {
     std::int32_t day = 0;      // day of the week 1..7
     std::uint32_t fromApf = 0; // 1: read from the airport's own parking file; 0: learned
     std::int32_t real = 1;     // 1: seen in real traffic, 0: soft
+    bool madeUp = false;       // a made-up aircraft of this visit (fromApf 1): never written to a file
 };
 
 // A live aircraft counted at a stand by the learning: where in the week, and the option it feeds.

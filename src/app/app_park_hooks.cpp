@@ -13,10 +13,13 @@
 void gf_installParkLoadHooks()
 {
     ParkLoadHooks hooks;
-    hooks.switchAutoRange = [](bool on) {
+    hooks.switchAutoRange = [](bool on, bool keepRange) {
+        if (!on && keepRange)
+            g_manualRange = RANGE.value.load();
         gf_switchAutoRange(on, true);
         gf_showIntParameter(RANGE);
     };
+    hooks.updateParkTrafficControls = gf_updateParkTrafficControls;
     hooks.enableControl = [](const UiControl& control, bool enabled) {
         EnableWindow(control.hWnd.load(), enabled ? TRUE : FALSE);
     };

@@ -13,6 +13,7 @@
 #include "foundation/text_file.h"
 #include "foundation/version.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <exception>
@@ -35,6 +36,10 @@ const fs::path lf_simAddonArchivePath = "my_simaddon2024.zip";
 constexpr const char* lf_simAddonSiteFolder = "mysimaddon24/";
 // far above any airport file: an entry beyond it is not one of ours
 constexpr std::uint64_t lf_maxEntryBytes = 16 << 20;
+// far above the archive's real size (a few hundred link files of one line): an archive beyond
+// either is refused whole, before anything is unpacked
+constexpr std::uint64_t lf_maxEntries = 10000;
+constexpr std::uint64_t lf_maxUnpackedBytes = 32 << 20;
 
 void lf_logUpdated(const std::string& key, const VersionData& version)
 {
@@ -80,21 +85,37 @@ std::string lf_entryStem(const std::string& name)
 }
 
 // Every file entry by stem, a later entry replacing an earlier one of the same stem; nothing
-// when the archive cannot be opened or any entry cannot be read whole.
+// when the archive cannot be opened, is larger than its bounds, or any entry cannot be read whole.
 std::optional<std::map<std::string, std::string>> lf_readArchive(const fs::path& path)
 {
     ZipArchive archive(path);
+    const std::string shown = gf_pathToUtf8(path);
     if (!archive.isOpen()) {
-        gf_log(fmt::format("Could not open {}", gf_pathToUtf8(path)));
+        gf_log(fmt::format("Could not open {}", shown));
+        return std::nullopt;
+    }
+    if (const std::uint64_t count = archive.entryCount(); count > lf_maxEntries) {
+        gf_logError(fmt::format("{} refused: {} entries, more than {}", shown, count, lf_maxEntries));
+        return std::nullopt;
+    }
+    if (const std::uint64_t size = archive.declaredSize(); size > lf_maxUnpackedBytes) {
+        gf_logError(fmt::format("{} refused: {} bytes unpacked, more than {}", shown, size, lf_maxUnpackedBytes));
         return std::nullopt;
     }
     std::map<std::string, std::string> files;
     try {
-        for (std::uint64_t i = 0; i < archive.entryCount(); ++i)
-            if (const std::string stem = lf_entryStem(archive.entryName(i)); !stem.empty())
-                files[stem] = archive.readEntry(i, lf_maxEntryBytes);
+        // the sizes in the directory are the archive's word only: the bytes are counted as they come
+        std::uint64_t unpacked = 0;
+        for (std::uint64_t i = 0; i < archive.entryCount(); ++i) {
+            const std::string stem = lf_entryStem(archive.entryName(i));
+            if (stem.empty())
+                continue;
+            std::string content = archive.readEntry(i, std::min(lf_maxEntryBytes, lf_maxUnpackedBytes - unpacked));
+            unpacked += content.size();
+            files[stem] = std::move(content);
+        }
     } catch (const std::exception& e) {
-        gf_logError(fmt::format("Could not read {}: {}", gf_pathToUtf8(path), e.what()));
+        gf_logError(fmt::format("Could not read {}: {}", shown, e.what()));
         return std::nullopt;
     }
     return files;
@@ -131,16 +152,36 @@ bool lf_installSimAddon(const VersionData& offered)
     return true;
 }
 
-bool lf_updateSimAddon(const VersionData& offered)
+void lf_removeArchive()
 {
-    bool updated = false;
-    if (gf_isNewerVersion(offered, VersionData(MYSIMADDON24_VERSION.value.get())) || lf_simAddonFolderMissing())
-        updated = lf_installSimAddon(offered);
     std::error_code ec;
     fs::remove(lf_simAddonArchivePath, ec);
     if (ec)
         gf_log(fmt::format("Warning: could not remove downloaded zip: {}", ec.message()));
-    return updated;
+}
+
+bool lf_updateSimAddon(const VersionData& offered)
+{
+    if (gf_isNewerVersion(offered, VersionData(MYSIMADDON24_VERSION.value.get())) || lf_simAddonFolderMissing())
+        return lf_installSimAddon(offered);
+    return false;
+}
+
+// The archive goes on every way out, a failure included (a leftover of an earlier start too).
+void lf_updateSimAddonKey(const nlohmann::json& versions)
+{
+    try {
+        if (!versions.contains("simaddon"))
+            lf_logVersionNotFound("simaddon");
+        else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
+            lf_logUpdated("simaddon", offered);
+        else
+            lf_logUpToDate("simaddon");
+    } catch (...) {
+        lf_removeArchive();
+        throw;
+    }
+    lf_removeArchive();
 }
 
 // Downloads an encrypted data file beside its place; it replaces the installed one only when it
@@ -183,6 +224,17 @@ void lf_updateDataFile(const nlohmann::json& versions, const std::string& key, S
     lf_logUpdated(key, offered);
 }
 
+// One key's failure is logged and skips none of the others.
+template <class Update>
+void lf_updateKey(const char* key, const Update& update)
+{
+    try {
+        update();
+    } catch (const std::exception& e) {
+        gf_log(fmt::format("{} exception: {}: {}", "gf_checkForUpdates", key, e.what()));
+    }
+}
+
 void lf_checkForUpdates()
 {
     Downloader downloader;
@@ -197,16 +249,14 @@ void lf_checkForUpdates()
     }
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     const nlohmann::json versions = gf_parseJson(text, true);
-    if (!lf_msfs2020Chosen()) {
-        if (!versions.contains("simaddon"))
-            lf_logVersionNotFound("simaddon");
-        else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
-            lf_logUpdated("simaddon", offered);
-        else
-            lf_logUpToDate("simaddon");
-    }
-    lf_updateDataFile(versions, "aig", AIG_VERSION, g_regcodesEncPath, "AIG-regcodes.enc");
-    lf_updateDataFile(versions, "dbase", DBASE_VERSION, g_dbaseEncPath, "dbase.enc");
+    if (!lf_msfs2020Chosen())
+        lf_updateKey("simaddon", [&versions] { lf_updateSimAddonKey(versions); });
+    lf_updateKey("aig", [&versions] {
+        lf_updateDataFile(versions, "aig", AIG_VERSION, g_regcodesEncPath, "AIG-regcodes.enc");
+    });
+    lf_updateKey("dbase", [&versions] {
+        lf_updateDataFile(versions, "dbase", DBASE_VERSION, g_dbaseEncPath, "dbase.enc");
+    });
 }
 
 } // namespace

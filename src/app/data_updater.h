@@ -3,5 +3,6 @@
 // encrypted data files and of the archive of link files for the simulator's own add-on airports.
 
 // Fetches what is newer than the installed copy or missing, and stores the versions. Every
-// failure is logged; none stops the start-up.
+// failure is logged; none stops the start-up, and one key's failure skips none of the others.
+// The downloaded archive is removed on every way out.
 void gf_checkForUpdates();

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fmt/format.h>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <zip.h>
@@ -40,6 +41,20 @@ std::uint64_t ZipArchive::entryCount() const
         return 0;
     const zip_int64_t count = zip_get_num_entries(m_archive, 0);
     return count > 0 ? static_cast<std::uint64_t>(count) : 0;
+}
+
+std::uint64_t ZipArchive::declaredSize() const
+{
+    std::uint64_t total = 0;
+    for (std::uint64_t i = 0; i < entryCount(); ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(m_archive, i, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
+            stat.size > std::numeric_limits<std::uint64_t>::max() - total)
+            return std::numeric_limits<std::uint64_t>::max();
+        total += stat.size;
+    }
+    return total;
 }
 
 std::string ZipArchive::entryName(std::uint64_t index) const

@@ -16,6 +16,9 @@ public:
 
     bool isOpen() const { return m_archive != nullptr; }
     std::uint64_t entryCount() const;
+    // The sum of the entries' sizes as the archive's directory gives them (its word only); the
+    // largest number when an entry's size cannot be read.
+    std::uint64_t declaredSize() const;
     // std::runtime_error when the entry has no name.
     std::string entryName(std::uint64_t index) const;
     // The whole content; std::runtime_error when it cannot be read, fails its checksum or holds

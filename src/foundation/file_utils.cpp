@@ -1,7 +1,6 @@
 #include "foundation/file_utils.h"
 
 #include "foundation/log.h"
-#include "foundation/user_error.h"
 
 #include <fmt/format.h>
 #include <pugixml.hpp>
@@ -17,20 +16,35 @@ bool gf_saveXml(const pugi::xml_document& doc, const std::filesystem::path& path
     return saved;
 }
 
+namespace {
+
+void lf_logFilesystemError(const char* operation, const std::filesystem::path& path, std::error_code ec)
+{
+    gf_logError(fmt::format("{}: {}", "gf_cleanFolder", std::filesystem::filesystem_error(operation, path, ec).what()));
+}
+
+} // namespace
+
 void gf_cleanFolder(const std::filesystem::path& path)
 {
     namespace fs = std::filesystem;
     gf_log(fmt::format("Cleaning folder: {}", path.string()));
-    try {
-        if (!fs::exists(path) || !fs::is_directory(path))
-            return;
-        for (const auto& entry : fs::directory_iterator(path))
-            fs::remove(entry.path());
-    } catch (const fs::filesystem_error& e) {
-        throw brv::UserErrorException(5, fmt::format("Filesystem error: {}", e.what()));
-    } catch (const std::exception& e) {
-        throw brv::UserErrorException(5, e.what());
+    std::error_code ec;
+    if (!fs::is_directory(path, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            lf_logFilesystemError("is_directory", path, ec);
+        return;
     }
+    // an entry that cannot go (a sub-folder that is not empty) stays, logged; the others go all the same
+    fs::directory_iterator it(path, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code removed;
+        fs::remove(it->path(), removed);
+        if (removed)
+            lf_logFilesystemError("remove", it->path(), removed);
+    }
+    if (ec)
+        lf_logFilesystemError("directory_iterator", path, ec);
 }
 
 std::int32_t gf_countFolderEntries(const std::filesystem::path& path)

@@ -12,7 +12,8 @@ class xml_document;
 // Saves with the library's default format; logs "'{}' saved" or "could not save to '{}'".
 bool gf_saveXml(const pugi::xml_document& doc, const std::filesystem::path& path);
 
-// Removes every entry of a folder, one level deep; brv::UserErrorException 5 on failure.
+// Removes every file and empty sub-folder of a folder, one level deep; what cannot be removed (a
+// sub-folder that is not empty) stays, and each failure is logged. Never throws a file-system error.
 void gf_cleanFolder(const std::filesystem::path& path);
 
 // The number of entries directly in a folder; 0 when it does not exist.

@@ -1,14 +1,19 @@
 #include "foundation/half_hours.h"
 
 #include "foundation/log.h"
+#include "foundation/text_utils.h"
 #include "foundation/utc_time.h"
 
 #include <charconv>
 #include <ctime>
 #include <fmt/format.h>
+#include <limits>
 #include <optional>
 
 namespace {
+
+// a full list 0,1,...,47 has 133 bytes: longer texts are cut in the log line
+constexpr std::size_t lf_shownBytes = 140;
 
 std::optional<std::tm> lf_breakDown(std::int64_t t)
 {
@@ -92,6 +97,12 @@ WeekPoint gf_nextHalfHour(WeekPoint point)
 
 HalfHourBitset gf_hours2bitset(std::string_view text)
 {
+    HalfHourLog log{std::numeric_limits<int>::max()};
+    return gf_hours2bitset(text, log);
+}
+
+HalfHourBitset gf_hours2bitset(std::string_view text, HalfHourLog& log)
+{
     HalfHourBitset bits;
     if (text.empty())
         return bits;
@@ -101,8 +112,11 @@ HalfHourBitset gf_hours2bitset(std::string_view text)
         const auto piece = text.substr(begin, comma == std::string_view::npos ? std::string_view::npos : comma - begin);
         if (const auto slot = lf_parseSlot(piece))
             bits.set(*slot);
-        else
-            gf_logError(fmt::format("{} invalid hour '{}' in {}", "gf_hours2bitset", piece, text));
+        else if (log.left > 0) {
+            --log.left;
+            gf_logError(fmt::format("{} invalid hour '{}' in {}", "gf_hours2bitset", gf_cutText(piece, lf_shownBytes),
+                                    gf_cutText(text, lf_shownBytes)));
+        }
         if (comma == std::string_view::npos)
             break;
         begin = comma + 1;

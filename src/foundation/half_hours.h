@@ -31,6 +31,14 @@ WeekPoint gf_halfHoursBack(WeekPoint point, std::uint32_t k);
 // The next half hour: after slot 47 slot 0 of the next day (Sunday on to Monday).
 WeekPoint gf_nextHalfHour(WeekPoint point);
 
-// "0,1,47" <-> bits 0, 1 and 47. Invalid pieces are logged and skipped.
+// How many more invalid pieces of one file's half-hour lists are logged; the rest are skipped
+// without a line, so that a damaged file cannot fill the log.
+struct HalfHourLog {
+    int left = 5;
+};
+
+// "0,1,47" <-> bits 0, 1 and 47. Invalid pieces are skipped; each is logged with the list, both
+// cut short, while `log` lasts (the first form logs every one).
 HalfHourBitset gf_hours2bitset(std::string_view text);
+HalfHourBitset gf_hours2bitset(std::string_view text, HalfHourLog& log);
 std::string gf_bitset2hours(const HalfHourBitset& bits);

@@ -17,45 +17,23 @@
 
 namespace {
 
-bool lf_underLearnedFolder(const fs::path& path)
-{
-    const fs::path normal = path.lexically_normal();
-    auto it = normal.begin();
-    for (const fs::path& part : g_learnedFolder)
-        if (it == normal.end() || *it++ != part)
-            return false;
-    return it != normal.end();
-}
-
 void lf_show(const std::string& text) { gf_showStatus(text, true); }
 
 } // namespace
 
 std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handmade)
 {
-    if (handmade)
-        return stands;
     std::vector<Stand> learned;
     for (const Stand& stand : stands) {
         Stand copy = stand;
-        std::erase_if(copy.options, [](const StandOption& o) { return o.fromApf == 1; });
-        if (!copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
+        // made-up aircraft belong to this visit only; the airport's own options stay in its own
+        // file, unless that file is the handmade one
+        std::erase_if(copy.options,
+                      [handmade](const StandOption& o) { return o.madeUp || (!handmade && o.fromApf == 1); });
+        if (handmade || !copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
             learned.push_back(std::move(copy));
     }
     return learned;
-}
-
-fs::path gf_learnedFileFor(const std::string& reference, const std::string& publisher, const std::string& code)
-{
-    fs::path path = gf_learnedApfPath(reference, publisher);
-    if (lf_underLearnedFolder(path))
-        return path;
-    std::string folder;
-    for (const char c : publisher)
-        folder.push_back(c == '/' || c == '\\' ? '_' : c);
-    if (folder.empty() || folder == "." || folder == "..")
-        folder.assign(1, '_');
-    return g_learnedThirdPartyFolder / gf_pathFromUtf8(folder) / gf_xmlFileName(gf_pathFromUtf8(code));
 }
 
 bool gf_writeLearnedApf()
@@ -81,7 +59,7 @@ bool gf_writeLearnedApf()
     bool saved = false;
     try {
         // a folder that cannot be made is a failed save, not the end of leaving the airport
-        path = gf_learnedFileFor(g_parkApfInfo.reference, params.publisher, params.code);
+        path = gf_learnedApfPath(g_parkApfInfo.reference, params.publisher, params.code);
         fs::create_directories(path.parent_path());
         gf_updateSimFamily();
         saved = gf_writeApf(params, path, g_apfLearnedMode, handmade);

@@ -81,8 +81,9 @@ TEST_F(AirportListTest, ShippedData)
     Apf doc;
     ASSERT_TRUE(doc.load_file((source / "data/site/MSFS/archive/stock/EHAM.xml").c_str()));
     std::vector<Stand> stands;
+    HalfHourLog hoursLog;
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-        gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, stands);
+        gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, stands, hoursLog);
     EXPECT_GE(stands.size(), 40u);
     EXPECT_EQ(gf_getApfInt(doc, "Qf_real"), gf_qfReal(gf_computeQf(stands)));
     std::set<std::string> kinds; // gates, cargo stands and ramps with aircraft, a helipad

@@ -31,8 +31,9 @@ protected:
         Apf doc;
         EXPECT_TRUE(doc.load_file("apf.xml"));
         std::vector<Stand> read;
+        HalfHourLog hoursLog;
         for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-            gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, read);
+            gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, read, hoursLog);
         return read;
     }
     bool has(const std::string& part) const { return text.find(part) != std::string::npos; }

@@ -100,6 +100,8 @@ TEST_F(ApfLocationsTest, StockFilesSuitableForLearning)
     EXPECT_TRUE(folder.logHas("===> EDDF not suitable for offline learning"));
 }
 
+// The one place of a learned file, for the loader and the writer: where the loader has always
+// looked for every reference the program makes, and otherwise below the publisher's folder.
 TEST_F(ApfLocationsTest, LearnedFilePaths)
 {
     const char* cases[][3] = {
@@ -110,9 +112,38 @@ TEST_F(ApfLocationsTest, LearnedFilePaths)
         {"airports\\my_thirdparty2024\\EDDF.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
         {"airports/my_thirdparty/EDDF.xml", "../..", "airports/learned/thirdparty/.._../EDDF.xml"},
         {"airports/my_simaddon/EDDF.xml", "P", "airports/learned/simaddon/EDDF.xml"},
-        {"elsewhere/EDDF.xml", "P", "elsewhere/EDDF.xml"},
+        {"airports/my_simaddon/X.xml", "P", "airports/learned/simaddon/X.xml"},
+        // outside the program's folders: never there, but where the writer has always put it
+        {"elsewhere/EDDF.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
+        {"elsewhere/EDDF.xml", "", "airports/learned/thirdparty/_/EDDF.xml"},
+        {"archive/../../../outside/X.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
+        {"airports/my_simaddon/../../../X.xml", "..", "airports/learned/thirdparty/_/EDDF.xml"},
+        {"/archive/X.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(gf_learnedApfPath(c[0], c[1]).generic_string(), c[2]) << c[0];
+        EXPECT_EQ(gf_learnedApfPath(c[0], c[1], "EDDF").generic_string(), c[2]) << c[0];
+    // a publisher longer than a file name may be: cut, the same for the loader and the writer
+    const std::string longest(255, 'P');
+    EXPECT_EQ(gf_learnedApfPath("airports/my_thirdparty/EDDF.xml", longest, "EDDF"),
+              g_learnedThirdPartyFolder / longest / "EDDF.xml");
+    EXPECT_EQ(gf_learnedApfPath("elsewhere/EDDF.xml", longest + "Q", "EDDF"),
+              g_learnedThirdPartyFolder / (std::string(252, 'P') + "...") / "EDDF.xml");
 }
 
+// A link whose reference climbs out of its folder or starts at a root counts as no link.
+TEST_F(ApfLocationsTest, LinksOutOfTheProgramsFoldersRefused)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"archive/../../../outside/X.xml", "airports/my_thirdparty/EDDF.xml"},
+        {"airports\\..\\..\\X.xml", "airports/my_thirdparty/EDDF.xml"},
+        {"/etc/X.xml", "airports/my_thirdparty/EDDF.xml"},
+        {"C:\\X.xml", "airports/my_thirdparty/EDDF.xml"},
+        {"archive/..x/X..xml", "archive/..x/X..xml"},
+    };
+    writeFile("airports/my_thirdparty/EDDF.xml", apfText(""));
+    for (const auto& [link, reference] : cases) {
+        writeFile("airports/my_thirdparty/EDDF.txt", link);
+        EXPECT_EQ(gf_findApfReference("EDDF"), reference) << link;
+    }
+    EXPECT_TRUE(folder.logHas("===> Link file airports/my_thirdparty/EDDF.txt refused: '/etc/X.xml' holds '..' or a root"));
+}

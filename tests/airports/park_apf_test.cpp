@@ -36,7 +36,7 @@ protected:
         hooks.enableControl = [this](const UiControl& c, bool on) { enabled[c.controlId] = on; };
         hooks.showParkFile = [this](const ParkFileDisplay& d) { shown = d; };
         hooks.setFeedElevation = [this](double feet) { elevation = feet; };
-        hooks.switchAutoRange = [this](bool on) { autoRange = on; };
+        hooks.switchAutoRange = [this](bool on, bool) { autoRange = on; };
         g_parkLoadHooks.install(std::move(hooks));
     }
     ~ParkApfTest() override { g_parkLoadHooks.install({}); }
@@ -130,6 +130,32 @@ TEST_F(ParkApfTest, NumbersNeighboursAndWhatTheWindowShows)
                           shown.rtTrafficWeek, elevation, parkAirport.alt, g_parkAirportLoaded.load(),
                           g_apfParamsChanged.load(), parking_percentage.value.load()}),
               (std::tuple{true, "Rhein", "Pub", "50", 3, 30, std::optional(364.0), 364.0, true, false, 30}));
+}
+
+// An airport without a file, or with one that is refused, shows nothing of the airport before it.
+TEST_F(ParkApfTest, NothingOfTheEarlierAirportsFileStaysOnShow)
+{
+    putLocal(apfText(lf_pp("A", 0), lf_alt + "<parameter name='publisher' value='Pub'/><parameter name='airport_name' "
+                                            "value='Rhein'/><parameter name='Qf_real' value='50'/><parameter "
+                                            "name='RT_traffic_week' value='30'/>"));
+    const struct { const char* name; std::string code, link; } cases[] = {
+        {"no file", "EDDX", ""},
+        {"publisher unknown", "EDDF", "archive/thirdparty/unknown/EDDF.xml"},
+        {"download fails", "EDDF", "archive/thirdparty/P/EDDF.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile("airports/my_thirdparty/EDDF.txt", "");
+        parkAirport.code = "EDDF";
+        ASSERT_EQ(load(), "");
+        ASSERT_TRUE(shown.ok && shown.standCount == 1 && !shown.publisher.empty());
+        writeFile("airports/my_thirdparty/EDDF.txt", c.link);
+        parkAirport.code = c.code;
+        EXPECT_NE(load(), "");
+        EXPECT_EQ((std::tuple{shown.ok, shown.airportName, shown.publisher, shown.handmade, shown.qualityFactor,
+                              shown.standCount, shown.rtTrafficWeek}),
+                  (std::tuple{false, "", "", false, "", 0, 0}));
+    }
 }
 
 TEST_F(ParkApfTest, LearnSoftByQualityAndStandCount)
@@ -232,6 +258,52 @@ TEST_F(ParkApfTest, HandmadeUnparsableAndIncompleteFiles)
     EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), "<meta><parkpositions>");
 }
 
+// Each file logs only its first invalid half hours, cut short, however many options hold them.
+TEST_F(ParkApfTest, InvalidHalfHoursLoggedFirstFewPerFileCut)
+{
+    const std::string bad = fmt::format("<opt reg='D-A' day='1' hh='1,{},2'/>", std::string(40000, '7'));
+    std::string opts;
+    for (int i = 0; i < 20; ++i)
+        opts += bad;
+    putLocal(apfText(lf_pp("A1", 0, "radius='20'", opts), lf_alt + "<parameter name='publisher' value='Pub'/>"));
+    writeFile(learned, apfText(lf_pp("A1", 0, "", opts)));
+    EXPECT_EQ(load(), "");
+    ASSERT_EQ(g_parkStands.size(), 1u);
+    EXPECT_EQ(gf_bitset2hours(g_parkStands[0].options.at(19).hh), "1,2");
+    const auto lines = folder.logLines();
+    const auto invalid = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("===> gf_hours2bitset invalid hour");
+    });
+    EXPECT_EQ(invalid, 10) << "five of each file";
+    for (const std::string& line : lines)
+        EXPECT_LT(line.size(), 400u) << line.substr(0, 80);
+}
+
+// A file of more stands than any airport has is refused before a stand is read: the parking file
+// with the loader's text, the learned file with its line, its settings untouched.
+TEST_F(ParkApfTest, MoreStandsThanAnyAirportRefused)
+{
+    const auto lt_stands = [](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i)
+            text += fmt::format("<parkpos id='S{}' latitude='{}' longitude='8.5' radius='20'/>", i,
+                                50.0 + 0.001 * static_cast<double>(i));
+        return text;
+    };
+    putLocal(apfText(lt_stands(g_maxAirportStands + 1), lf_alt));
+    EXPECT_EQ(load(), "gf_readApf: 5001 parking positions, more than any airport has (5000)");
+    EXPECT_TRUE(g_parkStands.empty());
+    putArchive();
+    writeFile(learned, apfText(lt_stands(g_maxAirportStands + 1), "<parameter name='handmade' value='true'/>"
+                                                             "<parameter name='PARK_FAKE' value='true'/>"));
+    EXPECT_EQ(load(), "");
+    EXPECT_EQ((std::tuple{names(), g_parkHandmade, PARK_FAKE.value.load()}), (std::tuple{"A1,A2", false, false}));
+    EXPECT_TRUE(folder.logHas("gf_readLearned: 5001 parking positions, more than any airport has (5000)"));
+    putLocal(apfText(lt_stands(g_maxAirportStands), lf_alt));
+    EXPECT_EQ(load(), "");
+    EXPECT_EQ(g_parkStands.size(), g_maxAirportStands);
+}
+
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
 {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50},
@@ -281,6 +353,10 @@ TEST_F(AirportsTest, MadeUpAircraftBySeededDraws)
             gf_fillFakeAircraft(code, one);
             drawn[code[0] == 'L'].insert(one[0].options.at(0).airl + " " + one[0].options[0].type);
         }
+    // a stand of a size no fit can count (a damaged file's radius) gets no made-up aircraft
+    std::vector<Stand> huge{lf_stand(2e96), lf_stand(20)};
+    gf_fillFakeAircraft("EDDF", huge);
+    EXPECT_TRUE(huge[0].options.empty());
     EXPECT_EQ(drawn[0], (std::set<std::string>{"AAL B738", "SWA B737", "UAL B738"}));
     EXPECT_EQ(drawn[1], std::set<std::string>{"ZZZ B738"});
 }

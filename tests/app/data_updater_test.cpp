@@ -33,7 +33,20 @@ struct Site { // one start against a site that offers 1.2.3 of everything
     std::function<void(testsupport::TempFolder&, int httpPort)> change;
     std::string updated; // what the start must fetch, of "simaddon aig dbase"
     const char* logged;  // the start of a logged line
+    Files kept{};        // left in my_simaddon beside what is unzipped
 };
+
+// The site's archive made anew with these entries.
+void lf_zip(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    fs::remove(g_siteZip);
+    zip_t* zip = zip_open(g_siteZip.c_str(), ZIP_CREATE, nullptr);
+    for (const auto& [name, data] : entries)
+        zip_file_add(zip, name.c_str(), zip_source_buffer(zip, data.data(), data.size(), 0), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+const std::string g_allOffered = fmt::format(R"({{"simaddon":{0},"aig":{0},"dbase":{0}}})", R"({"major":1,"minor":2,"patch":3})");
 
 class DataUpdater : public ::testing::TestWithParam<Site> {};
 
@@ -48,12 +61,8 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
         fs::create_directories(f);
     for (const char* name : {"dbase.enc", "AIG-regcodes.enc"})
         fs::copy_file(fs::path(TRWK_DATA_INPUT_DIR) / name, fs::path("site") / name);
-    zip_t* zip = zip_open(g_siteZip.c_str(), ZIP_CREATE, nullptr);
-    for (const auto& [name, data] : g_entries)
-        zip_file_add(zip, name.c_str(), zip_source_buffer(zip, data.data(), data.size(), 0), 0);
-    ASSERT_EQ(zip_close(zip), 0);
-    lf_write("site/versions.json", fmt::format(R"({{"simaddon":{0},"aig":{0},"dbase":{0}}})",
-                                               R"({"major":1,"minor":2,"patch":3})"));
+    lf_zip(g_entries);
+    lf_write("site/versions.json", g_allOffered);
     for (const auto& [key, option] : g_versions)
         option->value = std::string(GetParam().installed);
     for (const auto& [path, text] : Files{{"input/dbase.enc", "D"}, {"input/AIG-regcodes.enc", "A"},
@@ -77,7 +86,10 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     for (const auto& entry : fs::recursive_directory_iterator("airports"))
         if (entry.is_regular_file())
             unzipped[entry.path().lexically_relative(g_simAddonAirportFolder).string()] = lf_read(entry.path());
-    EXPECT_EQ(unzipped, (lt_updated("simaddon") ? g_unzipped : Files{{"EHLE.txt", "E"}}));
+    Files expected = lt_updated("simaddon") ? g_unzipped : Files{{"EHLE.txt", "E"}};
+    expected.insert(GetParam().kept.begin(), GetParam().kept.end());
+    EXPECT_EQ(unzipped, expected);
+    EXPECT_FALSE(fs::exists("my_simaddon2024.zip")) << "the downloaded archive left behind";
     EXPECT_EQ(lf_read(g_regcodesEncPath), lt_updated("aig") ? lf_read("site/AIG-regcodes.enc") : "A");
     EXPECT_EQ(lf_read(g_dbaseEncPath), lt_updated("dbase") ? lf_read("site/dbase.enc") : "D");
     EXPECT_EQ(std::distance(fs::directory_iterator("input"), fs::directory_iterator()), 2) << "a file left behind";
@@ -104,7 +116,33 @@ INSTANTIATE_TEST_SUITE_P(
              "===> The downloaded dbase.enc is damaged"},
         Site{"CutTransfers", "1.0.0",
              [](auto& f, int port) { f.setEnv("TRWK_DOWNLOAD_BASE_URL", fmt::format("http://127.0.0.1:{}", port)); },
-             "", "===> Downloading 'http://127.0.0.1:"}),
+             "", "===> Downloading 'http://127.0.0.1:"},
+        // a sub-folder that cannot be emptied stays; the other keys and the archive's removal go on
+        Site{"ASubFolderThatIsNotEmpty", "1.0.0",
+             [](auto&, int) { fs::create_directories("airports/my_simaddon/sub"), lf_write("airports/my_simaddon/sub/k.txt", "K"); },
+             "simaddon aig dbase", "===> gf_cleanFolder: ", Files{{"sub/k.txt", "K"}}},
+        // one key's failure skips none of the others, and a leftover archive goes all the same
+        Site{"ABadSimaddonVersion", "1.0.0",
+             [](auto&, int) {
+                 lf_write("site/versions.json", R"({"simaddon":{"major":2},)" + g_allOffered.substr(g_allOffered.find("\"aig")));
+                 lf_write("my_simaddon2024.zip", "left by an earlier start");
+             },
+             "aig dbase", "gf_checkForUpdates exception: simaddon: "},
+        // archives beyond their bounds are refused whole: nothing is unpacked, the folder stays
+        Site{"TooManyEntries", "1.0.0",
+             [](auto&, int) {
+                 std::vector<std::pair<std::string, std::string>> entries;
+                 for (int i = 0; i <= 10000; ++i)
+                     entries.emplace_back(fmt::format("E{}.txt", i), "");
+                 lf_zip(entries);
+             },
+             "aig dbase", "===> my_simaddon2024.zip refused: 10001 entries, more than 10000"},
+        Site{"TooManyBytesUnpacked", "1.0.0",
+             [](auto&, int) {
+                 const std::string zeros(15 << 20, '\0');
+                 lf_zip({{"A.txt", zeros}, {"B.txt", zeros}, {"C.txt", zeros}});
+             },
+             "aig dbase", "===> my_simaddon2024.zip refused: 47185920 bytes unpacked, more than 33554432"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "foundation/file_utils.h"
 #include "foundation/random.h"
 #include "foundation/text_utils.h"
-#include "foundation/user_error.h"
 
 #include "support/logged_folder.h"
 
@@ -25,6 +24,12 @@ TEST(TextUtils, SplitTrimAndJoin)
     EXPECT_EQ(gf_trim(" \t\r\n "), "");
     EXPECT_EQ(gf_joinComma({}), "");
     EXPECT_EQ(gf_joinComma({"a", "", "b"}), "a,,b");
+
+    // cut for a log line, never inside a character
+    EXPECT_EQ(gf_cutText("abc", 3), "abc");
+    EXPECT_EQ(gf_cutText("abcd", 3), "abc...");
+    EXPECT_EQ(gf_cutText("a\xC3\xA9" "b", 2), "a...");
+    EXPECT_EQ(gf_cutText("a\xE2\x82\xAC", 3), "a...");
 
     std::string list = "A, B ,C";
     gf_removeSpacesInCommaList(list);
@@ -80,15 +85,18 @@ TEST(FileUtils, CleanFolder)
     EXPECT_TRUE(fs::is_empty("TBLO"));
     EXPECT_EQ(folder.logLines(), (Pieces{"Cleaning folder: TBLO", "Cleaning folder: TBLO"}));
 
+    // a sub-folder that is not empty stays, logged; the files and empty folders beside it go
     fs::create_directories("TBLO/full");
+    fs::create_directories("TBLO/empty");
     std::ofstream("TBLO/full/c.txt") << "z";
-    try {
-        gf_cleanFolder("TBLO");
-        FAIL() << "a folder that is not empty cannot go";
-    } catch (const brv::UserErrorException& e) {
-        EXPECT_EQ(e.code(), 5);
-        EXPECT_TRUE(std::string(e.what()).starts_with("Filesystem error: ")) << e.what();
-    }
+    std::ofstream("TBLO/b.xml") << "y";
+    EXPECT_NO_THROW(gf_cleanFolder("TBLO"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("TBLO"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::exists("TBLO/full/c.txt"));
+    const auto lines = folder.logLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(lines[3].starts_with("===> gf_cleanFolder: ") && lines[3].find("TBLO/full") != std::string::npos)
+        << lines[3];
 }
 
 TEST(FileUtils, WriteLinesAndSaveXml)

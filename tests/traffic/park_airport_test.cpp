@@ -2,6 +2,7 @@
 // departure out of sight, and the next approach reading back what was learned.
 #include "stand_fixture.h"
 
+#include "airports/apf_locations.h"
 #include "airports/park_airport_list.h"
 #include "airports/park_apf.h"
 #include "foundation/option_table.h"
@@ -243,8 +244,8 @@ TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)
 
 TEST_F(ParkAirportTest, LearnedFileNeverOverwritesTheUsersFileAndAHandmadeOneIsWrittenWhole)
 {
-    EXPECT_EQ(gf_learnedFileFor("elsewhere/EDXX.xml", "Pub", "EDXX"), learned);
-    EXPECT_EQ(gf_learnedFileFor("archive/stock/EDXX.xml", "", "EDXX"), fs::path("airports/learned/stock/EDXX.xml"));
+    EXPECT_EQ(gf_learnedApfPath("elsewhere/EDXX.xml", "Pub", "EDXX"), learned);
+    EXPECT_EQ(gf_learnedApfPath("archive/stock/EDXX.xml", "", "EDXX"), fs::path("airports/learned/stock/EDXX.xml"));
     std::vector<Stand> stands;
     stands.emplace_back("A", std::vector<StandOption>{StandOption{}}, StandPosition{}, 20.0, true, true, true);
     stands.emplace_back("B", std::vector<StandOption>{}, StandPosition{}, 20.0, true, true, true);

@@ -1,0 +1,12 @@
+#pragma once
+// The park airport's stands numbered, each with the stands whose circles overlap its own.
+#include "airports/stand.h"
+
+#include <cstddef>
+#include <vector>
+
+// Numbers the stands 1, 2, 3 ... in list order and gives each the ids of the other stands whose
+// circles overlap its own (radius a + radius b > 1.1 x their great-circle distance), in rising
+// order. Only stands near enough to overlap are compared (a grid on the globe, with cells by
+// the size of the stands); returns the number of pairs whose distance was measured.
+std::size_t gf_numberStands(std::vector<Stand>& stands);

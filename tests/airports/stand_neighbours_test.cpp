@@ -1,0 +1,84 @@
+#include "airports/stand_neighbours.h"
+
+#include "foundation/geometry.h"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+Stand lf_stand(double lat, double lon, double radiusMetres)
+{
+    return Stand("S", {}, StandPosition{lat, lon, 0.0}, radiusMetres, true, true, true);
+}
+
+// The lists as every pair compared gives them: the figure the grid must match.
+std::vector<std::vector<std::uint32_t>> lf_allPairs(const std::vector<Stand>& stands)
+{
+    std::vector<std::vector<std::uint32_t>> lists(stands.size());
+    for (std::size_t i = 0; i < stands.size(); ++i)
+        for (std::size_t j = i + 1; j < stands.size(); ++j) {
+            const Stand& a = stands[i];
+            const Stand& b = stands[j];
+            if (a.radius + b.radius > 1.1 * gf_distanceNm({a.latitude, a.longitude}, {b.latitude, b.longitude})) {
+                lists[i].push_back(static_cast<std::uint32_t>(j + 1));
+                lists[j].push_back(static_cast<std::uint32_t>(i + 1));
+            }
+        }
+    return lists;
+}
+
+// Random airports of every shape: stands of any size (none, negative, a hair, a gate, kilometres,
+// the globe), spread over a metre or a hundred kilometres, at the poles and the date line too.
+TEST(StandNeighbours, AsEveryPairComparedOnRandomLayouts)
+{
+    const double centres[][2] = {{50.0, 8.5}, {89.9999, 0.0}, {-90.0, 45.0}, {0.0, 179.9999}, {-33.9, -180.0}};
+    const double radii[] = {0.0, -20.0, 1e-6, 5.0, 20.0, 40.0, 3000.0, 1e5, 3e7, 1e300};
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto lt_uniform = [&random](double low, double high) {
+            return std::uniform_real_distribution<double>(low, high)(random);
+        };
+        const auto& centre = centres[seed % std::size(centres)];
+        const double spreadNm = std::pow(10.0, lt_uniform(-3.5, 2.0));
+        const int n = static_cast<int>(random() % 300) + 1;
+        std::vector<Stand> stands;
+        for (int k = 0; k < n; ++k) {
+            const LatLon at = gf_destinationPoint({centre[0], centre[1]}, lt_uniform(0.0, g_twoPi),
+                                                  lt_uniform(0.0, spreadNm) * 6076.12);
+            const double radius = random() % 4 == 0 ? radii[random() % std::size(radii)] : lt_uniform(3.0, 45.0);
+            stands.push_back(random() % 10 == 0 && k > 0 ? stands[random() % k] : lf_stand(at.lat, at.lon, radius));
+        }
+        const std::vector<std::vector<std::uint32_t>> expected = lf_allPairs(stands);
+        gf_numberStands(stands);
+        for (std::size_t i = 0; i < stands.size(); ++i) {
+            ASSERT_EQ(stands[i].id, i + 1);
+            ASSERT_EQ(stands[i].neighbours, expected[i]) << "stand " << i + 1 << " of " << n;
+        }
+    }
+}
+
+// Ten thousand stands at one spot, or in a row: the pairs measured grow with the stands, not
+// with their square.
+TEST(StandNeighbours, TenThousandStandsCostInProportion)
+{
+    std::vector<Stand> spot(10000, lf_stand(50.0, 8.5, 0.0));
+    EXPECT_EQ(gf_numberStands(spot), 0u);
+    EXPECT_TRUE(std::all_of(spot.begin(), spot.end(), [](const Stand& s) { return s.neighbours.empty(); }));
+    EXPECT_EQ(spot.back().id, 10000u);
+
+    // 10 m apart with 20 m circles: each overlaps the three on either side (40 > 1.1 x 30 m)
+    std::vector<Stand> row;
+    for (int k = 0; k < 10000; ++k) {
+        const LatLon at = gf_destinationPoint({50.0, 8.5}, g_twoPi / 4.0, k * 10.0 / 0.3048);
+        row.push_back(lf_stand(at.lat, at.lon, 20.0));
+    }
+    EXPECT_LT(gf_numberStands(row), 20u * row.size());
+    const std::vector<std::uint32_t> middle{4998, 4999, 5000, 5002, 5003, 5004};
+    EXPECT_EQ(row[5000].neighbours, middle);
+    EXPECT_EQ(row[0].neighbours, (std::vector<std::uint32_t>{2, 3, 4}));
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+// The data updater at a start against a download site on the disk (file://): each input is the
+// site's versions.json, followed from its first zip signature ("PK\3\4" or "PK\5\6") by the site's
+// my_simaddon2024.zip. Whatever the site holds, the downloaded archive is gone afterwards; the
+// add-on folder either stays as it was or holds only the archive's link files within the archive's
+// bounds, exactly when the new version was stored; each data file is the old one or the site's,
+// exactly when its version was stored, and nothing else is left in input/.
+#include "fuzz_support.h"
+
+#include "app/data_updater.h"
+#include "foundation/option_table.h"
+#include "foundation/paths.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using fuzzsupport::check;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string g_oldVersion = "1.0.0";
+
+std::string lf_read(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
+{
+    const std::string now = lf_read(local);
+    const bool stored = option.value.get() != g_oldVersion;
+    check(now == (stored ? lf_read(onSite) : old), "data file: the old one or the site's, as its version says");
+}
+
+void lf_checkAddonFolder()
+{
+    const bool stored = MYSIMADDON24_VERSION.value.get() != g_oldVersion;
+    if (!stored) {
+        check(lf_read(g_simAddonAirportFolder / "KEEP.txt") == "k", "add-on folder: as it was without a new version");
+        return;
+    }
+    check(!fs::exists(g_simAddonAirportFolder / "KEEP.txt"), "add-on folder: emptied for the new version");
+    std::uintmax_t files = 0, bytes = 0;
+    for (const auto& entry : fs::directory_iterator(g_simAddonAirportFolder)) {
+        if (entry.path().filename() == "sub") // not empty: it stays
+            continue;
+        check(entry.is_regular_file() && entry.path().extension() == ".txt", "add-on folder: link files only");
+        ++files;
+        bytes += entry.file_size();
+    }
+    check(files <= 10000 && bytes <= (32u << 20), "add-on folder: within the archive's bounds");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::enterProgramFolder();
+    gf_initDataPaths();
+    fs::create_directories(g_dataFolder);
+    ::setenv("TRWK_DOWNLOAD_BASE_URL", ("file://" + (fs::current_path() / "site").string() + "/").c_str(), 1);
+    fs::create_directories("site/mysimaddon24");
+    fuzzsupport::writeEncrypted("site/AIG-regcodes.enc", "<AIG-regcodes/>");
+    fuzzsupport::writeEncrypted("site/dbase.enc", "<aircrafts/>");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::size_t zip = std::min(bytes.find("PK\3\4"), bytes.find("PK\5\6"));
+    fuzzsupport::writeFile("site/versions.json", bytes.substr(0, zip));
+    fs::remove("site/mysimaddon24/my_simaddon2024.zip");
+    if (zip != std::string_view::npos)
+        fuzzsupport::writeFile("site/mysimaddon24/my_simaddon2024.zip", bytes.substr(zip));
+
+    gf_resetOptions();
+    LOG.value = false;
+    SIM_CHOICE.value = std::string("MSFS 2024");
+    for (StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
+        option->value = g_oldVersion;
+    fs::remove_all("airports");
+    fs::remove_all("input");
+    fuzzsupport::writeFile(g_simAddonAirportFolder / "KEEP.txt", "k");
+    fuzzsupport::writeFile(g_simAddonAirportFolder / "sub" / "inner.txt", "i");
+    fuzzsupport::writeFile(g_regcodesEncPath, "old aig");
+    fuzzsupport::writeFile(g_dbaseEncPath, "old dbase");
+
+    gf_checkForUpdates();
+
+    check(!fs::exists("my_simaddon2024.zip"), "archive: removed on every way out");
+    lf_checkAddonFolder();
+    lf_checkDataFile(g_regcodesEncPath, "site/AIG-regcodes.enc", "old aig", AIG_VERSION);
+    lf_checkDataFile(g_dbaseEncPath, "site/dbase.enc", "old dbase", DBASE_VERSION);
+    check(std::distance(fs::directory_iterator("input"), fs::directory_iterator()) == 2, "input: the two data files only");
+    return 0;
+}
