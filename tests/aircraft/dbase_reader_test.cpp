@@ -122,7 +122,7 @@ TEST_F(DbaseReaderTest, EachRequiredSectionMissingStopsTheLoadWithItsError)
     };
     for (const auto& [section, entry, attribute] : required) {
         gf_resetDbase();
-        EXPECT_EQ(userError([&] { readWith({{section, ""}}); }),
+        EXPECT_EQ(userError([&, &name = section] { readWith({{name, ""}}); }),
                   std::make_pair(61, "In XML file section [" + section + "], element [" + entry + "], attribute [" +
                                          attribute + "] is empty."));
         // the plain copy never stays behind
