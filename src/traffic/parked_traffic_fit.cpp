@@ -216,6 +216,7 @@ void gf_fitParkedTraffic(WeekPoint now)
             continue;
         }
         g_staticPlan.push_back(lf_entryOf(p.ac, p.hexId, stand->id, static_cast<std::int32_t>(p.slot)));
+        gf_growStandFor(*stand, p.ac);
         lt_planned(*stand);
     }
 }

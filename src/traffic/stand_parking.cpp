@@ -188,6 +188,7 @@ void try2Park(LiveAc& ac, bool wide)
         return;
     lf_clearForArrival(*stand, ac);
     lf_staticsMakeWay(*stand, ac);
+    gf_growStandFor(*stand, ac);
     gf_takeStand(ac, *stand);
     ac.samples.resize(1);
     gf_setFlightState(ac, FlightState::parking);
@@ -284,6 +285,7 @@ Stand* findStandAtSpawn(LiveAc& ac)
         return nullptr;
     }
     lf_staticsMakeWay(*stand, ac);
+    gf_growStandFor(*stand, ac);
     if (moving) {
         q.front().samePosition = 1;
         q.front().groundSpeed = 0.0;

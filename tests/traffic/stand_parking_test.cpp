@@ -249,7 +249,11 @@ TEST_F(StandTest, FreeStandNearFitsTheAircraftOrGrowsWithinTwentyMetres)
         ac.sizeClass = c.rotorcraft ? SizeClass::Rotorcraft : SizeClass::Large;
         const double radius = 17.9 - c.radiusLess;
         Stand& stand = addStand(lf_at(90.0, c.metres), radius, c.kind);
-        EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, false) != nullptr, c.found) << c.metres << c.kind;
+        Stand* found = findFreeStandNear(g_origin, ac, 0.029697624, false);
+        EXPECT_EQ(found != nullptr, c.found) << c.metres << c.kind;
+        EXPECT_NEAR(stand.radius * 1852.0, radius, 1e-6) << "the search grew it";
+        if (found != nullptr)
+            gf_growStandFor(*found, ac); // taken
         EXPECT_NEAR(stand.radius * 1852.0, c.grown ? 16.9 : radius, 1e-6);
         EXPECT_EQ(stand.radius_change, c.grown);
     }
@@ -261,6 +265,49 @@ TEST_F(StandTest, FreeStandNearFitsTheAircraftOrGrowsWithinTwentyMetres)
     EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), &g_parkStands[0]);
     g_parkStands[0].liveOccupied = true;
     EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), nullptr);
+}
+
+TEST_F(StandTest, ATooSmallStandGrowsOnlyForTheAircraftThatTakesIt)
+{
+    struct Case {
+        const char* name;
+        bool atSpawn; // first seen standing there, else stopped taxiing
+        bool taken;
+    };
+    const Case cases[] = {{"reserved", false, false},       {"the user's", false, false},
+                          {"kept by its parked aircraft", true, false}, {"next to a colliding one", true, false},
+                          {"free after taxiing", false, true}, {"free at the spawn", true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string what = c.name;
+        g_parkStands.clear();
+        g_liveAircraft.clear();
+        g_reservedStand.set("");
+        setUser(50.0, 7.48, 0.0, true);
+        // 10 m from the arriving A320 (17.9 m half wingspan), 10 m in radius: too small
+        Stand& stand = addStand(lf_at(90.0, 10.0), 10.0);
+        const Stand& beside = addStand(lf_at(0.0, 25.0, lf_at(90.0, 10.0)), 20.0);
+        stand.neighbours = {beside.id};
+        if (what == "reserved")
+            g_reservedStand.set(stand.name);
+        if (what == "the user's")
+            setUser(stand.latitude, stand.longitude, 0.0, true);
+        if (what == "kept by its parked aircraft") // ABC123 finds ABC12 there
+            addLive(0x400009, "ABC12", lf_at(90.0, 10.0), FlightState::parked).standId = stand.id;
+        if (what == "next to a colliding one")
+            addLive(0x400008, "XYZ1", lf_at(0.0, 25.0, lf_at(90.0, 10.0)), FlightState::parked).standId = beside.id;
+        LiveAc& ac = addLive(0x400001, "ABC123", g_origin, c.atSpawn ? FlightState::birth : FlightState::taxi);
+        if (c.atSpawn) {
+            ac.acState = AcState::buffer;
+            const Stand* given = findStandAtSpawn(ac);
+            EXPECT_EQ(given == &stand, c.taken);
+        } else {
+            try2Park(ac, false);
+            EXPECT_EQ(ac.standId == stand.id, c.taken);
+        }
+        EXPECT_NEAR(stand.radius * 1852.0, c.taken ? 16.9 : 10.0, 1e-6);
+        EXPECT_EQ(stand.radius_change, c.taken);
+    }
 }
 
 TEST_F(StandTest, ChosenStandByKindBookingAndHalfHour)

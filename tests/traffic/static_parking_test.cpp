@@ -170,6 +170,26 @@ TEST_F(StaticParkingTest, RefusedParkedTrafficLeavesTheOptionsAndRtOnlyTakesAllP
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S3 EZY30 0", "S6 EZY60 0", "S5 EZY50 0"}));
 }
 
+TEST_F(StaticParkingTest, OnlyAPlannedParkedAircraftGrowsItsTooSmallStand)
+{
+    parking_percentage.value = 17; // two wanted
+    for (int n = 1; n <= 4; ++n)
+        g_parkStands[static_cast<std::size_t>(n - 1)].radius = 10.0 * g_nmPerMetre; // an A320 is 17.9 m
+    parked(0x400001, "DLH1", "", lf_at(0.0, 5.0, stand(1)), 0); // planned
+    parked(0x400002, "DLH2", "", lf_at(0.0, 5.0, stand(2)), 0); // flies in the live feed
+    parked(0x400003, "DLH3", "", lf_at(0.0, 5.0, stand(3)), 0); // a live aircraft
+    parked(0x400005, "DLH5", "", stand(5), 0);                  // planned
+    parked(0x400004, "DLH4", "", lf_at(0.0, 5.0, stand(4)), 0); // beyond the two wanted
+    inLiveFeed("400002", "XYZ2");
+    addLive(0x400003, "DLH3", lf_at(0.0, 5000.0), FlightState::flying);
+    gf_calculateStaticParking();
+    EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S5 DLH5 0"}));
+    std::vector<long> radii;
+    for (int n = 1; n <= 4; ++n)
+        radii.push_back(std::lround(g_parkStands[static_cast<std::size_t>(n - 1)].radius / g_nmPerMetre * 10.0));
+    EXPECT_EQ(radii, (std::vector<long>{169, 100, 100, 100}));
+}
+
 TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
 {
     parked(0x400001, "DLH1", "", stand(1), 0);
