@@ -32,7 +32,6 @@ namespace {
 
 constexpr double lf_noPositionDeg = 0.0001;
 constexpr double lf_samePositionDeg = 1e-8;
-constexpr double lf_groundAirportNm = 5.0;
 
 LatLon g_listPosition{0.0, 0.0}; // where the list's distances were computed
 
