@@ -9,7 +9,9 @@
 #include "foundation/random.h"
 #include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_learning.h"
 #include "traffic/stand_names.h"
+#include "traffic/stand_option_learning.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
 
@@ -188,6 +190,22 @@ TEST_F(StaticParkingTest, OnlyAPlannedParkedAircraftGrowsItsTooSmallStand)
     for (int n = 1; n <= 4; ++n)
         radii.push_back(std::lround(g_parkStands[static_cast<std::size_t>(n - 1)].radius / g_nmPerMetre * 10.0));
     EXPECT_EQ(radii, (std::vector<long>{169, 100, 100, 100}));
+}
+
+TEST_F(StaticParkingTest, ALearnedOptionHasAnIdOfItsOwnThatItsStayKeeps)
+{
+    gf_installStandLearning();
+    option(1, "EZY1", "G-EZYA", 1, {0});
+    option(1, "EZY2", "G-EZYB", 1, {0}).optionId = 0; // in use: disabled by the fit
+    LiveAc& ac = addLive(0x400001, "DLH7", stand(1), FlightState::parked);
+    ac.registration = "D-AIPX";
+    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 0}, true));
+    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 1}, true)); // the stay goes on
+    std::vector<std::string> options;
+    for (const StandOption& o : g_parkStands[0].options)
+        options.push_back(fmt::format("{} {} {} {}", o.optionId, o.reg, gf_bitset2hours(o.hh), o.cs2));
+    // the new option's id is its place in the list, as the adjustment numbers the options
+    EXPECT_EQ(options, (std::vector<std::string>{"1 G-EZYA 0 ", "0 G-EZYB 0 ", "3 D-AIPX 0,1 "}));
 }
 
 TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
