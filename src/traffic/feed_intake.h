@@ -22,6 +22,9 @@ std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base
 // A record for a known hex id becomes a sample, a new hex id a new aircraft (tick; the
 // start-up snapshots before the tick loop runs).
 void gf_applyFeedRecord(const FeedRecord& record);
+// A type changed since the aircraft's values were taken (the identity rules, the registration's
+// database record at the spawn): the half wingspan, size class and class values of the new type.
+void gf_retakeTypeValues(AcBase& ac);
 // The rules for a new sample of a known aircraft.
 void decodeExisting(LiveAc& ac, FeedSample s);
 bool checkExtendingSituations(LiveAc& ac, FeedSample& s);

@@ -10,6 +10,7 @@
 #include "traffic/ac_descriptions.h"
 #include "traffic/airborne_motion.h"
 #include "traffic/angles.h"
+#include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
 #include "traffic/live_ac_utilities.h"
 #include "traffic/parked_counts.h"
@@ -207,6 +208,7 @@ void spawnLiveAc(LiveAc& ac)
     }
     if (ac.flightState == FlightState::birth) {
         if (ac.liveryTitle.empty()) {
+            gf_retakeTypeValues(ac);
             ac.liveryTitle = gf_rememberedLivery(ac.hexid);
             if (ac.liveryTitle.empty())
                 gf_matchLiveryLiveAc(ac);
