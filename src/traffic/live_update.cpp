@@ -282,7 +282,9 @@ bool updateLiveAc(LiveAc& ac)
                     ac.position[POS_TAS] = stationary ? 0.0 : ac.rates[POS_TAS];
                 }
                 if (ac.acState == AcState::active) {
-                    if (!ac.samples.empty() && ac.samples.front().samePosition == 0)
+                    // a parking aircraft also turns while it stands at its stand
+                    if (!ac.samples.empty() &&
+                        (ac.samples.front().samePosition == 0 || ac.flightState == FlightState::parking))
                         integrateTick(ac);
                     if (ac.objectId != 0) {
                         lf_handOverPosition(ac);

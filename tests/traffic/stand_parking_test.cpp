@@ -88,6 +88,40 @@ TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
     EXPECT_FALSE(stand.liveOccupied);
 }
 
+TEST_F(StandTest, ArrivalTurnsOntoItsStandHeadingWithoutAJump)
+{
+    // taxiing east, it stops 6 m south of the stand and drives onto it; stands facing every way
+    for (const double standDeg : {90.0, 150.0, 237.0, 300.0, 20.0}) {
+        SCOPED_TRACE(standDeg);
+        restart();
+        g_parkStands.clear();
+        LegFeed feed;
+        feed.identity.hexId = 0x4b1900 + static_cast<std::uint32_t>(standDeg);
+        feed.legs = {{60.0, 15.0, 0.0, 90.0}, {10.0, 15.0, -1.5, 90.0}, {60.0, 0.0, 0.0, 90.0}};
+        parkAirport = Airport{"EDXX", "", feed.start.lat, feed.start.lon, 0.0};
+        g_parkAirportLoaded = true;
+        const Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(1)), 20.0, gate, standDeg);
+        feed.deliverStartup();
+        driver.beforePass = [&] { feed.deliverLoop(); };
+        const auto lt_parked = [&] {
+            const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
+            return ac != nullptr && ac->flightState == FlightState::parked;
+        };
+        ASSERT_TRUE(driver.runUntil(lt_parked, 20000));
+        const LiveAc& ac = *gf_findLiveAc(feed.identity.hexId);
+        ASSERT_EQ(ac.standId, stand.id);
+        driver.run(200);
+        const auto& track = sim->positions[ac.objectId];
+        ASSERT_GE(track.size(), 2u);
+        EXPECT_LE(std::fabs(std::remainder(track.back().heading * g_rad2deg - standDeg, 360.0)), 1.0);
+        double largestTurn = 0.0; // in one pass, degrees
+        for (std::size_t i = 1; i < track.size(); ++i)
+            largestTurn = std::max(largestTurn,
+                                   std::fabs(std::remainder((track[i].heading - track[i - 1].heading) * g_rad2deg, 360.0)));
+        EXPECT_LE(largestTurn, ac.baseTurnStep * g_rad2deg + 1e-9);
+    }
+}
+
 TEST_F(StandTest, ArrivalFartherThanTwoMetresFromItsStandTaxisAgain)
 {
     for (const auto& [metres, parks] : {std::pair{1.9, true}, std::pair{3.0, false}}) {
