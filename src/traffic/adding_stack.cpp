@@ -196,6 +196,7 @@ void gf_resetTrafficState()
         stand.liveOccupied = false; // no live aircraft of this run stands there any more
     g_duplicateCheckList.clear();
     gf_clearParkedIds();
+    gf_forgetKeptOut();
     g_maxParked = 0;
     g_maxParkedPercent = 0;
     g_meanStaticParkedHours = 0.0f;

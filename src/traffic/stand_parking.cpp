@@ -279,7 +279,7 @@ Stand* findStandAtSpawn(LiveAc& ac)
     Stand* stand = findFreeStandNear(position, ac, g_wideNm, !moving);
     if (stand == nullptr || lf_keptForUser(*stand))
         return nullptr;
-    if (!standMayBeTaken(stand->id, ac.callsign) ||
+    if (gf_keptOutWhileFull(ac) || !standMayBeTaken(stand->id, ac.callsign) ||
         lf_findCollidingNeighbour(stand->neighbours, *stand, ac) != stand->neighbours.end()) {
         removeAircraftFromSim(ac);
         return nullptr;

@@ -19,6 +19,8 @@
 #include "traffic/traffic_jobs.h"
 
 #include <algorithm>
+#include <fmt/format.h>
+#include <map>
 
 namespace traffictest {
 namespace {
@@ -225,6 +227,47 @@ TEST_F(StandTest, MaximumParkedRemovesTheLongestParkedThenTheOldestStatic)
         std::for_each(g_staticAircraft.begin(), g_staticAircraft.end(), lt_note);
         EXPECT_EQ(removed, c.removedHex);
     }
+}
+
+TEST_F(StandTest, ParkedAircraftBeyondTheMaximumDoNotComeAndGo)
+{
+    for (int i = 0; i < 17; ++i)
+        addStand(lf_at(0.0, 100.0 * i), 20.0);
+    MAX_PARK_SEL.value = 5;
+    ASSERT_EQ(gf_wantedParkedCount(), 5);
+    // five stand parked from the start, a sixth is reported from 60 s on
+    SyntheticFeed feed;
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        Trajectory t = trackOf(0x4c0001 + i, fmt::format("DLH{}", 10 + i), g_parkStands[i].latitude,
+                               g_parkStands[i].longitude);
+        std::tie(t.groundSpeedKt, t.altitudeFt, t.registration) = std::tuple{0.0, 0.0, ""};
+        feed.tracks.push_back(t);
+    }
+    const Trajectory late = feed.tracks.back();
+    feed.tracks.pop_back();
+    feed.deliverStartup();
+    driver.beforePass = [&] {
+        if (g_tick == 6000)
+            feed.tracks.push_back(late);
+        feed.deliverLoop();
+    };
+    driver.run(30000);
+    std::map<std::uint32_t, int> created;
+    for (const CreateRequest& c : sim->creates)
+        ++created[c.hexId];
+    for (const auto& [hexId, times] : created)
+        EXPECT_EQ(times, 1) << std::hex << hexId << " came back";
+    EXPECT_EQ(created.size(), 6u);
+    ASSERT_EQ(sim->removals.size(), 1u); // the longest parked made way for the sixth
+    EXPECT_EQ(gf_countParkedLiveAc(false), 5);
+    EXPECT_EQ(sim->objectOfHex(late.hexId)->removed, false);
+    // with room for one more it comes back
+    MAX_PARK_SEL.value = 6;
+    parking_percentage.value = 40;
+    ASSERT_EQ(gf_wantedParkedCount(), 6);
+    driver.run(6000); // its reports are due 30 s after they come
+    EXPECT_EQ(sim->creates.size(), 7u);
+    EXPECT_EQ(gf_countParkedLiveAc(false), 6);
 }
 
 TEST_F(StandTest, AircraftFirstSeenStandingTakesTheStandAndTheFeedConfirmsIt)
