@@ -144,6 +144,7 @@ void gf_handleAddingStack()
     gf_processObjectList();
     lf_updateAllLiveAc();
     lf_paceSimRequests();
+    gf_continueStaticParking();
     lf_applyFeedStack();
     lf_createFromAddingStack();
     const std::uint32_t tick = g_tick;

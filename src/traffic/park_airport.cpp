@@ -77,6 +77,7 @@ void gf_clearParkAirport()
     lf_enable(g_flushStaticButton, false);
     g_staticRemovals.clear();
     g_staticPlan.clear();
+    gf_cancelStaticCalculation();
     gf_forgetKeptOut();
     {
         std::lock_guard lock(g_parkDataMutex);

@@ -1,10 +1,15 @@
 // The park airport as the user flies: approach, stay with live aircraft learning its stands,
 // departure out of sight, and the next approach reading back what was learned.
+#include "rt_test_server.h"
 #include "stand_fixture.h"
 
 #include "airports/park_airport_list.h"
 #include "airports/park_apf.h"
+#include "feed/reader_state.h"
+#include "feed/readers.h"
+#include "feed/session.h"
 #include "foundation/option_table.h"
+#include "foundation/paths.h"
 #include "foundation/status_line.h"
 #include "traffic/learned_writer.h"
 #include "traffic/park_airport.h"
@@ -13,17 +18,21 @@
 #include "traffic/park_settings.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_option_learning.h"
+#include "traffic/stand_names.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
 
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <thread>
 
 namespace traffictest {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 void lf_write(const fs::path& path, const std::string& text)
 {
     fs::create_directories(fs::absolute(path).parent_path());
@@ -64,6 +73,7 @@ protected:
         g_parkLoadHooks.install(std::move(load));
         g_parkAirportHooks.install(ParkAirportHooks{[this] { return busy; }, [this](const std::string& t) { shown = t; }});
         gf_installStandLearning();
+        driver.beforePass = [this] { clock.serve(); }; // the Traffic Reader answers at once
     }
     ~ParkAirportTest() override
     {
@@ -94,7 +104,9 @@ TEST_F(ParkAirportTest, ApproachStayAndDepartureLearnAndReadBackOnTheNextApproac
     EXPECT_TRUE(busy && g_recalcParking && g_parkStands.empty());
     flyAt(12.0, 2500.0);
     ASSERT_EQ(g_parkStands.size(), 4u);
-    EXPECT_EQ(g_staticPlan.size(), 1u); // 30 % of 4 without a learned file
+    EXPECT_TRUE(busy && g_staticPlan.empty()); // the parked traffic asked for, not waited for
+    driver.run(2);                             // a pass takes the answer, the next calculates
+    EXPECT_EQ(g_staticPlan.size(), 1u);        // 30 % of 4 without a learned file
     EXPECT_EQ(gf_parkAirportElevationFt(), 300.0);
     ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty(); }, 500));
     driver.run(300);
@@ -160,6 +172,64 @@ TEST_F(ParkAirportTest, StayFillsOneOptionUpToItsLongestAcrossMidnightAndTheWeek
         EXPECT_EQ(text, c.options) << c.from.day << ":" << c.from.slot << " -> " << c.to.day << ":" << c.to.slot;
         EXPECT_EQ(g_parkStands[0].options.front().cs, "EZY12");
     }
+}
+
+// The Traffic Reader against a local service that holds the parked-traffic answer back: the
+// passes go on while the airport is entered, and the plan is made once the answer has come.
+TEST_F(ParkAirportTest, EnteringWaitsForTheParkedTrafficOverThePassesNotInOne)
+{
+    platform::setClock(nullptr); // the reader's own pace, in real time
+    g_timeSlot = gf_slotAndWeekdayNow();
+    testsupport::RtTestServer server;
+    folder.setEnv("TRWK_RT_BASE_URL", server.baseUrl());
+    fs::create_directories(g_dataFolder);
+    std::ofstream(g_dataFolder / "rt_license.txt") << "ABC-123 key\n";
+    gf_resetRtClients();
+    g_readerStop = false;
+    server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
+    gf_authenticater();
+    server.setDefault("/v4/traffic", {200, R"({"status":200,"rrl":1})"});
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(platform::clock().systemNow().time_since_epoch());
+    testsupport::ServiceAnswer held{200, nlohmann::json{{"status", 200}, {"data", {{"4b0001", nlohmann::json::array(
+        {50.0, 8.0, "S1", "A320", "", now.count(), "DLH1"})}}}}.dump()};
+    held.hang = true;
+    server.queue("/v4/traffic#parkedtraffic", held);
+    gf_startTrafficReader();
+
+    flyAt(15.0, 3000.0); // in sight
+    driver.beforePass = [&] {
+        if (g_tick == 10)
+            flyAt(12.0, 2500.0); // the handling in a pass: stands loaded, the parked traffic asked for
+    };
+    driver.afterPass = [] { std::this_thread::sleep_for(1ms); };
+    ASSERT_TRUE(driver.runUntil([&] { return server.hanging() == 1; }, 20000));
+    const std::uint32_t asked = g_tick;
+    driver.run(200);
+    EXPECT_EQ(server.hanging(), 1u);
+    EXPECT_EQ(g_tick, asked + 200); // the passes went on while the service held the answer
+    EXPECT_TRUE(busy && g_staticPlan.empty());
+    EXPECT_FALSE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
+    server.releaseHanging();
+    ASSERT_TRUE(driver.runUntil([] { return !g_staticPlan.empty(); }, 20000));
+    EXPECT_EQ(g_staticPlan.size(), 1u);
+    EXPECT_EQ(g_staticPlan[0].callsign + " " + gf_standName(g_staticPlan[0].standId), "DLH1 S1");
+    g_readerStop = true;
+    EXPECT_TRUE(driver.runUntil([] { return g_trafficReaderDone.load(); }, 20000));
+}
+
+// Without an answer the calculation waits ten seconds, in busy mode, and goes on with the options.
+TEST_F(ParkAirportTest, WithoutAParkedTrafficAnswerTheCalculationGoesOnAfterTenSeconds)
+{
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    driver.beforePass = [this] { clock.advance(100ms); }; // the service never answers
+    driver.run(100);
+    EXPECT_TRUE(busy && g_staticPlan.empty());
+    driver.run(2);
+    EXPECT_TRUE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
+    ASSERT_EQ(g_staticPlan.size(), 1u);
+    EXPECT_TRUE(g_staticPlan[0].callsign.empty() && g_staticPlan[0].noRealHexid == 1); // from an option
+    EXPECT_TRUE(busy);
 }
 
 TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)

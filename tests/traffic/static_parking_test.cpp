@@ -46,6 +46,24 @@ protected:
         gf_resetParkedTraffic();
         gf_clearFeedIndex();
     }
+    // The parked traffic asked for, answered by the service and taken by a pass, then the
+    // calculation or the adjustment in a pass of its own.
+    void receiveParkedTraffic()
+    {
+        gf_requestParkedTraffic();
+        clock.serve();
+        gf_locateParkedTraffic();
+    }
+    void calculate()
+    {
+        receiveParkedTraffic();
+        gf_calculateStaticParking();
+    }
+    void adjust()
+    {
+        receiveParkedTraffic();
+        gf_adjustParking(false);
+    }
     void at(std::int64_t minutes)
     {
         clock.setSystemTime(platform::SystemTime{} + std::chrono::seconds(g_mondayMidnight + minutes * 60));
@@ -136,7 +154,7 @@ TEST_F(StaticParkingTest, PlanTakesParkedTrafficThenRealOptionsByFitOffset)
     option(11, "EZY110", "", 1, {0});
     option(12, "EZY120", "", 1, {0}); // beside S11
     parking_percentage.value = 58; // 7 of 12
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 3", "S4 EZY40 1", "S1 DLH1 0", "S8 DLH9 0", "S3 EZY30 0",
                                                     "S7 EZY70 0", "S11 EZY110 0"}));
     EXPECT_FALSE(g_staticPlan[5].staysNextSlot);
@@ -156,19 +174,19 @@ TEST_F(StaticParkingTest, RefusedParkedTrafficLeavesTheOptionsAndRtOnlyTakesAllP
     parked(0x400002, "DLH2", "", stand(2), 5);
     clock.status = 400;
     MAX_FIT.value = 0;
-    ASSERT_NO_THROW(gf_calculateStaticParking());
+    ASSERT_NO_THROW(calculate());
     EXPECT_EQ(planText(), (std::vector<std::string>{"S3 EZY30 0", "S5 EZY50 0"}));
     EXPECT_TRUE(folder.logHas("2 positions (17% vs wanted 50%, with Max fit=0.5 hours)"));
     clock.status = 0;
     RT_PARKTRAFFIC_ONLY.value = true;
     parking_percentage.value = 5; // one wanted
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 5", "S1 DLH1 0"}));
     RT_PARKTRAFFIC_ONLY.value = false;
     parking_percentage.value = 50;
     WEEK.value = true; // an option of another day fits too
     option(6, "EZY60", "", 3, {0});
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S3 EZY30 0", "S6 EZY60 0", "S5 EZY50 0"}));
 }
 
@@ -184,7 +202,7 @@ TEST_F(StaticParkingTest, OnlyAPlannedParkedAircraftGrowsItsTooSmallStand)
     parked(0x400004, "DLH4", "", lf_at(0.0, 5.0, stand(4)), 0); // beyond the two wanted
     inLiveFeed("400002", "XYZ2");
     addLive(0x400003, "DLH3", lf_at(0.0, 5000.0), FlightState::flying);
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S5 DLH5 0"}));
     std::vector<long> radii;
     for (int n = 1; n <= 4; ++n)
@@ -211,12 +229,13 @@ TEST_F(StaticParkingTest, ALearnedOptionHasAnIdOfItsOwnThatItsStayKeeps)
 TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
 {
     parked(0x400001, "DLH1", "", stand(1), 0);
-    gf_prepareParkedTraffic();
+    receiveParkedTraffic();
     at(40);
     gf_adjustParking(false);
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 1"}));
-    gf_adjustParking(false);
-    EXPECT_EQ(clock.requests, 2);
+    gf_adjustParking(false); // none asked for since: no parked traffic, and no waiting for it
+    EXPECT_EQ(planText(), (std::vector<std::string>{}));
+    EXPECT_EQ(clock.requests, 1);
 }
 
 TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircraftOnce)
@@ -227,7 +246,7 @@ TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircr
     std::set<std::vector<std::string>> plans;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         gf_randomGenerator().seed(seed);
-        gf_calculateStaticParking();
+        calculate();
         std::set<std::string> registrations;
         for (const StaticPlanEntry& e : g_staticPlan)
             registrations.insert(e.registration);
@@ -279,7 +298,7 @@ TEST_F(StaticParkingTest, HalfHourLaterStaticsAreKeptReplacedRemovedAndAdded)
     parked(0x400008, "BAW8", "", stand(2), 1); // seen after midnight
     inLiveFeed("400019", "EZY90");
     MAX_FIT.value = 1;
-    gf_adjustParking(false);
+    adjust();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 BAW8 1", "S7 EZY70 1", "S4 DLH2 0", "S8 EZY80 0"}));
     EXPECT_EQ(states(), (std::vector<std::string>{"EZY30* active", "OLD4* removingfromsim", "EZY40* removingfromsim",
                                                   "EZY50* removingfromsim", "EZY70* removingfromsim",
@@ -307,7 +326,7 @@ TEST_F(StaticParkingTest, TrimToWantedRemovesEachKeptStaticOnce)
     standing(3, "EZY3*", "EZY3", "", {7, 46});
     addLive(0x400001, "DLH1", stand(5), FlightState::parked).standId = 5;
     at(40);
-    gf_adjustParking(false);
+    adjust();
     EXPECT_EQ(states(), (std::vector<std::string>{"EZY1* active", "EZY2* removingfromsim", "EZY3* removingfromsim"}));
     EXPECT_EQ(g_liveAircraft[0].acState, AcState::active);
 }
