@@ -1,5 +1,6 @@
 // The park airport as the user flies: approach, stay with live aircraft learning its stands,
 // departure out of sight, and the next approach reading back what was learned.
+#include "leg_feed.h"
 #include "rt_test_server.h"
 #include "stand_fixture.h"
 
@@ -10,6 +11,10 @@
 #include "feed/session.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
+#include "simconnect/sim_model.h"
+#include "simlink/sim_messages.h"
+#include "simlink/sim_registration.h"
+#include "simlink/sim_state.h"
 #include "foundation/status_line.h"
 #include "traffic/learned_writer.h"
 #include "traffic/park_airport.h"
@@ -39,6 +44,11 @@ void lf_write(const fs::path& path, const std::string& text)
     std::ofstream(path) << text;
 }
 
+// The parking file up to its stands.
+const std::string g_fileHead = "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' "
+                               "value='1.0.0'/></meta><parameters><parameter name='altitude' value='300'/><parameter "
+                               "name='publisher' value='Pub'/></parameters><parkpositions>";
+
 // EDXX at 50 N 8 E with S1..S4, each with a Monday option at half hours 0 and 1.
 class ParkAirportTest : public StandTest {
 protected:
@@ -59,10 +69,7 @@ protected:
         for (int i = 0; i < 4; ++i)
             stands += fmt::format("<parkpos id='S{}' latitude='{:.9f}' longitude='8' radius='20'><opt reg='D-E{}' "
                                   "airl='EZY' type='A320' day='1' hh='0,1'/></parkpos>", i + 1, 50.0 + i * 0.001, i);
-        lf_write("airports/my_thirdparty/EDXX.xml",
-                 "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' "
-                 "value='1.0.0'/></meta><parameters><parameter name='altitude' value='300'/><parameter "
-                 "name='publisher' value='Pub'/></parameters><parkpositions>" + stands + "</parkpositions>");
+        lf_write("airports/my_thirdparty/EDXX.xml", g_fileHead + stands + "</parkpositions>");
         g_myParkAirports = {MyParkAirport{"EDXX", "", 50.0, 8.0, 0.0}};
         StaticParkingHooks statics;
         statics.beginBusyMode = [this] { busy = true; };
@@ -230,6 +237,70 @@ TEST_F(ParkAirportTest, WithoutAParkedTrafficAnswerTheCalculationGoesOnAfterTenS
     ASSERT_EQ(g_staticPlan.size(), 1u);
     EXPECT_TRUE(g_staticPlan[0].callsign.empty() && g_staticPlan[0].noRealHexid == 1); // from an option
     EXPECT_TRUE(busy);
+}
+
+// Headings from the parking file (degrees) to the stands, the static aircraft created on them and
+// a live arrival driven onto one, as the simulator model shows them; far from 0 and 360 degrees.
+TEST_F(ParkAirportTest, StaticsAndArrivalsStandOnTheirStandsHeadingInTheSimulator)
+{
+    // taxiing north-east, the arrival stops 6 m south of H7 and drives onto it
+    LegFeed arrival;
+    arrival.identity.hexId = 0x4b1990;
+    arrival.start = LatLon{50.003, 7.995};
+    arrival.legs = {{50.0, 15.0, 0.0, 45.0}, {10.0, 15.0, -1.5, 45.0}, {60.0, 0.0, 0.0, 45.0}};
+    const std::vector<double> headings{123.0, 237.5, 301.0, 95.0, 160.0, 250.0, 237.5};
+    std::string stands;
+    for (std::size_t i = 0; i < headings.size(); ++i) { // all but the last with an option now
+        const bool last = i + 1 == headings.size();
+        const LatLon at = last ? lf_at(0.0, 6.0, arrival.endOf(1)) : lf_at(0.0, 100.0 * static_cast<double>(i));
+        stands += fmt::format("<parkpos id='H{}' latitude='{:.9f}' longitude='{:.9f}' heading='{}' radius='20'>{}"
+                              "</parkpos>", i + 1, at.lat, at.lon, headings[i],
+                              last ? "" : fmt::format("<opt reg='D-E{}' airl='EZY' type='A320' day='1' hh='0,1'/>", i));
+    }
+    lf_write("airports/my_thirdparty/EDXX.xml", g_fileHead + stands + "</parkpositions>");
+    CUSTOM_PARKING_PERCENTAGE.value = 100;
+    SimScenario scenario = gf_defaultSimScenario();
+    scenario.groundAltitudeFt = 0.0;
+    scenario.userPath = {{0.0, "stand", 50.0, 7.48, 0.0, true, 90.0, 0}}; // 20 nm west
+    const auto model = std::make_shared<SimModel>(scenario);
+    gf_setSimConnectBackend(model);
+    HSIMCONNECT handle = nullptr;
+    SimConnect_Open(&handle, "test", nullptr, 0, nullptr, 0);
+    g_hSimConnect = handle;
+    gf_registerWithSim();
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    arrival.deliverStartup();
+    const auto lt_pass = [&] {
+        clock.serve();
+        arrival.deliverLoop();
+        gf_handleAddingStack();
+        model->step();
+        SimConnect_CallDispatch(g_hSimConnect, gf_dispatch, nullptr);
+    };
+    const auto lt_arrivalParked = [&] {
+        const LiveAc* ac = gf_findLiveAc(arrival.identity.hexId);
+        return ac != nullptr && ac->flightState == FlightState::parked;
+    };
+    for (int i = 0; i < 30000 && !(lt_arrivalParked() && g_staticPlan.empty()); ++i)
+        lt_pass();
+    ASSERT_TRUE(lt_arrivalParked());
+    for (int i = 0; i < 300; ++i) // the last static created
+        lt_pass();
+    std::size_t statics = 0;
+    for (const SimObjectState& o : model->aiObjects()) {
+        const auto stand = std::min_element(g_parkStands.begin(), g_parkStands.end(), [&](const Stand& a, const Stand& b) {
+            return gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{a.latitude, a.longitude}) <
+                   gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{b.latitude, b.longitude});
+        });
+        const double fileHeading = headings[static_cast<std::size_t>(stand - g_parkStands.begin())];
+        const bool live = !o.atcId.ends_with('*');
+        statics += live ? 0 : 1;
+        EXPECT_LE(std::fabs(std::remainder(o.headingDeg - fileHeading, 360.0)), 1.0) << o.atcId << " on " << stand->name;
+        EXPECT_EQ(live, stand->name == "H7") << o.atcId;
+    }
+    EXPECT_EQ(statics, 6u);
+    gf_setSimConnectBackend(sim);
 }
 
 TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)
