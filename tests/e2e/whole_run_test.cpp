@@ -262,10 +262,10 @@ std::set<std::string> lf_shippedTitles()
     return titles;
 }
 
-// A stand of the download site's parking file; radius in metres.
+// A stand of the download site's parking file; radius in metres, heading in degrees.
 struct SiteStand {
     std::string name;
-    double lat, lon, radius;
+    double lat, lon, radius, heading;
 };
 std::vector<SiteStand> lf_siteStands()
 {
@@ -274,7 +274,8 @@ std::vector<SiteStand> lf_siteStands()
     std::vector<SiteStand> stands;
     for (const auto& p : doc.child("parkpositions").children("parkpos"))
         stands.push_back({p.attribute("id").value(), p.attribute("latitude").as_double(),
-                          p.attribute("longitude").as_double(), p.attribute("radius").as_double()});
+                          p.attribute("longitude").as_double(), p.attribute("radius").as_double(),
+                          p.attribute("heading").as_double()});
     return stands;
 }
 const SiteStand& lf_nearestStand(const std::vector<SiteStand>& stands, double lat, double lon)
@@ -285,6 +286,12 @@ const SiteStand& lf_nearestStand(const std::vector<SiteStand>& stands, double la
 }
 
 bool lf_isStatic(const Track& t) { return !t.callsign.empty() && t.callsign.back() == '*'; }
+
+// How far the aircraft last seen points from the stand's heading, degrees.
+double lf_offStandHeading(const Track& t, const SiteStand& stand)
+{
+    return std::abs(std::remainder(t.last.headingDeg - stand.heading, 360.0));
+}
 
 // Parked as a live aircraft parks: engines off, throttle and flaps 0, nav and logo lights only.
 bool lf_parkedAt(const Track* t, const SiteStand& stand)
@@ -418,6 +425,7 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
             continue;
         const SiteStand& stand = lf_nearestStand(stands, t.lat, t.lon);
         EXPECT_LE(lf_metres(stand.lat, stand.lon, t.lat, t.lon), 1.0) << t.callsign;
+        EXPECT_LE(lf_offStandHeading(t, stand), 1.0) << t.callsign << " on " << stand.name;
         EXPECT_NE(stand.name, "D52") << t.callsign << " stands on the user's stand";
         for (const SiteStand* other : taken)
             EXPECT_LE(stand.radius + other->radius, 1.1 * lf_metres(stand.lat, stand.lon, other->lat, other->lon))
@@ -432,6 +440,7 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     EXPECT_TRUE(arrival->flared && arrival->landed) << "flared " << arrival->flared << ", landed " << arrival->landed;
     EXPECT_GE(arrival->rolledMetres, 300.0);
     EXPECT_TRUE(lf_parkedAt(arrival, arrivalStand)) << arrival->last.lat << " " << arrival->last.lon;
+    EXPECT_LE(lf_offStandHeading(*arrival, arrivalStand), 2.0) << arrival->last.headingDeg;
     EXPECT_NE(log.find(fmt::format("{:8}: {:8} arrived at stand", "E22", g_arrival)), std::string::npos);
     const Track* departure = observer.find(g_departure);
     ASSERT_NE(departure, nullptr);
