@@ -43,7 +43,8 @@ constexpr const char* g_key = "e2e-local-key";
 // where the model's user aircraft stands during the test: stand D52
 constexpr double g_userStandLat = 52.30953;
 constexpr double g_userStandLon = 4.760917;
-// of the feed scenario: lands on 36R and stops at E22; pushes back from B17 and takes off
+// of the feed scenario: lands on 36R and stops at E22, coming in 60 degrees off the stand's
+// heading; pushes back from B17 and takes off
 constexpr const char* g_arrival = "KLM1786";
 constexpr const char* g_departure = "KLM1351";
 
