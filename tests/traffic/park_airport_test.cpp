@@ -289,14 +289,16 @@ TEST_F(ParkAirportTest, StaticsAndArrivalsStandOnTheirStandsHeadingInTheSimulato
         lt_pass();
     std::size_t statics = 0;
     for (const SimObjectState& o : model->aiObjects()) {
-        const auto stand = std::min_element(g_parkStands.begin(), g_parkStands.end(), [&](const Stand& a, const Stand& b) {
-            return gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{a.latitude, a.longitude}) <
-                   gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{b.latitude, b.longitude});
-        });
+        const auto lt_nm = [&](const Stand& s) {
+            return gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{s.latitude, s.longitude});
+        };
+        const auto stand = std::min_element(g_parkStands.begin(), g_parkStands.end(),
+                                            [&](const Stand& a, const Stand& b) { return lt_nm(a) < lt_nm(b); });
         const double fileHeading = headings[static_cast<std::size_t>(stand - g_parkStands.begin())];
         const bool live = !o.atcId.ends_with('*');
         statics += live ? 0 : 1;
-        EXPECT_LE(std::fabs(std::remainder(o.headingDeg - fileHeading, 360.0)), 1.0) << o.atcId << " on " << stand->name;
+        EXPECT_LE(std::fabs(std::remainder(o.headingDeg - fileHeading, 360.0)), 1.0)
+            << o.atcId << " on " << stand->name;
         EXPECT_EQ(live, stand->name == "H7") << o.atcId;
     }
     EXPECT_EQ(statics, 6u);

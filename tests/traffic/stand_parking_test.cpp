@@ -117,9 +117,10 @@ TEST_F(StandTest, ArrivalTurnsOntoItsStandHeadingWithoutAJump)
         ASSERT_GE(track.size(), 2u);
         EXPECT_LE(std::fabs(std::remainder(track.back().heading * g_rad2deg - standDeg, 360.0)), 1.0);
         double largestTurn = 0.0; // in one pass, degrees
-        for (std::size_t i = 1; i < track.size(); ++i)
-            largestTurn = std::max(largestTurn,
-                                   std::fabs(std::remainder((track[i].heading - track[i - 1].heading) * g_rad2deg, 360.0)));
+        for (std::size_t i = 1; i < track.size(); ++i) {
+            const double turn = std::remainder((track[i].heading - track[i - 1].heading) * g_rad2deg, 360.0);
+            largestTurn = std::max(largestTurn, std::fabs(turn));
+        }
         EXPECT_LE(largestTurn, ac.baseTurnStep * g_rad2deg + 1e-9);
     }
 }
