@@ -4,9 +4,10 @@
 // (the start-up snapshots, then an answer every 2 s), spawn, creation by the simulator model through
 // the program's own simulator link, and activation. In the same
 // run: the static placement (the last 50 aircraft of the plan placed while the passes are timed),
-// the pass that holds the full calculation, and the passes that hold the two phases of the
-// half-hourly adjustment. What the SimClient thread and the Traffic Reader do on their own threads
-// (the simulator's frames and messages, the answers) is not timed.
+// the passes that hold the calculation on entering the park airport (taking the parked traffic,
+// then the plan) and those of the half-hourly adjustment (asking, taking, then the fit). What the
+// SimClient thread and the Traffic Reader do on their own threads (the simulator's frames and
+// messages, the answers) is not timed.
 #include "park_bench.h"
 
 #include "airports/park_data.h"
@@ -197,6 +198,7 @@ void lf_bringUp()
     // the plan with the live aircraft standing: 300 statics off the live aircraft's stands, of
     // which the placement makes all but the last 50 now, the rest while the passes are timed
     parking_percentage.value = 80;
+    gf_receiveParkedTrafficNow();
     gf_calculateStaticParking();
     std::erase_if(g_staticPlan, [](const StaticPlanEntry& e) { return e.standId > 400; });
     g_staticPlan.resize(std::min<std::size_t>(g_staticPlan.size(), g_statics));
@@ -275,10 +277,11 @@ void BM_EmptyPass(benchmark::State& state)
 }
 BENCHMARK(BM_EmptyPass)->Unit(benchmark::kMicrosecond)->Iterations(3000)->Repetitions(5);
 
-// One pass and the job it holds, timed once per repetition on a fresh copy of the statics.
-// With `standing`, the statics stand and the parked traffic was prepared by an earlier pass.
-template <class Job>
-void lf_passHolding(benchmark::State& state, std::int64_t at, bool standing, Job job)
+// One pass and the job it holds, timed once per repetition on a fresh copy of the statics (with
+// `standing` the statics of the plan stand). `before` readies the pass, not timed: the service's
+// answer to a request is the Traffic Reader's work on its own thread.
+template <class Before, class Job>
+void lf_passHolding(benchmark::State& state, std::int64_t at, bool standing, Before before, Job job)
 {
     lf_setUp();
     gf_at(at);
@@ -287,10 +290,9 @@ void lf_passHolding(benchmark::State& state, std::int64_t at, bool standing, Job
         g_staticAircraft.clear();
         g_removeDeque.clear();
         gf_serviceClock().copy = gf_serviceClock().answer;
-        if (standing) {
+        if (standing)
             g_staticAircraft = g_standing;
-            gf_prepareParkedTraffic();
-        }
+        before();
         state.ResumeTiming();
         gf_handleAddingStack();
         job();
@@ -300,30 +302,50 @@ void lf_passHolding(benchmark::State& state, std::int64_t at, bool standing, Job
     g_staticPlan.clear();
     g_staticAircraft.clear();
     g_removeDeque.clear();
-    gf_forgetParkedTraffic();
+    gf_cancelStaticCalculation();
     gf_at(g_wednesday1010);
 }
 
-// Entering the park airport: the full calculation, no statics yet.
+void lf_none() {}
+// The service answers the request under way; the pass takes the answer.
+void lf_answered() { gf_serviceClock().serve(); }
+// The answer is taken; the pass fits.
+void lf_taken()
+{
+    gf_serviceClock().serve();
+    gf_continueStaticParking();
+}
+
+// Entering the park airport (no statics yet), over the passes: the pass that takes the parked
+// traffic and finds its stands, then the pass that calculates the plan.
+void BM_PassTakingParkedTrafficOnEntering(benchmark::State& state)
+{
+    lf_passHolding(state, g_wednesday1010, false, [] { gf_beginStaticCalculation(), lf_answered(); }, lf_none);
+}
 void BM_PassWithCalculation(benchmark::State& state)
 {
-    lf_passHolding(state, g_wednesday1010, false, [] { gf_calculateStaticParking(); });
+    lf_passHolding(state, g_wednesday1010, false, [] { gf_beginStaticCalculation(), lf_taken(); }, lf_none);
 }
-// Half an hour later, the statics standing: the parked traffic received and located ...
+// Half an hour later, the statics standing: the first phase asks for the parked traffic, a pass
+// takes it and finds its stands ...
 void BM_PassWithAdjustPhaseOne(benchmark::State& state)
 {
-    lf_passHolding(state, g_wednesday1010 + 1800, false, [] {
-        g_staticAircraft = g_standing;
-        gf_prepareParkedTraffic();
-    });
+    lf_passHolding(state, g_wednesday1010 + 1800, true, lf_none, [] { gf_requestParkedTraffic(); });
+}
+void BM_PassTakingParkedTrafficOnAdjusting(benchmark::State& state)
+{
+    lf_passHolding(state, g_wednesday1010 + 1800, true, [] { gf_requestParkedTraffic(), lf_answered(); }, lf_none);
 }
 // ... and, 15 updates later, the fit and the changes.
 void BM_PassWithAdjustPhaseTwo(benchmark::State& state)
 {
-    lf_passHolding(state, g_wednesday1010 + 1800, true, [] { gf_adjustParking(false); });
+    lf_passHolding(state, g_wednesday1010 + 1800, true, [] { gf_requestParkedTraffic(), lf_taken(); },
+                   [] { gf_adjustParking(false); });
 }
+BENCHMARK(BM_PassTakingParkedTrafficOnEntering)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
 BENCHMARK(BM_PassWithCalculation)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
 BENCHMARK(BM_PassWithAdjustPhaseOne)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
+BENCHMARK(BM_PassTakingParkedTrafficOnAdjusting)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
 BENCHMARK(BM_PassWithAdjustPhaseTwo)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
 
 } // namespace

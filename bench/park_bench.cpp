@@ -52,11 +52,23 @@ void lf_installLiveries()
 
 void ServiceClock::sleepUntil(platform::SteadyTime deadline)
 {
+    serve();
+    ManualClock::sleepUntil(deadline);
+}
+
+void ServiceClock::serve()
+{
     ParkedBox box;
     std::uint64_t sequence = 0;
     if (gf_takeParkedRequest(box, sequence))
         gf_deliverParkedAnswer(sequence, 0, copy.empty() ? answer : std::move(copy));
-    ManualClock::sleepUntil(deadline);
+}
+
+void gf_receiveParkedTrafficNow()
+{
+    gf_requestParkedTraffic();
+    gf_serviceClock().serve();
+    gf_locateParkedTraffic();
 }
 
 ServiceClock& gf_serviceClock()

@@ -25,8 +25,12 @@ public:
     std::vector<ParkedTrafficRecord> answer;
     std::vector<ParkedTrafficRecord> copy; // made outside the timing: the reader thread's work
     void sleepUntil(platform::SteadyTime deadline) override;
+    // The Traffic Reader's part: the request waiting, if any, gets the answer (the copy when made).
+    void serve();
 };
 ServiceClock& gf_serviceClock();
+// The parked traffic asked for, answered and taken as the passes do it, all at once (set-up).
+void gf_receiveParkedTrafficNow();
 
 // Stand i of the generated airport: rows of 20 stands 50 m apart, the rows 150 m apart, from 50 N 8 E.
 LatLon gf_standAt(int i);

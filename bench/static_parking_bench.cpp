@@ -75,7 +75,10 @@ void BM_CalculateStaticParking(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         gf_serviceClock().copy = gf_serviceClock().answer;
+        gf_requestParkedTraffic();
+        gf_serviceClock().serve();
         state.ResumeTiming();
+        gf_locateParkedTraffic();
         gf_calculateStaticParking();
     }
     state.counters["planned"] = static_cast<double>(g_staticPlan.size());
@@ -83,13 +86,14 @@ void BM_CalculateStaticParking(benchmark::State& state)
 BENCHMARK(BM_CalculateStaticParking)->Unit(benchmark::kMicrosecond);
 
 // Half an hour after the calculation, its aircraft standing: the adjustment in one pass, and its
-// two phases (the parked traffic received and located, then the fit and the rest).
+// two parts (the parked traffic taken and located, then the fit and the rest).
 enum class Phase { both, first, second };
 
 void lf_adjust(benchmark::State& state, Phase phase)
 {
     lf_setUp();
     gf_at(g_wednesday1010);
+    gf_receiveParkedTrafficNow();
     gf_calculateStaticParking();
     const std::vector<StaticAc> standing = gf_staticsOfPlan();
     gf_at(g_wednesday1010 + 1800);
@@ -98,12 +102,14 @@ void lf_adjust(benchmark::State& state, Phase phase)
         g_staticAircraft = standing;
         g_removeDeque.clear();
         gf_serviceClock().copy = gf_serviceClock().answer;
+        gf_requestParkedTraffic();
+        gf_serviceClock().serve();
         if (phase == Phase::second)
-            gf_prepareParkedTraffic();
+            gf_locateParkedTraffic();
         state.ResumeTiming();
-        if (phase == Phase::first)
-            gf_prepareParkedTraffic();
-        else
+        if (phase != Phase::second)
+            gf_locateParkedTraffic();
+        if (phase != Phase::first)
             gf_adjustParking(false);
     }
     gf_forgetParkedTraffic();

@@ -107,7 +107,7 @@ void lf_staticParkingRecalculation()
         gf_beginBusyMode();
         g_collectFeedIndex = true;
         if (gf_parkAirportSet() && gf_parkStandCount() > 0)
-            gf_prepareParkedTraffic(); // the answer and its stands now, the fit in phase two
+            gf_requestParkedTraffic(); // a pass takes the answer and finds its stands, the fit in phase two
         return;
     }
     g_skipParkingRefresh = false;

@@ -65,7 +65,8 @@ struct ParkAirportRef {
 inline constexpr std::uint32_t g_objectKindFeedBlocked = 5;
 
 // Traffic manager: gives every record of one answer its due tick (delay in seconds: 0, 6, 12,
-// 18, 24 for the start-up snapshots, 30 for the loop). The feed empties the batch afterwards.
+// 18, 24 for the start-up snapshots, 30 for the loop) and sets g_latestFeedTime from the records
+// it keeps. The feed empties the batch afterwards.
 extern FeedHook<void(std::vector<FeedRecord>& batch, std::uint32_t delaySeconds)> gf_queueFeedBatch;
 // Traffic manager: appends an object-list entry {object id, hex id, kind}.
 extern FeedHook<void(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind)> gf_feedObjectListHook;

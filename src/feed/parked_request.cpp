@@ -39,6 +39,7 @@ std::uint64_t g_parkedSequence = 0;  // the last request made
 std::uint64_t g_parkedWaitedFor = 0; // the request being waited for, 0 = none
 ParkedBox g_parkedBox;
 std::vector<ParkedTrafficRecord> g_parkedDelivered;
+platform::SteadyTime g_parkedAskedAt; // when the control thread began to wait (its thread only)
 
 std::uint64_t lf_raiseRequest(const ParkedBox& box)
 {
@@ -114,17 +115,19 @@ ParkedBox gf_parkedBox(const LatLon& centre)
     return box;
 }
 
-bool gf_receiveParkedTraffic()
+void gf_askParkedTraffic()
 {
     lf_raiseRequest(gf_parkedBox(gf_parkAirport().position));
-    platform::Clock& clock = platform::clock();
-    clock.sleepFor(lf_pollInterval);
-    const platform::SteadyTime t0 = clock.steadyNow();
-    while (g_parkedStatus == -1) {
-        clock.sleepUntil(clock.steadyNow() + lf_pollInterval);
-        if (clock.steadyNow() - t0 > lf_waitLimit)
-            break;
-    }
+    g_parkedAskedAt = platform::clock().steadyNow();
+}
+
+bool gf_parkedTrafficPending()
+{
+    return g_parkedStatus == -1 && platform::clock().steadyNow() - g_parkedAskedAt <= lf_waitLimit;
+}
+
+bool gf_takeParkedAnswer()
+{
     std::int32_t status = -1;
     std::vector<ParkedTrafficRecord> records;
     const bool answered = lf_closeRequest(status, records);
@@ -151,6 +154,20 @@ bool gf_receiveParkedTraffic()
         gf_logError(fmt::format("RT Parkedtraffic error status: {}", status));
         return false;
     }
+}
+
+bool gf_receiveParkedTraffic()
+{
+    gf_askParkedTraffic();
+    platform::Clock& clock = platform::clock();
+    clock.sleepFor(lf_pollInterval);
+    g_parkedAskedAt = clock.steadyNow(); // the ten seconds from the first look on
+    while (g_parkedStatus == -1) {
+        clock.sleepUntil(clock.steadyNow() + lf_pollInterval);
+        if (!gf_parkedTrafficPending())
+            break;
+    }
+    return gf_takeParkedAnswer();
 }
 
 bool gf_takeParkedRequest(ParkedBox& box, std::uint64_t& sequence)

@@ -31,6 +31,12 @@ ParkedBox gf_parkedBox(const LatLon& centre);
 // 10 seconds at most). True when g_parkedRecords holds a processed answer, aged, filtered,
 // sorted and without duplicates. Statuses 400 and 403 raise std::runtime_error.
 bool gf_receiveParkedTraffic();
+// The same without waiting, for the tick: the request is raised, later passes look whether it is
+// still pending (no answer yet, and its ten seconds not over), then take what came: true as above,
+// false when nothing usable came (a time-out is logged as by gf_receiveParkedTraffic).
+void gf_askParkedTraffic();
+bool gf_parkedTrafficPending();
+bool gf_takeParkedAnswer();
 
 // The reader's side (RtTrafficClient::parkedtraffic): the box and sequence number of the
 // request that is pending, false when there is none any more (it timed out).

@@ -91,14 +91,8 @@ void RtTrafficClient::queueBatch(std::uint32_t delaySeconds)
 {
     const BatchClearer clearer;
     g_liveCount = static_cast<std::int64_t>(g_readerBatch.size());
-    // the newest valid record time of the batch, not that of the last array read; a time too
-    // large for whole seconds in 64 bits would break every reader of the shifted clock
-    constexpr double maxRecordTime = 9.2e18;
-    double latest = 0.0;
-    for (const FeedRecord& record : g_readerBatch)
-        if (std::isfinite(record.recordTime) && record.recordTime > latest && record.recordTime < maxRecordTime)
-            latest = record.recordTime;
-    g_latestFeedTime = latest;
+    // the traffic manager takes the feed time from the records it keeps: a report dated far
+    // ahead, which it drops, must not move the program's clock
     gf_queueFeedBatch(g_readerBatch, delaySeconds);
 }
 

@@ -45,7 +45,8 @@ public:
     std::string trafficText;                   // reply of both handles
 
 private:
-    // g_liveCount, g_latestFeedTime, then the traffic manager; the batch is empty afterwards.
+    // g_liveCount, then the traffic manager (which also sets g_latestFeedTime); the batch is
+    // empty afterwards.
     void queueBatch(std::uint32_t delaySeconds);
     // Runs one request on trafficHandle; the transfer's result.
     CURLcode post(const std::string& body);

@@ -48,6 +48,11 @@ AcBase::AcBase(std::string airline_, std::string type_, std::string origin_, std
     airline = std::move(airline_);
     type = std::move(type_);
     registration = std::move(registration_);
+    takeTypeValues();
+}
+
+void AcBase::takeTypeValues()
+{
     halfWingspanNm = gf_getHalfWingspan(type);
     sizeClass = gf_type2sizeClass(type);
     const ClassValues& values = gf_classValues(sizeClass);

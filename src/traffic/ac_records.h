@@ -66,6 +66,8 @@ struct AcBase : LiveryMatchAc {
     }
     AcBase(std::string airline, std::string type, std::string origin, std::string destination, std::string callsign,
            std::string coupledCallsign1, std::string coupledCallsign2, std::string registration);
+    // The half wingspan, size class and class values of `type` (the pitches drawn anew).
+    void takeTypeValues();
 };
 
 // What static and live aircraft share after their base part.

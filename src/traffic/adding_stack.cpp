@@ -144,6 +144,7 @@ void gf_handleAddingStack()
     gf_processObjectList();
     lf_updateAllLiveAc();
     lf_paceSimRequests();
+    gf_continueStaticParking();
     lf_applyFeedStack();
     lf_createFromAddingStack();
     const std::uint32_t tick = g_tick;
@@ -196,6 +197,7 @@ void gf_resetTrafficState()
         stand.liveOccupied = false; // no live aircraft of this run stands there any more
     g_duplicateCheckList.clear();
     gf_clearParkedIds();
+    gf_forgetKeptOut();
     g_maxParked = 0;
     g_maxParkedPercent = 0;
     g_meanStaticParkedHours = 0.0f;

@@ -18,6 +18,8 @@ namespace {
 
 // The most a report may lie after the rest of its answer and after the earlier answers.
 constexpr double g_maxReportLeadSeconds = 600.0;
+// A record time the program's clock can take: whole seconds of it fit 64 bits.
+constexpr double g_maxClockSeconds = 9.2e18;
 
 // The newest record time let through in this run, and when (steady seconds): the feed time
 // an answer may not run far ahead of. Traffic Reader thread; reset between runs.
@@ -61,6 +63,18 @@ void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<do
             g_latestKept = {r.recordTime, now};
 }
 
+// The feed time (the program's clock under a time shift) is the newest report kept; an answer
+// whose every report was dropped leaves it as it was.
+void lf_takeFeedTime(const std::vector<FeedRecord>& batch)
+{
+    double latest = 0.0;
+    for (const FeedRecord& r : batch)
+        if (std::isfinite(r.recordTime) && r.recordTime > latest && r.recordTime < g_maxClockSeconds)
+            latest = r.recordTime;
+    if (latest > 0.0)
+        g_latestFeedTime = latest;
+}
+
 } // namespace
 
 void gf_resetLatestFeedTime()
@@ -92,6 +106,7 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
     const double median = times[times.size() / 2];
     const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
     lf_dropReportsFarAhead(batch, times);
+    lf_takeFeedTime(batch);
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
     if (offsetSeconds != 30) {

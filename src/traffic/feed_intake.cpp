@@ -62,6 +62,15 @@ bool lf_ignoreForTimeOrSpeed(const LiveAc& ac, const FeedRecord& r)
     return false;
 }
 
+// The class values that only a live aircraft moves by.
+void lf_takeLiveClassValues(AcBase& ac)
+{
+    ac.turnStep = ac.baseTurnStep;
+    const ClassValues& values = gf_classValues(ac.sizeClass);
+    ac.maxClimbRate = values.maxClimbRate;
+    ac.parkingSpeedKt = values.parkingSpeedKt;
+}
+
 void lf_createLiveAc(FeedRecord r)
 {
     if (r.type.empty() && !r.registration.empty()) {
@@ -81,10 +90,7 @@ void lf_createLiveAc(FeedRecord r)
     AcBase base(r);
     base.coupledSearchDone = false;
     base.hexid = r.hexId;
-    base.turnStep = base.baseTurnStep;
-    const ClassValues& values = gf_classValues(base.sizeClass);
-    base.maxClimbRate = values.maxClimbRate;
-    base.parkingSpeedKt = values.parkingSpeedKt;
+    lf_takeLiveClassValues(base);
     g_liveAircraft.emplace_back(r.sample, std::move(base), r.recordTime);
 }
 
@@ -318,6 +324,14 @@ void lf_groundPhaseChange(LiveAc& ac, const FeedSample& s)
 }
 
 } // namespace
+
+void gf_retakeTypeValues(AcBase& ac)
+{
+    if (ac.sizeClass == gf_type2sizeClass(ac.type) && ac.halfWingspanNm == gf_getHalfWingspan(ac.type))
+        return;
+    ac.takeTypeValues();
+    lf_takeLiveClassValues(ac);
+}
 
 void gf_applyFeedRecord(const FeedRecord& r)
 {

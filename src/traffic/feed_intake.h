@@ -10,8 +10,9 @@
 // Traffic Reader thread, after each answer: gives every record its due tick relative to the
 // median record time (offset 0, 6, 12, 18, 24 s for the start-up snapshots, applied at once; 30
 // for the loop, moved onto the feed stack when it is empty and the run is going). A record dated
-// more than 600 s after the rest of its answer and after the earlier answers is dropped. The
-// batch is empty afterwards.
+// more than 600 s after the rest of its answer and after the earlier answers is dropped; the
+// newest record kept is the feed time (g_latestFeedTime, 0 for an empty answer). The batch is
+// empty afterwards.
 void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds);
 // A new run: no earlier feed time for the answers to be judged against.
 void gf_resetLatestFeedTime();
@@ -22,6 +23,9 @@ std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base
 // A record for a known hex id becomes a sample, a new hex id a new aircraft (tick; the
 // start-up snapshots before the tick loop runs).
 void gf_applyFeedRecord(const FeedRecord& record);
+// A type changed since the aircraft's values were taken (the identity rules, the registration's
+// database record at the spawn): the half wingspan, size class and class values of the new type.
+void gf_retakeTypeValues(AcBase& ac);
 // The rules for a new sample of a known aircraft.
 void decodeExisting(LiveAc& ac, FeedSample s);
 bool checkExtendingSituations(LiveAc& ac, FeedSample& s);

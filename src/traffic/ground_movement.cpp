@@ -93,6 +93,15 @@ void lf_ruleLimits(LiveAc& ac)
     ac.lateLimit = ac.takeoffRoll ? 5000 : 3000;
 }
 
+// Ticks until the heading is within the half degree of groundBearing at which the turn stops.
+std::int64_t lf_ticksToTurn(const LiveAc& ac)
+{
+    const double left = gf_angleDiffRadToDeg(ac.groundBearing, ac.position[POS_HEADING]) - 0.5;
+    if (!(left > 0.0 && ac.turnStep > 0.0))
+        return 0;
+    return static_cast<std::int64_t>(std::ceil(left / (ac.turnStep * g_rad2deg))) + 1;
+}
+
 // In a take-off roll with 43 kt reached: take off when the samples ahead climb away.
 void lf_takeoffDecision(LiveAc& ac, std::int64_t d)
 {
@@ -373,6 +382,8 @@ void lf_shapeAndTime(LiveAc& ac)
         }
     }
     lf_parkWhenStopped(ac);
+    if (ac.flightState == FlightState::parking && q.size() >= 2 && q[1].samePosition != 0)
+        ac.groundBearing = ac.standHeading; // at its stand: the last turn is onto the stand's heading
     if (q.size() >= 2)
         groundDueTick(ac);
 }
@@ -435,6 +446,10 @@ void groundDueTick(LiveAc& ac)
     }
     if (ac.extrapolationsLeft < 1)
         next = std::clamp<std::int64_t>(next, due1 - ac.earlyLimit, due1 + ac.lateLimit);
+    // at its stand a parking aircraft turns in place onto the stand's heading before it parks,
+    // at the class's turn step, however long that takes
+    if (s1.samePosition != 0 && ac.flightState == FlightState::parking)
+        next = std::max(next, now + lf_ticksToTurn(ac));
     s1.dueTick = gf_clampTick(std::max(next, now));
 }
 

@@ -10,6 +10,7 @@
 #include "traffic/ac_descriptions.h"
 #include "traffic/airborne_motion.h"
 #include "traffic/angles.h"
+#include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
 #include "traffic/live_ac_utilities.h"
 #include "traffic/parked_counts.h"
@@ -207,6 +208,7 @@ void spawnLiveAc(LiveAc& ac)
     }
     if (ac.flightState == FlightState::birth) {
         if (ac.liveryTitle.empty()) {
+            gf_retakeTypeValues(ac);
             ac.liveryTitle = gf_rememberedLivery(ac.hexid);
             if (ac.liveryTitle.empty())
                 gf_matchLiveryLiveAc(ac);
@@ -280,7 +282,9 @@ bool updateLiveAc(LiveAc& ac)
                     ac.position[POS_TAS] = stationary ? 0.0 : ac.rates[POS_TAS];
                 }
                 if (ac.acState == AcState::active) {
-                    if (!ac.samples.empty() && ac.samples.front().samePosition == 0)
+                    // a parking aircraft also turns while it stands at its stand
+                    if (!ac.samples.empty() &&
+                        (ac.samples.front().samePosition == 0 || ac.flightState == FlightState::parking))
                         integrateTick(ac);
                     if (ac.objectId != 0) {
                         lf_handOverPosition(ac);

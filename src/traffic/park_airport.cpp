@@ -6,6 +6,7 @@
 #include "foundation/option_table.h"
 #include "traffic/park_airport_hooks.h"
 #include "traffic/learned_writer.h"
+#include "traffic/parked_counts.h"
 #include "traffic/static_plan.h"
 
 #include <fmt/format.h>
@@ -76,6 +77,8 @@ void gf_clearParkAirport()
     lf_enable(g_flushStaticButton, false);
     g_staticRemovals.clear();
     g_staticPlan.clear();
+    gf_cancelStaticCalculation();
+    gf_forgetKeptOut();
     {
         std::lock_guard lock(g_parkDataMutex);
         parkAirport = Airport{};

@@ -56,8 +56,8 @@ void lf_requestStaticCalculation(bool showStatus)
         gf_showStatus("Calculating static parked aircraft ...", false);
 }
 
-// With now the stands are loaded and the plan is calculated at once; otherwise on the next call,
-// after the Traffic Reader has collected the feed index.
+// With now the stands are loaded and the calculation begins (over the next passes); otherwise on
+// the next call, after the Traffic Reader has collected the feed index.
 void lf_loadParkAirportStands(bool now)
 {
     if (!now) {
@@ -67,7 +67,8 @@ void lf_loadParkAirportStands(bool now)
     }
     g_recalcParking = false;
     if (const std::string error = gf_readParkedFile(); error.empty()) {
-        gf_calculateStaticParking();
+        g_collectFeedIndex = true; // the parked traffic is fitted against the feed of the passes meanwhile
+        gf_beginStaticCalculation();
     } else {
         lf_showAndLog(error);
         gf_clearParkAirport();
@@ -147,7 +148,7 @@ void gf_sortParkAirports(const LatLon& position)
 
 void gf_handleParkAirports(bool firstCall)
 {
-    if (gf_busyHook() && g_staticPlan.empty()) {
+    if (gf_busyHook() && g_staticPlan.empty() && !gf_staticCalculationPending()) {
         gf_endBusyModeHook();
         gf_clearStatus();
         gf_countStaticAcInSim(true);

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <fmt/format.h>
 #include <gsl/narrow>
+#include <unordered_set>
 #include <vector>
 
 std::atomic<std::int32_t> g_maxParked{0};
@@ -39,6 +40,10 @@ std::vector<LiveAc*> lf_parkedLive()
 }
 
 bool lf_inSim(const StaticAc& s) { return s.acState == AcState::active || s.acState == AcState::removingfromsim; }
+
+// Live aircraft that left to hold the maximum of parked aircraft. The feed goes on reporting
+// them parked: each would come back and send another away, and that one the next.
+std::unordered_set<std::uint32_t> g_keptOut;
 
 int lf_halfHoursParked(const AcRecord& s, WeekPoint now)
 {
@@ -77,7 +82,7 @@ void gf_enforceMaxPark(std::int32_t extra)
     if (!INITIAL_LOAD_ONLY.value && live > max && !parked.empty()) {
         LiveAc& a = *parked.front();
         gf_log(fmt::format("{:8}: {} live max park exceeded, removed", gf_standName(a.standId), a.callsign));
-        removeAircraftFromSim(a);
+        gf_removeForMaxPark(a);
     }
     if (gf_countStaticAcInSim(false) + live <= max)
         return;
@@ -99,9 +104,29 @@ void gf_removeParkedLiveAc(std::int32_t n)
     for (std::size_t i = 0; i < parked.size() && static_cast<std::int64_t>(i) < n; ++i) {
         LiveAc& ac = *parked[i];
         gf_log(fmt::format("live parked {} at {} removed", gf_describeAc(ac), gf_standName(ac.standId)));
-        removeAircraftFromSim(ac);
+        gf_removeForMaxPark(ac);
     }
 }
+
+void gf_removeForMaxPark(LiveAc& ac)
+{
+    g_keptOut.insert(ac.hexid);
+    removeAircraftFromSim(ac);
+}
+
+bool gf_keptOutWhileFull(const LiveAc& ac)
+{
+    const auto it = g_keptOut.find(ac.hexid);
+    if (it == g_keptOut.end())
+        return false;
+    const std::int32_t max = g_maxParked;
+    if (!RT_PARKTRAFFIC_ONLY.value && max >= 1 && std::ssize(lf_parkedLive()) >= max)
+        return true;
+    g_keptOut.erase(it); // room again: it parks as any other
+    return false;
+}
+
+void gf_forgetKeptOut() { g_keptOut.clear(); }
 
 std::int32_t gf_countParkedLiveAc(bool refresh)
 {

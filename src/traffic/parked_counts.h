@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct LiveAc;
+
 // Written by gf_wantedParkedCount (the maximum of parked aircraft and its share of the stands, %)
 // and by gf_countStaticAcInSim (the mean time the static aircraft have stood, hours).
 extern std::atomic<std::int32_t> g_maxParked;
@@ -23,6 +25,14 @@ std::int32_t gf_wantedParkedCount();
 void gf_enforceMaxPark(std::int32_t extra);
 // The n longest-parked live aircraft leave.
 void gf_removeParkedLiveAc(std::int32_t n);
+// A live aircraft leaves to hold the maximum of parked aircraft, and is kept out while the
+// airport is full (gf_keptOutWhileFull).
+void gf_removeForMaxPark(LiveAc& ac);
+// The aircraft left to hold the maximum and the live aircraft parked still reach it: it may not
+// take a stand at its spawn. Once there is room again it is forgotten.
+bool gf_keptOutWhileFull(const LiveAc& ac);
+// A new run, or the park airport left.
+void gf_forgetKeptOut();
 
 // A parked live aircraft as the parking adjustment sees it.
 struct ParkedLive {

@@ -1,8 +1,8 @@
 // Plan entries from the parked traffic of the web service: each parked aircraft that flies in
 // the live feed under no name goes to the free stand at its position, or keeps a newer static
-// aircraft there. Receiving the answer and finding each aircraft's stand (the bulk of the work)
-// may be done ahead, in the first phase of a recalculation; the fit against the live feed's
-// index collected since then is the second phase's.
+// aircraft there. The answer is asked for without waiting; a later pass takes it and finds each
+// aircraft's stand (the bulk of the work), and the fit against the live feed's index collected
+// meanwhile is a pass of its own (the calculation, or the recalculation's second phase).
 #include "aircraft/dbase_lookup.h" // gf_getHalfWingspan
 #include "airports/park_data.h"
 #include "feed/parked_request.h"
@@ -38,7 +38,8 @@ struct LocatedParked {
 };
 
 struct PreparedAnswer {
-    bool ready = false; // prepared and not used yet
+    bool asked = false; // asked for, the answer not taken yet
+    bool ready = false; // taken and located, not used yet
     bool received = false;
     std::string airport;
     std::int64_t steadyNs = 0;
@@ -71,10 +72,10 @@ struct LiveIdentities {
 };
 
 // A refused request (statuses 400 and 403 raise) is no answer: the plan goes on with the options.
-bool lf_receiveParkedTraffic()
+bool lf_takeParkedAnswer()
 {
     try {
-        return gf_receiveParkedTraffic();
+        return gf_takeParkedAnswer();
     } catch (const std::runtime_error& e) {
         gf_logError(fmt::format("{}: {}", "gf_receiveParkedTraffic", e.what()));
         return false;
@@ -140,16 +141,33 @@ bool lf_newerStaticStays(const Stand& stand, const LocatedParked& p, WeekPoint n
 
 } // namespace
 
-void gf_prepareParkedTraffic()
+void gf_requestParkedTraffic()
 {
     g_prepared = PreparedAnswer{};
-    g_prepared.received = MAX_PARK_SEL.value > 0 && lf_receiveParkedTraffic();
-    g_prepared.ready = true;
     g_prepared.airport = parkAirport.code;
+    if (MAX_PARK_SEL.value > 0) {
+        gf_askParkedTraffic();
+        g_prepared.asked = true;
+        return;
+    }
+    g_prepared.ready = true; // none asked for: the plan goes on with the options
+    g_prepared.steadyNs = gf_steadyNowNs();
+    g_prepared.at = gf_unpackWeekPoint(g_timeSlot);
+}
+
+bool gf_parkedTrafficAwaited() { return g_prepared.asked; }
+
+bool gf_locateParkedTraffic()
+{
+    if (!g_prepared.asked || gf_parkedTrafficPending())
+        return false;
+    g_prepared.asked = false;
+    g_prepared.received = lf_takeParkedAnswer();
+    g_prepared.ready = true;
     g_prepared.steadyNs = gf_steadyNowNs();
     g_prepared.at = gf_unpackWeekPoint(g_timeSlot);
     if (!g_prepared.received)
-        return;
+        return true;
     g_prepared.located.reserve(g_parkedRecords.size());
     StandsByLatitude stands;
     for (ParkedTrafficRecord& r : g_parkedRecords) {
@@ -161,13 +179,17 @@ void gf_prepareParkedTraffic()
             p.ac.airline = "PVT";
         lf_note(p, stands.findFreeStandNear(p.at, p.ac, g_parkedStandNm, false));
     }
+    return true;
 }
 
 bool gf_takeParkedTraffic(WeekPoint now)
 {
     if (!g_prepared.ready || g_prepared.airport != parkAirport.code ||
-        gf_steadyNowNs() - g_prepared.steadyNs > g_preparedForNs)
-        gf_prepareParkedTraffic();
+        gf_steadyNowNs() - g_prepared.steadyNs > g_preparedForNs) {
+        // none taken in time (a late answer is not used by a later plan either): no waiting here
+        g_prepared = PreparedAnswer{};
+        return false;
+    }
     g_prepared.ready = false;
     // a half hour that began since the answer came makes every aircraft seen one more ago
     const auto later = static_cast<std::uint32_t>(gf_halfHoursBetween(g_prepared.at, now));
@@ -216,6 +238,7 @@ void gf_fitParkedTraffic(WeekPoint now)
             continue;
         }
         g_staticPlan.push_back(lf_entryOf(p.ac, p.hexId, stand->id, static_cast<std::int32_t>(p.slot)));
+        gf_growStandFor(*stand, p.ac);
         lt_planned(*stand);
     }
 }

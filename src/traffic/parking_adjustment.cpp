@@ -219,7 +219,7 @@ void lf_trimToWanted(std::int32_t wanted)
             g_liveParked.pop_back();
             for (LiveAc& ac : g_liveAircraft)
                 if (ac.acState == AcState::active && ac.standId == p.standId && ac.callsign == p.callsign) {
-                    removeAircraftFromSim(ac);
+                    gf_removeForMaxPark(ac);
                     break;
                 }
         } else {

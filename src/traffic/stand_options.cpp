@@ -115,6 +115,8 @@ std::int32_t gf_findOrCreateOption(std::vector<StandOption>& options, const AcBa
     o.day = day;
     o.real = realFlag;
     o.fromApf = 0;
-    o.optionId = options.size() == 1 ? 1 : options[options.size() - 2].optionId + 1;
+    // its place in the list: no other option has it (each has its own place, or 0 when disabled),
+    // and the renumbering of the next adjustment gives it again, so a stay keeps finding it
+    o.optionId = static_cast<std::int32_t>(options.size());
     return o.optionId;
 }

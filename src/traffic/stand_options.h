@@ -29,6 +29,6 @@ void gf_recordSeenAtStand(std::vector<StandOption>& options, std::uint32_t lastS
                           std::string_view callsign, std::int32_t firstId, std::int32_t secondId);
 // The option of the key (a registration, or the callsign) that holds now's half hour alone on
 // now's day under the callsign (less a final "_"), or a new one with the airline and type of the
-// key's database record (else the aircraft's). Its id; 0 for an empty key.
+// key's database record (else the aircraft's), whose id is its place in the list. Its id; 0 for an empty key.
 std::int32_t gf_findOrCreateOption(std::vector<StandOption>& options, const AcBase& ac, bool real, WeekPoint now,
                                    std::string_view callsign, std::string_view key);

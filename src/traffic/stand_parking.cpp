@@ -188,6 +188,7 @@ void try2Park(LiveAc& ac, bool wide)
         return;
     lf_clearForArrival(*stand, ac);
     lf_staticsMakeWay(*stand, ac);
+    gf_growStandFor(*stand, ac);
     gf_takeStand(ac, *stand);
     ac.samples.resize(1);
     gf_setFlightState(ac, FlightState::parking);
@@ -278,12 +279,13 @@ Stand* findStandAtSpawn(LiveAc& ac)
     Stand* stand = findFreeStandNear(position, ac, g_wideNm, !moving);
     if (stand == nullptr || lf_keptForUser(*stand))
         return nullptr;
-    if (!standMayBeTaken(stand->id, ac.callsign) ||
+    if (gf_keptOutWhileFull(ac) || !standMayBeTaken(stand->id, ac.callsign) ||
         lf_findCollidingNeighbour(stand->neighbours, *stand, ac) != stand->neighbours.end()) {
         removeAircraftFromSim(ac);
         return nullptr;
     }
     lf_staticsMakeWay(*stand, ac);
+    gf_growStandFor(*stand, ac);
     if (moving) {
         q.front().samePosition = 1;
         q.front().groundSpeed = 0.0;

@@ -18,7 +18,8 @@ void drive2Stand(LiveAc& ac, const StandPosition& target);
 // aircraft parked there first.
 void checkArrival(LiveAc& ac);
 // A new aircraft standing (or barely moving) at a free stand of the park airport takes it; when
-// the stand cannot be freed the aircraft is flagged for removal. nullptr: no stand.
+// the stand cannot be freed, or the aircraft left to hold the maximum parked and the airport is
+// still full, the aircraft is flagged for removal. nullptr: no stand.
 Stand* findStandAtSpawn(LiveAc& ac);
 // The live aircraft standing on the stand makes way for one with this callsign, or keeps it.
 bool standMayBeTaken(std::uint32_t standId, std::string_view callsign);

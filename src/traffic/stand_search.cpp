@@ -153,7 +153,6 @@ Stand* lf_findFreeStandNear(Stands& stands, const LatLon& position, const AcBase
     const double hw = ac.halfWingspanNm;
     Stand* best = nullptr;
     double bestNm = 900.0;
-    bool mismatch = false;
     Stand* fallback = nullptr;
     double fallbackNm = 900.0;
     const LatLonBox reach = gf_reachBox(position, lf_reachNm(maxDistNm, wide));
@@ -168,17 +167,11 @@ Stand* lf_findFreeStandNear(Stands& stands, const LatLon& position, const AcBase
             if (d < bestNm && (fits || d <= g_sizeMismatchNm)) {
                 best = &stand;
                 bestNm = d;
-                mismatch = !fits;
             }
         } else if (wide && d <= g_fallbackNm && d < fallbackNm && fits && lf_namesAircraft(stand, ac)) {
             fallback = &stand;
             fallbackNm = d;
         }
-    }
-    if (best != nullptr && mismatch) {
-        best->radius = hw - g_nmPerMetre;
-        best->radius_change = true;
-        gf_countStandUpdate();
     }
     return best != nullptr ? best : fallback;
 }
@@ -188,6 +181,15 @@ Stand* lf_findFreeStandNear(Stands& stands, const LatLon& position, const AcBase
 Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide)
 {
     return lf_findFreeStandNear(g_parkStands, position, ac, maxDistNm, wide);
+}
+
+void gf_growStandFor(Stand& stand, const AcBase& ac)
+{
+    if (!gf_standTooSmall(stand, ac.halfWingspanNm))
+        return;
+    stand.radius = ac.halfWingspanNm - g_nmPerMetre;
+    stand.radius_change = true;
+    gf_countStandUpdate();
 }
 
 StandsByLatitude::StandsByLatitude()

@@ -17,11 +17,14 @@
 Stand* gf_findStandById(std::uint32_t id);
 Stand* findStandByName(std::string_view name);
 
-// The nearest free stand within maxDistNm that the aircraft fits, or a too small one within 20 m,
-// which then grows to the aircraft; with `wide` a fitting stand within 85 m whose options name the
-// aircraft when there is none nearer. Heli stands are for Rotorcraft only, and they for heli
-// stands only. nullptr when none.
+// The nearest free stand within maxDistNm that the aircraft fits, or a too small one within 20 m;
+// with `wide` a fitting stand within 85 m whose options name the aircraft when there is none
+// nearer. Heli stands are for Rotorcraft only, and they for heli stands only. nullptr when none.
+// The search changes no stand: a too small one grows only when the aircraft takes it.
 Stand* findFreeStandNear(const LatLon& position, const AcBase& ac, double maxDistNm, bool wide);
+// The aircraft takes the stand: a stand too small for it grows to its half wingspan less 1 m
+// (radius_change, one more stand update).
+void gf_growStandFor(Stand& stand, const AcBase& ac);
 // The same search for many positions around the park airport's stands as they are now (sorted
 // by latitude once; a search then looks at the stands of its band of latitude only).
 class StandsByLatitude {

@@ -31,6 +31,7 @@ HookSet<StaticParkingHooks> g_staticParkingHooks;
 namespace {
 
 FeedIndex g_feedIndex; // the copy taken by the last refresh
+bool g_calculationPending = false; // begun on entering the park airport, not calculated yet
 
 template <class Member, class... Args>
 void lf_callHook(Member member, Args... args)
@@ -178,6 +179,29 @@ void gf_calculateStaticParking()
     gf_beginBusyModeHook();
 }
 
+void gf_beginStaticCalculation()
+{
+    gf_beginBusyModeHook();
+    gf_requestParkedTraffic();
+    g_calculationPending = true;
+}
+
+void gf_continueStaticParking()
+{
+    if (gf_locateParkedTraffic() || !g_calculationPending || gf_parkedTrafficAwaited())
+        return;
+    g_calculationPending = false;
+    gf_calculateStaticParking();
+}
+
+bool gf_staticCalculationPending() { return g_calculationPending; }
+
+void gf_cancelStaticCalculation()
+{
+    g_calculationPending = false;
+    gf_forgetParkedTraffic();
+}
+
 void gf_resetStaticParking()
 {
     g_staticPlan.clear();
@@ -187,6 +211,6 @@ void gf_resetStaticParking()
     g_lastRealFit = 0;
     g_lastSoftFit = -1;
     g_feedIndex = FeedIndex{};
-    gf_forgetParkedTraffic();
+    gf_cancelStaticCalculation();
     gf_setStaticSerial(0);
 }

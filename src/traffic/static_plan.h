@@ -76,11 +76,27 @@ void gf_showSoftFitHook(bool soft);
 
 // The full calculation: parked traffic first, then stand options up to the wanted count.
 void gf_calculateStaticParking();
-// Receives the parked traffic and finds each aircraft's stand, ahead of the fit: the first phase
-// of a recalculation, so that the second has less to do.
-void gf_prepareParkedTraffic();
-// The parked traffic for a calculation or adjustment at the week point: the answer prepared
-// within the last minute for this park airport, or one received now. True when it came.
+// The calculation on entering the park airport, spread over the passes without waiting for the
+// service: the parked traffic is asked for now; a later pass takes the answer (or, after ten
+// seconds, goes on without one) and finds the aircraft's stands, the next pass calculates.
+// Meanwhile the busy mode stays on.
+void gf_beginStaticCalculation();
+// The tick's share, every pass: at most one of taking the parked traffic and calculating.
+void gf_continueStaticParking();
+// Begun and not calculated yet.
+bool gf_staticCalculationPending();
+// The calculation under way is dropped (the park airport is left).
+void gf_cancelStaticCalculation();
+// Asks the service for the parked traffic around the park airport; returns at once (the first
+// phase of a recalculation, and the calculation's first step).
+void gf_requestParkedTraffic();
+// The answer asked for is not taken yet.
+bool gf_parkedTrafficAwaited();
+// Once the answer asked for has come (or its ten seconds are over): takes it and finds each
+// aircraft's stand; true in the pass that did. Nothing while it is awaited or none was asked for.
+bool gf_locateParkedTraffic();
+// The parked traffic for a calculation or adjustment at the week point: the answer taken within
+// the last minute for this park airport. True when it came; never waits.
 bool gf_takeParkedTraffic(WeekPoint now);
 void gf_forgetParkedTraffic();
 // Plan entries for the parked traffic taken.

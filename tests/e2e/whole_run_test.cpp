@@ -43,7 +43,8 @@ constexpr const char* g_key = "e2e-local-key";
 // where the model's user aircraft stands during the test: stand D52
 constexpr double g_userStandLat = 52.30953;
 constexpr double g_userStandLon = 4.760917;
-// of the feed scenario: lands on 36R and stops at E22; pushes back from B17 and takes off
+// of the feed scenario: lands on 36R and stops at E22, coming in 60 degrees off the stand's
+// heading; pushes back from B17 and takes off
 constexpr const char* g_arrival = "KLM1786";
 constexpr const char* g_departure = "KLM1351";
 
@@ -262,10 +263,10 @@ std::set<std::string> lf_shippedTitles()
     return titles;
 }
 
-// A stand of the download site's parking file; radius in metres.
+// A stand of the download site's parking file; radius in metres, heading in degrees.
 struct SiteStand {
     std::string name;
-    double lat, lon, radius;
+    double lat, lon, radius, heading;
 };
 std::vector<SiteStand> lf_siteStands()
 {
@@ -274,7 +275,8 @@ std::vector<SiteStand> lf_siteStands()
     std::vector<SiteStand> stands;
     for (const auto& p : doc.child("parkpositions").children("parkpos"))
         stands.push_back({p.attribute("id").value(), p.attribute("latitude").as_double(),
-                          p.attribute("longitude").as_double(), p.attribute("radius").as_double()});
+                          p.attribute("longitude").as_double(), p.attribute("radius").as_double(),
+                          p.attribute("heading").as_double()});
     return stands;
 }
 const SiteStand& lf_nearestStand(const std::vector<SiteStand>& stands, double lat, double lon)
@@ -285,6 +287,12 @@ const SiteStand& lf_nearestStand(const std::vector<SiteStand>& stands, double la
 }
 
 bool lf_isStatic(const Track& t) { return !t.callsign.empty() && t.callsign.back() == '*'; }
+
+// How far the aircraft last seen points from the stand's heading, degrees.
+double lf_offStandHeading(const Track& t, const SiteStand& stand)
+{
+    return std::abs(std::remainder(t.last.headingDeg - stand.heading, 360.0));
+}
 
 // Parked as a live aircraft parks: engines off, throttle and flaps 0, nav and logo lights only.
 bool lf_parkedAt(const Track* t, const SiteStand& stand)
@@ -337,9 +345,13 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     std::atomic<bool> closePosted{false};
     std::atomic<std::uint32_t> ticks{0};
     fs::file_time_type parametersBeforeClose;
-    const auto lt_onTheGround = [&model] {
+    // what stood or taxied on the ground when the park airport was left (its learned file
+    // written); an aircraft touching down then is still flying for the program, and one that
+    // lands later is traffic of no park airport
+    std::set<std::uint32_t> groundWhenLeft;
+    const auto lt_stillThere = [&model, &groundWhenLeft] {
         const auto objects = model->aiObjects();
-        return std::count_if(objects.begin(), objects.end(), [](auto& o) { return o.onGround; });
+        return std::count_if(objects.begin(), objects.end(), [&](auto& o) { return groundWhenLeft.count(o.id) != 0; });
     };
     std::ptrdiff_t leftOnTheGround = 0;
     bool learnedWritten = false;
@@ -349,10 +361,13 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
         while (g_mainWindowState.hMainWindow.load() == nullptr && std::chrono::steady_clock::now() - start < 20s)
             std::this_thread::sleep_for(10ms);
         // samples the world until the condition holds (looked at twice a second) or the time is up
-        const auto lt_watch = [&](const std::function<bool()>& done, std::chrono::seconds limit) {
+        const auto lt_watch = [&](const std::function<bool()>& done, std::chrono::seconds limit,
+                                  const std::function<void()>& each = {}) {
             for (int i = 0; std::chrono::steady_clock::now() - start < limit; ++i) {
                 observer.sample();
                 ticks = g_tick.load();
+                if (each)
+                    each();
                 if (i % 100 == 0 && done())
                     return;
                 std::this_thread::sleep_for(5ms);
@@ -369,11 +384,15 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
         // the user aircraft flies away: everything on the ground leaves, the learned file is
         // written; the flight at the edge of the area is removed there
         model->setUserPath(lf_flyAway());
-        lt_watch([&] {
-            return lt_onTheGround() == 0 && fs::exists(learnedFile) && observer.seenEnough(3, 300);
-        }, 600s);
-        leftOnTheGround = lt_onTheGround();
-        learnedWritten = fs::exists(learnedFile);
+        lt_watch([&] { return learnedWritten && lt_stillThere() == 0 && observer.seenEnough(3, 300); }, 600s, [&] {
+            if (learnedWritten || !fs::exists(learnedFile))
+                return;
+            learnedWritten = true;
+            for (const SimObjectState& o : model->aiObjects())
+                if (o.onGround && o.groundSpeedKts < 40.0)
+                    groundWhenLeft.insert(o.id);
+        });
+        leftOnTheGround = lt_stillThere();
         parametersBeforeClose = fs::last_write_time(g_parametersPath);
         std::this_thread::sleep_for(20ms);
         closePosted = true;
@@ -418,6 +437,7 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
             continue;
         const SiteStand& stand = lf_nearestStand(stands, t.lat, t.lon);
         EXPECT_LE(lf_metres(stand.lat, stand.lon, t.lat, t.lon), 1.0) << t.callsign;
+        EXPECT_LE(lf_offStandHeading(t, stand), 1.0) << t.callsign << " on " << stand.name;
         EXPECT_NE(stand.name, "D52") << t.callsign << " stands on the user's stand";
         for (const SiteStand* other : taken)
             EXPECT_LE(stand.radius + other->radius, 1.1 * lf_metres(stand.lat, stand.lon, other->lat, other->lon))
@@ -432,17 +452,19 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     EXPECT_TRUE(arrival->flared && arrival->landed) << "flared " << arrival->flared << ", landed " << arrival->landed;
     EXPECT_GE(arrival->rolledMetres, 300.0);
     EXPECT_TRUE(lf_parkedAt(arrival, arrivalStand)) << arrival->last.lat << " " << arrival->last.lon;
+    EXPECT_LE(lf_offStandHeading(*arrival, arrivalStand), 2.0) << arrival->last.headingDeg;
     EXPECT_NE(log.find(fmt::format("{:8}: {:8} arrived at stand", "E22", g_arrival)), std::string::npos);
     const Track* departure = observer.find(g_departure);
     ASSERT_NE(departure, nullptr);
     EXPECT_GE(departure->pushedMetres, 20.0);
     EXPECT_GE(departure->climbedFt, 100.0);
 
-    // leaving the park airport: nothing stays on the ground, the learned file is written; in the
-    // air, the flight whose reports ended at the edge of the area is removed there
+    // leaving the park airport: nothing that stood on the ground stays, the learned file is
+    // written; in the air, the flight whose reports ended at the edge of the area is removed there
     EXPECT_NE(log.find("out of sight"), std::string::npos);
-    EXPECT_EQ(leftOnTheGround, 0);
     EXPECT_TRUE(learnedWritten);
+    EXPECT_GE(groundWhenLeft.size(), 20u); // the statics at least
+    EXPECT_EQ(leftOnTheGround, 0);
     std::size_t removedInTheAir = 0;
     for (const auto& [id, t] : tracks) {
         if (!t.removed || t.last.altFt - t.last.groundAltFt < 1000.0)

@@ -11,6 +11,7 @@
 #include "traffic/identity_rules.h"
 #include "traffic/parked_counts.h"
 #include "traffic/stand_options.h"
+#include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
 
@@ -103,6 +104,44 @@ TEST_F(IdentityTest, IdentityChangesRespawnOrKeepTheAircraft)
     LiveAc& late = flying(0x500013, "EWG7");
     EXPECT_FALSE(gf_checkRespawn(late, lt_record("D-AIPX EWG5_ FRA LHR")));
     EXPECT_EQ(late.callsign + gf_acStateName(late.acState).data(), "EWG7active");
+}
+
+TEST_F(IdentityTest, ANewTypeBringsItsSizeAndClassValuesWhenTheLiveryIsChosenAgain)
+{
+    g_dbase.records["D-ABVA"] = {"DLH", "B744", "", false};
+    g_dbase.halfWingspans["A320"] = 17.9 / 1852.0;
+    g_dbase.halfWingspans["B744"] = 32.2 / 1852.0;
+    // reported as an A320, registered as a B744: at its spawn, or flying when the identity rules
+    // take the new registration's operator and type
+    for (const char* registration : {"D-ABVA", "D-AIPX"}) {
+        SCOPED_TRACE(registration);
+        restart();
+        SyntheticFeed feed;
+        Trajectory t = trackOf(0x500071, "DLH400", 50.0, 8.0);
+        t.registration = registration;
+        feed.tracks = {t};
+        feed.deliverStartup();
+        driver.beforePass = [&] { feed.deliverLoop(); };
+        const std::size_t before = sim->creates.size();
+        const auto lt_created = [&](std::size_t n) {
+            return [&, n] {
+                return sim->creates.size() - before == n && gf_findLiveAc(t.hexId)->acState == AcState::active;
+            };
+        };
+        const auto lt_values = [&] {
+            const LiveAc& ac = *gf_findLiveAc(t.hexId);
+            return fmt::format("{} {} {:.1f} m, {:.2f} deg, {:.1f} kt", ac.type, gf_sizeClassName(ac.sizeClass),
+                               ac.halfWingspanNm * 1852.0, ac.turnStep * g_rad2deg, ac.parkingSpeedKt);
+        };
+        ASSERT_TRUE(driver.runUntil(lt_created(1), 5000));
+        if (std::string_view(registration) == "D-AIPX") {
+            EXPECT_EQ(lt_values(), "A320 Large 17.9 m, 0.07 deg, 4.0 kt");
+            feed.tracks[0].registration = "D-ABVA";
+            ASSERT_TRUE(driver.runUntil(lt_created(2), 5000));
+        }
+        EXPECT_EQ(lt_values(), "B744 Heavy 32.2 m, 0.05 deg, 3.0 kt");
+        EXPECT_EQ(sim->creates.back().liveryTitle, "Boeing 747-400 Lufthansa");
+    }
 }
 
 TEST_F(IdentityTest, DuplicateQueueDropsAVanishedAircraftAndRemovesOneDuplicatePerUpdate)

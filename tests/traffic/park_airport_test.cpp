@@ -1,11 +1,21 @@
 // The park airport as the user flies: approach, stay with live aircraft learning its stands,
 // departure out of sight, and the next approach reading back what was learned.
+#include "leg_feed.h"
+#include "rt_test_server.h"
 #include "stand_fixture.h"
 
 #include "airports/apf_locations.h"
 #include "airports/park_airport_list.h"
 #include "airports/park_apf.h"
+#include "feed/reader_state.h"
+#include "feed/readers.h"
+#include "feed/session.h"
 #include "foundation/option_table.h"
+#include "foundation/paths.h"
+#include "simconnect/sim_model.h"
+#include "simlink/sim_messages.h"
+#include "simlink/sim_registration.h"
+#include "simlink/sim_state.h"
 #include "foundation/status_line.h"
 #include "traffic/learned_writer.h"
 #include "traffic/park_airport.h"
@@ -14,6 +24,7 @@
 #include "traffic/park_settings.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_option_learning.h"
+#include "traffic/stand_names.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -21,16 +32,24 @@
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <thread>
 
 namespace traffictest {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 void lf_write(const fs::path& path, const std::string& text)
 {
     fs::create_directories(fs::absolute(path).parent_path());
     std::ofstream(path) << text;
 }
+
+// The parking file up to its stands.
+const std::string g_fileHead = "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' "
+                               "value='1.0.0'/></meta><parameters><parameter name='altitude' value='300'/><parameter "
+                               "name='publisher' value='Pub'/></parameters><parkpositions>";
 
 // EDXX at 50 N 8 E with S1..S4, each with a Monday option at half hours 0 and 1.
 class ParkAirportTest : public StandTest {
@@ -52,10 +71,7 @@ protected:
         for (int i = 0; i < 4; ++i)
             stands += fmt::format("<parkpos id='S{}' latitude='{:.9f}' longitude='8' radius='20'><opt reg='D-E{}' "
                                   "airl='EZY' type='A320' day='1' hh='0,1'/></parkpos>", i + 1, 50.0 + i * 0.001, i);
-        lf_write("airports/my_thirdparty/EDXX.xml",
-                 "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' "
-                 "value='1.0.0'/></meta><parameters><parameter name='altitude' value='300'/><parameter "
-                 "name='publisher' value='Pub'/></parameters><parkpositions>" + stands + "</parkpositions>");
+        lf_write("airports/my_thirdparty/EDXX.xml", g_fileHead + stands + "</parkpositions>");
         g_myParkAirports = {MyParkAirport{"EDXX", "", 50.0, 8.0, 0.0}};
         StaticParkingHooks statics;
         statics.beginBusyMode = [this] { busy = true; };
@@ -66,6 +82,7 @@ protected:
         g_parkLoadHooks.install(std::move(load));
         g_parkAirportHooks.install(ParkAirportHooks{[this] { return busy; }, [this](const std::string& t) { shown = t; }});
         gf_installStandLearning();
+        driver.beforePass = [this] { clock.serve(); }; // the Traffic Reader answers at once
     }
     ~ParkAirportTest() override
     {
@@ -100,7 +117,9 @@ TEST_F(ParkAirportTest, ApproachStayAndDepartureLearnAndReadBackOnTheNextApproac
     EXPECT_TRUE(busy && g_recalcParking && g_parkStands.empty());
     flyAt(12.0, 2500.0);
     ASSERT_EQ(g_parkStands.size(), 4u);
-    EXPECT_EQ(g_staticPlan.size(), 1u); // 30 % of 4 without a learned file
+    EXPECT_TRUE(busy && g_staticPlan.empty()); // the parked traffic asked for, not waited for
+    driver.run(2);                             // a pass takes the answer, the next calculates
+    EXPECT_EQ(g_staticPlan.size(), 1u);        // 30 % of 4 without a learned file
     EXPECT_EQ(gf_parkAirportElevationFt(), 300.0);
     ASSERT_TRUE(driver.runUntil([] { return g_staticPlan.empty(); }, 500));
     driver.run(300);
@@ -196,6 +215,130 @@ TEST_F(ParkAirportTest, AnAirportIsOutOfSightAboveItsHeightAsBeyondItsRange)
               left);
     AIRP_RANGE.value = AIRP_RANGE.defaultValue;
     AIRP_HEIGHT.value = AIRP_HEIGHT.defaultValue;
+}
+
+// The Traffic Reader against a local service that holds the parked-traffic answer back: the
+// passes go on while the airport is entered, and the plan is made once the answer has come.
+TEST_F(ParkAirportTest, EnteringWaitsForTheParkedTrafficOverThePassesNotInOne)
+{
+    platform::setClock(nullptr); // the reader's own pace, in real time
+    g_timeSlot = gf_slotAndWeekdayNow();
+    testsupport::RtTestServer server;
+    folder.setEnv("TRWK_RT_BASE_URL", server.baseUrl());
+    fs::create_directories(g_dataFolder);
+    std::ofstream(g_dataFolder / "rt_license.txt") << "ABC-123 key\n";
+    gf_resetRtClients();
+    g_readerStop = false;
+    server.queue("/v4/auth", {200, R"({"status":200,"GUID":"abc","wrrl":2000})"});
+    gf_authenticater();
+    server.setDefault("/v4/traffic", {200, R"({"status":200,"rrl":1})"});
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(platform::clock().systemNow().time_since_epoch());
+    testsupport::ServiceAnswer held{200, nlohmann::json{{"status", 200}, {"data", {{"4b0001", nlohmann::json::array(
+        {50.0, 8.0, "S1", "A320", "", now.count(), "DLH1"})}}}}.dump()};
+    held.hang = true;
+    server.queue("/v4/traffic#parkedtraffic", held);
+    gf_startTrafficReader();
+
+    flyAt(15.0, 3000.0); // in sight
+    driver.beforePass = [&] {
+        if (g_tick == 10)
+            flyAt(12.0, 2500.0); // the handling in a pass: stands loaded, the parked traffic asked for
+    };
+    driver.afterPass = [] { std::this_thread::sleep_for(1ms); };
+    ASSERT_TRUE(driver.runUntil([&] { return server.hanging() == 1; }, 20000));
+    const std::uint32_t asked = g_tick;
+    driver.run(200);
+    EXPECT_EQ(server.hanging(), 1u);
+    EXPECT_EQ(g_tick, asked + 200); // the passes went on while the service held the answer
+    EXPECT_TRUE(busy && g_staticPlan.empty());
+    EXPECT_FALSE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
+    server.releaseHanging();
+    ASSERT_TRUE(driver.runUntil([] { return !g_staticPlan.empty(); }, 20000));
+    EXPECT_EQ(g_staticPlan.size(), 1u);
+    EXPECT_EQ(g_staticPlan[0].callsign + " " + gf_standName(g_staticPlan[0].standId), "DLH1 S1");
+    g_readerStop = true;
+    EXPECT_TRUE(driver.runUntil([] { return g_trafficReaderDone.load(); }, 20000));
+}
+
+// Without an answer the calculation waits ten seconds, in busy mode, and goes on with the options.
+TEST_F(ParkAirportTest, WithoutAParkedTrafficAnswerTheCalculationGoesOnAfterTenSeconds)
+{
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    driver.beforePass = [this] { clock.advance(100ms); }; // the service never answers
+    driver.run(100);
+    EXPECT_TRUE(busy && g_staticPlan.empty());
+    driver.run(2);
+    EXPECT_TRUE(folder.logHas("ParkedTraffic receiving timed out after 10 seconds"));
+    ASSERT_EQ(g_staticPlan.size(), 1u);
+    EXPECT_TRUE(g_staticPlan[0].callsign.empty() && g_staticPlan[0].noRealHexid == 1); // from an option
+    EXPECT_TRUE(busy);
+}
+
+// Headings from the parking file (degrees) to the stands, the static aircraft created on them and
+// a live arrival driven onto one, as the simulator model shows them; far from 0 and 360 degrees.
+TEST_F(ParkAirportTest, StaticsAndArrivalsStandOnTheirStandsHeadingInTheSimulator)
+{
+    // taxiing north-east, the arrival stops 6 m south of H7 and drives onto it
+    LegFeed arrival;
+    arrival.identity.hexId = 0x4b1990;
+    arrival.start = LatLon{50.003, 7.995};
+    arrival.legs = {{50.0, 15.0, 0.0, 45.0}, {10.0, 15.0, -1.5, 45.0}, {60.0, 0.0, 0.0, 45.0}};
+    const std::vector<double> headings{123.0, 237.5, 301.0, 95.0, 160.0, 250.0, 237.5};
+    std::string stands;
+    for (std::size_t i = 0; i < headings.size(); ++i) { // all but the last with an option now
+        const bool last = i + 1 == headings.size();
+        const LatLon at = last ? lf_at(0.0, 6.0, arrival.endOf(1)) : lf_at(0.0, 100.0 * static_cast<double>(i));
+        stands += fmt::format("<parkpos id='H{}' latitude='{:.9f}' longitude='{:.9f}' heading='{}' radius='20'>{}"
+                              "</parkpos>", i + 1, at.lat, at.lon, headings[i],
+                              last ? "" : fmt::format("<opt reg='D-E{}' airl='EZY' type='A320' day='1' hh='0,1'/>", i));
+    }
+    lf_write("airports/my_thirdparty/EDXX.xml", g_fileHead + stands + "</parkpositions>");
+    CUSTOM_PARKING_PERCENTAGE.value = 100;
+    SimScenario scenario = gf_defaultSimScenario();
+    scenario.groundAltitudeFt = 0.0;
+    scenario.userPath = {{0.0, "stand", 50.0, 7.48, 0.0, true, 90.0, 0}}; // 20 nm west
+    const auto model = std::make_shared<SimModel>(scenario);
+    gf_setSimConnectBackend(model);
+    HSIMCONNECT handle = nullptr;
+    SimConnect_Open(&handle, "test", nullptr, 0, nullptr, 0);
+    g_hSimConnect = handle;
+    gf_registerWithSim();
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    arrival.deliverStartup();
+    const auto lt_pass = [&] {
+        clock.serve();
+        arrival.deliverLoop();
+        gf_handleAddingStack();
+        model->step();
+        SimConnect_CallDispatch(g_hSimConnect, gf_dispatch, nullptr);
+    };
+    const auto lt_arrivalParked = [&] {
+        const LiveAc* ac = gf_findLiveAc(arrival.identity.hexId);
+        return ac != nullptr && ac->flightState == FlightState::parked;
+    };
+    for (int i = 0; i < 30000 && !(lt_arrivalParked() && g_staticPlan.empty()); ++i)
+        lt_pass();
+    ASSERT_TRUE(lt_arrivalParked());
+    for (int i = 0; i < 300; ++i) // the last static created
+        lt_pass();
+    std::size_t statics = 0;
+    for (const SimObjectState& o : model->aiObjects()) {
+        const auto lt_nm = [&](const Stand& s) {
+            return gf_distanceNm(LatLon{o.lat, o.lon}, LatLon{s.latitude, s.longitude});
+        };
+        const auto stand = std::min_element(g_parkStands.begin(), g_parkStands.end(),
+                                            [&](const Stand& a, const Stand& b) { return lt_nm(a) < lt_nm(b); });
+        const double fileHeading = headings[static_cast<std::size_t>(stand - g_parkStands.begin())];
+        const bool live = !o.atcId.ends_with('*');
+        statics += live ? 0 : 1;
+        EXPECT_LE(std::fabs(std::remainder(o.headingDeg - fileHeading, 360.0)), 1.0)
+            << o.atcId << " on " << stand->name;
+        EXPECT_EQ(live, stand->name == "H7") << o.atcId;
+    }
+    EXPECT_EQ(statics, 6u);
+    gf_setSimConnectBackend(sim);
 }
 
 TEST_F(ParkAirportTest, LimitsOfEnteringLeavingRemovingAndLearning)

@@ -19,6 +19,8 @@
 #include "traffic/traffic_jobs.h"
 
 #include <algorithm>
+#include <fmt/format.h>
+#include <map>
 
 namespace traffictest {
 namespace {
@@ -86,6 +88,41 @@ TEST_F(StandTest, ArrivalLandsTaxisParksAndPushesBackFromItsStand)
     EXPECT_EQ(g_learnedUpdates, 1u);
     EXPECT_EQ(learned, (std::vector<StandLearning>{StandLearning::real, StandLearning::real})); // arrival, departure
     EXPECT_FALSE(stand.liveOccupied);
+}
+
+TEST_F(StandTest, ArrivalTurnsOntoItsStandHeadingWithoutAJump)
+{
+    // taxiing east, it stops 6 m south of the stand and drives onto it; stands facing every way
+    for (const double standDeg : {90.0, 150.0, 237.0, 300.0, 20.0}) {
+        SCOPED_TRACE(standDeg);
+        restart();
+        g_parkStands.clear();
+        LegFeed feed;
+        feed.identity.hexId = 0x4b1900 + static_cast<std::uint32_t>(standDeg);
+        feed.legs = {{60.0, 15.0, 0.0, 90.0}, {10.0, 15.0, -1.5, 90.0}, {60.0, 0.0, 0.0, 90.0}};
+        parkAirport = Airport{"EDXX", "", feed.start.lat, feed.start.lon, 0.0};
+        g_parkAirportLoaded = true;
+        const Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(1)), 20.0, gate, standDeg);
+        feed.deliverStartup();
+        driver.beforePass = [&] { feed.deliverLoop(); };
+        const auto lt_parked = [&] {
+            const LiveAc* ac = gf_findLiveAc(feed.identity.hexId);
+            return ac != nullptr && ac->flightState == FlightState::parked;
+        };
+        ASSERT_TRUE(driver.runUntil(lt_parked, 20000));
+        const LiveAc& ac = *gf_findLiveAc(feed.identity.hexId);
+        ASSERT_EQ(ac.standId, stand.id);
+        driver.run(200);
+        const auto& track = sim->positions[ac.objectId];
+        ASSERT_GE(track.size(), 2u);
+        EXPECT_LE(std::fabs(std::remainder(track.back().heading * g_rad2deg - standDeg, 360.0)), 1.0);
+        double largestTurn = 0.0; // in one pass, degrees
+        for (std::size_t i = 1; i < track.size(); ++i) {
+            const double turn = std::remainder((track[i].heading - track[i - 1].heading) * g_rad2deg, 360.0);
+            largestTurn = std::max(largestTurn, std::fabs(turn));
+        }
+        EXPECT_LE(largestTurn, ac.baseTurnStep * g_rad2deg + 1e-9);
+    }
 }
 
 TEST_F(StandTest, ArrivalFartherThanTwoMetresFromItsStandTaxisAgain)
@@ -193,6 +230,47 @@ TEST_F(StandTest, MaximumParkedRemovesTheLongestParkedThenTheOldestStatic)
     }
 }
 
+TEST_F(StandTest, ParkedAircraftBeyondTheMaximumDoNotComeAndGo)
+{
+    for (int i = 0; i < 17; ++i)
+        addStand(lf_at(0.0, 100.0 * i), 20.0);
+    MAX_PARK_SEL.value = 5;
+    ASSERT_EQ(gf_wantedParkedCount(), 5);
+    // five stand parked from the start, a sixth is reported from 60 s on
+    SyntheticFeed feed;
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        Trajectory t = trackOf(0x4c0001 + i, fmt::format("DLH{}", 10 + i), g_parkStands[i].latitude,
+                               g_parkStands[i].longitude);
+        std::tie(t.groundSpeedKt, t.altitudeFt, t.registration) = std::tuple{0.0, 0.0, ""};
+        feed.tracks.push_back(t);
+    }
+    const Trajectory late = feed.tracks.back();
+    feed.tracks.pop_back();
+    feed.deliverStartup();
+    driver.beforePass = [&] {
+        if (g_tick == 6000)
+            feed.tracks.push_back(late);
+        feed.deliverLoop();
+    };
+    driver.run(30000);
+    std::map<std::uint32_t, int> created;
+    for (const CreateRequest& c : sim->creates)
+        ++created[c.hexId];
+    for (const auto& [hexId, times] : created)
+        EXPECT_EQ(times, 1) << std::hex << hexId << " came back";
+    EXPECT_EQ(created.size(), 6u);
+    ASSERT_EQ(sim->removals.size(), 1u); // the longest parked made way for the sixth
+    EXPECT_EQ(gf_countParkedLiveAc(false), 5);
+    EXPECT_EQ(sim->objectOfHex(late.hexId)->removed, false);
+    // with room for one more it comes back
+    MAX_PARK_SEL.value = 6;
+    parking_percentage.value = 40;
+    ASSERT_EQ(gf_wantedParkedCount(), 6);
+    driver.run(6000); // its reports are due 30 s after they come
+    EXPECT_EQ(sim->creates.size(), 7u);
+    EXPECT_EQ(gf_countParkedLiveAc(false), 6);
+}
+
 TEST_F(StandTest, AircraftFirstSeenStandingTakesTheStandAndTheFeedConfirmsIt)
 {
     Trajectory t; // at 50 N 8 E
@@ -249,7 +327,11 @@ TEST_F(StandTest, FreeStandNearFitsTheAircraftOrGrowsWithinTwentyMetres)
         ac.sizeClass = c.rotorcraft ? SizeClass::Rotorcraft : SizeClass::Large;
         const double radius = 17.9 - c.radiusLess;
         Stand& stand = addStand(lf_at(90.0, c.metres), radius, c.kind);
-        EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, false) != nullptr, c.found) << c.metres << c.kind;
+        Stand* found = findFreeStandNear(g_origin, ac, 0.029697624, false);
+        EXPECT_EQ(found != nullptr, c.found) << c.metres << c.kind;
+        EXPECT_NEAR(stand.radius * 1852.0, radius, 1e-6) << "the search grew it";
+        if (found != nullptr)
+            gf_growStandFor(*found, ac); // taken
         EXPECT_NEAR(stand.radius * 1852.0, c.grown ? 16.9 : radius, 1e-6);
         EXPECT_EQ(stand.radius_change, c.grown);
     }
@@ -261,6 +343,49 @@ TEST_F(StandTest, FreeStandNearFitsTheAircraftOrGrowsWithinTwentyMetres)
     EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), &g_parkStands[0]);
     g_parkStands[0].liveOccupied = true;
     EXPECT_EQ(findFreeStandNear(g_origin, ac, 0.029697624, true), nullptr);
+}
+
+TEST_F(StandTest, ATooSmallStandGrowsOnlyForTheAircraftThatTakesIt)
+{
+    struct Case {
+        const char* name;
+        bool atSpawn; // first seen standing there, else stopped taxiing
+        bool taken;
+    };
+    const Case cases[] = {{"reserved", false, false},       {"the user's", false, false},
+                          {"kept by its parked aircraft", true, false}, {"next to a colliding one", true, false},
+                          {"free after taxiing", false, true}, {"free at the spawn", true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string what = c.name;
+        g_parkStands.clear();
+        g_liveAircraft.clear();
+        g_reservedStand.set("");
+        setUser(50.0, 7.48, 0.0, true);
+        // 10 m from the arriving A320 (17.9 m half wingspan), 10 m in radius: too small
+        Stand& stand = addStand(lf_at(90.0, 10.0), 10.0);
+        const Stand& beside = addStand(lf_at(0.0, 25.0, lf_at(90.0, 10.0)), 20.0);
+        stand.neighbours = {beside.id};
+        if (what == "reserved")
+            g_reservedStand.set(stand.name);
+        if (what == "the user's")
+            setUser(stand.latitude, stand.longitude, 0.0, true);
+        if (what == "kept by its parked aircraft") // ABC123 finds ABC12 there
+            addLive(0x400009, "ABC12", lf_at(90.0, 10.0), FlightState::parked).standId = stand.id;
+        if (what == "next to a colliding one")
+            addLive(0x400008, "XYZ1", lf_at(0.0, 25.0, lf_at(90.0, 10.0)), FlightState::parked).standId = beside.id;
+        LiveAc& ac = addLive(0x400001, "ABC123", g_origin, c.atSpawn ? FlightState::birth : FlightState::taxi);
+        if (c.atSpawn) {
+            ac.acState = AcState::buffer;
+            const Stand* given = findStandAtSpawn(ac);
+            EXPECT_EQ(given == &stand, c.taken);
+        } else {
+            try2Park(ac, false);
+            EXPECT_EQ(ac.standId == stand.id, c.taken);
+        }
+        EXPECT_NEAR(stand.radius * 1852.0, c.taken ? 16.9 : 10.0, 1e-6);
+        EXPECT_EQ(stand.radius_change, c.taken);
+    }
 }
 
 TEST_F(StandTest, ChosenStandByKindBookingAndHalfHour)

@@ -9,7 +9,9 @@
 #include "foundation/random.h"
 #include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_learning.h"
 #include "traffic/stand_names.h"
+#include "traffic/stand_option_learning.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
 
@@ -43,6 +45,24 @@ protected:
         platform::setClock(nullptr);
         gf_resetParkedTraffic();
         gf_clearFeedIndex();
+    }
+    // The parked traffic asked for, answered by the service and taken by a pass, then the
+    // calculation or the adjustment in a pass of its own.
+    void receiveParkedTraffic()
+    {
+        gf_requestParkedTraffic();
+        clock.serve();
+        gf_locateParkedTraffic();
+    }
+    void calculate()
+    {
+        receiveParkedTraffic();
+        gf_calculateStaticParking();
+    }
+    void adjust()
+    {
+        receiveParkedTraffic();
+        gf_adjustParking(false);
     }
     void at(std::int64_t minutes)
     {
@@ -134,7 +154,7 @@ TEST_F(StaticParkingTest, PlanTakesParkedTrafficThenRealOptionsByFitOffset)
     option(11, "EZY110", "", 1, {0});
     option(12, "EZY120", "", 1, {0}); // beside S11
     parking_percentage.value = 58; // 7 of 12
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 3", "S4 EZY40 1", "S1 DLH1 0", "S8 DLH9 0", "S3 EZY30 0",
                                                     "S7 EZY70 0", "S11 EZY110 0"}));
     EXPECT_FALSE(g_staticPlan[5].staysNextSlot);
@@ -154,31 +174,68 @@ TEST_F(StaticParkingTest, RefusedParkedTrafficLeavesTheOptionsAndRtOnlyTakesAllP
     parked(0x400002, "DLH2", "", stand(2), 5);
     clock.status = 400;
     MAX_FIT.value = 0;
-    ASSERT_NO_THROW(gf_calculateStaticParking());
+    ASSERT_NO_THROW(calculate());
     EXPECT_EQ(planText(), (std::vector<std::string>{"S3 EZY30 0", "S5 EZY50 0"}));
     EXPECT_TRUE(folder.logHas("2 positions (17% vs wanted 50%, with Max fit=0.5 hours)"));
     clock.status = 0;
     RT_PARKTRAFFIC_ONLY.value = true;
     parking_percentage.value = 5; // one wanted
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 DLH2 5", "S1 DLH1 0"}));
     RT_PARKTRAFFIC_ONLY.value = false;
     parking_percentage.value = 50;
     WEEK.value = true; // an option of another day fits too
     option(6, "EZY60", "", 3, {0});
-    gf_calculateStaticParking();
+    calculate();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S3 EZY30 0", "S6 EZY60 0", "S5 EZY50 0"}));
+}
+
+TEST_F(StaticParkingTest, OnlyAPlannedParkedAircraftGrowsItsTooSmallStand)
+{
+    parking_percentage.value = 17; // two wanted
+    for (int n = 1; n <= 4; ++n)
+        g_parkStands[static_cast<std::size_t>(n - 1)].radius = 10.0 * g_nmPerMetre; // an A320 is 17.9 m
+    parked(0x400001, "DLH1", "", lf_at(0.0, 5.0, stand(1)), 0); // planned
+    parked(0x400002, "DLH2", "", lf_at(0.0, 5.0, stand(2)), 0); // flies in the live feed
+    parked(0x400003, "DLH3", "", lf_at(0.0, 5.0, stand(3)), 0); // a live aircraft
+    parked(0x400005, "DLH5", "", stand(5), 0);                  // planned
+    parked(0x400004, "DLH4", "", lf_at(0.0, 5.0, stand(4)), 0); // beyond the two wanted
+    inLiveFeed("400002", "XYZ2");
+    addLive(0x400003, "DLH3", lf_at(0.0, 5000.0), FlightState::flying);
+    calculate();
+    EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 0", "S5 DLH5 0"}));
+    std::vector<long> radii;
+    for (int n = 1; n <= 4; ++n)
+        radii.push_back(std::lround(g_parkStands[static_cast<std::size_t>(n - 1)].radius / g_nmPerMetre * 10.0));
+    EXPECT_EQ(radii, (std::vector<long>{169, 100, 100, 100}));
+}
+
+TEST_F(StaticParkingTest, ALearnedOptionHasAnIdOfItsOwnThatItsStayKeeps)
+{
+    gf_installStandLearning();
+    option(1, "EZY1", "G-EZYA", 1, {0});
+    option(1, "EZY2", "G-EZYB", 1, {0}).optionId = 0; // in use: disabled by the fit
+    LiveAc& ac = addLive(0x400001, "DLH7", stand(1), FlightState::parked);
+    ac.registration = "D-AIPX";
+    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 0}, true));
+    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 1}, true)); // the stay goes on
+    std::vector<std::string> options;
+    for (const StandOption& o : g_parkStands[0].options)
+        options.push_back(fmt::format("{} {} {} {}", o.optionId, o.reg, gf_bitset2hours(o.hh), o.cs2));
+    // the new option's id is its place in the list, as the adjustment numbers the options
+    EXPECT_EQ(options, (std::vector<std::string>{"1 G-EZYA 0 ", "0 G-EZYB 0 ", "3 D-AIPX 0,1 "}));
 }
 
 TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
 {
     parked(0x400001, "DLH1", "", stand(1), 0);
-    gf_prepareParkedTraffic();
+    receiveParkedTraffic();
     at(40);
     gf_adjustParking(false);
     EXPECT_EQ(planText(), (std::vector<std::string>{"S1 DLH1 1"}));
-    gf_adjustParking(false);
-    EXPECT_EQ(clock.requests, 2);
+    gf_adjustParking(false); // none asked for since: no parked traffic, and no waiting for it
+    EXPECT_EQ(planText(), (std::vector<std::string>{}));
+    EXPECT_EQ(clock.requests, 1);
 }
 
 TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircraftOnce)
@@ -189,7 +246,7 @@ TEST_F(StaticParkingTest, OfMoreFittingStandsThanWantedChanceChoosesAndEachAircr
     std::set<std::vector<std::string>> plans;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         gf_randomGenerator().seed(seed);
-        gf_calculateStaticParking();
+        calculate();
         std::set<std::string> registrations;
         for (const StaticPlanEntry& e : g_staticPlan)
             registrations.insert(e.registration);
@@ -241,7 +298,7 @@ TEST_F(StaticParkingTest, HalfHourLaterStaticsAreKeptReplacedRemovedAndAdded)
     parked(0x400008, "BAW8", "", stand(2), 1); // seen after midnight
     inLiveFeed("400019", "EZY90");
     MAX_FIT.value = 1;
-    gf_adjustParking(false);
+    adjust();
     EXPECT_EQ(planText(), (std::vector<std::string>{"S2 BAW8 1", "S7 EZY70 1", "S4 DLH2 0", "S8 EZY80 0"}));
     EXPECT_EQ(states(), (std::vector<std::string>{"EZY30* active", "OLD4* removingfromsim", "EZY40* removingfromsim",
                                                   "EZY50* removingfromsim", "EZY70* removingfromsim",
@@ -269,7 +326,7 @@ TEST_F(StaticParkingTest, TrimToWantedRemovesEachKeptStaticOnce)
     standing(3, "EZY3*", "EZY3", "", {7, 46});
     addLive(0x400001, "DLH1", stand(5), FlightState::parked).standId = 5;
     at(40);
-    gf_adjustParking(false);
+    adjust();
     EXPECT_EQ(states(), (std::vector<std::string>{"EZY1* active", "EZY2* removingfromsim", "EZY3* removingfromsim"}));
     EXPECT_EQ(g_liveAircraft[0].acState, AcState::active);
 }
