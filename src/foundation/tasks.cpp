@@ -109,11 +109,13 @@ void TaskPool::stopWorkers()
 void TaskPool::post(std::packaged_task<void()> job)
 {
     // One worker more for every few jobs waiting, and always one while jobs wait: the awake
-    // workers take job after job without a wake-up each.
+    // workers take job after job without a wake-up each. Long jobs keep the awake workers busy,
+    // so there every job wakes one.
     std::lock_guard lock(m_mutex);
     m_jobs.push_back(std::move(job));
     const std::size_t awake = m_workerCount - m_sleeping + m_signalled;
-    if (m_sleeping > m_signalled && (awake == 0 || m_jobs.size() >= m_jobsPerWorker * awake)) {
+    if (m_sleeping > m_signalled &&
+        (m_jobsPerWorker == 1 || awake == 0 || m_jobs.size() >= m_jobsPerWorker * awake)) {
         ++m_signalled;
         m_posted.notify_one();
     }

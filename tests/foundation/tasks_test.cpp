@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <latch>
 #include <memory>
 #include <thread>
@@ -92,18 +94,24 @@ TEST(Tasks, PoolNeverSleepsWithJobsWaiting)
     g_maxTasks = 1;
 }
 
-// A pool for long jobs wakes a worker for every one: four jobs that wait for each other all run
-// at once. Each gives up after 30 seconds instead of hanging.
+// A pool for long jobs wakes a worker for every one, also while others are busy with theirs:
+// four jobs that wait for each other, each posted once the one before runs, all run at once.
+// Each gives up after 30 seconds instead of hanging.
 TEST(Tasks, APoolForLongJobsRunsThemSideBySide)
 {
     g_maxTasks = 4;
     g_runningTasks = 0;
     std::latch together(4);
+    std::atomic<int> started{0};
     std::vector<std::future<bool>> futures;
     {
         TaskPool pool(4, 1);
         for (int i = 0; i < 4; ++i) {
-            std::packaged_task<bool()> job([&together] {
+            const auto posted = std::chrono::steady_clock::now();
+            while (started < i && std::chrono::steady_clock::now() - posted < std::chrono::seconds(30))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::packaged_task<bool()> job([&together, &started] {
+                ++started;
                 together.count_down();
                 const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
                 while (!together.try_wait() && std::chrono::steady_clock::now() < limit)
