@@ -27,7 +27,7 @@ constexpr std::array<std::string_view, 13> g_skippedNames{
 // BGL files of these folders repeat airports found elsewhere
 constexpr std::array<std::string_view, 3> g_skippedBglParts{"statics", "AFCAD Updates", "_heliports"};
 
-using ScanFuture = std::future<void>;
+using ScanFuture = std::future<std::optional<std::string>>; // what the task raised, if anything
 
 // One folder of the walk being listed, and the real folder it is (a linked folder's target).
 struct Level {
@@ -55,15 +55,23 @@ std::string_view lf_below(std::string_view path, std::size_t belowFrom)
     return path.substr(std::min(belowFrom, path.size()));
 }
 
-// The task of one file; it reads nothing once a stop was asked for.
+// The task of one file; it reads nothing once a stop was asked for. What it raises is caught
+// here and handed on as text, so that no exception object is shared between two threads.
 ScanFuture lf_startTask(TaskPool& pool, const fs::path& path)
 {
-    std::packaged_task<void()> task([path] {
-        if (!gf_stopRequested())
-            gf_processBGLfile(path);
+    std::packaged_task<std::optional<std::string>()> task([path]() -> std::optional<std::string> {
+        try {
+            if (!gf_stopRequested())
+                gf_processBGLfile(path);
+            return std::nullopt;
+        } catch (const std::exception& e) {
+            return e.what();
+        } catch (...) {
+            return "unknown exception";
+        }
     });
     ScanFuture future = task.get_future();
-    pool.post(std::move(task));
+    pool.post(std::packaged_task<void()>(std::move(task)));
     return future;
 }
 
@@ -82,11 +90,9 @@ TaskEnd lf_takeOldest(std::deque<ScanFuture>& futures)
         return {true, {}};
     TaskEnd end;
     try {
-        futures.front().get();
-    } catch (const std::exception& e) {
+        end.failure = futures.front().get();
+    } catch (const std::exception& e) { // a task dropped before it ran
         end.failure = e.what();
-    } catch (...) {
-        end.failure = "unknown exception";
     }
     futures.pop_front();
     return end;
