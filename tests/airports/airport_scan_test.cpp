@@ -257,41 +257,37 @@ TEST_F(ScanTest, ASlowTaskIsReportedAndWaitedFor)
         << report;
 }
 
-TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnce)
+// Packages linked in (one twice, one holding a link back up) are walked, each real folder once; a
+// folder that cannot be opened is passed over with a report line, in whichever package the walk
+// meets it first.
+TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnceAndLockedFoldersPassedOver)
 {
-    // packages installed elsewhere and linked in, one of them twice, one holding a link back up
     const fs::path store = community.parent_path() / "store";
     bgl("../store/pk-a/scenery/AAAA.bgl", "AAAA", 1);
     bgl("../store/pk-b/scenery/BBBB.bgl", "BBBB", 1);
+    bgl("pk-c/scenery/CCCC.bgl", "CCCC", 1);
     fs::create_directory_symlink(store / "pk-a", community / "pk-a");
     fs::create_directory_symlink(store / "pk-a", community / "pk-a-again");
     fs::create_directory_symlink(store / "pk-b", community / "pk-b");
     fs::create_directory_symlink(store, store / "pk-b" / "scenery" / "up");
-    EXPECT_EQ(scan(), "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/BBBB.xml");
-    const std::string report = readFile(g_airportsScanLogPath);
-    EXPECT_TRUE(count(report, "Generated AAAA.xml") == 1 && count(report, "Generated BBBB.xml") == 1) << report;
-}
-
-TEST_F(ScanTest, AFolderThatCannotBeOpenedIsPassedOver)
-{
-    // the walk meets a locked folder in the first package it enters, whichever that is
-    for (const char* code : {"CCCC", "DDDD"}) {
-        bgl(fmt::format("pk-{}/scenery/{}.bgl", code, code), code, 1);
-        fs::create_directories(community / fmt::format("pk-{}", code) / "locked");
-        fs::permissions(community / fmt::format("pk-{}", code) / "locked", fs::perms::none);
+    const fs::path locked[] = {community / "pk-b" / "locked", community / "pk-c" / "locked"};
+    for (const fs::path& path : locked) {
+        fs::create_directories(path);
+        fs::permissions(path, fs::perms::none);
     }
     std::string files;
     {
         const NoPermissionOverrides unprivileged;
         files = scan();
     }
-    for (const char* code : {"CCCC", "DDDD"})
-        fs::permissions(community / fmt::format("pk-{}", code) / "locked", fs::perms::owner_all);
-    EXPECT_EQ(files, "airports/my_thirdparty/CCCC.xml airports/my_thirdparty/DDDD.xml");
+    for (const fs::path& path : locked)
+        fs::permissions(path, fs::perms::owner_all);
+    EXPECT_EQ(files, "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/BBBB.xml airports/my_thirdparty/CCCC.xml");
     const std::string report = readFile(g_airportsScanLogPath);
-    for (const char* code : {"CCCC", "DDDD"})
+    EXPECT_TRUE(count(report, "Generated AAAA.xml") == 1 && count(report, "Generated BBBB.xml") == 1) << report;
+    for (const fs::path& path : locked)
         EXPECT_TRUE(has(report, fmt::format("===>  folder {} skipped, it cannot be opened: Permission denied\n",
-                                            (community / fmt::format("pk-{}", code) / "locked").string())))
+                                            path.string())))
             << report;
 }
 

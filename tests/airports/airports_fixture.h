@@ -10,43 +10,27 @@
 #include "foundation/paths.h"
 #include "simlink/sim_state.h"
 #include "simlink/user_aircraft.h"
+#include "support/apf_text.h"
 #include "support/logged_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace airportstest {
 
 namespace fs = std::filesystem;
 
-inline void writeFile(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(fs::absolute(path).parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string readFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using testsupport::apfText;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 inline void loadAirports(const std::string& elements)
 {
     writeFile("input/airports_msfs.xml", "<airports>" + elements + "</airports>");
     gf_resetAirportList();
     gf_readAirports("airports_msfs.xml");
-}
-
-// A parking file with these parkpos and parameter elements.
-inline std::string apfText(const std::string& parkpos, const std::string& parameters = "")
-{
-    return "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' value='1.0.0'/>"
-           "</meta><parameters>" + parameters + "</parameters><parkpositions>" + parkpos + "</parkpositions>";
 }
 
 class AirportsTest : public ::testing::Test {

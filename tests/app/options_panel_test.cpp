@@ -6,6 +6,9 @@
 #include "app/panel_requests.h"
 #include "app/user_data_update.h"
 #include "aircraft/livery_tables.h"
+#include "airports/park_apf.h"
+#include "airports/park_data.h"
+#include "app/app_hooks.h"
 #include "foundation/range.h"
 #include "foundation/shell_state.h"
 #include "foundation/utf.h"
@@ -16,11 +19,13 @@
 #include "simlink/sim_queues.h"
 #include "simlink/sim_state.h"
 #include "simlink/user_aircraft.h"
+#include "support/apf_text.h"
 #include "traffic/park_settings.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
 
+#include <algorithm>
 #include <fmt/format.h>
 #include <fstream>
 #include <memory>
@@ -269,4 +274,101 @@ TEST_F(PanelTest, PanelRequestsAreCarriedOutWhileFramesAreSent)
     gf_resetSimLinkState();
     gf_resetTrafficState();
     gf_clearSimClientQueues();
+}
+
+namespace {
+
+// A park airport's learned file, applied to the panel by the program's own range handling and
+// control updates.
+class LearnedSettingsTest : public PanelTest {
+protected:
+    LearnedSettingsTest()
+    {
+        gf_resetParkData();
+        gf_resetParkApf();
+        gf_resetSimLinkState();
+        gf_installParkLoadHooks();
+        parkAirport = Airport{"EDDF", "", 50.0, 8.0, 0.0};
+    }
+    ~LearnedSettingsTest() override
+    {
+        g_parkLoadHooks.install({});
+        gf_resetParkData();
+        gf_resetParkApf();
+    }
+    static void loadWithLearned(const std::string& parameters)
+    {
+        const auto lt_apf = [](const std::string& more) {
+            return testsupport::apfText("<parkpos id='A1' latitude='50' longitude='8' radius='20'/>",
+                                        "<parameter name='altitude' value='300'/><parameter name='publisher' "
+                                        "value='Pub'/>" + more);
+        };
+        testsupport::writeFile("airports/my_thirdparty/EDDF.xml", lt_apf(""));
+        testsupport::writeFile("airports/learned/thirdparty/Pub/EDDF.xml", lt_apf(parameters));
+        ASSERT_EQ(gf_readParkedFile(), "");
+        w32::testing::pump();
+    }
+};
+
+} // namespace
+
+// Start-up 40, the user's 80, the airport's 65: with AUTO_RANGE off in the file the airport's
+// range stays; without a range in the file, switching off gives back the range saved when the
+// automatic range was switched on.
+TEST_F(LearnedSettingsTest, TheAirportsRangeStaysWhenItsFileSwitchesAutomaticRangeOff)
+{
+    const std::string off = "<parameter name='AUTO_RANGE' value='false'/>";
+    const std::string range65 = "<parameter name='LATERAL_RANGE' value='65'/>" + off;
+    const std::tuple<const char*, bool, std::string, std::int32_t> cases[] = {
+        {"manual before", false, range65, 65}, {"automatic before", true, range65, 65}, {"no range", true, off, 80}};
+    for (const auto& [name, autoBefore, parameters, range] : cases) {
+        AUTO_RANGE.value = false;
+        gf_setRange(40);
+        g_manualRange = RANGE.value.load(); // as the start-up leaves it
+        choose(RANGE, static_cast<int>(std::ranges::find(RANGE.allowed, 80) - RANGE.allowed.begin())); // 80
+        if (autoBefore) {
+            click(AUTO_RANGE); // on: 80 saved
+            gf_setRange(10);   // as the automatic range may set it
+        }
+        loadWithLearned(parameters);
+        EXPECT_EQ((std::tuple{AUTO_RANGE.value.load(), RANGE.value.load(), g_rangeNm.load(),
+                              gf_utf16ToUtf8(textOf(RANGE.hWnd)), IsWindowEnabled(RANGE.hWnd) != FALSE}),
+                  (std::tuple{false, range, static_cast<double>(range), std::to_string(range), true}))
+            << name;
+    }
+}
+
+// RT_PARKTRAFFIC_ONLY from the file takes its value, its check box and the six controls that
+// depend on it, as a click on its check box does.
+TEST_F(LearnedSettingsTest, ParkTrafficOnlyFromTheFileGovernsItsControlsAsItsCheckBoxDoes)
+{
+    const UiControl* const governed[] = {&parking_percentage, &MAX_FIT_FL, &INITIAL_LOAD_ONLY,
+                                         &PARK_SOFT,          &PARK_FAKE,  &WEEK};
+    // whether each is enabled, and the texts of the two boxes
+    const auto lt_shown = [&] {
+        std::string text;
+        for (const UiControl* control : governed)
+            text += IsWindowEnabled(control->hWnd.load()) != FALSE ? "+" : "-";
+        return text + " '" + gf_utf16ToUtf8(textOf(parking_percentage.hWnd)) + "' '" +
+               gf_utf16ToUtf8(textOf(MAX_FIT_FL.hWnd)) + "'";
+    };
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        RT_PARKTRAFFIC_ONLY.value = !on;
+        for (const UiControl* control : governed)
+            EnableWindow(control->hWnd.load(), on ? TRUE : FALSE);
+        gf_showIntParameter(parking_percentage);
+        gf_showFloatParameter(MAX_FIT_FL);
+        gf_showCheckBox(RT_PARKTRAFFIC_ONLY);
+        loadWithLearned(fmt::format("<parameter name='RT_PARKTRAFFIC_ONLY' value='{}'/><parameter name='MAX_FIT' "
+                                    "value='47'/>", on));
+        const std::string fromFile = lt_shown();
+        EXPECT_EQ(fromFile, on ? "------ '' ''" : "++++++ '30' '24'");
+        EXPECT_EQ(
+            (std::tuple{RT_PARKTRAFFIC_ONLY.value.load(), IsDlgButtonChecked(window, RT_PARKTRAFFIC_ONLY.controlId)}),
+            (std::tuple{on, on ? BST_CHECKED : BST_UNCHECKED}));
+        click(RT_PARKTRAFFIC_ONLY);
+        click(RT_PARKTRAFFIC_ONLY);
+        EXPECT_EQ(lt_shown(), fromFile) << "after the clicks";
+    }
 }

@@ -3,7 +3,6 @@
 #include "support/logged_folder.h"
 #include "support/manual_time.h"
 
-#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,22 +79,3 @@ TEST(HalfHours, TextToBitsAndBack)
 }
 
 } // namespace
-
-// A damaged file cannot fill the log: its first invalid pieces only, piece and list cut short.
-TEST(HalfHours, AFileLogsItsFirstInvalidPiecesCutShort)
-{
-    testsupport::LoggedFolder folder;
-    const std::string piece(10000, '9');
-    const std::string list = "1," + piece + ",2";
-    HalfHourLog log;
-    for (int option = 0; option < 8; ++option)
-        EXPECT_EQ(gf_bitset2hours(gf_hours2bitset(list, log)), "1,2");
-    const std::string cut = std::string(140, '9') + "...";
-    EXPECT_EQ(folder.logLines(), std::vector<std::string>(5, fmt::format("===> gf_hours2bitset invalid hour '{}' in 1,{}",
-                                                                          cut, std::string(138, '9') + "...")));
-    // the list of another file is logged again
-    HalfHourLog next;
-    gf_hours2bitset("48", next);
-    EXPECT_EQ(folder.logLines().back(), "===> gf_hours2bitset invalid hour '48' in 48");
-}
-

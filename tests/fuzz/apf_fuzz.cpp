@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -43,11 +42,10 @@ const std::string g_learned = g_meta + "<parameters><parameter name='PARK_FAKE' 
 
 bool lf_listedRefusal(const std::string& result)
 {
-    for (const char* text : {": could not load file: ", ": refused to load (copyright)", "no stands found",
-                             "parking positions, more than any airport has"})
-        if (result.find(text) != std::string::npos)
-            return true;
-    return false;
+    const char* const listed[] = {": could not load file: ", ": refused to load (copyright)", "no stands found",
+                                  "parking positions, more than any airport has"};
+    return std::any_of(std::begin(listed), std::end(listed),
+                       [&](const char* text) { return result.find(text) != std::string::npos; });
 }
 
 // One load: its result, or the number of the user error that ended it.
@@ -56,8 +54,6 @@ std::string lf_load()
     g_parkStands.clear();
     try {
         const std::string result = gf_readParkedFile();
-        if (!result.empty() && !lf_listedRefusal(result))
-            std::fprintf(stderr, "result: %s\n", result.c_str());
         check(result.empty() || lf_listedRefusal(result), "loader: a result or a listed refusal");
         return result;
     } catch (const brv::UserErrorException& e) {

@@ -7,6 +7,7 @@
 #include "airports/apf_locations.h"
 #include "foundation/paths.h"
 
+#include <algorithm>
 #include <string>
 
 using fuzzsupport::check;
@@ -17,16 +18,9 @@ namespace {
 bool lf_insideLearned(const fs::path& path)
 {
     const fs::path normal = path.lexically_normal();
-    auto it = normal.begin();
-    for (const fs::path& part : g_learnedFolder)
-        if (it == normal.end() || *it++ != part)
-            return false;
-    if (it == normal.end())
-        return false;
-    for (; it != normal.end(); ++it)
-        if (*it == "..")
-            return false;
-    return true;
+    const auto [learned, at] =
+        std::mismatch(g_learnedFolder.begin(), g_learnedFolder.end(), normal.begin(), normal.end());
+    return learned == g_learnedFolder.end() && at != normal.end() && std::find(at, normal.end(), "..") == normal.end();
 }
 
 void lf_checkReference(const std::string& reference)

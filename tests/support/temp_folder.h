@@ -19,8 +19,11 @@ inline std::string readFile(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+// The file written whole, its folders made where missing.
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes)
 {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::absolute(path).parent_path(), ignored);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 

@@ -238,48 +238,36 @@ TEST_F(FeedIntake, TheProgramsClockFollowsOnlyTheReportsKept)
     testsupport::ManualTime time(0);
     gf_setReaderRefPos(LatLon{50.0, 8.0});
     g_rangeNm = 40.0;
-    const auto lt_answer = [](const std::vector<double>& times) {
+    // the feed time after one answer through the Traffic Reader, of a report at each time
+    const auto lt_feedTimeAfter = [](const std::vector<double>& times) {
         nlohmann::json data = nlohmann::json::object();
         for (std::size_t i = 0; i < times.size(); ++i) {
-            nlohmann::json line(48, nullptr);
+            const std::string hex = fmt::format("4b18{:02x}", i + 1);
+            nlohmann::json& line = data[hex] = nlohmann::json(48, nullptr);
             for (const auto& [k, value] : std::vector<std::pair<std::size_t, nlohmann::json>>{
-                     {1, 50.05}, {2, 8.05}, {3, 90.0}, {4, 5000}, {5, 250.0}, {8, "A320"}, {10, times[i]},
+                     {0, hex}, {1, 50.05}, {2, 8.05}, {3, 90.0}, {4, 5000}, {5, 250.0}, {8, "A320"}, {10, times[i]},
                      {13, fmt::format("DLH{}", i + 1)}, {17, "adsb_icao"}})
                 line[k] = value;
-            const std::string hex = fmt::format("4b18{:02x}", i + 1);
-            line[0] = hex;
-            data[hex] = line;
         }
-        return nlohmann::json{{"status", 200}, {"data", data}}.dump();
-    };
-    const auto lt_feedTimeAfter = [](const std::string& answer) {
         RtTrafficClient& reader = gf_trafficClient();
-        reader.trafficText = answer;
+        reader.trafficText = nlohmann::json{{"status", 200}, {"data", data}}.dump();
         std::int32_t status = 0;
         reader.takeTrafficAnswer(status);
         return g_latestFeedTime.load();
     };
-    const double t0 = 1767225590.0;
-    const double in2035 = 2062000000.0;
-    struct Case {
-        const char* name;
-        std::vector<double> times;
-        double feedTime;
-    };
-    const Case cases[] = {
+    const double t0 = 1767225590.0, in2035 = 2062000000.0;
+    const std::tuple<const char*, std::vector<double>, double> cases[] = {
         {"an answer with a report dated years ahead", {t0, t0 + 1.0, t0 + 2.0, in2035}, t0 + 2.0},
         {"that report alone in the next answer", {in2035}, t0 + 2.0},
-        {"a report beyond the clock's range, first in a run", {1e300}, 0.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.feedTime == 0.0) {
+        {"a report beyond the clock's range, first in a run", {1e300}, 0.0}};
+    for (const auto& [name, times, feedTime] : cases) {
+        if (feedTime == 0.0) {
             gf_resetLatestFeedTime(); // nothing earlier to judge it by
             g_latestFeedTime = 0.0;
         }
-        EXPECT_EQ(lt_feedTimeAfter(lt_answer(c.times)), c.feedTime);
+        EXPECT_EQ(lt_feedTimeAfter(times), feedTime) << name;
         g_timeShifted = true; // the shifted clock follows the feed time
-        EXPECT_NO_THROW(EXPECT_EQ(gf_now(), c.feedTime == 0.0 ? 0 : static_cast<std::int64_t>(c.feedTime)));
+        EXPECT_NO_THROW(EXPECT_EQ(gf_now(), static_cast<std::int64_t>(feedTime))) << name;
         g_timeShifted = false;
     }
 }
