@@ -120,7 +120,7 @@ bool gf_keptOutWhileFull(const LiveAc& ac)
     if (it == g_keptOut.end())
         return false;
     const std::int32_t max = g_maxParked;
-    if (!RT_PARKTRAFFIC_ONLY.value && max >= 1 && std::ssize(lf_parkedLive()) >= max)
+    if (!RT_PARKTRAFFIC_ONLY.value && max >= 1 && gf_countParkedLiveAc(false) >= max)
         return true;
     g_keptOut.erase(it); // room again: it parks as any other
     return false;
