@@ -50,12 +50,6 @@ void lf_installLiveries()
 
 } // namespace
 
-void ServiceClock::sleepUntil(platform::SteadyTime deadline)
-{
-    serve();
-    ManualClock::sleepUntil(deadline);
-}
-
 void ServiceClock::serve()
 {
     ParkedBox box;

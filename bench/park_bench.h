@@ -1,7 +1,7 @@
 #pragma once
 // The set-up shared by the benchmarks of the traffic manager at a park airport: a generated
-// airport with full option tables, the parked traffic of the service answered at once by the
-// clock, a small aircraft database, and the static aircraft that a plan would make.
+// airport with full option tables, the parked traffic of the service at hand for the clock to
+// answer with, a small aircraft database, and the static aircraft that a plan would make.
 #include "feed/parked_record.h"
 #include "foundation/geometry.h"
 #include "platform/clock.h"
@@ -18,13 +18,12 @@ inline constexpr std::array<const char*, 4> g_airlines{"DLH", "EZY", "BAW", "KLM
 inline constexpr std::array<const char*, 3> g_types{"A320", "B738", "E190"};
 inline constexpr std::int64_t g_wednesday1010 = 1767780600; // Wednesday 7 January 2026, 10:10 UTC: half hour 20
 
-// The manual clock, on which the service answers the parked-traffic request at once.
+// The manual clock, with the service's parked-traffic answer at hand.
 class ServiceClock : public platform::ManualClock {
 public:
     using ManualClock::ManualClock;
     std::vector<ParkedTrafficRecord> answer;
     std::vector<ParkedTrafficRecord> copy; // made outside the timing: the reader thread's work
-    void sleepUntil(platform::SteadyTime deadline) override;
     // The Traffic Reader's part: the request waiting, if any, gets the answer (the copy when made).
     void serve();
 };

@@ -26,18 +26,13 @@ inline LatLon lf_at(double bearingDeg, double metres, LatLon from = g_origin)
 
 inline constexpr std::int64_t g_mondayMidnight = 1767571200; // Monday 5 January 2026, 00:00 UTC
 
-// The manual clock, on which the wait for parked traffic finds the service's answer at once.
+// The manual clock, with the service's parked-traffic answer at hand.
 class ServiceClock : public platform::ManualClock {
 public:
     using ManualClock::ManualClock;
     std::vector<ParkedTrafficRecord> answer;
     std::int32_t status = 0;
     int requests = 0;
-    void sleepUntil(platform::SteadyTime deadline) override
-    {
-        serve();
-        ManualClock::sleepUntil(deadline);
-    }
     // The Traffic Reader's part: the request waiting, if any, gets the answer.
     void serve()
     {
