@@ -339,8 +339,7 @@ void BM_PassTakingParkedTrafficOnAdjusting(benchmark::State& state)
 // ... and, 15 updates later, the fit and the changes.
 void BM_PassWithAdjustPhaseTwo(benchmark::State& state)
 {
-    lf_passHolding(state, g_wednesday1010 + 1800, true, [] { gf_requestParkedTraffic(), lf_taken(); },
-                   [] { gf_adjustParking(false); });
+    lf_passHolding(state, g_wednesday1010 + 1800, true, gf_receiveParkedTrafficNow, [] { gf_adjustParking(false); });
 }
 BENCHMARK(BM_PassTakingParkedTrafficOnEntering)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
 BENCHMARK(BM_PassWithCalculation)->Unit(benchmark::kMicrosecond)->Iterations(1)->Repetitions(15);
