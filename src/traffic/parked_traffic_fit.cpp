@@ -144,15 +144,11 @@ bool lf_newerStaticStays(const Stand& stand, const LocatedParked& p, WeekPoint n
 void gf_requestParkedTraffic()
 {
     g_prepared = PreparedAnswer{};
+    if (MAX_PARK_SEL.value <= 0)
+        return; // none asked for: the plan goes on with the options
     g_prepared.airport = parkAirport.code;
-    if (MAX_PARK_SEL.value > 0) {
-        gf_askParkedTraffic();
-        g_prepared.asked = true;
-        return;
-    }
-    g_prepared.ready = true; // none asked for: the plan goes on with the options
-    g_prepared.steadyNs = gf_steadyNowNs();
-    g_prepared.at = gf_unpackWeekPoint(g_timeSlot);
+    gf_askParkedTraffic();
+    g_prepared.asked = true;
 }
 
 bool gf_parkedTrafficAwaited() { return g_prepared.asked; }

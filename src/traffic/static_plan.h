@@ -87,8 +87,8 @@ void gf_continueStaticParking();
 bool gf_staticCalculationPending();
 // The calculation under way is dropped (the park airport is left).
 void gf_cancelStaticCalculation();
-// Asks the service for the parked traffic around the park airport; returns at once (the first
-// phase of a recalculation, and the calculation's first step).
+// Asks the service for the parked traffic around the park airport (none with a maximum of 0);
+// returns at once (the first phase of a recalculation, and the calculation's first step).
 void gf_requestParkedTraffic();
 // The answer asked for is not taken yet.
 bool gf_parkedTrafficAwaited();

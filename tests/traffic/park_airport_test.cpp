@@ -271,6 +271,20 @@ TEST_F(ParkAirportTest, WithoutAParkedTrafficAnswerTheCalculationGoesOnAfterTenS
     EXPECT_TRUE(busy);
 }
 
+// With a maximum of no parked aircraft nothing is asked for: the next pass calculates at once.
+TEST_F(ParkAirportTest, WithAMaximumOfNoneThePlanIsCalculatedWithoutAskingTheService)
+{
+    MAX_PARK_SEL.value = 0;
+    flyAt(15.0, 3000.0);
+    flyAt(12.0, 2500.0);
+    ASSERT_EQ(g_parkStands.size(), 4u);
+    driver.run(1);
+    EXPECT_FALSE(gf_staticCalculationPending());
+    EXPECT_EQ(clock.requests, 0);
+    EXPECT_TRUE(folder.logHas("no parking positions found"));
+    EXPECT_FALSE(busy);
+}
+
 // Headings from the parking file (degrees) to the stands, the static aircraft created on them and
 // a live arrival driven onto one, as the simulator model shows them; far from 0 and 360 degrees.
 TEST_F(ParkAirportTest, StaticsAndArrivalsStandOnTheirStandsHeadingInTheSimulator)
