@@ -3,8 +3,6 @@
 // made by hand, and the airport's settings, written when the park airport is left.
 #include "airports/stand.h"
 
-#include <filesystem>
-#include <string>
 #include <vector>
 
 // The stands as the learned file takes them: the airport's own options dropped and only stands

@@ -4,7 +4,6 @@
 #include "rt_test_server.h"
 #include "stand_fixture.h"
 
-#include "airports/apf_locations.h"
 #include "airports/park_airport_list.h"
 #include "airports/park_apf.h"
 #include "feed/reader_state.h"
