@@ -30,14 +30,19 @@ std::vector<std::string> gf_split(std::string_view text, char separator)
     return pieces;
 }
 
-std::string gf_cutText(std::string_view text, std::size_t maxBytes)
+std::string gf_cutUtf8(std::string_view text, std::size_t maxBytes)
 {
     if (text.size() <= maxBytes)
         return std::string(text);
     std::size_t cut = maxBytes;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) // inside a character
         --cut;
-    return std::string(text.substr(0, cut)) + "...";
+    return std::string(text.substr(0, cut));
+}
+
+std::string gf_cutText(std::string_view text, std::size_t maxBytes)
+{
+    return text.size() <= maxBytes ? std::string(text) : gf_cutUtf8(text, maxBytes) + "...";
 }
 
 std::vector<std::string> gf_splitComma(std::string_view text) { return gf_split(text, ','); }

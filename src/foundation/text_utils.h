@@ -16,8 +16,9 @@ void gf_removeSpacesInCommaList(std::string& text); // "A, B ,C" -> "A,B,C"
 // The text between the first two double quotes; the whole text when it has none.
 std::string gf_unquote(std::string_view text);
 
-// The text for a log line: at most `maxBytes` of it (cut at the start of a UTF-8 character),
-// followed by "..." when it was longer.
+// At most `maxBytes` of the text, cut at the start of a UTF-8 character.
+std::string gf_cutUtf8(std::string_view text, std::size_t maxBytes);
+// The text for a log line: gf_cutUtf8, followed by "..." when it was longer.
 std::string gf_cutText(std::string_view text, std::size_t maxBytes);
 
 // "s", or nothing for a count of 1 (and for a negative count).

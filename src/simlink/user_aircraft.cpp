@@ -6,6 +6,7 @@
 #include "foundation/log.h"
 #include "foundation/shell_state.h"
 #include "foundation/status_line.h"
+#include "foundation/text_utils.h"
 #include "foundation/user_error.h"
 #include "simlink/sim_hooks.h"
 #include "simlink/sim_ids.h"
@@ -57,17 +58,6 @@ std::string lf_text(const SIMCONNECT_RECV_SIMOBJECT_DATA& m, std::size_t capacit
     const std::size_t size = std::min(gf_simObjectDataSize(m), capacity);
     const auto* text = reinterpret_cast<const char*>(gf_simObjectData(m));
     return std::string(text, strnlen(text, size));
-}
-
-// the first n bytes, shortened so that no UTF-8 sequence is cut in two
-std::string lf_cutUtf8(const std::string& text, std::size_t n)
-{
-    if (text.size() <= n)
-        return text;
-    std::size_t end = n;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
 }
 
 double lf_halfWingspanOr(std::string_view type, double fallback)
@@ -138,7 +128,7 @@ void lf_onUserTitle(const SIMCONNECT_RECV_SIMOBJECT_DATA& m)
         gf_log("! Title of your aircraft is empty?");
         return;
     }
-    title = lf_cutUtf8(title, lf_maxTitleLength);
+    title = gf_cutUtf8(title, lf_maxTitleLength);
     {
         std::lock_guard lock(g_userAcMutex);
         if (title == g_userTitle)
