@@ -167,21 +167,14 @@ bool lf_updateSimAddon(const VersionData& offered)
     return false;
 }
 
-// The archive goes on every way out, a failure included (a leftover of an earlier start too).
 void lf_updateSimAddonKey(const nlohmann::json& versions)
 {
-    try {
-        if (!versions.contains("simaddon"))
-            lf_logVersionNotFound("simaddon");
-        else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
-            lf_logUpdated("simaddon", offered);
-        else
-            lf_logUpToDate("simaddon");
-    } catch (...) {
-        lf_removeArchive();
-        throw;
-    }
-    lf_removeArchive();
+    if (!versions.contains("simaddon"))
+        lf_logVersionNotFound("simaddon");
+    else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
+        lf_logUpdated("simaddon", offered);
+    else
+        lf_logUpToDate("simaddon");
 }
 
 // Downloads an encrypted data file beside its place; it replaces the installed one only when it
@@ -249,8 +242,10 @@ void lf_checkForUpdates()
     }
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     const nlohmann::json versions = gf_parseJson(text, true);
-    if (!lf_msfs2020Chosen())
+    if (!lf_msfs2020Chosen()) {
         lf_updateKey("simaddon", [&versions] { lf_updateSimAddonKey(versions); });
+        lf_removeArchive(); // on every way out, a failure included (a leftover of an earlier start too)
+    }
     lf_updateKey("aig", [&versions] {
         lf_updateDataFile(versions, "aig", AIG_VERSION, g_regcodesEncPath, "AIG-regcodes.enc");
     });
