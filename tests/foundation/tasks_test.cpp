@@ -1,5 +1,7 @@
 #include "foundation/tasks.h"
 
+#include "support/eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -107,16 +109,11 @@ TEST(Tasks, APoolForLongJobsRunsThemSideBySide)
     {
         TaskPool pool(4, 1);
         for (int i = 0; i < 4; ++i) {
-            const auto posted = std::chrono::steady_clock::now();
-            while (started < i && std::chrono::steady_clock::now() - posted < std::chrono::seconds(30))
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            testsupport::eventually([&started, i] { return started >= i; });
             std::packaged_task<bool()> job([&together, &started] {
                 ++started;
                 together.count_down();
-                const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-                while (!together.try_wait() && std::chrono::steady_clock::now() < limit)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                return together.try_wait();
+                return testsupport::eventually([&together] { return together.try_wait(); });
             });
             futures.push_back(job.get_future());
             pool.post(std::packaged_task<void()>(std::move(job)));
