@@ -119,7 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
              "", "===> Downloading 'http://127.0.0.1:"},
         // a sub-folder that cannot be emptied stays; the other keys and the archive's removal go on
         Site{"ASubFolderThatIsNotEmpty", "1.0.0",
-             [](auto&, int) { fs::create_directories("airports/my_simaddon/sub"), lf_write("airports/my_simaddon/sub/k.txt", "K"); },
+             [](auto&, int) {
+                 fs::create_directories("airports/my_simaddon/sub");
+                 lf_write("airports/my_simaddon/sub/k.txt", "K");
+             },
              "simaddon aig dbase", "===> gf_cleanFolder: ", Files{{"sub/k.txt", "K"}}},
         // one key's failure skips none of the others, and a leftover archive goes all the same
         Site{"ABadSimaddonVersion", "1.0.0",

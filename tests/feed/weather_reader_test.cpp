@@ -131,7 +131,7 @@ TEST_F(WeatherReader, BrokenAnswersAreLoggedAndTheLoopGoesOn)
     EXPECT_EQ(logWith("===> Invalid JSON: {\"status\":200,\"data\":[[[").size(), 1u);
     EXPECT_TRUE(folder.logHas("===> No QNH found in data"));
     EXPECT_EQ(logWith("===> Strange QNH 900 found in {\"data\":{\"QNH\":900},\"pad\":\"ppp").size(), 1u);
-    // the log repeats a long answer only in part, with its length
+    // the log repeats a long answer only in part, cut short with "..."
     for (const std::string& line : folder.logLines())
         EXPECT_LE(line.size(), 320u) << line.substr(0, 80);
     EXPECT_EQ(logWith("[[[...").size() + logWith("ppp...").size(), 2u);

@@ -6,7 +6,6 @@
 #include "support/logged_folder.h"
 
 #include <atomic>
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <fmt/format.h>

@@ -9,7 +9,6 @@
 #include <future>
 #include <map>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
