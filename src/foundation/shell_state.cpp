@@ -40,8 +40,9 @@ bool gf_requestNewRun(int restartDelay)
     std::lock_guard lock(g_stopMutex);
     if (g_stop.load() && g_runState.load() != RunState::SystemError)
         return false;
-    g_runState = RunState::NewSettings;
+    // the delay before the state: a close-down waiting in SYSTEM ERROR watches the state
     g_restartDelay = restartDelay;
+    g_runState = RunState::NewSettings;
     g_stop = true;
     return true;
 }
