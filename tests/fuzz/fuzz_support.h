@@ -1,7 +1,7 @@
 #pragma once
 // What the fuzz targets share: a program folder of their own, the shipped database, files written
-// for the readers, and the check of a rule. Their seeds lie in tests/fuzz/seeds and are named by
-// scripts/fuzz, which runs them.
+// for the readers and read back, and the check of a rule. Their seeds lie in tests/fuzz/seeds and
+// are named by scripts/fuzz, which runs them.
 #include <filesystem>
 #include <string>
 #include <string_view>
