@@ -88,7 +88,7 @@ const SceneryFiles& lf_files()
 const SceneryFiles& g_made = lf_files(); // before any timing
 
 // A file of about `bytes` bytes, half of it one airport and 8-byte records after it, the other half
-// a section table that names them (`sections` entries: all of them, or only the first).
+// a section table whose entries name them: all of them (`everyEntry`), or only the first.
 std::string lf_sameRecordsFile(std::size_t bytes, bool everyEntry)
 {
     using namespace bglwriter;

@@ -4,7 +4,6 @@
 // same format serves the stock files of the download site, the files the add-on airport scan
 // generates, the learned files and handmade files (learned files with `handmade`).
 #include "airports/stand.h"
-#include "airports/stand_limit.h"
 
 #include <cstdint>
 #include <filesystem>

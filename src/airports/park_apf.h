@@ -6,6 +6,7 @@
 #include "airports/apf_file.h"
 #include "airports/park_load_hooks.h"
 #include "airports/stand.h"
+#include "airports/stand_limit.h"
 #include "foundation/shared_text.h"
 
 #include <atomic>

@@ -2,6 +2,7 @@
 
 #include "airports/apf_file.h"
 #include "airports/nearest_airport.h"
+#include "airports/park_apf.h"
 #include "airports_fixture.h"
 #include "foundation/user_error.h"
 
@@ -81,9 +82,7 @@ TEST_F(AirportListTest, ShippedData)
     Apf doc;
     ASSERT_TRUE(doc.load_file((source / "data/site/MSFS/archive/stock/EHAM.xml").c_str()));
     std::vector<Stand> stands;
-    HalfHourLog hoursLog;
-    for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-        gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, stands, hoursLog);
+    gf_readApfStands(doc, stands);
     EXPECT_GE(stands.size(), 40u);
     EXPECT_EQ(gf_getApfInt(doc, "Qf_real"), gf_qfReal(gf_computeQf(stands)));
     std::set<std::string> kinds; // gates, cargo stands and ramps with aircraft, a helipad

@@ -1,5 +1,6 @@
 #include "airports/apf_file.h"
 
+#include "airports/park_apf.h"
 #include "airports_fixture.h"
 
 #include <cstdint>
@@ -22,7 +23,7 @@ static Stand lf_stand(std::string name, double metres, bool cargo, bool ramp, bo
 
 class ApfFileTest : public AirportsTest {
 protected:
-    // Writes the stands, then reads every parkpos back.
+    // Writes the stands, then reads every parkpos back as the loader does.
     std::vector<Stand> roundTrip(std::vector<Stand> stands, std::uint32_t mode, bool handmade)
     {
         ApfParameters params{"EHAM", "Schiphol", "", "Asobo", "", "", 61, 7, -11, std::move(stands)};
@@ -31,9 +32,7 @@ protected:
         Apf doc;
         EXPECT_TRUE(doc.load_file("apf.xml"));
         std::vector<Stand> read;
-        HalfHourLog hoursLog;
-        for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-            gf_readParkpos(parkpos, parkpos.attribute("id").as_string(), 1, read, hoursLog);
+        gf_readApfStands(doc, read);
         return read;
     }
     bool has(const std::string& part) const { return text.find(part) != std::string::npos; }

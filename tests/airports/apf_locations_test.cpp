@@ -104,7 +104,8 @@ TEST_F(ApfLocationsTest, StockFilesSuitableForLearning)
 // looked for every reference the program makes, and otherwise below the publisher's folder.
 TEST_F(ApfLocationsTest, LearnedFilePaths)
 {
-    const char* cases[][3] = {
+    const std::string longest(255, 'P');
+    const std::string cases[][3] = {
         {"", "P", ""},
         {"archive/stock/EDDF.xml", "P", "airports/learned/stock/EDDF.xml"},
         {"archive/thirdparty/Pub%20X/EDDF.xml", "P", "airports/learned/thirdparty/Pub X/EDDF.xml"},
@@ -119,15 +120,12 @@ TEST_F(ApfLocationsTest, LearnedFilePaths)
         {"archive/../../../outside/X.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
         {"airports/my_simaddon/../../../X.xml", "..", "airports/learned/thirdparty/_/EDDF.xml"},
         {"/archive/X.xml", "P", "airports/learned/thirdparty/P/EDDF.xml"},
+        // a publisher longer than a file name may be: cut, the same for the loader and the writer
+        {"airports/my_thirdparty/EDDF.xml", longest, "airports/learned/thirdparty/" + longest + "/EDDF.xml"},
+        {"elsewhere/EDDF.xml", longest + "Q", "airports/learned/thirdparty/" + std::string(252, 'P') + ".../EDDF.xml"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(gf_learnedApfPath(c[0], c[1], "EDDF").generic_string(), c[2]) << c[0];
-    // a publisher longer than a file name may be: cut, the same for the loader and the writer
-    const std::string longest(255, 'P');
-    EXPECT_EQ(gf_learnedApfPath("airports/my_thirdparty/EDDF.xml", longest, "EDDF"),
-              g_learnedThirdPartyFolder / longest / "EDDF.xml");
-    EXPECT_EQ(gf_learnedApfPath("elsewhere/EDDF.xml", longest + "Q", "EDDF"),
-              g_learnedThirdPartyFolder / (std::string(252, 'P') + "...") / "EDDF.xml");
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(gf_learnedApfPath(cases[i][0], cases[i][1], "EDDF").generic_string(), cases[i][2]) << i;
 }
 
 // A link whose reference climbs out of its folder or starts at a root counts as no link.

@@ -10,7 +10,6 @@
 #include <future>
 #include <fmt/format.h>
 #include <numbers>
-#include <thread>
 
 using namespace airportstest;
 using namespace bglwriter;
@@ -18,6 +17,12 @@ using namespace bglwriter;
 namespace {
 
 const std::uint32_t g_eham = identWord("EHAM");
+
+// An airport section's entry in the section table: its subsection count and table offset.
+std::string lf_sectionEntry(std::uint32_t table, std::uint32_t subsections = 1)
+{
+    return bytes(20, {{0, 3}, {4, 0x40000}, {8, subsections}, {12, table}});
+}
 
 class BglTest : public AirportsTest {
 protected:
@@ -157,25 +162,22 @@ TEST_F(BglTest, SectionsNamingTheSameRecordsReadThemOnce)
     EXPECT_EQ(read(sameRecordsFile(2000, records)), "EHAM:0:0 ");
 
     // two sections whose records follow each other: the first walk runs on over the second's
-    const auto lt_entry = [](std::uint32_t table) { return bytes(20, {{0, 3}, {4, 0x40000}, {12, table}}); };
-    const std::string two = bytes(56, {{4, 56}, {20, 2}}) + lt_entry(96) + lt_entry(112) + bytes(16, {{8, 128}}) +
-                            bytes(16, {{8, 196}}) + airport(identWord("AAAA")) + airport(identWord("BBBB"));
+    const std::string two = bytes(56, {{4, 56}, {20, 2}}) + lf_sectionEntry(96) + lf_sectionEntry(112) +
+                            bytes(16, {{8, 128}}) + bytes(16, {{8, 196}}) + airport(identWord("AAAA")) +
+                            airport(identWord("BBBB"));
     EXPECT_EQ(read(two), "AAAA:0:0 BBBB:0:0 ");
 }
 
 TEST_F(BglTest, SectionEntriesIntoTheHeaderOrTheTableAreRefused)
 {
-    const auto lt_entry = [](std::uint32_t table, std::uint32_t third = 1) {
-        return bytes(20, {{0, 3}, {4, 0x40000}, {8, third}, {12, table}});
-    };
     const std::string eham = airport(g_eham, parkingList({{}}));
     const struct { std::string bytes, airports; } cases[] = {
-        {bytes(56, {{4, 56}, {20, 1}}) + lt_entry(76) + bytes(16, {{8, 92}}) + eham, "EHAM:1:0 "},
-        {bytes(56, {{4, 56}, {8, 76}, {20, 1}}) + lt_entry(0) + eham, ""},      // the header names the records
-        {bytes(56, {{4, 56}, {20, 1}}) + lt_entry(56, 76) + eham, ""},          // the entry itself does
+        {bytes(56, {{4, 56}, {20, 1}}) + lf_sectionEntry(76) + bytes(16, {{8, 92}}) + eham, "EHAM:1:0 "},
+        {bytes(56, {{4, 56}, {8, 76}, {20, 1}}) + lf_sectionEntry(0) + eham, ""}, // the header names the records
+        {bytes(56, {{4, 56}, {20, 1}}) + lf_sectionEntry(56, 76) + eham, ""},     // the entry itself does
         // the records begin in the header, with one whose size leads to the airport
-        {bytes(56, {{4, 56}, {8, 0x99 | 84U << 16}, {20, 1}}) + lt_entry(76) + bytes(16, {{8, 8}}) + eham, ""},
-        {bytes(56, {{4, 56}, {20, 0xFFFFFFFF}}) + lt_entry(76) + bytes(16, {{8, 92}}) + eham, ""}, // all table
+        {bytes(56, {{4, 56}, {8, 0x99 | 84U << 16}, {20, 1}}) + lf_sectionEntry(76) + bytes(16, {{8, 8}}) + eham, ""},
+        {bytes(56, {{4, 56}, {20, 0xFFFFFFFF}}) + lf_sectionEntry(76) + bytes(16, {{8, 92}}) + eham, ""}, // all table
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;

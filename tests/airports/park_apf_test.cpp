@@ -357,6 +357,7 @@ TEST_F(AirportsTest, MadeUpAircraftBySeededDraws)
     std::vector<Stand> huge{lf_stand(2e96), lf_stand(20)};
     gf_fillFakeAircraft("EDDF", huge);
     EXPECT_TRUE(huge[0].options.empty());
+    EXPECT_EQ(huge[1].options.at(0).cs, "FAKE1"); // the stands after it are filled, the number stays
     EXPECT_EQ(drawn[0], (std::set<std::string>{"AAL B738", "SWA B737", "UAL B738"}));
     EXPECT_EQ(drawn[1], std::set<std::string>{"ZZZ B738"});
 }

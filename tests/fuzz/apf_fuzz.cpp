@@ -17,11 +17,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <string>
 
 using fuzzsupport::check;
+using fuzzsupport::readFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -93,12 +93,6 @@ void lf_checkStands()
           "options: MAX_FIT and its hours");
 }
 
-std::string lf_read(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 void lf_visit(std::string_view parkingFile, std::string_view learnedFile)
 {
     gf_resetOptions();
@@ -115,7 +109,7 @@ void lf_visit(std::string_view parkingFile, std::string_view learnedFile)
         return;
     g_learnedUpdates = 1;
     (void)gf_writeLearnedApf();
-    const std::string written = lf_read(g_learnedFile);
+    const std::string written = readFile(g_learnedFile);
     check(madeUpBefore || written.find("REGFAKE") == std::string::npos, "writer: no made-up aircraft in the file");
     (void)lf_load();
     lf_checkStands();

@@ -1,8 +1,9 @@
 #pragma once
 // What the fuzz targets share: a program folder of their own, the shipped database, files written
-// for the readers, and the check of a rule. Their seeds lie in tests/fuzz/seeds and are named by
-// scripts/fuzz, which runs them.
+// for the readers and read back, and the check of a rule. Their seeds lie in tests/fuzz/seeds and
+// are named by scripts/fuzz, which runs them.
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace fuzzsupport {
@@ -16,6 +17,8 @@ void enterProgramFolder();
 void loadShippedDatabase();
 
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
+// The file's bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
 // The text encrypted the way the build makes the shipped files.
 void writeEncrypted(const std::filesystem::path& path, std::string_view plain);
 

@@ -10,35 +10,29 @@
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 
-#include <fstream>
 #include <iterator>
 #include <string>
 
 using fuzzsupport::check;
+using fuzzsupport::readFile;
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string g_oldVersion = "1.0.0";
 
-std::string lf_read(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
 {
-    const std::string now = lf_read(local);
+    const std::string now = readFile(local);
     const bool stored = option.value.get() != g_oldVersion;
-    check(now == (stored ? lf_read(onSite) : old), "data file: the old one or the site's, as its version says");
+    check(now == (stored ? readFile(onSite) : old), "data file: the old one or the site's, as its version says");
 }
 
 void lf_checkAddonFolder()
 {
     const bool stored = MYSIMADDON24_VERSION.value.get() != g_oldVersion;
     if (!stored) {
-        check(lf_read(g_simAddonAirportFolder / "KEEP.txt") == "k", "add-on folder: as it was without a new version");
+        check(readFile(g_simAddonAirportFolder / "KEEP.txt") == "k", "add-on folder: as it was without a new version");
         return;
     }
     check(!fs::exists(g_simAddonAirportFolder / "KEEP.txt"), "add-on folder: emptied for the new version");
