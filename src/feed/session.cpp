@@ -49,11 +49,18 @@ CURL* lf_sessionHandle(RtApiClient& client, const char* path)
 // the refusals with a path of their own (400 among them, which ends the run as any other failure)
 bool lf_isRefusal(std::int64_t status)
 {
-    return status == 400 || status == 402 || status == 404 || status == 405 || status == 500;
+    return status == 400 || status == 401 || status == 402 || status == 403 || status == 404 || status == 405 ||
+           status == 500;
 }
 
 // the service's message of a refusal; it comes from outside and may be long
 constexpr std::size_t lf_loggedMessageBytes = 256;
+
+std::string lf_refusalText(std::int64_t status, std::string_view message)
+{
+    return fmt::format("Authentication refused, status {}: {}", status, message);
+}
+
 
 // The next start holds back until 2 seconds after this visit of the service.
 void lf_noteVisit()
@@ -71,7 +78,7 @@ void lf_noteVisit()
 
 } // namespace
 
-bool authenticate(std::int32_t& status, const std::string& accessKey)
+bool authenticate(AuthRefusal& refusal, const std::string& accessKey)
 {
     RtWeatherClient& client = gf_weatherClient();
     try {
@@ -88,7 +95,7 @@ bool authenticate(std::int32_t& status, const std::string& accessKey)
                                gf_curlErrorText(code)));
             return false;
         }
-        if (!gf_takeAuthAnswer(client, status))
+        if (!gf_takeAuthAnswer(client, refusal))
             return false;
         lf_noteVisit(); // a login is a visit
     } catch (const std::exception& e) {
@@ -100,7 +107,7 @@ bool authenticate(std::int32_t& status, const std::string& accessKey)
     return true;
 }
 
-bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status)
+bool gf_takeAuthAnswer(RtApiClient& client, AuthRefusal& refusal)
 {
     if (client.replyText.empty()) {
         gf_log("Authentication: empty response");
@@ -111,14 +118,15 @@ bool gf_takeAuthAnswer(RtApiClient& client, std::int32_t& status)
         const auto s = answer.find("status");
         if (s != answer.end() && s->is_number_integer()) {
             const auto value = s->get<std::int64_t>();
-            if (lf_isRefusal(value)) {
-                status = static_cast<std::int32_t>(value);
-                return false;
-            }
-            // any other status but success (401, 403, 429, ...) refuses too, as any other failure
             if (value != 200) {
-                gf_logError(fmt::format("Authentication refused, status {}: {}", value,
-                                        gf_cutText(gf_stringOrDefault(answer, "message", ""), lf_loggedMessageBytes)));
+                const std::string message =
+                    gf_cutText(gf_stringOrDefault(answer, "message", ""), lf_loggedMessageBytes);
+                if (lf_isRefusal(value)) {
+                    refusal = AuthRefusal{static_cast<std::int32_t>(value), message};
+                    return false;
+                }
+                // any other status but success refuses too, as any other failure
+                gf_logError(lf_refusalText(value, message));
                 return false;
             }
         }
@@ -142,14 +150,18 @@ void gf_authenticater()
     const std::string accessKey = gf_readAccessKey();
     gf_showStatus("Waiting for authentication at RT server ...", true);
     gf_log("\n");
-    std::int32_t status = 0;
-    const bool ok = authenticate(status, accessKey);
+    AuthRefusal refusal;
+    const bool ok = authenticate(refusal, accessKey);
     RtTrafficClient& traffic = gf_trafficClient();
     if (ok) {
         gf_clearStatus();
         traffic.guid.set(g_sessionGuid.get());
         return;
     }
+    const std::int32_t status = refusal.status;
+    // a key the service does not accept, an account whose address is not verified
+    if (status == 401 || status == 403)
+        lf_refuse(status, lf_refusalText(status, refusal.message));
     if (status == 402)
         lf_refuse(402, "The RealTraffic license has expired, please renew your subscription");
     if (status == 404)

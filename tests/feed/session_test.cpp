@@ -55,29 +55,45 @@ TEST_F(Session, LoginSendsKeyAndVersionAndStoresTheSession)
 TEST_F(Session, AnswersWithoutRefusalAreSuccesses)
 {
     server.queue("/v4/auth", {200, R"({"server":"rt7"})"});
-    std::int32_t status = 0;
-    EXPECT_TRUE(authenticate(status, "k"));
+    AuthRefusal refusal;
+    EXPECT_TRUE(authenticate(refusal, "k"));
     EXPECT_EQ(g_sessionGuid.get(), "empty GUID?");
     EXPECT_TRUE(folder.logHas("Authenticated at RT server 'rt7'"));
 
     server.queue("/v4/auth", {200, R"({"status":"402","GUID":"g2","wrrl":0})"});
-    EXPECT_TRUE(authenticate(status, "k"));
+    EXPECT_TRUE(authenticate(refusal, "k"));
     EXPECT_EQ(g_sessionGuid.get(), "g2");
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(refusal.status, 0);
     EXPECT_GT(gf_weatherClient().wrrl, 0); // an interval of 0 would make the reader spin
 }
 
 TEST_F(Session, RefusalsThatTheUserMustActOn)
 {
-    for (const int code : {402, 404, 405}) {
-        server.queue("/v4/auth", {200, fmt::format(R"({{"status":{}}})", code)});
+    // the answer, its status and, for a key the service does not take, the text shown: the status
+    // and the service's message, cut as the log line cuts it
+    const std::string longMessage(300, 'm');
+    const std::tuple<std::string, int, std::string> rows[] = {
+        {R"({"status":402})", 402, ""},
+        {R"({"status":404})", 404, ""},
+        {R"({"status":405})", 405, ""},
+        {R"({"status":401,"GUID":"g1","message":"unknown key"})", 401,
+         "Authentication refused, status 401: unknown key"},
+        {R"({"status":403,"message":"verify your email address"})", 403,
+         "Authentication refused, status 403: verify your email address"},
+        {fmt::format(R"({{"status":403,"message":"{}"}})", longMessage), 403,
+         "Authentication refused, status 403: " + longMessage.substr(0, 256) + "..."},
+        {R"({"status":401})", 401, "Authentication refused, status 401: "}};
+    for (const auto& [body, code, shown] : rows) {
+        server.queue("/v4/auth", {200, body});
         std::pair<int, std::string> raised;
-        EXPECT_EQ(loginAndMeasure([&] { raised = refusal(); }), 10000ms) << code;
+        EXPECT_EQ(loginAndMeasure([&] { raised = refusal(); }), 10000ms) << body;
         const auto& [raisedCode, text] = raised;
-        EXPECT_EQ(raisedCode, code);
+        EXPECT_EQ(raisedCode, code) << body;
+        EXPECT_TRUE(shown.empty() || text == shown) << text;
         EXPECT_EQ(gf_statusLine().text, text);
         EXPECT_TRUE(folder.logHas(text));
-        EXPECT_FALSE(g_stop);
+        EXPECT_TRUE(g_sessionGuid.empty()) << body;
+        EXPECT_FALSE(g_stop) << "no restart: " << body;
     }
     EXPECT_TRUE(folder.logHas("More than one RealTraffic session is not possible, do not run the RealTraffic app"));
 
@@ -110,10 +126,8 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         {"", false, "Authentication: empty response", 0ms},
         {"{not json", false, "===> authenticate: [json.exception.parse_error", 2000ms},
         // statuses with no path of their own: no session, the status and the service's message logged
-        {R"({"status":401,"GUID":"g1","message":"unknown key"})", false,
-         "===> Authentication refused, status 401: unknown key", 0ms},
-        {R"({"status":403,"GUID":"g3","message":"verify your email address"})", false,
-         "===> Authentication refused, status 403: verify your email address", 0ms},
+        {R"({"status":503,"GUID":"g1","message":"down for maintenance"})", false,
+         "===> Authentication refused, status 503: down for maintenance", 0ms},
         {R"({"status":429,"GUID":"g4","message":"too many failed logins"})", false,
          "===> Authentication refused, status 429: too many failed logins", 0ms},
         {R"({"status":201,"GUID":"g5"})", false, "===> Authentication refused, status 201: ", 0ms},

@@ -65,10 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lt_read([&] { traffic.takeBufferAnswer(status); });
     lt_read([&] { traffic.takeTrafficAnswer(status); });
     lt_read([&] { traffic.takeParkedAnswer(status, parked); });
-    lt_read([&] { gf_takeAuthAnswer(weather, status); });
+    AuthRefusal refusal;
+    lt_read([&] { gf_takeAuthAnswer(weather, refusal); });
     lt_read([&] { gf_takeDeauthAnswer(traffic); });
     check(weather.weatherQnh >= 930 && weather.weatherQnh <= 1080, "QNH: only a plausible one taken over");
     check(weather.wrrl > 0 && traffic.rrl > 0, "intervals: always positive");
+    check(refusal.message.size() <= 256 + 3, "refusal: the service's message cut");
     for (const ParkedTrafficRecord& r : parked) {
         check(r.hexId > 10000 && (r.slot < 48 || r.slot == 0xFFFFFFFFu), // all bits: time out of range
               "parked record: a transponder address and a half hour");

@@ -47,14 +47,14 @@ std::map<std::uint32_t, FeedRecord> lf_parse(const nlohmann::json& part, const L
 
 TEST_F(FeedServerTest, LoginChecksTheKeyAsTheServiceDoes)
 {
-    std::int32_t status = 0;
-    EXPECT_FALSE(authenticate(status, "key-4711"));
-    EXPECT_EQ(status, 404);
+    AuthRefusal refusal;
+    EXPECT_FALSE(authenticate(refusal, "key-4711"));
+    EXPECT_EQ(refusal.status, 404);
     EXPECT_TRUE(g_sessionGuid.empty());
 
-    status = 0;
-    ASSERT_TRUE(authenticate(status, g_testKey));
-    EXPECT_EQ(status, 0);
+    refusal = {};
+    ASSERT_TRUE(authenticate(refusal, g_testKey));
+    EXPECT_EQ(refusal.status, 0);
     const std::string guid = g_sessionGuid.get();
     EXPECT_FALSE(guid.empty());
     EXPECT_EQ(gf_weatherClient().wrrl, 3000);
@@ -162,8 +162,9 @@ TEST_F(FeedServerTest, OnlyFlightsInsideTheBoxAreAnsweredAndTheTimeOffsetAsksFor
 
 TEST_F(FeedServerTest, TheProgramsFirstRequestGetsFiveSnapshots)
 {
+    AuthRefusal refusal;
+    ASSERT_TRUE(authenticate(refusal, g_testKey));
     std::int32_t status = 0;
-    ASSERT_TRUE(authenticate(status, g_testKey));
     RtTrafficClient& client = gf_trafficClient();
     client.guid.set(g_sessionGuid.get());
     client.updateQueryBox(LatLon{50.1, 8.3}, 40.0);
@@ -224,8 +225,9 @@ TEST_F(FeedServerTest, ParkedRecordsComeOutOfTheProgramsParser)
 
 TEST_F(FeedServerTest, WeatherAndNearestMetarForTheProgramsWeatherClient)
 {
+    AuthRefusal refusal;
+    ASSERT_TRUE(authenticate(refusal, g_testKey));
     std::int32_t status = 0;
-    ASSERT_TRUE(authenticate(status, g_testKey));
     gf_userSnapshot.install([] { return UserPosition{48.5, 11.5, 1200.0}; });
     RtWeatherClient& weather = gf_weatherClient();
     ASSERT_TRUE(weather.nearestmetar(status));
