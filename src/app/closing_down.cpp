@@ -156,8 +156,12 @@ void gf_restartCountdown()
     if (delay <= 0)
         return;
     gf_log(fmt::format("Restarting after {} seconds\n\n\n\n\n", delay));
+    // a reason stays in view for the whole wait
+    const std::string reason = gf_restartReason();
     for (std::int32_t n = delay; n >= 1 && !g_quit; --n) {
-        gf_showStatus(fmt::format("Restarting after {} second{}", n, gf_plural(n)), false);
+        gf_showStatus(reason.empty() ? fmt::format("Restarting after {} second{}", n, gf_plural(n))
+                                     : fmt::format("{}: restarting after {} second{}", reason, n, gf_plural(n)),
+                      false);
         lf_sleep(1s);
     }
 }

@@ -8,7 +8,8 @@ bool gf_restartsAfter(RunState state);
 // True when it posted WM_APP_RUN, so that the next control thread takes over. A failure inside
 // is shown and ends it at once, without posting.
 bool gf_closingDown();
-// Counts g_restartDelay seconds down on the status line; ends early when the window is closed.
+// Counts g_restartDelay seconds down on the status line, after the stop's restart reason when it
+// has one; ends early when the window is closed.
 void gf_restartCountdown();
 // Clears the per-run state so that the next run starts as a fresh process would; a close of the
 // window that came after the countdown is kept.

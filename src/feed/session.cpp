@@ -46,11 +46,14 @@ CURL* lf_sessionHandle(RtApiClient& client, const char* path)
     return handle;
 }
 
+constexpr std::int32_t lf_lockedOut = 429;        // too many failed logins: wait before the next
+constexpr std::int32_t lf_lockOutRestartDelay = 300;
+
 // the refusals with a path of their own (400 among them, which ends the run as any other failure)
 bool lf_isRefusal(std::int64_t status)
 {
     return status == 400 || status == 401 || status == 402 || status == 403 || status == 404 || status == 405 ||
-           status == 500;
+           status == lf_lockedOut || status == 500;
 }
 
 // the service's message of a refusal; it comes from outside and may be long
@@ -145,7 +148,7 @@ bool gf_takeAuthAnswer(RtApiClient& client, AuthRefusal& refusal)
     return true;
 }
 
-void gf_authenticater()
+bool gf_authenticater()
 {
     const std::string accessKey = gf_readAccessKey();
     gf_showStatus("Waiting for authentication at RT server ...", true);
@@ -156,7 +159,7 @@ void gf_authenticater()
     if (ok) {
         gf_clearStatus();
         traffic.guid.set(g_sessionGuid.get());
-        return;
+        return true;
     }
     const std::int32_t status = refusal.status;
     // a key the service does not accept, an account whose address is not verified
@@ -171,9 +174,19 @@ void gf_authenticater()
         lf_refuse(405, "More than one RealTraffic session is not possible, do not run the RealTraffic app");
     if (status == 500)
         throw std::runtime_error("No RT database connection");
-    gf_stopOnReaderError("Authenticater", true);
-    gf_clearStatus();
+    if (status == lf_lockedOut) {
+        // a new login before the lock-out ends would count as one more failure
+        gf_logError(lf_refusalText(status, refusal.message));
+        const std::string reason =
+            refusal.message.empty() ? fmt::format("Authentication refused, status {}", status) : refusal.message;
+        gf_showStatus(reason, false);
+        gf_requestStop(RunState::ReaderError, lf_lockOutRestartDelay, reason);
+    } else {
+        gf_stopOnReaderError("Authenticater", true);
+        gf_clearStatus();
+    }
     traffic.guid.set(g_sessionGuid.get());
+    return false;
 }
 
 void deauthenticate(RtApiClient& client)

@@ -8,7 +8,7 @@
 // A login the service refused with a status that has a path of its own, and the service's
 // message, cut as the log lines cut it.
 struct AuthRefusal {
-    std::int32_t status = 0; // 400, 401, 402, 403, 404, 405 or 500; 0 for none
+    std::int32_t status = 0; // 400, 401, 402, 403, 404, 405, 429 or 500; 0 for none
     std::string message;
 };
 
@@ -23,11 +23,12 @@ bool authenticate(AuthRefusal& refusal, const std::string& accessKey);
 bool gf_takeAuthAnswer(RtApiClient& client, AuthRefusal& refusal);
 void gf_takeDeauthAnswer(RtApiClient& client);
 
-// The login step of a run, on the control thread. Returns after a success, and after a failure
-// that ends the run as "READER ERROR". Raises brv::UserErrorException for a missing access key
-// and, after showing them for 10 seconds, for the refusals the user must act on (401, 402, 403,
-// 404, 405); std::runtime_error "No RT database connection" for 500.
-void gf_authenticater();
+// The login step of a run, on the control thread; true after a success. Returns false after a
+// failure that ends the run as "READER ERROR": with a restart after 15 seconds, or after 300
+// seconds with the service's message shown for a lock-out (429). Raises brv::UserErrorException
+// for a missing access key and, after showing them for 10 seconds, for the refusals the user must
+// act on (401, 402, 403, 404, 405); std::runtime_error "No RT database connection" for 500.
+bool gf_authenticater();
 
 // The logout with the client's copy of the session id (the traffic client), after both readers
 // have finished. Only logs.

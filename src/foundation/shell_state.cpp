@@ -21,18 +21,26 @@ std::string_view gf_runStateName(RunState state)
 
 namespace {
 std::mutex g_stopMutex;
+std::string g_restartReason; // under g_stopMutex
 } // namespace
 
-bool gf_requestStop(RunState state, int restartDelay)
+bool gf_requestStop(RunState state, int restartDelay, std::string_view restartReason)
 {
-    // the first request wins: its state and delay are the ones the control thread sees
+    // the first request wins: its state, delay and reason are the ones the control thread sees
     std::lock_guard lock(g_stopMutex);
     if (g_stop.load())
         return false;
     g_runState = state;
     g_restartDelay = restartDelay;
+    g_restartReason = restartReason;
     g_stop = true;
     return true;
+}
+
+std::string gf_restartReason()
+{
+    std::lock_guard lock(g_stopMutex);
+    return g_restartReason;
 }
 
 bool gf_requestNewRun(int restartDelay)
@@ -42,6 +50,7 @@ bool gf_requestNewRun(int restartDelay)
         return false;
     // the delay before the state: a close-down waiting in SYSTEM ERROR watches the state
     g_restartDelay = restartDelay;
+    g_restartReason.clear();
     g_runState = RunState::NewSettings;
     g_stop = true;
     return true;
@@ -52,6 +61,7 @@ void gf_forceStop(RunState state, int restartDelay)
     std::lock_guard lock(g_stopMutex);
     g_runState = state;
     g_restartDelay = restartDelay;
+    g_restartReason.clear();
     g_stop = true;
 }
 
@@ -63,4 +73,6 @@ void gf_resetShellState()
     g_restartDelay = 0;
     g_msfs2020Mode = true;
     g_professionalAccount = false;
+    std::lock_guard lock(g_stopMutex);
+    g_restartReason.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The run's stop and quit requests and the run state, shared by every thread.
 #include <atomic>
+#include <string>
 #include <string_view>
 
 enum class RunState : int {
@@ -29,8 +30,11 @@ extern std::atomic<bool> g_professionalAccount;
 inline bool gf_stopRequested() { return g_stop.load() || g_quit.load(); }
 
 // Sets g_runState and g_restartDelay, then g_stop, only when no stop was requested yet.
-// Returns false when a stop was already under way.
-bool gf_requestStop(RunState state, int restartDelay);
+// Returns false when a stop was already under way. `restartReason` is shown with the restart
+// countdown (the service's message of a lock-out); empty for the plain countdown.
+bool gf_requestStop(RunState state, int restartDelay, std::string_view restartReason = {});
+// The restart reason of the stop that ended the run.
+std::string gf_restartReason();
 // Sets g_runState, g_restartDelay and g_stop whatever came before (an error that must not be
 // overwritten by a later stop source).
 void gf_forceStop(RunState state, int restartDelay);

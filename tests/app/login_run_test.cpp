@@ -1,5 +1,5 @@
 // Runs against the model simulator whose login the local service answers: the refused key that
-// waits for the user.
+// waits for the user, and the lock-out that waits five minutes before the next login.
 #include "app_fixture.h"
 
 #include "app/control_thread.h"
@@ -67,3 +67,29 @@ INSTANTIATE_TEST_SUITE_P(Statuses, RefusedKeys,
                          [](const ::testing::TestParamInfo<RefusedKeyCase>& info) {
                              return std::string(info.param.name);
                          });
+
+TEST_F(LoginRun, ALockOutShowsTheServicesMessageWithTheCountdownOfFiveMinutes)
+{
+    testsupport::ManualTime time(1767225600);
+    std::mutex mutex;
+    std::vector<std::string> countdown;
+    gf_setStatusRepaintHook([&] {
+        const std::string text = gf_statusLine().text;
+        std::lock_guard lock(mutex);
+        if (text.find("estarting after") != std::string::npos)
+            countdown.push_back(text);
+    });
+    answerLogins({200, R"({"status":429,"message":"Too many failed attempts"})"});
+    startSimulator();
+    runToItsEnd();
+    gf_setStatusRepaintHook(nullptr);
+
+    EXPECT_TRUE(folder.logHas("Exiting: READER ERROR") && folder.logHas("Restarting after 300 seconds"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
+    EXPECT_EQ(server.count("/v4/auth"), 1u);
+    std::vector<std::string> expected;
+    for (int n = 300; n >= 1; --n)
+        expected.push_back(fmt::format("Too many failed attempts: restarting after {} second{}", n, n > 1 ? "s" : ""));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(countdown, expected);
+}

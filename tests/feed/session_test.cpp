@@ -128,8 +128,6 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         // statuses with no path of their own: no session, the status and the service's message logged
         {R"({"status":503,"GUID":"g1","message":"down for maintenance"})", false,
          "===> Authentication refused, status 503: down for maintenance", 0ms},
-        {R"({"status":429,"GUID":"g4","message":"too many failed logins"})", false,
-         "===> Authentication refused, status 429: too many failed logins", 0ms},
         {R"({"status":201,"GUID":"g5"})", false, "===> Authentication refused, status 201: ", 0ms},
     };
     for (const Case& c : cases) {
@@ -146,6 +144,28 @@ TEST_F(Session, FailuresEndTheRunWithARestart)
         EXPECT_EQ(gf_statusLine().text, "");
     }
     EXPECT_EQ(logWith("The Authenticater has stopped with an error").size(), std::size(cases));
+}
+
+TEST_F(Session, ALockOutRestartsTheRunAfterFiveMinutesWithTheServicesMessage)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {R"({"status":429,"GUID":"g4","message":"Too many failed attempts"})", "Too many failed attempts"},
+        {R"({"status":429})", "Authentication refused, status 429"}};
+    for (const auto& [body, reason] : rows) {
+        gf_resetShellState();
+        server.queue("/v4/auth", {200, body});
+        bool loggedIn = true;
+        EXPECT_EQ(loginAndMeasure([&] { loggedIn = gf_authenticater(); }), 0ms) << body;
+        EXPECT_FALSE(loggedIn);
+        EXPECT_TRUE(g_sessionGuid.empty());
+        EXPECT_EQ((std::tuple{g_stop.load(), g_runState.load(), g_restartDelay.load(), gf_restartReason()}),
+                  (std::tuple{true, RunState::ReaderError, 300, reason}));
+        EXPECT_EQ(gf_statusLine().text, reason) << "shown until the countdown takes it up";
+    }
+    EXPECT_TRUE(folder.logHas("===> Authentication refused, status 429: Too many failed attempts"));
+    EXPECT_FALSE(folder.logHas("The Authenticater has stopped with an error"));
+    EXPECT_EQ(server.count("/v4/auth"), 2u);
+    gf_resetShellState();
 }
 
 TEST_F(Session, AMissingOrEmptyLicenseNamesTheFile)

@@ -13,10 +13,11 @@ TEST(ShellState, TheFirstStopRequestKeepsItsStateAndDelay)
     gf_resetShellState();
     EXPECT_EQ(gf_runStateName(g_runState), "NOT YET SET");
     EXPECT_TRUE(gf_requestStop(RunState::NewFlight, 45));
-    EXPECT_FALSE(gf_requestStop(RunState::SimConnectError, 9));
+    EXPECT_FALSE(gf_requestStop(RunState::SimConnectError, 9, "a later reason"));
     EXPECT_TRUE(g_stop);
     EXPECT_EQ(gf_runStateName(g_runState), "NEW FLIGHT");
     EXPECT_EQ(g_restartDelay, 45);
+    EXPECT_EQ(gf_restartReason(), "");
 
     gf_resetShellState();
     std::atomic<int> winners{0};
@@ -24,13 +25,14 @@ TEST(ShellState, TheFirstStopRequestKeepsItsStateAndDelay)
         std::vector<std::jthread> threads;
         for (int i = 0; i < 8; ++i)
             threads.emplace_back([i, &winners] {
-                if (gf_requestStop(i % 2 ? RunState::ReaderError : RunState::SystemError, i))
+                if (gf_requestStop(i % 2 ? RunState::ReaderError : RunState::SystemError, i, std::to_string(i)))
                     ++winners;
             });
     }
     EXPECT_EQ(winners, 1);
-    // state and delay come from the same request
+    // state, delay and reason come from the same request
     EXPECT_EQ(g_runState == RunState::ReaderError, g_restartDelay % 2 == 1);
+    EXPECT_EQ(gf_restartReason(), std::to_string(g_restartDelay));
     EXPECT_EQ(gf_runStateName(static_cast<RunState>(8)), "???");
     gf_resetShellState();
 }
