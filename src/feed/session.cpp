@@ -46,6 +46,7 @@ CURL* lf_sessionHandle(RtApiClient& client, const char* path)
     return handle;
 }
 
+constexpr std::int32_t lf_professionalType = 2; // "type" of a professional account
 constexpr std::int32_t lf_lockedOut = 429;        // too many failed logins: wait before the next
 constexpr std::int32_t lf_lockOutRestartDelay = 300;
 
@@ -64,6 +65,14 @@ std::string lf_refusalText(std::int64_t status, std::string_view message)
     return fmt::format("Authentication refused, status {}: {}", status, message);
 }
 
+// "type" 2 is a professional account; any other value, a missing or a non-integer one, standard
+bool lf_professional(const nlohmann::json& answer)
+{
+    if (!answer.is_object())
+        return false;
+    const auto type = answer.find("type");
+    return type != answer.end() && type->is_number_integer() && type->get<std::int64_t>() == lf_professionalType;
+}
 
 // The next start holds back until 2 seconds after this visit of the service.
 void lf_noteVisit()
@@ -143,6 +152,9 @@ bool gf_takeAuthAnswer(RtApiClient& client, AuthRefusal& refusal)
     client.wrrl = wrrl;
     gf_log(fmt::format("\nAuthenticated at RT server '{}'", gf_stringOrDefault(answer, "server", "?")));
     g_sessionGuid.set(gf_stringOrDefault(answer, "GUID", "empty GUID?"));
+    const bool professional = lf_professional(answer);
+    g_professionalAccount = professional;
+    gf_log(fmt::format("RT account type: {}", professional ? "professional" : "standard"));
     g_sessionActive = true;
     gf_repaintHeaderArea();
     return true;

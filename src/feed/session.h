@@ -17,9 +17,10 @@ struct AuthRefusal {
 bool authenticate(AuthRefusal& refusal, const std::string& accessKey);
 
 // The answers in client.replyText, read without waiting; JSON errors raise. The login's: true when
-// a session id was stored (status 200, or none that is an integer), `refusal` set for a status
-// with a path of its own; any other status is logged with the service's message and refuses as
-// any other failure. The logout's: only logs.
+// a session id was stored (status 200, or none that is an integer), the account type then set
+// ("type" 2: professional, anything else standard) and logged; `refusal` set for a status with a
+// path of its own; any other status is logged with the service's message and refuses as any
+// other failure. The logout's: only logs.
 bool gf_takeAuthAnswer(RtApiClient& client, AuthRefusal& refusal);
 void gf_takeDeauthAnswer(RtApiClient& client);
 

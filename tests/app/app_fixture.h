@@ -151,15 +151,17 @@ protected:
         gf_clearStatusAndError();
     }
 
-    // The model simulator, driven in time on the program's clock.
-    void startSimulator()
+    // The model simulator, driven in time on the program's clock; `changes` are merged into its scenario.
+    void startSimulator(const nlohmann::json& changes = nlohmann::json::object())
     {
-        model = std::make_shared<SimModel>(gf_parseSimScenario(R"({
+        nlohmann::json scenario = nlohmann::json::parse(R"({
             "simulatorName": "KittyHawk", "frameRate": 40, "groundAltitudeFt": 0,
             "user": {"title": "User Jet", "atcModel": "B738", "atcId": "D-USER",
                      "path": [{"t": 0, "lat": 50.0, "lon": 8.0, "altFt": 0, "onGround": true, "headingDeg": 90}]},
             "installedTitles": ["Airliner A"]
-        })"));
+        })");
+        scenario.merge_patch(changes);
+        model = std::make_shared<SimModel>(gf_parseSimScenario(scenario.dump()));
         gf_setSimConnectBackend(model);
         driver = std::make_unique<SimModelDriver>(model);
     }

@@ -1,20 +1,35 @@
-// Runs against the model simulator whose login the local service answers: the refused key that
-// waits for the user, and the lock-out that waits five minutes before the next login.
+// Runs against the model simulator whose login the local service answers: the account type and
+// the time-shift controls, the refused key that waits for the user, and the lock-out that waits
+// five minutes before the next login.
 #include "app_fixture.h"
 
 #include "app/control_thread.h"
+#include "app/window_commands.h"
+#include "foundation/time_shift.h"
+#include "foundation/utc_time.h"
 #include "support/manual_time.h"
 
 #include <fmt/format.h>
 
 using testsupport::AppTest;
 using testsupport::eventually;
+using testsupport::saveOption;
+using testsupport::savedOption;
 using testsupport::ServiceAnswer;
 
 namespace {
 
 class LoginRun : public AppTest {
 protected:
+    LoginRun() { gf_createControls(window, nullptr); }
+    ~LoginRun() override
+    {
+        // as a new process has them
+        g_professionalAccount = g_timeShifted = false;
+        g_timeOffset = g_weatherTimeOffset = 0;
+        g_simEpochTime = 0;
+    }
+
     // The service answers every login so.
     void answerLogins(ServiceAnswer answer)
     {
@@ -34,7 +49,65 @@ protected:
         control.join();
         driver.reset(); // it sleeps on the program's clock, which may be the test's
     }
+
+    static bool enabled(const UiControl& control) { return IsWindowEnabled(control.hWnd) != FALSE; }
 };
+
+// The model's clock set so far before now: {"clock": {"year", "dayOfYear", "zuluSeconds"}}.
+nlohmann::json lf_clockBefore(std::chrono::seconds back)
+{
+    using namespace std::chrono;
+    const sys_seconds at = floor<seconds>(system_clock::now()) - back;
+    const sys_days day = floor<days>(at);
+    const year_month_day date{day};
+    const sys_days newYear{date.year() / January / 1};
+    return {{"clock",
+             {{"year", static_cast<int>(date.year())},
+              {"dayOfYear", (day - newYear).count() + 1},
+              {"zuluSeconds", (at - day).count()}}}};
+}
+
+struct AccountCase {
+    const char* name;
+    const char* type; // the login answer's member
+    bool professional;
+};
+
+class AccountTypes : public LoginRun, public ::testing::WithParamInterface<AccountCase> {};
+
+} // namespace
+
+// A user who follows the simulator's clock, set three hours back, and keeps the setting.
+TEST_P(AccountTypes, OnlyAProfessionalAccountKeepsTheTimeShiftControlsAndFollowsTheSimulatorsClock)
+{
+    const AccountCase& c = GetParam();
+    answerLogins({200, fmt::format(R"({{"status":200,"GUID":"abc","wrrl":100{}}})", c.type)});
+    startSimulator(lf_clockBefore(std::chrono::hours(3)));
+    saveOption(SIM_TIME, true);
+    saveOption(KEEP_SIM_TIME_PAR, true);
+    std::thread control(gf_controlThread);
+    ASSERT_TRUE(eventually([] { return gf_isRunning() && g_userDataCount >= 3; }));
+
+    EXPECT_EQ((std::tuple{enabled(SIM_TIME), enabled(KEEP_SIM_TIME_PAR), g_mainWindowState.timeControlsEnabled.load()}),
+              (std::tuple{c.professional, c.professional, c.professional}));
+    EXPECT_EQ((std::tuple{KEEP_SIM_TIME_PAR.value.load(), savedOption("KEEP_SIM_TIME_PAR")}),
+              (std::tuple{c.professional, c.professional ? "true" : "false"}));
+    // the traffic of three hours ago, the simulator's time; none shifted for a standard account
+    EXPECT_NEAR(g_timeOffset.load(), c.professional ? 180 : 0, 1);
+    EXPECT_EQ(g_weatherTimeOffset.load(), g_timeOffset.load());
+
+    gf_onCloseBox();
+    control.join();
+    EXPECT_TRUE(folder.logHas(c.professional ? "RT account type: professional" : "RT account type: standard"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, AccountTypes,
+                         ::testing::Values(AccountCase{"Professional", R"(,"type":2)", true},
+                                           AccountCase{"Standard", R"(,"type":1)", false},
+                                           AccountCase{"NoType", "", false}),
+                         [](const ::testing::TestParamInfo<AccountCase>& info) { return std::string(info.param.name); });
+
+namespace {
 
 struct RefusedKeyCase {
     const char* name;

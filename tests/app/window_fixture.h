@@ -41,6 +41,15 @@ inline void expectPixels(HWND window, std::initializer_list<std::tuple<int, int,
         EXPECT_EQ(w32::testing::colourAt(window, x, y), colour) << x << "," << y;
 }
 
+// An option's value as parameters.xml holds it; "-" when it is not there.
+inline std::string savedOption(const std::string& key)
+{
+    pugi::xml_document doc;
+    doc.load_file(g_parametersPath.c_str());
+    const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
+    return node ? node.node().attribute("value").as_string() : "-";
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
@@ -97,14 +106,7 @@ protected:
         return window;
     }
 
-    // An option's value as parameters.xml holds it; "-" when it is not there.
-    static std::string saved(const std::string& key)
-    {
-        pugi::xml_document doc;
-        doc.load_file(g_parametersPath.c_str());
-        const auto node = doc.select_node(("/parameters/parameter[@name='" + key + "']").c_str());
-        return node ? node.node().attribute("value").as_string() : "-";
-    }
+    static std::string saved(const std::string& key) { return savedOption(key); }
 
     // The colour of the last fill of exactly this rectangle in the last paint.
     static std::optional<COLORREF> fillOf(HWND window, const RECT& r)

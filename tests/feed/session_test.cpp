@@ -168,6 +168,25 @@ TEST_F(Session, ALockOutRestartsTheRunAfterFiveMinutesWithTheServicesMessage)
     gf_resetShellState();
 }
 
+TEST_F(Session, OnlyAccountType2IsProfessional)
+{
+    // the login sets the flag either way: it starts as the other
+    const std::pair<const char*, bool> rows[] = {
+        {R"("type":2)", true},     {R"("type":1)", false},    {R"("server":"s")", false}, {R"("type":"2")", false},
+        {R"("type":2.0)", false},  {R"("type":3)", false},    {R"("type":-2)", false}, {R"("type":null)", false},
+        {R"("type":[2])", false},  {R"("type":4294967298)", false}};
+    for (const auto& [member, professional] : rows) {
+        g_professionalAccount = !professional;
+        server.queue("/v4/auth", {200, fmt::format(R"({{"status":200,"GUID":"abc","wrrl":100,{}}})", member)});
+        EXPECT_TRUE(gf_authenticater()) << member;
+        EXPECT_EQ(g_professionalAccount.load(), professional) << member;
+        EXPECT_EQ(logWith("RT account type: ").back(),
+                  professional ? "RT account type: professional" : "RT account type: standard")
+            << member;
+    }
+    g_professionalAccount = false;
+}
+
 TEST_F(Session, AMissingOrEmptyLicenseNamesTheFile)
 {
     const std::string path = std::filesystem::absolute(g_dataFolder / "rt_license.txt").string();

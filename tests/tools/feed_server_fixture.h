@@ -8,6 +8,7 @@
 #include "feed/readers.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
+#include "foundation/shell_state.h"
 #include "support/logged_folder.h"
 #include "support/manual_time.h"
 
@@ -26,7 +27,7 @@ namespace testsupport {
 // Two flights near Frankfurt and one that starts later, a parked aircraft inside and one
 // outside the airport's box, two METAR stations.
 inline constexpr const char* g_testScenario = R"({
-  "service": {"server": "local-test", "rrl": 2500, "wrrl": 3000},
+  "service": {"server": "local-test", "rrl": 2500, "wrrl": 3000, "type": 2},
   "stations": [
     {"icao": "EDDF", "lat": 50.033, "lon": 8.570, "qnh": 1023, "metar": "EDDF 011020Z 25006KT CAVOK 15/05 Q1023"},
     {"icao": "EDDM", "lat": 48.354, "lon": 11.786, "qnh": 1009, "metar": "EDDM 011020Z 08004KT CAVOK 12/03 Q1009"}
@@ -81,6 +82,7 @@ protected:
         server->stop();
         thread.join();
         gf_resetFeedHooks();
+        g_professionalAccount = false;
     }
 
     // The scenario's clock moves with the program's clock.

@@ -59,6 +59,7 @@ TEST_F(FeedServerTest, LoginChecksTheKeyAsTheServiceDoes)
     EXPECT_FALSE(guid.empty());
     EXPECT_EQ(gf_weatherClient().wrrl, 3000);
     EXPECT_TRUE(folder.logHas("Authenticated at RT server 'local-test'"));
+    EXPECT_TRUE(g_professionalAccount) << "the scenario's account type";
 
     // the session opens the service's paths; an unknown one asks for a new login
     EXPECT_EQ(traffic(guid, g_wideBox)["status"], 200);

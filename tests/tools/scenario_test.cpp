@@ -71,7 +71,10 @@ TEST(FeedScenario, MalformedScenariosAreRefusedWithTheReason)
          "scenario: station 1: QNH out of range"},
         {R"({"parked": [{"hex": "3c6444", "type": "A320", "lat": 50, "lon": 8}]})",
          "scenario: parked aircraft 1 needs \"stand\""},
-        {R"({"service": {"rrl": 0}})", "scenario: the intervals must be positive"}};
+        {R"({"service": {"rrl": 0}})", "scenario: the intervals must be positive"},
+        {R"({"service": {"type": 3}})", "scenario: \"type\" must be 1 (standard) or 2 (professional)"},
+        {R"({"service": {"type": "2"}})", "scenario: \"type\" must be 1 (standard) or 2 (professional)"},
+        {R"({"service": {"type": 2}})", "accepted"}};
     for (const auto& [text, reason] : rows)
         EXPECT_EQ(lf_refusal(text), reason) << text;
     EXPECT_EQ(lf_refusal("{\"flights\": [}").rfind("scenario: ", 0), 0u);
@@ -113,6 +116,8 @@ TEST(FeedScenario, TheDefaultScenarioPassesTheProgramsFiltersOverItsWholeLength)
     testsupport::LoggedFolder folder;
     const Scenario s = feedserver::gf_readScenario(TRWK_SOURCE_DIR "/data/feed/scenario.json");
     ASSERT_TRUE(s.flights.size() >= 8 && s.parked.size() >= 8 && !s.stations.empty());
+    // standard: a professional account could follow the model simulator's clock, years before the scenario
+    EXPECT_EQ(s.accountType, 1);
 
     // the aircraft types the program knows, from the database it ships
     pugi::xml_document doc;

@@ -166,9 +166,12 @@ json FeedServer::auth(const Fields& fields)
     }
     const std::string* software = lf_field(fields, "software");
     log(fmt::format("login of '{}': session {}", software != nullptr ? *software : "", guid));
-    return json{{"status", 200},          {"GUID", guid},
+    json answer{{"status", 200},          {"GUID", guid},
                 {"rrl", m_scenario.rrl},  {"wrrl", m_scenario.wrrl},
                 {"server", m_scenario.serverName}, {"message", "authenticated"}};
+    if (m_scenario.accountType)
+        answer["type"] = *m_scenario.accountType;
+    return answer;
 }
 
 json FeedServer::deauth(const Fields& fields)

@@ -207,6 +207,11 @@ Scenario gf_parseScenario(std::string_view jsonText)
             lf_take(*service, "rrl", s.rrl);
             lf_take(*service, "wrrl", s.wrrl);
             lf_check(s.rrl > 0 && s.wrrl > 0, "the intervals must be positive");
+            if (const auto type = service->find("type"); type != service->end()) {
+                lf_check(type->is_number_integer() && (*type == 1 || *type == 2),
+                         "\"type\" must be 1 (standard) or 2 (professional)");
+                s.accountType = type->get<int>();
+            }
         }
         s.flights = lf_list<Flight>(root, "flights", lf_flight);
         std::set<std::string> hexIds;

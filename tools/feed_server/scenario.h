@@ -73,6 +73,7 @@ struct Scenario {
     std::string serverName = "trwk-local";
     int rrl = 2000;  // ms between two traffic requests
     int wrrl = 2000; // ms between two weather requests
+    std::optional<int> accountType; // the login's "type": 1 standard, 2 professional; none: no "type"
     std::vector<Flight> flights;
     std::vector<ParkedAircraft> parked;
     std::vector<MetarStation> stations;
