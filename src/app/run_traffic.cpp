@@ -88,6 +88,23 @@ void lf_waitForFirstReception()
     }
 }
 
+// The time-shift controls and their options are for a professional account only.
+void lf_applyAccountType()
+{
+    const bool professional = g_professionalAccount;
+    gf_enableTimeShiftControls(professional);
+    if (professional)
+        return;
+    gf_setTimeShift(0, true);
+    if (KEEP_SIM_TIME_PAR.value) {
+        KEEP_SIM_TIME_PAR.value = false;
+        gf_saveBoolParameter(KEEP_SIM_TIME_PAR);
+        gf_showCheckBox(KEEP_SIM_TIME_PAR);
+    }
+    g_mainWindowState.timeControlsEnabled = false;
+    gf_repaint(WindowArea::optionsPanel);
+}
+
 } // namespace
 
 bool gf_waitForUserAircraft()
@@ -182,23 +199,13 @@ void gf_runTraffic()
     gf_setRunning(false);
 
     gf_updateQueryBox();
-    gf_authenticater();
+    const bool loggedIn = gf_authenticater();
     g_trafficLamp = g_lampNoData;
     g_weatherLamp = g_lampNoData;
     gf_repaint(WindowArea::header);
-
-    const bool professional = g_professionalAccount;
-    gf_enableTimeShiftControls(professional);
-    if (!professional) {
-        gf_setTimeShift(0, true);
-        if (KEEP_SIM_TIME_PAR.value) {
-            KEEP_SIM_TIME_PAR.value = false;
-            gf_saveBoolParameter(KEEP_SIM_TIME_PAR);
-            gf_showCheckBox(KEEP_SIM_TIME_PAR);
-        }
-        window.timeControlsEnabled = false;
-        gf_repaint(WindowArea::optionsPanel);
-    }
+    // without a login the account type is not known: the user's time settings stay as they are
+    if (loggedIn)
+        lf_applyAccountType();
 
     for (int round = 0; round < 10 && g_sessionGuid.empty(); ++round)
         lf_sleep(300ms);

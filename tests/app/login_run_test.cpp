@@ -1,6 +1,6 @@
 // Runs against the model simulator whose login the local service answers: the account type and
-// the time-shift controls, the refused key that waits for the user, and the lock-out that waits
-// five minutes before the next login.
+// the time-shift controls, the time settings a failed login leaves alone, the refused key that
+// waits for the user, and the lock-out that waits five minutes before the next login.
 #include "app_fixture.h"
 
 #include "app/control_thread.h"
@@ -106,6 +106,52 @@ INSTANTIATE_TEST_SUITE_P(Types, AccountTypes,
                                            AccountCase{"Standard", R"(,"type":1)", false},
                                            AccountCase{"NoType", "", false}),
                          [](const ::testing::TestParamInfo<AccountCase>& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct FailedLoginCase {
+    const char* name;
+    ServiceAnswer answer;
+    bool simTime; // else a shift of 1 day, 2 hours and 3 minutes
+};
+
+class FailedLogins : public LoginRun, public ::testing::WithParamInterface<FailedLoginCase> {};
+
+} // namespace
+
+// A professional user's time settings: the run that could not log in cannot know the account.
+TEST_P(FailedLogins, LeaveTheTimeSettingsAsTheUserLeftThem)
+{
+    const FailedLoginCase& c = GetParam();
+    testsupport::ManualTime time(1767225600);
+    answerLogins(c.answer);
+    startSimulator();
+    saveOption(KEEP_SIM_TIME_PAR, true);
+    saveOption(SIM_TIME, c.simTime);
+    const std::pair<UiIntParameter*, int> shift[] = {{&TIME_SHIFT_DAYS, 1}, {&TIME_SHIFT_HOURS, 2}, {&TIME_SHIFT_MINS, 3}};
+    for (const auto& [option, value] : shift) {
+        option->value = c.simTime ? 0 : value;
+        gf_saveIntParameter(*option);
+    }
+    runToItsEnd();
+
+    EXPECT_TRUE(folder.logHas("Exiting: READER ERROR"));
+    EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
+    EXPECT_EQ((std::tuple{savedOption("KEEP_SIM_TIME_PAR"), savedOption("SIM_TIME")}),
+              (std::tuple{"true", c.simTime ? "true" : "false"}));
+    EXPECT_TRUE(enabled(KEEP_SIM_TIME_PAR) && enabled(SIM_TIME)) << "as the start-up left them";
+    // a shift that follows the simulator is taken anew at each start
+    for (const auto& [option, value] : shift)
+        EXPECT_EQ(savedOption(option->name), std::to_string(c.simTime ? 0 : value)) << option->name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailedLogins,
+    ::testing::Values(FailedLoginCase{"BadRequest", {200, R"({"status":400})"}, false},
+                      FailedLoginCase{"EmptyAnswer", {200, ""}, true},
+                      FailedLoginCase{"LockedOut", {200, R"({"status":429,"message":"Too many failed attempts"})"},
+                                      true}),
+    [](const ::testing::TestParamInfo<FailedLoginCase>& info) { return std::string(info.param.name); });
 
 namespace {
 
