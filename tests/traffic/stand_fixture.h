@@ -10,6 +10,7 @@
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
 
+#include <fmt/format.h>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,7 @@ protected:
 
     Stand& addStand(LatLon at, double radiusMetres, unsigned kind = gate, double headingDeg = 0.0)
     {
-        Stand& s = g_parkStands.emplace_back("S" + std::to_string(g_parkStands.size() + 1), std::vector<StandOption>{},
+        Stand& s = g_parkStands.emplace_back(fmt::format("S{}", g_parkStands.size() + 1), std::vector<StandOption>{},
                                              StandPosition{at.lat, at.lon, headingDeg * g_deg2rad}, radiusMetres,
                                              (kind & cargo) == 0, (kind & ramp) == 0, (kind & heli) == 0);
         s.id = static_cast<std::uint32_t>(g_parkStands.size());
