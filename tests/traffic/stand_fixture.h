@@ -1,9 +1,10 @@
 #pragma once
-// A park airport at 50 N 8 E with stands, and active live and static aircraft put straight into
-// the traffic manager's lists.
+// A park airport at 50 N 8 E with stands, active live and static aircraft put straight into the
+// traffic manager's lists, and aircraft read from the live feed into its index.
 #include "traffic_harness.h"
 
 #include "airports/park_data.h"
+#include "feed/live_records.h"
 #include "feed/parked_request.h"
 #include "foundation/geometry.h"
 #include "platform/clock.h"
@@ -11,6 +12,7 @@
 #include "traffic/traffic_containers.h"
 
 #include <fmt/format.h>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,22 @@ protected:
         ac.flightState = state;
         ac.position = {at.lat, at.lon, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
         return ac;
+    }
+
+    // An aircraft array of the live feed read while the feed index is collected.
+    static void inLiveFeed(const std::string& hex, const std::string& callsign)
+    {
+        nlohmann::json line = nlohmann::json::array();
+        for (int i = 0; i < 48; ++i)
+            line.push_back(nullptr);
+        line[0] = hex, line[1] = 50.0, line[2] = 8.0, line[4] = 5000, line[5] = 250.0, line[8] = "A320";
+        line[13] = callsign;
+        LineContext context;
+        context.refPos = g_origin;
+        context.rangeNm = 100.0;
+        g_collectFeedIndex = true;
+        processLine(line, context);
+        g_readerBatch.clear();
     }
 
     StaticAc& addStatic(std::uint32_t hexid, const Stand& stand, AcState state)
