@@ -463,7 +463,7 @@ TEST_F(ParkAirportTest, AnOptionWhoseAircraftIsAboutIsWrittenBackAsItWasRead)
         driver.run(2);
         ASSERT_EQ(g_staticPlan.size(), 1u);
         ASSERT_EQ(g_parkStands.at(1).options.at(0).optionId, 0); // in use: not planned in this visit
-        g_learnedUpdates = 1;
+        g_learnedUpdates = 1; // something learned: the file is written on leaving
         if (c.parks) { // at 01:00
             LiveAc& ac = addLive(0x400001, "EZY12", LatLon{50.001, 8.0}, FlightState::parking);
             ac.registration = "G-EZYA";
