@@ -38,6 +38,13 @@ std::int32_t lf_factor(double sum, double weights)
 
 } // namespace
 
+void gf_renumberOptions(std::vector<StandOption>& options)
+{
+    std::int32_t id = 0;
+    for (StandOption& o : options)
+        o.optionId = ++id;
+}
+
 Stand::Stand(std::string name, std::vector<StandOption> options, const StandPosition& position, double radiusMetres,
              bool notCargo, bool notRamp, bool notHeli)
     : options(std::move(options)), name(std::move(name)), latitude(position.latitude),

@@ -66,6 +66,9 @@ struct Stand {
     bool heli;
 };
 
+// The options numbered 1, 2, 3 ... in list order, the disabled ones too.
+void gf_renumberOptions(std::vector<StandOption>& options);
+
 // One airport's parameter block and stands in memory.
 struct ApfParameters {
     std::string code; // ICAO code

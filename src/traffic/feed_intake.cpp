@@ -263,7 +263,7 @@ bool lf_checkStandDeparture(LiveAc& ac, FeedSample& s)
     const double r = ac.previousFlightState == FlightState::parking ? 2.0 * standAreaNm : standAreaNm;
     if (d > r) {
         if (ac.flightState == FlightState::parking) {
-            gf_setFlightState(ac, FlightState::taxi);
+            gf_parkingToTaxi(ac);
             s.samePosition = 0;
             return true;
         }

@@ -382,8 +382,10 @@ void lf_shapeAndTime(LiveAc& ac)
         }
     }
     lf_parkWhenStopped(ac);
-    if (ac.flightState == FlightState::parking && q.size() >= 2 && q[1].samePosition != 0)
+    if (ac.flightState == FlightState::parking && q.size() >= 2 && q[1].samePosition != 0) {
         ac.groundBearing = ac.standHeading; // at its stand: the last turn is onto the stand's heading
+        gf_holdReachedStand(ac);
+    }
     if (q.size() >= 2)
         groundDueTick(ac);
 }

@@ -30,6 +30,8 @@ std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handm
         // file, unless that file is the handmade one
         std::erase_if(copy.options,
                       [handmade](const StandOption& o) { return o.madeUp || (!handmade && o.fromApf == 1); });
+        // an option disabled because its aircraft is about is so for this visit only
+        gf_renumberOptions(copy.options);
         if (handmade || !copy.options.empty() || copy.manual || copy.radius_change || copy.cargo_change)
             learned.push_back(std::move(copy));
     }

@@ -81,7 +81,7 @@ struct LiveAc : AcRecord {
     double standReferenceDistance = 0.0;
     double standLastDistance = 0.0;
     std::int32_t standMoves = 0;
-    bool occupiesStand = false; // parked, it holds its stand's liveOccupied mark
+    bool occupiesStand = false; // parked or turning onto its stand, it holds the stand's liveOccupied mark
 
     LiveAc(const FeedSample& first, AcBase base, double recordTime);
 };

@@ -255,9 +255,7 @@ void gf_adjustParking(bool removeAll)
     g_staticPlan.clear();
     for (Stand& stand : g_parkStands) {
         stand.filled = stand.excluded = stand.blocked = false;
-        std::int32_t id = 0;
-        for (StandOption& o : stand.options)
-            o.optionId = ++id;
+        gf_renumberOptions(stand.options);
     }
     gf_excludeReservedStands();
     if (removeAll)

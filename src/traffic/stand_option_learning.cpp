@@ -22,13 +22,23 @@ bool lf_fromApfLacksNow(const Stand& stand, std::string_view key, WeekPoint now,
     });
 }
 
+// The aircraft's learned option of the day. One disabled because the aircraft was about takes its
+// number back (its place in the list, as the adjustment numbers): it learns on there, instead of a
+// second option of the same aircraft and day.
 StandOption* lf_learnedOption(Stand& stand, std::string_view key, WeekPoint now, std::int32_t realFlag)
 {
-    const auto it = std::find_if(stand.options.begin(), stand.options.end(), [&](const StandOption& o) {
-        return o.fromApf == 0 && o.optionId != 0 && o.real == realFlag && o.day == static_cast<std::int32_t>(now.day) &&
-               o.reg == key;
-    });
-    return it == stand.options.end() ? nullptr : &*it;
+    auto& options = stand.options;
+    const auto lt_ofDay = [&](const StandOption& o) {
+        return o.fromApf == 0 && o.real == realFlag && o.day == static_cast<std::int32_t>(now.day) && o.reg == key;
+    };
+    auto it = std::find_if(options.begin(), options.end(),
+                           [&](const StandOption& o) { return o.optionId != 0 && lt_ofDay(o); });
+    if (it == options.end()) {
+        it = std::find_if(options.begin(), options.end(), lt_ofDay);
+        if (it != options.end())
+            it->optionId = static_cast<std::int32_t>(it - options.begin()) + 1;
+    }
+    return it == options.end() ? nullptr : &*it;
 }
 
 // Throws std::out_of_range for a half hour outside 0..47.

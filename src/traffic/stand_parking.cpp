@@ -233,15 +233,15 @@ void drive2Stand(LiveAc& ac, const StandPosition& target)
 void checkArrival(LiveAc& ac)
 {
     Stand* stand = gf_findStandById(ac.standId);
-    if (stand != nullptr && stand->liveOccupied) {
-        // another live aircraft parked there first; the stand stays marked
+    if (stand != nullptr && stand->liveOccupied && !ac.occupiesStand) {
+        // another live aircraft reached it first; the stand stays marked
         ac.extrapolationsLeft = 1;
         removeAircraftFromSim(ac);
         return;
     }
     const LatLon here{ac.position[POS_LAT], ac.position[POS_LON]};
     if (gf_distanceNm(here, LatLon{ac.standLat, ac.standLon}) > g_arrivedNm) {
-        gf_setFlightState(ac, FlightState::taxi);
+        gf_parkingToTaxi(ac);
         return;
     }
     gf_setFlightState(ac, FlightState::parked);
@@ -261,6 +261,18 @@ void checkArrival(LiveAc& ac)
     if (!ac.airline.empty() && ac.darkCabin == ac.cargo)
         gf_learnStand(StandLearning::real, ac.standId, ac, now, false);
     gf_enforceMaxPark(0);
+}
+
+void gf_holdReachedStand(LiveAc& ac)
+{
+    if (Stand* stand = gf_findStandById(ac.standId); stand != nullptr && !stand->liveOccupied)
+        gf_occupyStand(ac, *stand);
+}
+
+void gf_parkingToTaxi(LiveAc& ac)
+{
+    gf_releaseStand(ac);
+    gf_setFlightState(ac, FlightState::taxi);
 }
 
 Stand* findStandAtSpawn(LiveAc& ac)

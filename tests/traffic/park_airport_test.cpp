@@ -24,6 +24,7 @@
 #include "traffic/park_settings.h"
 #include "traffic/sim_handover.h"
 #include "traffic/stand_option_learning.h"
+#include "traffic/stand_parking.h"
 #include "traffic/stand_names.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_jobs.h"
@@ -433,6 +434,54 @@ TEST_F(ParkAirportTest, LearnedBesideAFileFromOutsideAndReadBack)
     EXPECT_TRUE(fs::exists(learned) && !fs::exists("elsewhere"));
     ASSERT_EQ(gf_readParkedFile(), "");
     EXPECT_EQ(g_parkStands.at(0).options.back().reg, "D-LRND");
+}
+
+// EZY12 flies in the live feed while the plan is made, so its option at S2 is not used in this
+// visit; the file written on leaving still holds it as it was read, a handmade file with its
+// quality factors too. When EZY12 itself parks there, its option takes the half hour: one option.
+TEST_F(ParkAirportTest, AnOptionWhoseAircraftIsAboutIsWrittenBackAsItWasRead)
+{
+    const std::string s1 = "<parkpos id='S1' latitude='50' longitude='8' radius='20'><opt reg='D-E0' airl='EZY' "
+                           "type='A320' day='1' hh='0,1'/></parkpos>";
+    const std::string s2 = "<parkpos id='S2' latitude='50.001' longitude='8' radius='20'>";
+    const std::string option = "<opt reg='G-EZYA' airl='EZY' type='A320' day='1' hh='0,1' cs='EZY12'/>";
+    const struct { bool handmade, parks; std::string halfHours, qf; } cases[] = {
+        {false, false, "0,1", ""}, {false, true, "0,1,2", ""},
+        // each stand scores 20 + 10000 + 100 + 2 x 2, at the weight of its radius: 10124 x 0.00625 = 63.3
+        {true, false, "0,1", "<parameter name=\"Qf_real\" value=\"63\" />"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(fmt::format("handmade {}, parks {}", c.handmade, c.parks));
+        g_liveAircraft.clear();
+        g_staticAircraft.clear();
+        g_timeSlot = gf_slotAndWeekdayNow(); // Monday 00:10
+        writeFile("airports/my_thirdparty/EDXX.xml", lf_apf("", s1 + s2 + "</parkpos>"));
+        writeFile(learned, c.handmade ? lf_apf("<parameter name='handmade' value='true'/>", s1 + s2 + option + "</parkpos>")
+                                      : lf_apf("", "<parkpos id='S2'>" + option + "</parkpos>"));
+        flyAt(15.0, 3000.0);
+        inLiveFeed("400001", "EZY12");
+        flyAt(12.0, 2500.0);
+        driver.run(2);
+        ASSERT_EQ(g_staticPlan.size(), 1u);
+        ASSERT_EQ(g_parkStands.at(1).options.at(0).optionId, 0); // in use: not planned in this visit
+        g_learnedUpdates = 1; // something learned: the file is written on leaving
+        if (c.parks) { // at 01:00
+            LiveAc& ac = addLive(0x400001, "EZY12", LatLon{50.001, 8.0}, FlightState::parking);
+            ac.registration = "G-EZYA";
+            gf_takeStand(ac, g_parkStands[1]);
+            g_timeSlot = (std::uint64_t{2} << 32) | 1u;
+            checkArrival(ac);
+            ASSERT_EQ(ac.flightState, FlightState::parked);
+        }
+        flyAt(21.0, 4000.0); // out of sight: the file is written
+        const std::string text = readFile(learned);
+        std::size_t options = 0;
+        for (auto at = text.find("reg=\"G-EZYA\""); at != std::string::npos; at = text.find("reg=\"G-EZYA\"", at + 1))
+            ++options;
+        EXPECT_EQ(options, 1u) << text;
+        EXPECT_TRUE(text.find(fmt::format("<opt reg=\"G-EZYA\" airl=\"EZY\" type=\"A320\" day=\"1\" hh=\"{}\" "
+                                          "cs=\"EZY12\" />", c.halfHours)) != std::string::npos) << text;
+        EXPECT_TRUE(text.find(c.qf) != std::string::npos) << text;
+    }
 }
 
 TEST_F(ParkAirportTest, LearnedFileNeverOverwritesTheUsersFileAndAHandmadeOneIsWrittenWhole)

@@ -1,15 +1,18 @@
 #pragma once
-// A park airport at 50 N 8 E with stands, and active live and static aircraft put straight into
-// the traffic manager's lists.
+// A park airport at 50 N 8 E with stands, active live and static aircraft put straight into the
+// traffic manager's lists, and aircraft read from the live feed into its index.
 #include "traffic_harness.h"
 
 #include "airports/park_data.h"
+#include "feed/live_records.h"
 #include "feed/parked_request.h"
 #include "foundation/geometry.h"
 #include "platform/clock.h"
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
 
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -54,7 +57,7 @@ protected:
 
     Stand& addStand(LatLon at, double radiusMetres, unsigned kind = gate, double headingDeg = 0.0)
     {
-        Stand& s = g_parkStands.emplace_back("S" + std::to_string(g_parkStands.size() + 1), std::vector<StandOption>{},
+        Stand& s = g_parkStands.emplace_back(fmt::format("S{}", g_parkStands.size() + 1), std::vector<StandOption>{},
                                              StandPosition{at.lat, at.lon, headingDeg * g_deg2rad}, radiusMetres,
                                              (kind & cargo) == 0, (kind & ramp) == 0, (kind & heli) == 0);
         s.id = static_cast<std::uint32_t>(g_parkStands.size());
@@ -79,6 +82,22 @@ protected:
         ac.flightState = state;
         ac.position = {at.lat, at.lon, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
         return ac;
+    }
+
+    // An aircraft array of the live feed read while the feed index is collected.
+    static void inLiveFeed(const std::string& hex, const std::string& callsign)
+    {
+        nlohmann::json line = nlohmann::json::array();
+        for (int i = 0; i < 48; ++i)
+            line.push_back(nullptr);
+        line[0] = hex, line[1] = 50.0, line[2] = 8.0, line[4] = 5000, line[5] = 250.0, line[8] = "A320";
+        line[13] = callsign;
+        LineContext context;
+        context.refPos = g_origin;
+        context.rangeNm = 100.0;
+        g_collectFeedIndex = true;
+        processLine(line, context);
+        g_readerBatch.clear();
     }
 
     StaticAc& addStatic(std::uint32_t hexid, const Stand& stand, AcState state)

@@ -9,9 +9,11 @@
 #include "foundation/option_table.h"
 #include "foundation/random.h"
 #include "simlink/sim_ids.h"
+#include "traffic/feed_intake.h"
 #include "traffic/park_airport.h"
 #include "traffic/parked_counts.h"
 #include "traffic/run_flags.h"
+#include "traffic/sim_handover.h"
 #include "traffic/stand_learning.h"
 #include "traffic/stand_parking.h"
 #include "traffic/stand_search.h"
@@ -21,7 +23,10 @@
 #include <algorithm>
 #include <fmt/format.h>
 #include <functional>
+#include <numbers>
 #include <set>
+#include <string_view>
+#include <tuple>
 
 namespace traffictest {
 namespace {
@@ -140,6 +145,40 @@ TEST_F(StandTest, ArrivalFartherThanTwoMetresFromItsStandTaxisAgain)
     }
 }
 
+// The hold taken at the stand's position ends as the arrival goes back to taxi or leaves; an
+// arrival whose stand another live aircraft holds is removed and leaves that hold alone.
+TEST_F(StandTest, TheHoldOfAnArrivalEndsWithItsParkingAndIsItsOwn)
+{
+    const std::tuple<const char*, double, std::function<void(LiveAc&)>, FlightState, AcState, bool> cases[] = {
+        // name, metres off the stand, what happens, then: its flight state, its state, the stand marked
+        {"parks", 1.9, checkArrival, FlightState::parked, AcState::active, true},
+        {"ends 3 m off", 3.0, checkArrival, FlightState::taxi, AcState::active, false},
+        {"its feed shows it 200 m off", 0.0,
+         [](LiveAc& ac) {
+             FeedSample s = ac.samples.front();
+             std::tie(s.lat, s.lon) = std::pair{lf_at(0.0, 200.0).lat, lf_at(0.0, 200.0).lon};
+             checkExtendingSituations(ac, s);
+         },
+         FlightState::taxi, AcState::active, false},
+        {"removed", 0.0, [](LiveAc& ac) { removeAircraftFromSim(ac); }, FlightState::parking,
+         AcState::removingfromsim, false},
+        {"held by another", 0.0, checkArrival, FlightState::parking, AcState::removingfromsim, true}};
+    for (const auto& [name, metres, then, state, acState, marked] : cases) {
+        g_liveAircraft.clear();
+        g_parkStands.clear();
+        Stand& stand = addStand(g_origin, 20.0);
+        LiveAc& ac = addLive(0x400001, "DLH1", lf_at(90.0, metres), FlightState::parking);
+        gf_takeStand(ac, stand);
+        LiveAc& other = addLive(0x400002, "DLH2", g_origin, FlightState::parked);
+        if (std::string_view(name) == "held by another")
+            gf_occupyStand(other, stand);
+        gf_holdReachedStand(ac);
+        then(ac);
+        EXPECT_EQ((std::tuple{ac.flightState, ac.acState, stand.liveOccupied}), (std::tuple{state, acState, marked}))
+            << name;
+    }
+}
+
 TEST_F(StandTest, OfTwoArrivalsForOneStandTheSecondIsRemovedOnce)
 {
     const Stand& stand = addStand(g_origin, 20.0);
@@ -155,6 +194,51 @@ TEST_F(StandTest, OfTwoArrivalsForOneStandTheSecondIsRemovedOnce)
     EXPECT_TRUE(stand.liveOccupied);
     gf_resetTrafficState(); // the next run
     EXPECT_FALSE(stand.liveOccupied);
+}
+
+// An arrival at its stand's position turns half round onto the stand's heading (some 26 s for an
+// A320); meanwhile another live aircraft looks for a stand there and must not get this one.
+TEST_F(StandTest, AnArrivalTurningOntoItsStandHoldsItAgainstASpawnAndASearch)
+{
+    for (const bool spawn : {true, false}) {
+        SCOPED_TRACE(spawn ? "spawned standing on it" : "stopped taxiing beside it");
+        restart();
+        g_parkStands.clear();
+        parkAirport = Airport{"EDXX", "", g_origin.lat, g_origin.lon, 0.0};
+        g_parkAirportLoaded = true;
+        const Stand& stand = addStand(g_origin, 20.0, gate, 180.0);
+        LiveAc& arrival = addLive(0x400001, "DLH1", lf_at(180.0, 8.0), FlightState::taxi); // facing north
+        try2Park(arrival, false);
+        const auto lt_metresOff = [&](const LiveAc& ac) {
+            return gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]}, g_origin) * 1852.0;
+        };
+        ASSERT_TRUE(driver.runUntil([&] { return lt_metresOff(arrival) < 0.1; }, 2000)); // at the stand's position
+        driver.run(100);
+        ASSERT_EQ(arrival.flightState, FlightState::parking);
+        if (spawn) {
+            Trajectory other = trackOf(0x400002, "DLH2", stand.latitude, stand.longitude);
+            std::tie(other.groundSpeedKt, other.altitudeFt) = std::pair{0.0, 0.0};
+            for (std::uint32_t i = 0; i < 2; ++i) { // standing reports are taken 15 s apart at the least
+                FeedRecord r = other.at(other.startTime + 20.0 * i);
+                r.sample.dueTick = g_tick + 400 + 500 * i;
+                gf_applyFeedRecord(r);
+            }
+        } else { // 5 m north of the stand, already on its heading: it would be there first
+            LiveAc& other = addLive(0x400002, "DLH2", lf_at(0.0, 5.0), FlightState::taxi);
+            other.position[POS_HEADING] = std::numbers::pi;
+            try2Park(other, false);
+        }
+        ASSERT_TRUE(driver.runUntil([&] {
+            const LiveAc& ac = *gf_findLiveAc(0x400001);
+            return ac.flightState != FlightState::parking || ac.acState != AcState::active;
+        }, 5000));
+        const LiveAc& first = *gf_findLiveAc(0x400001);
+        const LiveAc* second = gf_findLiveAc(0x400002);
+        EXPECT_EQ((std::tuple{first.flightState, first.acState}), (std::tuple{FlightState::parked, AcState::active}));
+        ASSERT_NE(second, nullptr);
+        EXPECT_NE(second->standId, stand.id);
+        EXPECT_TRUE(stand.liveOccupied);
+    }
 }
 
 TEST_F(StandTest, StaticAircraftMakeWayInEachOfTheirStates)

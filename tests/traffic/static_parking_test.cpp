@@ -4,7 +4,6 @@
 
 #include "aircraft/dbase.h"
 #include "airports/park_apf.h"
-#include "feed/live_records.h"
 #include "foundation/option_table.h"
 #include "foundation/random.h"
 #include "traffic/parked_counts.h"
@@ -18,6 +17,7 @@
 #include <algorithm>
 #include <fmt/format.h>
 #include <set>
+#include <tuple>
 
 namespace traffictest {
 namespace {
@@ -86,20 +86,6 @@ protected:
     {
         const auto slot = static_cast<std::uint32_t>((gf_halfHourSlotNow() - age + 48) % 48);
         clock.answer.push_back({"DLH", "A320", "", "", cs, "", "", reg, 0, where.lat, where.lon, hex, slot, cs});
-    }
-    static void inLiveFeed(const std::string& hex, const std::string& callsign)
-    {
-        nlohmann::json line = nlohmann::json::array();
-        for (int i = 0; i < 48; ++i)
-            line.push_back(nullptr);
-        line[0] = hex, line[1] = 50.0, line[2] = 8.0, line[4] = 5000, line[5] = 250.0, line[8] = "A320";
-        line[13] = callsign;
-        LineContext context;
-        context.refPos = g_origin;
-        context.rangeNm = 100.0;
-        g_collectFeedIndex = true;
-        processLine(line, context);
-        g_readerBatch.clear();
     }
     static StaticAc& standing(int n, const std::string& cs, const std::string& first, const std::string& second,
                               WeekPoint parkedAt, std::uint32_t noRealHexid = 1)
@@ -215,15 +201,22 @@ TEST_F(StaticParkingTest, ALearnedOptionHasAnIdOfItsOwnThatItsStayKeeps)
     gf_installStandLearning();
     option(1, "EZY1", "G-EZYA", 1, {0});
     option(1, "EZY2", "G-EZYB", 1, {0}).optionId = 0; // in use: disabled by the fit
+    StandOption& learnt = option(1, "EZY3", "G-EZYC", 1, {0});
+    std::tie(learnt.fromApf, learnt.optionId) = std::tuple{0u, 0}; // learned in an earlier visit, in use too
     LiveAc& ac = addLive(0x400001, "DLH7", stand(1), FlightState::parked);
     ac.registration = "D-AIPX";
-    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 0}, true));
-    ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, ac, WeekPoint{1, 1}, true)); // the stay goes on
+    LiveAc& own = addLive(0x400002, "EZY3", stand(1), FlightState::parked); // the aircraft of the disabled one
+    own.registration = "G-EZYC";
+    for (LiveAc* x : {&ac, &own}) {
+        ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, *x, WeekPoint{1, 0}, true));
+        ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, *x, WeekPoint{1, 1}, true)); // the stay goes on
+    }
     std::vector<std::string> options;
     for (const StandOption& o : g_parkStands[0].options)
         options.push_back(fmt::format("{} {} {} {}", o.optionId, o.reg, gf_bitset2hours(o.hh), o.cs2));
-    // the new option's id is its place in the list, as the adjustment numbers the options
-    EXPECT_EQ(options, (std::vector<std::string>{"1 G-EZYA 0 ", "0 G-EZYB 0 ", "3 D-AIPX 0,1 "}));
+    // the new option's id is its place in the list, as the adjustment numbers the options; a learned
+    // option disabled for its aircraft takes its place back when that aircraft stands there
+    EXPECT_EQ(options, (std::vector<std::string>{"1 G-EZYA 0 ", "0 G-EZYB 0 ", "3 G-EZYC 0,1 ", "4 D-AIPX 0,1 "}));
 }
 
 TEST_F(StaticParkingTest, ParkedTrafficPreparedInThePhaseBeforeIsUsedOnceAndAgedByTheHalfHourSince)
