@@ -290,12 +290,12 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         double feedTime; // 0: none yet
         std::size_t made;
     };
-    // each step after the one before it, a new run with no feed time kept
+    // in order; a step marked as a new run starts with no feed time kept
     const Step steps[] = {
         {"a lone first report dated 2035", true, 0, {in2035}, 0.0, 1},
         {"then a second one", false, 0, {in2035 + 60.0}, 0.0, 1},
         {"a lone report of the traffic's time", false, 0, {shown - 5.0}, shown - 5.0, 1},
-        {"then one dated 2035 again", false, 0, {in2035 + 120.0}, shown - 5.0, 0},
+        {"then one dated 2035 again, dropped against it", false, 0, {in2035 + 120.0}, shown - 5.0, 0},
         {"a lone first report at the unshifted clock", true, 0, {double(wallClock)}, 0.0, 1},
         {"a lone first report 600 s ahead", true, 0, {shown + 600.0}, shown + 600.0, 1},
         {"a lone first report 601 s ahead", true, 0, {shown + 601.0}, 0.0, 1},
@@ -310,7 +310,8 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         time.set(wallClock - step.systemClockLag);
         std::vector<FeedRecord> answer;
         for (const double t : step.times)
-            answer.push_back(Trajectory{.hexId = ++hexId, .callsign = fmt::format("KLM{}", hexId), .startTime = t}.at(t));
+            answer.push_back(
+                Trajectory{.hexId = ++hexId, .callsign = fmt::format("KLM{}", hexId), .startTime = t}.at(t));
         const std::size_t before = g_liveAircraft.size();
         gf_intakeFeedBatch(answer, 0);
         EXPECT_EQ(g_liveAircraft.size() - before, step.made) << step.name;
