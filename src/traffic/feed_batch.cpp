@@ -3,6 +3,7 @@
 // the feed stack.
 #include "traffic/feed_intake.h"
 
+#include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
 #include "platform/clock.h"
 #include "traffic/run_flags.h"
@@ -35,12 +36,22 @@ double lf_steadySeconds()
     return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
 }
 
+// A lone report with nothing before it could be now when it lies at most 600 s after the system
+// clock less the time shift.
+bool lf_couldBeNow(double time)
+{
+    const auto shifted = gf_wallClockSeconds() - std::int64_t{g_timeOffset.load()} * 60;
+    return time - static_cast<double>(shifted) <= g_maxReportLeadSeconds;
+}
+
 // A report dated far beyond its answer cannot be real: it would hold its aircraft back until
 // that time and make every true report of it look older. It is judged against the median of
 // the other records (that of the whole answer is the record itself in an answer of one or two)
 // and the newest earlier feed time, aged by the time since, so that a feed back after a long
-// silence is taken; a lone record with nothing before it is taken.
-void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
+// silence is taken; a lone record with nothing before it is taken. False when the reports kept
+// may not become the feed time: a lone record with nothing before it that cannot be now, which
+// would otherwise disarm this check and move the shifted clock.
+bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
 {
     const double now = lf_steadySeconds();
     std::lock_guard lock(g_latestKeptMutex);
@@ -58,9 +69,12 @@ void lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<do
         return time - reference > g_maxReportLeadSeconds;
     };
     std::erase_if(batch, [&](const FeedRecord& r) { return lt_farAhead(r.recordTime); });
+    if (sorted.size() == 1 && !(earlier > 0.0) && !lf_couldBeNow(sorted.front()))
+        return false;
     for (const FeedRecord& r : batch)
         if (std::isfinite(r.recordTime) && r.recordTime > g_latestKept.time)
             g_latestKept = {r.recordTime, now};
+    return true;
 }
 
 // The feed time (the program's clock under a time shift) is the newest report kept; an answer
@@ -105,8 +119,8 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
-    lf_dropReportsFarAhead(batch, times);
-    lf_takeFeedTime(batch);
+    if (lf_dropReportsFarAhead(batch, times))
+        lf_takeFeedTime(batch);
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
     if (offsetSeconds != 30) {

@@ -4,6 +4,7 @@
 #include "feed/live_records.h"
 #include "feed/traffic_client.h"
 #include "foundation/option_table.h"
+#include "foundation/time_shift.h"
 #include "foundation/utc_time.h"
 #include "support/manual_time.h"
 #include "traffic/feed_intake.h"
@@ -269,6 +270,54 @@ TEST_F(FeedIntake, TheProgramsClockFollowsOnlyTheReportsKept)
         g_timeShifted = true; // the shifted clock follows the feed time
         EXPECT_NO_THROW(EXPECT_EQ(gf_now(), static_cast<std::int64_t>(feedTime))) << name;
         g_timeShifted = false;
+    }
+}
+
+TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNow)
+{
+    const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
+    testsupport::ManualTime time(wallClock);
+    struct Shift {
+        Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{3 * 1440, true}; }
+        ~Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false}; }
+    } threeDays;
+    const double shown = wallClock - 3 * 86400.0, in2035 = 2062000000.0; // the traffic's now; a bogus date
+    struct Step {
+        const char* name;
+        bool newRun;
+        std::int64_t systemClockLag;
+        std::vector<double> times;
+        double feedTime; // 0: none yet
+        std::size_t made;
+    };
+    // in order; a step marked as a new run starts with no feed time kept
+    const Step steps[] = {
+        {"a lone first report dated 2035", true, 0, {in2035}, 0.0, 1},
+        {"then a second one", false, 0, {in2035 + 60.0}, 0.0, 1},
+        {"a lone report of the traffic's time", false, 0, {shown - 5.0}, shown - 5.0, 1},
+        {"then one dated 2035 again, dropped against it", false, 0, {in2035 + 120.0}, shown - 5.0, 0},
+        {"a lone first report at the unshifted clock", true, 0, {double(wallClock)}, 0.0, 1},
+        {"a lone first report 600 s ahead", true, 0, {shown + 600.0}, shown + 600.0, 1},
+        {"a lone first report 601 s ahead", true, 0, {shown + 601.0}, 0.0, 1},
+        {"several first reports, the system clock an hour slow", true, 3600, {shown, shown + 1.0, shown + 2.0},
+         shown + 2.0, 3}};
+    std::uint32_t hexId = 0x530000;
+    for (const Step& step : steps) {
+        if (step.newRun) {
+            restart();
+            g_latestFeedTime = 0.0;
+        }
+        time.set(wallClock - step.systemClockLag);
+        std::vector<FeedRecord> answer;
+        for (const double t : step.times)
+            answer.push_back(
+                Trajectory{.hexId = ++hexId, .callsign = fmt::format("KLM{}", hexId), .startTime = t}.at(t));
+        const std::size_t before = g_liveAircraft.size();
+        gf_intakeFeedBatch(answer, 0);
+        EXPECT_EQ(g_liveAircraft.size() - before, step.made) << step.name;
+        EXPECT_EQ(g_latestFeedTime.load(), step.feedTime) << step.name;
+        EXPECT_EQ(gf_now(), step.feedTime > 0.0 ? std::int64_t(step.feedTime) : wallClock - step.systemClockLag)
+            << step.name;
     }
 }
 
