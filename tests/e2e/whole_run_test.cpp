@@ -98,9 +98,11 @@ double lf_metres(double lat1, double lon1, double lat2, double lon2)
     return 2 * radius * std::asin(std::sqrt(std::min(1.0, a)));
 }
 
-// What the observer saw of one AI aircraft of the model. Frames are judged against the program's
-// own passes (on a loaded machine either may fall behind): a still frame is a fault only when the
-// program made a pass since the frame before.
+// What the observer saw of one AI aircraft of the model. Motion is judged against the time that
+// passed, on the model's clock (frames) and the program's (passes): on a loaded machine any thread
+// may fall behind, the one that hands the program's positions to the model among them. Its delay
+// holds an aircraft still for some frames and then moves it where the program's time has brought
+// it, which is neither a jump nor a halt.
 struct Track {
     std::string title;
     std::string callsign;
@@ -116,7 +118,13 @@ struct Track {
     std::uint64_t firstMove = 0;    // frame of the first change of position once the program sets it
     std::uint64_t tickedFrames = 0; // frames since then with a pass of the program before them
     std::uint64_t stillRun = 0;     // such frames since the last change of position
-    std::uint64_t longestStill = 0; // the longest such run between two changes
+    std::uint64_t longestStill = 0; // the longest such run between two changes that was no delay
+    // the look before the one that saw the latest position handed to the model: the position
+    // seen now was made by the program no earlier than then
+    std::uint64_t handedFrame = 0;
+    std::uint32_t handedTick = 0;
+    std::uint64_t changeFrame = 0;   // the look that saw the last change of position
+    double metresPerFrame = 0.0;     // the pace of that change
     std::vector<std::string> jumps;
     bool removed = false;
     // on the ground and in the air
@@ -170,19 +178,30 @@ public:
                 t.title = o.title;
                 t.callsign = o.atcId;
                 t.firstFrame = frame;
+                t.handedFrame = t.changeFrame = frame;
+                t.handedTick = tick;
             } else {
                 const std::uint64_t frames = frame - t.lastFrame;
                 const std::uint64_t passes = tick - t.lastTick;
                 const double metres = lf_metres(t.lat, t.lon, o.lat, o.lon);
                 lf_follow(t, o, metres, seconds);
                 const double feet = std::abs(o.altFt - t.altFt);
-                // 1200 kt and 12000 ft/min at 30 frames a second, or in the passes made (the
-                // program catches up after a stall), with some slack
-                const double span = static_cast<double>(std::max<std::uint64_t>(frames, 1));
-                if (metres > std::max(25.0 * span, 6.5 * passes) + 5.0 ||
-                    feet > std::max(8.0 * span, 2.2 * passes) + 5.0)
+                // A position handed over now may have been made at any pass since the look before
+                // the last hand-over; a move without one is the model's own, since the last look.
+                const bool handed = o.positionUpdates != t.lastUpdates;
+                const std::uint64_t spanFrames = handed ? frame - t.handedFrame : frames;
+                const std::uint64_t spanPasses = handed ? tick - t.handedTick : passes;
+                if (handed) {
+                    t.handedFrame = t.lastFrame;
+                    t.handedTick = t.lastTick;
+                }
+                // 1200 kt and 12000 ft/min at 30 frames a second, or in the passes made, with some
+                // slack
+                const double span = static_cast<double>(std::max<std::uint64_t>(spanFrames, 1));
+                if (metres > std::max(25.0 * span, 6.5 * spanPasses) + 5.0 ||
+                    feet > std::max(8.0 * span, 2.2 * spanPasses) + 5.0)
                     t.jumps.push_back(fmt::format("{:.0f} m and {:.0f} ft in {} frames and {} passes at frame {}",
-                                                  metres, o.altFt - t.altFt, frames, passes, frame));
+                                                  metres, o.altFt - t.altFt, spanFrames, spanPasses, frame));
                 // at most one frame per pass
                 const std::uint64_t ticked = std::min<std::uint64_t>(frames, passes);
                 // before the program holds it the simulator's AI may move it a little
@@ -191,7 +210,13 @@ public:
                         t.firstMove = frame;
                         t.firstUpdates = o.positionUpdates;
                     }
-                    t.longestStill = std::max(t.longestStill, t.stillRun);
+                    // still frames ended by a move of at least half the way the last pace covers
+                    // in their time were a delay of the hand-over; a halt ends with a small step
+                    const double elapsed = static_cast<double>(std::max<std::uint64_t>(frame - t.changeFrame, 1));
+                    if (metres < 0.5 * t.metresPerFrame * elapsed)
+                        t.longestStill = std::max(t.longestStill, t.stillRun);
+                    t.metresPerFrame = metres / elapsed;
+                    t.changeFrame = frame;
                     t.stillRun = 0;
                     t.travelledMetres += metres;
                 } else if (t.firstMove != 0) {
