@@ -88,10 +88,13 @@ void lf_waitForFirstReception()
     }
 }
 
-// The time-shift controls and their options are for a professional account only.
+// The header names the account; the time-shift controls and their options are for a
+// professional account only.
 void lf_applyAccountType()
 {
     const bool professional = g_professionalAccount;
+    g_mainWindowState.rtAccountText.set(professional ? "Professional account" : "Standard account");
+    gf_repaint(WindowArea::header);
     gf_enableTimeShiftControls(professional);
     if (professional)
         return;

@@ -95,6 +95,7 @@ TEST_P(AccountTypes, OnlyAProfessionalAccountKeepsTheTimeShiftControlsAndFollows
     // the traffic of three hours ago, the simulator's time; none shifted for a standard account
     EXPECT_NEAR(g_timeOffset.load(), c.professional ? 180 : 0, 1);
     EXPECT_EQ(g_weatherTimeOffset.load(), g_timeOffset.load());
+    EXPECT_EQ(g_mainWindowState.rtAccountText.get(), c.professional ? "Professional account" : "Standard account");
 
     gf_onCloseBox();
     control.join();
