@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::size_t lf_generatedReserve = 512;
 constexpr std::size_t lf_shownReference = 200;
+// far above any path of the program's folders or the download site: a longer one is no reference
+constexpr std::size_t lf_maxReferenceBytes = 1024;
 constexpr std::size_t lf_maxNameBytes = 255; // the longest file name the file system takes
 
 void lf_replaceFirst(std::string& text, std::string_view what, std::string_view with)
@@ -134,7 +136,14 @@ bool gf_readApfLinkFile(const fs::path& path, std::string& reference)
     const auto xml = line.rfind(".xml");
     if (xml == std::string::npos)
         return false;
-    std::string found = line.substr(0, xml + 4);
+    const std::size_t length = xml + 4;
+    if (length > lf_maxReferenceBytes) {
+        gf_logError(fmt::format("Link file {} refused: '{}' holds {} bytes, more than {}", gf_pathToUtf8(path),
+                                gf_cutText(std::string_view(line).substr(0, length), lf_shownReference), length,
+                                lf_maxReferenceBytes));
+        return false;
+    }
+    std::string found = line.substr(0, length);
     std::replace(found.begin(), found.end(), '\\', '/');
     if (lf_leavesItsFolder(found)) {
         gf_logError(fmt::format("Link file {} refused: '{}' holds '..' or a root", gf_pathToUtf8(path),

@@ -23,7 +23,7 @@ bool gf_apfExists(const std::string& code);
 std::string gf_findApfReference(const std::string& code);
 // The first line of a link file up to and including its last ".xml", with '\' read as '/';
 // false when the file is missing, empty, or its first line names no ".xml", and, logged, when
-// the reference holds ".." or starts at a root.
+// the reference holds ".." or starts at a root, or is longer than 1,024 bytes.
 bool gf_readApfLinkFile(const std::filesystem::path& path, std::string& reference);
 // Where the learned file of the airport `code` with this parking file lives, for the loader and
 // the writer alike; always below airports/learned: airports/learned/stock,

@@ -40,6 +40,8 @@ constexpr std::uint64_t lf_maxEntryBytes = 16 << 20;
 // either is refused whole, before anything is unpacked
 constexpr std::uint64_t lf_maxEntries = 10000;
 constexpr std::uint64_t lf_maxUnpackedBytes = 32 << 20;
+// 10,000 link files take 1.2 MB: a larger file is refused before its directory is read
+constexpr std::uintmax_t lf_maxArchiveBytes = 4 << 20;
 
 void lf_logUpdated(const std::string& key, const VersionData& version)
 {
@@ -88,8 +90,13 @@ std::string lf_entryStem(const std::string& name)
 // when the archive cannot be opened, is larger than its bounds, or any entry cannot be read whole.
 std::optional<std::map<std::string, std::string>> lf_readArchive(const fs::path& path)
 {
-    ZipArchive archive(path);
     const std::string shown = gf_pathToUtf8(path);
+    std::error_code ec;
+    if (const std::uintmax_t size = fs::file_size(path, ec); !ec && size > lf_maxArchiveBytes) {
+        gf_logError(fmt::format("{} refused: {} bytes, more than {}", shown, size, lf_maxArchiveBytes));
+        return std::nullopt;
+    }
+    ZipArchive archive(path);
     if (!archive.isOpen()) {
         gf_log(fmt::format("Could not open {}", shown));
         return std::nullopt;
@@ -160,21 +167,24 @@ void lf_removeArchive()
         gf_log(fmt::format("Warning: could not remove downloaded zip: {}", ec.message()));
 }
 
-bool lf_updateSimAddon(const VersionData& offered)
+// A newer version is offered, or the folder is missing or empty.
+bool lf_simAddonDue(const VersionData& offered)
 {
-    if (gf_isNewerVersion(offered, VersionData(MYSIMADDON24_VERSION.value.get())) || lf_simAddonFolderMissing())
-        return lf_installSimAddon(offered);
-    return false;
+    return gf_isNewerVersion(offered, VersionData(MYSIMADDON24_VERSION.value.get())) || lf_simAddonFolderMissing();
 }
 
 void lf_updateSimAddonKey(const nlohmann::json& versions)
 {
-    if (!versions.contains("simaddon"))
+    if (!versions.contains("simaddon")) {
         lf_logVersionNotFound("simaddon");
-    else if (const VersionData offered = lf_readVersion(versions.at("simaddon")); lf_updateSimAddon(offered))
-        lf_logUpdated("simaddon", offered);
-    else
+        return;
+    }
+    const VersionData offered = lf_readVersion(versions.at("simaddon"));
+    if (!lf_simAddonDue(offered))
         lf_logUpToDate("simaddon");
+    else if (lf_installSimAddon(offered))
+        lf_logUpdated("simaddon", offered);
+    // else the failure's own line stands; the stored version stays, so that the next start tries again
 }
 
 // Downloads an encrypted data file beside its place; it replaces the installed one only when it

@@ -4,5 +4,6 @@
 
 // Fetches what is newer than the installed copy or missing, and stores the versions. Every
 // failure is logged; none stops the start-up, and one key's failure skips none of the others.
+// A version is stored only once its download is installed, so that the next start tries again.
 // The downloaded archive is removed on every way out.
 void gf_checkForUpdates();

@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <fmt/format.h>
 #include <map>
 #include <mutex>
@@ -128,20 +129,47 @@ TEST_F(ApfLocationsTest, LearnedFilePaths)
         EXPECT_EQ(gf_learnedApfPath(cases[i][0], cases[i][1], "EDDF").generic_string(), cases[i][2]) << i;
 }
 
-// A link whose reference climbs out of its folder or starts at a root counts as no link.
-TEST_F(ApfLocationsTest, LinksOutOfTheProgramsFoldersRefused)
+// A link whose reference climbs out of its folder, starts at a root or passes 1,024 bytes
+// (however long its line) counts as no link.
+TEST_F(ApfLocationsTest, LinksOutOfTheProgramsFoldersOrOverlongRefused)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"archive/../../../outside/X.xml", "airports/my_thirdparty/EDDF.xml"},
-        {"airports\\..\\..\\X.xml", "airports/my_thirdparty/EDDF.xml"},
-        {"/etc/X.xml", "airports/my_thirdparty/EDDF.xml"},
-        {"C:\\X.xml", "airports/my_thirdparty/EDDF.xml"},
-        {"archive/..x/X..xml", "archive/..x/X..xml"},
+    const auto lt_reference = [](std::size_t bytes) { // "archive/a/a/a.../EDDF.xml" of this length
+        std::string folders;
+        for (std::size_t i = 0; i < bytes - 16; ++i)
+            folders += i % 2 == 0 ? 'a' : '/';
+        return "archive/" + folders + "EDDF.xml";
     };
-    writeFile("airports/my_thirdparty/EDDF.xml", apfText(""));
-    for (const auto& [link, reference] : cases) {
-        writeFile("airports/my_thirdparty/EDDF.txt", link);
-        EXPECT_EQ(gf_findApfReference("EDDF"), reference) << link;
+    const auto lt_utf16 = [](const std::string& text) {
+        std::string bytes = "\xFF\xFE";
+        for (const char c : text)
+            bytes += {c, '\0'};
+        return bytes;
+    };
+    const std::string beside = "airports/my_thirdparty/EDDF.xml", longest = lt_reference(1024),
+                      beyond = lt_reference(1025), hostile = lt_reference(16 << 20);
+    const std::pair<std::string, std::string> cases[] = {
+        {"archive/../../../outside/X.xml", beside},
+        {"airports\\..\\..\\X.xml", beside},
+        {"/etc/X.xml", beside},
+        {"C:\\X.xml", beside},
+        {"archive/..x/X..xml", "archive/..x/X..xml"},
+        {longest + " # " + std::string(4000, 'c') + "\r\n", longest},
+        {lt_utf16(longest + "\r\n"), longest},
+        {beyond, beside},
+        {hostile + "\r\n", beside},
+    };
+    writeFile(beside, apfText(""));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        writeFile("airports/my_thirdparty/EDDF.txt", cases[i].first);
+        const std::string found = gf_findApfReference("EDDF");
+        EXPECT_TRUE(found == cases[i].second) << i << ": " << found.size() << " bytes found"; // not 16 MB shown
     }
-    EXPECT_TRUE(folder.logHas("===> Link file airports/my_thirdparty/EDDF.txt refused: '/etc/X.xml' holds '..' or a root"));
+    const auto lt_refused = [](std::string_view reference, std::string_view why) {
+        return fmt::format("===> Link file airports/my_thirdparty/EDDF.txt refused: '{}' holds {}", reference, why);
+    };
+    EXPECT_TRUE(folder.logHas(lt_refused("/etc/X.xml", "'..' or a root")));
+    EXPECT_TRUE(folder.logHas(lt_refused(beyond.substr(0, 200) + "...", "1025 bytes, more than 1024")));
+    EXPECT_TRUE(folder.logHas(lt_refused(hostile.substr(0, 200) + "...", "16777216 bytes, more than 1024")));
+    const auto lt_isRefusal = [](const std::string& line) { return line.find(" refused: ") != std::string::npos; };
+    EXPECT_EQ(std::ranges::count_if(folder.logLines(), lt_isRefusal), 6) << "one line for each refused link";
 }

@@ -46,6 +46,25 @@ void lf_zip(const std::vector<std::pair<std::string, std::string>>& entries)
     ASSERT_EQ(zip_close(zip), 0);
 }
 
+// The site's archive of g_entries, padded to `bytes` in all by a stored folder entry (never
+// unpacked) and the archive's comment.
+void lf_zipOfSize(std::uintmax_t bytes)
+{
+    lf_zip(g_entries);
+    const std::string padding(bytes - fs::file_size(g_siteZip) - 1000, '\0');
+    zip_t* zip = zip_open(g_siteZip.c_str(), 0, nullptr);
+    const zip_int64_t added = zip_dir_add(zip, "pad", 0);
+    ASSERT_GE(added, 0);
+    ASSERT_EQ(zip_file_replace(zip, added, zip_source_buffer(zip, padding.data(), padding.size(), 0), 0), 0);
+    zip_set_file_compression(zip, added, ZIP_CM_STORE, 0);
+    ASSERT_EQ(zip_close(zip), 0);
+    const std::string comment(bytes - fs::file_size(g_siteZip), 'c');
+    zip = zip_open(g_siteZip.c_str(), 0, nullptr);
+    zip_set_archive_comment(zip, comment.data(), static_cast<zip_uint16_t>(comment.size()));
+    ASSERT_EQ(zip_close(zip), 0);
+    ASSERT_EQ(fs::file_size(g_siteZip), bytes);
+}
+
 const std::string g_allOffered = fmt::format(R"({{"simaddon":{0},"aig":{0},"dbase":{0}}})", R"({"major":1,"minor":2,"patch":3})");
 
 class DataUpdater : public ::testing::TestWithParam<Site> {};
@@ -96,11 +115,15 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     for (const auto& [key, option] : g_versions)
         EXPECT_EQ(option->value.get(), lt_updated(key) ? "1.2.3" : GetParam().installed) << key;
     EXPECT_TRUE(std::ranges::any_of(folder.logLines(), [](auto& line) { return line.starts_with(GetParam().logged); }));
+    // only an archive at the version offered is up to date, never one that failed
+    const std::string upToDate = "simaddon version up-to-date";
+    EXPECT_EQ(folder.logHas(upToDate), GetParam().logged == upToDate) << upToDate;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sites, DataUpdater,
     ::testing::Values(
+        Site{"AllAtTheVersionOffered", "1.2.3", [](auto&, int) {}, "", "simaddon version up-to-date"},
         Site{"SameVersionsWithAFileDeletedAndAnEmptyFolder", "1.2.3",
              [](auto&, int) { fs::remove(g_dbaseEncPath), fs::remove(g_simAddonAirportFolder / "EHLE.txt"); },
              "simaddon dbase", "my_simaddon2024.zip unzipped 5 files"},
@@ -145,7 +168,12 @@ INSTANTIATE_TEST_SUITE_P(
                  const std::string zeros(15 << 20, '\0');
                  lf_zip({{"A.txt", zeros}, {"B.txt", zeros}, {"C.txt", zeros}});
              },
-             "aig dbase", "===> my_simaddon2024.zip refused: 47185920 bytes unpacked, more than 33554432"}),
+             "aig dbase", "===> my_simaddon2024.zip refused: 47185920 bytes unpacked, more than 33554432"},
+        // the archive file itself is bounded: 4 MiB is taken, one byte more is refused
+        Site{"AnArchiveOf4MiB", "1.0.0", [](auto&, int) { lf_zipOfSize(4 << 20); }, "simaddon aig dbase",
+             "my_simaddon2024.zip unzipped 5 files"},
+        Site{"AnArchiveOneByteLarger", "1.0.0", [](auto&, int) { lf_zipOfSize((4 << 20) + 1); }, "aig dbase",
+             "===> my_simaddon2024.zip refused: 4194305 bytes, more than 4194304"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
