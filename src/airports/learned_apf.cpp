@@ -92,12 +92,22 @@ void lf_applyOptions(const Apf& doc)
     }
 }
 
-// Radius and cargo corrections, and the options the archived stand lacks.
-void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHourLog& hoursLog)
+// Radius and cargo corrections, and the options the archived stand lacks; false when a
+// correction was refused.
+bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& path, Stand& stand,
+                            HalfHourLog& hoursLog)
 {
+    bool applied = true;
     if (parkpos.attribute("radius_change").as_bool()) {
-        stand.radius = gf_finiteOrZero(parkpos.attribute("radius").as_double()) * g_nmPerMetre;
-        stand.radius_change = true;
+        // refused as a stand made by hand with such a radius is
+        if (const double metres = parkpos.attribute("radius").as_double(); metres < 0.0) {
+            gf_logError(fmt::format("learned radius_change of standid {} misses a correct radius in {}", stand.name,
+                                    path));
+            applied = false;
+        } else {
+            stand.radius = gf_finiteOrZero(metres) * g_nmPerMetre;
+            stand.radius_change = true;
+        }
     }
     if (parkpos.attribute("cargo_change").as_bool()) {
         stand.cargo = parkpos.attribute("cargo").as_bool();
@@ -112,6 +122,7 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHou
             ++next;
         }
     }
+    return applied;
 }
 
 // What became of a learned parkpos. A stand the airport's file lacks is not refused: the
@@ -128,8 +139,7 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
             return Merge::applied;
         }
-        lf_applyLearnedParkpos(parkpos, *named, hoursLog);
-        return Merge::applied;
+        return lf_applyLearnedParkpos(parkpos, path, *named, hoursLog) ? Merge::applied : Merge::refused;
     }
     if (named != stands.end()) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));

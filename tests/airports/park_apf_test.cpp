@@ -346,8 +346,8 @@ TEST_F(ParkApfTest, StandsOverlappingTooManyBeforeThemNotLoaded)
     }
 }
 
-// The learned file's stands made by hand count against the airport's limit; whatever was refused
-// stays in the file's copy *.0.xml.
+// The learned file's stands made by hand count against the airport's limit, and a radius
+// correction below 0 is refused; whatever was refused stays in the file's copy *.0.xml.
 TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
 {
     const std::string pub = lf_alt + "<parameter name='publisher' value='Pub'/>";
@@ -360,6 +360,9 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
          "===> 3 manually created stands refused in {}: more stands than any airport has (5000)", 20, false},
         {2, lf_row("M", 70, 500, 0, "manual='true' radius='10'"), 67,
          "===> 5 parking positions in {} not loaded: each overlaps more than 64 read before it", 20, false},
+        // the radius refused, the rest of the element taken
+        {2, lf_pp("S1", 0, change + "'-30'"), 2, "===> learned radius_change of standid S1 misses a correct radius in {}",
+         20, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
