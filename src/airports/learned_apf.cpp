@@ -245,8 +245,11 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
         refused = parsed;
     }
     try {
-        // also the stands read before a refusal ended the merge
-        refused = gf_refuseCrowdedStands(stands, std::min(read, stands.size()), pathText) > 0 || refused;
+        // also the stands read before a refusal ended the merge, and every stand after one whose
+        // circle the file changed
+        const auto resized = std::find_if(stands.begin(), stands.end(), [](const Stand& s) { return s.radius_change; });
+        const auto from = std::min(read, static_cast<std::size_t>(resized - stands.begin()));
+        refused = gf_refuseCrowdedStands(stands, from, pathText) > 0 || refused;
         // the next save writes only what was taken: the file as it was stays beside it
         if (refused) {
             lf_keepCopy(path);

@@ -316,7 +316,7 @@ TEST_F(ParkApfTest, MoreStandsThanAnyAirportRefused)
 }
 
 // A stand overlapping more than 64 stands read before it is not loaded, with one line per file,
-// also when a repeated stand ends a handmade file.
+// also when a repeated stand ends a handmade file, and when the learned file changed the circles.
 TEST_F(ParkApfTest, StandsOverlappingTooManyBeforeThemNotLoaded)
 {
     const std::string pub = lf_alt + "<parameter name='publisher' value='Pub'/>";
@@ -327,15 +327,18 @@ TEST_F(ParkApfTest, StandsOverlappingTooManyBeforeThemNotLoaded)
         {"65 at one spot", lf_row("S", 65, 0, 0), "", 65, "", 0},
         {"66", lf_row("S", 66, 0, 0), "", 65, parking, 1},
         {"5000", lf_row("S", 5000, 0, 0), "", 65, parking, 4935},
-        {"handmade", lf_row("S", 2, 0, 100), lf_row("H", 70, 0, 0), 65, learned, 5},
-        {"handmade, a stand repeated", lf_row("S", 2, 0, 100), lf_row("H", 70, 0, 0) + lf_pp("H1", 50), 65, learned, 5},
+        {"handmade", lf_row("S", 2, 0, 100), apfText(lf_row("H", 70, 0, 0), handmade), 65, learned, 5},
+        {"handmade, a stand repeated", lf_row("S", 2, 0, 100),
+         apfText(lf_row("H", 70, 0, 0) + lf_pp("H1", 50), handmade), 65, learned, 5},
+        {"radii of 10 km", lf_row("S", 100, 0, 100), apfText(lf_row("S", 100, 0, 100, "radius_change='1' radius='1e4'")),
+         65, learned, 35},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all("airports/learned");
         putLocal(apfText(c.archive, pub));
         if (!c.learned.empty())
-            writeFile(learned, apfText(c.learned, handmade));
+            writeFile(learned, c.learned);
         EXPECT_EQ(load(), "");
         ASSERT_EQ(g_parkStands.size(), c.stands);
         EXPECT_EQ(g_parkStands.back().neighbours.size(), 64u);
