@@ -1,6 +1,7 @@
 #include "airports/learned_apf.h"
 
 #include "airports/apf_file.h"
+#include "airports/stand_limit.h"
 #include "foundation/log.h"
 #include "foundation/option_controls.h"
 #include "foundation/option_table.h"
@@ -91,12 +92,22 @@ void lf_applyOptions(const Apf& doc)
     }
 }
 
-// Radius and cargo corrections, and the options the archived stand lacks.
-void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHourLog& hoursLog)
+// Radius and cargo corrections, and the options the archived stand lacks; false when a
+// correction was refused.
+bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& path, Stand& stand,
+                            HalfHourLog& hoursLog)
 {
+    bool applied = true;
     if (parkpos.attribute("radius_change").as_bool()) {
-        stand.radius = gf_finiteOrZero(parkpos.attribute("radius").as_double()) * g_nmPerMetre;
-        stand.radius_change = true;
+        // refused as a stand made by hand with such a radius is
+        if (const double metres = parkpos.attribute("radius").as_double(); metres < 0.0) {
+            gf_logError(fmt::format("learned radius_change of standid {} misses a correct radius in {}", stand.name,
+                                    path));
+            applied = false;
+        } else {
+            stand.radius = gf_finiteOrZero(metres) * g_nmPerMetre;
+            stand.radius_change = true;
+        }
     }
     if (parkpos.attribute("cargo_change").as_bool()) {
         stand.cargo = parkpos.attribute("cargo").as_bool();
@@ -111,23 +122,28 @@ void lf_applyLearnedParkpos(const pugi::xml_node& parkpos, Stand& stand, HalfHou
             ++next;
         }
     }
+    return applied;
 }
 
-void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
-                     HalfHourLog& hoursLog)
+// What became of a learned parkpos. A stand the airport's file lacks is not refused: the
+// archived file may have renamed it.
+enum class Merge { applied, refused, pastLimit };
+
+Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
+                      HalfHourLog& hoursLog)
 {
     const std::string id = parkpos.attribute("id").as_string();
     const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
     if (!parkpos.attribute("manual").as_bool()) {
-        if (named == stands.end())
+        if (named == stands.end()) {
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
-        else
-            lf_applyLearnedParkpos(parkpos, *named, hoursLog);
-        return;
+            return Merge::applied;
+        }
+        return lf_applyLearnedParkpos(parkpos, path, *named, hoursLog) ? Merge::applied : Merge::refused;
     }
     if (named != stands.end()) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
-        return;
+        return Merge::refused;
     }
     const double latitude = parkpos.attribute("latitude").as_double();
     const double longitude = parkpos.attribute("longitude").as_double();
@@ -135,20 +151,43 @@ void lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std
     if ((std::abs(latitude) <= lf_manualMinDeg && std::abs(longitude) <= lf_manualMinDeg) ||
         !(parkpos.attribute("radius").as_double() > 0.0)) {
         gf_logError(fmt::format("manually created standid {} misses correct attributes in {}", id, path));
-        return;
+        return Merge::refused;
     }
+    // counted against the same limit as the airport's own stands
+    if (stands.size() >= g_maxAirportStands)
+        return Merge::pastLimit;
     const std::size_t before = stands.size();
     gf_readParkpos(parkpos, id, 0, stands, hoursLog);
-    if (stands.size() > before) // not when its position was refused
-        stands.back().manual = true;
+    if (stands.size() == before) // its position was refused
+        return Merge::refused;
+    stands.back().manual = true;
+    return Merge::applied;
 }
 
-fs::path lf_savedCopyPath(const fs::path& path)
+// The learned file's stands merged into the airport's; true when anything was refused.
+bool lf_mergeStands(const Apf& doc, const std::string& path, std::vector<Stand>& stands)
+{
+    HalfHourLog hoursLog;
+    bool refused = false;
+    std::size_t pastLimit = 0;
+    for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos")) {
+        const Merge merge = lf_mergeParkpos(parkpos, path, stands, hoursLog);
+        refused = refused || merge != Merge::applied;
+        pastLimit += merge == Merge::pastLimit ? 1 : 0;
+    }
+    if (pastLimit > 0)
+        gf_logError(fmt::format("{} manually created stands refused in {}: more stands than any airport has ({})",
+                                pastLimit, path, g_maxAirportStands));
+    return refused;
+}
+
+// The learned file as it is, copied beside it with ".0" before its extension (EDDF.0.xml).
+void lf_keepCopy(const fs::path& path)
 {
     fs::path copy = path.parent_path() / path.stem();
     copy += ".0";
     copy += path.extension();
-    return copy;
+    fs::copy_file(path, copy, fs::copy_options::overwrite_existing);
 }
 
 } // namespace
@@ -170,14 +209,18 @@ std::int32_t gf_snapMaxLive(std::int32_t value)
 void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector<Stand>& stands, bool& handmade)
 {
     const std::string pathText = gf_pathToUtf8(path);
+    bool parsed = false;
+    bool refused = false;
+    std::size_t read = stands.size(); // the stands from here on are the file's
     try {
         Apf doc;
-        if (const pugi::xml_parse_result parsed = doc.load_file(path.c_str()); !parsed) {
-            fs::copy_file(path, lf_savedCopyPath(path), fs::copy_options::overwrite_existing);
+        if (const pugi::xml_parse_result result = doc.load_file(path.c_str()); !result) {
+            lf_keepCopy(path);
             gf_log(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
-                               parsed.description()));
+                               result.description()));
             return;
         }
+        parsed = true;
         gf_log(fmt::format("Read from learned airport file: '{}'", pathText));
         if (!gf_apfHasProvenance(doc))
             return;
@@ -190,14 +233,28 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
         lf_applyOptions(doc);
         if (const auto value = gf_getApfString(doc, "handmade")) {
             handmade = true;
+            read = 0;
             gf_readApfStands(doc, stands);
             gf_logIndented(fmt::format("{:24}: {}", "handmade", *value));
-            return;
+        } else {
+            handmade = false;
+            refused = lf_mergeStands(doc, pathText, stands);
         }
-        handmade = false;
-        HalfHourLog hoursLog;
-        for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos"))
-            lf_mergeParkpos(parkpos, pathText, stands, hoursLog);
+    } catch (const std::exception& e) {
+        gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
+        refused = parsed;
+    }
+    try {
+        // also the stands read before a refusal ended the merge, and every stand after one whose
+        // circle the file changed
+        const auto resized = std::find_if(stands.begin(), stands.end(), [](const Stand& s) { return s.radius_change; });
+        const auto from = std::min(read, static_cast<std::size_t>(resized - stands.begin()));
+        refused = gf_refuseCrowdedStands(stands, from, pathText) > 0 || refused;
+        // the next save writes only what was taken: the file as it was stays beside it
+        if (refused) {
+            lf_keepCopy(path);
+            gf_log(fmt::format("{} had refused stands or changes, saved as *.0.xml", pathText));
+        }
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
     }

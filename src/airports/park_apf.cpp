@@ -2,6 +2,8 @@
 // the parking file and a handmade learned file share.
 #include "airports/park_apf.h"
 
+#include "airports/stand_neighbours.h"
+#include "foundation/log.h"
 #include "foundation/meta_block.h"
 #include "foundation/option_table.h"
 #include "foundation/user_error.h"
@@ -51,6 +53,15 @@ void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands)
             throw brv::UserErrorException(94, fmt::format("Parking position {} appears more than once?", id));
         gf_readParkpos(parkpos, id, 1, stands, hoursLog);
     }
+}
+
+std::size_t gf_refuseCrowdedStands(std::vector<Stand>& stands, std::size_t from, const std::string& file)
+{
+    const std::size_t removed = gf_removeCrowdedStands(stands, from);
+    if (removed > 0)
+        gf_logError(fmt::format("{} parking positions in {} not loaded: each overlaps more than {} read before it",
+                                removed, file, g_maxOverlappedStands));
+    return removed;
 }
 
 void gf_showParkFileDisplay()

@@ -54,6 +54,10 @@ void gf_checkApfStandCount(const Apf& doc);
 // twice raises brv::UserErrorException 94 after the stands before it were read. A file of too many
 // stands raises std::length_error (gf_checkApfStandCount) before `stands` is touched.
 void gf_readApfStands(const Apf& doc, std::vector<Stand>& stands);
+// Removes the stands from stands[from] on that overlap too many read before them
+// (gf_removeCrowdedStands), with one error line naming the file when there were any; returns
+// how many.
+std::size_t gf_refuseCrowdedStands(std::vector<Stand>& stands, std::size_t from, const std::string& file);
 // The main window's park-file fields shown again from g_parkFileDisplay.
 void gf_showParkFileDisplay();
 

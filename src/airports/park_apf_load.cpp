@@ -82,6 +82,7 @@ std::string lf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
     }
     params.airport_name = gf_getApfString(doc, "airport_name").value_or(std::string());
     gf_readApfStands(doc, stands);
+    gf_refuseCrowdedStands(stands, 0, name);
     qf = gf_packQf(gf_getApfInt(doc, "Qf_real").value_or(-1), gf_getApfInt(doc, "Qf_soft").value_or(-1));
     lf_mergeLearned(name, params, qf, stands);
     gf_numberStands(stands);

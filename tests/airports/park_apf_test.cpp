@@ -27,6 +27,16 @@ static std::string lf_pp(const std::string& id, double metres, const std::string
                        50.0 + metres / 1852.0 / 60.0, attrs, opts);
 }
 
+// `count` stands named prefix0, prefix1 ... from `metres` north of 50 N 8.5 E on, `apart` apart.
+static std::string lf_row(const std::string& prefix, int count, double metres, double apart,
+                          const std::string& attrs = "radius='20'")
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += lf_pp(fmt::format("{}{}", prefix, i), metres + i * apart, attrs);
+    return text;
+}
+
 class ParkApfTest : public AirportsTest {
 protected:
     ParkApfTest()
@@ -299,9 +309,80 @@ TEST_F(ParkApfTest, MoreStandsThanAnyAirportRefused)
     EXPECT_EQ(load(), "");
     EXPECT_EQ((std::tuple{names(), g_parkHandmade, PARK_FAKE.value.load()}), (std::tuple{"A1,A2", false, false}));
     EXPECT_TRUE(folder.logHas("gf_readLearned: 5001 parking positions, more than any airport has (5000)"));
+    EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), readFile(learned));
     putLocal(apfText(lt_stands(g_maxAirportStands), lf_alt));
     EXPECT_EQ(load(), "");
     EXPECT_EQ(g_parkStands.size(), g_maxAirportStands);
+}
+
+// A stand overlapping more than 64 stands read before it is not loaded, with one line per file,
+// also when a repeated stand ends a handmade file, and when the learned file changed the circles.
+TEST_F(ParkApfTest, StandsOverlappingTooManyBeforeThemNotLoaded)
+{
+    const std::string pub = lf_alt + "<parameter name='publisher' value='Pub'/>";
+    const std::string handmade = "<parameter name='handmade' value='true'/>";
+    const std::string parking = "airports/my_thirdparty/EDDF.xml";
+    const struct { const char* name; std::string archive, learned; std::size_t stands; std::string file; int refused; }
+        cases[] = {
+        {"65 at one spot", lf_row("S", 65, 0, 0), "", 65, "", 0},
+        {"66", lf_row("S", 66, 0, 0), "", 65, parking, 1},
+        {"5000", lf_row("S", 5000, 0, 0), "", 65, parking, 4935},
+        {"handmade", lf_row("S", 2, 0, 100), apfText(lf_row("H", 70, 0, 0), handmade), 65, learned, 5},
+        {"handmade, a stand repeated", lf_row("S", 2, 0, 100),
+         apfText(lf_row("H", 70, 0, 0) + lf_pp("H1", 50), handmade), 65, learned, 5},
+        {"radii of 10 km", lf_row("S", 100, 0, 100), apfText(lf_row("S", 100, 0, 100, "radius_change='1' radius='1e4'")),
+         65, learned, 35},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all("airports/learned");
+        putLocal(apfText(c.archive, pub));
+        if (!c.learned.empty())
+            writeFile(learned, c.learned);
+        EXPECT_EQ(load(), "");
+        ASSERT_EQ(g_parkStands.size(), c.stands);
+        EXPECT_EQ(g_parkStands.back().neighbours.size(), 64u);
+        const std::string line = fmt::format("===> {} parking positions in {} not loaded: each overlaps more than 64 "
+                                             "read before it", c.refused, c.file);
+        EXPECT_EQ(folder.logHas(line), c.refused > 0) << line;
+        EXPECT_EQ(fs::exists("airports/learned/thirdparty/Pub/EDDF.0.xml"), c.file == learned);
+    }
+}
+
+// The learned file's stands made by hand count against the airport's limit, and a radius
+// correction below 0 is refused; whatever was refused stays in the file's copy *.0.xml.
+TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
+{
+    const std::string pub = lf_alt + "<parameter name='publisher' value='Pub'/>";
+    const std::string change = "cargo_change='true' cargo='true' radius_change='true' radius=";
+    // the stand S1 after the merge: its radius in metres, whether it changed, its cargo flag
+    const struct { int archived; std::string learned; std::size_t stands; std::string line; long radius; bool cargo; }
+        cases[] = {
+        {2, lf_row("M", 3, 500, 100, "manual='true' radius='10'") + lf_pp("S1", 0, change + "'30'"), 5, "", 30, true},
+        {4998, lf_row("M", 5, 500, 100, "manual='true' radius='10'"), 5000,
+         "===> 3 manually created stands refused in {}: more stands than any airport has (5000)", 20, false},
+        {2, lf_row("M", 70, 500, 0, "manual='true' radius='10'"), 67,
+         "===> 5 parking positions in {} not loaded: each overlaps more than 64 read before it", 20, false},
+        // the radius refused, the rest of the element taken
+        {2, lf_pp("S1", 0, change + "'-30'"), 2, "===> learned radius_change of standid S1 misses a correct radius in {}",
+         20, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        fs::remove_all("airports/learned");
+        putLocal(apfText(lf_row("S", c.archived, 0, 100), pub));
+        const std::string text = apfText(c.learned);
+        writeFile(learned, text);
+        EXPECT_EQ(load(), "");
+        const Stand& s1 = g_parkStands.at(1);
+        EXPECT_EQ((std::tuple{g_parkStands.size(), std::lround(s1.radius * 1852.0), s1.radius_change, s1.cargo}),
+                  (std::tuple{c.stands, c.radius, c.radius == 30, c.cargo}));
+        const auto lines = folder.logLines();
+        const std::string line = fmt::format(fmt::runtime(c.line), learned);
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), line), c.line.empty() ? 0 : 1) << line;
+        EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), c.line.empty() ? "" : text);
+        EXPECT_EQ(folder.logHas(learned + " had refused stands or changes, saved as *.0.xml"), !c.line.empty());
+    }
 }
 
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)

@@ -1,5 +1,6 @@
 #include "airports/stand_neighbours.h"
 
+#include "airports/park_apf.h"
 #include "foundation/geometry.h"
 
 #include <fmt/format.h>
@@ -13,20 +14,37 @@ Stand lf_stand(double lat, double lon, double radiusMetres)
     return Stand("S", {}, StandPosition{lat, lon, 0.0}, radiusMetres, true, true, true);
 }
 
+bool lf_overlap(const Stand& a, const Stand& b)
+{
+    return a.radius + b.radius > 1.1 * gf_distanceNm({a.latitude, a.longitude}, {b.latitude, b.longitude});
+}
+
 // The lists as every pair compared gives them: the figure the grid must match.
 std::vector<std::vector<std::uint32_t>> lf_allPairs(const std::vector<Stand>& stands)
 {
     std::vector<std::vector<std::uint32_t>> lists(stands.size());
     for (std::size_t i = 0; i < stands.size(); ++i)
-        for (std::size_t j = i + 1; j < stands.size(); ++j) {
-            const Stand& a = stands[i];
-            const Stand& b = stands[j];
-            if (a.radius + b.radius > 1.1 * gf_distanceNm({a.latitude, a.longitude}, {b.latitude, b.longitude})) {
+        for (std::size_t j = i + 1; j < stands.size(); ++j)
+            if (lf_overlap(stands[i], stands[j])) {
                 lists[i].push_back(static_cast<std::uint32_t>(j + 1));
                 lists[j].push_back(static_cast<std::uint32_t>(i + 1));
             }
-        }
     return lists;
+}
+
+// The positions in the list of the stands kept, by the rule compared with every stand before:
+// from `from` on, a stand overlapping more than 64 of the stands kept before it goes.
+std::vector<std::uint32_t> lf_keptByEveryPair(const std::vector<Stand>& stands, std::size_t from)
+{
+    std::vector<std::uint32_t> kept;
+    for (std::size_t i = 0; i < stands.size(); ++i) {
+        const auto overlapped = std::count_if(kept.begin(), kept.end(), [&](std::uint32_t k) {
+            return lf_overlap(stands[k - 1], stands[i]);
+        });
+        if (i < from || overlapped <= 64)
+            kept.push_back(static_cast<std::uint32_t>(i + 1));
+    }
+    return kept;
 }
 
 // Random airports of every shape: stands of any size (none, negative, a hair, a gate, kilometres,
@@ -57,6 +75,15 @@ TEST(StandNeighbours, AsEveryPairComparedOnRandomLayouts)
             ASSERT_EQ(stands[i].id, i + 1);
             ASSERT_EQ(stands[i].neighbours, expected[i]) << "stand " << i + 1 << " of " << n;
         }
+        // the stands keep their numbers through the removal
+        std::vector<Stand> crowded = stands;
+        const std::size_t from = random() % (crowded.size() + 1);
+        const std::vector<std::uint32_t> kept = lf_keptByEveryPair(crowded, from);
+        EXPECT_EQ(gf_removeCrowdedStands(crowded, from), stands.size() - kept.size());
+        std::vector<std::uint32_t> ids;
+        for (const Stand& s : crowded)
+            ids.push_back(s.id);
+        ASSERT_EQ(ids, kept) << "from " << from;
     }
 }
 
@@ -79,6 +106,37 @@ TEST(StandNeighbours, TenThousandStandsCostInProportion)
     const std::vector<std::uint32_t> middle{4998, 4999, 5000, 5002, 5003, 5004};
     EXPECT_EQ(row[5000].neighbours, middle);
     EXPECT_EQ(row[0].neighbours, (std::vector<std::uint32_t>{2, 3, 4}));
+}
+
+// Stands of 20 m at one spot, each overlapping every one before it: those after `from` go once 64
+// are kept before them, and numbering the rest measures only their own pairs.
+TEST(StandNeighbours, StandsOverlappingMoreThan64KeptBeforeThemRemoved)
+{
+    const struct { std::size_t count, from, kept; } cases[] = {
+        {65, 0, 65}, {66, 0, 65}, {5000, 0, 65}, {100, 50, 65}, {100, 80, 80}, {30, 0, 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.count << " from " << c.from);
+        std::vector<Stand> spot(c.count, lf_stand(50.0, 8.5, 20.0));
+        EXPECT_EQ(gf_removeCrowdedStands(spot, c.from), c.count - c.kept);
+        ASSERT_EQ(spot.size(), c.kept);
+        EXPECT_EQ(gf_numberStands(spot), c.kept * (c.kept - 1) / 2);
+        EXPECT_EQ(spot.back().neighbours.size(), c.kept - 1);
+    }
+}
+
+// The stock EHAM file keeps every stand, each with the neighbours every pair compared gives it.
+TEST(StandNeighbours, StockEhamKeepsEveryStandAndItsNeighbours)
+{
+    Apf doc;
+    ASSERT_TRUE(doc.load_file(TRWK_SOURCE_DIR "/data/site/MSFS/archive/stock/EHAM.xml"));
+    std::vector<Stand> stands;
+    gf_readApfStands(doc, stands);
+    ASSERT_EQ(stands.size(), 59u);
+    const std::vector<std::vector<std::uint32_t>> expected = lf_allPairs(stands);
+    EXPECT_EQ(gf_removeCrowdedStands(stands, 0), 0u);
+    gf_numberStands(stands);
+    for (std::size_t i = 0; i < stands.size(); ++i)
+        EXPECT_EQ(stands[i].neighbours, expected[i]) << stands[i].name;
 }
 
 } // namespace

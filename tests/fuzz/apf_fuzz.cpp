@@ -2,13 +2,15 @@
 // parking file (beside a learned file that asks for made-up aircraft) and once as the learned file
 // (merged into a parking file of two stands), then written as the learned file and loaded again.
 // The loader ends in a result or one of its listed refusals; every stand lies on the globe with a
-// finite heading and radius, is numbered in order with its overlapping neighbours, and every
-// option of the program keeps within its limits; no made-up aircraft reaches the written file.
+// finite heading and radius, is numbered in order with its overlapping neighbours (at most 64 of
+// them before it), and every option of the program keeps within its limits; no made-up aircraft
+// reaches the written file.
 #include "fuzz_support.h"
 
 #include "airports/apf_file.h"
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
+#include "airports/stand_neighbours.h"
 #include "foundation/load_parameters.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
@@ -64,7 +66,7 @@ std::string lf_load()
 
 void lf_checkStands()
 {
-    check(g_parkStands.size() <= 2 * g_maxAirportStands, "stands: the archived ones and those made by hand, bounded");
+    check(g_parkStands.size() <= g_maxAirportStands, "stands: those made by hand within the airport's limit");
     for (std::size_t i = 0; i < g_parkStands.size(); ++i) {
         const Stand& s = g_parkStands[i];
         check(std::abs(s.latitude) <= 90.0 && std::abs(s.longitude) <= 180.0, "stand: a position on the globe");
@@ -75,6 +77,8 @@ void lf_checkStands()
               "stand: neighbours rising, each once");
         for (const std::uint32_t id : s.neighbours)
             check(id >= 1 && id <= g_parkStands.size() && id != s.id, "stand: neighbours are other stands");
+        const auto before = std::lower_bound(s.neighbours.begin(), s.neighbours.end(), s.id) - s.neighbours.begin();
+        check(static_cast<std::size_t>(before) <= g_maxOverlappedStands, "stand: overlaps at most 64 stands before it");
         std::int32_t last = 0;
         for (const StandOption& o : s.options) {
             check(o.optionId > last, "option: numbers rising");
