@@ -30,9 +30,10 @@ void gf_setBglHandoff(BglHandoff handoff);
 bool gf_bglHasAirportSection(const std::filesystem::path& path);
 
 // The scan task of one file, with the installed hand-off; a failure is logged and raised again
-// for the scan. Airports finished before it keep what was handed on. Each record is read at most
-// once; a stop request, or more steps than a well-formed file of its size takes, ends the walk
-// (the second with a report line).
+// for the scan. Airports finished before it keep what was handed on. The file is read in blocks
+// where it is walked, a few of them held at once. Each record is read at most once; a stop
+// request, or more steps or reads than a well-formed file of its size takes, ends the walk (the
+// second with a report line).
 void gf_processBGLfile(const std::filesystem::path& path);
 
 // The airports of a file held in memory (the file's path only names it in report lines), read as
