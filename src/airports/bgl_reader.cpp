@@ -81,6 +81,7 @@ struct BglFile {
     std::bitset<BglWords::blockWords>* walkedHere = nullptr; // the last block's (the map's nodes stay)
     std::size_t walkedHereBlock = 0;
     std::size_t steps = 0;
+    std::size_t stepped = 0; // the word of the record or entry stepped on last
 
     // Marks the record at a word inside the file as read; false when it was read already.
     bool firstVisit(std::size_t index)
@@ -98,8 +99,9 @@ struct BglFile {
     // One record, subrecord, parking entry or section entry more. In a well-formed file each lies
     // at words of its own, so no walk takes more steps than the file has words; and no more reads
     // than a few times its bytes.
-    void step()
+    void step(std::size_t index)
     {
+        stepped = index;
         if (++steps > size)
             throw WalkGivenUp{false, fmt::format("{} steps", size)};
         if (words.bytesRead() > readLimit)
@@ -205,7 +207,7 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
     airport.params.stands.reserve(airport.params.stands.size() + room);
     airport.names.reserve(airport.names.size() + room);
     for (std::uint32_t i = 0; i < count; ++i) {
-        file.step();
+        file.step(entry);
         const std::uint32_t bits = file.at(entry);
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
         const float radius = file.f32(here + 1);
@@ -264,24 +266,36 @@ void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
                                        StandPosition{position.lat, position.lon, 0.0}, width / 2.0, true, true, false);
 }
 
+// The scan report's line for a walk that ends before its section or airport does: where and why.
+void lf_reportStop(const BglFile& file, std::size_t word, const std::string& why)
+{
+    gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
+                                     static_cast<std::uint64_t>(word) * 4, why));
+}
+
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
 void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& file, AirportState& airport)
 {
     const std::size_t end = record + recordWords;
+    const std::string& code = airport.params.code;
     int rounds = 0;
     for (std::size_t sub = record + g_subrecordsWord; sub < end;) {
         if (++rounds > g_maxSubrecordRounds) {
             gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
                    " possible corrupt SIA or malformed input.");
+            lf_reportStop(file, sub, fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
             return;
         }
         if (sub >= file.size) {
             gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
+            lf_reportStop(file, sub,
+                          fmt::format("the airport {} runs on beyond the end of the file ({} bytes)", code,
+                                      file.words.bytes()));
             return;
         }
         if (!file.firstVisit(sub))
             return; // read already, as a subrecord of another airport
-        file.step();
+        file.step(sub);
         const std::uint16_t id = file.id(sub);
         if (id == g_taxiwayParkingId) {
             lf_readTaxiwayParking(sub, file, airport);
@@ -290,11 +304,15 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         if (id == g_helipadId)
             lf_readHelipad(sub, file, airport);
         const std::uint32_t size = file.recordSize(sub);
+        if (size % 4 != 0) // the next subrecord would not start on a word
+            lf_reportStop(file, sub, fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
             id == g_helipadId ? gf_logError(line) : gf_log(line);
             return;
         }
+        if (size % 4 != 0)
+            return;
         sub += size / 4;
     }
 }
@@ -329,13 +347,14 @@ void lf_processAirportRecord(std::size_t record, BglFile& file, std::size_t reco
         file.handoff.generateAirportFile(params);
 }
 
-// The records of one airport section, from its first record to a bad size, a record read already
-// (the walk of an earlier section ran on over it) or the end of the file. False when the file
-// ends here (an undecoded airport in the 2024 simulator's files).
+// The records of one airport section, from its first record to a size of 0, one that is no
+// multiple of 4 (reported: the next record would not start on a word), a record read already (the
+// walk of an earlier section ran on over it) or the end of the file. False when the file ends here
+// (an undecoded airport in the 2024 simulator's files).
 bool lf_walkSection(std::size_t record, BglFile& file)
 {
     while (record < file.size && file.firstVisit(record)) {
-        file.step();
+        file.step(record);
         const std::uint16_t id = file.id(record);
         if (id == g_undecodedAirportId && !g_msfs2020Mode.load()) {
             if (file.handoff.handleUnrecognisedAirport)
@@ -343,15 +362,17 @@ bool lf_walkSection(std::size_t record, BglFile& file)
             return false;
         }
         const std::uint32_t size = file.recordSize(record);
-        if (id == g_airportId) {
-            if (size / 4 == 0) {
-                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
-                return true;
-            }
+        if (id == g_airportId && size / 4 == 0) {
+            gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
+        } else if (id == g_airportId) {
             if (const auto [code, valid] = lf_decodeIdentifierOrRegionCode(file.at(record + 10)); valid)
                 lf_processAirportRecord(record, file, size / 4, code);
         }
-        if (size < 4)
+        if (size % 4 != 0) {
+            lf_reportStop(file, record, fmt::format("a record of {} bytes, not a multiple of 4", size));
+            return true;
+        }
+        if (size == 0)
             return true;
         record += size / 4;
     }
@@ -366,8 +387,8 @@ void lf_walkSections(BglFile& file)
         std::min<std::size_t>(file.at(5), (file.size - g_headerWords) / g_sectionEntryWords);
     const std::size_t tableEnd = g_headerWords + g_sectionEntryWords * sections;
     for (std::size_t i = 0; i < sections; ++i) {
-        file.step();
         const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
+        file.step(entry);
         if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
             continue;
         const std::size_t subsections = file.at(entry + 3) / 4;
@@ -387,8 +408,10 @@ void lf_readAirports(BglFile& file)
         lf_walkSections(file);
     } catch (const WalkGivenUp& end) {
         if (!end.stopped)
-            gf_addScanReportLine(
-                fmt::format("{}Reading {} given up after {}: a malformed file", "===> ", file.path, end.passed));
+            lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
+    } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
+        lf_reportStop(file, file.stepped, e.what());
+        throw;
     }
 }
 
