@@ -283,7 +283,8 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         if (++rounds > g_maxSubrecordRounds) {
             gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
                    " possible corrupt SIA or malformed input.");
-            lf_reportStop(file, sub, fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
+            lf_reportStop(file, sub,
+                          fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
             return;
         }
         if (sub >= file.size) {
@@ -305,7 +306,8 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
             lf_readHelipad(sub, file, airport);
         const std::uint32_t size = file.recordSize(sub);
         if (size % 4 != 0) // the next subrecord would not start on a word
-            lf_reportStop(file, sub, fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
+            lf_reportStop(file, sub,
+                          fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
             id == g_helipadId ? gf_logError(line) : gf_log(line);

@@ -30,7 +30,8 @@ void BglWords::beyondTheEnd(std::size_t index) const
 
 BglWords::Block& BglWords::load(std::size_t index)
 {
-    const auto held = std::find_if(m_blocks.begin(), m_blocks.end(), [index](const Block& b) { return b.index == index; });
+    const auto held =
+        std::find_if(m_blocks.begin(), m_blocks.end(), [index](const Block& b) { return b.index == index; });
     Block& block = held != m_blocks.end()
                        ? *held
                        : *std::min_element(m_blocks.begin(), m_blocks.end(),

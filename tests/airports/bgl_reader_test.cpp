@@ -176,7 +176,8 @@ TEST_F(BglTest, AWalkThatStopsEarlySaysWhere)
          "92: a record of 134 bytes, not a multiple of 4"}, // the airport itself is read
         {file({{lt_airport("EHAM", heli + helipad(52.4, 4.7, 30.0F, 38) + list) + lt_airport("BBBB", list)}}),
          "EHAM:2:0 BBBB:1:0 ", "196: a subrecord of 38 bytes in the airport EHAM, not a multiple of 4"},
-        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:0:0 ", "40160: more than 5000 subrecords in the airport EHAM"},
+        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:0:0 ",
+         "40160: more than 5000 subrecords in the airport EHAM"},
         {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ",
          "196: the airport EHAM runs on beyond the end of the file (196 bytes)"},
         // the second of two parking entries is missing: the file ends there
