@@ -19,6 +19,7 @@
 #include <gsl/narrow>
 #include <mutex>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <memory_resource>
 #include <unordered_map>
@@ -82,6 +83,7 @@ struct BglFile {
     std::size_t walkedHereBlock = 0;
     std::size_t steps = 0;
     std::size_t stepped = 0; // the word of the record or entry stepped on last
+    std::optional<PublisherInfo> publisher; // found at the first airport linked
 
     // Marks the record at a word inside the file as read; false when it was read already.
     bool firstVisit(std::size_t index)
@@ -328,8 +330,12 @@ void lf_processAirportRecord(std::size_t record, BglFile& file, std::size_t reco
     params.BGLpath = file.path;
     params.publisher = "unknown";
     std::int32_t archived = 0;
-    const bool linked = file.handoff.linkArchivedAirport &&
-                        file.handoff.linkArchivedAirport(params, archived, file.path);
+    bool linked = false;
+    if (file.handoff.linkArchivedAirport) {
+        if (!file.publisher)
+            file.publisher = file.handoff.findPublisher ? file.handoff.findPublisher(file.path) : PublisherInfo{};
+        linked = file.handoff.linkArchivedAirport(params, archived, *file.publisher);
+    }
     if (linked && !g_msfs2020Mode.load())
         return;
     params.altitude = lf_readAirportAltitude(record, file);

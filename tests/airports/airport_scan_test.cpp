@@ -291,6 +291,29 @@ TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnceAndLockedFoldersPassedOver)
             << report;
 }
 
+// A scenery file of 200 airports beside a manifest of 100 KB that names no publisher: the publisher
+// is found once per file (twice for the package's two files), with one read of the manifest each,
+// and neither the report nor the parking files hold the manifest's texts whole.
+TEST_F(ScanTest, ThePublisherIsFoundOncePerFile)
+{
+    const std::string maker(50000, 'm');
+    writeFile(community / "nobody-many/manifest.json",
+              R"({"manufacturer": ")" + maker + R"(", "creator": ")" + maker + "\"}");
+    const std::string list = parkingList({{}});
+    std::string airports;
+    for (int i = 0; i < 200; ++i)
+        airports += airport(identWord(fmt::format("K{:03}", i)), list);
+    writeFile(community / "nobody-many/scenery/a.bgl", file({{airports}}));
+    bgl("nobody-many/scenery/b.bgl", "EDDB", 1);
+    scan();
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_EQ(count(report, "Try find publisher in: "), 2U);
+    EXPECT_EQ(count(report, "/nobody-many/manifest.json found\n"), 2U);
+    EXPECT_EQ(count(report, "Generated "), 201U);
+    EXPECT_LT(report.size(), 64U * 1024);
+    EXPECT_LT(fs::file_size(g_userAirportFolder / "K199.xml"), 4096U);
+}
+
 TEST_F(ScanTest, AGeneratedFileOfAKnownPublisherKeepsItsPathFromCommunityOn)
 {
     const std::string community = "/sim/Packages/Community/orbx-a/scenery/a.bgl";
@@ -332,7 +355,8 @@ TEST_F(ScanTest, ShippedThirdpartyEntriesNameSiteFilesWithTheirStandCounts)
                 params.code = entry.substr(0, 4);
                 std::int32_t archived = -1;
                 const fs::path bgl = community / list.publisher / "scenery" / "a.bgl";
-                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, bgl.string())) << what;
+                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, handoff.findPublisher(bgl.string())))
+                    << what;
                 EXPECT_EQ(params.publisher, list.publisher) << what;
                 const std::string link = readFile(g_userAirportFolder / (params.code + ".txt"));
                 ASSERT_EQ(gf_downloadApf(link.substr(0, link.find('\n')), "got.xml"), "") << what;

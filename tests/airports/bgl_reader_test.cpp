@@ -213,10 +213,11 @@ TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
-        handoff.linkArchivedAirport = [&c](ApfParameters& p, std::int32_t& archived, const std::string& path) {
-            p.publisher = c.publisher;
+        handoff.findPublisher = [&c](const std::string& path) { return PublisherInfo{path + c.publisher, "", ""}; };
+        handoff.linkArchivedAirport = [&c](ApfParameters& p, std::int32_t& archived, const PublisherInfo& info) {
+            p.publisher = info.publisher.substr(std::string("x.bgl").size());
             archived = c.archived;
-            return c.linked && path == "x.bgl" && p.code == "EHAM";
+            return c.linked && p.BGLpath == "x.bgl" && p.code == "EHAM";
         };
         g_scanReport.clear();
         g_msfs2020Mode = c.msfs2020;
@@ -298,7 +299,7 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
     const std::string bytes = file({{airport(g_eham, helipad(52.3, 4.7) + parkingList({{}, {.number = 2}}))}});
     std::atomic<int> generated{0};
     int failed = 0;
-    gf_setBglHandoff({{}, [&generated](ApfParameters&) { ++generated; }, {}});
+    gf_setBglHandoff({{}, {}, [&generated](ApfParameters&) { ++generated; }, {}});
     g_maxTasks = 4;
     {
         TaskPool pool(4); // one file cut at each byte per task, on the scans' workers
