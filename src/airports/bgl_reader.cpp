@@ -307,15 +307,14 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         if (id == g_helipadId)
             lf_readHelipad(sub, file, airport);
         const std::uint32_t size = file.recordSize(sub);
-        if (size % 4 != 0) // the next subrecord would not start on a word
-            lf_reportStop(file, sub,
-                          fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
             id == g_helipadId ? gf_logError(line) : gf_log(line);
-            return;
         }
-        if (size % 4 != 0)
+        if (size % 4 != 0) // the next subrecord would not start on a word
+            lf_reportStop(file, sub,
+                          fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
+        if (size < 4 || size % 4 != 0)
             return;
         sub += size / 4;
     }
