@@ -116,6 +116,9 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
     EXPECT_EQ(g_scanReport.size(), 11U); // and "===> EHAM has 18 parkpos ..."
 }
 
+// The record and subrecord walks, with the log line a case writes, and where a walk that ends
+// before its section or airport does says it stopped (the records of a file's one section begin at
+// byte 92, an airport's subrecords 68 bytes after it).
 TEST_F(BglTest, RecordAndSubrecordWalks)
 {
     const auto lt_airport = [](const char* code, const std::string& sub = "") { return airport(identWord(code), sub); };
@@ -124,66 +127,41 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
     std::string filler;
     for (int i = 0; i < 4999; ++i)
         filler += record(0x99, 8);
-    const struct { std::string bytes, airports, log; } cases[] = {
+    const struct { std::string bytes, airports, log, stop; } cases[] = {
         {file({{lt_airport("AAAA"), 3, true}, {lt_airport("BBBB"), 5}, {record(0x99, 8) + lt_airport("CCCC")}}),
-         "CCCC:0:0 ", ""},
-        {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", ""},
+         "CCCC:0:0 ", "", ""},
+        {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", "",
+         "204: a record of 2 bytes, not a multiple of 4"},
         {file({{airport(g_eham, "", 0, 0) + lt_airport("IIII")}, {lt_airport("GGGG")}}), "GGGG:0:0 ",
-         "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28"},
-        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""},
-        {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
+         "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28", ""},
+        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", "", ""},
+        {file({{lt_airport("CCCC")}}, {}, 48), "", "", ""},
         {file({{lt_airport("EHA") + lt_airport("EHAMX") + lt_airport("EH M") + airport(g_eham, "", 3048000) +
                 airport(identWord("K2A0"), "", 3048200) + airport(identWord("EDDF"), "", 0xFFFFFFFF) +
                 airport(identWord("LOWW"), "", 183000)}}),
-         "EHAM:0:10000 K2A0:0:0 EDDF:0:0 LOWW:0:600 ", ""}, // 10000.66 ft is too high, -1 mm is read unsigned
+         "EHAM:0:10000 K2A0:0:0 EDDF:0:0 LOWW:0:600 ", "", ""}, // 10000.66 ft is too high, -1 mm is read unsigned
         {file({{lt_airport("EHAM", heli + record(0x99, 8, {}, 0) + list)}}), "EHAM:1:0 ",
-         "   Warning: decodeSizeAtBoundary returned 0 at o3 = 49"},
+         "   Warning: decodeSizeAtBoundary returned 0 at o3 = 49", ""},
         {file({{lt_airport("EHAM", helipad(52.3, 4.7, 30.0F, 2) + list)}}), "EHAM:1:0 ",
-         "===>    Warning: decodeSizeAtBoundary returned 0 at o3 = 40"},
-        {file({{lt_airport("EHAM", list + parkingList({{.number = 2}}))}}), "EHAM:1:0 ", ""},
-        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:1:0 ", ""},
+         "===>    Warning: decodeSizeAtBoundary returned 0 at o3 = 40",
+         "160: a subrecord of 2 bytes in the airport EHAM, not a multiple of 4"},
+        {file({{lt_airport("EHAM", list + parkingList({{.number = 2}}))}}), "EHAM:1:0 ", "", ""},
+        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:1:0 ", "", ""},
         {file({{lt_airport("EHAM", filler + record(0x99, 8) + heli)}}), "EHAM:0:0 ",
-         "   Error: Maximum loop iterations reached \xE2\x80\x94 possible corrupt SIA or malformed input."},
-        {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ",
-         "   Error: o3=49 exceeded data buffer size (49), aborting."},
-    };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
-        EXPECT_TRUE(cases[i].log.empty() || folder.logHas(cases[i].log)) << i;
-    }
-    std::string unrecognised;
-    handoff.handleUnrecognisedAirport = [&unrecognised](const std::string& path) { unrecognised += path; };
-    g_msfs2020Mode = false; // the file ends at an airport record that cannot be decoded
-    EXPECT_EQ(read(file({{record(0x113, 8) + lt_airport("FFFF")}, {lt_airport("GGGG")}})), "");
-    EXPECT_EQ(unrecognised, "x.bgl");
-}
-
-// A walk that ends before its section or airport does says where, in one line: the records of a
-// file's one section begin at byte 92, an airport's subrecords 68 bytes after it.
-TEST_F(BglTest, AWalkThatStopsEarlySaysWhere)
-{
-    const auto lt_airport = [](const char* code, const std::string& sub = "") { return airport(identWord(code), sub); };
-    const std::string heli = helipad(52.3, 4.7);
-    const std::string list = parkingList({{}});
-    std::string filler;
-    for (int i = 0; i < 5000; ++i)
-        filler += record(0x99, 8);
-    const struct { std::string bytes, airports, line; } cases[] = {
-        {file({{lt_airport("AAAA", list) + record(0x99, 10) + lt_airport("BBBB", list)}}), "AAAA:1:0 ",
-         "224: a record of 10 bytes, not a multiple of 4"},
-        {file({{record(0x99, 8, {}, 2) + lt_airport("BBBB")}}), "", "92: a record of 2 bytes, not a multiple of 4"},
-        {file({{airport(g_eham, list, 0, 134) + lt_airport("BBBB")}}), "EHAM:1:0 ",
-         "92: a record of 134 bytes, not a multiple of 4"}, // the airport itself is read
-        {file({{lt_airport("EHAM", heli + helipad(52.4, 4.7, 30.0F, 38) + list) + lt_airport("BBBB", list)}}),
-         "EHAM:2:0 BBBB:1:0 ", "196: a subrecord of 38 bytes in the airport EHAM, not a multiple of 4"},
-        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:0:0 ",
+         "   Error: Maximum loop iterations reached \xE2\x80\x94 possible corrupt SIA or malformed input.",
          "40160: more than 5000 subrecords in the airport EHAM"},
         {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ",
+         "   Error: o3=49 exceeded data buffer size (49), aborting.",
          "196: the airport EHAM runs on beyond the end of the file (196 bytes)"},
+        {file({{lt_airport("AAAA", list) + record(0x99, 10) + lt_airport("BBBB", list)}}), "AAAA:1:0 ", "",
+         "224: a record of 10 bytes, not a multiple of 4"},
+        {file({{airport(g_eham, list, 0, 134) + lt_airport("BBBB")}}), "EHAM:1:0 ", "",
+         "92: a record of 134 bytes, not a multiple of 4"}, // the airport itself is read
+        {file({{lt_airport("EHAM", heli + helipad(52.4, 4.7, 30.0F, 38) + list) + lt_airport("BBBB", list)}}),
+         "EHAM:2:0 BBBB:1:0 ", "", "196: a subrecord of 38 bytes in the airport EHAM, not a multiple of 4"},
         // the second of two parking entries is missing: the file ends there
-        {file({{lt_airport("EHAM", parkingList({{}, {.number = 2}}).substr(0, 64))}}), "thrown",
+        {file({{lt_airport("EHAM", parkingList({{}, {.number = 2}}).substr(0, 64))}}), "thrown", "",
          "224: word 56 beyond the end of the file (56 words)"},
-        {file({{lt_airport("EHAM", heli) + lt_airport("BBBB")}}), "EHAM:1:0 BBBB:0:0 ", ""}, // to the end
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         g_scanReport.clear();
@@ -194,13 +172,19 @@ TEST_F(BglTest, AWalkThatStopsEarlySaysWhere)
             airportsRead = "thrown";
         }
         EXPECT_EQ(airportsRead, cases[i].airports) << i;
+        EXPECT_TRUE(cases[i].log.empty() || folder.logHas(cases[i].log)) << i;
         std::vector<std::string> stops;
         std::ranges::copy_if(g_scanReport.lines(), std::back_inserter(stops),
                              [](const std::string& line) { return line.starts_with("===> Reading "); });
-        const std::string expected = "===> Reading x.bgl stopped at byte " + cases[i].line;
-        EXPECT_EQ(stops, cases[i].line.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected})
+        const std::string expected = "===> Reading x.bgl stopped at byte " + cases[i].stop;
+        EXPECT_EQ(stops, cases[i].stop.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected})
             << i;
     }
+    std::string unrecognised;
+    handoff.handleUnrecognisedAirport = [&unrecognised](const std::string& path) { unrecognised += path; };
+    g_msfs2020Mode = false; // the file ends at an airport record that cannot be decoded
+    EXPECT_EQ(read(file({{record(0x113, 8) + lt_airport("FFFF")}, {lt_airport("GGGG")}})), "");
+    EXPECT_EQ(unrecognised, "x.bgl");
 }
 
 TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
