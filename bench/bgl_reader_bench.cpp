@@ -111,7 +111,7 @@ void BM_SameRecordsFile(benchmark::State& state)
 {
     const std::string bytes = lf_sameRecordsFile(static_cast<std::size_t>(state.range(0)), state.range(1) == 1);
     std::int64_t airports = 0;
-    const BglHandoff handoff{{}, [&airports](ApfParameters&) { ++airports; }, {}};
+    const BglHandoff handoff{{}, {}, [&airports](ApfParameters&) { ++airports; }, {}};
     for (auto _ : state) {
         gf_readBglAirports(bytes, "same.bgl", handoff);
         g_scanReport.clear();
@@ -137,7 +137,7 @@ void BM_ReadBytesAlone(benchmark::State& state)
 void BM_PreCheckLoadAndWalk(benchmark::State& state)
 {
     std::int64_t airports = 0;
-    gf_setBglHandoff({[](ApfParameters&, std::int32_t&, const std::string&) { return false; },
+    gf_setBglHandoff({{}, [](ApfParameters&, std::int32_t&, const PublisherInfo&) { return false; },
                       [&airports](ApfParameters&) { ++airports; }, {}});
     for (auto _ : state) {
         for (const fs::path& path : lf_files().paths) {

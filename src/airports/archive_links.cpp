@@ -21,7 +21,7 @@ std::atomic<bool> g_scanFoundAny{false};
 
 namespace {
 
-// Held for the whole of a link: publisher search and link file.
+// Held for a file's publisher search and for the whole of each link.
 std::mutex g_linkMutex;
 
 std::optional<std::string> lf_linkSimaddonArchive(const std::string& code)
@@ -56,16 +56,21 @@ std::optional<std::string> lf_linkThirdpartyArchive(const std::string& publisher
     return std::nullopt;
 }
 
+// The publisher of a file's package, found once per file; the search's report lines stay together.
+PublisherInfo lf_findFilePublisher(const std::string& bglPath)
+{
+    std::lock_guard lock(g_linkMutex);
+    return gf_findAirportPublisher(bglPath);
+}
+
 // True when the airport was linked: the archive holds its file and the link file was written.
-bool lf_linkArchivedAirport(ApfParameters& params, std::int32_t& archived, const std::string& bglPath)
+bool lf_linkArchivedAirport(ApfParameters& params, std::int32_t& archived, const PublisherInfo& info)
 {
     std::lock_guard lock(g_linkMutex);
     archived = 0;
-    params.BGLpath = bglPath;
-    PublisherInfo info = gf_findAirportPublisher(bglPath);
-    params.publisher = std::move(info.publisher);
-    params.manufacturer = std::move(info.manufacturer);
-    params.creator = std::move(info.creator);
+    params.publisher = info.publisher;
+    params.manufacturer = info.manufacturer;
+    params.creator = info.creator;
     if (params.publisher == "unknown")
         return false;
     const bool simaddon = params.publisher == "simaddon";
@@ -162,14 +167,15 @@ void lf_handleUnrecognisedAirport(const std::string& bglPath)
     gf_addScanReportLine(fmt::format("\n==> Not recognised airport {}", bglPath));
     ApfParameters params;
     params.code = lf_identifyUnrecognisedAirport(bglPath);
+    params.BGLpath = bglPath;
     std::int32_t archived = 0;
     if (!params.code.empty())
-        lf_linkArchivedAirport(params, archived, bglPath);
+        lf_linkArchivedAirport(params, archived, lf_findFilePublisher(bglPath));
 }
 
 } // namespace
 
 BglHandoff gf_archiveHandoff()
 {
-    return {lf_linkArchivedAirport, lf_generateAirportFile, lf_handleUnrecognisedAirport};
+    return {lf_findFilePublisher, lf_linkArchivedAirport, lf_generateAirportFile, lf_handleUnrecognisedAirport};
 }

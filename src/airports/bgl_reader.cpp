@@ -1,6 +1,7 @@
 #include "airports/bgl_reader.h"
 
 #include "airports/airport.h"
+#include "airports/bgl_words.h"
 #include "airports/scan_report.h"
 #include "airports/stand_limit.h"
 #include "foundation/geometry.h"
@@ -11,15 +12,17 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <bitset>
 #include <cmath>
 #include <fmt/format.h>
 #include <fstream>
 #include <gsl/narrow>
-#include <memory>
 #include <mutex>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <memory_resource>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -46,70 +49,80 @@ constexpr float g_minRadius = 1.0F; // metres, both bounds exclusive
 constexpr float g_maxRadius = 200.0F;
 // steps of a walk between two looks at the stop request
 constexpr std::size_t g_stopCheckSteps = 4096;
+// the bytes a walk may read, as a multiple of the file's size (besides the blocks held): a
+// well-formed file's walk reads its blocks about once
+constexpr std::uint64_t g_readsPerByte = 4;
 static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStands, "the helipads of an airport stay within the limit");
 
 std::mutex g_handoffMutex;
 BglHandoff g_handoff;
 
-// The walk of a file ends early: on a stop request, or past the steps a well-formed file takes.
+// The walk of a file ends early: on a stop request, or past the steps or reads a well-formed file
+// takes (what was passed, for the report).
 struct WalkGivenUp {
     bool stopped;
+    std::string passed;
 };
 
-// One file: its words (the last one padded with zero bytes), the words at which a record was
-// read, and where the airports go.
+// One file: its words as the walk reaches them, the words at which a record was read (a bit per
+// word of the blocks walked), and where the airports go.
 struct BglFile {
+    BglFile(const std::string& filePath, const BglHandoff& fileHandoff, BglWords& fileWords)
+        : path(filePath), handoff(fileHandoff), words(fileWords), size(fileWords.size()),
+          readLimit(g_readsPerByte * fileWords.bytes() + BglWords::heldBlocks * BglWords::blockWords * 4)
+    {
+    }
+
     const std::string& path;
     const BglHandoff& handoff;
-    std::unique_ptr<std::uint32_t[]> words;
-    std::size_t size = 0;
-    std::vector<bool> walked;
+    BglWords& words;
+    const std::size_t size;
+    const std::uint64_t readLimit;
+    std::unordered_map<std::size_t, std::bitset<BglWords::blockWords>> walked;
+    std::bitset<BglWords::blockWords>* walkedHere = nullptr; // the last block's (the map's nodes stay)
+    std::size_t walkedHereBlock = 0;
     std::size_t steps = 0;
+    std::size_t stepped = 0; // the word of the record or entry stepped on last
+    std::optional<PublisherInfo> publisher; // found at the first airport linked
 
-    // room for the bytes, not cleared: they are read over it
-    char* allocate(std::size_t bytes)
-    {
-        size = bytes / 4 + (bytes % 4 != 0 ? 1 : 0);
-        words = std::make_unique_for_overwrite<std::uint32_t[]>(size);
-        if (size > 0)
-            words[size - 1] = 0;
-        walked.assign(size, false);
-        return reinterpret_cast<char*>(words.get());
-    }
     // Marks the record at a word inside the file as read; false when it was read already.
     bool firstVisit(std::size_t index)
     {
-        if (walked[index])
+        if (walkedHere == nullptr || index / BglWords::blockWords != walkedHereBlock) {
+            walkedHereBlock = index / BglWords::blockWords;
+            walkedHere = &walked[walkedHereBlock];
+        }
+        const std::size_t bit = index % BglWords::blockWords;
+        if (walkedHere->test(bit))
             return false;
-        walked[index] = true;
+        walkedHere->set(bit);
         return true;
     }
-    // One record, subrecord or parking entry more. In a well-formed file each lies at words of
-    // its own, so no walk takes more steps than the file has words.
-    void step()
+    // One record, subrecord, parking entry or section entry more. In a well-formed file each lies
+    // at words of its own, so no walk takes more steps than the file has words; and no more reads
+    // than a few times its bytes.
+    void step(std::size_t index)
     {
+        stepped = index;
         if (++steps > size)
-            throw WalkGivenUp{false};
+            throw WalkGivenUp{false, fmt::format("{} steps", size)};
+        if (words.bytesRead() > readLimit)
+            throw WalkGivenUp{false, fmt::format("reading {} bytes", words.bytesRead())};
         if (steps % g_stopCheckSteps == 0)
             giveUpOnStop();
     }
     static void giveUpOnStop()
     {
         if (gf_stopRequested())
-            throw WalkGivenUp{true};
+            throw WalkGivenUp{true, {}};
     }
-    std::uint32_t at(std::size_t index) const
-    {
-        if (index >= size)
-            throw std::out_of_range(fmt::format("word {} beyond the end of the file ({} words)", index, size));
-        return words[index];
-    }
-    std::uint16_t id(std::size_t index) const { return static_cast<std::uint16_t>(at(index)); }
+    std::uint32_t at(std::size_t index) { return words.at(index); }
+    std::uint16_t id(std::size_t index) { return static_cast<std::uint16_t>(at(index)); }
     // the u32 at byte +2 of a record: two halves of two words
-    std::uint32_t recordSize(std::size_t index) const { return (at(index) >> 16) | (at(index + 1) << 16); }
-    float f32(std::size_t index) const { return std::bit_cast<float>(at(index)); }
+    std::uint32_t recordSize(std::size_t index) { return (at(index) >> 16) | (at(index + 1) << 16); }
+    float f32(std::size_t index) { return std::bit_cast<float>(at(index)); }
     // longitude and latitude from two consecutive words
-    LatLon position(std::size_t lonIndex) const
+    LatLon position(std::size_t lonIndex)
     {
         return {90.0 - at(lonIndex + 1) * 3.3527612686157227e-7, at(lonIndex) * 4.470348358154297e-7 - 180.0};
     }
@@ -160,7 +173,7 @@ std::string lf_parkingNamePrefix(std::uint32_t code)
 }
 
 // Feet from the millimetres at +20; 0 outside -20 .. 10000 ft.
-std::int32_t lf_readAirportAltitude(std::size_t record, const BglFile& file)
+std::int32_t lf_readAirportAltitude(std::size_t record, BglFile& file)
 {
     const auto feet = gsl::narrow<std::int32_t>(std::llround(file.at(record + 5) * 3.2808399 / 1000.0));
     return feet >= -20 && feet <= 10000 ? feet : 0;
@@ -196,7 +209,7 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
     airport.params.stands.reserve(airport.params.stands.size() + room);
     airport.names.reserve(airport.names.size() + room);
     for (std::uint32_t i = 0; i < count; ++i) {
-        file.step();
+        file.step(entry);
         const std::uint32_t bits = file.at(entry);
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
         const float radius = file.f32(here + 1);
@@ -231,7 +244,7 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
     }
 }
 
-void lf_readHelipad(std::size_t record, const BglFile& file, AirportState& airport)
+void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
 {
     const LatLon position = file.position(record + 3);
     if (!lf_validPosition(position)) {
@@ -255,24 +268,37 @@ void lf_readHelipad(std::size_t record, const BglFile& file, AirportState& airpo
                                        StandPosition{position.lat, position.lon, 0.0}, width / 2.0, true, true, false);
 }
 
+// The scan report's line for a walk that ends before its section or airport does: where and why.
+void lf_reportStop(const BglFile& file, std::size_t word, const std::string& why)
+{
+    gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
+                                     static_cast<std::uint64_t>(word) * 4, why));
+}
+
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
 void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& file, AirportState& airport)
 {
     const std::size_t end = record + recordWords;
+    const std::string& code = airport.params.code;
     int rounds = 0;
     for (std::size_t sub = record + g_subrecordsWord; sub < end;) {
         if (++rounds > g_maxSubrecordRounds) {
             gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
                    " possible corrupt SIA or malformed input.");
+            lf_reportStop(file, sub,
+                          fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
             return;
         }
         if (sub >= file.size) {
             gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
+            lf_reportStop(file, sub,
+                          fmt::format("the airport {} runs on beyond the end of the file ({} bytes)", code,
+                                      file.words.bytes()));
             return;
         }
         if (!file.firstVisit(sub))
             return; // read already, as a subrecord of another airport
-        file.step();
+        file.step(sub);
         const std::uint16_t id = file.id(sub);
         if (id == g_taxiwayParkingId) {
             lf_readTaxiwayParking(sub, file, airport);
@@ -284,8 +310,12 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
             id == g_helipadId ? gf_logError(line) : gf_log(line);
-            return;
         }
+        if (size % 4 != 0) // the next subrecord would not start on a word
+            lf_reportStop(file, sub,
+                          fmt::format("a subrecord of {} bytes in the airport {}, not a multiple of 4", size, code));
+        if (size < 4 || size % 4 != 0)
+            return;
         sub += size / 4;
     }
 }
@@ -299,8 +329,12 @@ void lf_processAirportRecord(std::size_t record, BglFile& file, std::size_t reco
     params.BGLpath = file.path;
     params.publisher = "unknown";
     std::int32_t archived = 0;
-    const bool linked = file.handoff.linkArchivedAirport &&
-                        file.handoff.linkArchivedAirport(params, archived, file.path);
+    bool linked = false;
+    if (file.handoff.linkArchivedAirport) {
+        if (!file.publisher)
+            file.publisher = file.handoff.findPublisher ? file.handoff.findPublisher(file.path) : PublisherInfo{};
+        linked = file.handoff.linkArchivedAirport(params, archived, *file.publisher);
+    }
     if (linked && !g_msfs2020Mode.load())
         return;
     params.altitude = lf_readAirportAltitude(record, file);
@@ -320,13 +354,14 @@ void lf_processAirportRecord(std::size_t record, BglFile& file, std::size_t reco
         file.handoff.generateAirportFile(params);
 }
 
-// The records of one airport section, from its first record to a bad size, a record read already
-// (the walk of an earlier section ran on over it) or the end of the file. False when the file
-// ends here (an undecoded airport in the 2024 simulator's files).
+// The records of one airport section, from its first record to a size of 0, one that is no
+// multiple of 4 (reported: the next record would not start on a word), a record read already (the
+// walk of an earlier section ran on over it) or the end of the file. False when the file ends here
+// (an undecoded airport in the 2024 simulator's files).
 bool lf_walkSection(std::size_t record, BglFile& file)
 {
     while (record < file.size && file.firstVisit(record)) {
-        file.step();
+        file.step(record);
         const std::uint16_t id = file.id(record);
         if (id == g_undecodedAirportId && !g_msfs2020Mode.load()) {
             if (file.handoff.handleUnrecognisedAirport)
@@ -334,15 +369,17 @@ bool lf_walkSection(std::size_t record, BglFile& file)
             return false;
         }
         const std::uint32_t size = file.recordSize(record);
-        if (id == g_airportId) {
-            if (size / 4 == 0) {
-                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
-                return true;
-            }
+        if (id == g_airportId && size / 4 == 0) {
+            gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
+        } else if (id == g_airportId) {
             if (const auto [code, valid] = lf_decodeIdentifierOrRegionCode(file.at(record + 10)); valid)
                 lf_processAirportRecord(record, file, size / 4, code);
         }
-        if (size < 4)
+        if (size % 4 != 0) {
+            lf_reportStop(file, record, fmt::format("a record of {} bytes, not a multiple of 4", size));
+            return true;
+        }
+        if (size == 0)
             return true;
         record += size / 4;
     }
@@ -358,6 +395,7 @@ void lf_walkSections(BglFile& file)
     const std::size_t tableEnd = g_headerWords + g_sectionEntryWords * sections;
     for (std::size_t i = 0; i < sections; ++i) {
         const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
+        file.step(entry);
         if (file.at(entry) != g_airportSectionType || ((file.at(entry + 1) & 0x10000) | 0x40000) != 0x40000)
             continue;
         const std::size_t subsections = file.at(entry + 3) / 4;
@@ -377,20 +415,11 @@ void lf_readAirports(BglFile& file)
         lf_walkSections(file);
     } catch (const WalkGivenUp& end) {
         if (!end.stopped)
-            gf_addScanReportLine(fmt::format("{}Reading {} given up after {} steps: a malformed file", "===> ",
-                                             file.path, file.size));
+            lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
+    } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
+        lf_reportStop(file, file.stepped, e.what());
+        throw;
     }
-}
-
-// One word per started group of four bytes; false when the file cannot be opened or read.
-bool lf_readBglWords(const fs::path& path, BglFile& file)
-{
-    std::ifstream stream;
-    stream.rdbuf()->pubsetbuf(nullptr, 0); // straight into the words
-    stream.open(path, std::ios::binary | std::ios::ate);
-    const std::streamsize size = stream.tellg();
-    return stream && size >= 0 && stream.seekg(0) &&
-           stream.read(file.allocate(static_cast<std::size_t>(size)), size);
 }
 
 } // namespace
@@ -427,8 +456,8 @@ bool gf_bglHasAirportSection(const fs::path& path)
 
 void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
 {
-    BglFile file{bglPath, handoff, {}, 0, {}, 0};
-    std::copy(bytes.begin(), bytes.end(), file.allocate(bytes.size()));
+    BglWords words(bytes);
+    BglFile file(bglPath, handoff, words);
     lf_readAirports(file);
 }
 
@@ -441,9 +470,10 @@ void gf_processBGLfile(const fs::path& path)
             std::lock_guard lock(g_handoffMutex);
             handoff = g_handoff;
         }
-        BglFile file{text, handoff, {}, 0, {}, 0};
-        if (!lf_readBglWords(path, file))
+        BglWords words(path);
+        if (!words.opened())
             return;
+        BglFile file(text, handoff, words);
         lf_readAirports(file);
     } catch (const std::exception& e) {
         gf_logError(fmt::format("Exception in lf_processBGLfile: {}", fmt::format("{}: {}", text, e.what())));

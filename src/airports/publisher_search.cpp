@@ -5,23 +5,30 @@
 #include "airports/scan_report.h"
 #include "foundation/json_input.h"
 #include "foundation/paths.h"
+#include "foundation/text_utils.h"
 
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
 #include <exception>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// A missing member or a null gives an empty text; a type other than string raises.
+constexpr std::uintmax_t lf_maxManifestBytes = 1 << 20;
+// the texts kept of a manifest: enough for a publisher's name, an airport's title and the report
+constexpr std::size_t lf_manifestTextBytes = 256;
+
+// A missing member or a null gives an empty text; a type other than string raises. A long text is
+// cut.
 std::string lf_jsonStringOrEmpty(const nlohmann::json& object, const char* key)
 {
     const auto it = object.find(key);
     if (it == object.end() || it->is_null())
         return {};
-    return it->get<std::string>();
+    return gf_cutText(it->get<std::string>(), lf_manifestTextBytes);
 }
 
 // The folder's manifest as read; none when the folder holds no manifest.json.
@@ -84,6 +91,12 @@ std::optional<fs::path> gf_findManifestInFolder(const fs::path& folder)
 
 ManifestInfo gf_readManifest(const fs::path& manifestPath)
 {
+    std::error_code ec;
+    if (const std::uintmax_t bytes = fs::file_size(manifestPath, ec); !ec && bytes > lf_maxManifestBytes) {
+        gf_addScanReportLine(fmt::format("{}{} taken as no manifest: {} bytes, more than 1 MiB", "===> ",
+                                         gf_pathToUtf8(manifestPath), bytes));
+        return {};
+    }
     std::vector<std::string> lines;
     if (!gf_readAnyTextLines(manifestPath, lines) || lines.empty())
         return {};

@@ -27,4 +27,5 @@ ManifestInfo gf_searchManifest(const std::string& bglPath);
 // "manifest.json" directly in the folder (names as written); none when the path is no folder.
 std::optional<std::filesystem::path> gf_findManifestInFolder(const std::filesystem::path& folder);
 // Found when the file reads as a JSON object; raises for invalid JSON or a member of another type.
+// A file over 1 MiB is not read (a report line); the texts are cut to a few hundred bytes.
 ManifestInfo gf_readManifest(const std::filesystem::path& manifestPath);

@@ -41,6 +41,7 @@ struct Walk {
     TaskPool& pool;
     std::deque<ScanFuture> futures; // oldest first
     std::unordered_set<fs::path::string_type> walked; // the real folders entered
+    fs::path packages; // the real packages folder
 };
 
 template <std::size_t N>
@@ -98,12 +99,39 @@ TaskEnd lf_takeOldest(std::deque<ScanFuture>& futures)
     return end;
 }
 
+// The path is the folder or lies below it (both real paths).
+bool lf_holds(const fs::path& folder, const fs::path& path)
+{
+    return std::mismatch(folder.begin(), folder.end(), path.begin(), path.end()).first == folder.end();
+}
+
+// Why a folder link is not followed: only a package, an entry directly in the packages folder, is
+// followed as a link, and only to a target that is no root and does not hold the packages folder.
+std::optional<std::string> lf_linkPassedOver(const fs::path& real, const fs::path& parentReal, const Walk& walk)
+{
+    if (parentReal != walk.packages)
+        return "only a package of the packages folder is followed as a link";
+    if (real.relative_path().empty())
+        return fmt::format("its target {} is a root folder", gf_pathToUtf8(real));
+    if (lf_holds(real, walk.packages))
+        return fmt::format("its target {} holds the packages folder", gf_pathToUtf8(real));
+    return std::nullopt;
+}
+
 // A folder to descend into, listed; none when its real folder was walked already (a second link
-// to it, or a link back up) or when it cannot be opened (reported).
+// to it), when it is a link that is not followed, or when it cannot be opened (both reported).
 std::optional<Level> lf_openFolder(const fs::directory_entry& entry, const fs::path& parentReal, Walk& walk)
 {
     std::error_code ec;
-    fs::path real = entry.is_symlink(ec) ? fs::canonical(entry.path(), ec) : parentReal / entry.path().filename();
+    const bool link = entry.is_symlink(ec);
+    fs::path real = link ? fs::canonical(entry.path(), ec) : parentReal / entry.path().filename();
+    if (link && !ec) {
+        if (const std::optional<std::string> why = lf_linkPassedOver(real, parentReal, walk)) {
+            gf_addScanReportLine(
+                fmt::format("{} folder link {} passed over, {}", "===> ", gf_pathToUtf8(entry.path()), *why));
+            return std::nullopt;
+        }
+    }
     if (!ec && walk.walked.contains(real.native()))
         return std::nullopt;
     fs::directory_iterator entries;
@@ -144,7 +172,8 @@ bool lf_walkTree(const fs::path& folder, const std::string& folderText, Walk& wa
     const auto limit = static_cast<std::size_t>(std::max(1, g_maxTasks.load()));
     std::vector<Level> levels;
     levels.push_back({fs::directory_iterator(folder), fs::canonical(folder)});
-    walk.walked.insert(levels.back().real.native());
+    walk.packages = levels.back().real;
+    walk.walked.insert(walk.packages.native());
     while (!levels.empty() && !gf_stopRequested()) {
         Level& level = levels.back();
         if (level.entries == fs::directory_iterator()) {
@@ -193,7 +222,7 @@ void gf_scanFolderForAirports(const fs::path& folder)
     const std::string folderText = gf_pathToUtf8(folder);
     gf_addScanReportLine("Scanning for " + std::string("addon airports in ") + folderText);
     TaskPool pool(g_maxTasks.load(), 1); // a file is a long job: every one wakes a worker
-    Walk walk{folderText.size(), pool, {}, {}};
+    Walk walk{folderText.size(), pool, {}, {}, {}};
     bool whole = true; // the walk was not cut by an iterator problem
     try {
         if (!lf_walkTree(folder, folderText, walk))

@@ -16,6 +16,7 @@
 #include <fmt/format.h>
 #include <linux/capability.h>
 #include <set>
+#include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -291,6 +292,65 @@ TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnceAndLockedFoldersPassedOver)
             << report;
 }
 
+// A scenery file of 200 airports beside a manifest of 100 KB that names no publisher: the publisher
+// is found once per file (twice for the package's two files), with one read of the manifest each,
+// and neither the report nor the parking files hold the manifest's texts whole.
+TEST_F(ScanTest, ThePublisherIsFoundOncePerFile)
+{
+    const std::string maker(50000, 'm');
+    writeFile(community / "nobody-many/manifest.json",
+              R"({"manufacturer": ")" + maker + R"(", "creator": ")" + maker + "\"}");
+    const std::string list = parkingList({{}});
+    std::string airports;
+    for (int i = 0; i < 200; ++i)
+        airports += airport(identWord(fmt::format("K{:03}", i)), list);
+    writeFile(community / "nobody-many/scenery/a.bgl", file({{airports}}));
+    bgl("nobody-many/scenery/b.bgl", "EDDB", 1);
+    scan();
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_EQ(count(report, "Try find publisher in: "), 2U);
+    EXPECT_EQ(count(report, "/nobody-many/manifest.json found\n"), 2U);
+    EXPECT_EQ(count(report, "Generated "), 201U);
+    EXPECT_LT(report.size(), 64U * 1024);
+    EXPECT_LT(fs::file_size(g_userAirportFolder / "K199.xml"), 4096U);
+}
+
+// Folder links that lead out of the packages are passed over with a line each, and nothing outside
+// the packages is opened: links in the packages folder to the root, to the folder that holds the
+// packages (with a scenery file outside any package), to the packages folder's parent and to
+// itself, and a link inside a package. A linked package beside them is walked.
+TEST_F(ScanTest, FolderLinksOutOfThePackagesArePassedOver)
+{
+    const fs::path outside = folder.path() / "outside";
+    writeFile(outside / "pk/scenery/EDDX.bgl", file({{airport(identWord("EDDX"), parkingList({{}}))}}));
+    bgl("../store/pk-a/scenery/AAAA.bgl", "AAAA", 1);
+    bgl("pk-c/scenery/CCCC.bgl", "CCCC", 1);
+    fs::create_directory_symlink(community.parent_path() / "store/pk-a", community / "pk-a");
+    const auto lt_holds = [](const fs::path& target) {
+        return fmt::format("its target {} holds the packages folder", fs::canonical(target).string());
+    };
+    const struct { fs::path link, target; std::string why; } links[] = {
+        {community / "root", "/", "its target / is a root folder"},
+        {community / "home", folder.path(), lt_holds(folder.path())},
+        {community / "packages", community.parent_path(), lt_holds(community.parent_path())},
+        {community / "self", community, lt_holds(community)},
+        {community / "pk-c/scenery/deep", outside, "only a package of the packages folder is followed as a link"},
+    };
+    for (const auto& l : links)
+        fs::create_directory_symlink(l.target, l.link);
+    const int opened = inotify_init1(IN_NONBLOCK); // the openings of the folder outside and its entries
+    inotify_add_watch(opened, outside.c_str(), IN_OPEN);
+    EXPECT_EQ(scan(), "airports/my_thirdparty/AAAA.xml airports/my_thirdparty/CCCC.xml");
+    char event[4096];
+    EXPECT_EQ(read(opened, event, sizeof event), -1); // none
+    close(opened);
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_EQ(count(report, "passed over"), std::size(links)) << report;
+    for (const auto& l : links)
+        EXPECT_TRUE(has(report, fmt::format("===>  folder link {} passed over, {}\n", l.link.string(), l.why)))
+            << l.why;
+}
+
 TEST_F(ScanTest, AGeneratedFileOfAKnownPublisherKeepsItsPathFromCommunityOn)
 {
     const std::string community = "/sim/Packages/Community/orbx-a/scenery/a.bgl";
@@ -332,7 +392,8 @@ TEST_F(ScanTest, ShippedThirdpartyEntriesNameSiteFilesWithTheirStandCounts)
                 params.code = entry.substr(0, 4);
                 std::int32_t archived = -1;
                 const fs::path bgl = community / list.publisher / "scenery" / "a.bgl";
-                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, bgl.string())) << what;
+                ASSERT_TRUE(handoff.linkArchivedAirport(params, archived, handoff.findPublisher(bgl.string())))
+                    << what;
                 EXPECT_EQ(params.publisher, list.publisher) << what;
                 const std::string link = readFile(g_userAirportFolder / (params.code + ".txt"));
                 ASSERT_EQ(gf_downloadApf(link.substr(0, link.find('\n')), "got.xml"), "") << what;

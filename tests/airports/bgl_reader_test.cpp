@@ -7,8 +7,9 @@
 #include "support/bgl_writer.h"
 
 #include <atomic>
-#include <future>
 #include <fmt/format.h>
+#include <fstream>
+#include <future>
 #include <numbers>
 
 using namespace airportstest;
@@ -22,6 +23,18 @@ const std::uint32_t g_eham = identWord("EHAM");
 std::string lf_sectionEntry(std::uint32_t table, std::uint32_t subsections = 1)
 {
     return bytes(20, {{0, 3}, {4, 0x40000}, {8, subsections}, {12, table}});
+}
+
+// The bytes this process has read from files so far.
+std::uint64_t lf_bytesReadByProcess()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return 0;
 }
 
 class BglTest : public AirportsTest {
@@ -38,6 +51,20 @@ protected:
         return text;
     }
     static bool reported(const std::string& line) { return std::ranges::count(g_scanReport.lines(), line) > 0; }
+    // What the scan task hands on for the file, and the bytes it read.
+    std::pair<std::string, std::uint64_t> readFromFile(const fs::path& path)
+    {
+        airports.clear();
+        gf_setBglHandoff(handoff);
+        const std::uint64_t before = lf_bytesReadByProcess();
+        gf_processBGLfile(path);
+        const std::uint64_t read = lf_bytesReadByProcess() - before;
+        gf_setBglHandoff({});
+        std::string text;
+        for (const ApfParameters& a : airports)
+            text += fmt::format("{}:{} ", a.code, a.stands.size());
+        return {text, read};
+    }
 
     BglHandoff handoff;
     std::vector<ApfParameters> airports;
@@ -89,6 +116,9 @@ TEST_F(BglTest, StandsAndHelipadsOfAnAirport)
     EXPECT_EQ(g_scanReport.size(), 11U); // and "===> EHAM has 18 parkpos ..."
 }
 
+// The record and subrecord walks, with the log line a case writes, and where a walk that ends
+// before its section or airport does says it stopped (the records of a file's one section begin at
+// byte 92, an airport's subrecords 68 bytes after it).
 TEST_F(BglTest, RecordAndSubrecordWalks)
 {
     const auto lt_airport = [](const char* code, const std::string& sub = "") { return airport(identWord(code), sub); };
@@ -97,32 +127,58 @@ TEST_F(BglTest, RecordAndSubrecordWalks)
     std::string filler;
     for (int i = 0; i < 4999; ++i)
         filler += record(0x99, 8);
-    const struct { std::string bytes, airports, log; } cases[] = {
-        {file({{lt_airport("AAAA"), 3, true}, {lt_airport("BBBB"), 5}, {record(0x99, 8, {}, 10) + lt_airport("CCCC")}}),
-         "CCCC:0:0 ", ""}, // a size of 10 walks 8 bytes
-        {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", ""},
+    const struct { std::string bytes, airports, log, stop; } cases[] = {
+        {file({{lt_airport("AAAA"), 3, true}, {lt_airport("BBBB"), 5}, {record(0x99, 8) + lt_airport("CCCC")}}),
+         "CCCC:0:0 ", "", ""},
+        {file({{record(0x99, 8, {}, 0) + lt_airport("DDDD")}, {record(0x99, 8, {}, 2) + lt_airport("EEEE")}}), "", "",
+         "204: a record of 2 bytes, not a multiple of 4"},
         {file({{airport(g_eham, "", 0, 0) + lt_airport("IIII")}, {lt_airport("GGGG")}}), "GGGG:0:0 ",
-         "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28"},
-        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", ""},
-        {file({{lt_airport("CCCC")}}, {}, 48), "", ""},
+         "===>    Warning: decodeSizeAtBoundary returned 0 at o2 = 28", ""},
+        {file({{record(0x113, 8) + lt_airport("FFFF")}}), "FFFF:0:0 ", "", ""},
+        {file({{lt_airport("CCCC")}}, {}, 48), "", "", ""},
         {file({{lt_airport("EHA") + lt_airport("EHAMX") + lt_airport("EH M") + airport(g_eham, "", 3048000) +
                 airport(identWord("K2A0"), "", 3048200) + airport(identWord("EDDF"), "", 0xFFFFFFFF) +
                 airport(identWord("LOWW"), "", 183000)}}),
-         "EHAM:0:10000 K2A0:0:0 EDDF:0:0 LOWW:0:600 ", ""}, // 10000.66 ft is too high, -1 mm is read unsigned
+         "EHAM:0:10000 K2A0:0:0 EDDF:0:0 LOWW:0:600 ", "", ""}, // 10000.66 ft is too high, -1 mm is read unsigned
         {file({{lt_airport("EHAM", heli + record(0x99, 8, {}, 0) + list)}}), "EHAM:1:0 ",
-         "   Warning: decodeSizeAtBoundary returned 0 at o3 = 49"},
+         "   Warning: decodeSizeAtBoundary returned 0 at o3 = 49", ""},
         {file({{lt_airport("EHAM", helipad(52.3, 4.7, 30.0F, 2) + list)}}), "EHAM:1:0 ",
-         "===>    Warning: decodeSizeAtBoundary returned 0 at o3 = 40"},
-        {file({{lt_airport("EHAM", list + parkingList({{.number = 2}}))}}), "EHAM:1:0 ", ""},
-        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:1:0 ", ""},
+         "===>    Warning: decodeSizeAtBoundary returned 0 at o3 = 40",
+         "160: a subrecord of 2 bytes in the airport EHAM, not a multiple of 4"},
+        {file({{lt_airport("EHAM", list + parkingList({{.number = 2}}))}}), "EHAM:1:0 ", "", ""},
+        {file({{lt_airport("EHAM", filler + heli)}}), "EHAM:1:0 ", "", ""},
         {file({{lt_airport("EHAM", filler + record(0x99, 8) + heli)}}), "EHAM:0:0 ",
-         "   Error: Maximum loop iterations reached \xE2\x80\x94 possible corrupt SIA or malformed input."},
+         "   Error: Maximum loop iterations reached \xE2\x80\x94 possible corrupt SIA or malformed input.",
+         "40160: more than 5000 subrecords in the airport EHAM"},
         {file({{airport(g_eham, heli, 0, 1000)}}), "EHAM:1:0 ",
-         "   Error: o3=49 exceeded data buffer size (49), aborting."},
+         "   Error: o3=49 exceeded data buffer size (49), aborting.",
+         "196: the airport EHAM runs on beyond the end of the file (196 bytes)"},
+        {file({{lt_airport("AAAA", list) + record(0x99, 10) + lt_airport("BBBB", list)}}), "AAAA:1:0 ", "",
+         "224: a record of 10 bytes, not a multiple of 4"},
+        {file({{airport(g_eham, list, 0, 134) + lt_airport("BBBB")}}), "EHAM:1:0 ", "",
+         "92: a record of 134 bytes, not a multiple of 4"}, // the airport itself is read
+        {file({{lt_airport("EHAM", heli + helipad(52.4, 4.7, 30.0F, 38) + list) + lt_airport("BBBB", list)}}),
+         "EHAM:2:0 BBBB:1:0 ", "", "196: a subrecord of 38 bytes in the airport EHAM, not a multiple of 4"},
+        // the second of two parking entries is missing: the file ends there
+        {file({{lt_airport("EHAM", parkingList({{}, {.number = 2}}).substr(0, 64))}}), "thrown", "",
+         "224: word 56 beyond the end of the file (56 words)"},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
+        g_scanReport.clear();
+        std::string airportsRead;
+        try {
+            airportsRead = read(cases[i].bytes);
+        } catch (const std::out_of_range&) {
+            airportsRead = "thrown";
+        }
+        EXPECT_EQ(airportsRead, cases[i].airports) << i;
         EXPECT_TRUE(cases[i].log.empty() || folder.logHas(cases[i].log)) << i;
+        std::vector<std::string> stops;
+        std::ranges::copy_if(g_scanReport.lines(), std::back_inserter(stops),
+                             [](const std::string& line) { return line.starts_with("===> Reading "); });
+        const std::string expected = "===> Reading x.bgl stopped at byte " + cases[i].stop;
+        EXPECT_EQ(stops, cases[i].stop.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected})
+            << i;
     }
     std::string unrecognised;
     handoff.handleUnrecognisedAirport = [&unrecognised](const std::string& path) { unrecognised += path; };
@@ -141,10 +197,11 @@ TEST_F(BglTest, LinkedAirportsAreGeneratedOnlyWithMoreStands)
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
-        handoff.linkArchivedAirport = [&c](ApfParameters& p, std::int32_t& archived, const std::string& path) {
-            p.publisher = c.publisher;
+        handoff.findPublisher = [&c](const std::string& path) { return PublisherInfo{path + c.publisher, "", ""}; };
+        handoff.linkArchivedAirport = [&c](ApfParameters& p, std::int32_t& archived, const PublisherInfo& info) {
+            p.publisher = info.publisher.substr(std::string("x.bgl").size());
             archived = c.archived;
-            return c.linked && path == "x.bgl" && p.code == "EHAM";
+            return c.linked && p.BGLpath == "x.bgl" && p.code == "EHAM";
         };
         g_scanReport.clear();
         g_msfs2020Mode = c.msfs2020;
@@ -193,7 +250,11 @@ TEST_F(BglTest, AWalkGivesUpPastItsStepsOrOnAStop)
     const std::size_t handedOn = read(overlapping).size() / std::string("EHAM:0:0 ").size();
     EXPECT_TRUE(handedOn > 0 && handedOn < 300 / 4) << handedOn; // as many as the file's words pay for
     const std::size_t words = overlapping.size() / 4;
-    EXPECT_TRUE(reported(fmt::format("===> Reading x.bgl given up after {} steps: a malformed file", words)));
+    const std::vector<std::string> lines = g_scanReport.lines();
+    EXPECT_TRUE(std::ranges::any_of(lines, [words](const std::string& line) {
+        return line.starts_with("===> Reading x.bgl stopped at byte ") &&
+               line.ends_with(fmt::format(": given up after {} steps, a malformed file", words));
+    }));
 
     g_scanReport.clear();
     g_stop = true;
@@ -222,7 +283,7 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
     const std::string bytes = file({{airport(g_eham, helipad(52.3, 4.7) + parkingList({{}, {.number = 2}}))}});
     std::atomic<int> generated{0};
     int failed = 0;
-    gf_setBglHandoff({{}, [&generated](ApfParameters&) { ++generated; }, {}});
+    gf_setBglHandoff({{}, {}, [&generated](ApfParameters&) { ++generated; }, {}});
     g_maxTasks = 4;
     {
         TaskPool pool(4); // one file cut at each byte per task, on the scans' workers
@@ -246,6 +307,51 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
     EXPECT_TRUE(generated > 0 && failed > 0) << generated << " " << failed;
     EXPECT_TRUE(
         folder.logHas("===> Exception in lf_processBGLfile: cut0.bgl: word 1 beyond the end of the file (0 words)"));
+}
+
+// A 1 GiB file (sparse) with an airport section at its start and one at its end is read where it
+// is walked: its header and table, the two sections, nothing between them.
+TEST_F(BglTest, AFileIsReadWhereItIsWalked)
+{
+    constexpr std::uint32_t fileBytes = 1U << 30;
+    constexpr std::uint32_t far = fileBytes - 4096;
+    const std::string list = parkingList({{}});
+    {
+        std::ofstream out("big.bgl", std::ios::binary);
+        out << bytes(56, {{4, 56}, {20, 2}}) + lf_sectionEntry(96) + lf_sectionEntry(far) + bytes(16, {{8, 112}}) +
+                   airport(identWord("AAAA"), list);
+        out.seekp(far);
+        out << bytes(16, {{8, far + 16}}) + airport(identWord("BBBB"), list);
+        out.seekp(fileBytes - 1);
+        out.put('\0');
+    }
+    ASSERT_EQ(fs::file_size("big.bgl"), fileBytes);
+    const auto [airports, read] = readFromFile("big.bgl");
+    EXPECT_EQ(airports, "AAAA:1 BBBB:1 ");
+    EXPECT_LT(read, 1U << 20); // well below the file's size
+}
+
+// Section entries whose subsection tables lie in nine blocks in turn, so that each entry reads a
+// block again: the walk gives up once it has read a few times the file's size.
+TEST_F(BglTest, AWalkGivesUpPastItsReads)
+{
+    constexpr std::uint32_t entries = 2000;
+    constexpr std::uint32_t block = 32768;
+    constexpr std::uint32_t data = 2 * block; // past the table
+    std::string b = bytes(56, {{4, 56}, {20, entries}});
+    for (std::uint32_t i = 0; i < entries; ++i)
+        b += lf_sectionEntry(data + i % 9 * block);
+    b.resize(data + 9 * block, '\0');
+    for (std::uint32_t k = 0; k < 9; ++k)
+        b.replace(data + k * block, 24, bytes(16, {{8, data + k * block + 16}}) + record(0x99, 8));
+    writeFile("jumps.bgl", b);
+    const std::uint64_t limit = 4 * b.size() + 8 * block;
+    const auto [airports, read] = readFromFile("jumps.bgl");
+    EXPECT_TRUE(read > limit && read < limit + 4 * block) << read; // entry after entry: 2000 blocks of 32 KiB
+    const std::vector<std::string> lines = g_scanReport.lines();
+    EXPECT_TRUE(lines.size() == 1 && lines[0].starts_with("===> Reading jumps.bgl stopped at byte ") &&
+                lines[0].find(": given up after reading ") != std::string::npos)
+        << fmt::format("{}", fmt::join(lines, "\n"));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "airports/publisher_search.h"
 #include "airports_fixture.h"
 
+#include <fmt/format.h>
+
 using namespace airportstest;
 
 namespace {
@@ -40,6 +42,42 @@ TEST_F(PublisherTest, FromThePathThenTheManifest)
         EXPECT_EQ(g_scanReport.lines().front(), "\nTry find publisher in: " + c.bgl);
         EXPECT_EQ(std::ranges::count(g_scanReport.lines(), c.line), 1) << c.bgl;
     }
+}
+
+// A manifest of more than 1 MiB is taken as none, with one line; the texts of one within it are
+// cut at a character to 256 bytes and three dots, so that a publisher named later is not seen and
+// the report stays short.
+TEST_F(PublisherTest, ALargeManifestIsNoneAndLongTextsAreCut)
+{
+    g_dbase.publishers = {{"Orbx", "orbx"}};
+    const auto lt_manifest = [](const std::string& creator, std::size_t bytes) {
+        const std::string head = R"({"creator": ")" + creator + R"(", "x": ")";
+        return head + std::string(bytes - head.size() - 2, 'x') + "\"}";
+    };
+    std::string euros; // three bytes each: 85 of them fill 255 bytes
+    for (int i = 0; i < 1000; ++i)
+        euros += "\u20AC";
+    const std::string cut = euros.substr(0, 255) + "...";
+    const struct { std::string manifest; const char* publisher; std::string creator; bool refused; } cases[] = {
+        {lt_manifest("orbx", 1 << 20), "Orbx", "orbx", false},
+        {lt_manifest("orbx", (1 << 20) + 1), "unknown", "", true},
+        {lt_manifest(euros + " orbx", 4096), "unknown", cut, false},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string package = fmt::format("Community/p{}", i);
+        writeFile(package + "/manifest.json", cases[i].manifest);
+        g_scanReport.clear();
+        const PublisherInfo info = gf_findAirportPublisher(package + "/scenery/a.bgl");
+        EXPECT_EQ(info.publisher, cases[i].publisher) << i;
+        EXPECT_EQ(info.creator, cases[i].creator) << i;
+        const std::vector<std::string> lines = g_scanReport.lines();
+        const std::string refusal = fmt::format("===> {}/manifest.json taken as no manifest: {} bytes, more than 1 MiB",
+                                                package, cases[i].manifest.size());
+        EXPECT_EQ(std::ranges::count(lines, refusal), cases[i].refused ? 1 : 0) << i;
+        EXPECT_LT(fmt::format("{}", fmt::join(lines, "")).size(), 1000U) << i; // the report's bytes
+    }
+    writeFile("Community/t/manifest.json", R"({"title": ")" + euros + R"("})");
+    EXPECT_EQ(gf_readManifest("Community/t/manifest.json").title, cut);
 }
 
 } // namespace

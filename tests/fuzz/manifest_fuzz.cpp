@@ -1,7 +1,7 @@
 // A package's manifest.json as the publisher search reads it: found from a scenery file of the
 // package, and read alone. The search always ends with "unknown" or a publisher of the database;
 // reading it alone refuses only JSON that does not parse, that nests too deep or whose members
-// are of another type.
+// are of another type, and keeps no text longer than 256 bytes and three dots.
 #include "fuzz_support.h"
 
 #include "aircraft/dbase.h"
@@ -44,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ManifestInfo manifest = gf_readManifest("Community/pk/manifest.json");
         check(manifest.found || (manifest.title.empty() && manifest.creator.empty() && manifest.manufacturer.empty()),
               "manifest: texts only when found");
+        check(manifest.title.size() <= 259 && manifest.creator.size() <= 259 && manifest.manufacturer.size() <= 259,
+              "manifest: texts cut");
     } catch (const nlohmann::json::exception&) {
         // not JSON, or a member that is not a text
     } catch (const std::runtime_error& e) {
