@@ -15,6 +15,7 @@
 #include <cmath>
 #include <fmt/format.h>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -100,7 +101,7 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
     bool applied = true;
     if (parkpos.attribute("radius_change").as_bool()) {
         // refused as a stand made by hand with such a radius is
-        if (const double metres = parkpos.attribute("radius").as_double(); metres < 0.0) {
+        if (const double metres = parkpos.attribute("radius").as_double(); !(metres > 0.0)) {
             gf_logError(fmt::format("learned radius_change of standid {} misses a correct radius in {}", stand.name,
                                     path));
             applied = false;
@@ -125,8 +126,8 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
     return applied;
 }
 
-// What became of a learned parkpos. A stand the airport's file lacks is not refused: the
-// archived file may have renamed it.
+// What became of a learned parkpos. One whose stand the airport's file lacks (renamed, or not
+// loaded) counts as refused: the next save would drop its options.
 enum class Merge { applied, refused, pastLimit };
 
 Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
@@ -137,7 +138,7 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
     if (!parkpos.attribute("manual").as_bool()) {
         if (named == stands.end()) {
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
-            return Merge::applied;
+            return Merge::refused;
         }
         return lf_applyLearnedParkpos(parkpos, path, *named, hoursLog) ? Merge::applied : Merge::refused;
     }
@@ -223,7 +224,7 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
         parsed = true;
         gf_log(fmt::format("Read from learned airport file: '{}'", pathText));
         if (!gf_apfHasProvenance(doc))
-            return;
+            throw std::runtime_error("no author, date or version: the file is not read");
         const std::string name = gf_getApfString(doc, "airport_name").value_or(std::string());
         if (name != params.airport_name)
             gf_showStatus(fmt::format("Warning: learned file airport name: '{}' differs from archived file airport name: '{}'",

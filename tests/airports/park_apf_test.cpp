@@ -249,6 +249,7 @@ TEST_F(ParkApfTest, OptionsStandsAndCorrectionsMerged)
 TEST_F(ParkApfTest, HandmadeUnparsableAndIncompleteFiles)
 {
     const std::string handmade = "<parameter name='handmade' value='false'/><parameter name='parking_percentage' value='55'/>";
+    // the last three are not taken whole: each is kept as it was beside it
     const struct { std::string file; const char* stands; bool handmade; int percentage; } cases[] = {
         {apfText(lf_pp("H1", 0) + lf_pp("H2", 99), handmade), "H1,H2", true, 55},
         {apfText(lf_pp("H1", 0) + lf_pp("H1", 99) + lf_pp("H3", 200), handmade), "H1", true, 55},
@@ -256,16 +257,18 @@ TEST_F(ParkApfTest, HandmadeUnparsableAndIncompleteFiles)
         {"<meta/><parameters><parameter name='parking_percentage' value='55'/></parameters>", "A1,A2", false, 20},
     };
     putArchive();
+    const std::string copy = "airports/learned/thirdparty/Pub/EDDF.0.xml";
     for (const auto& c : cases) {
         writeFile(learned, c.file);
+        fs::remove(copy);
         parking_percentage.value = 20;
         EXPECT_EQ(load(), "");
         EXPECT_EQ((std::tuple{names(), g_parkHandmade, shown.handmade, parking_percentage.value.load()}),
                   (std::tuple{c.stands, c.handmade, c.handmade, c.percentage})) << c.file;
+        EXPECT_EQ(readFile(copy), &c == &cases[0] ? "" : c.file);
     }
     EXPECT_TRUE(folder.logHas("Airport file read from '" + learned + "' for Rhein"));
     EXPECT_TRUE(folder.logHas("gf_readLearned: Parking position H1 appears more than once?"));
-    EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), "<meta><parkpositions>");
 }
 
 // Each file logs only its first invalid half hours, cut short, however many options hold them.
@@ -356,23 +359,30 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
     const std::string pub = lf_alt + "<parameter name='publisher' value='Pub'/>";
     const std::string change = "cargo_change='true' cargo='true' radius_change='true' radius=";
     // the stand S1 after the merge: its radius in metres, whether it changed, its cargo flag
-    const struct { int archived; std::string learned; std::size_t stands; std::string line; long radius; bool cargo; }
+    const struct { int archived; std::string text; std::size_t stands; std::string line; long radius; bool cargo; }
         cases[] = {
-        {2, lf_row("M", 3, 500, 100, "manual='true' radius='10'") + lf_pp("S1", 0, change + "'30'"), 5, "", 30, true},
-        {4998, lf_row("M", 5, 500, 100, "manual='true' radius='10'"), 5000,
+        {2, apfText(lf_row("M", 3, 500, 100, "manual='true' radius='10'") + lf_pp("S1", 0, change + "'30'")), 5, "", 30,
+         true},
+        {4998, apfText(lf_row("M", 5, 500, 100, "manual='true' radius='10'")), 5000,
          "===> 3 manually created stands refused in {}: more stands than any airport has (5000)", 20, false},
-        {2, lf_row("M", 70, 500, 0, "manual='true' radius='10'"), 67,
+        {2, apfText(lf_row("M", 70, 500, 0, "manual='true' radius='10'")), 67,
          "===> 5 parking positions in {} not loaded: each overlaps more than 64 read before it", 20, false},
         // the radius refused, the rest of the element taken
-        {2, lf_pp("S1", 0, change + "'-30'"), 2, "===> learned radius_change of standid S1 misses a correct radius in {}",
-         20, true},
+        {2, apfText(lf_pp("S1", 0, change + "'-30'")), 2,
+         "===> learned radius_change of standid S1 misses a correct radius in {}", 20, true},
+        {2, apfText(lf_pp("S0", 0, change + "'0'")), 2,
+         "===> learned radius_change of standid S0 misses a correct radius in {}", 20, false},
+        // what the next save would drop: the options of a stand the airport lacks, a file not read
+        {2, apfText(lf_pp("X9", 0, "radius='20'", "<opt reg='D-X' airl='DLH' type='A320' day='1' hh='1'/>")), 2,
+         "learned stand X9 in {} not found?", 20, false},
+        {2, "<parameters/><parkpositions>" + lf_pp("S1", 0, change + "'30'") + "</parkpositions>", 2,
+         "gf_readLearned: no author, date or version: the file is not read", 20, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         fs::remove_all("airports/learned");
         putLocal(apfText(lf_row("S", c.archived, 0, 100), pub));
-        const std::string text = apfText(c.learned);
-        writeFile(learned, text);
+        writeFile(learned, c.text);
         EXPECT_EQ(load(), "");
         const Stand& s1 = g_parkStands.at(1);
         EXPECT_EQ((std::tuple{g_parkStands.size(), std::lround(s1.radius * 1852.0), s1.radius_change, s1.cargo}),
@@ -380,7 +390,7 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
         const auto lines = folder.logLines();
         const std::string line = fmt::format(fmt::runtime(c.line), learned);
         EXPECT_EQ(std::count(lines.begin(), lines.end(), line), c.line.empty() ? 0 : 1) << line;
-        EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), c.line.empty() ? "" : text);
+        EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), c.line.empty() ? "" : c.text);
         EXPECT_EQ(folder.logHas(learned + " had refused stands or changes, saved as *.0.xml"), !c.line.empty());
     }
 }
