@@ -36,12 +36,13 @@ double lf_steadySeconds()
     return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
 }
 
-// A lone report with nothing before it could be now when it lies at most 600 s after the system
-// clock less the time shift.
+// A lone report with nothing before it could be now when it lies within 600 s of the system clock
+// less the time shift: one years ahead would disarm the far-ahead check, one years behind would
+// turn every later lone report into one far ahead.
 bool lf_couldBeNow(double time)
 {
     const auto shifted = gf_wallClockSeconds() - std::int64_t{g_timeOffset.load()} * 60;
-    return time - static_cast<double>(shifted) <= g_maxReportLeadSeconds;
+    return std::fabs(time - static_cast<double>(shifted)) <= g_maxReportLeadSeconds;
 }
 
 // A report dated far beyond its answer cannot be real: it would hold its aircraft back until

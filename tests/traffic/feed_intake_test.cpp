@@ -299,6 +299,9 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         {"a lone first report at the unshifted clock", true, 0, {double(wallClock)}, 0.0, 1},
         {"a lone first report 600 s ahead", true, 0, {shown + 600.0}, shown + 600.0, 1},
         {"a lone first report 601 s ahead", true, 0, {shown + 601.0}, 0.0, 1},
+        {"a lone first report dated 2001", true, 0, {978307200.0}, 0.0, 1},
+        {"then a lone report of the traffic's time, not dropped against it", false, 0, {shown}, shown, 1},
+        {"a lone first report 600 s behind", true, 0, {shown - 600.0}, shown - 600.0, 1},
         {"several first reports, the system clock an hour slow", true, 3600, {shown, shown + 1.0, shown + 2.0},
          shown + 2.0, 3}};
     std::uint32_t hexId = 0x530000;
