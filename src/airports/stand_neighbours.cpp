@@ -186,6 +186,8 @@ std::size_t gf_numberStands(std::vector<Stand>& stands)
 
 std::size_t gf_removeCrowdedStands(std::vector<Stand>& stands, std::size_t from)
 {
+    if (from >= stands.size()) // nothing to judge: a learned file without stands of its own
+        return 0;
     std::vector<bool> crowded(stands.size());
     {
         StandGrid grid(stands);
