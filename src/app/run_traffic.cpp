@@ -94,7 +94,6 @@ void lf_applyAccountType()
 {
     const bool professional = g_professionalAccount;
     g_mainWindowState.rtAccountText.set(professional ? "Professional account" : "Standard account");
-    gf_repaint(WindowArea::header);
     gf_enableTimeShiftControls(professional);
     if (professional)
         return;
@@ -104,8 +103,6 @@ void lf_applyAccountType()
         gf_saveBoolParameter(KEEP_SIM_TIME_PAR);
         gf_showCheckBox(KEEP_SIM_TIME_PAR);
     }
-    g_mainWindowState.timeControlsEnabled = false;
-    gf_repaint(WindowArea::optionsPanel);
 }
 
 } // namespace
@@ -202,13 +199,12 @@ void gf_runTraffic()
     gf_setRunning(false);
 
     gf_updateQueryBox();
-    const bool loggedIn = gf_authenticater();
+    // without a login the account type is not known: the user's time settings stay as they are
+    if (gf_authenticater())
+        lf_applyAccountType();
     g_trafficLamp = g_lampNoData;
     g_weatherLamp = g_lampNoData;
     gf_repaint(WindowArea::header);
-    // without a login the account type is not known: the user's time settings stay as they are
-    if (loggedIn)
-        lf_applyAccountType();
 
     for (int round = 0; round < 10 && g_sessionGuid.empty(); ++round)
         lf_sleep(300ms);
