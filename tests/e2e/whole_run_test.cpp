@@ -124,7 +124,7 @@ struct Track {
     std::uint64_t handedFrame = 0;
     std::uint32_t handedTick = 0;
     std::uint64_t changeFrame = 0;   // the look that saw the last change of position
-    double metresPerFrame = 0.0;     // the pace of that change
+    double metresPerFrame = 0.0;     // the pace of the last move that ended no long still run
     std::vector<std::string> jumps;
     bool removed = false;
     // on the ground and in the air
@@ -209,13 +209,17 @@ public:
                     if (t.firstMove == 0) {
                         t.firstMove = frame;
                         t.firstUpdates = o.positionUpdates;
+                        t.changeFrame = t.lastFrame;
                     }
-                    // still frames ended by a move of at least half the way the last pace covers
-                    // in their time were a delay of the hand-over; a halt ends with a small step
+                    // still frames ended by a move of at least half the way the pace before them
+                    // covers in their time were a delay of the hand-over; a halt ends with a small
+                    // step. The pace is taken from moves that ended no such run.
                     const double elapsed = static_cast<double>(std::max<std::uint64_t>(frame - t.changeFrame, 1));
-                    if (metres < 0.5 * t.metresPerFrame * elapsed)
+                    const bool delay = t.metresPerFrame > 0.0 && metres >= 0.5 * t.metresPerFrame * elapsed;
+                    if (!delay)
                         t.longestStill = std::max(t.longestStill, t.stillRun);
-                    t.metresPerFrame = metres / elapsed;
+                    if (t.stillRun <= 2)
+                        t.metresPerFrame = metres / elapsed;
                     t.changeFrame = frame;
                     t.stillRun = 0;
                     t.travelledMetres += metres;
