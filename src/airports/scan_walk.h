@@ -3,8 +3,9 @@
 // skipped and names an airport section is read by a task on the scan's worker threads, at most
 // g_maxTasks at once. A linked package (a folder link directly in the packages folder) is
 // followed, each real folder walked once; a folder link elsewhere, or one to a root or to a folder
-// that holds the packages folder, and a folder that cannot be opened, are reported and passed over. A stop or quit ends the walk at the next entry
-// and the waits for the tasks; the tasks see it too. Runs on the control thread.
+// that holds the packages folder, and a folder that cannot be opened, are reported and passed
+// over. A stop or quit ends the walk at the next entry and the waits for the tasks; the tasks see
+// it too. Runs on the control thread.
 #include <cstddef>
 #include <filesystem>
 #include <string_view>
