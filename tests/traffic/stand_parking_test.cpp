@@ -167,9 +167,11 @@ TEST_F(StandTest, TheHoldOfAnArrivalEndsWithItsParkingAndIsItsOwn)
         g_liveAircraft.clear();
         g_parkStands.clear();
         Stand& stand = addStand(g_origin, 20.0);
-        LiveAc& ac = addLive(0x400001, "DLH1", lf_at(90.0, metres), FlightState::parking);
+        addLive(0x400001, "DLH1", lf_at(90.0, metres), FlightState::parking);
+        addLive(0x400002, "DLH2", g_origin, FlightState::parked); // the list may move: both looked up after
+        LiveAc& ac = *gf_findLiveAc(0x400001);
+        LiveAc& other = *gf_findLiveAc(0x400002);
         gf_takeStand(ac, stand);
-        LiveAc& other = addLive(0x400002, "DLH2", g_origin, FlightState::parked);
         if (std::string_view(name) == "held by another")
             gf_occupyStand(other, stand);
         gf_holdReachedStand(ac);

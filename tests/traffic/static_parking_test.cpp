@@ -203,9 +203,11 @@ TEST_F(StaticParkingTest, ALearnedOptionHasAnIdOfItsOwnThatItsStayKeeps)
     option(1, "EZY2", "G-EZYB", 1, {0}).optionId = 0; // in use: disabled by the fit
     StandOption& learnt = option(1, "EZY3", "G-EZYC", 1, {0});
     std::tie(learnt.fromApf, learnt.optionId) = std::tuple{0u, 0}; // learned in an earlier visit, in use too
-    LiveAc& ac = addLive(0x400001, "DLH7", stand(1), FlightState::parked);
+    addLive(0x400001, "DLH7", stand(1), FlightState::parked);
+    addLive(0x400002, "EZY3", stand(1), FlightState::parked); // the aircraft of the disabled one
+    LiveAc& ac = *gf_findLiveAc(0x400001);                    // the list may have moved: looked up after
+    LiveAc& own = *gf_findLiveAc(0x400002);
     ac.registration = "D-AIPX";
-    LiveAc& own = addLive(0x400002, "EZY3", stand(1), FlightState::parked); // the aircraft of the disabled one
     own.registration = "G-EZYC";
     for (LiveAc* x : {&ac, &own}) {
         ASSERT_TRUE(gf_learnStand(StandLearning::real, 1, *x, WeekPoint{1, 0}, true));
