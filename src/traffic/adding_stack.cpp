@@ -18,6 +18,7 @@
 #include "traffic/parked_counts.h"
 #include "traffic/park_airport_handling.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_parking.h"
 #include "traffic/stand_learning.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_containers.h"
@@ -50,8 +51,12 @@ void lf_updateAllLiveAc()
     bool erase = false;
     for (LiveAc& ac : g_liveAircraft)
         erase = updateLiveAc(ac) || erase;
-    if (erase)
+    if (erase) {
+        for (LiveAc& ac : g_liveAircraft)
+            if (ac.erase || ac.eraseNow)
+                gf_releaseStand(ac); // one dropped before it is shown again holds no stand
         std::erase_if(g_liveAircraft, [](const LiveAc& ac) { return ac.erase || ac.eraseNow; });
+    }
     lf_swapPositionBuffers();
 }
 

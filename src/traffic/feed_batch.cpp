@@ -14,11 +14,14 @@
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <optional>
 
 namespace {
 
 // The most a report may lie after the rest of its answer and after the earlier answers.
 constexpr double g_maxReportLeadSeconds = 600.0;
+// How far two lone answers' report times may stray from the time between the answers.
+constexpr double g_loneAgreementSeconds = 30.0;
 // A record time the program's clock can take: whole seconds of it fit 64 bits.
 constexpr double g_maxClockSeconds = 9.2e18;
 
@@ -30,6 +33,8 @@ struct LatestFeedTime {
 };
 std::mutex g_latestKeptMutex;
 LatestFeedTime g_latestKept;
+// The report time of the last lone answer while no time was kept, and when it came.
+std::optional<LatestFeedTime> g_lastLone;
 
 double lf_steadySeconds()
 {
@@ -45,13 +50,25 @@ bool lf_couldBeNow(double time)
     return std::fabs(time - static_cast<double>(shifted)) <= g_maxReportLeadSeconds;
 }
 
+// A lone report with nothing before it whose time moved on from the last lone answer's as the
+// steady clock did (within 30 s) is now, whatever the system clock says: a region of one
+// aircraft under a PC clock that is set wrong. Takes the report as the last lone answer.
+bool lf_agreesWithLastLone(double time, double now)
+{
+    const bool agrees = g_lastLone &&
+                        std::fabs((time - g_lastLone->time) - (now - g_lastLone->at)) <= g_loneAgreementSeconds;
+    g_lastLone = LatestFeedTime{time, now};
+    return agrees;
+}
+
 // A report dated far beyond its answer cannot be real: it would hold its aircraft back until
 // that time and make every true report of it look older. It is judged against the median of
 // the other records (that of the whole answer is the record itself in an answer of one or two)
 // and the newest earlier feed time, aged by the time since, so that a feed back after a long
 // silence is taken; a lone record with nothing before it is taken. False when the reports kept
-// may not become the feed time: a lone record with nothing before it that cannot be now, which
-// would otherwise disarm this check and move the shifted clock.
+// may not become the feed time: a lone record with nothing before it that cannot be now and does
+// not agree with the lone answer before it, which would otherwise disarm this check and move the
+// shifted clock.
 bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
 {
     const double now = lf_steadySeconds();
@@ -70,7 +87,8 @@ bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<do
         return time - reference > g_maxReportLeadSeconds;
     };
     std::erase_if(batch, [&](const FeedRecord& r) { return lt_farAhead(r.recordTime); });
-    if (sorted.size() == 1 && !(earlier > 0.0) && !lf_couldBeNow(sorted.front()))
+    if (sorted.size() == 1 && !(earlier > 0.0) && !lf_agreesWithLastLone(sorted.front(), now) &&
+        !lf_couldBeNow(sorted.front()))
         return false;
     for (const FeedRecord& r : batch)
         if (std::isfinite(r.recordTime) && r.recordTime > g_latestKept.time)
@@ -96,6 +114,7 @@ void gf_resetLatestFeedTime()
 {
     std::lock_guard lock(g_latestKeptMutex);
     g_latestKept = {};
+    g_lastLone.reset();
 }
 
 std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)

@@ -169,6 +169,7 @@ bool lf_parkAtBirth(LiveAc& ac)
         return false;
     gf_takeStand(ac, *stand);
     gf_setFlightState(ac, FlightState::parked);
+    ac.headingOverride.reset(); // it faces the stand, also when it comes back from a turn onto it
     ac.arrivalTime = gf_steadyNowNs();
     gf_occupyStand(ac, *stand);
     checkCargoStand(ac);
@@ -224,6 +225,8 @@ void spawnLiveAc(LiveAc& ac)
             gf_setFlightState(ac, FlightState::flying);
         else if (!lf_parkAtBirth(ac))
             gf_setFlightState(ac, FlightState::taxi);
+        if (ac.flightState != FlightState::parked)
+            gf_releaseStand(ac); // held before it left the simulator, it does not park there again
     }
     if (ac.erase)
         return;

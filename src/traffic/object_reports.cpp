@@ -101,6 +101,7 @@ void lf_onObjectRemoved(std::uint32_t objectId)
             if (std::filesystem::exists(path))
                 std::filesystem::remove(path);
         }
+        gf_releaseStand(*ac); // gone without our asking: its stand is free again
         gf_eraseByMovingLast(g_liveAircraft, ac);
     } else if (StaticAc* s = gf_findStaticAcByObjectId(objectId)) {
         gf_eraseByMovingLast(g_staticAircraft, s);

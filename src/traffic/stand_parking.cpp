@@ -141,6 +141,16 @@ void lf_clearForArrival(const Stand& stand, const LiveAc& ac)
     }
 }
 
+// The stand the aircraft held before it left the simulator to come back with another livery,
+// when it is back beside it: no other aircraft got the stand meanwhile.
+Stand* lf_heldStandNear(const LiveAc& ac, LatLon position)
+{
+    if (!ac.occupiesStand)
+        return nullptr;
+    Stand* stand = gf_findStandById(ac.standId);
+    return stand != nullptr && gf_distanceNm(position, lf_at(*stand)) <= g_wideNm ? stand : nullptr;
+}
+
 } // namespace
 
 void gf_takeStand(LiveAc& ac, const Stand& stand)
@@ -288,7 +298,9 @@ Stand* findStandAtSpawn(LiveAc& ac)
             return nullptr;
         position = gf_sampleLatLon(q.back());
     }
-    Stand* stand = findFreeStandNear(position, ac, g_wideNm, !moving);
+    Stand* stand = lf_heldStandNear(ac, position);
+    if (stand == nullptr)
+        stand = findFreeStandNear(position, ac, g_wideNm, !moving);
     if (stand == nullptr || lf_keptForUser(*stand))
         return nullptr;
     if (gf_keptOutWhileFull(ac) || !standMayBeTaken(stand->id, ac.callsign) ||

@@ -13,6 +13,7 @@
 #include "traffic/run_flags.h"
 #include "traffic/traffic_containers.h"
 
+#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <functional>
@@ -289,6 +290,7 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         std::vector<double> times;
         double feedTime; // 0: none yet
         std::size_t made;
+        std::int64_t later = 0; // steady seconds since the step before
     };
     // in order; a step marked as a new run starts with no feed time kept
     const Step steps[] = {
@@ -303,13 +305,22 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         {"then a lone report of the traffic's time, not dropped against it", false, 0, {shown}, shown, 1},
         {"a lone first report 600 s behind", true, 0, {shown - 600.0}, shown - 600.0, 1},
         {"several first reports, the system clock an hour slow", true, 3600, {shown, shown + 1.0, shown + 2.0},
-         shown + 2.0, 3}};
+         shown + 2.0, 3},
+        {"then a lone report 5 s later", false, 3600, {shown + 7.0}, shown + 7.0, 1, 5},
+        // one aircraft per answer, the system clock an hour slow: an answer that agrees with the one before
+        {"a lone first report, the system clock an hour slow", true, 3600, {shown}, 0.0, 1},
+        {"then one 5 s later dated 5 s later", false, 3600, {shown + 5.0}, shown + 5.0, 1, 5},
+        {"a lone first report again", true, 3600, {shown}, 0.0, 1},
+        {"then one 5 s later dated 300 s later", false, 3600, {shown + 300.0}, 0.0, 1, 5},
+        {"then one 5 s later dated 36 s later", false, 3600, {shown + 336.0}, 0.0, 1, 5},
+        {"then one 5 s later dated 35 s later", false, 3600, {shown + 371.0}, shown + 371.0, 1, 5}};
     std::uint32_t hexId = 0x530000;
     for (const Step& step : steps) {
         if (step.newRun) {
             restart();
             g_latestFeedTime = 0.0;
         }
+        time.clock().advance(std::chrono::seconds(step.later));
         time.set(wallClock - step.systemClockLag);
         std::vector<FeedRecord> answer;
         for (const double t : step.times)

@@ -1,12 +1,15 @@
 // The identity rules and the per-update jobs of the traffic manager.
+#include "leg_feed.h"
 #include "stand_fixture.h"
 
 #include "aircraft/dbase.h"
 #include "aircraft/livery_tables.h"
+#include "airports/park_apf.h"
 #include "foundation/option_table.h"
 #include "foundation/text_utils.h"
 #include "simlink/user_aircraft.h"
 #include "traffic/ac_descriptions.h"
+#include "traffic/feed_intake.h"
 #include "traffic/followed_object.h"
 #include "traffic/identity_rules.h"
 #include "traffic/parked_counts.h"
@@ -15,10 +18,16 @@
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fmt/format.h>
 #include <fstream>
+#include <numbers>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace traffictest {
 namespace {
@@ -104,6 +113,131 @@ TEST_F(IdentityTest, IdentityChangesRespawnOrKeepTheAircraft)
     LiveAc& late = flying(0x500013, "EWG7");
     EXPECT_FALSE(gf_checkRespawn(late, lt_record("D-AIPX EWG5_ FRA LHR")));
     EXPECT_EQ(late.callsign + gf_acStateName(late.acState).data(), "EWG7active");
+}
+
+// No stand is marked held without a live aircraft parked on it or turning at its position.
+std::vector<std::string> lf_holdsWithoutAircraft()
+{
+    std::vector<std::string> wrong;
+    for (const Stand& stand : g_parkStands) {
+        const bool onIt = std::any_of(g_liveAircraft.begin(), g_liveAircraft.end(), [&](const LiveAc& ac) {
+            const double metres = gf_distanceNm(LatLon{ac.position[POS_LAT], ac.position[POS_LON]},
+                                                LatLon{stand.latitude, stand.longitude}) * 1852.0;
+            return ac.standId == stand.id && ac.acState == AcState::active &&
+                   (ac.flightState == FlightState::parked || (ac.flightState == FlightState::parking && metres < 0.1));
+        });
+        if (stand.liveOccupied && !onIt)
+            wrong.push_back(stand.name);
+    }
+    return wrong;
+}
+
+// An arrival turning onto its stand is reported with another operator's registration: it leaves
+// the simulator to come back with that operator's livery, from its birth. It comes back parked
+// on its own stand, facing the stand's heading; meanwhile no other aircraft gets the stand, and
+// when it is not shown again it holds the stand no longer.
+TEST_F(IdentityTest, AnArrivalRespawnedWhileTurningOntoItsStandComesBackParkedThere)
+{
+    struct Case {
+        const char* name;
+        bool standNear;  // another stand 40 m away
+        bool secondOnIt; // a second aircraft reported standing on the stand while it is away
+        bool liveMax;    // an aircraft nearer the user reaches the live maximum while it is away
+        bool reserved;   // the stand reserved for the user while it is away
+    };
+    const Case cases[] = {
+        {"another stand 40 m away", true, false, false, false},
+        {"another stand 40 m away, a second aircraft on the stand meanwhile", true, true, false, false},
+        {"no other stand", false, false, false, false},
+        {"no other stand, a second aircraft on the stand meanwhile", false, true, false, false},
+        {"the live maximum reached while it is away", false, false, true, false},
+        {"the stand reserved for the user while it is away", false, false, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        g_parkStands.clear();
+        MAX_LIVE_SEL.value = c.liveMax ? 1 : 500;
+        LegFeed feed; // taxiing east, it stops 6 m south of its stand and drives onto it
+        feed.identity.callsign = "BAW123";
+        feed.legs = {{60.0, 15.0, 0.0, 90.0}, {10.0, 15.0, -1.5, 90.0}, {60.0, 0.0, 0.0, 90.0}};
+        parkAirport = Airport{"EDXX", "", feed.start.lat, feed.start.lon, 0.0};
+        g_parkAirportLoaded = true;
+        const Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(1)), 20.0, gate, 180.0);
+        if (c.standNear)
+            addStand(lf_at(90.0, 40.0, LatLon{stand.latitude, stand.longitude}), 20.0, gate, 90.0);
+        const std::uint32_t hexId = feed.identity.hexId;
+        const auto createsBefore = static_cast<std::ptrdiff_t>(sim->creates.size());
+        feed.deliverStartup();
+        driver.beforePass = [&] { feed.deliverLoop(); };
+        std::optional<FlightState> respawnedFrom;
+        bool heldAtRespawn = false;
+        int unheldAway = 0; // passes away with the stand free (a new record made from the feed has no stand)
+        driver.afterPass = [&] {
+            const LiveAc* ac = gf_findLiveAc(hexId);
+            if (respawnedFrom) {
+                unheldAway += ac != nullptr && ac->acState != AcState::active && ac->standId == stand.id &&
+                                      !stand.liveOccupied ? 1 : 0;
+                return;
+            }
+            if (ac == nullptr)
+                return;
+            if (ac->flightState == FlightState::parking && stand.liveOccupied)
+                feed.identity.registration = "G-EUPA"; // British Airways' A319
+            if (ac->acState != AcState::liveryrespawn)
+                return;
+            respawnedFrom = ac->previousFlightState;
+            heldAtRespawn = stand.liveOccupied;
+            if (c.secondOnIt) {
+                Trajectory other = trackOf(0x400002, "DLH2", stand.latitude, stand.longitude);
+                std::tie(other.groundSpeedKt, other.altitudeFt) = std::pair{0.0, 0.0};
+                for (std::uint32_t i = 0; i < 2; ++i) {
+                    FeedRecord r = other.at(other.startTime + 20.0 * i);
+                    r.sample.dueTick = g_tick + 1 + 500 * i;
+                    gf_applyFeedRecord(r);
+                }
+            }
+            if (c.liveMax)
+                addLive(0x400003, "DLH3", lf_at(270.0, 2000.0, feed.start), FlightState::taxi);
+            if (c.reserved)
+                g_reservedStand.set(stand.name);
+        };
+        ASSERT_TRUE(driver.runUntil([&] { return respawnedFrom.has_value(); }, 20000));
+        driver.run(3000);
+        EXPECT_EQ(respawnedFrom, FlightState::parking);
+        EXPECT_TRUE(heldAtRespawn);
+        EXPECT_EQ(unheldAway == 0, !c.reserved) << unheldAway; // the user's stand is let go when it comes back
+        const LiveAc* ac = gf_findLiveAc(hexId);
+        if (c.liveMax) {
+            // dropped by the spawn gate; the feed's next reports make a new record, dropped as well
+            EXPECT_EQ(std::count_if(sim->creates.begin() + createsBefore, sim->creates.end(),
+                                    [&](const CreateRequest& r) { return r.hexId == hexId; }), 1);
+            EXPECT_TRUE(ac == nullptr || ac->acState != AcState::active);
+        } else if (c.reserved) {
+            ASSERT_NE(ac, nullptr);
+            EXPECT_EQ(ac->flightState, FlightState::taxi);
+        } else {
+            ASSERT_NE(ac, nullptr);
+            EXPECT_EQ((std::tuple{ac->acState, ac->flightState, ac->standId, ac->type}),
+                      (std::tuple{AcState::active, FlightState::parked, stand.id, std::string("A319")}));
+            EXPECT_LE(gf_distanceNm(LatLon{ac->position[POS_LAT], ac->position[POS_LON]},
+                                    LatLon{stand.latitude, stand.longitude}) * 1852.0, 0.1);
+            const auto created = std::find_if(sim->creates.rbegin(), sim->creates.rend(),
+                                              [&](const CreateRequest& r) { return r.hexId == hexId; });
+            ASSERT_NE(created, sim->creates.rend());
+            EXPECT_EQ(created->liveryTitle, "Airbus A319 British Airways");
+            EXPECT_NEAR(created->initPos.Heading, 180.0, 1e-6);
+            const auto& handedOver = sim->positions[ac->objectId];
+            ASSERT_FALSE(handedOver.empty());
+            EXPECT_NEAR(handedOver.back().heading, std::numbers::pi, 1e-6);
+        }
+        if (c.secondOnIt) {
+            const LiveAc* second = gf_findLiveAc(0x400002);
+            ASSERT_NE(second, nullptr);
+            EXPECT_NE(second->standId, stand.id);
+            EXPECT_EQ(second->flightState, c.standNear ? FlightState::parked : FlightState::taxi);
+        }
+        EXPECT_EQ(lf_holdsWithoutAircraft(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(IdentityTest, ANewTypeBringsItsSizeAndClassValuesWhenTheLiveryIsChosenAgain)

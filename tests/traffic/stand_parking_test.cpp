@@ -8,6 +8,7 @@
 #include "airports/park_data.h"
 #include "foundation/option_table.h"
 #include "foundation/random.h"
+#include "simlink/object_list.h"
 #include "simlink/sim_ids.h"
 #include "traffic/feed_intake.h"
 #include "traffic/park_airport.h"
@@ -179,6 +180,19 @@ TEST_F(StandTest, TheHoldOfAnArrivalEndsWithItsParkingAndIsItsOwn)
         EXPECT_EQ((std::tuple{ac.flightState, ac.acState, stand.liveOccupied}), (std::tuple{state, acState, marked}))
             << name;
     }
+}
+
+TEST_F(StandTest, AParkedAircraftTheSimulatorRemovesLeavesItsStandFree)
+{
+    Stand& stand = addStand(g_origin, 20.0);
+    LiveAc& ac = addLive(0x400001, "DLH1", g_origin, FlightState::parked);
+    gf_takeStand(ac, stand);
+    gf_occupyStand(ac, stand);
+    ASSERT_TRUE(stand.liveOccupied);
+    gf_pushObjectListEntry({ac.objectId, 0, 0, OBJ_REMOVED, 0.0, 0.0}); // not asked for by us
+    gf_processObjectList();
+    EXPECT_EQ(gf_findLiveAc(0x400001), nullptr);
+    EXPECT_FALSE(stand.liveOccupied);
 }
 
 TEST_F(StandTest, OfTwoArrivalsForOneStandTheSecondIsRemovedOnce)
