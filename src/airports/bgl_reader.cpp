@@ -17,6 +17,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <gsl/narrow>
+#include <map>
 #include <mutex>
 #include <numbers>
 #include <optional>
@@ -50,7 +51,8 @@ constexpr float g_maxRadius = 200.0F;
 // steps of a walk between two looks at the stop request
 constexpr std::size_t g_stopCheckSteps = 4096;
 // the bytes a walk may read, as a multiple of the file's size (besides the blocks held): a
-// well-formed file's walk reads its blocks about once
+// well-formed file's walk reads its blocks about three times, once for the section table, once for
+// the subsection tables and once for the records
 constexpr std::uint64_t g_readsPerByte = 4;
 static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStands, "the helipads of an airport stay within the limit");
 
@@ -386,13 +388,43 @@ bool lf_walkSection(std::size_t record, BglFile& file)
     return true;
 }
 
-// The airport sections in table order. Entries beyond what the file can hold are not read, and
-// neither are those whose subsection table or records would lie in the header or the table.
+// A bit for each of some words of a file, kept for the blocks that hold one, and visited in the
+// words' order.
+class WordMarks {
+public:
+    void set(std::size_t index)
+    {
+        const std::size_t bit = index % BglWords::blockWords;
+        m_blocks[index / BglWords::blockWords][bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+    // Calls visit(index) for each word marked, lowest first, until it returns false.
+    template <typename Visit>
+    void visit(Visit&& visit) const
+    {
+        for (const auto& [block, bits] : m_blocks)
+            for (std::size_t i = 0; i < bits.size(); ++i)
+                for (std::uint64_t rest = bits[i]; rest != 0; rest &= rest - 1)
+                    if (!visit(block * BglWords::blockWords + i * 64 + std::countr_zero(rest)))
+                        return;
+    }
+
+private:
+    std::map<std::size_t, std::array<std::uint64_t, BglWords::blockWords / 64>> m_blocks;
+};
+
+// The airport sections in the order in which their records lie in the file, whatever the order of
+// the table, so that the walk moves through the file once: the table's entries mark the words
+// where their subsection tables give the first record, those words mark the first records, and
+// the records are walked from there. Entries beyond what the file can hold are not read, and
+// neither are those whose subsection table or records would lie in the header or the table. A
+// subsection table beyond the file ends the file after the sections that lie inside it.
 void lf_walkSections(BglFile& file)
 {
     const std::size_t sections =
         std::min<std::size_t>(file.at(5), (file.size - g_headerWords) / g_sectionEntryWords);
     const std::size_t tableEnd = g_headerWords + g_sectionEntryWords * sections;
+    std::optional<std::size_t> beyond; // the first word of a subsection table beyond the file
+    WordMarks firstRecordWords;
     for (std::size_t i = 0; i < sections; ++i) {
         const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
         file.step(entry);
@@ -401,9 +433,24 @@ void lf_walkSections(BglFile& file)
         const std::size_t subsections = file.at(entry + 3) / 4;
         if (subsections < tableEnd)
             continue;
-        const std::size_t first = file.at(subsections + 2) / 4;
-        if (first >= tableEnd && !lf_walkSection(first, file))
-            return;
+        if (subsections + 2 < file.size)
+            firstRecordWords.set(subsections + 2);
+        else if (!beyond)
+            beyond = subsections + 2;
+    }
+    WordMarks firstRecords;
+    firstRecordWords.visit([&file, &firstRecords, tableEnd](std::size_t word) {
+        file.step(word);
+        if (const std::size_t first = file.at(word) / 4; first >= tableEnd && first < file.size)
+            firstRecords.set(first);
+        return true;
+    });
+    firstRecordWords = {};
+    bool whole = true;
+    firstRecords.visit([&file, &whole](std::size_t first) { return whole = lf_walkSection(first, file); });
+    if (beyond && whole) {
+        file.step(*beyond);
+        file.at(*beyond); // raises
     }
 }
 
@@ -454,11 +501,12 @@ bool gf_bglHasAirportSection(const fs::path& path)
     return false;
 }
 
-void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
+std::uint64_t gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
 {
     BglWords words(bytes);
     BglFile file(bglPath, handoff, words);
     lf_readAirports(file);
+    return words.bytesRead();
 }
 
 void gf_processBGLfile(const fs::path& path)

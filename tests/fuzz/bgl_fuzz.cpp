@@ -3,11 +3,13 @@
 // in either simulator's mode and from a file through the pre-check and the scan task, each under
 // a package of another kind of publisher. Every airport handed on is whole, and every parking
 // file generated loads back through the park airport's loader with the same stands; a BGL file
-// may only end in std::out_of_range.
+// may only end in std::out_of_range. A walk reads a file within the blocks held once, and no
+// more than four times any file.
 #include "fuzz_support.h"
 
 #include "airports/archive_links.h"
 #include "airports/bgl_reader.h"
+#include "airports/bgl_words.h"
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
 #include "airports/scan_report.h"
@@ -30,6 +32,7 @@ namespace {
 const std::string g_knownPublisher = "Community/orbx-pk/scenery/fuzz.bgl";
 const std::string g_simAddon = "Community/microsoft-airport-pk/scenery/fuzz.bgl";
 const std::string g_unknownPublisher = "Community/pk/scenery/fuzz.bgl";
+constexpr std::uint64_t g_blockBytes = BglWords::blockWords * 4;
 
 void lf_checkAirport(const ApfParameters& params)
 {
@@ -108,7 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [msfs2020, path] : {std::pair{true, g_knownPublisher}, std::pair{false, g_simAddon}}) {
         g_msfs2020Mode = msfs2020;
         try {
-            gf_readBglAirports(bytes, path, handoff);
+            const std::uint64_t read = gf_readBglAirports(bytes, path, handoff);
+            check(size > BglWords::heldBlocks * g_blockBytes || read <= size,
+                  "walk: a file within the blocks held read once");
+            check(read <= 4 * size + (BglWords::heldBlocks + 4) * g_blockBytes,
+                  "walk: no more than four times the file read, and a few blocks");
         } catch (const std::out_of_range&) {
             // a record or entry that claims more than the file holds
         }
