@@ -54,10 +54,20 @@ constexpr std::size_t g_stopCheckSteps = 4096;
 // well-formed file's walk reads its blocks about three times, once for the section table, once for
 // the subsection tables and once for the records
 constexpr std::uint64_t g_readsPerByte = 4;
+// the scan report's lines of one kind per file; the lines beyond are counted
+constexpr std::uint64_t g_linesPerKind = 5;
 static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStands, "the helipads of an airport stay within the limit");
 
 std::mutex g_handoffMutex;
 BglHandoff g_handoff;
+
+// The kinds of the reader's report lines that a file may give many of, and the text that names
+// each in the line that counts those left out.
+enum class LineKind { radius, position, heading, duplicate, helipadPosition, helipadWidth, doubleHelipad, stop, count };
+constexpr std::array<std::string_view, static_cast<std::size_t>(LineKind::count)> g_lineKindTexts{
+    "Skipped position with radius",        "LatLon ... invalid (skipped)", "Skipped position ... with heading",
+    "Warning: more than 10 duplicate IDs", "lat/lon helipad incorrect",    "Skipped helipad with width",
+    "double helipad",                      "Reading ... stopped at byte"};
 
 // The walk of a file ends early: on a stop request, or past the steps or reads a well-formed file
 // takes (what was passed, for the report).
@@ -86,6 +96,10 @@ struct BglFile {
     std::size_t steps = 0;
     std::size_t stepped = 0; // the word of the record or entry stepped on last
     std::optional<PublisherInfo> publisher; // found at the first airport linked
+    std::array<std::uint64_t, g_lineKindTexts.size()> lines{}; // the report lines of each kind so far
+
+    // Counts a report line of the kind; true when it is to be written.
+    bool reportable(LineKind kind) { return ++lines[static_cast<std::size_t>(kind)] <= g_linesPerKind; }
 
     // Marks the record at a word inside the file as read; false when it was read already.
     bool firstVisit(std::size_t index)
@@ -216,7 +230,8 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
         const float radius = file.f32(here + 1);
         if (!(radius > g_minRadius && radius < g_maxRadius)) { // NaN is out of range too
-            gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
+            if (file.reportable(LineKind::radius))
+                gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
             continue;
         }
         const std::string name = lf_parkingNamePrefix(bits & 0x3F) + fmt::format_int((bits >> 12) & 0xFFF).c_str();
@@ -225,18 +240,22 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
             continue;
         const LatLon position = file.position(here + 7);
         if (!lf_validPosition(position)) {
-            gf_addScanReportLine(fmt::format("LatLon {} invalid (skipped)", lf_positionText(position)));
+            if (file.reportable(LineKind::position))
+                gf_addScanReportLine(fmt::format("LatLon {} invalid (skipped)", lf_positionText(position)));
             continue;
         }
         const float degrees = file.f32(here + 2);
         if (!std::isfinite(degrees)) {
-            gf_addScanReportLine(fmt::format("Skipped position {} with heading {} in {}", name, degrees, file.path));
+            if (file.reportable(LineKind::heading))
+                gf_addScanReportLine(
+                    fmt::format("Skipped position {} with heading {} in {}", name, degrees, file.path));
             continue;
         }
         const std::string unique = lf_uniqueName(airport, name);
         if (unique.empty()) {
-            gf_addScanReportLine(
-                fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
+            if (file.reportable(LineKind::duplicate))
+                gf_addScanReportLine(
+                    fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
             continue;
         }
         const double heading = degrees == 0.0F ? 2.0 * std::numbers::pi : degrees * (std::numbers::pi / 180.0);
@@ -250,18 +269,21 @@ void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
 {
     const LatLon position = file.position(record + 3);
     if (!lf_validPosition(position)) {
-        gf_addScanReportLine("lat/lon helipad incorrect (skipped): " + lf_positionText(position));
+        if (file.reportable(LineKind::helipadPosition))
+            gf_addScanReportLine("lat/lon helipad incorrect (skipped): " + lf_positionText(position));
         return;
     }
     const float width = file.f32(record + 7);
     if (!std::isfinite(width) || std::signbit(width)) {
-        gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
+        if (file.reportable(LineKind::helipadWidth))
+            gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
         return;
     }
     for (const LatLon& taken : airport.helipads) {
         if (std::abs(taken.lat - position.lat) < 1e-8 && std::abs(taken.lon - position.lon) < 1e-8) {
-            gf_addScanReportLine("double helipad " + airport.params.airport_name + " (skipped) " +
-                                 lf_positionText(position));
+            if (file.reportable(LineKind::doubleHelipad))
+                gf_addScanReportLine("double helipad " + airport.params.airport_name + " (skipped) " +
+                                     lf_positionText(position));
             return;
         }
     }
@@ -271,10 +293,20 @@ void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
 }
 
 // The scan report's line for a walk that ends before its section or airport does: where and why.
-void lf_reportStop(const BglFile& file, std::size_t word, const std::string& why)
+void lf_reportStop(BglFile& file, std::size_t word, const std::string& why)
 {
-    gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
-                                     static_cast<std::uint64_t>(word) * 4, why));
+    if (file.reportable(LineKind::stop))
+        gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
+                                         static_cast<std::uint64_t>(word) * 4, why));
+}
+
+// One line for each kind of which the file gave more lines than were written: how many were left out.
+void lf_reportLeftOut(const BglFile& file)
+{
+    for (std::size_t kind = 0; kind < file.lines.size(); ++kind)
+        if (file.lines[kind] > g_linesPerKind)
+            gf_addScanReportLine(fmt::format("{}{} more lines \"{}\" left out for {}", "===> ",
+                                             file.lines[kind] - g_linesPerKind, g_lineKindTexts[kind], file.path));
 }
 
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
@@ -459,14 +491,20 @@ void lf_readAirports(BglFile& file)
     if (file.at(1) != g_bglHeaderSize || file.size < g_minFileWords)
         return;
     try {
-        lf_walkSections(file);
-    } catch (const WalkGivenUp& end) {
-        if (!end.stopped)
-            lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
-    } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
-        lf_reportStop(file, file.stepped, e.what());
+        try {
+            lf_walkSections(file);
+        } catch (const WalkGivenUp& end) {
+            if (!end.stopped)
+                lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
+        } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
+            lf_reportStop(file, file.stepped, e.what());
+            throw;
+        }
+    } catch (...) {
+        lf_reportLeftOut(file);
         throw;
     }
+    lf_reportLeftOut(file);
 }
 
 } // namespace

@@ -257,4 +257,57 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
         folder.logHas("===> Exception in lf_processBGLfile: cut0.bgl: word 1 beyond the end of the file (0 words)"));
 }
 
+// Of each kind of line about a stand, a helipad or a walk's stop, a file writes five; one more line
+// gives the number left out. Each airport below gives one line of each stand and helipad kind.
+TEST_F(BglTest, TheReportHoldsFiveLinesOfEachKindPerFile)
+{
+    const std::string helipads =
+        helipad(0, 0) + helipad(52.3, 4.7, NAN) + helipad(52.3, 4.7) + helipad(52.3, 4.7); // the last a double
+    std::vector<Parking> list{{.radius = 1.0F}, {.number = 2, .heading = INFINITY},
+                              {.number = 3, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
+    list.insert(list.end(), 12, Parking{.number = 5}); // the twelfth g5 a duplicate too many
+    std::string records;
+    for (int i = 0; i < 12; ++i)
+        records += airport(identWord(fmt::format("K{:03}", i)), helipads + parkingList(list));
+    const std::string twelve = file({{records}});
+    const struct { std::string line, kind; } kinds[] = {
+        {"Skipped position with radius 1.0 m in {}", "Skipped position with radius"},
+        {"Skipped position g2 with heading inf in {}", "Skipped position ... with heading"},
+        {"LatLon 0.000000,0.000000 invalid (skipped)", "LatLon ... invalid (skipped)"},
+        {"===> Warning: more than 10 duplicate IDs g5 in {}", "Warning: more than 10 duplicate IDs"},
+        {"lat/lon helipad incorrect (skipped): 0.000000,0.000000", "lat/lon helipad incorrect"},
+        {"Skipped helipad with width NAN m in {}", "Skipped helipad with width"},
+        {"double helipad  (skipped) 52.300000,4.700000", "double helipad"},
+    };
+    EXPECT_EQ(read(twelve, "x.bgl").size(), 12 * std::string("K000:12:0 ").size());
+    EXPECT_EQ(read(twelve, "y.bgl").size(), 12 * std::string("K000:12:0 ").size());
+    const std::vector<std::string> lines = g_scanReport.lines();
+    EXPECT_EQ(lines.size(), 2 * (std::size(kinds) * 6 + 12)); // and "===> K000 has 12 parkpos ..." per airport
+    for (const auto& [line, kind] : kinds) {
+        for (const char* path : {"x.bgl", "y.bgl"}) {
+            const std::string text = fmt::format(fmt::runtime(line), path);
+            // a line without the file's path counts both files' five
+            EXPECT_EQ(std::ranges::count(lines, text), text == line ? 10 : 5) << text;
+            EXPECT_EQ(std::ranges::count(lines, fmt::format("===> 7 more lines \"{}\" left out for {}", kind, path)), 1)
+                << kind << " " << path;
+        }
+    }
+
+    // 10 MB of sections, each naming one record of 5 bytes: each section's walk stops there
+    g_scanReport.clear();
+    const std::vector<Section> stops(238000, Section{record(0x99, 8, {}, 5)});
+    const std::string tenMegabytes = file(stops);
+    ASSERT_GT(tenMegabytes.size(), 10'000'000U);
+    EXPECT_EQ(read(tenMegabytes), "");
+    const std::vector<std::string> stopLines = g_scanReport.lines();
+    EXPECT_EQ(stopLines.size(), 6U);
+    EXPECT_EQ(std::ranges::count_if(stopLines,
+                                    [](const std::string& line) {
+                                        return line.starts_with("===> Reading x.bgl stopped at byte ") &&
+                                               line.ends_with(": a record of 5 bytes, not a multiple of 4");
+                                    }),
+              5);
+    EXPECT_TRUE(reported("===> 237995 more lines \"Reading ... stopped at byte\" left out for x.bgl"));
+}
+
 } // namespace

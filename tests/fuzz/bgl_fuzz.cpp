@@ -4,7 +4,7 @@
 // a package of another kind of publisher. Every airport handed on is whole, and every parking
 // file generated loads back through the park airport's loader with the same stands; a BGL file
 // may only end in std::out_of_range. A walk reads a file within the blocks held once, and no
-// more than four times any file.
+// more than four times any file; a file gives at most five report lines of each kind.
 #include "fuzz_support.h"
 
 #include "airports/archive_links.h"
@@ -68,6 +68,28 @@ BglHandoff lf_checkedHandoff()
     return handoff;
 }
 
+// The report lines of one file of the kinds it may give many of: at most five of each (the count
+// of those left out is a line of its own).
+void lf_checkReportBound()
+{
+    const auto lt_kind = [](std::string_view line) -> int {
+        static constexpr std::string_view starts[] = {
+            "Skipped position with radius", "LatLon ", "===> Warning: more than 10 duplicate IDs",
+            "lat/lon helipad incorrect", "Skipped helipad with width", "double helipad", "===> Reading ",
+            "Skipped position "}; // the last after the radius lines, which start alike
+        for (std::size_t kind = 0; kind < std::size(starts); ++kind)
+            if (line.starts_with(starts[kind]))
+                return static_cast<int>(kind);
+        return -1;
+    };
+    std::map<int, int> lines;
+    for (const std::string& line : g_scanReport.lines())
+        ++lines[lt_kind(line)];
+    for (const auto& [kind, count] : lines)
+        check(kind < 0 || count <= 5, "report: at most five lines of a kind per file");
+    g_scanReport.clear();
+}
+
 // Each file loads back with the stands it was written with, all of them on the globe.
 void lf_loadGenerated()
 {
@@ -119,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const std::out_of_range&) {
             // a record or entry that claims more than the file holds
         }
+        lf_checkReportBound();
     }
     g_msfs2020Mode = true;
     fuzzsupport::writeFile(g_unknownPublisher, bytes);
@@ -128,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const std::out_of_range&) {
         }
     }
+    lf_checkReportBound();
     lf_loadGenerated();
     g_scanReport.clear();
     return 0;
