@@ -15,7 +15,6 @@
 #include <bitset>
 #include <cmath>
 #include <fmt/format.h>
-#include <fstream>
 #include <gsl/narrow>
 #include <map>
 #include <mutex>
@@ -517,24 +516,25 @@ void gf_setBglHandoff(BglHandoff handoff)
 
 bool gf_bglHasAirportSection(const fs::path& path)
 {
-    std::ifstream stream;
-    stream.rdbuf()->pubsetbuf(nullptr, 0); // a few small reads
-    stream.open(path, std::ios::binary | std::ios::ate);
-    if (!stream)
-        return false;
-    const auto size = static_cast<std::uint64_t>(stream.tellg());
-    std::uint32_t header[g_headerWords];
-    if (size < sizeof header + 1 || !stream.seekg(0) || !stream.read(reinterpret_cast<char*>(header), sizeof header))
-        return false;
-    const std::uint64_t count = header[5];
-    if (count == 0 || size <= sizeof header + g_sectionEntryBytes * count)
-        return false;
-    std::uint32_t entry[g_sectionEntryWords];
-    for (std::uint64_t i = 0; i < count; ++i) {
-        if (!stream.read(reinterpret_cast<char*>(entry), sizeof entry))
+    try {
+        BglWords words(path); // the table a block at a time, with a look at the stop request between blocks
+        if (!words.opened() || words.bytes() < g_bglHeaderSize + 1)
             return false;
-        if (entry[0] == g_airportSectionType)
-            return true;
+        const std::uint64_t count = words.at(5);
+        if (count == 0 || words.bytes() <= g_bglHeaderSize + g_sectionEntryBytes * count)
+            return false;
+        std::size_t block = 0;
+        for (std::size_t entry = g_headerWords; entry < g_headerWords + g_sectionEntryWords * count;
+             entry += g_sectionEntryWords) {
+            if (entry / BglWords::blockWords != block) {
+                block = entry / BglWords::blockWords;
+                if (gf_stopRequested())
+                    return false;
+            }
+            if (words.at(entry) == g_airportSectionType)
+                return true;
+        }
+    } catch (const std::out_of_range&) { // the file grew shorter
     }
     return false;
 }

@@ -30,7 +30,8 @@ struct BglHandoff {
 // The hand-off of the scan tasks; tests install their own.
 void gf_setBglHandoff(BglHandoff handoff);
 
-// The scan's cheap pre-check: the file's section table names an airport section.
+// The scan's cheap pre-check: the file's section table names an airport section. The table is
+// read a block at a time; a stop request between two blocks gives false.
 bool gf_bglHasAirportSection(const std::filesystem::path& path);
 
 // The scan task of one file, with the installed hand-off; a failure is logged and raised again

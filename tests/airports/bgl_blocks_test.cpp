@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <numeric>
 #include <random>
 #include <stdexcept>
@@ -198,6 +199,31 @@ TEST_F(BglTest, AWalkGivesUpPastItsReads)
     EXPECT_TRUE(lines.size() == 1 && lines[0].starts_with("===> Reading jumps.bgl stopped at byte ") &&
                 lines[0].find(": given up after reading ") != std::string::npos)
         << fmt::format("{}", fmt::join(lines, "\n"));
+}
+
+// A table of 1,000,000 entries whose airport section comes last: read a block at a time, and not
+// past the first block when a stop was asked for.
+TEST_F(BglTest, ThePreCheckReadsTheTableABlockAtATime)
+{
+    constexpr std::uint32_t entries = 1'000'000;
+    std::string b = bytes(56, {{4, 56}, {20, entries}});
+    b.reserve(56 + 20 * entries + 4);
+    const std::string other = bytes(20, {{0, 0x65}});
+    for (std::uint32_t i = 1; i < entries; ++i)
+        b += other;
+    b += sectionEntry(0) + bytes(4, {});
+    writeFile("table.bgl", b);
+    // the reads of the pre-check, less those of a look at the count
+    const auto lt_reads = [](const std::string& what, const std::function<void()>& call) {
+        const std::uint64_t first = processInput(what);
+        const std::uint64_t look = processInput(what) - first;
+        call();
+        return processInput(what) - first - 2 * look;
+    };
+    EXPECT_LE(lt_reads("syscr:", [] { EXPECT_TRUE(gf_bglHasAirportSection("table.bgl")); }),
+              20 * entries / g_block + 3);
+    g_stop = true;
+    EXPECT_LE(lt_reads("rchar:", [] { EXPECT_FALSE(gf_bglHasAirportSection("table.bgl")); }), g_block);
 }
 
 } // namespace
