@@ -60,13 +60,19 @@ static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStan
 std::mutex g_handoffMutex;
 BglHandoff g_handoff;
 
-// The kinds of the reader's report lines that a file may give many of, and the text that names
-// each in the line that counts those left out.
-enum class LineKind { radius, position, heading, duplicate, helipadPosition, helipadWidth, doubleHelipad, stop, count };
+// The kinds of the reader's report and log lines that a file may give many of, and the text that
+// names each in the line that counts those left out. The kinds from firstLogKind on go to the log.
+enum class LineKind {
+    radius, position, heading, duplicate, helipadPosition, helipadWidth, doubleHelipad, stop,
+    listRefused, loopLimit, beyondBuffer, zeroSubrecord, zeroRecord, count
+};
+constexpr auto g_firstLogKind = static_cast<std::size_t>(LineKind::listRefused);
 constexpr std::array<std::string_view, static_cast<std::size_t>(LineKind::count)> g_lineKindTexts{
     "Skipped position with radius",        "LatLon ... invalid (skipped)", "Skipped position ... with heading",
     "Warning: more than 10 duplicate IDs", "lat/lon helipad incorrect",    "Skipped helipad with width",
-    "double helipad",                      "Reading ... stopped at byte"};
+    "double helipad",                      "Reading ... stopped at byte",  "Error: parking list of",
+    "Error: Maximum loop iterations",      "Error: o3=... exceeded",       "decodeSizeAtBoundary returned 0 at o3",
+    "decodeSizeAtBoundary returned 0 at o2"};
 
 // The walk of a file ends early: on a stop request, or past the steps or reads a well-formed file
 // takes (what was passed, for the report).
@@ -213,8 +219,9 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
 {
     const std::uint32_t count = file.at(record + 1) >> 16;
     if (airport.params.stands.size() + count > g_maxAirportStands) {
-        gf_log(fmt::format("   Error: parking list of {} positions at {} refused, an airport has at most {} in {}", count,
-                           airport.params.code, g_maxAirportStands, file.path));
+        if (file.reportable(LineKind::listRefused))
+            gf_log(fmt::format("   Error: parking list of {} positions at {} refused, an airport has at most {} in {}",
+                               count, airport.params.code, g_maxAirportStands, file.path));
         return;
     }
     std::size_t entry = record + 2;
@@ -299,13 +306,17 @@ void lf_reportStop(BglFile& file, std::size_t word, const std::string& why)
                                          static_cast<std::uint64_t>(word) * 4, why));
 }
 
-// One line for each kind of which the file gave more lines than were written: how many were left out.
+// One line for each kind of which the file gave more lines than were written: how many were left
+// out, in the report or the log as the kind's lines.
 void lf_reportLeftOut(const BglFile& file)
 {
-    for (std::size_t kind = 0; kind < file.lines.size(); ++kind)
-        if (file.lines[kind] > g_linesPerKind)
-            gf_addScanReportLine(fmt::format("{}{} more lines \"{}\" left out for {}", "===> ",
-                                             file.lines[kind] - g_linesPerKind, g_lineKindTexts[kind], file.path));
+    for (std::size_t kind = 0; kind < file.lines.size(); ++kind) {
+        if (file.lines[kind] <= g_linesPerKind)
+            continue;
+        const std::string line = fmt::format("{}{} more lines \"{}\" left out for {}", "===> ",
+                                             file.lines[kind] - g_linesPerKind, g_lineKindTexts[kind], file.path);
+        kind < g_firstLogKind ? gf_addScanReportLine(line) : gf_log(line);
+    }
 }
 
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
@@ -316,14 +327,16 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
     int rounds = 0;
     for (std::size_t sub = record + g_subrecordsWord; sub < end;) {
         if (++rounds > g_maxSubrecordRounds) {
-            gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
-                   " possible corrupt SIA or malformed input.");
+            if (file.reportable(LineKind::loopLimit))
+                gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
+                       " possible corrupt SIA or malformed input.");
             lf_reportStop(file, sub,
                           fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
             return;
         }
         if (sub >= file.size) {
-            gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
+            if (file.reportable(LineKind::beyondBuffer))
+                gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
             lf_reportStop(file, sub,
                           fmt::format("the airport {} runs on beyond the end of the file ({} bytes)", code,
                                       file.words.bytes()));
@@ -342,7 +355,8 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         const std::uint32_t size = file.recordSize(sub);
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
-            id == g_helipadId ? gf_logError(line) : gf_log(line);
+            if (file.reportable(LineKind::zeroSubrecord))
+                id == g_helipadId ? gf_logError(line) : gf_log(line);
         }
         if (size % 4 != 0) // the next subrecord would not start on a word
             lf_reportStop(file, sub,
@@ -403,7 +417,8 @@ bool lf_walkSection(std::size_t record, BglFile& file)
         }
         const std::uint32_t size = file.recordSize(record);
         if (id == g_airportId && size / 4 == 0) {
-            gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
+            if (file.reportable(LineKind::zeroRecord))
+                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
         } else if (id == g_airportId) {
             if (const auto [code, valid] = lf_decodeIdentifierOrRegionCode(file.at(record + 10)); valid)
                 lf_processAirportRecord(record, file, size / 4, code);

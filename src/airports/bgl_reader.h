@@ -41,7 +41,8 @@ bool gf_bglHasAirportSection(const std::filesystem::path& path);
 // reads than a well-formed file of its size takes, ends the walk. A walk that ends before its
 // section or airport does (those limits, a size that is no multiple of 4, a record or entry beyond
 // the file) says where in a report line. Of each kind of line about a stand, a helipad or such a
-// stop, a file gives at most 5, then one line with the number left out.
+// stop, and of each kind of the walk's log lines, a file gives at most 5, then one line with the
+// number left out.
 void gf_processBGLfile(const std::filesystem::path& path);
 
 // The airports of a file held in memory (the file's path only names it in report lines), read as

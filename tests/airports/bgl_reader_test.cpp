@@ -308,6 +308,21 @@ TEST_F(BglTest, TheReportHoldsFiveLinesOfEachKindPerFile)
                                     }),
               5);
     EXPECT_TRUE(reported("===> 237995 more lines \"Reading ... stopped at byte\" left out for x.bgl"));
+
+    // the log's lines of a walk are bound the same way: 10,000 airports, each with a subrecord of size 0
+    std::string empties;
+    for (int i = 0; i < 10000; ++i)
+        empties += airport(identWord(fmt::format("Z{:03}", i % 1000)), record(0x99, 8, {}, 0));
+    const std::size_t logBefore = folder.logLines().size();
+    read(file({{empties}}), "z.bgl");
+    const std::vector<std::string> log = folder.logLines();
+    EXPECT_EQ(log.size() - logBefore, 6U);
+    EXPECT_EQ(std::count_if(log.begin() + static_cast<std::ptrdiff_t>(logBefore), log.end(),
+                            [](const std::string& line) {
+                                return line.starts_with("   Warning: decodeSizeAtBoundary returned 0 at o3 = ");
+                            }),
+              5);
+    EXPECT_TRUE(folder.logHas("===> 9995 more lines \"decodeSizeAtBoundary returned 0 at o3\" left out for z.bgl"));
 }
 
 } // namespace
