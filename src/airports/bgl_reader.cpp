@@ -15,8 +15,8 @@
 #include <bitset>
 #include <cmath>
 #include <fmt/format.h>
-#include <fstream>
 #include <gsl/narrow>
+#include <map>
 #include <mutex>
 #include <numbers>
 #include <optional>
@@ -50,12 +50,29 @@ constexpr float g_maxRadius = 200.0F;
 // steps of a walk between two looks at the stop request
 constexpr std::size_t g_stopCheckSteps = 4096;
 // the bytes a walk may read, as a multiple of the file's size (besides the blocks held): a
-// well-formed file's walk reads its blocks about once
+// well-formed file's walk reads its blocks about three times, once for the section table, once for
+// the subsection tables and once for the records
 constexpr std::uint64_t g_readsPerByte = 4;
+// the scan report's lines of one kind per file; the lines beyond are counted
+constexpr std::uint64_t g_linesPerKind = 5;
 static_assert(static_cast<std::size_t>(g_maxSubrecordRounds) <= g_maxAirportStands, "the helipads of an airport stay within the limit");
 
 std::mutex g_handoffMutex;
 BglHandoff g_handoff;
+
+// The kinds of the reader's report and log lines that a file may give many of, and the text that
+// names each in the line that counts those left out. The kinds from firstLogKind on go to the log.
+enum class LineKind {
+    radius, position, heading, duplicate, helipadPosition, helipadWidth, doubleHelipad, stop,
+    listRefused, loopLimit, beyondBuffer, zeroSubrecord, zeroRecord, count
+};
+constexpr auto g_firstLogKind = static_cast<std::size_t>(LineKind::listRefused);
+constexpr std::array<std::string_view, static_cast<std::size_t>(LineKind::count)> g_lineKindTexts{
+    "Skipped position with radius",        "LatLon ... invalid (skipped)", "Skipped position ... with heading",
+    "Warning: more than 10 duplicate IDs", "lat/lon helipad incorrect",    "Skipped helipad with width",
+    "double helipad",                      "Reading ... stopped at byte",  "Error: parking list of",
+    "Error: Maximum loop iterations",      "Error: o3=... exceeded",       "decodeSizeAtBoundary returned 0 at o3",
+    "decodeSizeAtBoundary returned 0 at o2"};
 
 // The walk of a file ends early: on a stop request, or past the steps or reads a well-formed file
 // takes (what was passed, for the report).
@@ -84,6 +101,10 @@ struct BglFile {
     std::size_t steps = 0;
     std::size_t stepped = 0; // the word of the record or entry stepped on last
     std::optional<PublisherInfo> publisher; // found at the first airport linked
+    std::array<std::uint64_t, g_lineKindTexts.size()> lines{}; // the report lines of each kind so far
+
+    // Counts a report line of the kind; true when it is to be written.
+    bool reportable(LineKind kind) { return ++lines[static_cast<std::size_t>(kind)] <= g_linesPerKind; }
 
     // Marks the record at a word inside the file as read; false when it was read already.
     bool firstVisit(std::size_t index)
@@ -198,8 +219,9 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
 {
     const std::uint32_t count = file.at(record + 1) >> 16;
     if (airport.params.stands.size() + count > g_maxAirportStands) {
-        gf_log(fmt::format("   Error: parking list of {} positions at {} refused, an airport has at most {} in {}", count,
-                           airport.params.code, g_maxAirportStands, file.path));
+        if (file.reportable(LineKind::listRefused))
+            gf_log(fmt::format("   Error: parking list of {} positions at {} refused, an airport has at most {} in {}",
+                               count, airport.params.code, g_maxAirportStands, file.path));
         return;
     }
     std::size_t entry = record + 2;
@@ -214,7 +236,8 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
         const std::size_t here = std::exchange(entry, entry + g_parkingEntryWords + (bits >> 24));
         const float radius = file.f32(here + 1);
         if (!(radius > g_minRadius && radius < g_maxRadius)) { // NaN is out of range too
-            gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
+            if (file.reportable(LineKind::radius))
+                gf_addScanReportLine(fmt::format("Skipped position with radius {:.1F} m in {}", radius, file.path));
             continue;
         }
         const std::string name = lf_parkingNamePrefix(bits & 0x3F) + fmt::format_int((bits >> 12) & 0xFFF).c_str();
@@ -223,18 +246,22 @@ void lf_readTaxiwayParking(std::size_t record, BglFile& file, AirportState& airp
             continue;
         const LatLon position = file.position(here + 7);
         if (!lf_validPosition(position)) {
-            gf_addScanReportLine(fmt::format("LatLon {} invalid (skipped)", lf_positionText(position)));
+            if (file.reportable(LineKind::position))
+                gf_addScanReportLine(fmt::format("LatLon {} invalid (skipped)", lf_positionText(position)));
             continue;
         }
         const float degrees = file.f32(here + 2);
         if (!std::isfinite(degrees)) {
-            gf_addScanReportLine(fmt::format("Skipped position {} with heading {} in {}", name, degrees, file.path));
+            if (file.reportable(LineKind::heading))
+                gf_addScanReportLine(
+                    fmt::format("Skipped position {} with heading {} in {}", name, degrees, file.path));
             continue;
         }
         const std::string unique = lf_uniqueName(airport, name);
         if (unique.empty()) {
-            gf_addScanReportLine(
-                fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
+            if (file.reportable(LineKind::duplicate))
+                gf_addScanReportLine(
+                    fmt::format("{}Warning: more than 10 duplicate IDs {} in {}", "===> ", name, file.path));
             continue;
         }
         const double heading = degrees == 0.0F ? 2.0 * std::numbers::pi : degrees * (std::numbers::pi / 180.0);
@@ -248,18 +275,21 @@ void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
 {
     const LatLon position = file.position(record + 3);
     if (!lf_validPosition(position)) {
-        gf_addScanReportLine("lat/lon helipad incorrect (skipped): " + lf_positionText(position));
+        if (file.reportable(LineKind::helipadPosition))
+            gf_addScanReportLine("lat/lon helipad incorrect (skipped): " + lf_positionText(position));
         return;
     }
     const float width = file.f32(record + 7);
     if (!std::isfinite(width) || std::signbit(width)) {
-        gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
+        if (file.reportable(LineKind::helipadWidth))
+            gf_addScanReportLine(fmt::format("Skipped helipad with width {:.1F} m in {}", width, file.path));
         return;
     }
     for (const LatLon& taken : airport.helipads) {
         if (std::abs(taken.lat - position.lat) < 1e-8 && std::abs(taken.lon - position.lon) < 1e-8) {
-            gf_addScanReportLine("double helipad " + airport.params.airport_name + " (skipped) " +
-                                 lf_positionText(position));
+            if (file.reportable(LineKind::doubleHelipad))
+                gf_addScanReportLine("double helipad " + airport.params.airport_name + " (skipped) " +
+                                     lf_positionText(position));
             return;
         }
     }
@@ -269,10 +299,24 @@ void lf_readHelipad(std::size_t record, BglFile& file, AirportState& airport)
 }
 
 // The scan report's line for a walk that ends before its section or airport does: where and why.
-void lf_reportStop(const BglFile& file, std::size_t word, const std::string& why)
+void lf_reportStop(BglFile& file, std::size_t word, const std::string& why)
 {
-    gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
-                                     static_cast<std::uint64_t>(word) * 4, why));
+    if (file.reportable(LineKind::stop))
+        gf_addScanReportLine(fmt::format("{}Reading {} stopped at byte {}: {}", "===> ", file.path,
+                                         static_cast<std::uint64_t>(word) * 4, why));
+}
+
+// One line for each kind of which the file gave more lines than were written: how many were left
+// out, in the report or the log as the kind's lines.
+void lf_reportLeftOut(const BglFile& file)
+{
+    for (std::size_t kind = 0; kind < file.lines.size(); ++kind) {
+        if (file.lines[kind] <= g_linesPerKind)
+            continue;
+        const std::string line = fmt::format("{}{} more lines \"{}\" left out for {}", "===> ",
+                                             file.lines[kind] - g_linesPerKind, g_lineKindTexts[kind], file.path);
+        kind < g_firstLogKind ? gf_addScanReportLine(line) : gf_log(line);
+    }
 }
 
 // Helipads and the first taxiway parking list, up to the record's end or the first bad subrecord.
@@ -283,14 +327,16 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
     int rounds = 0;
     for (std::size_t sub = record + g_subrecordsWord; sub < end;) {
         if (++rounds > g_maxSubrecordRounds) {
-            gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
-                   " possible corrupt SIA or malformed input.");
+            if (file.reportable(LineKind::loopLimit))
+                gf_log(std::string("   Error: Maximum loop iterations reached ") + "\u2014" +
+                       " possible corrupt SIA or malformed input.");
             lf_reportStop(file, sub,
                           fmt::format("more than {} subrecords in the airport {}", g_maxSubrecordRounds, code));
             return;
         }
         if (sub >= file.size) {
-            gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
+            if (file.reportable(LineKind::beyondBuffer))
+                gf_log(fmt::format("   Error: o3={} exceeded data buffer size ({}), aborting.", sub, file.size));
             lf_reportStop(file, sub,
                           fmt::format("the airport {} runs on beyond the end of the file ({} bytes)", code,
                                       file.words.bytes()));
@@ -309,7 +355,8 @@ void lf_readSubrecords(std::size_t record, std::size_t recordWords, BglFile& fil
         const std::uint32_t size = file.recordSize(sub);
         if (size < 4) {
             const std::string line = fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o3 = {}", sub);
-            id == g_helipadId ? gf_logError(line) : gf_log(line);
+            if (file.reportable(LineKind::zeroSubrecord))
+                id == g_helipadId ? gf_logError(line) : gf_log(line);
         }
         if (size % 4 != 0) // the next subrecord would not start on a word
             lf_reportStop(file, sub,
@@ -370,7 +417,8 @@ bool lf_walkSection(std::size_t record, BglFile& file)
         }
         const std::uint32_t size = file.recordSize(record);
         if (id == g_airportId && size / 4 == 0) {
-            gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
+            if (file.reportable(LineKind::zeroRecord))
+                gf_logError(fmt::format("   Warning: decodeSizeAtBoundary returned 0 at o2 = {}", record));
         } else if (id == g_airportId) {
             if (const auto [code, valid] = lf_decodeIdentifierOrRegionCode(file.at(record + 10)); valid)
                 lf_processAirportRecord(record, file, size / 4, code);
@@ -386,13 +434,43 @@ bool lf_walkSection(std::size_t record, BglFile& file)
     return true;
 }
 
-// The airport sections in table order. Entries beyond what the file can hold are not read, and
-// neither are those whose subsection table or records would lie in the header or the table.
+// A bit for each of some words of a file, kept for the blocks that hold one, and visited in the
+// words' order.
+class WordMarks {
+public:
+    void set(std::size_t index)
+    {
+        const std::size_t bit = index % BglWords::blockWords;
+        m_blocks[index / BglWords::blockWords][bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+    // Calls visit(index) for each word marked, lowest first, until it returns false.
+    template <typename Visit>
+    void visit(Visit&& visit) const
+    {
+        for (const auto& [block, bits] : m_blocks)
+            for (std::size_t i = 0; i < bits.size(); ++i)
+                for (std::uint64_t rest = bits[i]; rest != 0; rest &= rest - 1)
+                    if (!visit(block * BglWords::blockWords + i * 64 + std::countr_zero(rest)))
+                        return;
+    }
+
+private:
+    std::map<std::size_t, std::array<std::uint64_t, BglWords::blockWords / 64>> m_blocks;
+};
+
+// The airport sections in the order in which their records lie in the file, whatever the order of
+// the table, so that the walk moves through the file once: the table's entries mark the words
+// where their subsection tables give the first record, those words mark the first records, and
+// the records are walked from there. Entries beyond what the file can hold are not read, and
+// neither are those whose subsection table or records would lie in the header or the table. A
+// subsection table beyond the file ends the file after the sections that lie inside it.
 void lf_walkSections(BglFile& file)
 {
     const std::size_t sections =
         std::min<std::size_t>(file.at(5), (file.size - g_headerWords) / g_sectionEntryWords);
     const std::size_t tableEnd = g_headerWords + g_sectionEntryWords * sections;
+    std::optional<std::size_t> beyond; // the first word of a subsection table beyond the file
+    WordMarks firstRecordWords;
     for (std::size_t i = 0; i < sections; ++i) {
         const std::size_t entry = g_headerWords + g_sectionEntryWords * i;
         file.step(entry);
@@ -401,9 +479,24 @@ void lf_walkSections(BglFile& file)
         const std::size_t subsections = file.at(entry + 3) / 4;
         if (subsections < tableEnd)
             continue;
-        const std::size_t first = file.at(subsections + 2) / 4;
-        if (first >= tableEnd && !lf_walkSection(first, file))
-            return;
+        if (subsections + 2 < file.size)
+            firstRecordWords.set(subsections + 2);
+        else if (!beyond)
+            beyond = subsections + 2;
+    }
+    WordMarks firstRecords;
+    firstRecordWords.visit([&file, &firstRecords, tableEnd](std::size_t word) {
+        file.step(word);
+        if (const std::size_t first = file.at(word) / 4; first >= tableEnd && first < file.size)
+            firstRecords.set(first);
+        return true;
+    });
+    firstRecordWords = {};
+    bool whole = true;
+    firstRecords.visit([&file, &whole](std::size_t first) { return whole = lf_walkSection(first, file); });
+    if (beyond && whole) {
+        file.step(*beyond);
+        file.at(*beyond); // raises
     }
 }
 
@@ -412,14 +505,20 @@ void lf_readAirports(BglFile& file)
     if (file.at(1) != g_bglHeaderSize || file.size < g_minFileWords)
         return;
     try {
-        lf_walkSections(file);
-    } catch (const WalkGivenUp& end) {
-        if (!end.stopped)
-            lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
-    } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
-        lf_reportStop(file, file.stepped, e.what());
+        try {
+            lf_walkSections(file);
+        } catch (const WalkGivenUp& end) {
+            if (!end.stopped)
+                lf_reportStop(file, file.stepped, fmt::format("given up after {}, a malformed file", end.passed));
+        } catch (const std::out_of_range& e) { // a record or entry that claims more than the file holds
+            lf_reportStop(file, file.stepped, e.what());
+            throw;
+        }
+    } catch (...) {
+        lf_reportLeftOut(file);
         throw;
     }
+    lf_reportLeftOut(file);
 }
 
 } // namespace
@@ -432,33 +531,35 @@ void gf_setBglHandoff(BglHandoff handoff)
 
 bool gf_bglHasAirportSection(const fs::path& path)
 {
-    std::ifstream stream;
-    stream.rdbuf()->pubsetbuf(nullptr, 0); // a few small reads
-    stream.open(path, std::ios::binary | std::ios::ate);
-    if (!stream)
-        return false;
-    const auto size = static_cast<std::uint64_t>(stream.tellg());
-    std::uint32_t header[g_headerWords];
-    if (size < sizeof header + 1 || !stream.seekg(0) || !stream.read(reinterpret_cast<char*>(header), sizeof header))
-        return false;
-    const std::uint64_t count = header[5];
-    if (count == 0 || size <= sizeof header + g_sectionEntryBytes * count)
-        return false;
-    std::uint32_t entry[g_sectionEntryWords];
-    for (std::uint64_t i = 0; i < count; ++i) {
-        if (!stream.read(reinterpret_cast<char*>(entry), sizeof entry))
+    try {
+        BglWords words(path); // the table a block at a time, with a look at the stop request between blocks
+        if (!words.opened() || words.bytes() < g_bglHeaderSize + 1)
             return false;
-        if (entry[0] == g_airportSectionType)
-            return true;
+        const std::uint64_t count = words.at(5);
+        if (count == 0 || words.bytes() <= g_bglHeaderSize + g_sectionEntryBytes * count)
+            return false;
+        std::size_t block = 0;
+        for (std::size_t entry = g_headerWords; entry < g_headerWords + g_sectionEntryWords * count;
+             entry += g_sectionEntryWords) {
+            if (entry / BglWords::blockWords != block) {
+                block = entry / BglWords::blockWords;
+                if (gf_stopRequested())
+                    return false;
+            }
+            if (words.at(entry) == g_airportSectionType)
+                return true;
+        }
+    } catch (const std::out_of_range&) { // the file grew shorter
     }
     return false;
 }
 
-void gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
+std::uint64_t gf_readBglAirports(std::string_view bytes, const std::string& bglPath, const BglHandoff& handoff)
 {
     BglWords words(bytes);
     BglFile file(bglPath, handoff, words);
     lf_readAirports(file);
+    return words.bytesRead();
 }
 
 void gf_processBGLfile(const fs::path& path)

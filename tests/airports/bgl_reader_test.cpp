@@ -1,7 +1,6 @@
 // Scenery BGL files made by the test writer through the reader: what each airport hands on.
-#include "airports/bgl_reader.h"
 #include "airports/stand_limit.h"
-#include "airports_fixture.h"
+#include "bgl_fixture.h"
 #include "foundation/shell_state.h"
 #include "foundation/tasks.h"
 #include "support/bgl_writer.h"
@@ -18,57 +17,6 @@ using namespace bglwriter;
 namespace {
 
 const std::uint32_t g_eham = identWord("EHAM");
-
-// An airport section's entry in the section table: its subsection count and table offset.
-std::string lf_sectionEntry(std::uint32_t table, std::uint32_t subsections = 1)
-{
-    return bytes(20, {{0, 3}, {4, 0x40000}, {8, subsections}, {12, table}});
-}
-
-// The bytes this process has read from files so far.
-std::uint64_t lf_bytesReadByProcess()
-{
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    std::uint64_t value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return 0;
-}
-
-class BglTest : public AirportsTest {
-protected:
-    BglTest() { handoff.generateAirportFile = [this](ApfParameters& p) { airports.push_back(p); }; }
-    // "CODE:stands:feet " for each airport handed on to the generation
-    std::string read(const std::string& bytes)
-    {
-        airports.clear();
-        gf_readBglAirports(bytes, "x.bgl", handoff);
-        std::string text;
-        for (const ApfParameters& a : airports)
-            text += fmt::format("{}:{}:{} ", a.code, a.stands.size(), a.altitude);
-        return text;
-    }
-    static bool reported(const std::string& line) { return std::ranges::count(g_scanReport.lines(), line) > 0; }
-    // What the scan task hands on for the file, and the bytes it read.
-    std::pair<std::string, std::uint64_t> readFromFile(const fs::path& path)
-    {
-        airports.clear();
-        gf_setBglHandoff(handoff);
-        const std::uint64_t before = lf_bytesReadByProcess();
-        gf_processBGLfile(path);
-        const std::uint64_t read = lf_bytesReadByProcess() - before;
-        gf_setBglHandoff({});
-        std::string text;
-        for (const ApfParameters& a : airports)
-            text += fmt::format("{}:{} ", a.code, a.stands.size());
-        return {text, read};
-    }
-
-    BglHandoff handoff;
-    std::vector<ApfParameters> airports;
-};
 
 TEST_F(BglTest, PreCheckWantsAnAirportSectionInsideTheFile)
 {
@@ -219,7 +167,7 @@ TEST_F(BglTest, SectionsNamingTheSameRecordsReadThemOnce)
     EXPECT_EQ(read(sameRecordsFile(2000, records)), "EHAM:0:0 ");
 
     // two sections whose records follow each other: the first walk runs on over the second's
-    const std::string two = bytes(56, {{4, 56}, {20, 2}}) + lf_sectionEntry(96) + lf_sectionEntry(112) +
+    const std::string two = bytes(56, {{4, 56}, {20, 2}}) + sectionEntry(96) + sectionEntry(112) +
                             bytes(16, {{8, 128}}) + bytes(16, {{8, 196}}) + airport(identWord("AAAA")) +
                             airport(identWord("BBBB"));
     EXPECT_EQ(read(two), "AAAA:0:0 BBBB:0:0 ");
@@ -229,12 +177,12 @@ TEST_F(BglTest, SectionEntriesIntoTheHeaderOrTheTableAreRefused)
 {
     const std::string eham = airport(g_eham, parkingList({{}}));
     const struct { std::string bytes, airports; } cases[] = {
-        {bytes(56, {{4, 56}, {20, 1}}) + lf_sectionEntry(76) + bytes(16, {{8, 92}}) + eham, "EHAM:1:0 "},
-        {bytes(56, {{4, 56}, {8, 76}, {20, 1}}) + lf_sectionEntry(0) + eham, ""}, // the header names the records
-        {bytes(56, {{4, 56}, {20, 1}}) + lf_sectionEntry(56, 76) + eham, ""},     // the entry itself does
+        {bytes(56, {{4, 56}, {20, 1}}) + sectionEntry(76) + bytes(16, {{8, 92}}) + eham, "EHAM:1:0 "},
+        {bytes(56, {{4, 56}, {8, 76}, {20, 1}}) + sectionEntry(0) + eham, ""}, // the header names the records
+        {bytes(56, {{4, 56}, {20, 1}}) + sectionEntry(56, 76) + eham, ""},     // the entry itself does
         // the records begin in the header, with one whose size leads to the airport
-        {bytes(56, {{4, 56}, {8, 0x99 | 84U << 16}, {20, 1}}) + lf_sectionEntry(76) + bytes(16, {{8, 8}}) + eham, ""},
-        {bytes(56, {{4, 56}, {20, 0xFFFFFFFF}}) + lf_sectionEntry(76) + bytes(16, {{8, 92}}) + eham, ""}, // all table
+        {bytes(56, {{4, 56}, {8, 0x99 | 84U << 16}, {20, 1}}) + sectionEntry(76) + bytes(16, {{8, 8}}) + eham, ""},
+        {bytes(56, {{4, 56}, {20, 0xFFFFFFFF}}) + sectionEntry(76) + bytes(16, {{8, 92}}) + eham, ""}, // all table
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(read(cases[i].bytes), cases[i].airports) << i;
@@ -309,49 +257,72 @@ TEST_F(BglTest, TruncatedFilesEndTheirTasksWithTheSlotsBack)
         folder.logHas("===> Exception in lf_processBGLfile: cut0.bgl: word 1 beyond the end of the file (0 words)"));
 }
 
-// A 1 GiB file (sparse) with an airport section at its start and one at its end is read where it
-// is walked: its header and table, the two sections, nothing between them.
-TEST_F(BglTest, AFileIsReadWhereItIsWalked)
+// Of each kind of line about a stand, a helipad or a walk's stop, a file writes five; one more line
+// gives the number left out. Each airport below gives one line of each stand and helipad kind.
+TEST_F(BglTest, TheReportHoldsFiveLinesOfEachKindPerFile)
 {
-    constexpr std::uint32_t fileBytes = 1U << 30;
-    constexpr std::uint32_t far = fileBytes - 4096;
-    const std::string list = parkingList({{}});
-    {
-        std::ofstream out("big.bgl", std::ios::binary);
-        out << bytes(56, {{4, 56}, {20, 2}}) + lf_sectionEntry(96) + lf_sectionEntry(far) + bytes(16, {{8, 112}}) +
-                   airport(identWord("AAAA"), list);
-        out.seekp(far);
-        out << bytes(16, {{8, far + 16}}) + airport(identWord("BBBB"), list);
-        out.seekp(fileBytes - 1);
-        out.put('\0');
-    }
-    ASSERT_EQ(fs::file_size("big.bgl"), fileBytes);
-    const auto [airports, read] = readFromFile("big.bgl");
-    EXPECT_EQ(airports, "AAAA:1 BBBB:1 ");
-    EXPECT_LT(read, 1U << 20); // well below the file's size
-}
-
-// Section entries whose subsection tables lie in nine blocks in turn, so that each entry reads a
-// block again: the walk gives up once it has read a few times the file's size.
-TEST_F(BglTest, AWalkGivesUpPastItsReads)
-{
-    constexpr std::uint32_t entries = 2000;
-    constexpr std::uint32_t block = 32768;
-    constexpr std::uint32_t data = 2 * block; // past the table
-    std::string b = bytes(56, {{4, 56}, {20, entries}});
-    for (std::uint32_t i = 0; i < entries; ++i)
-        b += lf_sectionEntry(data + i % 9 * block);
-    b.resize(data + 9 * block, '\0');
-    for (std::uint32_t k = 0; k < 9; ++k)
-        b.replace(data + k * block, 24, bytes(16, {{8, data + k * block + 16}}) + record(0x99, 8));
-    writeFile("jumps.bgl", b);
-    const std::uint64_t limit = 4 * b.size() + 8 * block;
-    const auto [airports, read] = readFromFile("jumps.bgl");
-    EXPECT_TRUE(read > limit && read < limit + 4 * block) << read; // entry after entry: 2000 blocks of 32 KiB
+    const std::string helipads =
+        helipad(0, 0) + helipad(52.3, 4.7, NAN) + helipad(52.3, 4.7) + helipad(52.3, 4.7); // the last a double
+    std::vector<Parking> list{{.radius = 1.0F}, {.number = 2, .heading = INFINITY},
+                              {.number = 3, .lon = lonRaw(0.0), .lat = latRaw(0.0)}};
+    list.insert(list.end(), 12, Parking{.number = 5}); // the twelfth g5 a duplicate too many
+    std::string records;
+    for (int i = 0; i < 12; ++i)
+        records += airport(identWord(fmt::format("K{:03}", i)), helipads + parkingList(list));
+    const std::string twelve = file({{records}});
+    const struct { std::string line, kind; } kinds[] = {
+        {"Skipped position with radius 1.0 m in {}", "Skipped position with radius"},
+        {"Skipped position g2 with heading inf in {}", "Skipped position ... with heading"},
+        {"LatLon 0.000000,0.000000 invalid (skipped)", "LatLon ... invalid (skipped)"},
+        {"===> Warning: more than 10 duplicate IDs g5 in {}", "Warning: more than 10 duplicate IDs"},
+        {"lat/lon helipad incorrect (skipped): 0.000000,0.000000", "lat/lon helipad incorrect"},
+        {"Skipped helipad with width NAN m in {}", "Skipped helipad with width"},
+        {"double helipad  (skipped) 52.300000,4.700000", "double helipad"},
+    };
+    EXPECT_EQ(read(twelve, "x.bgl").size(), 12 * std::string("K000:12:0 ").size());
+    EXPECT_EQ(read(twelve, "y.bgl").size(), 12 * std::string("K000:12:0 ").size());
     const std::vector<std::string> lines = g_scanReport.lines();
-    EXPECT_TRUE(lines.size() == 1 && lines[0].starts_with("===> Reading jumps.bgl stopped at byte ") &&
-                lines[0].find(": given up after reading ") != std::string::npos)
-        << fmt::format("{}", fmt::join(lines, "\n"));
+    EXPECT_EQ(lines.size(), 2 * (std::size(kinds) * 6 + 12)); // and "===> K000 has 12 parkpos ..." per airport
+    for (const auto& [line, kind] : kinds) {
+        for (const char* path : {"x.bgl", "y.bgl"}) {
+            const std::string text = fmt::format(fmt::runtime(line), path);
+            // a line without the file's path counts both files' five
+            EXPECT_EQ(std::ranges::count(lines, text), text == line ? 10 : 5) << text;
+            EXPECT_EQ(std::ranges::count(lines, fmt::format("===> 7 more lines \"{}\" left out for {}", kind, path)), 1)
+                << kind << " " << path;
+        }
+    }
+
+    // 10 MB of sections, each naming one record of 5 bytes: each section's walk stops there
+    g_scanReport.clear();
+    const std::vector<Section> stops(238000, Section{record(0x99, 8, {}, 5)});
+    const std::string tenMegabytes = file(stops);
+    ASSERT_GT(tenMegabytes.size(), 10'000'000U);
+    EXPECT_EQ(read(tenMegabytes), "");
+    const std::vector<std::string> stopLines = g_scanReport.lines();
+    EXPECT_EQ(stopLines.size(), 6U);
+    EXPECT_EQ(std::ranges::count_if(stopLines,
+                                    [](const std::string& line) {
+                                        return line.starts_with("===> Reading x.bgl stopped at byte ") &&
+                                               line.ends_with(": a record of 5 bytes, not a multiple of 4");
+                                    }),
+              5);
+    EXPECT_TRUE(reported("===> 237995 more lines \"Reading ... stopped at byte\" left out for x.bgl"));
+
+    // the log's lines of a walk are bound the same way: 10,000 airports, each with a subrecord of size 0
+    std::string empties;
+    for (int i = 0; i < 10000; ++i)
+        empties += airport(identWord(fmt::format("Z{:03}", i % 1000)), record(0x99, 8, {}, 0));
+    const std::size_t logBefore = folder.logLines().size();
+    read(file({{empties}}), "z.bgl");
+    const std::vector<std::string> log = folder.logLines();
+    EXPECT_EQ(log.size() - logBefore, 6U);
+    EXPECT_EQ(std::count_if(log.begin() + static_cast<std::ptrdiff_t>(logBefore), log.end(),
+                            [](const std::string& line) {
+                                return line.starts_with("   Warning: decodeSizeAtBoundary returned 0 at o3 = ");
+                            }),
+              5);
+    EXPECT_TRUE(folder.logHas("===> 9995 more lines \"decodeSizeAtBoundary returned 0 at o3\" left out for z.bgl"));
 }
 
 } // namespace

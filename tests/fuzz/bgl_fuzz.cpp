@@ -3,11 +3,13 @@
 // in either simulator's mode and from a file through the pre-check and the scan task, each under
 // a package of another kind of publisher. Every airport handed on is whole, and every parking
 // file generated loads back through the park airport's loader with the same stands; a BGL file
-// may only end in std::out_of_range.
+// may only end in std::out_of_range. A walk reads a file within the blocks held once, and no
+// more than four times any file; a file gives at most five report lines of each kind.
 #include "fuzz_support.h"
 
 #include "airports/archive_links.h"
 #include "airports/bgl_reader.h"
+#include "airports/bgl_words.h"
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
 #include "airports/scan_report.h"
@@ -30,6 +32,7 @@ namespace {
 const std::string g_knownPublisher = "Community/orbx-pk/scenery/fuzz.bgl";
 const std::string g_simAddon = "Community/microsoft-airport-pk/scenery/fuzz.bgl";
 const std::string g_unknownPublisher = "Community/pk/scenery/fuzz.bgl";
+constexpr std::uint64_t g_blockBytes = BglWords::blockWords * 4;
 
 void lf_checkAirport(const ApfParameters& params)
 {
@@ -63,6 +66,28 @@ BglHandoff lf_checkedHandoff()
         }
     };
     return handoff;
+}
+
+// The report lines of one file of the kinds it may give many of: at most five of each (the count
+// of those left out is a line of its own).
+void lf_checkReportBound()
+{
+    const auto lt_kind = [](std::string_view line) -> int {
+        static constexpr std::string_view starts[] = {
+            "Skipped position with radius", "LatLon ", "===> Warning: more than 10 duplicate IDs",
+            "lat/lon helipad incorrect", "Skipped helipad with width", "double helipad", "===> Reading ",
+            "Skipped position "}; // the last after the radius lines, which start alike
+        for (std::size_t kind = 0; kind < std::size(starts); ++kind)
+            if (line.starts_with(starts[kind]))
+                return static_cast<int>(kind);
+        return -1;
+    };
+    std::map<int, int> lines;
+    for (const std::string& line : g_scanReport.lines())
+        ++lines[lt_kind(line)];
+    for (const auto& [kind, count] : lines)
+        check(kind < 0 || count <= 5, "report: at most five lines of a kind per file");
+    g_scanReport.clear();
 }
 
 // Each file loads back with the stands it was written with, all of them on the globe.
@@ -108,10 +133,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [msfs2020, path] : {std::pair{true, g_knownPublisher}, std::pair{false, g_simAddon}}) {
         g_msfs2020Mode = msfs2020;
         try {
-            gf_readBglAirports(bytes, path, handoff);
+            const std::uint64_t read = gf_readBglAirports(bytes, path, handoff);
+            check(size > BglWords::heldBlocks * g_blockBytes || read <= size,
+                  "walk: a file within the blocks held read once");
+            check(read <= 4 * size + (BglWords::heldBlocks + 4) * g_blockBytes,
+                  "walk: no more than four times the file read, and a few blocks");
         } catch (const std::out_of_range&) {
             // a record or entry that claims more than the file holds
         }
+        lf_checkReportBound();
     }
     g_msfs2020Mode = true;
     fuzzsupport::writeFile(g_unknownPublisher, bytes);
@@ -121,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const std::out_of_range&) {
         }
     }
+    lf_checkReportBound();
     lf_loadGenerated();
     g_scanReport.clear();
     return 0;
