@@ -1,6 +1,7 @@
 #include "airports/learned_apf.h"
 
 #include "airports/apf_file.h"
+#include "airports/learned_copies.h"
 #include "airports/stand_limit.h"
 #include "foundation/log.h"
 #include "foundation/option_controls.h"
@@ -23,6 +24,8 @@ namespace {
 
 // a stand made by hand needs a position away from (0, 0)
 constexpr double lf_manualMinDeg = 0.0001;
+
+constexpr const char* lf_allCopiesTaken = "and is not written over in this visit: *.0.xml to *.9.xml are taken";
 
 // Same aircraft on the same day and kind, sharing a half hour.
 bool lf_sameStandOption(const StandOption& a, const StandOption& b)
@@ -182,13 +185,26 @@ bool lf_mergeStands(const Apf& doc, const std::string& path, std::vector<Stand>&
     return refused;
 }
 
-// The learned file as it is, copied beside it with ".0" before its extension (EDDF.0.xml).
-void lf_keepCopy(const fs::path& path)
+// One line in the log and the status line.
+void lf_tell(const std::string& text)
 {
-    fs::path copy = path.parent_path() / path.stem();
-    copy += ".0";
-    copy += path.extension();
-    fs::copy_file(path, copy, fs::copy_options::overwrite_existing);
+    gf_logError(text);
+    gf_showStatus(text, false);
+}
+
+// The learned file as it is kept in a copy beside it (EDDF.0.xml ... EDDF.9.xml), as `what` says
+// why; without a copy it is not written over in this visit, also when the copy fails.
+void lf_keepCopy(const fs::path& path, const std::string& pathText, std::string_view what, std::string_view detail)
+{
+    g_learnedFileHeld = true;
+    const LearnedCopy copy = gf_keepLearnedCopy(path);
+    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
+        lf_tell(fmt::format("{} {}, {}{}", pathText, what, lf_allCopiesTaken, detail));
+        return;
+    }
+    g_learnedFileHeld = false;
+    const char* kept = copy.outcome == LearnedCopy::Outcome::made ? "saved as" : "kept already as";
+    gf_log(fmt::format("{} {}, {} *.{}.xml{}", pathText, what, kept, copy.number, detail));
 }
 
 } // namespace
@@ -216,9 +232,7 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
     try {
         Apf doc;
         if (const pugi::xml_parse_result result = doc.load_file(path.c_str()); !result) {
-            lf_keepCopy(path);
-            gf_log(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
-                               result.description()));
+            lf_keepCopy(path, pathText, "found, but could not be loaded", fmt::format(": {}", result.description()));
             return;
         }
         parsed = true;
@@ -252,10 +266,8 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
         const auto from = std::min(read, static_cast<std::size_t>(resized - stands.begin()));
         refused = gf_refuseCrowdedStands(stands, from, pathText) > 0 || refused;
         // the next save writes only what was taken: the file as it was stays beside it
-        if (refused) {
-            lf_keepCopy(path);
-            gf_log(fmt::format("{} had refused stands or changes, saved as *.0.xml", pathText));
-        }
+        if (refused)
+            lf_keepCopy(path, pathText, "had refused stands or changes", "");
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
     }

@@ -395,6 +395,73 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
     }
 }
 
+static std::string lf_copy(int number) { return fmt::format("airports/learned/thirdparty/Pub/EDDF.{}.xml", number); }
+
+static std::vector<std::string> lf_copies()
+{
+    std::vector<std::string> texts;
+    for (int number = 0; fs::exists(lf_copy(number)); ++number)
+        texts.push_back(readFile(lf_copy(number)));
+    return texts;
+}
+
+// A refusal never writes over a copy: each version goes to the next free name, once however
+// often it is loaded; an unparsable file likewise.
+TEST_F(ParkApfTest, EachRefusedVersionKeptOnceInACopyOfItsOwn)
+{
+    putArchive();
+    const std::string v1 = apfText(lf_pp("X9", 0, "radius='20'", "<opt reg='D-X' day='1' hh='1'/>"));
+    const std::string v2 = apfText(lf_pp("A1", 0, "manual='true' radius='10'")), v3 = "<meta";
+    const struct { std::string file; std::vector<std::string> copies; std::string line; } visits[] = {
+        {v1, {v1}, "{} had refused stands or changes, saved as *.0.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, saved as *.1.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, kept already as *.1.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, kept already as *.1.xml"},
+        {v1, {v1, v2}, "{} had refused stands or changes, kept already as *.0.xml"}, // an older version
+        {v3, {v1, v2, v3}, "{} found, but could not be loaded, saved as *.2.xml: Error parsing start element tag"},
+        {v3, {v1, v2, v3},
+         "{} found, but could not be loaded, kept already as *.2.xml: Error parsing start element tag"},
+    };
+    for (const auto& visit : visits) {
+        const std::string line = fmt::format(fmt::runtime(visit.line), learned);
+        SCOPED_TRACE(line);
+        writeFile(learned, visit.file);
+        const auto before = static_cast<std::ptrdiff_t>(folder.logLines().size());
+        EXPECT_EQ(load(), "");
+        EXPECT_EQ(lf_copies(), visit.copies);
+        const auto lines = folder.logLines();
+        EXPECT_EQ(std::count(lines.begin() + before, lines.end(), line), 1);
+        EXPECT_FALSE(g_learnedFileHeld);
+    }
+}
+
+// With all ten copies taken, no copy is made, and the file is kept from the visit's save.
+TEST_F(ParkApfTest, WithEveryCopyTakenTheRefusedFileIsHeld)
+{
+    putArchive();
+    const std::string taken = " and is not written over in this visit: *.0.xml to *.9.xml are taken";
+    const struct { std::string file, line; } cases[] = {
+        {apfText(lf_pp("X9", 0)), "{} had refused stands or changes," + taken},
+        {"<meta", "{} found, but could not be loaded," + taken + ": Error parsing start element tag"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = fmt::format(fmt::runtime(c.line), learned);
+        SCOPED_TRACE(line);
+        for (int number = 0; number < 10; ++number)
+            writeFile(lf_copy(number), std::to_string(number));
+        writeFile(learned, c.file);
+        gf_clearStatusAndError();
+        EXPECT_EQ(load(), "");
+        EXPECT_TRUE(g_learnedFileHeld);
+        EXPECT_EQ(lf_copies(), (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        EXPECT_EQ((std::tuple{folder.logHas("===> " + line), gf_statusLine().text}), (std::tuple{true, line}));
+        fs::remove(lf_copy(4)); // a free name again
+        EXPECT_EQ(load(), "");
+        EXPECT_FALSE(g_learnedFileHeld);
+        EXPECT_EQ(readFile(lf_copy(4)), c.file);
+    }
+}
+
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
 {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {1, 10}, {17, 10}, {18, 25}, {37, 25}, {38, 50},

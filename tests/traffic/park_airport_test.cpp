@@ -104,6 +104,20 @@ protected:
         gf_handleParkAirports(false);
     }
     static inline const fs::path learned = "airports/learned/thirdparty/Pub/EDXX.xml";
+    static fs::path copyOf(int number) { return fmt::format("airports/learned/thirdparty/Pub/EDXX.{}.xml", number); }
+    // A visit to EDXX in which G-EZYA is learned at S4, saved on leaving.
+    void visitLearning()
+    {
+        g_liveAircraft.clear();
+        flyAt(15.0, 3000.0);
+        flyAt(12.0, 2500.0);
+        ASSERT_EQ(g_parkStands.size(), 4u);
+        LiveAc& ac = addLive(0x400001, "EZY12", lf_at(0.0, 333.0), FlightState::parked);
+        ac.registration = "G-EZYA";
+        ASSERT_TRUE(gf_learnStand(StandLearning::real, 4, ac, WeekPoint{1, 0}, true));
+        flyAt(21.0, 4000.0);
+        ASSERT_TRUE(parkAirport.code.empty());
+    }
 };
 
 TEST_F(ParkAirportTest, ApproachStayAndDepartureLearnAndReadBackOnTheNextApproach)
@@ -481,6 +495,26 @@ TEST_F(ParkAirportTest, AnOptionWhoseAircraftIsAboutIsWrittenBackAsItWasRead)
         EXPECT_TRUE(text.find(fmt::format("<opt reg=\"G-EZYA\" airl=\"EZY\" type=\"A320\" day=\"1\" hh=\"{}\" "
                                           "cs=\"EZY12\" />", c.halfHours)) != std::string::npos) << text;
         EXPECT_TRUE(text.find(c.qf) != std::string::npos) << text;
+    }
+}
+
+// A learned file refused in part, with all ten of its copies taken, outlasts a visit that learned;
+// with one name free, it is copied there and the visit's learning saved.
+TEST_F(ParkAirportTest, ARefusedLearnedFileWithEveryCopyTakenOutlastsAVisitThatLearned)
+{
+    const std::string refused = lf_apf("", "<parkpos id='X9'><opt reg='D-X' airl='DLH' type='A320' day='1' hh='1'/>"
+                                           "</parkpos>");
+    for (const int taken : {10, 9}) {
+        SCOPED_TRACE(taken);
+        fs::remove_all("airports/learned");
+        for (int number = 0; number < taken; ++number)
+            writeFile(copyOf(number), "an older version");
+        writeFile(learned, refused);
+        visitLearning();
+        const std::string text = readFile(learned);
+        const bool learnt = text.find("G-EZYA") != std::string::npos;
+        EXPECT_EQ((std::tuple{text == refused, learnt, readFile(copyOf(9)) == refused}),
+                  (std::tuple{taken == 10, taken == 9, taken == 9}));
     }
 }
 
