@@ -25,6 +25,8 @@ namespace {
 // a stand made by hand needs a position away from (0, 0)
 constexpr double lf_manualMinDeg = 0.0001;
 
+// three times a large airport's learned file: 500 stands x 100 options x 110 bytes = 5.5 MB
+constexpr std::uintmax_t lf_maxLearnedBytes = 16u << 20;
 constexpr const char* lf_allCopiesTaken = "and is not written over in this visit: *.0.xml to *.9.xml are taken";
 
 // Same aircraft on the same day and kind, sharing a half hour.
@@ -207,6 +209,26 @@ void lf_keepCopy(const fs::path& path, const std::string& pathText, std::string_
     gf_log(fmt::format("{} {}, {} *.{}.xml{}", pathText, what, kept, copy.number, detail));
 }
 
+// A file too large to be a learned file is not read; moved aside, the next save cannot write it over.
+bool lf_refusedUnread(const fs::path& path, const std::string& pathText)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size <= lf_maxLearnedBytes)
+        return false;
+    const std::string refusal =
+        fmt::format("{} refused unread: {} bytes, more than {}", pathText, size, lf_maxLearnedBytes);
+    g_learnedFileHeld = true;
+    const LearnedCopy copy = gf_moveLearnedAside(path);
+    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
+        lf_tell(fmt::format("{}, {}", refusal, lf_allCopiesTaken));
+        return true;
+    }
+    g_learnedFileHeld = false;
+    lf_tell(fmt::format("{}, moved to *.{}.xml", refusal, copy.number));
+    return true;
+}
+
 } // namespace
 
 std::int32_t gf_snapMaxLive(std::int32_t value)
@@ -230,6 +252,8 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
     bool refused = false;
     std::size_t read = stands.size(); // the stands from here on are the file's
     try {
+        if (lf_refusedUnread(path, pathText))
+            return;
         Apf doc;
         if (const pugi::xml_parse_result result = doc.load_file(path.c_str()); !result) {
             lf_keepCopy(path, pathText, "found, but could not be loaded", fmt::format(": {}", result.description()));

@@ -63,3 +63,12 @@ LearnedCopy gf_keepLearnedCopy(const fs::path& path)
     fs::copy_file(path, lf_copyPath(path, *number), fs::copy_options::none); // throws rather than overwrite
     return {LearnedCopy::Outcome::made, *number};
 }
+
+LearnedCopy gf_moveLearnedAside(const fs::path& path)
+{
+    const std::optional<int> number = lf_firstFree(path);
+    if (!number)
+        return {};
+    fs::rename(path, lf_copyPath(path, *number));
+    return {LearnedCopy::Outcome::made, *number};
+}

@@ -13,3 +13,5 @@ struct LearnedCopy {
 
 // The file copied to the first free copy name, unless a copy holds the same bytes already.
 LearnedCopy gf_keepLearnedCopy(const std::filesystem::path& path);
+// The file renamed to the first free copy name, unread; it stays where it is when all are taken.
+LearnedCopy gf_moveLearnedAside(const std::filesystem::path& path);

@@ -14,6 +14,7 @@
 #include <gsl/narrow>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 
 using namespace airportstest;
 
@@ -397,6 +398,12 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
 
 static std::string lf_copy(int number) { return fmt::format("airports/learned/thirdparty/Pub/EDDF.{}.xml", number); }
 
+static ino_t lf_inode(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
 static std::vector<std::string> lf_copies()
 {
     std::vector<std::string> texts;
@@ -459,6 +466,43 @@ TEST_F(ParkApfTest, WithEveryCopyTakenTheRefusedFileIsHeld)
         EXPECT_EQ(load(), "");
         EXPECT_FALSE(g_learnedFileHeld);
         EXPECT_EQ(readFile(lf_copy(4)), c.file);
+    }
+}
+
+// A file over 16 MiB is refused unread and renamed to the next free copy name; with none free it
+// stays, unread, and is kept from the visit's save.
+TEST_F(ParkApfTest, ALearnedFileOver16MiBMovedAsideUnread)
+{
+    putArchive();
+    // read, it would change A1's radius and the parking percentage
+    const std::string big = apfText("<!--" + std::string((17 << 20) - 300, 'x') + "-->" +
+                                        lf_pp("A1", 0, "radius_change='true' radius='9'"),
+                                    "<parameter name='parking_percentage' value='55'/>");
+    const std::string size = std::to_string(big.size());
+    const struct { int taken; std::string copy, line; } cases[] = {
+        {0, lf_copy(0), "{} refused unread: {} bytes, more than 16777216, moved to *.0.xml"},
+        {3, lf_copy(3), "{} refused unread: {} bytes, more than 16777216, moved to *.3.xml"},
+        {10, learned, "{} refused unread: {} bytes, more than 16777216, and is not written over in this visit: "
+                      "*.0.xml to *.9.xml are taken"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.taken);
+        fs::remove_all("airports/learned");
+        for (int number = 0; number < c.taken; ++number)
+            writeFile(lf_copy(number), "");
+        writeFile(learned, big);
+        const ino_t inode = lf_inode(learned);
+        parking_percentage.value = 20;
+        gf_clearStatusAndError();
+        EXPECT_EQ(load(), "");
+        const std::string line = fmt::format(fmt::runtime(c.line), learned, size);
+        // the same file renamed, whole
+        EXPECT_EQ((std::tuple{lf_inode(c.copy), readFile(c.copy) == big,
+                              std::lround(g_parkStands.at(0).radius * 1852.0), parking_percentage.value.load(),
+                              g_learnedFileHeld.load(), gf_statusLine().text}),
+                  (std::tuple{inode, true, 5L, 20, c.taken == 10, line}));
+        EXPECT_TRUE(folder.logHas("===> " + line));
+        EXPECT_FALSE(folder.logHas("Read from learned airport file: '" + learned + "'"));
     }
 }
 

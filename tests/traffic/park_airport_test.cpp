@@ -34,6 +34,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <thread>
 
 namespace traffictest {
@@ -516,6 +517,25 @@ TEST_F(ParkAirportTest, ARefusedLearnedFileWithEveryCopyTakenOutlastsAVisitThatL
         EXPECT_EQ((std::tuple{text == refused, learnt, readFile(copyOf(9)) == refused}),
                   (std::tuple{taken == 10, taken == 9, taken == 9}));
     }
+}
+
+// A learned file over 16 MiB is neither read nor copied: renamed aside whole, it lies beside the
+// learned file that the visit saves.
+TEST_F(ParkAirportTest, ALearnedFileOver16MiBLiesWholeBesideTheNextOne)
+{
+    const std::string big =
+        lf_apf("<parameter name='MAX_FIT' value='3'/>", "<!--" + std::string(17 << 20, 'x') + "-->");
+    writeFile(learned, big);
+    struct stat before {};
+    ASSERT_EQ(::stat(learned.c_str(), &before), 0);
+    MAX_FIT.value = 20;
+    visitLearning();
+    struct stat after {};
+    ASSERT_EQ(::stat(copyOf(0).c_str(), &after), 0);
+    EXPECT_EQ((std::tuple{after.st_ino, readFile(copyOf(0)) == big, MAX_FIT.value.load()}),
+              (std::tuple{before.st_ino, true, 20}));
+    EXPECT_NE(readFile(learned).find("G-EZYA"), std::string::npos);
+    EXPECT_FALSE(folder.logHas(fmt::format("Read from learned airport file: '{}'", learned.generic_string())));
 }
 
 TEST_F(ParkAirportTest, LearnedFileNeverOverwritesTheUsersFileAndAHandmadeOneIsWrittenWhole)
