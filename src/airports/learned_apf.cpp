@@ -18,6 +18,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -29,12 +30,32 @@ constexpr double lf_manualMinDeg = 0.0001;
 constexpr std::uintmax_t lf_maxLearnedBytes = 16u << 20;
 constexpr const char* lf_allCopiesTaken = "and is not written over in this visit: *.0.xml to *.9.xml are taken";
 
-// Same aircraft on the same day and kind, sharing a half hour.
-bool lf_sameStandOption(const StandOption& a, const StandOption& b)
-{
-    return a.day == b.day && a.real == b.real && a.reg == b.reg && a.airl == b.airl && a.type == b.type &&
-           (a.hh & b.hh).any();
-}
+// The half hours of a stand's options by aircraft, day and kind: an option of the learned file is
+// taken unless one of the same aircraft, day and kind shares a half hour with it.
+class OptionHours {
+public:
+    explicit OptionHours(const std::vector<StandOption>& options)
+    {
+        for (const StandOption& option : options)
+            m_hours[lf_key(option)] |= option.hh;
+    }
+    // True when taken: its half hours then count for the options after it.
+    bool take(const StandOption& option)
+    {
+        HalfHourBitset& hours = m_hours[lf_key(option)];
+        if ((hours & option.hh).any())
+            return false;
+        hours |= option.hh;
+        return true;
+    }
+
+private:
+    static std::string lf_key(const StandOption& o)
+    {
+        return fmt::format("{} {} {}:{}{}:{}{}", o.day, o.real, o.reg.size(), o.reg, o.airl.size(), o.airl, o.type);
+    }
+    std::unordered_map<std::string, HalfHourBitset> m_hours;
+};
 
 template <class T>
 void lf_logApplied(std::string_view key, const T& value)
@@ -101,7 +122,7 @@ void lf_applyOptions(const Apf& doc)
 // Radius and cargo corrections, and the options the archived stand lacks; false when a
 // correction was refused.
 bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& path, Stand& stand,
-                            HalfHourLog& hoursLog)
+                            OptionHours& hours, HalfHourLog& hoursLog)
 {
     bool applied = true;
     if (parkpos.attribute("radius_change").as_bool()) {
@@ -122,8 +143,7 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
     std::int32_t next = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
     for (const pugi::xml_node& opt : parkpos.children("opt")) {
         StandOption option = gf_readStandOption(opt, next, 0, hoursLog);
-        const auto same = [&option](const StandOption& o) { return lf_sameStandOption(o, option); };
-        if (std::none_of(stand.options.begin(), stand.options.end(), same)) {
+        if (hours.take(option)) {
             stand.options.push_back(std::move(option));
             ++next;
         }
@@ -135,8 +155,11 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
 // loaded) counts as refused: the next save would drop its options.
 enum class Merge { applied, refused, pastLimit };
 
+// The option hours of each stand the learned file adds options to, by its place in the list.
+using StandHours = std::unordered_map<std::size_t, OptionHours>;
+
 Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
-                      HalfHourLog& hoursLog)
+                      StandHours& standHours, HalfHourLog& hoursLog)
 {
     const std::string id = parkpos.attribute("id").as_string();
     const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
@@ -145,7 +168,13 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
             return Merge::refused;
         }
-        return lf_applyLearnedParkpos(parkpos, path, *named, hoursLog) ? Merge::applied : Merge::refused;
+        // a stand named again by a later element goes on with its hours
+        const auto place = static_cast<std::size_t>(named - stands.begin());
+        auto hours = standHours.find(place);
+        if (hours == standHours.end())
+            hours = standHours.emplace(place, OptionHours(named->options)).first;
+        return lf_applyLearnedParkpos(parkpos, path, *named, hours->second, hoursLog) ? Merge::applied
+                                                                                       : Merge::refused;
     }
     if (named != stands.end()) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
@@ -174,10 +203,11 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
 bool lf_mergeStands(const Apf& doc, const std::string& path, std::vector<Stand>& stands)
 {
     HalfHourLog hoursLog;
+    StandHours standHours;
     bool refused = false;
     std::size_t pastLimit = 0;
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos")) {
-        const Merge merge = lf_mergeParkpos(parkpos, path, stands, hoursLog);
+        const Merge merge = lf_mergeParkpos(parkpos, path, stands, standHours, hoursLog);
         refused = refused || merge != Merge::applied;
         pastLimit += merge == Merge::pastLimit ? 1 : 0;
     }

@@ -10,6 +10,7 @@
 #include "foundation/random.h"
 #include "support/manual_time.h"
 
+#include <chrono>
 #include <fmt/format.h>
 #include <gsl/narrow>
 #include <map>
@@ -504,6 +505,66 @@ TEST_F(ParkApfTest, ALearnedFileOver16MiBMovedAsideUnread)
         EXPECT_TRUE(folder.logHas("===> " + line));
         EXPECT_FALSE(folder.logHas("Read from learned airport file: '" + learned + "'"));
     }
+}
+
+// A learned option is taken unless one of the same aircraft, day and kind shares a half hour with
+// it, among the archived options and those taken before it, also from an earlier element.
+TEST_F(ParkApfTest, LearnedOptionsOfAStandNamedTwiceTakenOnce)
+{
+    putArchive(); // A1: D-A DLH A320, day 1, half hours 11 and 12
+    constexpr const char* opt = "<opt reg='{}' airl='{}' type='{}' day='{}' hh='{}' {}/>";
+    const struct { const char *reg, *airl, *type; int day; const char *hh, *soft; bool taken; } options[] = {
+        {"D-B", "DLH", "A320", 1, "5", "", true},
+        {"D-B", "DLH", "A320", 1, "5,6", "", false}, // shares 5 with the element before
+        {"D-B", "DLH", "A320", 2, "5", "", true},
+        {"D-B", "DLH", "A320", 1, "5", "soft='true'", true},
+        {"D-A", "DLH", "A320", 1, "12,13", "", false}, // shares 12 with the archived option
+        {"D-A", "DLH", "A321", 1, "12", "", true},
+        {"D-A", "EZY", "A320", 1, "12", "", true},
+        {"D-A", "DLH", "A320", 1, "13", "", true},
+    };
+    std::string second, expected = "D-A/DLH/A320/1/11,12/true ";
+    for (const auto& o : options) {
+        second += fmt::format(fmt::runtime(opt), o.reg, o.airl, o.type, o.day, o.hh, o.soft);
+        if (o.taken)
+            expected += fmt::format("{}/{}/{}/{}/{}/{} ", o.reg, o.airl, o.type, o.day, o.hh, o.soft[0] == '\0');
+    }
+    writeFile(learned, apfText(lf_pp("A1", 0, "", fmt::format(fmt::runtime(opt), "D-B", "DLH", "A320", 1, "5", "")) +
+                               lf_pp("A1", 0, "", second.substr(second.find("/>") + 2))));
+    EXPECT_EQ(load(), "");
+    std::string merged;
+    std::int32_t id = 0;
+    for (const StandOption& o : g_parkStands.at(0).options) {
+        merged += fmt::format("{}/{}/{}/{}/{}/{} ", o.reg, o.airl, o.type, o.day, gf_bitset2hours(o.hh), o.real == 1);
+        EXPECT_EQ(o.optionId, ++id) << o.reg;
+    }
+    EXPECT_EQ(merged, expected);
+}
+
+// Merging a stand's options takes time in proportion to their number: 40,000 options of one
+// stand load within 5 times 4,000 options of each of 10 stands (the fastest of three loads each).
+TEST_F(ParkApfTest, FortyThousandOptionsOfOneStandMergedInLinearTime)
+{
+    putLocal(apfText(lf_row("S", 10, 0, 100), lf_alt + "<parameter name='publisher' value='Pub'/>"));
+    std::string files[2];
+    for (const int stands : {1, 10})
+        for (int s = 0; s < stands; ++s) {
+            files[stands == 10] += fmt::format("<parkpos id='S{}'>", s);
+            for (int i = 0; i < 40000 / stands; ++i)
+                files[stands == 10] += fmt::format("<opt reg='D-{}' airl='DLH' type='A320' day='1' hh='3'/>", i);
+            files[stands == 10] += "</parkpos>";
+        }
+    std::chrono::duration<double> fastest[2] = {std::chrono::hours(1), std::chrono::hours(1)};
+    for (int round = 0; round < 3; ++round)
+        for (const int file : {0, 1}) {
+            writeFile(learned, apfText(files[file]));
+            const auto start = std::chrono::steady_clock::now();
+            ASSERT_EQ(load(), "");
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            fastest[file] = std::min(fastest[file], took);
+            ASSERT_EQ(g_parkStands.at(0).options.size(), file == 0 ? 40000u : 4000u);
+        }
+    EXPECT_LT(fastest[0].count(), 5.0 * fastest[1].count()) << fastest[1].count() << " s for 4,000 x 10";
 }
 
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)
