@@ -1,6 +1,7 @@
 #include "airports/learned_apf.h"
 
 #include "airports/apf_file.h"
+#include "airports/learned_copies.h"
 #include "airports/stand_limit.h"
 #include "foundation/log.h"
 #include "foundation/option_controls.h"
@@ -17,6 +18,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -24,12 +26,36 @@ namespace {
 // a stand made by hand needs a position away from (0, 0)
 constexpr double lf_manualMinDeg = 0.0001;
 
-// Same aircraft on the same day and kind, sharing a half hour.
-bool lf_sameStandOption(const StandOption& a, const StandOption& b)
-{
-    return a.day == b.day && a.real == b.real && a.reg == b.reg && a.airl == b.airl && a.type == b.type &&
-           (a.hh & b.hh).any();
-}
+// three times a large airport's learned file: 500 stands x 100 options x 110 bytes = 5.5 MB
+constexpr std::uintmax_t lf_maxLearnedBytes = 16u << 20;
+constexpr const char* lf_allCopiesTaken = "and is not written over in this visit: *.0.xml to *.9.xml are taken";
+
+// The half hours of a stand's options by aircraft, day and kind: an option of the learned file is
+// taken unless one of the same aircraft, day and kind shares a half hour with it.
+class OptionHours {
+public:
+    explicit OptionHours(const std::vector<StandOption>& options)
+    {
+        for (const StandOption& option : options)
+            m_hours[lf_key(option)] |= option.hh;
+    }
+    // True when taken: its half hours then count for the options after it.
+    bool take(const StandOption& option)
+    {
+        HalfHourBitset& hours = m_hours[lf_key(option)];
+        if ((hours & option.hh).any())
+            return false;
+        hours |= option.hh;
+        return true;
+    }
+
+private:
+    static std::string lf_key(const StandOption& o)
+    {
+        return fmt::format("{} {} {}:{}{}:{}{}", o.day, o.real, o.reg.size(), o.reg, o.airl.size(), o.airl, o.type);
+    }
+    std::unordered_map<std::string, HalfHourBitset> m_hours;
+};
 
 template <class T>
 void lf_logApplied(std::string_view key, const T& value)
@@ -96,7 +122,7 @@ void lf_applyOptions(const Apf& doc)
 // Radius and cargo corrections, and the options the archived stand lacks; false when a
 // correction was refused.
 bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& path, Stand& stand,
-                            HalfHourLog& hoursLog)
+                            OptionHours& hours, HalfHourLog& hoursLog)
 {
     bool applied = true;
     if (parkpos.attribute("radius_change").as_bool()) {
@@ -117,8 +143,7 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
     std::int32_t next = stand.options.empty() ? 1 : stand.options.back().optionId + 1;
     for (const pugi::xml_node& opt : parkpos.children("opt")) {
         StandOption option = gf_readStandOption(opt, next, 0, hoursLog);
-        const auto same = [&option](const StandOption& o) { return lf_sameStandOption(o, option); };
-        if (std::none_of(stand.options.begin(), stand.options.end(), same)) {
+        if (hours.take(option)) {
             stand.options.push_back(std::move(option));
             ++next;
         }
@@ -130,8 +155,11 @@ bool lf_applyLearnedParkpos(const pugi::xml_node& parkpos, const std::string& pa
 // loaded) counts as refused: the next save would drop its options.
 enum class Merge { applied, refused, pastLimit };
 
+// The option hours of each stand the learned file adds options to, by its place in the list.
+using StandHours = std::unordered_map<std::size_t, OptionHours>;
+
 Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, std::vector<Stand>& stands,
-                      HalfHourLog& hoursLog)
+                      StandHours& standHours, HalfHourLog& hoursLog)
 {
     const std::string id = parkpos.attribute("id").as_string();
     const auto named = std::find_if(stands.begin(), stands.end(), [&id](const Stand& s) { return s.name == id; });
@@ -140,7 +168,13 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
             gf_log(fmt::format("learned stand {} in {} not found?", id, path));
             return Merge::refused;
         }
-        return lf_applyLearnedParkpos(parkpos, path, *named, hoursLog) ? Merge::applied : Merge::refused;
+        // a stand named again by a later element goes on with its hours
+        const auto place = static_cast<std::size_t>(named - stands.begin());
+        auto hours = standHours.find(place);
+        if (hours == standHours.end())
+            hours = standHours.emplace(place, OptionHours(named->options)).first;
+        return lf_applyLearnedParkpos(parkpos, path, *named, hours->second, hoursLog) ? Merge::applied
+                                                                                       : Merge::refused;
     }
     if (named != stands.end()) {
         gf_logError(fmt::format("manually created standid {} already exists in {}", id, path));
@@ -169,10 +203,11 @@ Merge lf_mergeParkpos(const pugi::xml_node& parkpos, const std::string& path, st
 bool lf_mergeStands(const Apf& doc, const std::string& path, std::vector<Stand>& stands)
 {
     HalfHourLog hoursLog;
+    StandHours standHours;
     bool refused = false;
     std::size_t pastLimit = 0;
     for (const pugi::xml_node& parkpos : doc.child("parkpositions").children("parkpos")) {
-        const Merge merge = lf_mergeParkpos(parkpos, path, stands, hoursLog);
+        const Merge merge = lf_mergeParkpos(parkpos, path, stands, standHours, hoursLog);
         refused = refused || merge != Merge::applied;
         pastLimit += merge == Merge::pastLimit ? 1 : 0;
     }
@@ -182,13 +217,46 @@ bool lf_mergeStands(const Apf& doc, const std::string& path, std::vector<Stand>&
     return refused;
 }
 
-// The learned file as it is, copied beside it with ".0" before its extension (EDDF.0.xml).
-void lf_keepCopy(const fs::path& path)
+// One line in the log and the status line.
+void lf_tell(const std::string& text)
 {
-    fs::path copy = path.parent_path() / path.stem();
-    copy += ".0";
-    copy += path.extension();
-    fs::copy_file(path, copy, fs::copy_options::overwrite_existing);
+    gf_logError(text);
+    gf_showStatus(text, false);
+}
+
+// The learned file as it is kept in a copy beside it (EDDF.0.xml ... EDDF.9.xml), as `what` says
+// why; without a copy it is not written over in this visit, also when the copy fails.
+void lf_keepCopy(const fs::path& path, const std::string& pathText, std::string_view what, std::string_view detail)
+{
+    g_learnedFileHeld = true;
+    const LearnedCopy copy = gf_keepLearnedCopy(path);
+    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
+        lf_tell(fmt::format("{} {}, {}{}", pathText, what, lf_allCopiesTaken, detail));
+        return;
+    }
+    g_learnedFileHeld = false;
+    const char* kept = copy.outcome == LearnedCopy::Outcome::made ? "saved as" : "kept already as";
+    gf_log(fmt::format("{} {}, {} *.{}.xml{}", pathText, what, kept, copy.number, detail));
+}
+
+// A file too large to be a learned file is not read; moved aside, the next save cannot write it over.
+bool lf_refusedUnread(const fs::path& path, const std::string& pathText)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size <= lf_maxLearnedBytes)
+        return false;
+    const std::string refusal =
+        fmt::format("{} refused unread: {} bytes, more than {}", pathText, size, lf_maxLearnedBytes);
+    g_learnedFileHeld = true;
+    const LearnedCopy copy = gf_moveLearnedAside(path);
+    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
+        lf_tell(fmt::format("{}, {}", refusal, lf_allCopiesTaken));
+        return true;
+    }
+    g_learnedFileHeld = false;
+    lf_tell(fmt::format("{}, moved to *.{}.xml", refusal, copy.number));
+    return true;
 }
 
 } // namespace
@@ -214,11 +282,11 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
     bool refused = false;
     std::size_t read = stands.size(); // the stands from here on are the file's
     try {
+        if (lf_refusedUnread(path, pathText))
+            return;
         Apf doc;
         if (const pugi::xml_parse_result result = doc.load_file(path.c_str()); !result) {
-            lf_keepCopy(path);
-            gf_log(fmt::format("{} found, but could not be loaded, saved as *.0.xml: {}", pathText,
-                               result.description()));
+            lf_keepCopy(path, pathText, "found, but could not be loaded", fmt::format(": {}", result.description()));
             return;
         }
         parsed = true;
@@ -252,10 +320,8 @@ void gf_readLearned(const fs::path& path, const ParkApfInfo& params, std::vector
         const auto from = std::min(read, static_cast<std::size_t>(resized - stands.begin()));
         refused = gf_refuseCrowdedStands(stands, from, pathText) > 0 || refused;
         // the next save writes only what was taken: the file as it was stays beside it
-        if (refused) {
-            lf_keepCopy(path);
-            gf_log(fmt::format("{} had refused stands or changes, saved as *.0.xml", pathText));
-        }
+        if (refused)
+            lf_keepCopy(path, pathText, "had refused stands or changes", "");
     } catch (const std::exception& e) {
         gf_log(fmt::format("{}: {}", "gf_readLearned", e.what()));
     }

@@ -20,6 +20,7 @@ std::atomic<bool> g_learnSoftAllowed{true};
 SharedText g_reservedStand;
 std::atomic<std::uint32_t> g_learnedUpdates{0};
 std::atomic<bool> g_apfParamsChanged{false};
+std::atomic<bool> g_learnedFileHeld{false};
 ParkFileDisplay g_parkFileDisplay;
 HookSet<ParkLoadHooks> g_parkLoadHooks;
 
@@ -79,5 +80,6 @@ void gf_resetParkApf()
     g_reservedStand.set({});
     g_learnedUpdates = 0;
     g_apfParamsChanged = false;
+    g_learnedFileHeld = false;
     g_parkFileDisplay = ParkFileDisplay{};
 }

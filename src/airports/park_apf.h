@@ -36,6 +36,9 @@ extern std::atomic<std::uint32_t> g_learnedUpdates;
 // A setting that the park airport's file stores was changed: leaving the park airport writes
 // its learned file.
 extern std::atomic<bool> g_apfParamsChanged;
+// The learned file is not written over in this visit: what the next save would lose of it could
+// not be kept in a copy (set by the load).
+extern std::atomic<bool> g_learnedFileHeld;
 // What the main window shows of the park airport's file.
 extern ParkFileDisplay g_parkFileDisplay;
 

@@ -179,6 +179,7 @@ std::string gf_readApf(const std::string& name, ParkApfInfo& params, PackedQf& q
         return fmt::format("{}: xml is empty", "gf_readApf");
     if (!gf_parkAirportSet())
         return fmt::format("{}: no park airport set", "gf_readApf");
+    g_learnedFileHeld = false;
     std::vector<Stand> stands;
     stands.reserve(lf_parkStandsReserve);
     std::string result;

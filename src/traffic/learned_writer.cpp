@@ -40,6 +40,8 @@ std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handm
 
 bool gf_writeLearnedApf()
 {
+    if (g_learnedFileHeld) // the load said so
+        return false;
     ApfParameters params;
     bool handmade = false;
     {

@@ -9,5 +9,6 @@
 // with something learned or set by hand kept; a handmade file takes every stand with its options.
 // Made-up aircraft are never taken.
 std::vector<Stand> gf_learnedStands(const std::vector<Stand>& stands, bool handmade);
-// Writes the park airport's learned file and shows the outcome; true when saved.
+// Writes the park airport's learned file and shows the outcome; true when saved. Nothing is
+// written while g_learnedFileHeld is set.
 bool gf_writeLearnedApf();

@@ -10,10 +10,12 @@
 #include "foundation/random.h"
 #include "support/manual_time.h"
 
+#include <chrono>
 #include <fmt/format.h>
 #include <gsl/narrow>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 
 using namespace airportstest;
 
@@ -393,6 +395,176 @@ TEST_F(ParkApfTest, LearnedRefusalsLoggedAndTheFileKeptAsItWas)
         EXPECT_EQ(readFile("airports/learned/thirdparty/Pub/EDDF.0.xml"), c.line.empty() ? "" : c.text);
         EXPECT_EQ(folder.logHas(learned + " had refused stands or changes, saved as *.0.xml"), !c.line.empty());
     }
+}
+
+static std::string lf_copy(int number) { return fmt::format("airports/learned/thirdparty/Pub/EDDF.{}.xml", number); }
+
+static ino_t lf_inode(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+static std::vector<std::string> lf_copies()
+{
+    std::vector<std::string> texts;
+    for (int number = 0; fs::exists(lf_copy(number)); ++number)
+        texts.push_back(readFile(lf_copy(number)));
+    return texts;
+}
+
+// A refusal never writes over a copy: each version goes to the next free name, once however
+// often it is loaded; an unparsable file likewise.
+TEST_F(ParkApfTest, EachRefusedVersionKeptOnceInACopyOfItsOwn)
+{
+    putArchive();
+    const std::string v1 = apfText(lf_pp("X9", 0, "radius='20'", "<opt reg='D-X' day='1' hh='1'/>"));
+    const std::string v2 = apfText(lf_pp("A1", 0, "manual='true' radius='10'")), v3 = "<meta";
+    const struct { std::string file; std::vector<std::string> copies; std::string line; } visits[] = {
+        {v1, {v1}, "{} had refused stands or changes, saved as *.0.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, saved as *.1.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, kept already as *.1.xml"},
+        {v2, {v1, v2}, "{} had refused stands or changes, kept already as *.1.xml"},
+        {v1, {v1, v2}, "{} had refused stands or changes, kept already as *.0.xml"}, // an older version
+        {v3, {v1, v2, v3}, "{} found, but could not be loaded, saved as *.2.xml: Error parsing start element tag"},
+        {v3, {v1, v2, v3},
+         "{} found, but could not be loaded, kept already as *.2.xml: Error parsing start element tag"},
+    };
+    for (const auto& visit : visits) {
+        const std::string line = fmt::format(fmt::runtime(visit.line), learned);
+        SCOPED_TRACE(line);
+        writeFile(learned, visit.file);
+        const auto before = static_cast<std::ptrdiff_t>(folder.logLines().size());
+        EXPECT_EQ(load(), "");
+        EXPECT_EQ(lf_copies(), visit.copies);
+        const auto lines = folder.logLines();
+        EXPECT_EQ(std::count(lines.begin() + before, lines.end(), line), 1);
+        EXPECT_FALSE(g_learnedFileHeld);
+    }
+}
+
+// With all ten copies taken, no copy is made, and the file is kept from the visit's save.
+TEST_F(ParkApfTest, WithEveryCopyTakenTheRefusedFileIsHeld)
+{
+    putArchive();
+    const std::string taken = " and is not written over in this visit: *.0.xml to *.9.xml are taken";
+    const struct { std::string file, line; } cases[] = {
+        {apfText(lf_pp("X9", 0)), "{} had refused stands or changes," + taken},
+        {"<meta", "{} found, but could not be loaded," + taken + ": Error parsing start element tag"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = fmt::format(fmt::runtime(c.line), learned);
+        SCOPED_TRACE(line);
+        for (int number = 0; number < 10; ++number)
+            writeFile(lf_copy(number), std::to_string(number));
+        writeFile(learned, c.file);
+        gf_clearStatusAndError();
+        EXPECT_EQ(load(), "");
+        EXPECT_TRUE(g_learnedFileHeld);
+        EXPECT_EQ(lf_copies(), (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        EXPECT_EQ((std::tuple{folder.logHas("===> " + line), gf_statusLine().text}), (std::tuple{true, line}));
+        fs::remove(lf_copy(4)); // a free name again
+        EXPECT_EQ(load(), "");
+        EXPECT_FALSE(g_learnedFileHeld);
+        EXPECT_EQ(readFile(lf_copy(4)), c.file);
+    }
+}
+
+// A file over 16 MiB is refused unread and renamed to the next free copy name; with none free it
+// stays, unread, and is kept from the visit's save.
+TEST_F(ParkApfTest, ALearnedFileOver16MiBMovedAsideUnread)
+{
+    putArchive();
+    // read, it would change A1's radius and the parking percentage
+    const std::string big = apfText("<!--" + std::string((17 << 20) - 300, 'x') + "-->" +
+                                        lf_pp("A1", 0, "radius_change='true' radius='9'"),
+                                    "<parameter name='parking_percentage' value='55'/>");
+    const std::string size = std::to_string(big.size());
+    const struct { int taken; std::string copy, line; } cases[] = {
+        {0, lf_copy(0), "{} refused unread: {} bytes, more than 16777216, moved to *.0.xml"},
+        {3, lf_copy(3), "{} refused unread: {} bytes, more than 16777216, moved to *.3.xml"},
+        {10, learned, "{} refused unread: {} bytes, more than 16777216, and is not written over in this visit: "
+                      "*.0.xml to *.9.xml are taken"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.taken);
+        fs::remove_all("airports/learned");
+        for (int number = 0; number < c.taken; ++number)
+            writeFile(lf_copy(number), "");
+        writeFile(learned, big);
+        const ino_t inode = lf_inode(learned);
+        parking_percentage.value = 20;
+        gf_clearStatusAndError();
+        EXPECT_EQ(load(), "");
+        const std::string line = fmt::format(fmt::runtime(c.line), learned, size);
+        // the same file renamed, whole
+        EXPECT_EQ((std::tuple{lf_inode(c.copy), readFile(c.copy) == big,
+                              std::lround(g_parkStands.at(0).radius * 1852.0), parking_percentage.value.load(),
+                              g_learnedFileHeld.load(), gf_statusLine().text}),
+                  (std::tuple{inode, true, 5L, 20, c.taken == 10, line}));
+        EXPECT_TRUE(folder.logHas("===> " + line));
+        EXPECT_FALSE(folder.logHas("Read from learned airport file: '" + learned + "'"));
+    }
+}
+
+// A learned option is taken unless one of the same aircraft, day and kind shares a half hour with
+// it, among the archived options and those taken before it, also from an earlier element.
+TEST_F(ParkApfTest, LearnedOptionsOfAStandNamedTwiceTakenOnce)
+{
+    putArchive(); // A1: D-A DLH A320, day 1, half hours 11 and 12
+    constexpr const char* opt = "<opt reg='{}' airl='{}' type='{}' day='{}' hh='{}' {}/>";
+    const struct { const char *reg, *airl, *type; int day; const char *hh, *soft; bool taken; } options[] = {
+        {"D-B", "DLH", "A320", 1, "5", "", true},
+        {"D-B", "DLH", "A320", 1, "5,6", "", false}, // shares 5 with the element before
+        {"D-B", "DLH", "A320", 2, "5", "", true},
+        {"D-B", "DLH", "A320", 1, "5", "soft='true'", true},
+        {"D-A", "DLH", "A320", 1, "12,13", "", false}, // shares 12 with the archived option
+        {"D-A", "DLH", "A321", 1, "12", "", true},
+        {"D-A", "EZY", "A320", 1, "12", "", true},
+        {"D-A", "DLH", "A320", 1, "13", "", true},
+    };
+    std::string second, expected = "D-A/DLH/A320/1/11,12/true ";
+    for (const auto& o : options) {
+        second += fmt::format(fmt::runtime(opt), o.reg, o.airl, o.type, o.day, o.hh, o.soft);
+        if (o.taken)
+            expected += fmt::format("{}/{}/{}/{}/{}/{} ", o.reg, o.airl, o.type, o.day, o.hh, o.soft[0] == '\0');
+    }
+    writeFile(learned, apfText(lf_pp("A1", 0, "", fmt::format(fmt::runtime(opt), "D-B", "DLH", "A320", 1, "5", "")) +
+                               lf_pp("A1", 0, "", second.substr(second.find("/>") + 2))));
+    EXPECT_EQ(load(), "");
+    std::string merged;
+    std::int32_t id = 0;
+    for (const StandOption& o : g_parkStands.at(0).options) {
+        merged += fmt::format("{}/{}/{}/{}/{}/{} ", o.reg, o.airl, o.type, o.day, gf_bitset2hours(o.hh), o.real == 1);
+        EXPECT_EQ(o.optionId, ++id) << o.reg;
+    }
+    EXPECT_EQ(merged, expected);
+}
+
+// Merging a stand's options takes time in proportion to their number: 40,000 options of one
+// stand load within 5 times 4,000 options of each of 10 stands (the fastest of three loads each).
+TEST_F(ParkApfTest, FortyThousandOptionsOfOneStandMergedInLinearTime)
+{
+    putLocal(apfText(lf_row("S", 10, 0, 100), lf_alt + "<parameter name='publisher' value='Pub'/>"));
+    std::string files[2];
+    for (const int stands : {1, 10})
+        for (int s = 0; s < stands; ++s) {
+            files[stands == 10] += fmt::format("<parkpos id='S{}'>", s);
+            for (int i = 0; i < 40000 / stands; ++i)
+                files[stands == 10] += fmt::format("<opt reg='D-{}' airl='DLH' type='A320' day='1' hh='3'/>", i);
+            files[stands == 10] += "</parkpos>";
+        }
+    std::chrono::duration<double> fastest[2] = {std::chrono::hours(1), std::chrono::hours(1)};
+    for (int round = 0; round < 3; ++round)
+        for (const int file : {0, 1}) {
+            writeFile(learned, apfText(files[file]));
+            const auto start = std::chrono::steady_clock::now();
+            ASSERT_EQ(load(), "");
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            fastest[file] = std::min(fastest[file], took);
+            ASSERT_EQ(g_parkStands.at(0).options.size(), file == 0 ? 40000u : 4000u);
+        }
+    EXPECT_LT(fastest[0].count(), 5.0 * fastest[1].count()) << fastest[1].count() << " s for 4,000 x 10";
 }
 
 TEST(LearnedMaxLive, SnappedToTheChoicesAtEveryBoundary)

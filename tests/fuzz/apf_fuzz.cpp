@@ -4,7 +4,7 @@
 // The loader ends in a result or one of its listed refusals; every stand lies on the globe with a
 // finite heading and radius, is numbered in order with its overlapping neighbours (at most 64 of
 // them before it), and every option of the program keeps within its limits; no made-up aircraft
-// reaches the written file.
+// reaches the written file, and a copy kept of the learned file is never written over.
 #include "fuzz_support.h"
 
 #include "airports/apf_file.h"
@@ -30,6 +30,7 @@ namespace {
 
 const fs::path g_parkingFile = "airports/my_thirdparty/EDDF.xml";
 const fs::path g_learnedFile = "airports/learned/thirdparty/Pub/EDDF.xml";
+const fs::path g_learnedCopy = "airports/learned/thirdparty/Pub/EDDF.0.xml";
 
 const std::string g_meta =
     "<meta><info name='author' value='a'/><info name='date' value='d'/><info name='version' value='1.0.0'/></meta>";
@@ -111,12 +112,15 @@ void lf_visit(std::string_view parkingFile, std::string_view learnedFile)
     lf_checkStands();
     if (!first.empty())
         return;
+    const bool kept = fs::exists(g_learnedCopy);
+    const std::string copy = kept ? readFile(g_learnedCopy) : std::string();
     g_learnedUpdates = 1;
     (void)gf_writeLearnedApf();
     const std::string written = readFile(g_learnedFile);
     check(madeUpBefore || written.find("REGFAKE") == std::string::npos, "writer: no made-up aircraft in the file");
     (void)lf_load();
     lf_checkStands();
+    check(!kept || readFile(g_learnedCopy) == copy, "copies: a copy of the learned file is never written over");
 }
 
 } // namespace

@@ -34,6 +34,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <thread>
 
 namespace traffictest {
@@ -104,6 +105,20 @@ protected:
         gf_handleParkAirports(false);
     }
     static inline const fs::path learned = "airports/learned/thirdparty/Pub/EDXX.xml";
+    static fs::path copyOf(int number) { return fmt::format("airports/learned/thirdparty/Pub/EDXX.{}.xml", number); }
+    // A visit to EDXX in which G-EZYA is learned at S4, saved on leaving.
+    void visitLearning()
+    {
+        g_liveAircraft.clear();
+        flyAt(15.0, 3000.0);
+        flyAt(12.0, 2500.0);
+        ASSERT_EQ(g_parkStands.size(), 4u);
+        LiveAc& ac = addLive(0x400001, "EZY12", lf_at(0.0, 333.0), FlightState::parked);
+        ac.registration = "G-EZYA";
+        ASSERT_TRUE(gf_learnStand(StandLearning::real, 4, ac, WeekPoint{1, 0}, true));
+        flyAt(21.0, 4000.0);
+        ASSERT_TRUE(parkAirport.code.empty());
+    }
 };
 
 TEST_F(ParkAirportTest, ApproachStayAndDepartureLearnAndReadBackOnTheNextApproach)
@@ -482,6 +497,45 @@ TEST_F(ParkAirportTest, AnOptionWhoseAircraftIsAboutIsWrittenBackAsItWasRead)
                                           "cs=\"EZY12\" />", c.halfHours)) != std::string::npos) << text;
         EXPECT_TRUE(text.find(c.qf) != std::string::npos) << text;
     }
+}
+
+// A learned file refused in part, with all ten of its copies taken, outlasts a visit that learned;
+// with one name free, it is copied there and the visit's learning saved.
+TEST_F(ParkAirportTest, ARefusedLearnedFileWithEveryCopyTakenOutlastsAVisitThatLearned)
+{
+    const std::string refused = lf_apf("", "<parkpos id='X9'><opt reg='D-X' airl='DLH' type='A320' day='1' hh='1'/>"
+                                           "</parkpos>");
+    for (const int taken : {10, 9}) {
+        SCOPED_TRACE(taken);
+        fs::remove_all("airports/learned");
+        for (int number = 0; number < taken; ++number)
+            writeFile(copyOf(number), "an older version");
+        writeFile(learned, refused);
+        visitLearning();
+        const std::string text = readFile(learned);
+        const bool learnt = text.find("G-EZYA") != std::string::npos;
+        EXPECT_EQ((std::tuple{text == refused, learnt, readFile(copyOf(9)) == refused}),
+                  (std::tuple{taken == 10, taken == 9, taken == 9}));
+    }
+}
+
+// A learned file over 16 MiB is neither read nor copied: renamed aside whole, it lies beside the
+// learned file that the visit saves.
+TEST_F(ParkAirportTest, ALearnedFileOver16MiBLiesWholeBesideTheNextOne)
+{
+    const std::string big =
+        lf_apf("<parameter name='MAX_FIT' value='3'/>", "<!--" + std::string(17 << 20, 'x') + "-->");
+    writeFile(learned, big);
+    struct stat before {};
+    ASSERT_EQ(::stat(learned.c_str(), &before), 0);
+    MAX_FIT.value = 20;
+    visitLearning();
+    struct stat after {};
+    ASSERT_EQ(::stat(copyOf(0).c_str(), &after), 0);
+    EXPECT_EQ((std::tuple{after.st_ino, readFile(copyOf(0)) == big, MAX_FIT.value.load()}),
+              (std::tuple{before.st_ino, true, 20}));
+    EXPECT_NE(readFile(learned).find("G-EZYA"), std::string::npos);
+    EXPECT_FALSE(folder.logHas(fmt::format("Read from learned airport file: '{}'", learned.generic_string())));
 }
 
 TEST_F(ParkAirportTest, LearnedFileNeverOverwritesTheUsersFileAndAHandmadeOneIsWrittenWhole)
