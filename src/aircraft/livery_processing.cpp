@@ -140,6 +140,7 @@ void gf_summariseCategory(SizeClass sizeClass)
                 gf_saveBoolParameter(option);
                 gf_log(fmt::format(fmt::runtime(switchable->switchedOffLine), option.name));
             }
+            gf_showCheckBox(option);
             lf_enableCheckBox(option, false);
         }
         return;

@@ -20,7 +20,8 @@ void gf_showLiveryCount(std::uint64_t count);
 void gf_processScannedLiveries();
 
 // Logs the liveries of one class, fills its category type list and switches the option of a
-// class without liveries off (light aircraft, high performance, helicopters).
+// class without liveries off (light aircraft, high performance, helicopters), its check box
+// unticked and disabled; with liveries the box is enabled.
 void gf_summariseCategory(SizeClass sizeClass);
 // Logs the sorted types 20 to a line and appends them to the category list chosen by the flags.
 void gf_logCategoryTypes(bool light, bool buzjets, bool rotorcraft, const std::vector<std::string>& types);

@@ -15,9 +15,11 @@ namespace {
 constexpr double lf_overlapFactor = 1.1;
 constexpr double lf_earthRadiusNm = g_earthDiameterNm / 2.0;
 // Levels of cell size 2^(level + 2) nm: a stand's reach (how far its circle can reach another
-// one's centre) lies below 2^level. The smallest cells (about 0.9 m) stay far above the rounding
-// of the positions; at the largest the globe lies within one cell and its neighbours.
-constexpr int lf_minLevel = -13;
+// one's centre) lies below 2^level. The smallest cells (about 0.1 mm) stay far above the rounding
+// of the positions, and stands a few millimetres across packed together (a handmade or hostile
+// file) spread over cells of their own size instead of sharing one; at the largest the globe lies
+// within one cell and its neighbours.
+constexpr int lf_minLevel = -26;
 constexpr int lf_maxLevel = 11;
 // a stand without a circle: two of them never overlap
 constexpr int lf_noCircle = INT_MIN;

@@ -128,8 +128,83 @@ std::optional<std::map<std::string, std::string>> lf_readArchive(const fs::path&
     return files;
 }
 
-// Downloads the archive and, once every entry has been read, replaces the folder's files with
-// "<stem>.txt" files.
+// Beside the add-on folder: ".new", the folder being written, and ".old", the installed folder
+// while the new one takes its place.
+fs::path lf_besideSimAddon(const char* suffix)
+{
+    fs::path path = g_simAddonAirportFolder;
+    path += suffix;
+    return path;
+}
+
+void lf_logFolderError(const char* what, const fs::path& path, const std::error_code& ec)
+{
+    gf_logError(fmt::format("Could not {} {}: {}", what, gf_pathToUtf8(path), ec.message()));
+}
+
+// The installed folder put aside goes. Its sub-folders that hold anything (none of ours) move into
+// the add-on folder first, as emptying the folder never removed them; one that cannot move stays
+// there, logged.
+void lf_retireOldFolder(const fs::path& old)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(old, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code moved;
+        if (fs::is_directory(it->symlink_status()) && !fs::is_empty(it->path(), moved) && !moved)
+            fs::rename(it->path(), g_simAddonAirportFolder / it->path().filename(), moved);
+        if (moved)
+            lf_logFolderError("move", it->path(), moved);
+    }
+    gf_cleanFolder(old);
+    if (fs::remove(old, ec), ec)
+        lf_logFolderError("remove", old, ec);
+}
+
+// What a start stopped while installing left: the installed folder put aside goes back when the
+// written one never took its place (the start-up made an empty folder there since), else it goes;
+// a written folder goes.
+void lf_settleInterruptedInstall()
+{
+    const fs::path fresh = lf_besideSimAddon(".new");
+    const fs::path old = lf_besideSimAddon(".old");
+    std::error_code ec;
+    if (fs::exists(old, ec)) {
+        if (!fs::exists(fresh, ec))
+            lf_retireOldFolder(old);
+        else if (fs::remove(g_simAddonAirportFolder, ec), ec)
+            lf_logFolderError("remove", g_simAddonAirportFolder, ec);
+        else if (fs::rename(old, g_simAddonAirportFolder, ec), ec)
+            lf_logFolderError("restore", g_simAddonAirportFolder, ec);
+    }
+    if (fs::remove_all(fresh, ec), ec)
+        lf_logFolderError("remove", fresh, ec);
+}
+
+// Puts the written folder in the installed one's place; on a failure the installed folder stays
+// and the written one goes.
+bool lf_putInPlace(const fs::path& fresh)
+{
+    const fs::path old = lf_besideSimAddon(".old");
+    std::error_code ec;
+    const bool installed = fs::exists(g_simAddonAirportFolder, ec);
+    bool placed = !installed || (fs::rename(g_simAddonAirportFolder, old, ec), !ec);
+    if (placed && (fs::rename(fresh, g_simAddonAirportFolder, ec), ec)) {
+        placed = false;
+        if (std::error_code back; installed)
+            fs::rename(old, g_simAddonAirportFolder, back);
+    }
+    if (!placed) {
+        lf_logFolderError("replace", g_simAddonAirportFolder, ec);
+        fs::remove_all(fresh, ec);
+        return false;
+    }
+    if (installed)
+        lf_retireOldFolder(old);
+    return true;
+}
+
+// Downloads the archive and writes its entries as "<stem>.txt" files into a folder beside the
+// add-on folder, which takes the add-on folder's place only when every file was written.
 bool lf_installSimAddon(const VersionData& offered)
 {
     if (!gf_downloadFromWebSite(std::string(lf_simAddonSiteFolder) + gf_pathToUtf8(lf_simAddonArchivePath),
@@ -138,22 +213,30 @@ bool lf_installSimAddon(const VersionData& offered)
     const auto files = lf_readArchive(lf_simAddonArchivePath);
     if (!files)
         return false;
-    gf_cleanFolder(g_simAddonAirportFolder);
+    const fs::path fresh = lf_besideSimAddon(".new");
     std::error_code ec;
-    fs::create_directories(g_simAddonAirportFolder, ec);
+    fs::create_directories(fresh, ec);
     if (ec) {
-        gf_logError(fmt::format("Could not create directory {}: {}", gf_pathToUtf8(g_simAddonAirportFolder),
-                                ec.message()));
+        gf_logError(fmt::format("Could not create directory {}: {}", gf_pathToUtf8(fresh), ec.message()));
         return false;
     }
-    int count = 0;
+    std::size_t count = 0;
     for (const auto& [stem, content] : *files) {
-        const fs::path target = g_simAddonAirportFolder / gf_pathFromUtf8(stem + ".txt");
+        const fs::path target = fresh / gf_pathFromUtf8(stem + ".txt");
         if (gf_writeTextFile(content, target, false))
             ++count;
         else
             gf_log(fmt::format("Failed to write file: {}", gf_pathToUtf8(target)));
     }
+    if (count < files->size()) {
+        gf_logError(fmt::format("{} not installed: {} of its {} files could not be written; {} stays as it was",
+                                gf_pathToUtf8(lf_simAddonArchivePath), files->size() - count, files->size(),
+                                gf_pathToUtf8(g_simAddonAirportFolder)));
+        fs::remove_all(fresh, ec);
+        return false;
+    }
+    if (!lf_putInPlace(fresh))
+        return false;
     gf_showStatus(fmt::format("{} unzipped {} files", gf_pathToUtf8(lf_simAddonArchivePath), count), true);
     gf_setStringParameter(MYSIMADDON24_VERSION, offered.toString());
     return true;
@@ -253,7 +336,10 @@ void lf_checkForUpdates()
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     const nlohmann::json versions = gf_parseJson(text, true);
     if (!lf_msfs2020Chosen()) {
-        lf_updateKey("simaddon", [&versions] { lf_updateSimAddonKey(versions); });
+        lf_updateKey("simaddon", [&versions] {
+            lf_settleInterruptedInstall();
+            lf_updateSimAddonKey(versions);
+        });
         lf_removeArchive(); // on every way out, a failure included (a leftover of an earlier start too)
     }
     lf_updateKey("aig", [&versions] {

@@ -124,19 +124,51 @@ TEST(StandNeighbours, StandsOverlappingMoreThan64KeptBeforeThemRemoved)
     }
 }
 
-// The stock EHAM file keeps every stand, each with the neighbours every pair compared gives it.
-TEST(StandNeighbours, StockEhamKeepsEveryStandAndItsNeighbours)
+// The stock EHAM stands with their circles grown threefold, so that most overlap a few others:
+// each keeps the neighbours every pair compared gives it.
+TEST(StandNeighbours, StockEhamWithGrownCirclesKeepsEveryStandAndItsNeighbours)
 {
     Apf doc;
     ASSERT_TRUE(doc.load_file(TRWK_SOURCE_DIR "/data/site/MSFS/archive/stock/EHAM.xml"));
     std::vector<Stand> stands;
     gf_readApfStands(doc, stands);
     ASSERT_EQ(stands.size(), 59u);
+    for (Stand& s : stands)
+        s.radius *= 3.0;
     const std::vector<std::vector<std::uint32_t>> expected = lf_allPairs(stands);
+    EXPECT_GE(std::count_if(expected.begin(), expected.end(), [](const auto& list) { return !list.empty(); }), 20);
     EXPECT_EQ(gf_removeCrowdedStands(stands, 0), 0u);
     gf_numberStands(stands);
     for (std::size_t i = 0; i < stands.size(); ++i)
         EXPECT_EQ(stands[i].neighbours, expected[i]) << stands[i].name;
+}
+
+// Stands a few millimetres across packed into a 0.3-m square (a handmade or hostile file): the pairs
+// measured grow with the stands, and the neighbours are those every pair compared gives.
+TEST(StandNeighbours, TinyStandsInOneSquareCostInProportion)
+{
+    const auto lt_tiny = [](std::size_t count) {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> side(0.0, 0.3 / 1852.0 / 60.0); // 0.3 m in degrees of latitude
+        std::uniform_real_distribution<double> radius(0.002, 0.005);
+        std::vector<Stand> stands;
+        for (std::size_t k = 0; k < count; ++k) {
+            const double lat = 50.0 + side(random);
+            const double lon = 8.5 + side(random) / std::cos(50.0 * g_deg2rad);
+            stands.push_back(lf_stand(lat, lon, radius(random)));
+        }
+        return stands;
+    };
+    std::vector<Stand> many = lt_tiny(5000);
+    const std::size_t measured = gf_numberStands(many);
+    EXPECT_LE(measured, 100u * many.size()) << "some 70 for each stand, not 2,500";
+
+    std::vector<Stand> some = lt_tiny(1000);
+    const std::vector<std::vector<std::uint32_t>> expected = lf_allPairs(some);
+    EXPECT_GE(std::count_if(expected.begin(), expected.end(), [](const auto& list) { return !list.empty(); }), 200);
+    gf_numberStands(some);
+    for (std::size_t i = 0; i < some.size(); ++i)
+        ASSERT_EQ(some[i].neighbours, expected[i]) << "stand " << i + 1;
 }
 
 } // namespace

@@ -20,6 +20,7 @@ const std::vector<std::pair<std::string, std::string>> g_entries{
     {"EHRD.txt", "first"}, {"links/EHLE.xml", "L"}, {"folder\\EGLL.txt", "G"}, {"../x.txt", "x"},
     {"/abs.txt", "a"},     {"dir/", ""},            {"b/EHRD.txt", "R"}};
 const Files g_unzipped{{"EHRD.txt", "R"}, {"EHLE.txt", "L"}, {"EGLL.txt", "G"}, {"x.txt", "x"}, {"abs.txt", "a"}};
+const Files g_installed{{"EHLE.txt", "E"}, {"EDDF.txt", "F"}}; // EDDF is not in the archive
 const std::pair<const char*, StringParameter*> g_versions[]{
     {"simaddon", &MYSIMADDON24_VERSION}, {"aig", &AIG_VERSION}, {"dbase", &DBASE_VERSION}};
 
@@ -84,9 +85,10 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     lf_write("site/versions.json", g_allOffered);
     for (const auto& [key, option] : g_versions)
         option->value = std::string(GetParam().installed);
-    for (const auto& [path, text] : Files{{"input/dbase.enc", "D"}, {"input/AIG-regcodes.enc", "A"},
-                                          {"airports/my_simaddon/EHLE.txt", "E"}})
+    for (const auto& [path, text] : Files{{"input/dbase.enc", "D"}, {"input/AIG-regcodes.enc", "A"}})
         lf_write(path, text);
+    for (const auto& [name, text] : g_installed)
+        lf_write(g_simAddonAirportFolder / name, text);
     httplib::Server server; // versions.json whole, every other file announcing more than it sends
     server.Get("/versions.json", [](auto&, auto& res) { res.set_content(lf_read("site/versions.json"), "text/json"); });
     server.Get("/.+", [](auto&, auto& res) {
@@ -101,11 +103,11 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     server.stop();
 
     auto lt_updated = [](const char* key) { return GetParam().updated.find(key) != std::string::npos; };
-    Files unzipped; // every file under airports, so that one written outside my_simaddon shows
+    Files unzipped; // every file under airports, so that one left or written outside my_simaddon shows
     for (const auto& entry : fs::recursive_directory_iterator("airports"))
         if (entry.is_regular_file())
             unzipped[entry.path().lexically_relative(g_simAddonAirportFolder).string()] = lf_read(entry.path());
-    Files expected = lt_updated("simaddon") ? g_unzipped : Files{{"EHLE.txt", "E"}};
+    Files expected = lt_updated("simaddon") ? g_unzipped : g_installed;
     expected.insert(GetParam().kept.begin(), GetParam().kept.end());
     EXPECT_EQ(unzipped, expected);
     EXPECT_FALSE(fs::exists("my_simaddon2024.zip")) << "the downloaded archive left behind";
@@ -118,6 +120,8 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     // only an archive at the version offered is up to date, never one that failed
     const std::string upToDate = "simaddon version up-to-date";
     EXPECT_EQ(folder.logHas(upToDate), GetParam().logged == upToDate) << upToDate;
+    EXPECT_EQ(folder.logHas("simaddon updated to 1.2.3"), lt_updated("simaddon"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("airports"), fs::directory_iterator()), 1) << "a folder left behind";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -125,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Site{"AllAtTheVersionOffered", "1.2.3", [](auto&, int) {}, "", "simaddon version up-to-date"},
         Site{"SameVersionsWithAFileDeletedAndAnEmptyFolder", "1.2.3",
-             [](auto&, int) { fs::remove(g_dbaseEncPath), fs::remove(g_simAddonAirportFolder / "EHLE.txt"); },
+             [](auto&, int) { fs::remove(g_dbaseEncPath), fs::remove_all(g_simAddonAirportFolder / ""); },
              "simaddon dbase", "my_simaddon2024.zip unzipped 5 files"},
         Site{"DataKeysMissingIn2020Mode", "1.0.0", // "simaddon" is not looked at; "dbase" after "aig"
              [](auto&, int) { SIM_CHOICE.value = "MSFS 2020", lf_write("site/versions.json", R"({"simaddon":0})"); },
@@ -140,13 +144,48 @@ INSTANTIATE_TEST_SUITE_P(
         Site{"CutTransfers", "1.0.0",
              [](auto& f, int port) { f.setEnv("TRWK_DOWNLOAD_BASE_URL", fmt::format("http://127.0.0.1:{}", port)); },
              "", "===> Downloading 'http://127.0.0.1:"},
-        // a sub-folder that cannot be emptied stays; the other keys and the archive's removal go on
+        // a sub-folder that holds anything stays; an empty one goes
         Site{"ASubFolderThatIsNotEmpty", "1.0.0",
              [](auto&, int) {
                  fs::create_directories("airports/my_simaddon/sub");
+                 fs::create_directories("airports/my_simaddon/empty");
                  lf_write("airports/my_simaddon/sub/k.txt", "K");
              },
-             "simaddon aig dbase", "===> gf_cleanFolder: ", Files{{"sub/k.txt", "K"}}},
+             "simaddon aig dbase", "my_simaddon2024.zip unzipped 5 files", Files{{"sub/k.txt", "K"}}},
+        // an archive installed whole or not at all: the old folder and its version stay, so that the
+        // next start tries again
+        Site{"AnEntryThatCannotBeWritten", "1.0.0",
+             [](auto&, int) {
+                 auto entries = g_entries;
+                 entries.emplace_back(std::string(300, 'N') + ".txt", "too long a name");
+                 lf_zip(entries);
+             },
+             "aig dbase", "===> my_simaddon2024.zip not installed: 1 of its 6 files could not be written"},
+        // what a start stopped while installing left: a folder being written goes ...
+        Site{"AFolderLeftHalfWritten", "1.0.0",
+             [](auto&, int) {
+                 fs::create_directories("airports/my_simaddon.new");
+                 lf_write("airports/my_simaddon.new/EKCH.txt", "not in the archive");
+             },
+             "simaddon aig dbase", "my_simaddon2024.zip unzipped 5 files"},
+        // ... the installed folder put aside comes back while the new one was not in place yet ...
+        Site{"StoppedBetweenTheTwoRenames", "1.0.0",
+             [](auto&, int) {
+                 fs::rename(g_simAddonAirportFolder, "airports/my_simaddon.old");
+                 fs::create_directories("airports/my_simaddon.new");
+                 lf_write("airports/my_simaddon.new/EHRD.txt", "R");
+                 fs::create_directories(g_simAddonAirportFolder); // as the start-up makes it
+                 lf_write(g_siteZip, "PK\3\4 not a zip");
+             },
+             "aig dbase", "Could not open my_simaddon2024.zip"},
+        // ... and goes once it was, its sub-folder that holds anything moved over
+        Site{"StoppedBeforeTheOldFolderWent", "1.2.3",
+             [](auto&, int) {
+                 fs::create_directories("airports/my_simaddon.old/sub");
+                 lf_write("airports/my_simaddon.old/EHLE.txt", "old");
+                 lf_write("airports/my_simaddon.old/sub/k.txt", "K");
+             },
+             "", "simaddon version up-to-date", Files{{"sub/k.txt", "K"}}},
         // one key's failure skips none of the others, and a leftover archive goes all the same
         Site{"ABadSimaddonVersion", "1.0.0",
              [](auto&, int) {

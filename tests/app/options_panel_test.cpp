@@ -5,6 +5,7 @@
 #include "app/panel_controls.h"
 #include "app/panel_requests.h"
 #include "app/user_data_update.h"
+#include "aircraft/dbase.h"
 #include "aircraft/livery_tables.h"
 #include "airports/park_apf.h"
 #include "airports/park_data.h"
@@ -159,6 +160,46 @@ TEST_F(PanelTest, EveryListSelectionIsStoredSavedAndShownAndTheSimulatorSwitchWa
     EXPECT_EQ(g_liveryTables.lightLiveryTypes.size(), 1u);
     gf_takeBetweenRunsRequests();
     EXPECT_TRUE(g_liveryTables.lightLiveryTypes.empty());
+}
+
+// The summary of each class that can be switched off: without a livery its option goes off and is
+// saved, and its box shows it unticked and disabled; with liveries the box is enabled with its tick
+// as it was.
+TEST_F(PanelTest, AClassWithoutLiveriesShowsItsBoxUntickedAndDisabled)
+{
+    gf_resetDbase();
+    g_dbase.rotorcraftTypes = {"EC35"};
+    g_dbase.highPerformanceTypes = {"F18"}; // any other type is a light one
+    const std::string title = "Some livery";
+    const struct {
+        SizeClass sizeClass;
+        UiBoolParameter* option;
+        const char* type;
+    } classes[] = {{SizeClass::Light, &LIGHT_AIRCRAFT, "C172"},
+                   {SizeClass::Rotorcraft, &HELICOPTERS, "EC35"},
+                   {SizeClass::HighPerf, &HIGH_PERF_AIRCRAFT, "F18"}};
+    for (const auto& c : classes)
+        for (const bool liveries : {true, false})
+            for (const bool on : {true, false}) {
+                SCOPED_TRACE(testing::Message() << c.option->name << (liveries ? " with" : " without")
+                                                << " liveries, " << (on ? "on" : "off"));
+                gf_clearLiveryTables();
+                if (liveries)
+                    g_liveryTables.typeTitles[1][c.type] = {title};
+                c.option->value = on;
+                gf_showCheckBox(*c.option);
+                EnableWindow(c.option->hWnd, liveries ? FALSE : TRUE);
+                w32::testing::pump();
+                gf_summariseCategory(c.sizeClass);
+                w32::testing::pump();
+                const bool ticked = liveries && on;
+                EXPECT_EQ(c.option->value.load(), ticked);
+                EXPECT_EQ(IsDlgButtonChecked(window, c.option->controlId), ticked ? BST_CHECKED : BST_UNCHECKED);
+                EXPECT_EQ(IsWindowEnabled(c.option->hWnd) != FALSE, liveries);
+                EXPECT_EQ(saved(c.option->name), liveries ? "-" : "false");
+            }
+    gf_clearLiveryTables();
+    gf_resetDbase();
 }
 
 TEST_F(PanelTest, TheTicksListsAreLeftToThePerUpdateWork)

@@ -1,9 +1,10 @@
 // The data updater at a start against a download site on the disk (file://): each input is the
 // site's versions.json, followed from its first zip signature ("PK\3\4" or "PK\5\6") by the site's
 // my_simaddon2024.zip. Whatever the site holds, the downloaded archive is gone afterwards; the
-// add-on folder either stays as it was or holds only the archive's link files within the archive's
-// bounds, exactly when the new version was stored; each data file is the old one or the site's,
-// exactly when its version was stored, and nothing else is left in input/.
+// add-on folder either stays exactly as it was or holds only the archive's link files within the
+// archive's bounds, exactly when the new version was stored, with nothing left beside it; each
+// data file is the old one or the site's, exactly when its version was stored, and nothing else is
+// left in input/.
 #include "fuzz_support.h"
 
 #include "app/data_updater.h"
@@ -30,9 +31,14 @@ void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::
 
 void lf_checkAddonFolder()
 {
+    check(std::distance(fs::directory_iterator("airports"), fs::directory_iterator()) == 1,
+          "add-on folder: nothing left beside it");
+    check(readFile(g_simAddonAirportFolder / "sub" / "inner.txt") == "i", "add-on folder: its sub-folder kept");
     const bool stored = MYSIMADDON24_VERSION.value.get() != g_oldVersion;
     if (!stored) {
-        check(readFile(g_simAddonAirportFolder / "KEEP.txt") == "k", "add-on folder: as it was without a new version");
+        check(std::distance(fs::directory_iterator(g_simAddonAirportFolder), fs::directory_iterator()) == 2 &&
+                  readFile(g_simAddonAirportFolder / "KEEP.txt") == "k",
+              "add-on folder: as it was without a new version");
         return;
     }
     check(!fs::exists(g_simAddonAirportFolder / "KEEP.txt"), "add-on folder: emptied for the new version");
