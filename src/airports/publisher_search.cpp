@@ -71,6 +71,7 @@ std::string lf_jsonStringOrEmpty(const nlohmann::json& object, const char* key)
     return gf_cutText(it->get<std::string>(), lf_manifestTextBytes);
 }
 
+// The manifest read and parsed, each time; counted.
 ManifestInfo lf_parseManifest(const fs::path& manifestPath)
 {
     ++g_manifestsRead;
