@@ -5,6 +5,7 @@
 #include "airports/apf_file.h"
 #include "airports/apf_locations.h"
 #include "airports/archive_links.h"
+#include "airports/publisher_search.h"
 #include "airports/scan_report.h"
 #include "airports/scan_walk.h"
 #include "foundation/file_utils.h"
@@ -108,7 +109,10 @@ bool lf_runAirportScan(const std::vector<fs::path>& folders)
     g_scanFoundAny = false;
     g_scanReport.clear();
     g_scanReport.reserve(lf_reportReserve);
-    lf_scanFolders(folders);
+    {
+        const ManifestScanCache manifests; // each package's manifest looked up once for all its files
+        lf_scanFolders(folders);
+    }
 
     const std::string report = gf_pathToUtf8(g_airportsScanLogPath);
     if (gf_writeLinesToFile(g_scanReport.lines(), g_airportsScanLogPath))

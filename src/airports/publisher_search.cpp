@@ -10,7 +10,10 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <exception>
+#include <map>
+#include <mutex>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -20,6 +23,43 @@ namespace {
 constexpr std::uintmax_t lf_maxManifestBytes = 1 << 20;
 // the texts kept of a manifest: enough for a publisher's name, an airport's title and the report
 constexpr std::size_t lf_manifestTextBytes = 256;
+
+std::atomic<std::int64_t> g_foldersListed{0};
+std::atomic<std::int64_t> g_manifestsRead{0};
+
+// Answers by path, each with the error its look raised (then raised again instead).
+template <class Value> using KeptAnswers = std::map<fs::path, std::pair<Value, std::exception_ptr>>;
+
+// What the searches of one scan have found: the scan's packages do not change under it.
+struct KeptLookups {
+    std::mutex mutex;
+    int scans = 0; // the caches alive; none: nothing is kept
+    KeptAnswers<std::optional<fs::path>> folders; // a folder's manifest.json
+    KeptAnswers<ManifestInfo> manifests;
+};
+KeptLookups g_kept;
+
+// The answer of `look` for `path`, looked up once while a scan runs. The lock is held through the
+// look, so that tasks asking at once for the same path still cost one look.
+template <class Value, class Look> Value lf_lookOnce(KeptAnswers<Value>& kept, const fs::path& path, Look look)
+{
+    std::unique_lock lock(g_kept.mutex);
+    if (g_kept.scans == 0) {
+        lock.unlock();
+        return look();
+    }
+    if (const auto it = kept.find(path); it != kept.end()) {
+        if (it->second.second)
+            std::rethrow_exception(it->second.second);
+        return it->second.first;
+    }
+    try {
+        return kept.try_emplace(path, look(), nullptr).first->second.first;
+    } catch (...) {
+        kept.try_emplace(path, Value(), std::current_exception());
+        throw;
+    }
+}
 
 // A missing member or a null gives an empty text; a type other than string raises. A long text is
 // cut.
@@ -31,10 +71,28 @@ std::string lf_jsonStringOrEmpty(const nlohmann::json& object, const char* key)
     return gf_cutText(it->get<std::string>(), lf_manifestTextBytes);
 }
 
+// The manifest read and parsed, each time; counted.
+ManifestInfo lf_parseManifest(const fs::path& manifestPath)
+{
+    ++g_manifestsRead;
+    std::vector<std::string> lines;
+    if (!gf_readAnyTextLines(manifestPath, lines) || lines.empty())
+        return {};
+    std::string text;
+    for (const std::string& line : lines)
+        text += line;
+    const nlohmann::json manifest = gf_parseJson(text, true);
+    if (!manifest.is_object())
+        return {};
+    return {lf_jsonStringOrEmpty(manifest, "manufacturer"), lf_jsonStringOrEmpty(manifest, "creator"),
+            lf_jsonStringOrEmpty(manifest, "title"), true};
+}
+
 // The folder's manifest as read; none when the folder holds no manifest.json.
 std::optional<ManifestInfo> lf_readFolderManifest(const fs::path& folder)
 {
-    const std::optional<fs::path> manifest = gf_findManifestInFolder(folder);
+    const std::optional<fs::path> manifest =
+        lf_lookOnce(g_kept.folders, folder, [&folder] { return gf_findManifestInFolder(folder); });
     if (!manifest)
         return std::nullopt;
     gf_addScanReportLine(gf_pathToUtf8(*manifest) + " found");
@@ -81,6 +139,7 @@ std::optional<fs::path> gf_findManifestInFolder(const fs::path& folder)
 {
     if (!fs::is_directory(folder))
         return std::nullopt;
+    ++g_foldersListed;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         const fs::path& path = entry.path();
         if (entry.is_regular_file() && path.stem() == "manifest" && path.extension() == ".json")
@@ -97,18 +156,25 @@ ManifestInfo gf_readManifest(const fs::path& manifestPath)
                                          gf_pathToUtf8(manifestPath), bytes));
         return {};
     }
-    std::vector<std::string> lines;
-    if (!gf_readAnyTextLines(manifestPath, lines) || lines.empty())
-        return {};
-    std::string text;
-    for (const std::string& line : lines)
-        text += line;
-    const nlohmann::json manifest = gf_parseJson(text, true);
-    if (!manifest.is_object())
-        return {};
-    return {lf_jsonStringOrEmpty(manifest, "manufacturer"), lf_jsonStringOrEmpty(manifest, "creator"),
-            lf_jsonStringOrEmpty(manifest, "title"), true};
+    return lf_lookOnce(g_kept.manifests, manifestPath, [&manifestPath] { return lf_parseManifest(manifestPath); });
 }
+
+ManifestScanCache::ManifestScanCache()
+{
+    std::lock_guard lock(g_kept.mutex);
+    ++g_kept.scans;
+}
+
+ManifestScanCache::~ManifestScanCache()
+{
+    std::lock_guard lock(g_kept.mutex);
+    if (--g_kept.scans > 0)
+        return;
+    g_kept.folders.clear();
+    g_kept.manifests.clear();
+}
+
+ManifestLookups gf_manifestLookups() { return {g_foldersListed.load(), g_manifestsRead.load()}; }
 
 ManifestInfo gf_searchManifest(const std::string& bglPath)
 {

@@ -5,6 +5,7 @@
 #include "airports/apf_download.h"
 #include "airports/archive_links.h"
 #include "airports/park_apf.h"
+#include "airports/publisher_search.h"
 #include "airports/scan_walk.h"
 #include "airports_fixture.h"
 #include "foundation/program.h"
@@ -293,7 +294,7 @@ TEST_F(ScanTest, LinkedPackagesAreWalkedEachOnceAndLockedFoldersPassedOver)
 }
 
 // A scenery file of 200 airports beside a manifest of 100 KB that names no publisher: the publisher
-// is found once per file (twice for the package's two files), with one read of the manifest each,
+// is found once per file (twice for the package's two files), the manifest read once for both,
 // and neither the report nor the parking files hold the manifest's texts whole.
 TEST_F(ScanTest, ThePublisherIsFoundOncePerFile)
 {
@@ -313,6 +314,30 @@ TEST_F(ScanTest, ThePublisherIsFoundOncePerFile)
     EXPECT_EQ(count(report, "Generated "), 201U);
     EXPECT_LT(report.size(), 64U * 1024);
     EXPECT_LT(fs::file_size(g_userAirportFolder / "K199.xml"), 4096U);
+}
+
+// A package of 4,000 scenery files in one folder beside a manifest of 1 MiB: the scan lists the
+// folder and the package folder once each and reads the manifest once, for every file's search.
+TEST_F(ScanTest, APackageOfManyFilesIsListedAndItsManifestReadOnce)
+{
+    const std::string head = R"({"creator": "Nobody", "x": ")";
+    writeFile(community / "nobody-big/manifest.json", head + std::string((1 << 20) - head.size() - 2, 'x') + "\"}");
+    ASSERT_EQ(fs::file_size(community / "nobody-big/manifest.json"), 1U << 20);
+    constexpr int files = 4000;
+    const std::string list = parkingList({{}});
+    for (int i = 0; i < files; ++i) {
+        const std::string code = fmt::format("{}{}{}{}", char('A' + i / 1000), char('A' + i / 100 % 10),
+                                             char('A' + i / 10 % 10), char('A' + i % 10));
+        writeFile(community / "nobody-big/scenery" / (code + ".bgl"), file({{airport(identWord(code), list)}}));
+    }
+    const ManifestLookups before = gf_manifestLookups();
+    scan();
+    const ManifestLookups after = gf_manifestLookups();
+    EXPECT_EQ(after.foldersListed - before.foldersListed, 2);
+    EXPECT_EQ(after.manifestsRead - before.manifestsRead, 1);
+    const std::string report = readFile(g_airportsScanLogPath);
+    EXPECT_EQ(count(report, "/nobody-big/manifest.json found\n"), std::size_t{files});
+    EXPECT_EQ(count(report, "Generated "), std::size_t{files});
 }
 
 // Folder links that lead out of the packages are passed over with a line each, and nothing outside

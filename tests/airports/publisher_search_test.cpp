@@ -80,4 +80,48 @@ TEST_F(PublisherTest, ALargeManifestIsNoneAndLongTextsAreCut)
     EXPECT_EQ(gf_readManifest("Community/t/manifest.json").title, cut);
 }
 
+// While a scan runs, the searches for the files of one folder list each folder once and read each
+// manifest once, an unreadable one included, and every file's report lines stay as they were.
+// After the scan nothing is kept: a manifest written then is found, by the next scan too.
+TEST_F(PublisherTest, OneScanListsEachFolderAndReadsEachManifestOnce)
+{
+    g_dbase.publishers = {{"Orbx", "orbx"}};
+    const struct { const char* package; std::string manifest, publisher, line; std::int64_t listed, read; } cases[] = {
+        // the file's folder, the package folder, Community: three folders from a relative path
+        {"p0", "", "unknown", "===> No publisher found", 3, 0},
+        {"p1", R"({"creator": "orbx"})", "Orbx", "from manifest.json: creator 'orbx' => publisher 'Orbx'", 2, 1},
+        {"p2", "{oops", "unknown",
+         "exception in gf_searchManifest: [json.exception.parse_error.101] parse error at line 1, column 2: syntax "
+         "error while parsing object key - invalid literal; last read: '{o'; expected string literal",
+         2, 1},
+    };
+    constexpr int files = 200;
+    for (const auto& c : cases) {
+        const fs::path package = fs::path("Community") / c.package;
+        if (!c.manifest.empty())
+            writeFile(package / "manifest.json", c.manifest);
+        g_scanReport.clear();
+        const ManifestLookups before = gf_manifestLookups();
+        {
+            const ManifestScanCache scan;
+            for (int i = 0; i < files; ++i) {
+                const fs::path bgl = package / "scenery" / fmt::format("{}.bgl", i);
+                writeFile(bgl, "");
+                EXPECT_EQ(gf_findAirportPublisher(bgl.string()).publisher, c.publisher) << c.package << " " << i;
+            }
+        }
+        const ManifestLookups after = gf_manifestLookups();
+        EXPECT_EQ(after.foldersListed - before.foldersListed, c.listed) << c.package;
+        EXPECT_EQ(after.manifestsRead - before.manifestsRead, c.read) << c.package;
+        const std::vector<std::string> lines = g_scanReport.lines();
+        EXPECT_EQ(std::ranges::count(lines, c.line), files) << c.package;
+        const std::string found = (package / "manifest.json").string() + " found";
+        EXPECT_EQ(std::ranges::count(lines, found), c.read == 0 ? 0 : files) << c.package;
+    }
+    writeFile("Community/p0/manifest.json", R"({"creator": "orbx"})");
+    EXPECT_EQ(gf_findAirportPublisher("Community/p0/scenery/0.bgl").publisher, "Orbx");
+    const ManifestScanCache next; // nor does the next scan know the last one's answers
+    EXPECT_EQ(gf_findAirportPublisher("Community/p0/scenery/1.bgl").publisher, "Orbx");
+}
+
 } // namespace
