@@ -218,7 +218,8 @@ public:
             const double reach =
                 (known == m_feedKnots.end() ? 0.0 : known->second) * g_metresPerKnotPass * (pass - t.lastPass);
             if (metres > 2.0 * reach + 1.0)
-                lf_fault(t, fmt::format("{:.1f} m in {} passes from pass {}", metres, pass - t.lastPass, t.lastPass));
+                lf_fault(t, fmt::format("{:.1f} m in {} passes from pass {}, at most {:.1f}", metres, pass - t.lastPass,
+                                        t.lastPass, 2.0 * reach + 1.0));
             if (reach > 0.0)
                 t.fastestShare = std::max(t.fastestShare, metres / reach);
             lf_follow(t, o, pass, metres);
