@@ -8,6 +8,7 @@ std::mutex g_simConnectMutex;
 std::array<std::vector<AiPosition>, 2> g_posBuffers;
 std::vector<AiPosition>* g_posFront = &g_posBuffers[0];
 std::vector<AiPosition>* g_posBack = &g_posBuffers[1];
+std::uint32_t g_posBackTick = 0;
 std::vector<CreateRequest> g_createQueue;
 std::vector<ClientEvent> g_eventQueue;
 std::vector<std::uint32_t> g_removeQueue;
@@ -35,6 +36,7 @@ void gf_clearSimClientQueues()
     g_posBuffers[1].clear();
     g_posFront = &g_posBuffers[0];
     g_posBack = &g_posBuffers[1];
+    g_posBackTick = 0;
     g_createQueue.clear();
     g_eventQueue.clear();
     g_removeQueue.clear();

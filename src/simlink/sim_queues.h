@@ -15,6 +15,8 @@ extern std::mutex g_simConnectMutex;
 extern std::array<std::vector<AiPosition>, 2> g_posBuffers;
 extern std::vector<AiPosition>* g_posFront;
 extern std::vector<AiPosition>* g_posBack;
+// The pass (g_tick) that filled *g_posBack, set at the swap; for observers of the frame send.
+extern std::uint32_t g_posBackTick;
 
 extern std::vector<CreateRequest> g_createQueue;
 extern std::vector<ClientEvent> g_eventQueue;

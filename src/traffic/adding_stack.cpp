@@ -44,6 +44,7 @@ void lf_swapPositionBuffers()
     }
     std::swap(g_posFront, g_posBack);
     g_posFront->clear();
+    g_posBackTick = g_tick;
 }
 
 void lf_updateAllLiveAc()

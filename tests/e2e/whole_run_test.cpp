@@ -12,6 +12,8 @@
 #include "simconnect/sim_backend.h"
 #include "simconnect/sim_model.h"
 #include "simconnect/sim_model_driver.h"
+#include "simlink/sim_ids.h"
+#include "simlink/sim_queues.h"
 #include "support/temp_folder.h"
 #include "traffic/run_flags.h"
 #include "w32/testing.h"
@@ -20,6 +22,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
@@ -27,6 +30,8 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <pugixml.hpp>
 #include <set>
 #include <sstream>
@@ -98,61 +103,73 @@ double lf_metres(double lat1, double lon1, double lat2, double lon2)
     return 2 * radius * std::asin(std::sqrt(std::min(1.0, a)));
 }
 
-// What the observer saw of one AI aircraft of the model. Motion is judged against the time that
-// passed, on the model's clock (frames) and the program's (passes): on a loaded machine any thread
-// may fall behind, the one that hands the program's positions to the model among them. Its delay
-// holds an aircraft still for some frames and then moves it where the program's time has brought
-// it, which is neither a jump nor a halt.
+// Metres that one knot covers in one pass of the program (10 ms).
+constexpr double g_metresPerKnotPass = 1852.0 / 3600.0 / 100.0;
+
+// The fastest that each flight of the feed moves, knots: its fastest leg.
+std::map<std::string, double> lf_feedSpeeds(const feedserver::Scenario& scenario)
+{
+    std::map<std::string, double> knots;
+    for (const feedserver::Flight& f : scenario.flights)
+        for (const feedserver::LegMotion& leg : f.legs)
+            knots[f.callsign] = std::max(knots[f.callsign], leg.groundSpeedKt);
+    return knots;
+}
+
+// What the observer saw of one AI aircraft of the model: its look, sampled now and then, and every
+// position the program handed over, with the pass that made it. Motion is judged on the passes
+// alone: the program moves its aircraft by the pass, so no thread that falls behind (the frame
+// send's among them) makes a fault of a sound run.
 struct Track {
     std::string title;
     std::string callsign;
-    std::uint64_t firstFrame = 0;
-    std::uint64_t lastFrame = 0;
-    std::uint32_t lastTick = 0; // the program's pass count when lastFrame was seen
-    std::uint32_t firstUpdates = 0;
-    std::uint32_t lastUpdates = 0;
-    double lat = 0.0;
-    double lon = 0.0;
-    double altFt = 0.0;
-    double travelledMetres = 0.0;
-    std::uint64_t firstMove = 0;    // frame of the first change of position once the program sets it
-    std::uint64_t tickedFrames = 0; // frames since then with a pass of the program before them
-    std::uint64_t stillRun = 0;     // such frames since the last change of position
-    std::uint64_t longestStill = 0; // the longest such run between two changes that was no delay
-    // the look before the one that saw the latest position handed to the model: the position
-    // seen now was made by the program no earlier than then
-    std::uint64_t handedFrame = 0;
-    std::uint32_t handedTick = 0;
-    std::uint64_t changeFrame = 0;   // the look that saw the last change of position
-    double metresPerFrame = 0.0;     // the pace of the last move that ended no long still run
-    std::vector<std::string> jumps;
+    SimObjectState last; // as last sampled
     bool removed = false;
-    // on the ground and in the air
-    std::array<double, 3> below{-1.0, -1.0, -1.0}; // model seconds when first lower than 100, 50, 15 ft
+    // the hand-overs
+    SimObjectState handed; // the latest position handed over, as the model took it
+    std::uint32_t handOvers = 0;
+    std::uint32_t firstPass = 0;
+    std::uint32_t lastPass = 0;
+    double travelledMetres = 0.0;
+    double fastestShare = 0.0; // the largest move per pass against what its feed speed covers
+    std::size_t faultCount = 0;
+    std::vector<std::string> faults; // the first few
+    // the phases, in passes: when first lower than 100, 50, 15 and 1 ft above the ground
+    std::array<double, 4> below{-1.0, -1.0, -1.0, -1.0};
     bool flared = false, landed = false, wasAirborne = false, wasOnGround = false; // airborne: above 100 ft
     // on the ground since landing, on the ground tail first, above the ground after having been on it
     double rolledMetres = 0.0, pushedMetres = 0.0, climbedFt = 0.0;
-    SimObjectState last;
 };
 
-// The phases of landing, push-back and take-off as the model shows them, at `seconds` of the
-// model's time.
-void lf_follow(Track& t, const SimObjectState& o, double metres, double seconds)
+double lf_aboveGroundFt(const SimObjectState& o) { return o.altFt - o.groundAltFt - o.staticCgFt; }
+
+void lf_fault(Track& t, std::string text)
 {
-    const double agl = o.altFt - o.groundAltFt - o.staticCgFt;
+    if (t.faultCount++ < 5)
+        t.faults.push_back(std::move(text));
+}
+
+// The phases of landing, push-back and take-off from a hand-over `metres` away from the last one.
+void lf_follow(Track& t, const SimObjectState& o, std::uint32_t pass, double metres)
+{
+    const double agl = lf_aboveGroundFt(o);
+    const double before = lf_aboveGroundFt(t.handed);
     // the flare: the last 15 ft take more than twice as long as they would at the sink rate
-    // between 100 and 50 ft
-    for (std::size_t i = 0; i < 3; ++i)
-        if (!o.onGround && agl < std::array{100.0, 50.0, 15.0}[i] && t.below[i] < 0.0)
-            t.below[i] = seconds;
-    if (t.wasAirborne && o.onGround && !t.landed && t.below[2] > 0.0 && t.below[1] > t.below[0])
-        t.flared = (seconds - t.below[2]) / 15.0 > 2.0 * (t.below[1] - t.below[0]) / 50.0;
+    // between 100 and 50 ft; a height is passed where the line between two hand-overs crosses it
+    for (std::size_t i = 0; i < t.below.size(); ++i) {
+        const double height = std::array{100.0, 50.0, 15.0, 1.0}[i];
+        if (t.below[i] < 0.0 && agl < height && before >= height)
+            t.below[i] = t.lastPass + (pass - t.lastPass) * (before - height) / (before - agl);
+    }
+    if (t.wasAirborne && o.onGround && !t.landed && t.below[3] > t.below[2] && t.below[1] > t.below[0])
+        t.flared = (t.below[3] - t.below[2]) / 14.0 > 2.0 * (t.below[1] - t.below[0]) / 50.0;
     t.landed = t.landed || (t.wasAirborne && o.onGround);
     t.wasAirborne = t.wasAirborne || agl > 100.0;
     if (t.landed && o.onGround)
         t.rolledMetres += metres;
     // moving away from where the nose points
-    const double course = std::atan2((o.lon - t.lon) * std::cos(o.lat * 0.0174533), o.lat - t.lat) * 57.29578;
+    const double course =
+        std::atan2((o.lon - t.handed.lon) * std::cos(o.lat * 0.0174533), o.lat - t.handed.lat) * 57.29578;
     if (o.onGround && metres > 0.01 && std::abs(std::remainder(course - o.headingDeg, 360.0)) > 135.0)
         t.pushedMetres += metres;
     if (t.wasOnGround)
@@ -161,112 +178,123 @@ void lf_follow(Track& t, const SimObjectState& o, double metres, double seconds)
 
 class Observer {
 public:
-    explicit Observer(std::shared_ptr<SimModel> model) : m_model(std::move(model)) {}
+    Observer(std::shared_ptr<SimModel> model, std::map<std::string, double> feedKnots)
+        : m_model(std::move(model)), m_feedKnots(std::move(feedKnots))
+    {
+    }
 
-    // One look at the model's world.
+    // One look at the model's world: which aircraft are there, and how they look.
     void sample()
     {
-        const std::uint64_t frame = m_model->frames();
-        const double seconds = m_model->simSeconds();
-        const std::uint32_t tick = g_tick.load();
+        const auto objects = m_model->aiObjects();
+        std::lock_guard lock(m_mutex);
         std::set<std::uint32_t> present;
-        for (const SimObjectState& o : m_model->aiObjects()) {
+        for (const SimObjectState& o : objects) {
             present.insert(o.id);
-            auto [it, added] = m_tracks.try_emplace(o.id);
-            Track& t = it->second;
-            if (added) {
-                t.title = o.title;
-                t.callsign = o.atcId;
-                t.firstFrame = frame;
-                t.handedFrame = t.changeFrame = frame;
-                t.handedTick = tick;
-            } else {
-                const std::uint64_t frames = frame - t.lastFrame;
-                const std::uint64_t passes = tick - t.lastTick;
-                const double metres = lf_metres(t.lat, t.lon, o.lat, o.lon);
-                lf_follow(t, o, metres, seconds);
-                const double feet = std::abs(o.altFt - t.altFt);
-                // A position handed over now may have been made at any pass since the look before
-                // the last hand-over; a move without one is the model's own, since the last look.
-                const bool handed = o.positionUpdates != t.lastUpdates;
-                const std::uint64_t spanFrames = handed ? frame - t.handedFrame : frames;
-                const std::uint64_t spanPasses = handed ? tick - t.handedTick : passes;
-                if (handed) {
-                    t.handedFrame = t.lastFrame;
-                    t.handedTick = t.lastTick;
-                }
-                // 1200 kt and 12000 ft/min at 30 frames a second, or in the passes made, with some
-                // slack
-                const double span = static_cast<double>(std::max<std::uint64_t>(spanFrames, 1));
-                if (metres > std::max(25.0 * span, 6.5 * spanPasses) + 5.0 ||
-                    feet > std::max(8.0 * span, 2.2 * spanPasses) + 5.0)
-                    t.jumps.push_back(fmt::format("{:.0f} m and {:.0f} ft in {} frames and {} passes at frame {}",
-                                                  metres, o.altFt - t.altFt, spanFrames, spanPasses, frame));
-                // at most one frame per pass
-                const std::uint64_t ticked = std::min<std::uint64_t>(frames, passes);
-                // before the program holds it the simulator's AI may move it a little
-                if ((metres > 0.01 || feet > 0.01) && o.positionUpdates > 0) {
-                    if (t.firstMove == 0) {
-                        t.firstMove = frame;
-                        t.firstUpdates = o.positionUpdates;
-                        t.changeFrame = t.lastFrame;
-                    }
-                    // still frames ended by a move of at least half the way the pace before them
-                    // covers in their time were a delay of the hand-over; a halt ends with a small
-                    // step. The pace is taken from moves that ended no such run.
-                    const double elapsed = static_cast<double>(std::max<std::uint64_t>(frame - t.changeFrame, 1));
-                    const bool delay = t.metresPerFrame > 0.0 && metres >= 0.5 * t.metresPerFrame * elapsed;
-                    if (!delay)
-                        t.longestStill = std::max(t.longestStill, t.stillRun);
-                    if (t.stillRun <= 2)
-                        t.metresPerFrame = metres / elapsed;
-                    t.changeFrame = frame;
-                    t.stillRun = 0;
-                    t.travelledMetres += metres;
-                } else if (t.firstMove != 0) {
-                    t.stillRun += ticked;
-                }
-                if (t.firstMove != 0 && t.firstMove != frame)
-                    t.tickedFrames += ticked;
-            }
-            t.wasOnGround = t.wasOnGround || o.onGround;
-            t.last = o;
-            t.lastFrame = frame;
-            t.lastTick = tick;
-            t.lastUpdates = o.positionUpdates;
-            t.lat = o.lat;
-            t.lon = o.lon;
-            t.altFt = o.altFt;
+            lf_track(o).last = o;
         }
         for (auto& [id, t] : m_tracks)
             if (!present.count(id))
                 t.removed = true;
     }
 
-    const std::map<std::uint32_t, Track>& tracks() const { return m_tracks; }
-    const Track* find(const std::string& callsign) const
+    // A position the program made in `pass` and handed over, as the model took it; `finite`:
+    // every value handed over was a number.
+    void handedOver(const SimObjectState& o, std::uint32_t pass, bool finite)
     {
-        const auto it =
-            std::find_if(m_tracks.begin(), m_tracks.end(), [&](auto& e) { return e.second.callsign == callsign; });
-        return it == m_tracks.end() ? nullptr : &it->second;
+        std::lock_guard lock(m_mutex);
+        Track& t = lf_track(o);
+        if (!finite)
+            lf_fault(t, fmt::format("a value that is no number in pass {}", pass));
+        if (lf_aboveGroundFt(o) < -1.0)
+            lf_fault(t, fmt::format("{:.1f} ft under the ground in pass {}", -lf_aboveGroundFt(o), pass));
+        if (t.handOvers++ == 0) {
+            t.firstPass = pass;
+        } else {
+            // no farther than twice the fastest speed of its feed covers in the passes between,
+            // and a metre; a parked aircraft of the feed stands
+            const double metres = lf_metres(t.handed.lat, t.handed.lon, o.lat, o.lon);
+            const auto known = m_feedKnots.find(o.atcId);
+            const double reach =
+                (known == m_feedKnots.end() ? 0.0 : known->second) * g_metresPerKnotPass * (pass - t.lastPass);
+            if (metres > 2.0 * reach + 1.0)
+                lf_fault(t, fmt::format("{:.1f} m in {} passes from pass {}, at most {:.1f}", metres, pass - t.lastPass,
+                                        t.lastPass, 2.0 * reach + 1.0));
+            if (reach > 0.0)
+                t.fastestShare = std::max(t.fastestShare, metres / reach);
+            lf_follow(t, o, pass, metres);
+            t.travelledMetres += metres;
+        }
+        t.wasOnGround = t.wasOnGround || o.onGround;
+        t.handed = o;
+        t.lastPass = pass;
     }
 
-    // Enough has been seen once `count` aircraft have moved for `frames` frames and one was removed.
-    bool seenEnough(std::size_t count, std::uint64_t frames) const
+    std::map<std::uint32_t, Track> tracks()
     {
-        std::size_t moved = 0;
+        std::lock_guard lock(m_mutex);
+        return m_tracks;
+    }
+    std::optional<Track> find(const std::string& callsign)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it =
+            std::find_if(m_tracks.begin(), m_tracks.end(), [&](auto& e) { return e.second.callsign == callsign; });
+        return it == m_tracks.end() ? std::nullopt : std::optional<Track>(it->second);
+    }
+
+    // Enough has been seen once `count` aircraft have flown `passes` passes and one was removed.
+    bool seenEnough(std::size_t count, std::uint32_t passes)
+    {
+        std::lock_guard lock(m_mutex);
+        std::size_t flown = 0;
         bool removed = false;
         for (const auto& [id, t] : m_tracks) {
-            if (t.firstMove != 0 && t.lastFrame - t.firstMove >= frames)
-                ++moved;
+            if (!t.wasOnGround && t.handOvers > 1 && t.lastPass - t.firstPass >= passes)
+                ++flown;
             removed = removed || t.removed;
         }
-        return moved >= count && removed;
+        return flown >= count && removed;
     }
 
 private:
+    Track& lf_track(const SimObjectState& o)
+    {
+        auto [it, added] = m_tracks.try_emplace(o.id);
+        if (added) {
+            it->second.title = o.title;
+            it->second.callsign = o.atcId;
+        }
+        return it->second;
+    }
+
     std::shared_ptr<SimModel> m_model;
+    const std::map<std::string, double> m_feedKnots;
+    std::mutex m_mutex;
     std::map<std::uint32_t, Track> m_tracks;
+};
+
+// The model with an eye on the frame send: each position handed over goes to the observer with
+// the pass that made it, read while the frame send holds the hand-over lock.
+class WatchedModel : public SimModel {
+public:
+    using SimModel::SimModel;
+    Observer* observer = nullptr;
+
+    HRESULT setDataOnSimObject(HSIMCONNECT handle, SIMCONNECT_DATA_DEFINITION_ID defineId,
+                               SIMCONNECT_OBJECT_ID objectId, std::uint32_t arrayCount, std::uint32_t unitSize,
+                               const void* data) override
+    {
+        const HRESULT result = SimModel::setDataOnSimObject(handle, defineId, objectId, arrayCount, unitSize, data);
+        if (defineId != DEF_AI_POSITION || observer == nullptr || data == nullptr)
+            return result;
+        std::array<double, 8> values{};
+        std::memcpy(values.data(), data, std::min<std::size_t>(unitSize, sizeof values));
+        const bool finite = std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+        if (const auto o = aiObject(objectId))
+            observer->handedOver(*o, g_posBackTick, finite);
+        return result;
+    }
 };
 
 // One line per track: title, where it was last seen and whether it is gone.
@@ -275,7 +303,7 @@ std::vector<std::string> lf_describe(const std::map<std::uint32_t, Track>& track
     std::vector<std::string> lines;
     for (const auto& [id, t] : tracks)
         lines.push_back(fmt::format("{} {} at {:.1f} nm{}", id, t.title,
-                                    lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon) / 1852.0,
+                                    lf_metres(g_userStandLat, g_userStandLon, t.last.lat, t.last.lon) / 1852.0,
                                     t.removed ? " removed" : ""));
     return lines;
 }
@@ -324,9 +352,9 @@ double lf_offStandHeading(const Track& t, const SiteStand& stand)
 }
 
 // Parked as a live aircraft parks: engines off, throttle and flaps 0, nav and logo lights only.
-bool lf_parkedAt(const Track* t, const SiteStand& stand)
+bool lf_parkedAt(const Track& t, const SiteStand& stand)
 {
-    const SimObjectState& o = t->last;
+    const SimObjectState& o = t.last;
     return o.onGround && lf_metres(o.lat, o.lon, stand.lat, stand.lon) <= 2.0 && !o.enginesRunning &&
            o.throttle1Percent == 0.0 && o.flapsPercent == 0.0 && (o.lightMask() & 0x11F) == 0x101;
 }
@@ -359,7 +387,9 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     SimScenario simScenario = gf_defaultSimScenario();
     simScenario.userPath = {
         {0.0, "stand", g_userStandLat, g_userStandLon, simScenario.groundAltitudeFt, true, 300.0, 0x203}};
-    auto model = std::make_shared<SimModel>(simScenario);
+    auto model = std::make_shared<WatchedModel>(simScenario);
+    Observer observer(model, lf_feedSpeeds(scenario));
+    model->observer = &observer;
     gf_setSimConnectBackend(model);
     auto driver = std::make_unique<SimModelDriver>(model);
 
@@ -370,7 +400,6 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
 
     const auto stands = lf_siteStands();
     const SiteStand& arrivalStand = lf_nearestStand(stands, 52.303971, 4.773883); // E22
-    Observer observer(model);
     std::atomic<bool> closePosted{false};
     std::atomic<std::uint32_t> ticks{0};
     fs::file_time_type parametersBeforeClose;
@@ -397,23 +426,22 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
                 ticks = g_tick.load();
                 if (each)
                     each();
-                if (i % 100 == 0 && done())
+                if (i % 10 == 0 && done())
                     return;
-                std::this_thread::sleep_for(5ms);
+                std::this_thread::sleep_for(50ms);
             }
         };
         // at the park airport: the arrival has landed and parked, the departure has pushed back
         // and climbs away (the statics stood long before)
         lt_watch([&] {
-            const Track* arrival = observer.find(g_arrival);
-            const Track* departure = observer.find(g_departure);
-            return arrival != nullptr && lf_parkedAt(arrival, arrivalStand) && departure != nullptr &&
-                   departure->climbedFt >= 100.0;
+            const auto arrival = observer.find(g_arrival);
+            const auto departure = observer.find(g_departure);
+            return arrival && lf_parkedAt(*arrival, arrivalStand) && departure && departure->climbedFt >= 100.0;
         }, 420s);
         // the user aircraft flies away: everything on the ground leaves, the learned file is
         // written; the flight at the edge of the area is removed there
         model->setUserPath(lf_flyAway());
-        lt_watch([&] { return learnedWritten && lt_stillThere() == 0 && observer.seenEnough(3, 300); }, 600s, [&] {
+        lt_watch([&] { return learnedWritten && lt_stillThere() == 0 && observer.seenEnough(3, 1000); }, 600s, [&] {
             if (learnedWritten || !fs::exists(learnedFile))
                 return;
             learnedWritten = true;
@@ -430,6 +458,7 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     const int exitCode = wWinMain(nullptr, nullptr, nullptr, SW_SHOW);
     user.join();
     driver.reset();
+    model->observer = nullptr;
     server.stop();
     serverThread.join();
     gf_setSimConnectBackend(nullptr);
@@ -442,21 +471,20 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
 
     // aircraft created with titles of the livery list, which the model has installed
     const auto titles = lf_shippedTitles();
-    const auto& tracks = observer.tracks();
+    const auto tracks = observer.tracks();
     EXPECT_GE(ticks.load(), 100u) << "the run did not reach its tick loop";
-    std::size_t moving = 0;
+    std::size_t flying = 0;
+    double fastestShare = 0.0;
     for (const auto& [id, t] : tracks) {
         EXPECT_TRUE(titles.count(t.title)) << "object " << id << " has the title " << t.title;
-        EXPECT_TRUE(t.jumps.empty()) << t.callsign << " jumped: " << fmt::format("{}", fmt::join(t.jumps, "; "));
+        EXPECT_EQ(t.faultCount, 0u) << t.callsign << ": " << fmt::format("{}", fmt::join(t.faults, "; "));
         EXPECT_NE(log.find(t.title), std::string::npos) << "the creation of " << t.title << " is not logged";
-        if (t.wasOnGround || t.firstMove == 0 || t.lastFrame - t.firstMove < 90 || t.travelledMetres < 100.0)
-            continue;
-        ++moving;
-        // a flying aircraft gets a new position every frame with a pass before it once it moves
-        EXPECT_LE(t.longestStill, 2u) << t.callsign;
-        EXPECT_GE(t.lastUpdates - t.firstUpdates, t.tickedFrames * 9 / 10) << t.callsign;
+        if (!t.wasOnGround && t.lastPass - t.firstPass >= 1000 && t.travelledMetres >= 100.0)
+            ++flying;
+        fastestShare = std::max(fastestShare, t.fastestShare);
     }
-    EXPECT_GE(moving, 3u);
+    EXPECT_GE(flying, 3u);
+    RecordProperty("fastestShareOfFeedSpeed", fmt::format("{:.2f}", fastestShare));
 
     // the statics: each on a stand of the site's file, on its own, clear of the others and of the
     // user's stand
@@ -464,8 +492,8 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     for (const auto& [id, t] : tracks) {
         if (!lf_isStatic(t))
             continue;
-        const SiteStand& stand = lf_nearestStand(stands, t.lat, t.lon);
-        EXPECT_LE(lf_metres(stand.lat, stand.lon, t.lat, t.lon), 1.0) << t.callsign;
+        const SiteStand& stand = lf_nearestStand(stands, t.last.lat, t.last.lon);
+        EXPECT_LE(lf_metres(stand.lat, stand.lon, t.last.lat, t.last.lon), 1.0) << t.callsign;
         EXPECT_LE(lf_offStandHeading(t, stand), 1.0) << t.callsign << " on " << stand.name;
         EXPECT_NE(stand.name, "D52") << t.callsign << " stands on the user's stand";
         for (const SiteStand* other : taken)
@@ -476,15 +504,15 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
     EXPECT_GE(taken.size(), 20u) << "statics";
 
     // the arrival lands, rolls, taxis and parks; the departure pushes back and takes off
-    const Track* arrival = observer.find(g_arrival);
-    ASSERT_NE(arrival, nullptr) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
+    const auto arrival = observer.find(g_arrival);
+    ASSERT_TRUE(arrival) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
     EXPECT_TRUE(arrival->flared && arrival->landed) << "flared " << arrival->flared << ", landed " << arrival->landed;
     EXPECT_GE(arrival->rolledMetres, 300.0);
-    EXPECT_TRUE(lf_parkedAt(arrival, arrivalStand)) << arrival->last.lat << " " << arrival->last.lon;
+    EXPECT_TRUE(lf_parkedAt(*arrival, arrivalStand)) << arrival->last.lat << " " << arrival->last.lon;
     EXPECT_LE(lf_offStandHeading(*arrival, arrivalStand), 2.0) << arrival->last.headingDeg;
     EXPECT_NE(log.find(fmt::format("{:8}: {:8} arrived at stand", "E22", g_arrival)), std::string::npos);
-    const Track* departure = observer.find(g_departure);
-    ASSERT_NE(departure, nullptr);
+    const auto departure = observer.find(g_departure);
+    ASSERT_TRUE(departure);
     EXPECT_GE(departure->pushedMetres, 20.0);
     EXPECT_GE(departure->climbedFt, 100.0);
 
@@ -499,7 +527,7 @@ TEST(WholeRun, TrafficFliesLandsParksAndLeavesWithTheUserAndTheCloseBoxEndsTheRu
         if (!t.removed || t.last.altFt - t.last.groundAltFt < 1000.0)
             continue;
         ++removedInTheAir;
-        EXPECT_GT(lf_metres(g_userStandLat, g_userStandLon, t.lat, t.lon), 39.0 * 1852.0)
+        EXPECT_GT(lf_metres(g_userStandLat, g_userStandLon, t.last.lat, t.last.lon), 39.0 * 1852.0)
             << t.callsign << " was removed before it left the area";
     }
     EXPECT_EQ(removedInTheAir, 1u) << fmt::format("{}", fmt::join(lf_describe(tracks), "; "));
