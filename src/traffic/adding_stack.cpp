@@ -14,11 +14,11 @@
 #include "traffic/ac_descriptions.h"
 #include "traffic/feed_intake.h"
 #include "traffic/identity_rules.h"
+#include "traffic/live_ac_utilities.h"
 #include "traffic/live_update.h"
 #include "traffic/parked_counts.h"
 #include "traffic/park_airport_handling.h"
 #include "traffic/run_flags.h"
-#include "traffic/stand_parking.h"
 #include "traffic/stand_learning.h"
 #include "traffic/static_plan.h"
 #include "traffic/traffic_containers.h"
@@ -52,12 +52,8 @@ void lf_updateAllLiveAc()
     bool erase = false;
     for (LiveAc& ac : g_liveAircraft)
         erase = updateLiveAc(ac) || erase;
-    if (erase) {
-        for (LiveAc& ac : g_liveAircraft)
-            if (ac.erase || ac.eraseNow)
-                gf_releaseStand(ac); // one dropped before it is shown again holds no stand
-        std::erase_if(g_liveAircraft, [](const LiveAc& ac) { return ac.erase || ac.eraseNow; });
-    }
+    if (erase)
+        gf_eraseMarkedLiveAc();
     lf_swapPositionBuffers();
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/geometry.h"
 #include "foundation/option_table.h"
 #include "traffic/sim_handover.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -53,5 +54,14 @@ void gf_removeLiveAcForTimeShift()
         if (ac.acState == AcState::active || ac.acState == AcState::buffer ||
             (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))
             removeAircraftFromSim(ac);
-    std::erase_if(g_liveAircraft, [](const LiveAc& ac) { return ac.erase || ac.eraseNow; });
+    gf_eraseMarkedLiveAc();
+}
+
+void gf_eraseMarkedLiveAc()
+{
+    const auto lt_marked = [](const LiveAc& ac) { return ac.erase || ac.eraseNow; };
+    for (LiveAc& ac : g_liveAircraft)
+        if (lt_marked(ac))
+            gf_releaseStand(ac); // one dropped before it is shown again holds no stand
+    std::erase_if(g_liveAircraft, lt_marked);
 }

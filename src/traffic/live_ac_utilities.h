@@ -6,3 +6,5 @@
 bool gf_removeOneLiveAc(double d);
 // Removes the farthest active live aircraft while more than MAX_LIVE_SEL are active.
 void gf_removeExcessLiveAc();
+// Drops the records marked erase or eraseNow from the live list; none of them keeps a stand held.
+void gf_eraseMarkedLiveAc();
