@@ -228,13 +228,13 @@ void lf_tell(const std::string& text)
 // why; without a copy it is not written over in this visit, also when the copy fails.
 void lf_keepCopy(const fs::path& path, const std::string& pathText, std::string_view what, std::string_view detail)
 {
-    g_learnedFileHeld = true;
+    g_learnedFileHeld = true; // also when the copy raises
     const LearnedCopy copy = gf_keepLearnedCopy(path);
-    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
+    g_learnedFileHeld = copy.outcome == LearnedCopy::Outcome::allTaken;
+    if (g_learnedFileHeld) {
         lf_tell(fmt::format("{} {}, {}{}", pathText, what, lf_allCopiesTaken, detail));
         return;
     }
-    g_learnedFileHeld = false;
     const char* kept = copy.outcome == LearnedCopy::Outcome::made ? "saved as" : "kept already as";
     gf_log(fmt::format("{} {}, {} *.{}.xml{}", pathText, what, kept, copy.number, detail));
 }
@@ -248,14 +248,11 @@ bool lf_refusedUnread(const fs::path& path, const std::string& pathText)
         return false;
     const std::string refusal =
         fmt::format("{} refused unread: {} bytes, more than {}", pathText, size, lf_maxLearnedBytes);
-    g_learnedFileHeld = true;
+    g_learnedFileHeld = true; // also when the rename raises
     const LearnedCopy copy = gf_moveLearnedAside(path);
-    if (copy.outcome == LearnedCopy::Outcome::allTaken) {
-        lf_tell(fmt::format("{}, {}", refusal, lf_allCopiesTaken));
-        return true;
-    }
-    g_learnedFileHeld = false;
-    lf_tell(fmt::format("{}, moved to *.{}.xml", refusal, copy.number));
+    g_learnedFileHeld = copy.outcome == LearnedCopy::Outcome::allTaken;
+    lf_tell(g_learnedFileHeld ? fmt::format("{}, {}", refusal, lf_allCopiesTaken)
+                              : fmt::format("{}, moved to *.{}.xml", refusal, copy.number));
     return true;
 }
 
