@@ -19,10 +19,11 @@ fs::path lf_copyPath(const fs::path& path, int number)
     return copy;
 }
 
+// A name taken by anything, a link (dangling or not) or a folder too, is not free.
 std::optional<int> lf_firstFree(const fs::path& path)
 {
     for (int number = 0; number < g_learnedCopies; ++number)
-        if (!fs::exists(lf_copyPath(path, number)))
+        if (!fs::exists(fs::symlink_status(lf_copyPath(path, number))))
             return number;
     return std::nullopt;
 }
@@ -53,9 +54,11 @@ bool lf_sameBytes(const fs::path& a, const fs::path& b)
 
 LearnedCopy gf_keepLearnedCopy(const fs::path& path)
 {
-    // a version kept once is not kept again, however many copies were made since
+    // a version kept once is not kept again, however many copies were made since; only a file of
+    // its own counts as a copy, never a link (to the learned file itself, say)
     for (int number = 0; number < g_learnedCopies; ++number)
-        if (const fs::path copy = lf_copyPath(path, number); fs::exists(copy) && lf_sameBytes(path, copy))
+        if (const fs::path copy = lf_copyPath(path, number);
+            fs::is_regular_file(fs::symlink_status(copy)) && lf_sameBytes(path, copy))
             return {LearnedCopy::Outcome::alreadyKept, number};
     const std::optional<int> number = lf_firstFree(path);
     if (!number)

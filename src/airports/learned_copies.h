@@ -1,6 +1,7 @@
 #pragma once
 // The copies kept beside a learned file of what the next save would lose: EDDF.xml as
-// EDDF.0.xml, EDDF.1.xml ... EDDF.9.xml, each name taken once and never written over.
+// EDDF.0.xml, EDDF.1.xml ... EDDF.9.xml, each name taken once and never written over. A name
+// taken by a link or a folder is passed over: only a regular file counts as a copy.
 #include <cstdint>
 #include <filesystem>
 

@@ -507,6 +507,29 @@ TEST_F(ParkApfTest, ALearnedFileOver16MiBMovedAsideUnread)
     }
 }
 
+// The bound's edge: a file of exactly 16 MiB is read, one of a byte more moved aside unread.
+TEST_F(ParkApfTest, ALearnedFileOfExactly16MiBReadAndOneByteMoreNot)
+{
+    putArchive();
+    // read, it changes A1's radius and the parking percentage; padded by a comment of spaces
+    const std::string stand = lf_pp("A1", 0, "radius_change='true' radius='9'");
+    const std::string parameters = "<parameter name='parking_percentage' value='55'/>";
+    const std::size_t frame = apfText("<!---->" + stand, parameters).size();
+    const struct { std::size_t bytes; bool read; } cases[] = {{16'777'216, true}, {16'777'217, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        fs::remove_all("airports/learned");
+        const std::string text = apfText("<!--" + std::string(c.bytes - frame, ' ') + "-->" + stand, parameters);
+        writeFile(learned, text);
+        ASSERT_EQ(fs::file_size(learned), c.bytes);
+        parking_percentage.value = 20;
+        EXPECT_EQ(load(), "");
+        EXPECT_EQ((std::tuple{std::lround(g_parkStands.at(0).radius * 1852.0), parking_percentage.value.load(),
+                              fs::exists(learned), readFile(lf_copy(0)) == text}),
+                  (std::tuple{c.read ? 9L : 5L, c.read ? 55 : 20, c.read, !c.read}));
+    }
+}
+
 // A learned option is taken unless one of the same aircraft, day and kind shares a half hour with
 // it, among the archived options and those taken before it, also from an earlier element.
 TEST_F(ParkApfTest, LearnedOptionsOfAStandNamedTwiceTakenOnce)
@@ -522,6 +545,10 @@ TEST_F(ParkApfTest, LearnedOptionsOfAStandNamedTwiceTakenOnce)
         {"D-A", "DLH", "A321", 1, "12", "", true},
         {"D-A", "EZY", "A320", 1, "12", "", true},
         {"D-A", "DLH", "A320", 1, "13", "", true},
+        // other aircraft whose texts run together as the archived one's or the one before
+        {"D-A", "DL", "HA320", 1, "12", "", true},
+        {"D-AB", "C", "A320", 1, "20", "", true},
+        {"D-A", "BC", "A320", 1, "20", "", true},
     };
     std::string second, expected = "D-A/DLH/A320/1/11,12/true ";
     for (const auto& o : options) {

@@ -33,6 +33,7 @@
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <thread>
@@ -516,6 +517,31 @@ TEST_F(ParkAirportTest, ARefusedLearnedFileWithEveryCopyTakenOutlastsAVisitThatL
         const bool learnt = text.find("G-EZYA") != std::string::npos;
         EXPECT_EQ((std::tuple{text == refused, learnt, readFile(copyOf(9)) == refused}),
                   (std::tuple{taken == 10, taken == 9, taken == 9}));
+    }
+}
+
+// A copy name taken by a link, dangling or not, or a folder is passed over: the refused file lies
+// whole in a regular file at the next name, and the visit's learning is saved.
+TEST_F(ParkAirportTest, ACopyNameTakenByALinkOrAFolderIsPassedOver)
+{
+    const std::string refused = lf_apf("", "<parkpos id='X9'><opt reg='D-X' airl='DLH' type='A320' day='1' hh='1'/>"
+                                           "</parkpos>");
+    const struct { const char* name; std::function<void(const fs::path&)> take; } cases[] = {
+        {"link to the learned file", [](const fs::path& p) { fs::create_symlink(learned.filename(), p); }},
+        {"dangling link", [](const fs::path& p) { fs::create_symlink("EDXX.gone.xml", p); }},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all("airports/learned");
+        writeFile(learned, refused);
+        c.take(copyOf(0));
+        const fs::file_type taken = fs::symlink_status(copyOf(0)).type();
+        visitLearning();
+        EXPECT_EQ((std::tuple{fs::is_regular_file(fs::symlink_status(copyOf(1))), readFile(copyOf(1)) == refused,
+                              readFile(learned).find("G-EZYA") != std::string::npos}),
+                  (std::tuple{true, true, true}));
+        EXPECT_EQ(fs::symlink_status(copyOf(0)).type(), taken); // left as it was
     }
 }
 
