@@ -1,4 +1,5 @@
 // Due ticks, the hand-over of feed batches and the plausibility rules for new samples.
+#include "stand_fixture.h"
 #include "traffic_harness.h"
 
 #include "feed/live_records.h"
@@ -11,6 +12,7 @@
 #include "airports/park_data.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 
 #include <chrono>
@@ -185,6 +187,41 @@ TEST_F(FeedIntake, LandingCheckComparesDirectionsAcrossNorth)
     };
     EXPECT_EQ(apply(t, 5.0, 600, lt_to(180.0)), 1u);
     EXPECT_EQ(apply(t, 8.0, 900, lt_to(1.0)), 2u); // the refused record still counted as the newest time
+}
+
+// An aircraft driving onto its stand (heading 300) meets a report of the feed on the ground at
+// 3 kt: on its course to the stand, less than the 13 s that 20 m take at that speed after the
+// last one taken, it makes too little progress and is not taken; later, or on another course, it is.
+TEST_F(StandTest, ADriveOntoAStandIsJudgedOnItsCourseByTheIntake)
+{
+    const struct {
+        const char* name;
+        double trackDeg, seconds;
+        bool taken;
+    } cases[] = {{"on its course, 5 s on", 300.0, 5.0, false},
+                 {"on its course, 14 s on", 300.0, 14.0, true},
+                 {"60 degrees off, 5 s on", 240.0, 5.0, true}};
+    for (const auto& c : cases) {
+        g_liveAircraft.clear();
+        g_parkStands.clear();
+        const Stand& stand = addStand(g_origin, 20.0, gate, 300.0);
+        const LatLon from = lf_at(120.0, 10.0);
+        LiveAc& ac = addLive(0x400001, "DLH1", from, FlightState::taxi);
+        ac.lastSampleTime = g_t0;
+        try2Park(ac, false);
+        ASSERT_EQ((std::tuple{ac.flightState, ac.standId}), (std::tuple{FlightState::parking, stand.id}));
+        FeedRecord r;
+        std::tie(r.hexId, r.callsign, r.type, r.recordTime) =
+            std::tuple{ac.hexid, ac.callsign, ac.type, g_t0 + c.seconds};
+        const LatLon on = lf_at(300.0, 1.0, from);
+        std::tie(r.sample.lat, r.sample.lon, r.sample.groundSpeed, r.sample.track) =
+            std::tuple{on.lat, on.lon, 3.0, c.trackDeg};
+        r.sample.dueTick = g_tick + 500;
+        gf_applyFeedRecord(r);
+        EXPECT_EQ(ac.lastSampleTime == r.recordTime, c.taken) << c.name;
+        EXPECT_EQ(ac.standChecked, c.taken) << c.name;
+        EXPECT_EQ(ac.flightState, FlightState::parking) << c.name;
+    }
 }
 
 TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)

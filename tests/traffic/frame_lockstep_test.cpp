@@ -3,6 +3,7 @@
 // on the test thread. One aircraft's whole road (cruise, descent, landing and roll-out, a curved
 // taxi turn, the drive onto a stand and the turn onto its heading, push-back and taxi out) while
 // another flies around the field; every frame is judged against what the program handed over.
+// Also a turn across north in cruise, and the vertical speed handed over in a climb and a descent.
 #include "leg_feed.h"
 #include "stand_fixture.h"
 
@@ -16,6 +17,7 @@
 #include "simlink/sim_registration.h"
 #include "simlink/sim_state.h"
 #include "support/manual_time.h"
+#include "traffic/angles.h"
 #include "traffic/park_airport.h"
 #include "traffic/run_flags.h"
 #include "traffic/sample_helpers.h"
@@ -116,6 +118,21 @@ struct Road {
     double taxiOutMetres = 0.0;    // travelled after the push-back
     int passesAlone = 0;           // passes with the arrival active and no other aircraft
 };
+
+// The largest heading change in one frame on the whole road below as the program turns today, in
+// the air and on the ground, per frame rate: a frame spans 3 or 4 passes at 30 fps, 1 or 2 at 60.
+struct TurnInFrame {
+    int fps;
+    double airDeg, groundDeg;
+};
+constexpr TurnInFrame g_turnsInFrame[] = {{30, 0.568, 0.527}, {60, 0.284, 0.284}};
+constexpr double g_turnMargin = 1.25;
+
+const TurnInFrame& lf_turnInFrame(int fps)
+{
+    return *std::find_if(std::begin(g_turnsInFrame), std::end(g_turnsInFrame),
+                         [fps](const TurnInFrame& t) { return t.fps == fps; });
+}
 
 double lf_metres(const SimObjectState& a, const SimObjectState& b)
 {
@@ -252,10 +269,13 @@ protected:
     // In the air the move is what the handed-over true airspeed covers, give or take 20%. On the
     // ground the handed-over speed is no bound (it is the next sample's, and 0 while the current
     // sample stands): the move is at most twice what the faster of the two samples covers, plus
-    // 0.1 m. The heading turns at most 30 degrees a second; the altitude changes by at most what
-    // the largest vertical speed covers, plus 1 ft.
+    // 0.1 m. The heading turns in a frame at most a quarter more than the whole road's largest
+    // turn in a frame at this rate, in the air or on the ground; the altitude changes by at most
+    // what the largest vertical speed covers, plus 1 ft.
     void judge(const LiveAc& ac, const Followed& f, const SimObjectState& o, double seconds)
     {
+        if (onFrame)
+            onFrame(ac, f.last, o);
         ++figures.checked;
         const Allowance& a = f.since;
         const double metres = lf_metres(f.last, o);
@@ -278,8 +298,9 @@ protected:
         }
         const double turn = std::fabs(std::remainder(o.headingDeg - f.last.headingDeg, 360.0));
         Figures::keep(a.onGround ? figures.groundHeading : figures.heading, turn, false, at);
-        if (turn > headingLimitDeg)
-            figures.note(fmt::format("{} turned {:.2f} deg", at, turn));
+        const double turnLimit = a.onGround ? groundTurnLimitDeg() : airTurnLimitDeg();
+        if (turn > turnLimit)
+            figures.note(fmt::format("{} turned {:.3f} deg, at most {:.3f} deg", at, turn, turnLimit));
         const double feet = std::fabs(o.altFt - f.last.altFt);
         Figures::keep(figures.climb, feet / (a.climbFt + 1.0), false, at);
         if (feet > a.climbFt + 1.0)
@@ -312,13 +333,18 @@ protected:
         return false;
     }
 
+    static double airTurnLimitDeg() { return lf_turnInFrame(GetParam()).airDeg * g_turnMargin; }
+    static double groundTurnLimitDeg() { return lf_turnInFrame(GetParam()).groundDeg * g_turnMargin; }
+
     testsupport::ManualTime time{g_epoch};
     std::shared_ptr<SimModel> model;
     Feeds feeds;
     std::map<std::uint32_t, Followed> followed; // by object id
     std::map<std::uint32_t, std::uint32_t> updates; // position updates of each object after the last frame
     Figures figures;
-    double headingLimitDeg = 30.0 / GetParam(); // 30 degrees a second
+    // Called for each aircraft judged in a frame: where the model held it after the frame before
+    // and after this one.
+    std::function<void(const LiveAc&, const SimObjectState& before, const SimObjectState& after)> onFrame;
     std::int64_t now = 0; // ns on the manual clock since the start
     std::int64_t passes = 0;
     std::int64_t frames = 0;
@@ -416,9 +442,122 @@ TEST_P(FrameLockstepTest, EveryFrameSetsEachAircraftWhereItsPassesHaveBroughtIt)
     EXPECT_EQ(figures.missedUpdates, 0) << figures.text();
     EXPECT_TRUE(figures.airLow.value >= 0.8 && figures.airHigh.value <= 1.2) << figures.text();
     EXPECT_LE(figures.ground.value, 1.0) << figures.text();
-    EXPECT_LE(std::max(figures.heading.value, figures.groundHeading.value), headingLimitDeg) << figures.text();
+    EXPECT_LE(figures.heading.value, airTurnLimitDeg()) << figures.text();
+    EXPECT_LE(figures.groundHeading.value, groundTurnLimitDeg()) << figures.text();
     EXPECT_LE(figures.climb.value, 1.0) << figures.text();
     EXPECT_GT(figures.checked, 20000);
+}
+
+// Two aircraft in cruise turn across north, one from 340 to 020 degrees and one back: each turns
+// the short way, its nose never farther from north than the two tracks.
+TEST_P(FrameLockstepTest, ATurnAcrossNorthInTheAirTakesTheShortWay)
+{
+    LegFeed right;
+    right.epoch = static_cast<double>(g_epoch);
+    right.start = {52.10, 4.70};
+    right.legs = {{60.0, 280.0, 0.0, 340.0, 8000.0, 0.0}, {600.0, 280.0, 0.0, 20.0, 8000.0, 0.0}};
+    LegFeed left = right;
+    left.identity = trackOf(0x400a4b, "BAW429");
+    std::tie(left.identity.type, left.identity.registration) = std::pair{"A319", "G-EUPA"};
+    left.start = {52.10, 4.80};
+    left.legs = {{60.0, 280.0, 0.0, 20.0, 9000.0, 0.0}, {600.0, 280.0, 0.0, 340.0, 9000.0, 0.0}};
+    feeds.feeds = {&right, &left};
+
+    struct Turn {
+        double startDeg, endDeg;
+        double farthestFromNorthDeg = 0.0;
+        bool turned = false; // reached its new track
+        int frames = 0;
+    };
+    std::map<std::uint32_t, Turn> turns{{right.identity.hexId, {340.0, 20.0}}, {left.identity.hexId, {20.0, 340.0}}};
+    onFrame = [&](const LiveAc& ac, const SimObjectState&, const SimObjectState& o) {
+        Turn& t = turns.at(ac.hexid);
+        ++t.frames;
+        t.farthestFromNorthDeg = std::max(t.farthestFromNorthDeg, gf_angleDiffDeg(o.headingDeg, 0.0));
+        t.turned = t.turned || gf_angleDiffDeg(o.headingDeg, t.endDeg) < 0.5;
+    };
+    feeds.deliverStartup();
+    runUntil([] { return false; }, 150.0);
+
+    for (const auto& [hex, t] : turns) {
+        SCOPED_TRACE(fmt::format("from {:03.0f} to {:03.0f}", t.startDeg, t.endDeg));
+        EXPECT_GT(t.frames, 60 * GetParam());
+        EXPECT_TRUE(t.turned);
+        EXPECT_LE(t.farthestFromNorthDeg, 21.0) << figures.text();
+    }
+    EXPECT_LE(figures.heading.value, airTurnLimitDeg()) << figures.text();
+}
+
+// The vertical speed the model receives (feet per second) is the climb or descent flown: over
+// each second of a climb at 2000 ft/min and a descent at 1500 ft/min, the mean of what was handed
+// over and the altitude change in that second agree within 10%, and in level flight both are near
+// 0. A second is judged when the same vertical speed was handed over from 5 s before it on: at a
+// change of the feed's vertical rate the altitude still moves toward the sample taken before it
+// (at 250 kt every other report, 2 s apart, makes too little progress to be taken).
+TEST_P(FrameLockstepTest, TheVerticalSpeedHandedOverIsTheClimbOrDescentFlown)
+{
+    LegFeed climber;
+    climber.epoch = static_cast<double>(g_epoch);
+    climber.start = {52.15, 4.55};
+    climber.legs = {{40.0, 250.0, 0.0, 60.0, 5000.0, 0.0},
+                    {90.0, 250.0, 0.0, 60.0, 5000.0, 2000.0},
+                    {60.0, 250.0, 0.0, 60.0, 8000.0, 0.0},
+                    {90.0, 250.0, 0.0, 60.0, 8000.0, -1500.0},
+                    {600.0, 250.0, 0.0, 60.0, 5750.0, 0.0}};
+    feeds.feeds = {&climber};
+
+    struct Second {
+        double fromFt = 0.0, seconds = 0.0, handedSum = 0.0;
+        int frames = 0;
+        bool steady = true; // the same vertical speed handed over from 5 s before it on
+    } second;
+    double handedBefore = 0.0, handedSince = 0.0, now = 0.0; // the last one handed over, since when
+    struct Phase {
+        const char* name;
+        double fps; // flown, feet per second
+        int seconds = 0;
+        Worst worst{0.0, ""}; // |handed - flown| / |flown|, or |handed| ft/s when level
+    };
+    Phase phases[] = {{"climb", 2000.0 / 60.0}, {"descent", -1500.0 / 60.0}, {"level", 0.0}};
+    onFrame = [&](const LiveAc& ac, const SimObjectState& before, const SimObjectState& o) {
+        now += 1.0 / GetParam();
+        if (o.verticalSpeedFps != handedBefore)
+            std::tie(handedBefore, handedSince) = std::pair{o.verticalSpeedFps, now};
+        if (second.frames == 0) {
+            second = {};
+            second.fromFt = before.altFt;
+        }
+        ++second.frames;
+        second.seconds += 1.0 / GetParam();
+        second.handedSum += o.verticalSpeedFps;
+        second.steady = second.steady && now - handedSince >= second.seconds + 5.0 - 1e-9;
+        if (second.seconds < 1.0 - 1e-9)
+            return;
+        const double handed = second.handedSum / second.frames;
+        const double flown = (o.altFt - second.fromFt) / second.seconds;
+        const bool steady = second.steady && !ac.onGround;
+        second.frames = 0;
+        if (!steady)
+            return;
+        for (Phase& p : phases) {
+            const bool level = p.fps == 0.0;
+            if (level ? std::fabs(flown) > 1.0 : std::fabs(flown - p.fps) > 0.1 * std::fabs(p.fps))
+                continue;
+            ++p.seconds;
+            const double off = level ? std::fabs(handed) : std::fabs(handed - flown) / std::fabs(flown);
+            Figures::keep(p.worst, off, false,
+                          fmt::format("{:.2f} ft/s handed over, {:.2f} ft/s flown, at {:.0f} ft", handed, flown,
+                                      o.altFt));
+        }
+    };
+    feeds.deliverStartup();
+    runUntil([] { return false; }, 340.0);
+
+    for (const Phase& p : phases) {
+        SCOPED_TRACE(p.name);
+        EXPECT_GE(p.seconds, 30);
+        EXPECT_LE(p.worst.value, p.fps == 0.0 ? 1.0 : 0.1) << p.worst.at;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(FrameRates, FrameLockstepTest, ::testing::Values(30, 60),

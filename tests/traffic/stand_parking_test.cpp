@@ -257,6 +257,43 @@ TEST_F(StandTest, AnArrivalTurningOntoItsStandHoldsItAgainstASpawnAndASearch)
     }
 }
 
+// An aircraft that let go of its stand (its push-back began; the stand's id stays with it) and
+// comes back into the simulator beside it, standing, while another aircraft is parked there: it
+// takes the free stand in reach, and the one parked on its old stand stays.
+TEST_F(StandTest, AStandLetGoIsNotTakenBackAtASpawn)
+{
+    Stand& old = addStand(lf_at(270.0, 15.0), 20.0, gate, 90.0);
+    const Stand& free = addStand(lf_at(90.0, 15.0), 20.0, gate, 90.0);
+    addLive(0x400001, "DLH1", lf_at(270.0, 15.0), FlightState::parked);
+    addLive(0x400002, "BAW2", lf_at(270.0, 15.0), FlightState::parked);
+    LiveAc& ac = *gf_findLiveAc(0x400001);
+    LiveAc& parked = *gf_findLiveAc(0x400002);
+    gf_takeStand(ac, old);
+    gf_occupyStand(ac, old);
+    gf_setFlightState(ac, FlightState::pushing_back);
+    gf_releaseStand(ac);
+    ASSERT_EQ(ac.standId, old.id);
+    gf_takeStand(parked, old);
+    gf_occupyStand(parked, old);
+    // it left the simulator for another livery and its feed shows it standing between both stands
+    std::tie(ac.acState, ac.objectId, ac.liveryTitle) = std::tuple{AcState::buffer, 0u, ""};
+    gf_setFlightState(ac, FlightState::birth);
+    FeedSample here = ac.samples.front();
+    std::tie(here.lat, here.lon, here.dueTick) = std::tuple{g_origin.lat, g_origin.lon, g_tick.load()};
+    ac.samples = {here, here};
+    ac.samples.back().dueTick += 500;
+    const std::uint32_t parkedObject = parked.objectId;
+
+    ASSERT_TRUE(driver.runUntil([] { return gf_findLiveAc(0x400001)->acState == AcState::active; }, 1000));
+    const LiveAc& back = *gf_findLiveAc(0x400001);
+    const LiveAc& stayed = *gf_findLiveAc(0x400002);
+    EXPECT_EQ((std::tuple{back.flightState, back.standId}), (std::tuple{FlightState::parked, free.id}));
+    EXPECT_EQ((std::tuple{stayed.acState, stayed.flightState, stayed.standId}),
+              (std::tuple{AcState::active, FlightState::parked, old.id}));
+    EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), parkedObject), 0);
+    EXPECT_TRUE(old.liveOccupied && free.liveOccupied);
+}
+
 TEST_F(StandTest, StaticAircraftMakeWayInEachOfTheirStates)
 {
     Stand& target = addStand(g_origin, 20.0);
