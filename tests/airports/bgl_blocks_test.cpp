@@ -160,6 +160,8 @@ TEST_F(BglTest, ASubsectionTableBeyondTheFileEndsItAfterTheSectionsInside)
          "328: word 82 beyond the end of the file (82 words)"},
         {"that word far past the end", lt_file(1'000'000, 252), "EHAM:1 ",
          "1000008: word 250002 beyond the end of the file (83 words)"},
+        {"that word far past, listed first", lf_tableInOrder(lt_file(1'000'000, 252), {1, 0}), "EHAM:1 ",
+         "1000008: word 250002 beyond the end of the file (83 words)"},
         {"the first record at the file's end", lt_file(320, 332), "EHAM:1 ", ""},
         {"the first record far past the end", lt_file(320, 4'000'000), "EHAM:1 ", ""},
     };
