@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <numeric>
 #include <random>
 #include <stdexcept>
@@ -141,15 +142,48 @@ TEST_F(BglTest, SectionsInAnyOrderOfTheTableAreReadWhole)
     }
 }
 
-// A section whose subsection table would lie beyond the file ends it, after the sections inside it.
+// A section whose subsection table gives its first record at a word beyond the file ends the file
+// after the sections inside it, also when that word lies just past the end; one that gives a first
+// record at or past the file's end names no records. The file: EHAM with a stand, a record that
+// ends its section, BBBB at byte 252, then the second section's table cut after its first record
+// at byte 328, the file's last word.
 TEST_F(BglTest, ASubsectionTableBeyondTheFileEndsItAfterTheSectionsInside)
 {
-    const std::string bytes = bglwriter::bytes(56, {{4, 56}, {20, 2}}) + sectionEntry(1'000'000) + sectionEntry(96) +
-                              bglwriter::bytes(16, {{8, 112}}) + airport(identWord("EHAM"), parkingList({{}}));
-    EXPECT_THROW(read(bytes), std::out_of_range);
-    EXPECT_EQ(airports.size(), 1U);
-    EXPECT_EQ(g_scanReport.lines().back(),
-              "===> Reading x.bgl stopped at byte 1000008: word 250002 beyond the end of the file (61 words)");
+    const auto lt_file = [](std::uint32_t table, std::uint32_t first) {
+        return bytes(56, {{4, 56}, {20, 2}}) + sectionEntry(96) + sectionEntry(table) + bytes(16, {{8, 112}}) +
+               airport(identWord("EHAM"), parkingList({{}})) + record(0x99, 8, {}, 0) + airport(identWord("BBBB")) +
+               bytes(12, {{8, first}});
+    };
+    const struct { const char* name; std::string bytes; const char* airports; const char* stop; } cases[] = {
+        {"the first record's word the file's last", lt_file(320, 252), "EHAM:1 BBBB:0 ", ""},
+        {"that word just past the end", lt_file(320, 252).substr(0, 328), "EHAM:1 ",
+         "328: word 82 beyond the end of the file (82 words)"},
+        {"that word far past the end", lt_file(1'000'000, 252), "EHAM:1 ",
+         "1000008: word 250002 beyond the end of the file (83 words)"},
+        {"that word far past, listed first", lf_tableInOrder(lt_file(1'000'000, 252), {1, 0}), "EHAM:1 ",
+         "1000008: word 250002 beyond the end of the file (83 words)"},
+        {"the first record at the file's end", lt_file(320, 332), "EHAM:1 ", ""},
+        {"the first record far past the end", lt_file(320, 4'000'000), "EHAM:1 ", ""},
+    };
+    for (const auto& c : cases) {
+        g_scanReport.clear();
+        bool thrown = false;
+        try {
+            read(c.bytes);
+        } catch (const std::out_of_range&) {
+            thrown = true;
+        }
+        std::string handedOn;
+        for (const ApfParameters& a : airports)
+            handedOn += fmt::format("{}:{} ", a.code, a.stands.size());
+        EXPECT_EQ(handedOn, c.airports) << c.name;
+        const std::string stop = *c.stop == '\0' ? "" : std::string("===> Reading x.bgl stopped at byte ") + c.stop;
+        EXPECT_EQ(thrown, !stop.empty()) << c.name;
+        std::vector<std::string> stops;
+        std::ranges::copy_if(g_scanReport.lines(), std::back_inserter(stops),
+                             [](const std::string& line) { return line.starts_with("===> Reading "); });
+        EXPECT_EQ(stops, stop.empty() ? std::vector<std::string>{} : std::vector<std::string>{stop}) << c.name;
+    }
 }
 
 // A 1 GiB file (sparse) with an airport section at its start and one at its end is read where it

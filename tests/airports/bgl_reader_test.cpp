@@ -5,11 +5,15 @@
 #include "foundation/tasks.h"
 #include "support/bgl_writer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fmt/format.h>
 #include <fstream>
 #include <future>
 #include <numbers>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace airportstest;
 using namespace bglwriter;
@@ -17,6 +21,24 @@ using namespace bglwriter;
 namespace {
 
 const std::uint32_t g_eham = identWord("EHAM");
+
+// `count` airports K000, K001, ..., each with one line of a report kind (a helipad of no width)
+// and one of a log kind (a parking list of 65,535 positions, refused).
+std::string lf_airportsOfTwoLines(int count)
+{
+    std::string records;
+    for (int i = 0; i < count; ++i)
+        records += airport(identWord(fmt::format("K{:03}", i)),
+                           helipad(52.3, 4.7, NAN) + record(0xE7, 8, {{4, 0xFFFFU << 16}}));
+    return records;
+}
+
+// The lines from `from` on that begin with `start`.
+std::ptrdiff_t lf_countStarting(const std::vector<std::string>& lines, std::size_t from, const std::string& start)
+{
+    return std::count_if(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(),
+                         [&start](const std::string& line) { return line.starts_with(start); });
+}
 
 TEST_F(BglTest, PreCheckWantsAnAirportSectionInsideTheFile)
 {
@@ -323,6 +345,68 @@ TEST_F(BglTest, TheReportHoldsFiveLinesOfEachKindPerFile)
                             }),
               5);
     EXPECT_TRUE(folder.logHas("===> 9995 more lines \"decodeSizeAtBoundary returned 0 at o3\" left out for z.bgl"));
+}
+
+// Seven parking lists refused in one file: five lines and the count in the log, none in the report.
+TEST_F(BglTest, RefusedParkingListsAreCountedInTheLogOnly)
+{
+    const std::size_t logBefore = folder.logLines().size();
+    EXPECT_EQ(read(file({{lf_airportsOfTwoLines(7)}})).size(), 7 * std::string("K000:0:0 ").size());
+    const std::vector<std::string> log = folder.logLines();
+    EXPECT_EQ(log.size() - logBefore, 6U);
+    EXPECT_EQ(lf_countStarting(log, logBefore, "   Error: parking list of 65535 positions at K00"), 5);
+    EXPECT_TRUE(folder.logHas("===> 2 more lines \"Error: parking list of\" left out for x.bgl"));
+    const std::vector<std::string> report = g_scanReport.lines();
+    EXPECT_EQ(report.size(), 6U) << fmt::format("{}", fmt::join(report, "\n")); // the helipads' five and count
+    EXPECT_TRUE(reported("===> 2 more lines \"Skipped helipad with width\" left out for x.bgl"));
+    EXPECT_EQ(std::ranges::count_if(report,
+                                    [](const std::string& line) {
+                                        return line.find("Error: parking list of") != std::string::npos;
+                                    }),
+              0);
+}
+
+// A walk that ends in an exception after seven lines of a report kind and seven of a log kind
+// still counts the two left out of each, in the report and in the log.
+TEST_F(BglTest, AWalkEndingInAnExceptionCountsTheLinesLeftOut)
+{
+    const std::string seven = lf_airportsOfTwoLines(7);
+    std::string overlapping; // each airport's list runs on over the airports after it
+    for (int i = 0; i < 40; ++i)
+        overlapping += airport(g_eham, record(0xE7, 8, {{4, 40U << 16}}));
+    overlapping += std::string(40 * 56, '\0');
+    const std::string cut = file({{seven + airport(g_eham, parkingList({{}, {.number = 2}}))}});
+    // the stop line's end: 92 bytes before the records, 112 for each of the seven airports
+    const struct { const char* name; std::string bytes; bool thrown; const char* stop; } cases[] = {
+        {"a parking entry beyond the file", cut.substr(0, cut.size() - 56), true,
+         ": word 252 beyond the end of the file (252 words)"},
+        {"a subsection table beyond the file",
+         bytes(56, {{4, 56}, {20, 2}}) + sectionEntry(96) + sectionEntry(1'000'000) + bytes(16, {{8, 112}}) + seven,
+         true, ": word 250002 beyond the end of the file (224 words)"},
+        {"given up after its steps", file({{seven + overlapping}}), false, ": given up after 1539 steps, a malformed file"},
+    };
+    for (const auto& c : cases) {
+        g_scanReport.clear();
+        const std::size_t logBefore = folder.logLines().size();
+        bool thrown = false;
+        try {
+            read(c.bytes, "w.bgl");
+        } catch (const std::out_of_range&) {
+            thrown = true;
+        }
+        EXPECT_EQ(thrown, c.thrown) << c.name;
+        const std::vector<std::string> report = g_scanReport.lines();
+        EXPECT_EQ(std::ranges::count(report, "Skipped helipad with width NAN m in w.bgl"), 5) << c.name;
+        EXPECT_TRUE(reported("===> 2 more lines \"Skipped helipad with width\" left out for w.bgl")) << c.name;
+        const std::vector<std::string> log = folder.logLines();
+        EXPECT_EQ(lf_countStarting(log, logBefore, "   Error: parking list of 65535 positions at K00"), 5) << c.name;
+        EXPECT_EQ(lf_countStarting(log, logBefore, "===> 2 more lines \"Error: parking list of\" left out for w.bgl"),
+                  1)
+            << c.name;
+        EXPECT_TRUE(std::ranges::any_of(report, [&c](const std::string& line) {
+            return line.starts_with("===> Reading w.bgl stopped at byte ") && line.ends_with(c.stop);
+        })) << c.name;
+    }
 }
 
 } // namespace

@@ -24,6 +24,15 @@ std::string nested(int levels, const std::string& kinds)
     return open + close;
 }
 
+// `count` values side by side in an array, and `last` after them
+std::string sideBySide(int count, const std::string& value, const std::string& last = "")
+{
+    std::string text = "[";
+    for (int i = 0; i < count; ++i)
+        text += (i == 0 ? "" : ",") + value;
+    return text + (last.empty() ? "" : ",") + last + "]";
+}
+
 // `what` of the error raised, "" when the text is taken
 std::string raised(const std::string& text)
 {
@@ -49,6 +58,11 @@ TEST(JsonInput, NestingBoundAndErrorsWithAndWithoutRaise)
         {"65 in a later value", "[1," + nested(64, "[") + ",2]", deeper},
         {"65 in a member, a shallow one after", R"({"a":)" + nested(64, "[") + R"(,"b":[]})", deeper},
         {"100000 arrays", nested(100000, "["), deeper},
+        // the depth goes down again at each end: many containers side by side count one level each
+        {"100 objects side by side", sideBySide(100, "{}"), ""},
+        {"100 arrays side by side", sideBySide(100, "[]"), ""},
+        {"3 side by side, 63 deep each", sideBySide(3, nested(63, "{[")), ""},
+        {"100 side by side, then 64 deep", sideBySide(100, "{}", nested(64, "[")), deeper},
         {"64 not closed", nested(64, "[").substr(0, 127), unreadable},
         {"65 and a word after", nested(65, "[") + "x", unreadable}, // the reading error wins
         {"a number", "1", ""},
