@@ -22,6 +22,9 @@ namespace {
 constexpr double g_maxReportLeadSeconds = 600.0;
 // How far two lone answers' report times may stray from the time between the answers.
 constexpr double g_loneAgreementSeconds = 30.0;
+// How far from the system clock less the shift a lone answer that agrees may lie: a PC clock set
+// to local time is off by 14 hours at the most.
+constexpr double g_loneAgreementReachSeconds = 86400.0;
 // A record time the program's clock can take: whole seconds of it fit 64 bits.
 constexpr double g_maxClockSeconds = 9.2e18;
 
@@ -41,22 +44,27 @@ double lf_steadySeconds()
     return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
 }
 
+// True when the time lies within `seconds` of the system clock less the time shift.
+bool lf_nearShiftedClock(double time, double seconds)
+{
+    const auto shifted = gf_wallClockSeconds() - std::int64_t{g_timeOffset.load()} * 60;
+    return std::fabs(time - static_cast<double>(shifted)) <= seconds;
+}
+
 // A lone report with nothing before it could be now when it lies within 600 s of the system clock
 // less the time shift: one years ahead would disarm the far-ahead check, one years behind would
 // turn every later lone report into one far ahead.
-bool lf_couldBeNow(double time)
-{
-    const auto shifted = gf_wallClockSeconds() - std::int64_t{g_timeOffset.load()} * 60;
-    return std::fabs(time - static_cast<double>(shifted)) <= g_maxReportLeadSeconds;
-}
+bool lf_couldBeNow(double time) { return lf_nearShiftedClock(time, g_maxReportLeadSeconds); }
 
 // A lone report with nothing before it whose time moved on from the last lone answer's as the
-// steady clock did (within 30 s) is now, whatever the system clock says: a region of one
-// aircraft under a PC clock that is set wrong. Takes the report as the last lone answer.
+// steady clock did (within 30 s) is now, when it lies within a day of the system clock less the
+// shift: a region of one aircraft under a PC clock that is set wrong. Two bogus answers that
+// agree, years ahead, set nothing. Takes the report as the last lone answer.
 bool lf_agreesWithLastLone(double time, double now)
 {
     const bool agrees = g_lastLone &&
-                        std::fabs((time - g_lastLone->time) - (now - g_lastLone->at)) <= g_loneAgreementSeconds;
+                        std::fabs((time - g_lastLone->time) - (now - g_lastLone->at)) <= g_loneAgreementSeconds &&
+                        lf_nearShiftedClock(time, g_loneAgreementReachSeconds);
     g_lastLone = LatestFeedTime{time, now};
     return agrees;
 }
@@ -67,8 +75,8 @@ bool lf_agreesWithLastLone(double time, double now)
 // and the newest earlier feed time, aged by the time since, so that a feed back after a long
 // silence is taken; a lone record with nothing before it is taken. False when the reports kept
 // may not become the feed time: a lone record with nothing before it that cannot be now and does
-// not agree with the lone answer before it, which would otherwise disarm this check and move the
-// shifted clock.
+// not agree with the lone answer before it within a day of the clock, which would otherwise
+// disarm this check and move the shifted clock.
 bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
 {
     const double now = lf_steadySeconds();

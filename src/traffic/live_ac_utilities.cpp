@@ -49,9 +49,9 @@ std::int32_t gf_countActiveLiveAc()
 void gf_removeLiveAcForTimeShift()
 {
     // aircraft of the old time: those in the simulator leave it, waiting creations are withdrawn,
-    // those still collecting samples are forgotten
+    // those still collecting samples are forgotten, those leaving for another livery do not return
     for (LiveAc& ac : g_liveAircraft)
-        if (ac.acState == AcState::active || ac.acState == AcState::buffer ||
+        if (ac.acState == AcState::active || ac.acState == AcState::buffer || ac.acState == AcState::liveryrespawn ||
             (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))
             removeAircraftFromSim(ac);
     gf_eraseMarkedLiveAc();

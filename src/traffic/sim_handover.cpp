@@ -42,6 +42,12 @@ void removeAircraftFromSim(AcRecord& ac)
         else
             ac.removeWhenCreated = true;
         return;
+    case AcState::liveryrespawn:
+        // its object's removal is queued already: the report of it erases the record, which comes
+        // back no more; without an object there is nothing to wait for
+        ac.acState = AcState::removingfromsim;
+        ac.eraseNow = ac.objectId == 0;
+        return;
     case AcState::removingfromsim:
         return; // queued already: a second removal would ask the simulator for a gone object
     default:

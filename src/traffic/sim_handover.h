@@ -11,8 +11,9 @@
 struct LiveAc;
 
 // buffer: erased; adding2sim: its waiting create request is withdrawn (eraseNow) or, when the
-// request is already with the simulator, the object is removed once reported; otherwise the
-// object id is queued for removal, once.
+// request is already with the simulator, the object is removed once reported; liveryrespawn: its
+// object's removal, queued already, ends the record; otherwise the object id is queued for
+// removal, once.
 void removeAircraftFromSim(AcRecord& ac);
 // The same for a live aircraft, which leaves its stand free when it is parked there.
 void removeAircraftFromSim(LiveAc& ac);

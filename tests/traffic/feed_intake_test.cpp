@@ -350,7 +350,16 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         {"a lone first report again", true, 3600, {shown}, 0.0, 1},
         {"then one 5 s later dated 300 s later", false, 3600, {shown + 300.0}, 0.0, 1, 5},
         {"then one 5 s later dated 36 s later", false, 3600, {shown + 336.0}, 0.0, 1, 5},
-        {"then one 5 s later dated 35 s later", false, 3600, {shown + 371.0}, shown + 371.0, 1, 5}};
+        {"then one 5 s later dated 35 s later", false, 3600, {shown + 371.0}, shown + 371.0, 1, 5},
+        // lone answers that agree set the clock only within a day of the system clock less the shift
+        {"a lone first report dated 2035, the system clock right", true, 0, {in2035}, 0.0, 1},
+        {"then one dated 2035, 5 s later and 5 s later", false, 0, {in2035 + 5.0}, 0.0, 1, 5},
+        {"then true reports and one dated 2035, dropped", false, 0, {shown, shown + 1.0, shown + 2.0, in2035 + 10.0},
+         shown + 2.0, 3, 5},
+        {"a lone first report 86,395 s ahead", true, 0, {shown + 86395.0}, 0.0, 1},
+        {"then one 5 s later dated 86,400 s ahead", false, 0, {shown + 86400.0}, shown + 86400.0, 1, 5},
+        {"a lone first report 86,400 s ahead", true, 0, {shown + 86400.0}, 0.0, 1},
+        {"then one 5 s later dated 86,401 s ahead", false, 0, {shown + 86401.0}, 0.0, 1, 5}};
     std::uint32_t hexId = 0x530000;
     for (const Step& step : steps) {
         if (step.newRun) {

@@ -14,6 +14,7 @@
 #include "traffic/identity_rules.h"
 #include "traffic/parked_counts.h"
 #include "traffic/stand_options.h"
+#include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
 #include "traffic/user_snapshot.h"
@@ -238,6 +239,54 @@ TEST_F(IdentityTest, AnArrivalRespawnedWhileTurningOntoItsStandComesBackParkedTh
         }
         EXPECT_EQ(lf_holdsWithoutAircraft(), std::vector<std::string>{});
     }
+}
+
+// A time shift comes while an arrival holding its stand is out of the simulator for another
+// livery, its old object's removal asked but not yet reported; the feed of the new time does not
+// report it. Neither it nor its stand is kept for the old time's samples.
+TEST_F(IdentityTest, ATimeShiftWhileAnArrivalRespawnsEndsItAndFreesItsStand)
+{
+    LegFeed feed; // taxiing east, it stops 6 m south of its stand and drives onto it
+    feed.identity.callsign = "BAW123";
+    feed.legs = {{60.0, 15.0, 0.0, 90.0}, {10.0, 15.0, -1.5, 90.0}, {60.0, 0.0, 0.0, 90.0}};
+    parkAirport = Airport{"EDXX", "", feed.start.lat, feed.start.lon, 0.0};
+    Stand& stand = addStand(lf_at(0.0, 6.0, feed.endOf(1)), 20.0, gate, 180.0);
+    const std::uint32_t hexId = feed.identity.hexId;
+    feed.deliverStartup();
+    driver.beforePass = [&] { feed.deliverLoop(); };
+    driver.afterPass = [&] {
+        const LiveAc* ac = gf_findLiveAc(hexId);
+        if (ac != nullptr && ac->flightState == FlightState::parking && stand.liveOccupied)
+            feed.identity.registration = "G-EUPA"; // British Airways' A319
+    };
+    ASSERT_TRUE(driver.runUntil([&] {
+        const LiveAc* ac = gf_findLiveAc(hexId);
+        return ac != nullptr && ac->acState == AcState::liveryrespawn;
+    }, 20000));
+    const std::uint32_t oldObject = gf_findLiveAc(hexId)->objectId;
+    ASSERT_TRUE(stand.liveOccupied);
+    ASSERT_FALSE(sim->objects.at(oldObject).removed);
+    feed.stopped = true;
+    const auto createsBefore = static_cast<std::ptrdiff_t>(sim->creates.size());
+    gf_removeLiveAcForTimeShift();
+    driver.run(360000); // an hour
+    EXPECT_EQ(gf_findLiveAc(hexId), nullptr);
+    EXPECT_EQ(std::count_if(sim->creates.begin() + createsBefore, sim->creates.end(),
+                            [&](const CreateRequest& r) { return r.hexId == hexId; }), 0);
+    EXPECT_TRUE(sim->objects.at(oldObject).removed);
+    EXPECT_EQ(std::count(sim->removals.begin(), sim->removals.end(), oldObject), 1); // asked once
+    EXPECT_FALSE(stand.liveOccupied);
+
+    // one with no object to wait for goes at once
+    LiveAc& lost = addLive(0x500031, "DLH31", LatLon{stand.latitude, stand.longitude}, FlightState::parked);
+    gf_takeStand(lost, stand);
+    gf_occupyStand(lost, stand);
+    lost.objectId = 0;
+    liveryRespawn(lost);
+    ASSERT_EQ(lost.acState, AcState::liveryrespawn);
+    gf_removeLiveAcForTimeShift();
+    EXPECT_EQ(gf_findLiveAc(0x500031), nullptr);
+    EXPECT_FALSE(stand.liveOccupied);
 }
 
 TEST_F(IdentityTest, ANewTypeBringsItsSizeAndClassValuesWhenTheLiveryIsChosenAgain)
