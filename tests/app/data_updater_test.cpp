@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace {
@@ -249,5 +250,126 @@ INSTANTIATE_TEST_SUITE_P(
         Site{"AnArchiveOneByteLarger", "1.0.0", [](auto&, int) { lf_zipOfSize((4 << 20) + 1); }, "aig dbase",
              "===> my_simaddon2024.zip refused: 4194305 bytes, more than 4194304"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Starts offering simaddon at 1.2.<patch> alone.
+void lf_startOffering(int patch)
+{
+    lf_write("site/versions.json", fmt::format(R"({{"simaddon":{{"major":1,"minor":2,"patch":{}}}}})", patch));
+    gf_checkForUpdates();
+}
+
+// A folder of the user's in my_simaddon named as a file of the archive, with a file in it; it keeps
+// its place through two installs, each of which stores its version, and nothing is left beside.
+struct UserFolder {
+    const char* name;
+    std::function<void()> lay; // the start's layout beside g_installed
+};
+
+class AUserFolderNamedAsAFileOfTheArchive : public ::testing::TestWithParam<UserFolder> {};
+
+TEST_P(AUserFolderNamedAsAFileOfTheArchive, StaysInTheAddonFolderThroughTwoInstalls)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    GetParam().lay();
+    Files expected = g_unzipped;
+    expected.erase("EHRD.txt");
+    expected["EHRD.txt/k.txt"] = "K";
+    for (const int patch : {3, 4}) {
+        lf_startOffering(patch);
+        EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), fmt::format("1.2.{}", patch));
+        EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), expected) << patch;
+        EXPECT_EQ(lf_entriesIn("airports"), 1) << patch;
+    }
+    EXPECT_TRUE(folder.logHas("my_simaddon2024.zip unzipped 4 files"));
+    EXPECT_TRUE(folder.logHas("Failed to write file: " + (g_simAddonAirportFolder / "EHRD.txt").string()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, AUserFolderNamedAsAFileOfTheArchive,
+    ::testing::Values(
+        UserFolder{"InTheAddonFolder", [] { testsupport::writeFile(g_simAddonAirportFolder / "EHRD.txt/k.txt", "K"); }},
+        // what an earlier version's install left when the folder could not move back over the file
+        UserFolder{"LeftInTheOldFolderPutAside",
+                   [] {
+                       testsupport::writeFile("airports/my_simaddon.old/EHRD.txt/k.txt", "K");
+                       lf_write("airports/my_simaddon.old/EDDF.txt", "F");
+                       lf_write(g_simAddonAirportFolder / "EHRD.txt", "R");
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A folder removed with the test, made in /dev/shm when that is another file system than the
+// program folder's.
+class FolderOnAnotherFileSystem {
+public:
+    FolderOnAnotherFileSystem()
+    {
+        struct stat shm {}, here {};
+        std::string pattern = "/dev/shm/trwk-link-XXXXXX";
+        if (::stat("/dev/shm", &shm) == 0 && ::stat(".", &here) == 0 && shm.st_dev != here.st_dev &&
+            ::mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~FolderOnAnotherFileSystem()
+    {
+        std::error_code ec;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ec);
+    }
+    FolderOnAnotherFileSystem(const FolderOnAnotherFileSystem&) = delete;
+    FolderOnAnotherFileSystem& operator=(const FolderOnAnotherFileSystem&) = delete;
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// my_simaddon a link to a folder elsewhere, in the program folder's file system or on another.
+class ALinkedAddonFolder : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ALinkedAddonFolder, StaysTheLinkAndTheFolderItNamesIsInstalledInto)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    const FolderOnAnotherFileSystem other;
+    if (GetParam() && other.path().empty())
+        GTEST_SKIP() << "no other file system in /dev/shm";
+    const fs::path linked = (GetParam() ? other.path() : folder.path() / "elsewhere") / "addon";
+    fs::create_directories(linked.parent_path());
+    fs::copy(g_simAddonAirportFolder, linked);
+    fs::remove_all(g_simAddonAirportFolder);
+    testsupport::writeFile(linked / "sub/k.txt", "K"); // a folder of the user's
+    fs::create_directory_symlink(linked, g_simAddonAirportFolder);
+
+    lf_startOffering(3);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    ASSERT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
+    EXPECT_EQ(fs::read_symlink(g_simAddonAirportFolder), linked);
+    Files expected = g_unzipped;
+    expected["sub/k.txt"] = "K";
+    EXPECT_EQ(lf_filesUnder(linked, linked), expected);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, ALinkedAddonFolder, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "AnotherOne" : "TheProgramFolders"; });
+
+// A link put aside by an earlier version's install in my_simaddon's place: the link goes, the
+// folder it names keeps what it holds.
+TEST(ALinkPutAsideByAnEarlierVersion, GoesWithoutTheFolderItNamesBeingEmptied)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.2.3");
+    const fs::path linked = folder.path() / "elsewhere";
+    const Files held{{"EHLE.txt", "old"}, {"sub/k.txt", "K"}};
+    for (const auto& [name, text] : held)
+        testsupport::writeFile(linked / name, text);
+    fs::create_directory_symlink(linked, "airports/my_simaddon.old");
+
+    lf_startOffering(3);
+    EXPECT_EQ(lf_filesUnder(linked, linked), held);
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_installed);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
 
 } // namespace
