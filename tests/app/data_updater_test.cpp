@@ -372,4 +372,19 @@ TEST(ALinkPutAsideByAnEarlierVersion, GoesWithoutTheFolderItNamesBeingEmptied)
     EXPECT_EQ(lf_entriesIn("airports"), 1);
 }
 
+// my_simaddon a link to a folder that is gone: nothing is installed, the link stays, and the written
+// folder does not stay beside it.
+TEST(ALinkedAddonFolderThatIsGone, IsNotInstalledIntoAndNothingIsLeftBeside)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    fs::remove_all(g_simAddonAirportFolder);
+    fs::create_directory_symlink(folder.path() / "gone", g_simAddonAirportFolder);
+
+    lf_startOffering(3);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.0.0");
+    EXPECT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
 } // namespace
