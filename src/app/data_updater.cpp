@@ -193,9 +193,11 @@ void lf_settleInterruptedInstall()
     const fs::path old = lf_besideSimAddon(".old");
     std::error_code ec;
     if (lf_typeAt(old) != fs::file_type::not_found) {
-        std::error_code restored;
-        if (lf_typeAt(fresh) == fs::file_type::not_found || (fs::remove(g_simAddonAirportFolder, restored), restored) ||
-            (fs::rename(old, g_simAddonAirportFolder, restored), restored))
+        std::error_code ignored;
+        const bool restored = lf_typeAt(fresh) != fs::file_type::not_found &&
+                              (fs::remove(g_simAddonAirportFolder, ignored), !ignored) &&
+                              (fs::rename(old, g_simAddonAirportFolder, ignored), !ignored);
+        if (!restored)
             lf_retireOldFolder(old);
     }
     if (fs::remove_all(fresh, ec), ec)
