@@ -24,6 +24,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -128,8 +129,8 @@ std::optional<std::map<std::string, std::string>> lf_readArchive(const fs::path&
     return files;
 }
 
-// Beside the add-on folder: ".new", the folder being written, and ".old", the installed folder
-// while the new one takes its place.
+// Beside the add-on folder: ".new", the folder being written; ".old", the installed folder that an
+// earlier version put aside while its new one took its place.
 fs::path lf_besideSimAddon(const char* suffix)
 {
     fs::path path = g_simAddonAirportFolder;
@@ -142,69 +143,137 @@ void lf_logFolderError(const char* what, const fs::path& path, const std::error_
     gf_logError(fmt::format("Could not {} {}: {}", what, gf_pathToUtf8(path), ec.message()));
 }
 
-// The installed folder put aside goes. Its sub-folders that hold anything (none of ours) move into
-// the add-on folder first, as emptying the folder never removed them; one that cannot move stays
-// there, logged.
+// What the path names, a link not followed; not_found for nothing.
+fs::file_type lf_typeAt(const fs::path& path)
+{
+    std::error_code ignored; // set for a path that names nothing
+    return fs::symlink_status(path, ignored).type();
+}
+
+// A sub-folder that holds anything, not reached through a link: the user's, as the program writes
+// only files into the add-on folder.
+bool lf_holdsUserFolder(const fs::path& path)
+{
+    std::error_code ec;
+    return lf_typeAt(path) == fs::file_type::directory && !fs::is_empty(path, ec) && !ec;
+}
+
+// An installed folder put aside goes. Its sub-folders that hold anything move back into the add-on
+// folder, over a file of ours of the same name; one that cannot move stays there, logged. The rest
+// is removed; a link is removed, never followed.
 void lf_retireOldFolder(const fs::path& old)
 {
     std::error_code ec;
-    for (fs::directory_iterator it(old, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code moved;
-        if (fs::is_directory(it->symlink_status()) && !fs::is_empty(it->path(), moved) && !moved)
-            fs::rename(it->path(), g_simAddonAirportFolder / it->path().filename(), moved);
-        if (moved)
-            lf_logFolderError("move", it->path(), moved);
+    if (lf_typeAt(old) != fs::file_type::symlink) {
+        fs::create_directories(g_simAddonAirportFolder, ec);
+        for (fs::directory_iterator it(old, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            if (!lf_holdsUserFolder(it->path()))
+                continue;
+            const fs::path target = g_simAddonAirportFolder / it->path().filename();
+            std::error_code moved;
+            if (!lf_holdsUserFolder(target))
+                fs::remove(target, moved);
+            if (!moved)
+                fs::rename(it->path(), target, moved);
+            if (moved)
+                lf_logFolderError("move", it->path(), moved);
+        }
+        gf_cleanFolder(old);
     }
-    gf_cleanFolder(old);
     if (fs::remove(old, ec), ec)
         lf_logFolderError("remove", old, ec);
 }
 
-// What a start stopped while installing left: the installed folder put aside goes back when the
-// written one never took its place (the start-up made an empty folder there since), else it goes;
-// a written folder goes.
+// What a start of an earlier version stopped while installing left: the installed folder put aside
+// goes back when the written one never took its place (the start-up made an empty folder there
+// since), else it goes; a written folder goes.
 void lf_settleInterruptedInstall()
 {
     const fs::path fresh = lf_besideSimAddon(".new");
     const fs::path old = lf_besideSimAddon(".old");
     std::error_code ec;
-    if (fs::exists(old, ec)) {
-        if (!fs::exists(fresh, ec))
+    if (lf_typeAt(old) != fs::file_type::not_found) {
+        std::error_code ignored;
+        const bool restored = lf_typeAt(fresh) != fs::file_type::not_found &&
+                              (fs::remove(g_simAddonAirportFolder, ignored), !ignored) &&
+                              (fs::rename(old, g_simAddonAirportFolder, ignored), !ignored);
+        if (!restored)
             lf_retireOldFolder(old);
-        else if (fs::remove(g_simAddonAirportFolder, ec), ec)
-            lf_logFolderError("remove", g_simAddonAirportFolder, ec);
-        else if (fs::rename(old, g_simAddonAirportFolder, ec), ec)
-            lf_logFolderError("restore", g_simAddonAirportFolder, ec);
     }
     if (fs::remove_all(fresh, ec), ec)
         lf_logFolderError("remove", fresh, ec);
 }
 
-// Puts the written folder in the installed one's place; on a failure the installed folder stays
-// and the written one goes.
-bool lf_putInPlace(const fs::path& fresh)
+// Moves a written file over the installed one of its name; across file systems (an add-on folder
+// linked to another drive) by a copy, which would write through a link in its place.
+void lf_moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
 {
-    const fs::path old = lf_besideSimAddon(".old");
+    fs::rename(from, to, ec);
+    if (ec != std::errc::cross_device_link)
+        return;
+    ec.clear();
+    if (lf_typeAt(to) == fs::file_type::symlink)
+        fs::remove(to, ec);
+    if (!ec)
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+}
+
+// Moves the written files into the add-on folder (the folder that a link there names) over the
+// installed ones, then removes what else it holds but the sub-folders that hold anything (the
+// user's): one of a written file's name keeps it, and that file is left out. The number of files
+// put in; nothing when one could not be moved for another reason, with the files not in the
+// archive left in place.
+std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<std::string, std::string>& files)
+{
     std::error_code ec;
-    const bool installed = fs::exists(g_simAddonAirportFolder, ec);
-    bool placed = !installed || (fs::rename(g_simAddonAirportFolder, old, ec), !ec);
-    if (placed && (fs::rename(fresh, g_simAddonAirportFolder, ec), ec)) {
-        placed = false;
-        if (std::error_code back; installed)
-            fs::rename(old, g_simAddonAirportFolder, back);
-    }
-    if (!placed) {
-        lf_logFolderError("replace", g_simAddonAirportFolder, ec);
+    if (fs::create_directories(g_simAddonAirportFolder, ec), ec) {
+        lf_logFolderError("create", g_simAddonAirportFolder, ec);
         fs::remove_all(fresh, ec);
-        return false;
+        return std::nullopt;
     }
-    if (installed)
-        lf_retireOldFolder(old);
-    return true;
+    std::set<fs::path> names;
+    std::size_t placed = 0;
+    std::size_t failed = 0;
+    for (const auto& [stem, content] : files) {
+        const fs::path name = gf_pathFromUtf8(stem + ".txt");
+        const fs::path target = g_simAddonAirportFolder / name;
+        names.insert(name);
+        if (lf_holdsUserFolder(target)) {
+            gf_log(fmt::format("Failed to write file: {}", gf_pathToUtf8(target)));
+            continue;
+        }
+        std::error_code moved;
+        if (lf_typeAt(target) == fs::file_type::directory)
+            fs::remove(target, moved); // an empty folder
+        if (!moved)
+            lf_moveFile(fresh / name, target, moved);
+        if (moved) {
+            lf_logFolderError("move", fresh / name, moved);
+            ++failed;
+        } else {
+            ++placed;
+        }
+    }
+    fs::remove_all(fresh, ec);
+    if (failed > 0) {
+        gf_logError(fmt::format("{} not installed whole: {} of its {} files could not be moved into {}",
+                                gf_pathToUtf8(lf_simAddonArchivePath), failed, files.size(),
+                                gf_pathToUtf8(g_simAddonAirportFolder)));
+        return std::nullopt;
+    }
+    for (fs::directory_iterator it(g_simAddonAirportFolder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        std::error_code removed;
+        if (!names.contains(it->path().filename()) && !lf_holdsUserFolder(it->path()))
+            fs::remove(it->path(), removed);
+        if (removed)
+            lf_logFolderError("remove", it->path(), removed);
+    }
+    return placed;
 }
 
 // Downloads the archive and writes its entries as "<stem>.txt" files into a folder beside the
-// add-on folder, which takes the add-on folder's place only when every file was written.
+// add-on folder, whose files take the installed ones' places only when every file was written.
 bool lf_installSimAddon(const VersionData& offered)
 {
     if (!gf_downloadFromWebSite(std::string(lf_simAddonSiteFolder) + gf_pathToUtf8(lf_simAddonArchivePath),
@@ -235,9 +304,10 @@ bool lf_installSimAddon(const VersionData& offered)
         fs::remove_all(fresh, ec);
         return false;
     }
-    if (!lf_putInPlace(fresh))
+    const std::optional<std::size_t> placed = lf_putInPlace(fresh, *files);
+    if (!placed)
         return false;
-    gf_showStatus(fmt::format("{} unzipped {} files", gf_pathToUtf8(lf_simAddonArchivePath), count), true);
+    gf_showStatus(fmt::format("{} unzipped {} files", gf_pathToUtf8(lf_simAddonArchivePath), *placed), true);
     gf_setStringParameter(MYSIMADDON24_VERSION, offered.toString());
     return true;
 }

@@ -5,6 +5,7 @@
 // Fetches what is newer than the installed copy or missing, and stores the versions. Every
 // failure is logged; none stops the start-up, and one key's failure skips none of the others.
 // A version is stored only once its download is installed, so that the next start tries again;
-// the add-on folder is replaced whole, never in part.
+// the add-on folder's files are replaced only once every file of the archive was written, and its
+// sub-folders that hold anything (the user's) stay.
 // The downloaded archive is removed on every way out.
 void gf_checkForUpdates();

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace {
@@ -47,6 +48,24 @@ void lf_zip(const std::vector<std::pair<std::string, std::string>>& entries)
     ASSERT_EQ(zip_close(zip), 0);
 }
 
+// The site's archive of g_entries and as many empty "E<n>.txt" after them as make `count` entries in all.
+void lf_zipOfEntries(std::size_t count)
+{
+    auto entries = g_entries;
+    for (std::size_t i = 0; entries.size() < count; ++i)
+        entries.emplace_back(fmt::format("E{}.txt", i), "");
+    lf_zip(entries);
+}
+
+// What lf_zipOfEntries(count) unpacks beside g_unzipped.
+Files lf_fillers(std::size_t count)
+{
+    Files fillers;
+    for (std::size_t i = 0; i + g_entries.size() < count; ++i)
+        fillers[fmt::format("E{}.txt", i)] = "";
+    return fillers;
+}
+
 // The site's archive of g_entries, padded to `bytes` in all by a stored folder entry (never
 // unpacked) and the archive's comment.
 void lf_zipOfSize(std::uintmax_t bytes)
@@ -68,11 +87,25 @@ void lf_zipOfSize(std::uintmax_t bytes)
 
 const std::string g_allOffered = fmt::format(R"({{"simaddon":{0},"aig":{0},"dbase":{0}}})", R"({"major":1,"minor":2,"patch":3})");
 
-class DataUpdater : public ::testing::TestWithParam<Site> {};
-
-TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
+// Every file below the folder walked (through a link to it), by its path relative to another.
+Files lf_filesUnder(const fs::path& walked, const fs::path& relativeTo)
 {
-    testsupport::LoggedFolder folder;
+    Files files;
+    for (const auto& entry : fs::recursive_directory_iterator(walked))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(relativeTo).string()] = lf_read(entry.path());
+    return files;
+}
+
+std::ptrdiff_t lf_entriesIn(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// The program folder at one version of all three, with files for them (g_installed in my_simaddon),
+// and a download site that offers 1.2.3 of everything.
+void lf_layOut(testsupport::TempFolder& folder, const std::string& installed)
+{
     folder.setEnv("TRWK_DOWNLOAD_BASE_URL", "file://" + (folder.path() / "site").string());
     gf_initDataPaths();
     gf_resetOptions();
@@ -84,11 +117,19 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     lf_zip(g_entries);
     lf_write("site/versions.json", g_allOffered);
     for (const auto& [key, option] : g_versions)
-        option->value = std::string(GetParam().installed);
+        option->value = installed;
     for (const auto& [path, text] : Files{{"input/dbase.enc", "D"}, {"input/AIG-regcodes.enc", "A"}})
         lf_write(path, text);
     for (const auto& [name, text] : g_installed)
         lf_write(g_simAddonAirportFolder / name, text);
+}
+
+class DataUpdater : public ::testing::TestWithParam<Site> {};
+
+TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, GetParam().installed);
     httplib::Server server; // versions.json whole, every other file announcing more than it sends
     server.Get("/versions.json", [](auto&, auto& res) { res.set_content(lf_read("site/versions.json"), "text/json"); });
     server.Get("/.+", [](auto&, auto& res) {
@@ -103,17 +144,15 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     server.stop();
 
     auto lt_updated = [](const char* key) { return GetParam().updated.find(key) != std::string::npos; };
-    Files unzipped; // every file under airports, so that one left or written outside my_simaddon shows
-    for (const auto& entry : fs::recursive_directory_iterator("airports"))
-        if (entry.is_regular_file())
-            unzipped[entry.path().lexically_relative(g_simAddonAirportFolder).string()] = lf_read(entry.path());
+    // every file under airports, so that one left or written outside my_simaddon shows
+    const Files unzipped = lf_filesUnder("airports", g_simAddonAirportFolder);
     Files expected = lt_updated("simaddon") ? g_unzipped : g_installed;
     expected.insert(GetParam().kept.begin(), GetParam().kept.end());
     EXPECT_EQ(unzipped, expected);
     EXPECT_FALSE(fs::exists("my_simaddon2024.zip")) << "the downloaded archive left behind";
     EXPECT_EQ(lf_read(g_regcodesEncPath), lt_updated("aig") ? lf_read("site/AIG-regcodes.enc") : "A");
     EXPECT_EQ(lf_read(g_dbaseEncPath), lt_updated("dbase") ? lf_read("site/dbase.enc") : "D");
-    EXPECT_EQ(std::distance(fs::directory_iterator("input"), fs::directory_iterator()), 2) << "a file left behind";
+    EXPECT_EQ(lf_entriesIn("input"), 2) << "a file left behind";
     for (const auto& [key, option] : g_versions)
         EXPECT_EQ(option->value.get(), lt_updated(key) ? "1.2.3" : GetParam().installed) << key;
     EXPECT_TRUE(std::ranges::any_of(folder.logLines(), [](auto& line) { return line.starts_with(GetParam().logged); }));
@@ -121,7 +160,7 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     const std::string upToDate = "simaddon version up-to-date";
     EXPECT_EQ(folder.logHas(upToDate), GetParam().logged == upToDate) << upToDate;
     EXPECT_EQ(folder.logHas("simaddon updated to 1.2.3"), lt_updated("simaddon"));
-    EXPECT_EQ(std::distance(fs::directory_iterator("airports"), fs::directory_iterator()), 1) << "a folder left behind";
+    EXPECT_EQ(lf_entriesIn("airports"), 1) << "a folder left behind";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,15 +232,12 @@ INSTANTIATE_TEST_SUITE_P(
                  lf_write("my_simaddon2024.zip", "left by an earlier start");
              },
              "aig dbase", "gf_checkForUpdates exception: simaddon: "},
-        // archives beyond their bounds are refused whole: nothing is unpacked, the folder stays
-        Site{"TooManyEntries", "1.0.0",
-             [](auto&, int) {
-                 std::vector<std::pair<std::string, std::string>> entries;
-                 for (int i = 0; i <= 10000; ++i)
-                     entries.emplace_back(fmt::format("E{}.txt", i), "");
-                 lf_zip(entries);
-             },
-             "aig dbase", "===> my_simaddon2024.zip refused: 10001 entries, more than 10000"},
+        // an archive of 10,000 entries is taken ...
+        Site{"TheMostEntries", "1.0.0", [](auto&, int) { lf_zipOfEntries(10000); }, "simaddon aig dbase",
+             "my_simaddon2024.zip unzipped 9998 files", lf_fillers(10000)},
+        // ... and archives beyond their bounds are refused whole: nothing is unpacked, the folder stays
+        Site{"TooManyEntries", "1.0.0", [](auto&, int) { lf_zipOfEntries(10001); }, "aig dbase",
+             "===> my_simaddon2024.zip refused: 10001 entries, more than 10000"},
         Site{"TooManyBytesUnpacked", "1.0.0",
              [](auto&, int) {
                  const std::string zeros(15 << 20, '\0');
@@ -214,5 +250,141 @@ INSTANTIATE_TEST_SUITE_P(
         Site{"AnArchiveOneByteLarger", "1.0.0", [](auto&, int) { lf_zipOfSize((4 << 20) + 1); }, "aig dbase",
              "===> my_simaddon2024.zip refused: 4194305 bytes, more than 4194304"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Starts offering simaddon at 1.2.<patch> alone.
+void lf_startOffering(int patch)
+{
+    lf_write("site/versions.json", fmt::format(R"({{"simaddon":{{"major":1,"minor":2,"patch":{}}}}})", patch));
+    gf_checkForUpdates();
+}
+
+// A folder of the user's in my_simaddon named as a file of the archive, with a file in it; it keeps
+// its place through two installs, each of which stores its version, and nothing is left beside.
+struct UserFolder {
+    const char* name;
+    std::function<void()> lay; // the start's layout beside g_installed
+};
+
+class AUserFolderNamedAsAFileOfTheArchive : public ::testing::TestWithParam<UserFolder> {};
+
+TEST_P(AUserFolderNamedAsAFileOfTheArchive, StaysInTheAddonFolderThroughTwoInstalls)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    GetParam().lay();
+    Files expected = g_unzipped;
+    expected.erase("EHRD.txt");
+    expected["EHRD.txt/k.txt"] = "K";
+    for (const int patch : {3, 4}) {
+        lf_startOffering(patch);
+        EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), fmt::format("1.2.{}", patch));
+        EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), expected) << patch;
+        EXPECT_EQ(lf_entriesIn("airports"), 1) << patch;
+    }
+    EXPECT_TRUE(folder.logHas("my_simaddon2024.zip unzipped 4 files"));
+    EXPECT_TRUE(folder.logHas("Failed to write file: " + (g_simAddonAirportFolder / "EHRD.txt").string()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, AUserFolderNamedAsAFileOfTheArchive,
+    ::testing::Values(
+        UserFolder{"InTheAddonFolder", [] { testsupport::writeFile(g_simAddonAirportFolder / "EHRD.txt/k.txt", "K"); }},
+        // what an earlier version's install left when the folder could not move back over the file
+        UserFolder{"LeftInTheOldFolderPutAside",
+                   [] {
+                       testsupport::writeFile("airports/my_simaddon.old/EHRD.txt/k.txt", "K");
+                       lf_write("airports/my_simaddon.old/EDDF.txt", "F");
+                       lf_write(g_simAddonAirportFolder / "EHRD.txt", "R");
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A folder removed with the test, made in /dev/shm when that is another file system than the
+// program folder's.
+class FolderOnAnotherFileSystem {
+public:
+    FolderOnAnotherFileSystem()
+    {
+        struct stat shm {}, here {};
+        std::string pattern = "/dev/shm/trwk-link-XXXXXX";
+        if (::stat("/dev/shm", &shm) == 0 && ::stat(".", &here) == 0 && shm.st_dev != here.st_dev &&
+            ::mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~FolderOnAnotherFileSystem()
+    {
+        std::error_code ec;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ec);
+    }
+    FolderOnAnotherFileSystem(const FolderOnAnotherFileSystem&) = delete;
+    FolderOnAnotherFileSystem& operator=(const FolderOnAnotherFileSystem&) = delete;
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// my_simaddon a link to a folder elsewhere, in the program folder's file system or on another.
+class ALinkedAddonFolder : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ALinkedAddonFolder, StaysTheLinkAndTheFolderItNamesIsInstalledInto)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    const FolderOnAnotherFileSystem other;
+    if (GetParam() && other.path().empty())
+        GTEST_SKIP() << "no other file system in /dev/shm";
+    const fs::path linked = (GetParam() ? other.path() : folder.path() / "elsewhere") / "addon";
+    fs::create_directories(linked.parent_path());
+    fs::copy(g_simAddonAirportFolder, linked);
+    fs::remove_all(g_simAddonAirportFolder);
+    testsupport::writeFile(linked / "sub/k.txt", "K"); // a folder of the user's
+    fs::create_directory_symlink(linked, g_simAddonAirportFolder);
+
+    lf_startOffering(3);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    ASSERT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
+    EXPECT_EQ(fs::read_symlink(g_simAddonAirportFolder), linked);
+    Files expected = g_unzipped;
+    expected["sub/k.txt"] = "K";
+    EXPECT_EQ(lf_filesUnder(linked, linked), expected);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, ALinkedAddonFolder, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "AnotherOne" : "TheProgramFolders"; });
+
+// A link put aside by an earlier version's install in my_simaddon's place: the link goes, the
+// folder it names keeps what it holds.
+TEST(ALinkPutAsideByAnEarlierVersion, GoesWithoutTheFolderItNamesBeingEmptied)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.2.3");
+    const fs::path linked = folder.path() / "elsewhere";
+    const Files held{{"EHLE.txt", "old"}, {"sub/k.txt", "K"}};
+    for (const auto& [name, text] : held)
+        testsupport::writeFile(linked / name, text);
+    fs::create_directory_symlink(linked, "airports/my_simaddon.old");
+
+    lf_startOffering(3);
+    EXPECT_EQ(lf_filesUnder(linked, linked), held);
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_installed);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+// my_simaddon a link to a folder that is gone: nothing is installed, the link stays, and the written
+// folder does not stay beside it.
+TEST(ALinkedAddonFolderThatIsGone, IsNotInstalledIntoAndNothingIsLeftBeside)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    fs::remove_all(g_simAddonAirportFolder);
+    fs::create_directory_symlink(folder.path() / "gone", g_simAddonAirportFolder);
+
+    lf_startOffering(3);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.0.0");
+    EXPECT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
 
 } // namespace

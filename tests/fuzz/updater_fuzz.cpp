@@ -2,7 +2,8 @@
 // site's versions.json, followed from its first zip signature ("PK\3\4" or "PK\5\6") by the site's
 // my_simaddon2024.zip. Whatever the site holds, the downloaded archive is gone afterwards; the
 // add-on folder either stays exactly as it was or holds only the archive's link files within the
-// archive's bounds, exactly when the new version was stored, with nothing left beside it; each
+// archive's bounds, exactly when the new version was stored, with nothing left beside it; the
+// user's sub-folder in it, named as a file of the seeds' archive (which it keeps out), stays; each
 // data file is the old one or the site's, exactly when its version was stored, and nothing else is
 // left in input/.
 #include "fuzz_support.h"
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string g_oldVersion = "1.0.0";
+fs::path g_userFolder; // in the add-on folder
 
 void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
 {
@@ -33,7 +35,7 @@ void lf_checkAddonFolder()
 {
     check(std::distance(fs::directory_iterator("airports"), fs::directory_iterator()) == 1,
           "add-on folder: nothing left beside it");
-    check(readFile(g_simAddonAirportFolder / "sub" / "inner.txt") == "i", "add-on folder: its sub-folder kept");
+    check(readFile(g_userFolder / "inner.txt") == "i", "add-on folder: its sub-folder kept");
     const bool stored = MYSIMADDON24_VERSION.value.get() != g_oldVersion;
     if (!stored) {
         check(std::distance(fs::directory_iterator(g_simAddonAirportFolder), fs::directory_iterator()) == 2 &&
@@ -44,7 +46,7 @@ void lf_checkAddonFolder()
     check(!fs::exists(g_simAddonAirportFolder / "KEEP.txt"), "add-on folder: emptied for the new version");
     std::uintmax_t files = 0, bytes = 0;
     for (const auto& entry : fs::directory_iterator(g_simAddonAirportFolder)) {
-        if (entry.path().filename() == "sub") // not empty: it stays
+        if (entry.path() == g_userFolder) // not empty: it stays
             continue;
         check(entry.is_regular_file() && entry.path().extension() == ".txt", "add-on folder: link files only");
         ++files;
@@ -59,6 +61,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzsupport::enterProgramFolder();
     gf_initDataPaths();
+    g_userFolder = g_simAddonAirportFolder / "EHRD.txt";
     fs::create_directories(g_dataFolder);
     ::setenv("TRWK_DOWNLOAD_BASE_URL", ("file://" + (fs::current_path() / "site").string() + "/").c_str(), 1);
     fs::create_directories("site/mysimaddon24");
@@ -84,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::remove_all("airports");
     fs::remove_all("input");
     fuzzsupport::writeFile(g_simAddonAirportFolder / "KEEP.txt", "k");
-    fuzzsupport::writeFile(g_simAddonAirportFolder / "sub" / "inner.txt", "i");
+    fuzzsupport::writeFile(g_userFolder / "inner.txt", "i");
     fuzzsupport::writeFile(g_regcodesEncPath, "old aig");
     fuzzsupport::writeFile(g_dbaseEncPath, "old dbase");
 
