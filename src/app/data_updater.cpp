@@ -227,7 +227,7 @@ std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<s
 {
     std::error_code ec;
     if (fs::create_directories(g_simAddonAirportFolder, ec), ec) {
-        lf_logFolderError("create", g_simAddonAirportFolder, ec);
+        lf_logFolderError("create directory", g_simAddonAirportFolder, ec);
         fs::remove_all(fresh, ec);
         return std::nullopt;
     }
