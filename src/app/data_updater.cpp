@@ -193,8 +193,11 @@ void lf_settleInterruptedInstall()
     const fs::path old = lf_besideSimAddon(".old");
     std::error_code ec;
     if (lf_typeAt(old) != fs::file_type::not_found) {
+        // only the empty folder the start-up made goes for it, never a link to the user's folder
         std::error_code ignored;
+        const fs::file_type installed = lf_typeAt(g_simAddonAirportFolder);
         const bool restored = lf_typeAt(fresh) != fs::file_type::not_found &&
+                              (installed == fs::file_type::directory || installed == fs::file_type::not_found) &&
                               (fs::remove(g_simAddonAirportFolder, ignored), !ignored) &&
                               (fs::rename(old, g_simAddonAirportFolder, ignored), !ignored);
         if (!restored)
@@ -231,6 +234,9 @@ std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<s
         fs::remove_all(fresh, ec);
         return std::nullopt;
     }
+    // from the first move on the folder holds two versions until the last: a start stopped
+    // meanwhile, or a move that fails, must find no version stored, so that the next start installs
+    gf_setStringParameter(MYSIMADDON24_VERSION, "");
     std::set<fs::path> names;
     std::size_t placed = 0;
     std::size_t failed = 0;

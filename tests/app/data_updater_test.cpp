@@ -2,16 +2,39 @@
 #include "app/data_updater.h"
 
 #include "foundation/option_table.h"
+#include "foundation/parameter_file.h"
 #include "foundation/paths.h"
 #include "support/logged_folder.h"
 
+#include <atomic>
+#include <csignal>
+#include <dlfcn.h>
 #include <fmt/format.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
+#include <pugixml.hpp>
+#include <string_view>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zip.h>
+
+// How many more files the install may move out of the folder it writes before the process is
+// killed there; -1 (the tests' own process) never.
+static std::atomic<int> g_movesBeforeKill{-1};
+
+// The process's rename(): the install's moves pass through it, so that a child can be killed at one.
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    using Rename = int (*)(const char*, const char*);
+    static const auto lt_real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
+    if (std::string_view(from).find("my_simaddon.new/") != std::string_view::npos && g_movesBeforeKill.load() >= 0 &&
+        g_movesBeforeKill.fetch_sub(1) == 0)
+        ::raise(SIGKILL);
+    return lt_real(from, to);
+}
 
 namespace {
 
@@ -385,6 +408,69 @@ TEST(ALinkedAddonFolderThatIsGone, IsNotInstalledIntoAndNothingIsLeftBeside)
     EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.0.0");
     EXPECT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
     EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+// A start killed while it moves the written files into my_simaddon, after none, one or four of
+// them, with the version offered stored already (the install runs as the folder was empty): the
+// next start finds no version stored and installs the archive whole.
+class AStartKilledWhileItMovesFiles : public ::testing::TestWithParam<int> {};
+
+TEST_P(AStartKilledWhileItMovesFiles, LeavesNoVersionStoredAndTheNextStartInstallsWhole)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.2.3");
+    lf_write("site/versions.json", R"({"simaddon":{"major":1,"minor":2,"patch":3}})");
+    fs::remove_all(g_simAddonAirportFolder / "");
+    fs::create_directories(fs::path(g_parametersPath).parent_path());
+    lf_write(g_parametersPath,
+             fmt::format(R"(<parameters><parameter name="{}" value="1.2.3"/></parameters>)", MYSIMADDON24_VERSION.name));
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        g_movesBeforeKill = GetParam();
+        gf_checkForUpdates();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    EXPECT_EQ(lf_entriesIn(g_simAddonAirportFolder), GetParam());
+
+    pugi::xml_document parameters; // as the next start reads it
+    ASSERT_TRUE(parameters.load_file(g_parametersPath.c_str()));
+    gf_loadStringParameter(MYSIMADDON24_VERSION, parameters);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "");
+    gf_checkForUpdates();
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_unzipped);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, AStartKilledWhileItMovesFiles, ::testing::Values(0, 1, 4),
+                         [](const auto& info) { return fmt::format("After{}", info.param); });
+
+// my_simaddon a link, beside a folder put aside by an earlier version that cannot go (its user's
+// folder is named as one in the linked folder) and a written folder a killed start left: the link
+// stays and is installed into, and neither user's folder is lost.
+TEST(ALinkedAddonFolderBesideLeftovers, StaysTheLink)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    const fs::path linked = folder.path() / "elsewhere";
+    fs::rename(g_simAddonAirportFolder, linked);
+    testsupport::writeFile(linked / "sub/j.txt", "J");
+    fs::create_directory_symlink(linked, g_simAddonAirportFolder);
+    testsupport::writeFile("airports/my_simaddon.old/sub/k.txt", "K");
+    testsupport::writeFile("airports/my_simaddon.new/EHRD.txt", "R");
+
+    lf_startOffering(3);
+    ASSERT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
+    EXPECT_EQ(fs::read_symlink(g_simAddonAirportFolder), linked);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    Files expected = g_unzipped;
+    expected["sub/j.txt"] = "J";
+    EXPECT_EQ(lf_filesUnder(linked, linked), expected);
+    EXPECT_EQ(lf_read("airports/my_simaddon.old/sub/k.txt"), "K");
 }
 
 } // namespace
