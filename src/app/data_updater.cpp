@@ -158,6 +158,16 @@ bool lf_holdsUserFolder(const fs::path& path)
     return lf_typeAt(path) == fs::file_type::directory && !fs::is_empty(path, ec) && !ec;
 }
 
+// Clears a name of the add-on folder for what moves there: a file, a link or an empty folder goes
+// (a link is not followed). A folder that holds anything (the user's) stays: false.
+bool lf_clearFor(const fs::path& target, std::error_code& ec)
+{
+    if (lf_holdsUserFolder(target))
+        return false;
+    fs::remove(target, ec); // nothing there is no error
+    return true;
+}
+
 // An installed folder put aside goes. Its sub-folders that hold anything move back into the add-on
 // folder, over a file of ours of the same name; one that cannot move stays there, logged. The rest
 // is removed; a link is removed, never followed.
@@ -171,8 +181,8 @@ void lf_retireOldFolder(const fs::path& old)
                 continue;
             const fs::path target = g_simAddonAirportFolder / it->path().filename();
             std::error_code moved;
-            if (!lf_holdsUserFolder(target))
-                fs::remove(target, moved);
+            if (!lf_clearFor(target, moved))
+                moved = std::make_error_code(std::errc::directory_not_empty);
             if (!moved)
                 fs::rename(it->path(), target, moved);
             if (moved)
@@ -207,18 +217,15 @@ void lf_settleInterruptedInstall()
         lf_logFolderError("remove", fresh, ec);
 }
 
-// Moves a written file over the installed one of its name; across file systems (an add-on folder
-// linked to another drive) by a copy, which would write through a link in its place.
+// Moves a written file to a name cleared for it; across file systems (an add-on folder linked to
+// another drive) by a copy.
 void lf_moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return;
     ec.clear();
-    if (lf_typeAt(to) == fs::file_type::symlink)
-        fs::remove(to, ec);
-    if (!ec)
-        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(from, to, ec);
 }
 
 // Moves the written files into the add-on folder (the folder that a link there names) over the
@@ -244,13 +251,11 @@ std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<s
         const fs::path name = gf_pathFromUtf8(stem + ".txt");
         const fs::path target = g_simAddonAirportFolder / name;
         names.insert(name);
-        if (lf_holdsUserFolder(target)) {
+        std::error_code moved;
+        if (!lf_clearFor(target, moved)) {
             gf_log(fmt::format("Failed to write file: {}", gf_pathToUtf8(target)));
             continue;
         }
-        std::error_code moved;
-        if (lf_typeAt(target) == fs::file_type::directory)
-            fs::remove(target, moved); // an empty folder
         if (!moved)
             lf_moveFile(fresh / name, target, moved);
         if (moved) {
