@@ -23,6 +23,9 @@ namespace {
 
 const std::string g_oldVersion = "1.0.0";
 fs::path g_userFolder; // in the add-on folder
+// A link file of the installed version, named as no archive entry can make one: the program writes
+// "<stem>.txt" files only, and a stem never holds a "\\" (nor a "/").
+fs::path g_installedFile;
 
 void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
 {
@@ -39,11 +42,11 @@ void lf_checkAddonFolder()
     const bool stored = MYSIMADDON24_VERSION.value.get() != g_oldVersion;
     if (!stored) {
         check(std::distance(fs::directory_iterator(g_simAddonAirportFolder), fs::directory_iterator()) == 2 &&
-                  readFile(g_simAddonAirportFolder / "KEEP.txt") == "k",
+                  readFile(g_installedFile) == "k",
               "add-on folder: as it was without a new version");
         return;
     }
-    check(!fs::exists(g_simAddonAirportFolder / "KEEP.txt"), "add-on folder: emptied for the new version");
+    check(!fs::exists(g_installedFile), "add-on folder: emptied for the new version");
     std::uintmax_t files = 0, bytes = 0;
     for (const auto& entry : fs::directory_iterator(g_simAddonAirportFolder)) {
         if (entry.path() == g_userFolder) // not empty: it stays
@@ -62,6 +65,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fuzzsupport::enterProgramFolder();
     gf_initDataPaths();
     g_userFolder = g_simAddonAirportFolder / "EHRD.txt";
+    g_installedFile = g_simAddonAirportFolder / "old\\KEEP.txt";
     fs::create_directories(g_dataFolder);
     ::setenv("TRWK_DOWNLOAD_BASE_URL", ("file://" + (fs::current_path() / "site").string() + "/").c_str(), 1);
     fs::create_directories("site/mysimaddon24");
@@ -86,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         option->value = g_oldVersion;
     fs::remove_all("airports");
     fs::remove_all("input");
-    fuzzsupport::writeFile(g_simAddonAirportFolder / "KEEP.txt", "k");
+    fuzzsupport::writeFile(g_installedFile, "k");
     fuzzsupport::writeFile(g_userFolder / "inner.txt", "i");
     fuzzsupport::writeFile(g_regcodesEncPath, "old aig");
     fuzzsupport::writeFile(g_dbaseEncPath, "old dbase");
