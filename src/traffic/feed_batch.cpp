@@ -38,6 +38,8 @@ std::mutex g_latestKeptMutex;
 LatestFeedTime g_latestKept;
 // The report time of the last lone answer while no time was kept, and when it came.
 std::optional<LatestFeedTime> g_lastLone;
+// The time shift both were taken under: they are of another time once it changes.
+std::int32_t g_keptUnderShift = 0;
 
 double lf_steadySeconds()
 {
@@ -81,6 +83,11 @@ bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<do
 {
     const double now = lf_steadySeconds();
     std::lock_guard lock(g_latestKeptMutex);
+    if (const std::int32_t shift = g_timeOffset.load(); shift != g_keptUnderShift) {
+        g_latestKept = {};
+        g_lastLone.reset();
+        g_keptUnderShift = shift;
+    }
     const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
     const auto lt_farAhead = [&](double time) {
         double reference = earlier;

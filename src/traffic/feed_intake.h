@@ -12,9 +12,9 @@
 // for the loop, moved onto the feed stack when it is empty and the run is going). A record dated
 // more than 600 s after the rest of its answer and after the earlier answers is dropped; the
 // newest record kept is the feed time (g_latestFeedTime, 0 for an empty answer), that of a lone
-// record with no feed time before it in this run only when it lies within 600 s of the system clock
-// less the time shift, or when its time moved on from the lone answer's before it as the steady
-// clock did, give or take 30 s. The batch is empty afterwards.
+// record with no feed time before it in this run, or since the time shift changed, only when it
+// lies within 600 s of the system clock less the time shift, or when its time moved on from the
+// lone answer's before it as the steady clock did, give or take 30 s. The batch is empty afterwards.
 void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds);
 // A new run: no earlier feed time, nor lone answer, for the answers to be judged against.
 void gf_resetLatestFeedTime();

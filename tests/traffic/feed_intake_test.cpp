@@ -359,7 +359,11 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         {"a lone first report 86,395 s ahead", true, 0, {shown + 86395.0}, 0.0, 1},
         {"then one 5 s later dated 86,400 s ahead", false, 0, {shown + 86400.0}, shown + 86400.0, 1, 5},
         {"a lone first report 86,400 s ahead", true, 0, {shown + 86400.0}, 0.0, 1},
-        {"then one 5 s later dated 86,401 s ahead", false, 0, {shown + 86401.0}, 0.0, 1, 5}};
+        {"then one 5 s later dated 86,401 s ahead", false, 0, {shown + 86401.0}, 0.0, 1, 5},
+        {"a lone first report 86,405 s behind", true, 0, {shown - 86405.0}, 0.0, 1},
+        {"then one 5 s later dated 86,400 s behind", false, 0, {shown - 86400.0}, shown - 86400.0, 1, 5},
+        {"a lone first report 86,406 s behind", true, 0, {shown - 86406.0}, 0.0, 1},
+        {"then one 5 s later dated 86,401 s behind", false, 0, {shown - 86401.0}, 0.0, 1, 5}};
     std::uint32_t hexId = 0x530000;
     for (const Step& step : steps) {
         if (step.newRun) {
@@ -379,6 +383,33 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
         EXPECT_EQ(gf_now(), step.feedTime > 0.0 ? std::int64_t(step.feedTime) : wallClock - step.systemClockLag)
             << step.name;
     }
+}
+
+// One aircraft in each answer: once a shift of three days is taken back, the first report of now
+// is taken, not judged far ahead of the shifted time kept before.
+TEST_F(FeedIntake, ALoneReportRightAfterAShiftIsTakenBackIsTaken)
+{
+    const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
+    testsupport::ManualTime time(wallClock);
+    struct Shift {
+        Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{3 * 1440, true}; }
+        ~Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false}; }
+    } threeDays;
+    const double shown = wallClock - 3 * 86400.0;
+    const Trajectory shifted{.hexId = 0x540001, .callsign = "KLM1", .startTime = shown};
+    for (const double later : {0.0, 5.0}) {
+        std::vector<FeedRecord> answer{shifted.at(shown + later)};
+        gf_intakeFeedBatch(answer, 0);
+        time.clock().advance(std::chrono::seconds(5));
+    }
+    ASSERT_EQ(g_latestFeedTime.load(), shown + 5.0);
+
+    std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false};
+    const Trajectory now{.hexId = 0x540002, .callsign = "KLM2", .startTime = double(wallClock)};
+    std::vector<FeedRecord> answer{now.at(double(wallClock))};
+    gf_intakeFeedBatch(answer, 0);
+    EXPECT_NE(gf_findLiveAc(now.hexId), nullptr);
+    EXPECT_EQ(g_latestFeedTime.load(), double(wallClock));
 }
 
 } // namespace
