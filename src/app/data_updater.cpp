@@ -150,21 +150,23 @@ fs::file_type lf_typeAt(const fs::path& path)
     return fs::symlink_status(path, ignored).type();
 }
 
-// A sub-folder that holds anything, not reached through a link: the user's, as the program writes
-// only files into the add-on folder.
+// A sub-folder that holds anything, or whose content cannot be read, not reached through a link:
+// the user's, as the program writes only files into the add-on folder.
 bool lf_holdsUserFolder(const fs::path& path)
 {
-    std::error_code ec;
-    return lf_typeAt(path) == fs::file_type::directory && !fs::is_empty(path, ec) && !ec;
+    std::error_code ec; // set for a folder that cannot be read: then not empty
+    return lf_typeAt(path) == fs::file_type::directory && !fs::is_empty(path, ec);
 }
 
-// Clears a name of the add-on folder for what moves there: a file, a link or an empty folder goes
-// (a link is not followed). A folder that holds anything (the user's) stays: false.
-bool lf_clearFor(const fs::path& target, std::error_code& ec)
+// Clears a name of the add-on folder for a file or a folder that moves there. The move itself puts
+// a file in place of a file or a link, a folder in place of an empty folder; anything else there
+// goes first (a link is not followed). A folder that holds anything (the user's) stays: false.
+bool lf_clearFor(const fs::path& target, bool folder, std::error_code& ec)
 {
     if (lf_holdsUserFolder(target))
         return false;
-    fs::remove(target, ec); // nothing there is no error
+    if ((lf_typeAt(target) == fs::file_type::directory) != folder)
+        fs::remove(target, ec); // nothing there is no error
     return true;
 }
 
@@ -181,7 +183,7 @@ void lf_retireOldFolder(const fs::path& old)
                 continue;
             const fs::path target = g_simAddonAirportFolder / it->path().filename();
             std::error_code moved;
-            if (!lf_clearFor(target, moved))
+            if (!lf_clearFor(target, true, moved))
                 moved = std::make_error_code(std::errc::directory_not_empty);
             if (!moved)
                 fs::rename(it->path(), target, moved);
@@ -217,15 +219,24 @@ void lf_settleInterruptedInstall()
         lf_logFolderError("remove", fresh, ec);
 }
 
-// Moves a written file to a name cleared for it; across file systems (an add-on folder linked to
-// another drive) by a copy.
+// Moves a written file to a name cleared for it, over the installed file of that name, which
+// stays whole until the new one takes its place. Across file systems (an add-on folder linked to
+// another drive) the copy is made beside it under a passing name and renamed over it; a copy that
+// fails (a full drive) goes.
 void lf_moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return;
+    fs::path copy = to;
+    copy += ".part";
     ec.clear();
-    fs::copy_file(from, to, ec);
+    if (fs::copy_file(from, copy, fs::copy_options::overwrite_existing, ec); !ec)
+        fs::rename(copy, to, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(copy, ignored);
+    }
 }
 
 // Moves the written files into the add-on folder (the folder that a link there names) over the
@@ -252,7 +263,7 @@ std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<s
         const fs::path target = g_simAddonAirportFolder / name;
         names.insert(name);
         std::error_code moved;
-        if (!lf_clearFor(target, moved)) {
+        if (!lf_clearFor(target, false, moved)) {
             gf_log(fmt::format("Failed to write file: {}", gf_pathToUtf8(target)));
             continue;
         }

@@ -6,7 +6,7 @@
 #include "foundation/paths.h"
 #include "support/logged_folder.h"
 
-#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <dlfcn.h>
 #include <fmt/format.h>
@@ -16,23 +16,40 @@
 #include <map>
 #include <pugixml.hpp>
 #include <string_view>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
 
-// How many more files the install may move out of the folder it writes before the process is
-// killed there; -1 (the tests' own process) never.
-static std::atomic<int> g_movesBeforeKill{-1};
+// What the install's moves out of the folder it writes meet, from the move of number `at` on (0:
+// the first; -1: nothing): `met` runs (a kill, a limit), then the move fails with `error` (0: it
+// goes through); the moves after it too when `every`.
+struct MoveFault {
+    int at = -1;
+    int error = 0;
+    bool every = false;
+    void (*met)() = nullptr;
+};
+static MoveFault g_moveFault; // set by the thread that runs the install, before it
+static int g_movesSeen = 0;
 
-// The process's rename(): the install's moves pass through it, so that a child can be killed at one.
+// The process's rename(): the install's moves pass through it, so that one can fail or a child be
+// killed at one.
 extern "C" int rename(const char* from, const char* to) noexcept
 {
     using Rename = int (*)(const char*, const char*);
     static const auto lt_real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
-    if (std::string_view(from).find("my_simaddon.new/") != std::string_view::npos && g_movesBeforeKill.load() >= 0 &&
-        g_movesBeforeKill.fetch_sub(1) == 0)
-        ::raise(SIGKILL);
+    if (std::string_view(from).find("my_simaddon.new/") != std::string_view::npos && g_moveFault.at >= 0) {
+        const int move = g_movesSeen++;
+        if (move == g_moveFault.at || (g_moveFault.every && move > g_moveFault.at)) {
+            if (g_moveFault.met != nullptr)
+                g_moveFault.met();
+            if (g_moveFault.error != 0) {
+                errno = g_moveFault.error;
+                return -1;
+            }
+        }
+    }
     return lt_real(from, to);
 }
 
@@ -147,6 +164,48 @@ void lf_layOut(testsupport::TempFolder& folder, const std::string& installed)
         lf_write(g_simAddonAirportFolder / name, text);
 }
 
+// The moves of the install meet the fault while it lives.
+struct FaultyMoves {
+    explicit FaultyMoves(MoveFault fault) { g_moveFault = fault, g_movesSeen = 0; }
+    ~FaultyMoves() { g_moveFault = {}; }
+    FaultyMoves(const FaultyMoves&) = delete;
+    FaultyMoves& operator=(const FaultyMoves&) = delete;
+};
+
+void lf_kill() { ::raise(SIGKILL); }
+
+// parameters.xml holding the version of my_simaddon, as the start found it.
+void lf_storeVersion(const char* version)
+{
+    fs::create_directories(fs::path(g_parametersPath).parent_path());
+    lf_write(g_parametersPath, fmt::format(R"(<parameters><parameter name="{}" value="{}"/></parameters>)",
+                                           MYSIMADDON24_VERSION.name, version));
+}
+
+// The version of my_simaddon as the next start reads it from parameters.xml.
+std::string lf_loadStoredVersion()
+{
+    pugi::xml_document parameters;
+    EXPECT_TRUE(parameters.load_file(g_parametersPath.c_str()));
+    gf_loadStringParameter(MYSIMADDON24_VERSION, parameters);
+    return MYSIMADDON24_VERSION.value.get();
+}
+
+// Runs `body` in a child process; its exit status, as waitpid gives it.
+int lf_inChild(const std::function<void()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = -1;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    return status;
+}
+
+bool lf_endedWell(int status) { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+
 class DataUpdater : public ::testing::TestWithParam<Site> {};
 
 TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
@@ -184,6 +243,8 @@ TEST_P(DataUpdater, FetchesWhatIsNewerOrMissingAndLeavesTheRestAsItWas)
     EXPECT_EQ(folder.logHas(upToDate), GetParam().logged == upToDate) << upToDate;
     EXPECT_EQ(folder.logHas("simaddon updated to 1.2.3"), lt_updated("simaddon"));
     EXPECT_EQ(lf_entriesIn("airports"), 1) << "a folder left behind";
+    for (const std::string& line : folder.logLines()) // a user's folder is not even tried
+        EXPECT_EQ(line.find("Could not remove"), std::string::npos) << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -321,49 +382,22 @@ INSTANTIATE_TEST_SUITE_P(
                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A folder removed with the test, made in /dev/shm when that is another file system than the
-// program folder's.
-class FolderOnAnotherFileSystem {
-public:
-    FolderOnAnotherFileSystem()
-    {
-        struct stat shm {}, here {};
-        std::string pattern = "/dev/shm/trwk-link-XXXXXX";
-        if (::stat("/dev/shm", &shm) == 0 && ::stat(".", &here) == 0 && shm.st_dev != here.st_dev &&
-            ::mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
-    }
-    ~FolderOnAnotherFileSystem()
-    {
-        std::error_code ec;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ec);
-    }
-    FolderOnAnotherFileSystem(const FolderOnAnotherFileSystem&) = delete;
-    FolderOnAnotherFileSystem& operator=(const FolderOnAnotherFileSystem&) = delete;
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-// my_simaddon a link to a folder elsewhere, in the program folder's file system or on another.
+// my_simaddon a link to a folder elsewhere, in the program folder's file system or, as the install
+// finds it, on another drive: each move of a written file refused as one across file systems.
 class ALinkedAddonFolder : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ALinkedAddonFolder, StaysTheLinkAndTheFolderItNamesIsInstalledInto)
 {
     testsupport::LoggedFolder folder;
     lf_layOut(folder, "1.0.0");
-    const FolderOnAnotherFileSystem other;
-    if (GetParam() && other.path().empty())
-        GTEST_SKIP() << "no other file system in /dev/shm";
-    const fs::path linked = (GetParam() ? other.path() : folder.path() / "elsewhere") / "addon";
+    const fs::path linked = folder.path() / "elsewhere" / "addon";
     fs::create_directories(linked.parent_path());
     fs::copy(g_simAddonAirportFolder, linked);
     fs::remove_all(g_simAddonAirportFolder);
     testsupport::writeFile(linked / "sub/k.txt", "K"); // a folder of the user's
     fs::create_directory_symlink(linked, g_simAddonAirportFolder);
 
+    const FaultyMoves moves(GetParam() ? MoveFault{0, EXDEV, true} : MoveFault{});
     lf_startOffering(3);
     EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
     ASSERT_TRUE(fs::is_symlink(g_simAddonAirportFolder));
@@ -376,6 +410,79 @@ TEST_P(ALinkedAddonFolder, StaysTheLinkAndTheFolderItNamesIsInstalledInto)
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, ALinkedAddonFolder, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "AnotherOne" : "TheProgramFolders"; });
+
+// my_simaddon on a drive with little room, reached by copies (each file cut at 4 KiB): the copy
+// that fails half-way leaves the installed file of its name whole and nothing beside it, no
+// version is stored, and the next start, with room, installs whole.
+TEST(ACopyAcrossFileSystemsThatFailsHalfWay, LeavesEachFileWholeAndTheNextStartInstalls)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    auto entries = g_entries;
+    entries.emplace_back("EHAM.txt", std::string(7000, 'n'));
+    lf_zip(entries);
+    lf_write(g_simAddonAirportFolder / "EHAM.txt", std::string(7000, 'o'));
+    lf_storeVersion("1.0.0");
+    Files installed = g_installed;
+    installed["EHAM.txt"] = std::string(7000, 'o');
+    Files offered = g_unzipped;
+    offered["EHAM.txt"] = std::string(7000, 'n');
+
+    const int status = lf_inChild([] {
+        ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        const FaultyMoves moves({0, EXDEV, true, [] {
+                                     const rlimit limit{4096, 4096};
+                                     ::setrlimit(RLIMIT_FSIZE, &limit);
+                                 }});
+        lf_startOffering(3);
+    });
+    ASSERT_TRUE(lf_endedWell(status)) << status;
+    // a file shown by its size and first byte
+    const auto lt_shown = [](const std::string& text) { return fmt::format("{} x '{:.1}'", text.size(), text); };
+    const Files now = lf_filesUnder("airports", g_simAddonAirportFolder);
+    EXPECT_EQ(lt_shown(now.at("EHAM.txt")), lt_shown(installed.at("EHAM.txt")));
+    for (const auto& [name, text] : now)
+        EXPECT_TRUE((installed.contains(name) && installed.at(name) == text) ||
+                    (offered.contains(name) && offered.at(name) == text))
+            << name << ": " << lt_shown(text);
+    EXPECT_EQ(lf_loadStoredVersion(), "");
+
+    gf_checkForUpdates();
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    EXPECT_TRUE(lf_filesUnder("airports", g_simAddonAirportFolder) == offered);
+}
+
+// A folder of the user's named as a file of the archive whose content cannot be read (the install
+// runs as a user without rights: nobody, when the tests run as root): it keeps its place, that file
+// is left out, and the version is stored.
+TEST(AnUnreadableFolderOfTheUsers, KeepsItsPlaceAndTheVersionIsStored)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    const fs::path users = g_simAddonAirportFolder / "EHRD.txt";
+    testsupport::writeFile(users / "k.txt", "K");
+    fs::permissions(users, fs::perms::none);
+    lf_storeVersion("1.0.0");
+    const int status = lf_inChild([&folder] {
+        if (::geteuid() == 0) {
+            constexpr uid_t nobody = 65534;
+            for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+                if (::lchown(entry.path().c_str(), nobody, nobody) != 0)
+                    ::_exit(2);
+            if (::chown(folder.path().c_str(), nobody, nobody) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(2);
+        }
+        lf_startOffering(3);
+    });
+    fs::permissions(users, fs::perms::owner_all);
+    ASSERT_TRUE(lf_endedWell(status)) << status;
+    EXPECT_EQ(lf_loadStoredVersion(), "1.2.3");
+    Files expected = g_unzipped;
+    expected.erase("EHRD.txt");
+    expected["EHRD.txt/k.txt"] = "K";
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), expected);
+    EXPECT_TRUE(folder.logHas("Failed to write file: " + users.string()));
+}
 
 // A link put aside by an earlier version's install in my_simaddon's place: the link goes, the
 // folder it names keeps what it holds.
@@ -410,44 +517,48 @@ TEST(ALinkedAddonFolderThatIsGone, IsNotInstalledIntoAndNothingIsLeftBeside)
     EXPECT_EQ(lf_entriesIn("airports"), 1);
 }
 
-// A start killed while it moves the written files into my_simaddon, after none, one or four of
-// them, with the version offered stored already (the install runs as the folder was empty): the
-// next start finds no version stored and installs the archive whole.
-class AStartKilledWhileItMovesFiles : public ::testing::TestWithParam<int> {};
+// A start cut short while it moves the written files into my_simaddon, with the version offered
+// stored already (the install runs as the folder was empty): killed after none, one or four of
+// them, or one move failing. The next start finds no version stored and installs the archive whole.
+struct CutShort {
+    const char* name;
+    MoveFault fault;
+    std::ptrdiff_t placed; // the files in my_simaddon afterwards
+};
 
-TEST_P(AStartKilledWhileItMovesFiles, LeavesNoVersionStoredAndTheNextStartInstallsWhole)
+class AStartCutShortWhileItMovesFiles : public ::testing::TestWithParam<CutShort> {};
+
+TEST_P(AStartCutShortWhileItMovesFiles, LeavesNoVersionStoredAndTheNextStartInstallsWhole)
 {
     testsupport::LoggedFolder folder;
     lf_layOut(folder, "1.2.3");
     lf_write("site/versions.json", R"({"simaddon":{"major":1,"minor":2,"patch":3}})");
     fs::remove_all(g_simAddonAirportFolder / "");
-    fs::create_directories(fs::path(g_parametersPath).parent_path());
-    lf_write(g_parametersPath,
-             fmt::format(R"(<parameters><parameter name="{}" value="1.2.3"/></parameters>)", MYSIMADDON24_VERSION.name));
+    lf_storeVersion("1.2.3");
 
-    const pid_t child = ::fork();
-    if (child == 0) {
-        g_movesBeforeKill = GetParam();
+    const int status = lf_inChild([] {
+        const FaultyMoves moves(GetParam().fault);
         gf_checkForUpdates();
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-    EXPECT_EQ(lf_entriesIn(g_simAddonAirportFolder), GetParam());
+    });
+    if (GetParam().fault.met == lf_kill)
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    else
+        ASSERT_TRUE(lf_endedWell(status)) << status;
+    EXPECT_EQ(lf_entriesIn(g_simAddonAirportFolder), GetParam().placed);
 
-    pugi::xml_document parameters; // as the next start reads it
-    ASSERT_TRUE(parameters.load_file(g_parametersPath.c_str()));
-    gf_loadStringParameter(MYSIMADDON24_VERSION, parameters);
-    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "");
+    EXPECT_EQ(lf_loadStoredVersion(), "");
     gf_checkForUpdates();
     EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
     EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_unzipped);
     EXPECT_EQ(lf_entriesIn("airports"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Moves, AStartKilledWhileItMovesFiles, ::testing::Values(0, 1, 4),
-                         [](const auto& info) { return fmt::format("After{}", info.param); });
+INSTANTIATE_TEST_SUITE_P(Moves, AStartCutShortWhileItMovesFiles,
+                         ::testing::Values(CutShort{"KilledBeforeTheFirst", {0, 0, false, lf_kill}, 0},
+                                           CutShort{"KilledAfterOne", {1, 0, false, lf_kill}, 1},
+                                           CutShort{"KilledAfterFour", {4, 0, false, lf_kill}, 4},
+                                           CutShort{"AnIOErrorAtTheSecond", {1, EIO}, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // my_simaddon a link, beside a folder put aside by an earlier version that cannot go (its user's
 // folder is named as one in the linked folder) and a written folder a killed start left: the link
