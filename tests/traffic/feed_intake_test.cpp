@@ -311,14 +311,19 @@ TEST_F(FeedIntake, TheProgramsClockFollowsOnlyTheReportsKept)
     }
 }
 
+// The traffic of three days ago while it lives.
+struct ThreeDayShift {
+    ThreeDayShift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{3 * 1440, true}; }
+    ~ThreeDayShift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false}; }
+    ThreeDayShift(const ThreeDayShift&) = delete;
+    ThreeDayShift& operator=(const ThreeDayShift&) = delete;
+};
+
 TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNow)
 {
     const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
     testsupport::ManualTime time(wallClock);
-    struct Shift {
-        Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{3 * 1440, true}; }
-        ~Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false}; }
-    } threeDays;
+    const ThreeDayShift threeDays;
     const double shown = wallClock - 3 * 86400.0, in2035 = 2062000000.0; // the traffic's now; a bogus date
     struct Step {
         const char* name;
@@ -391,10 +396,7 @@ TEST_F(FeedIntake, ALoneReportRightAfterAShiftIsTakenBackIsTaken)
 {
     const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
     testsupport::ManualTime time(wallClock);
-    struct Shift {
-        Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{3 * 1440, true}; }
-        ~Shift() { std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false}; }
-    } threeDays;
+    const ThreeDayShift threeDays;
     const double shown = wallClock - 3 * 86400.0;
     const Trajectory shifted{.hexId = 0x540001, .callsign = "KLM1", .startTime = shown};
     for (const double later : {0.0, 5.0}) {
