@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <pugixml.hpp>
 #include <string>
 
 using fuzzsupport::check;
@@ -98,6 +99,16 @@ void lf_checkStands()
           "options: MAX_FIT and its hours");
 }
 
+// The file names a made-up aircraft's registration itself: in its bytes, or in a value that the
+// parser decodes from a character reference or another encoding.
+bool lf_namesMadeUp(std::string_view bytes)
+{
+    if (bytes.find("REGFAKE") != std::string_view::npos)
+        return true;
+    pugi::xml_document doc;
+    return doc.load_buffer(bytes.data(), bytes.size()) && doc.select_node("//@*[contains(., 'REGFAKE')]");
+}
+
 void lf_visit(std::string_view parkingFile, std::string_view learnedFile)
 {
     gf_resetOptions();
@@ -106,8 +117,7 @@ void lf_visit(std::string_view parkingFile, std::string_view learnedFile)
     fs::remove_all("airports");
     fuzzsupport::writeFile(g_parkingFile, parkingFile);
     fuzzsupport::writeFile(g_learnedFile, learnedFile);
-    const bool madeUpBefore = parkingFile.find("REGFAKE") != std::string_view::npos ||
-                              learnedFile.find("REGFAKE") != std::string_view::npos;
+    const bool madeUpBefore = lf_namesMadeUp(parkingFile) || lf_namesMadeUp(learnedFile);
     const std::string first = lf_load();
     lf_checkStands();
     if (!first.empty())

@@ -2,9 +2,10 @@
 // publisher search, the archive links, the generated parking files), on every input: from memory
 // in either simulator's mode and from a file through the pre-check and the scan task, each under
 // a package of another kind of publisher. Every airport handed on is whole, and every parking
-// file generated loads back through the park airport's loader with the same stands; a BGL file
-// may only end in std::out_of_range. A walk reads a file within the blocks held once, and no
-// more than four times any file; a file gives at most five report lines of each kind.
+// file generated loads back through the park airport's loader with the same stands, but those it
+// refuses as crowded; a BGL file may only end in std::out_of_range. A walk reads a file within the
+// blocks held once, and no more than four times any file; a file gives at most five report lines
+// of each kind.
 #include "fuzz_support.h"
 
 #include "airports/archive_links.h"
@@ -14,14 +15,17 @@
 #include "airports/park_data.h"
 #include "airports/scan_report.h"
 #include "airports/stand_limit.h"
+#include "airports/stand_neighbours.h"
 #include "foundation/paths.h"
 #include "foundation/shell_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 using fuzzsupport::check;
 
@@ -90,7 +94,9 @@ void lf_checkReportBound()
     g_scanReport.clear();
 }
 
-// Each file loads back with the stands it was written with, all of them on the globe.
+// Each file loads back with the stands it was written with, all of them on the globe: the file
+// holds every one, and the loader keeps each but those it refuses as crowded (a scenery may stack
+// stands so that a circle overlaps more than 64 of those before it).
 void lf_loadGenerated()
 {
     for (const auto& [path, count] : g_generated) {
@@ -101,7 +107,15 @@ void lf_loadGenerated()
         ParkApfInfo info;
         PackedQf qf = 0;
         check(gf_readApf(path, info, qf).empty(), "parking file: loads back");
-        check(g_parkStands.size() == count, "parking file: every stand written is read");
+        Apf doc;
+        std::vector<Stand> written;
+        if (doc.load_file(path.c_str()))
+            gf_readApfStands(doc, written);
+        check(written.size() == count, "parking file: every stand written is read");
+        (void)gf_removeCrowdedStands(written, 0);
+        check(std::equal(g_parkStands.begin(), g_parkStands.end(), written.begin(), written.end(),
+                         [](const Stand& a, const Stand& b) { return a.name == b.name; }),
+              "parking file: every stand read is loaded but the crowded ones");
         for (const Stand& s : g_parkStands)
             check(std::abs(s.latitude) <= 90.0 && std::abs(s.longitude) <= 180.0 && std::isfinite(s.heading) &&
                       std::isfinite(s.radius) && s.radius >= 0.0,
