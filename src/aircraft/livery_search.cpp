@@ -15,6 +15,8 @@
 #include <future>
 #include <iterator>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -29,7 +31,13 @@ constexpr std::size_t g_filesAheadPerWorker = 16;
 std::mutex g_hookMutex;
 LiveryTaskHook g_taskHook;
 
-using TaskFuture = std::future<LiveryRecords>;
+// What a task hands back: its file's records, or the text of what it raised. The task catches
+// what it raises, so that no exception object is shared between two threads.
+struct TaskResult {
+    LiveryRecords records;
+    std::optional<std::string> failure;
+};
+using TaskFuture = std::future<TaskResult>;
 
 bool lf_hasSkipWord(std::string_view text)
 {
@@ -77,25 +85,32 @@ void lf_advance(fs::recursive_directory_iterator& it)
         throw fs::filesystem_error("recursive_directory_iterator::operator++", ec);
 }
 
-LiveryRecords lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool ivao)
+TaskResult lf_runTask(std::uint32_t folderNumber, const fs::path& path, bool ivao)
 {
-    if (gf_stopRequested())
-        return {}; // the scan's results are not wanted any more
-    LiveryTaskHook hook;
-    {
-        std::lock_guard lock(g_hookMutex);
-        hook = g_taskHook;
+    try {
+        if (gf_stopRequested())
+            return {}; // the scan's results are not wanted any more
+        LiveryTaskHook hook;
+        {
+            std::lock_guard lock(g_hookMutex);
+            hook = g_taskHook;
+        }
+        if (hook)
+            hook(path);
+        return {ivao ? gf_searchIvaoLiveriesinFile(folderNumber, path) : gf_searchLiveriesinFile(folderNumber, path),
+                std::nullopt};
+    } catch (const std::exception& e) {
+        return {{}, e.what()};
+    } catch (...) {
+        return {{}, "unknown exception"};
     }
-    if (hook)
-        hook(path);
-    return ivao ? gf_searchIvaoLiveriesinFile(folderNumber, path) : gf_searchLiveriesinFile(folderNumber, path);
 }
 
 TaskFuture lf_startTask(TaskPool& pool, std::uint32_t folderNumber, const fs::path& path)
 {
     const std::string& text = path.native();
     const bool ivao = text.find("ivao_x-csl") != std::string::npos || text.find("IVAO_MTL") != std::string::npos;
-    std::packaged_task<LiveryRecords()> task([folderNumber, path, ivao] { return lf_runTask(folderNumber, path, ivao); });
+    std::packaged_task<TaskResult()> task([folderNumber, path, ivao] { return lf_runTask(folderNumber, path, ivao); });
     TaskFuture future = task.get_future();
     pool.post(std::packaged_task<void()>(std::move(task)));
     return future;
@@ -128,10 +143,12 @@ bool lf_collectOldest(std::deque<TaskFuture>& futures, bool walking)
     try {
         if (!lf_waitForTask(futures.front(), walking))
             return false;
-        LiveryRecords records = futures.front().get();
-        g_liveryRecords.insert(g_liveryRecords.end(), std::make_move_iterator(records.begin()),
-                               std::make_move_iterator(records.end()));
-    } catch (const std::exception& e) {
+        TaskResult result = futures.front().get();
+        if (result.failure)
+            lf_logCollectFailure(walking, *result.failure);
+        g_liveryRecords.insert(g_liveryRecords.end(), std::make_move_iterator(result.records.begin()),
+                               std::make_move_iterator(result.records.end()));
+    } catch (const std::exception& e) { // a task dropped before it ran, or the wait's own failure
         lf_logCollectFailure(walking, e.what());
     } catch (...) {
         lf_logCollectFailure(walking, "unknown exception");
