@@ -41,6 +41,13 @@ std::optional<LatestFeedTime> g_lastLone;
 // The time shift both were taken under: they are of another time once it changes.
 std::int32_t g_keptUnderShift = 0;
 
+// Nothing kept to judge the answers against (the mutex held).
+void lf_forgetKept()
+{
+    g_latestKept = {};
+    g_lastLone.reset();
+}
+
 double lf_steadySeconds()
 {
     return std::chrono::duration<double>(platform::clock().steadyNow().time_since_epoch()).count();
@@ -84,8 +91,7 @@ bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<do
     const double now = lf_steadySeconds();
     std::lock_guard lock(g_latestKeptMutex);
     if (const std::int32_t shift = g_timeOffset.load(); shift != g_keptUnderShift) {
-        g_latestKept = {};
-        g_lastLone.reset();
+        lf_forgetKept();
         g_keptUnderShift = shift;
     }
     const double earlier = g_latestKept.time > 0.0 ? g_latestKept.time + (now - g_latestKept.at) : 0.0;
@@ -128,8 +134,7 @@ void lf_takeFeedTime(const std::vector<FeedRecord>& batch)
 void gf_resetLatestFeedTime()
 {
     std::lock_guard lock(g_latestKeptMutex);
-    g_latestKept = {};
-    g_lastLone.reset();
+    lf_forgetKept();
 }
 
 std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base)

@@ -24,7 +24,7 @@ namespace {
 const std::string g_oldVersion = "1.0.0";
 fs::path g_userFolder; // in the add-on folder
 // A link file of the installed version, named as no archive entry can make one: the program writes
-// "<stem>.txt" files only, and a stem never holds a "\\" (nor a "/").
+// "<stem>.txt" files only, and a stem never holds a backslash (nor a slash).
 fs::path g_installedFile;
 
 void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
