@@ -20,7 +20,7 @@ public:
     std::string text;
 };
 
-bool lf_writeAll(int fd, const std::string& text)
+bool lf_writeAll(int fd, std::string_view text)
 {
     const char* data = text.data();
     std::size_t left = text.size();
@@ -36,11 +36,10 @@ bool lf_writeAll(int fd, const std::string& text)
     return true;
 }
 
-// the new file keeps the permissions of the one it replaces
-void lf_copyMode(int fd, const std::filesystem::path& target)
+void lf_copyMode(int fd, const std::filesystem::path& from)
 {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
+    if (::stat(from.c_str(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
 }
 
@@ -63,20 +62,32 @@ bool lf_runHook(const std::filesystem::path& temporary)
 
 } // namespace
 
+std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf)
+{
+    const int fd = ::mkstemp(pattern.data()); // O_CREAT | O_EXCL: never a file or link already there
+    if (fd < 0)
+        return {};
+    lf_copyMode(fd, modeOf);
+    bool ok = lf_writeAll(fd, text) && ::fdatasync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok)
+        return pattern;
+    const int error = errno;
+    ::unlink(pattern.c_str());
+    errno = error;
+    return {};
+}
+
 bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::path& path)
 {
     StringWriter writer;
     doc.save(writer);
 
-    std::string pattern = path.string() + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
+    // the new file keeps the permissions of the one it replaces
+    const std::filesystem::path temporary = gf_writeNewFile(writer.text, path.string() + ".XXXXXX", path);
+    if (temporary.empty())
         return false;
-    const std::filesystem::path temporary = pattern;
-    lf_copyMode(fd, path);
-    bool ok = lf_writeAll(fd, writer.text) && ::fdatasync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && lf_runHook(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;
+    const bool ok = lf_runHook(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok)
         ::unlink(temporary.c_str());
     return ok;

@@ -3,6 +3,8 @@
 // content goes to a temporary file beside it, reaches the disk, and is then renamed into place.
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace pugi {
 class xml_document;
@@ -11,6 +13,12 @@ class xml_document;
 // Saves with the library's default format (one tab per level). False when anything fails; the
 // old file is then untouched and no temporary file is left.
 bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::path& path);
+
+// Writes `text` into a file made anew under `pattern`, a path whose name ends in "XXXXXX": the
+// name it becomes is one that nothing held (what is there already, a link or a file, is never
+// opened). The file takes the permissions of `modeOf` when that exists and reaches the disk. The
+// file made; empty when anything failed (errno tells why), and then nothing is left.
+std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf);
 
 // Called with the temporary file after it is written and before it replaces the target; an
 // exception from it fails the save. Tests use it to interrupt a save; nullptr removes it.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <map>
+#include <optional>
 #include <pugixml.hpp>
 #include <string_view>
 #include <sys/resource.h>
@@ -23,12 +24,14 @@
 
 // What the install's moves out of the folder it writes meet, from the move of number `at` on (0:
 // the first; -1: nothing): `met` runs (a kill, a limit), then the move fails with `error` (0: it
-// goes through); the moves after it too when `every`.
+// goes through); the moves after it too when `every`. A rename out of the add-on folder itself (a
+// copy made there across drives, put in place) fails with `inFolderError` when that is not 0.
 struct MoveFault {
     int at = -1;
     int error = 0;
     bool every = false;
     void (*met)() = nullptr;
+    int inFolderError = 0;
 };
 static MoveFault g_moveFault; // set by the thread that runs the install, before it
 static int g_movesSeen = 0;
@@ -39,6 +42,10 @@ extern "C" int rename(const char* from, const char* to) noexcept
 {
     using Rename = int (*)(const char*, const char*);
     static const auto lt_real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
+    if (g_moveFault.inFolderError != 0 && std::string_view(from).starts_with("airports/my_simaddon/")) {
+        errno = g_moveFault.inFolderError;
+        return -1;
+    }
     if (std::string_view(from).find("my_simaddon.new/") != std::string_view::npos && g_moveFault.at >= 0) {
         const int move = g_movesSeen++;
         if (move == g_moveFault.at || (g_moveFault.every && move > g_moveFault.at)) {
@@ -452,11 +459,100 @@ TEST(ACopyAcrossFileSystemsThatFailsHalfWay, LeavesEachFileWholeAndTheNextStartI
     EXPECT_TRUE(lf_filesUnder("airports", g_simAddonAirportFolder) == offered);
 }
 
+// my_simaddon on another drive, each written file copied into it, beside what a start may find at
+// a copy's name: a link to a file outside it, one that names nothing or one that names the
+// installed file, a folder of the user's. No link is followed, nothing there blocks the install,
+// a file of the longest name the folder holds is installed too, and the version is stored.
+struct AtACopysName {
+    const char* name;
+    std::function<void(const fs::path& outside)> lay; // beside g_installed and EHAM.txt
+    Files kept{};                                     // left in my_simaddon beside what is unzipped
+};
+
+class ACopyAcrossDrives : public ::testing::TestWithParam<AtACopysName> {};
+
+TEST_P(ACopyAcrossDrives, FollowsNoLinkAndIsBlockedByNothing)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    auto entries = g_entries;
+    entries.emplace_back("EHAM.txt", "new");
+    lf_zip(entries);
+    lf_write(g_simAddonAirportFolder / "EHAM.txt", "old");
+    const fs::path outside = folder.path() / "outside";
+    testsupport::writeFile(outside / "file.txt", "outside");
+    fs::permissions(outside / "file.txt", fs::perms::owner_read | fs::perms::owner_write);
+    GetParam().lay(outside);
+
+    const FaultyMoves moves({0, EXDEV, true});
+    lf_startOffering(3);
+    EXPECT_EQ(lf_filesUnder(outside, outside), (Files{{"file.txt", "outside"}}));
+    EXPECT_EQ(fs::status(outside / "file.txt").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    ASSERT_FALSE(fs::is_symlink(g_simAddonAirportFolder / "EHAM.txt"));
+    Files expected = g_unzipped;
+    expected["EHAM.txt"] = "new";
+    expected.insert(GetParam().kept.begin(), GetParam().kept.end());
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), expected);
+    EXPECT_EQ(lf_entriesIn("airports"), 1);
+}
+
+const fs::path g_passingName = g_simAddonAirportFolder / "EHAM.txt.part"; // where copies were made
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ACopyAcrossDrives,
+    ::testing::Values(
+        AtACopysName{"ALinkToAFileOutside", [](const fs::path& outside) { fs::create_symlink(outside / "file.txt", g_passingName); }},
+        AtACopysName{"ALinkThatNamesNothing",
+                     [](const fs::path& outside) { fs::create_symlink(outside / "nothing.txt", g_passingName); }},
+        AtACopysName{"ALinkToTheInstalledFile", [](const fs::path&) { fs::create_symlink("EHAM.txt", g_passingName); }},
+        AtACopysName{"AUsersFolder", [](const fs::path&) { testsupport::writeFile(g_passingName / "k.txt", "K"); },
+                     Files{{"EHAM.txt.part/k.txt", "K"}}},
+        // the longest name a folder holds, 255 bytes
+        AtACopysName{"AFileOfThe255ByteName",
+                     [](const fs::path&) {
+                         auto entries = g_entries;
+                         entries.emplace_back("EHAM.txt", "new");
+                         entries.emplace_back(std::string(251, 'L') + ".txt", "long");
+                         lf_zip(entries);
+                     },
+                     Files{{std::string(251, 'L') + ".txt", "long"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A copy made across drives whose rename over the installed file fails (an I/O error) goes: the
+// installed files stay whole with nothing beside them, no version is stored, and the next start
+// installs whole.
+TEST(ACopyAcrossDrivesThatCannotTakeItsPlace, GoesAndTheNextStartInstalls)
+{
+    testsupport::LoggedFolder folder;
+    lf_layOut(folder, "1.0.0");
+    lf_storeVersion("1.0.0");
+    {
+        const FaultyMoves moves({0, EXDEV, true, nullptr, EIO});
+        lf_startOffering(3);
+    }
+    EXPECT_EQ(lf_loadStoredVersion(), "");
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_installed);
+    EXPECT_EQ(lf_entriesIn(g_simAddonAirportFolder), std::ssize(g_installed)) << "a copy left beside";
+
+    const FaultyMoves moves({0, EXDEV, true});
+    lf_startOffering(3);
+    EXPECT_EQ(MYSIMADDON24_VERSION.value.get(), "1.2.3");
+    EXPECT_EQ(lf_filesUnder("airports", g_simAddonAirportFolder), g_unzipped);
+}
+
 // A folder of the user's named as a file of the archive whose content cannot be read (the install
 // runs as a user without rights: nobody, when the tests run as root): it keeps its place, that file
 // is left out, and the version is stored.
 TEST(AnUnreadableFolderOfTheUsers, KeepsItsPlaceAndTheVersionIsStored)
 {
+    // nobody must reach the program folder, whatever TMPDIR is (mktemp -d makes one for root alone)
+    std::optional<testsupport::TempFolder> reachable;
+    if (::geteuid() == 0) {
+        reachable.emplace("/tmp");
+        fs::permissions(reachable->path(), fs::perms::others_exec, fs::perm_options::add);
+        reachable->setEnv("TMPDIR", reachable->path().string());
+    }
     testsupport::LoggedFolder folder;
     lf_layOut(folder, "1.0.0");
     const fs::path users = g_simAddonAirportFolder / "EHRD.txt";

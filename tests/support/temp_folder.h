@@ -29,9 +29,10 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
 
 class TempFolder {
 public:
-    TempFolder()
+    // made in `base`, by default the system's folder for temporary files (TMPDIR)
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "trwk-test-XXXXXX").string();
+        std::string pattern = (base / "trwk-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
