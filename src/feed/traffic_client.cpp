@@ -87,9 +87,13 @@ void RtTrafficClient::resetForRun() noexcept
     g_announceBlock = true;
 }
 
-void RtTrafficClient::queueBatch(std::uint32_t delaySeconds)
+void RtTrafficClient::queueBatch(std::uint32_t delaySeconds, std::int32_t askedUnderShift)
 {
     const BatchClearer clearer;
+    // asked before the shift changed: its aircraft would come back after the change ended theirs,
+    // and its times would become the feed time again
+    if (askedUnderShift != toffset.load())
+        return;
     g_liveCount = static_cast<std::int64_t>(g_readerBatch.size());
     // the traffic manager takes the feed time from the records it keeps: a report dated far
     // ahead, which it drops, must not move the program's clock
@@ -111,17 +115,17 @@ bool RtTrafficClient::buffer(std::int32_t& status)
     try {
         trafficText.clear();
         const QueryBox box = queryBox();
+        const std::int32_t shift = toffset.load();
         const std::string body =
             fmt::format("GUID={}&top={:.2F}&bottom={:.2F}&left={:.2F}&right={:.2F}&querytype=locationtraffic&toffset={}&buffercount={}&buffertime={}",
-                        guid.get(), box.top, box.bottom, box.left, box.right, toffset.load(), lf_bufferCount,
-                        lf_bufferTime);
+                        guid.get(), box.top, box.bottom, box.left, box.right, shift, lf_bufferCount, lf_bufferTime);
         const CURLcode code = post(body);
         if (code != CURLE_OK) {
             if (!(code == CURLE_ABORTED_BY_CALLBACK && stop.load()))
                 gf_logError(
                     fmt::format("{} buffer traffic code: {}", gf_utcTimeText(gf_wallClockSeconds()), gf_curlErrorText(code)));
         } else {
-            result = takeBufferAnswer(status);
+            result = takeBufferAnswer(status, shift);
         }
     } catch (const std::exception& e) {
         gf_logError(fmt::format("{}: {}", "buffer", e.what()));
@@ -135,7 +139,7 @@ bool RtTrafficClient::buffer(std::int32_t& status)
     return result;
 }
 
-bool RtTrafficClient::takeBufferAnswer(std::int32_t& status)
+bool RtTrafficClient::takeBufferAnswer(std::int32_t& status, std::int32_t askedUnderShift)
 {
     if (trafficText.empty()) {
         gf_logError("buffer traffic: empty content");
@@ -160,12 +164,12 @@ bool RtTrafficClient::takeBufferAnswer(std::int32_t& status)
             if (snapshot != data->end() && !snapshot->empty())
                 gf_processAnswerPart(*snapshot);
         }
-        queueBatch(static_cast<std::uint32_t>(lf_bufferTime * i));
+        queueBatch(static_cast<std::uint32_t>(lf_bufferTime * i), askedUnderShift);
     }
     return true;
 }
 
-bool RtTrafficClient::takeTrafficAnswer(std::int32_t& status)
+bool RtTrafficClient::takeTrafficAnswer(std::int32_t& status, std::int32_t askedUnderShift)
 {
     if (trafficText.empty()) {
         gf_logError("traffic receive: empty content");
@@ -178,7 +182,7 @@ bool RtTrafficClient::takeTrafficAnswer(std::int32_t& status)
         const auto data = answer.find("data");
         if (data != answer.end() && !data->empty())
             gf_processAnswerPart(*data);
-        queueBatch(lf_loopDelay);
+        queueBatch(lf_loopDelay, askedUnderShift);
         return true;
     }
     if (answerStatus == 406) {
@@ -216,9 +220,10 @@ bool RtTrafficClient::receive(std::int32_t& status)
             }
             trafficText.clear();
             const QueryBox box = queryBox();
+            const std::int32_t shift = toffset.load();
             const std::string body = fmt::format(
                 "GUID={}&top={:.2F}&bottom={:.2F}&left={:.2F}&right={:.2F}&querytype=locationtraffic&toffset={}",
-                guid.get(), box.top, box.bottom, box.left, box.right, toffset.load());
+                guid.get(), box.top, box.bottom, box.left, box.right, shift);
             const CURLcode code = post(body);
             if (code != CURLE_OK) {
                 if (code == CURLE_ABORTED_BY_CALLBACK && stop.load())
@@ -227,7 +232,7 @@ bool RtTrafficClient::receive(std::int32_t& status)
                 waitInterval(rrl);
                 continue;
             }
-            if (!takeTrafficAnswer(status))
+            if (!takeTrafficAnswer(status, shift))
                 break;
             waitInterval(rrl);
         } catch (const std::exception& e) {

@@ -27,9 +27,10 @@ public:
     void parkedtraffic();
 
     // The answers in trafficText, read without waiting; JSON errors raise. The first request's
-    // (true when it carried data) and the loop's (false leaves the loop).
-    bool takeBufferAnswer(std::int32_t& status);
-    bool takeTrafficAnswer(std::int32_t& status);
+    // (true when it carried data) and the loop's (false leaves the loop). An answer asked under
+    // another time shift than the one now in force is of another time and is set aside.
+    bool takeBufferAnswer(std::int32_t& status, std::int32_t askedUnderShift);
+    bool takeTrafficAnswer(std::int32_t& status, std::int32_t askedUnderShift);
     // The parked-traffic answer: its records, and the status handed back (0: read).
     void takeParkedAnswer(std::int32_t& status, std::vector<ParkedTrafficRecord>& records);
 
@@ -45,9 +46,9 @@ public:
     std::string trafficText;                   // reply of both handles
 
 private:
-    // g_liveCount, then the traffic manager (which also sets g_latestFeedTime); the batch is
-    // empty afterwards.
-    void queueBatch(std::uint32_t delaySeconds);
+    // g_liveCount, then the traffic manager (which also sets g_latestFeedTime), unless the batch
+    // was asked under another time shift than the one in force; the batch is empty afterwards.
+    void queueBatch(std::uint32_t delaySeconds, std::int32_t askedUnderShift);
     // Runs one request on trafficHandle; the transfer's result.
     CURLcode post(const std::string& body);
 

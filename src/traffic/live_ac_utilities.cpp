@@ -6,9 +6,11 @@
 #include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
 #include "traffic/traffic_jobs.h"
+#include "traffic/run_flags.h"
 #include "traffic/user_snapshot.h"
 
 #include <algorithm>
+#include <mutex>
 
 bool gf_removeOneLiveAc(double d)
 {
@@ -49,7 +51,12 @@ std::int32_t gf_countActiveLiveAc()
 void gf_removeLiveAcForTimeShift()
 {
     // aircraft of the old time: those in the simulator leave it, waiting creations are withdrawn,
-    // those still collecting samples are forgotten, those leaving for another livery do not return
+    // those still collecting samples are forgotten, those leaving for another livery do not return,
+    // and the feed's records not yet applied make none again
+    {
+        std::lock_guard lock(g_flagsMutex);
+        g_feedStack.clear();
+    }
     for (LiveAc& ac : g_liveAircraft)
         if (ac.acState == AcState::active || ac.acState == AcState::buffer || ac.acState == AcState::liveryrespawn ||
             (ac.acState == AcState::adding2sim && !ac.removeWhenCreated))

@@ -2,6 +2,8 @@
 // interval, and every misbehaviour of the service ending as it should, never hanging.
 #include "feed_fixture.h"
 
+#include "foundation/time_shift.h"
+
 namespace {
 
 // an answer of the loop with one aircraft
@@ -169,6 +171,33 @@ TEST_F(TrafficReader, AStopEndsATransferUnderWay)
     EXPECT_TRUE(logWith("RT API").empty());
     EXPECT_FALSE(g_stop);
     server.releaseHanging();
+}
+
+// An answer asked under a shift of three days that comes in after the shift is taken back is of
+// another time: it is set aside, and the answers asked after the change are handed over.
+TEST_F(TrafficReader, AnAnswerAskedUnderTheShiftBeforeIsSetAside)
+{
+    struct ThreeDays {
+        ThreeDays() { g_timeOffset = 3 * 1440; }
+        ~ThreeDays() { g_timeOffset = 0; }
+    } shift;
+    const json straggler{{"4b1801", goodLine("4b1801").json()}, {"4b1802", goodLine("4b1802", "BAW2").json()}};
+    scriptLoop({200, json{{"status", 200}, {"rrl", 1000}, {"data", straggler}}.dump(), true});
+    gf_startTrafficReader();
+    ASSERT_TRUE(waitFor([&] { return server.hanging() == 1; }));
+    g_timeOffset = 0;
+    server.releaseHanging();
+    ASSERT_TRUE(waitFor([&] { return batchCount() >= 2; }));
+    ASSERT_TRUE(stopReaders());
+
+    for (const QueuedBatch& batch : batches()) {
+        ASSERT_EQ(batch.records.size(), 1u);
+        EXPECT_EQ(batch.records[0].hexId, 0x4b1805u);
+    }
+    const auto requests = server.requests("/v4/traffic");
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_EQ(requests[1].fields.at("toffset"), "4320");
+    EXPECT_EQ(requests[2].fields.at("toffset"), "0");
 }
 
 TEST_F(TrafficReader, AHugeServiceIntervalDoesNotHoldUpAStop)

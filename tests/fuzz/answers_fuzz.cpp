@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     lt_read([&] { weather.takeMetarAnswer(status); });
     lt_read([&] { weather.takeWeatherAnswer(status); });
-    lt_read([&] { traffic.takeBufferAnswer(status); });
-    lt_read([&] { traffic.takeTrafficAnswer(status); });
+    lt_read([&] { traffic.takeBufferAnswer(status, 0); });
+    lt_read([&] { traffic.takeTrafficAnswer(status, 0); });
     lt_read([&] { traffic.takeParkedAnswer(status, parked); });
     AuthRefusal refusal;
     lt_read([&] { gf_takeAuthAnswer(weather, refusal); });

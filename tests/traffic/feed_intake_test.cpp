@@ -14,6 +14,7 @@
 #include "traffic/run_flags.h"
 #include "traffic/stand_parking.h"
 #include "traffic/traffic_containers.h"
+#include "traffic/traffic_jobs.h"
 
 #include <chrono>
 #include <cmath>
@@ -51,6 +52,25 @@ protected:
         return samplesOf(t.hexId);
     }
     static inline const Trajectory slow{.groundSpeedKt = 100.0, .startTime = g_t0};
+
+    // An answer of the loop through the Traffic Reader, asked under that time shift: an aircraft
+    // "4b18<nn>" for each report time, numbered from `first`, near 50 N, 8 E.
+    static void takeAnswer(const std::vector<double>& times, std::int32_t askedUnderShift, std::size_t first = 1)
+    {
+        nlohmann::json data = nlohmann::json::object();
+        for (std::size_t i = 0; i < times.size(); ++i) {
+            const std::string hex = fmt::format("4b18{:02x}", first + i);
+            nlohmann::json& line = data[hex] = nlohmann::json(48, nullptr);
+            for (const auto& [k, value] : std::vector<std::pair<std::size_t, nlohmann::json>>{
+                     {0, hex}, {1, 50.05}, {2, 8.05}, {3, 90.0}, {4, 5000}, {5, 250.0}, {8, "A320"}, {10, times[i]},
+                     {13, fmt::format("DLH{}", first + i)}, {17, "adsb_icao"}})
+                line[k] = value;
+        }
+        RtTrafficClient& reader = gf_trafficClient();
+        reader.trafficText = nlohmann::json{{"status", 200}, {"data", data}}.dump();
+        std::int32_t status = 0;
+        reader.takeTrafficAnswer(status, askedUnderShift);
+    }
 };
 
 TEST_F(FeedIntake, DueTicksFollowTheMedianAndNeverWrap)
@@ -279,19 +299,7 @@ TEST_F(FeedIntake, TheProgramsClockFollowsOnlyTheReportsKept)
     g_rangeNm = 40.0;
     // the feed time after one answer through the Traffic Reader, of a report at each time
     const auto lt_feedTimeAfter = [](const std::vector<double>& times) {
-        nlohmann::json data = nlohmann::json::object();
-        for (std::size_t i = 0; i < times.size(); ++i) {
-            const std::string hex = fmt::format("4b18{:02x}", i + 1);
-            nlohmann::json& line = data[hex] = nlohmann::json(48, nullptr);
-            for (const auto& [k, value] : std::vector<std::pair<std::size_t, nlohmann::json>>{
-                     {0, hex}, {1, 50.05}, {2, 8.05}, {3, 90.0}, {4, 5000}, {5, 250.0}, {8, "A320"}, {10, times[i]},
-                     {13, fmt::format("DLH{}", i + 1)}, {17, "adsb_icao"}})
-                line[k] = value;
-        }
-        RtTrafficClient& reader = gf_trafficClient();
-        reader.trafficText = nlohmann::json{{"status", 200}, {"data", data}}.dump();
-        std::int32_t status = 0;
-        reader.takeTrafficAnswer(status);
+        takeAnswer(times, g_timeOffset);
         return g_latestFeedTime.load();
     };
     const double t0 = 1767225590.0, in2035 = 2062000000.0;
@@ -412,6 +420,82 @@ TEST_F(FeedIntake, ALoneReportRightAfterAShiftIsTakenBackIsTaken)
     gf_intakeFeedBatch(answer, 0);
     EXPECT_NE(gf_findLiveAc(now.hexId), nullptr);
     EXPECT_EQ(g_latestFeedTime.load(), double(wallClock));
+}
+
+// A lone answer an hour ahead of now under a shift of three days, then one 5 s later dated 5 s
+// later right after the shift is taken back: the two would agree, but the first is of another
+// time, so the second sets no clock an hour ahead.
+TEST_F(FeedIntake, ALoneAnswerUnderTheShiftBeforeAgreesWithNoneAfterIt)
+{
+    const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
+    testsupport::ManualTime time(wallClock);
+    const double hourAhead = wallClock + 3600.0;
+    g_latestFeedTime = 0.0;
+    {
+        const ThreeDayShift threeDays;
+        std::vector<FeedRecord> answer{Trajectory{.hexId = 0x550001, .startTime = hourAhead - 5.0}.at(hourAhead - 5.0)};
+        gf_intakeFeedBatch(answer, 0);
+        ASSERT_EQ(g_latestFeedTime.load(), 0.0);
+    }
+    time.clock().advance(std::chrono::seconds(5));
+    std::vector<FeedRecord> answer{Trajectory{.hexId = 0x550002, .startTime = hourAhead}.at(hourAhead)};
+    gf_intakeFeedBatch(answer, 0);
+    EXPECT_EQ(g_latestFeedTime.load(), 0.0);
+    EXPECT_EQ(gf_now(), wallClock + 5);
+}
+
+// An answer asked under a shift of three days that comes in after the shift is taken back (a
+// straggler of 0 to 3 aircraft): none of its aircraft is made, and the lone answers of now that
+// follow make theirs.
+TEST_F(FeedIntake, AnAnswerAskedUnderTheShiftBeforeIsSetAside)
+{
+    const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
+    constexpr std::int32_t threeDays = 3 * 1440;
+    testsupport::ManualTime time(wallClock);
+    gf_setReaderRefPos(LatLon{50.0, 8.0});
+    g_rangeNm = 40.0;
+    const double shown = wallClock - 3 * 86400.0;
+    for (std::size_t straggler = 0; straggler <= 3; ++straggler) {
+        restart();
+        gf_setRunning(true);
+        const ThreeDayShift shift;
+        takeAnswer({shown, shown + 1.0}, threeDays, 0x10); // the traffic of three days ago
+        driver.run(10);
+        ASSERT_NE(gf_findLiveAc(0x4b1810), nullptr) << straggler;
+
+        std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false};
+        gf_removeLiveAcForTimeShift(); // as the control thread does on the change
+        driver.run(10);
+        std::vector<double> times;
+        for (std::size_t i = 0; i < straggler; ++i)
+            times.push_back(shown + 10.0 + static_cast<double>(i));
+        takeAnswer(times, threeDays, 0x20);
+        driver.run(10);
+        for (std::uint32_t hexId = 0x4b1820; hexId < 0x4b1824; ++hexId)
+            EXPECT_EQ(gf_findLiveAc(hexId), nullptr) << straggler << " made " << std::hex << hexId;
+
+        for (std::size_t i = 0; i < 2; ++i) {
+            time.clock().advance(std::chrono::seconds(5));
+            takeAnswer({static_cast<double>(wallClock) + 5.0 * static_cast<double>(i)}, 0, 0x30 + i);
+            driver.run(10);
+            EXPECT_NE(gf_findLiveAc(static_cast<std::uint32_t>(0x4b1830 + i)), nullptr) << straggler << " answer " << i;
+        }
+    }
+}
+
+// The feed's records of the old time not yet applied when the shift changes make no aircraft.
+TEST_F(FeedIntake, ATimeShiftLeavesNoRecordOfTheOldTimeToApply)
+{
+    gf_setRunning(true);
+    std::vector<FeedRecord> batch;
+    for (std::uint32_t hex = 0x610000; hex < 0x610005; ++hex)
+        batch.push_back(Trajectory{.hexId = hex, .callsign = fmt::format("EZY{}", hex)}.at(g_t0));
+    gf_intakeFeedBatch(batch, 30);
+    driver.pass(); // two of five applied
+    ASSERT_EQ(g_liveAircraft.size(), 2u);
+    gf_removeLiveAcForTimeShift();
+    driver.run(10);
+    EXPECT_EQ(g_liveAircraft.size(), 0u);
 }
 
 } // namespace
