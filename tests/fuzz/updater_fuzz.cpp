@@ -5,14 +5,19 @@
 // archive's bounds, exactly when the new version was stored, with nothing left beside it; the
 // user's sub-folder in it, named as a file of the seeds' archive (which it keeps out), stays; each
 // data file is the old one or the site's, exactly when its version was stored, and nothing else is
-// left in input/.
+// left in input/. Each input runs twice: on one drive, then with the add-on folder on another (each
+// move out of the written folder refused as one across file systems, so that every file is
+// copied), which must leave exactly what one drive left: the same files, contents and versions.
 #include "fuzz_support.h"
 
 #include "app/data_updater.h"
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 
+#include <cerrno>
+#include <dlfcn.h>
 #include <iterator>
+#include <map>
 #include <string>
 
 using fuzzsupport::check;
@@ -26,6 +31,23 @@ fs::path g_userFolder; // in the add-on folder
 // A link file of the installed version, named as no archive entry can make one: the program writes
 // "<stem>.txt" files only, and a stem never holds a backslash (nor a slash).
 fs::path g_installedFile;
+bool g_acrossDrives = false; // the add-on folder on another drive than the written one
+
+} // namespace
+
+// The process's rename(): across drives, a move out of the written folder fails as a real one would.
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    using Rename = int (*)(const char*, const char*);
+    static const auto lt_real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
+    if (g_acrossDrives && std::string_view(from).find("my_simaddon.new/") != std::string_view::npos) {
+        errno = EXDEV;
+        return -1;
+    }
+    return lt_real(from, to);
+}
+
+namespace {
 
 void lf_checkDataFile(const fs::path& local, const fs::path& onSite, const std::string& old, const StringParameter& option)
 {
@@ -58,6 +80,52 @@ void lf_checkAddonFolder()
     check(files <= 10000 && bytes <= (32u << 20), "add-on folder: within the archive's bounds");
 }
 
+// What a start left: every entry below airports/ and input/ (links not followed) with its kind,
+// permissions and content, and the versions stored.
+std::map<std::string, std::string> lf_outcome()
+{
+    std::map<std::string, std::string> outcome;
+    for (const char* top : {"airports", "input"})
+        for (const auto& entry : fs::recursive_directory_iterator(top)) {
+            const fs::file_status status = entry.symlink_status();
+            std::string& seen = outcome[entry.path().string()];
+            seen = std::to_string(static_cast<int>(status.type())) + " " + std::to_string(static_cast<int>(status.permissions()));
+            if (status.type() == fs::file_type::regular)
+                seen += " " + readFile(entry.path());
+            else if (status.type() == fs::file_type::symlink)
+                seen += " " + fs::read_symlink(entry.path()).string();
+        }
+    for (const StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
+        outcome[option->name] = option->value.get();
+    return outcome;
+}
+
+// One start against the site, as a user's program folder at the old versions finds it; the rules
+// checked, and what it left.
+std::map<std::string, std::string> lf_start()
+{
+    gf_resetOptions();
+    LOG.value = false;
+    SIM_CHOICE.value = std::string("MSFS 2024");
+    for (StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
+        option->value = g_oldVersion;
+    fs::remove_all("airports");
+    fs::remove_all("input");
+    fuzzsupport::writeFile(g_installedFile, "k");
+    fuzzsupport::writeFile(g_userFolder / "inner.txt", "i");
+    fuzzsupport::writeFile(g_regcodesEncPath, "old aig");
+    fuzzsupport::writeFile(g_dbaseEncPath, "old dbase");
+
+    gf_checkForUpdates();
+
+    check(!fs::exists("my_simaddon2024.zip"), "archive: removed on every way out");
+    lf_checkAddonFolder();
+    lf_checkDataFile(g_regcodesEncPath, "site/AIG-regcodes.enc", "old aig", AIG_VERSION);
+    lf_checkDataFile(g_dbaseEncPath, "site/dbase.enc", "old dbase", DBASE_VERSION);
+    check(std::distance(fs::directory_iterator("input"), fs::directory_iterator()) == 2, "input: the two data files only");
+    return lf_outcome();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -83,24 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (zip != std::string_view::npos)
         fuzzsupport::writeFile("site/mysimaddon24/my_simaddon2024.zip", bytes.substr(zip));
 
-    gf_resetOptions();
-    LOG.value = false;
-    SIM_CHOICE.value = std::string("MSFS 2024");
-    for (StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
-        option->value = g_oldVersion;
-    fs::remove_all("airports");
-    fs::remove_all("input");
-    fuzzsupport::writeFile(g_installedFile, "k");
-    fuzzsupport::writeFile(g_userFolder / "inner.txt", "i");
-    fuzzsupport::writeFile(g_regcodesEncPath, "old aig");
-    fuzzsupport::writeFile(g_dbaseEncPath, "old dbase");
-
-    gf_checkForUpdates();
-
-    check(!fs::exists("my_simaddon2024.zip"), "archive: removed on every way out");
-    lf_checkAddonFolder();
-    lf_checkDataFile(g_regcodesEncPath, "site/AIG-regcodes.enc", "old aig", AIG_VERSION);
-    lf_checkDataFile(g_dbaseEncPath, "site/dbase.enc", "old dbase", DBASE_VERSION);
-    check(std::distance(fs::directory_iterator("input"), fs::directory_iterator()) == 2, "input: the two data files only");
+    const auto oneDrive = lf_start();
+    g_acrossDrives = true;
+    const auto acrossDrives = lf_start();
+    g_acrossDrives = false;
+    check(acrossDrives == oneDrive, "across drives: what one drive leaves");
     return 0;
 }
