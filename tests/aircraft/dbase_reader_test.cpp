@@ -182,7 +182,7 @@ TEST_F(DbaseReaderTest, CargoFlagIsTrueForTheFirstLettersOfYesAndTrue)
         records += fmt::format(R"(<db reg="R{}" airl="DLH" type="A320" cargo="{}"/>)", i, values[i].first);
     ASSERT_TRUE(readWith({{"dbase", records + "<db reg=\"NOFLAG\" airl=\"DLH\" type=\"A320\"/></dbase>"}}));
     for (std::size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(g_dbase.records.at("R" + std::to_string(i)).cargo, values[i].second) << "'" << values[i].first << "'";
+        EXPECT_EQ(g_dbase.records.at(fmt::format("R{}", i)).cargo, values[i].second) << "'" << values[i].first << "'";
     EXPECT_FALSE(g_dbase.records.at("NOFLAG").cargo);
 }
 

@@ -136,10 +136,7 @@ protected:
         g_readerStop = true;
         g_weatherStop = true;
         server.releaseHanging();
-        if (g_simClientThread.joinable()) {
-            g_simClientThread.request_stop();
-            g_simClientThread.join();
-        }
+        endSimClient();
         EXPECT_TRUE(eventually(gf_readersDone, std::chrono::seconds(15))) << "a reader hangs";
         driver.reset();
         gf_setSimLinkHooks({});
@@ -149,6 +146,17 @@ protected:
         g_parentWindow = nullptr;
         w32::testing::reset();
         gf_clearStatusAndError();
+    }
+
+    // The SimClient thread of a run ended: a run's close-down asks it to stop, and only the next
+    // run's start waits for it. A test whose clock goes before the fixture ends it first, as the
+    // thread sleeps on the program's clock.
+    static void endSimClient()
+    {
+        if (g_simClientThread.joinable()) {
+            g_simClientThread.request_stop();
+            g_simClientThread.join();
+        }
     }
 
     // The model simulator, driven in time on the program's clock; `changes` are merged into its scenario.

@@ -47,6 +47,7 @@ protected:
         if (!waits || posted().empty())
             gf_onCloseBox();
         control.join();
+        endSimClient();
         driver.reset(); // it sleeps on the program's clock, which may be the test's
     }
 

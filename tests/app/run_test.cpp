@@ -75,6 +75,7 @@ TEST_F(AppTest, WithoutAFirstTrafficAnswerTheRunRestartsAsReaderError)
     EXPECT_EQ(posted(), std::vector<UINT>{WM_APP_RUN});
     EXPECT_FALSE(SCAN_AIRPORTS.value.load()) << "a failed run is not followed by long scans";
     server.releaseHanging();
+    endSimClient();
     driver.reset(); // it sleeps on the manual clock
 }
 
