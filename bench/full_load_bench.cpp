@@ -13,6 +13,7 @@
 #include "airports/park_data.h"
 #include "feed/feed_record.h"
 #include "foundation/option_table.h"
+#include "foundation/time_shift.h"
 #include "simconnect/sim_backend.h"
 #include "simconnect/sim_model.h"
 #include "simlink/sim_messages.h"
@@ -150,7 +151,7 @@ void lf_feedLoop()
     if (tick % 200 != 0)
         return;
     auto batch = lf_snapshot(g_epoch + 30.0 + tick / 100.0);
-    gf_intakeFeedBatch(batch, 30);
+    gf_intakeFeedBatch(batch, 30, g_timeOffset);
 }
 
 template <class Records>
@@ -187,7 +188,7 @@ void lf_bringUp()
     lf_buildCircles();
     for (std::uint32_t k = 0; k < 5; ++k) {
         auto batch = lf_snapshot(g_epoch + 6.0 * k);
-        gf_intakeFeedBatch(batch, 6 * k);
+        gf_intakeFeedBatch(batch, 6 * k, g_timeOffset);
     }
     for (int pass = 0; pass < 20000 && lf_countActive() < g_circles.size(); ++pass) {
         lf_feedLoop();

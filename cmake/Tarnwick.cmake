@@ -35,8 +35,8 @@ function(trwk_test name)
   trwk_warnings(${name})
   trwk_batches(${name})
   if(TRWK_UNITY_BUILD)
-    # a fixture in an anonymous namespace of a batched source is taken for one of a header
-    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+    # a fixture in an anonymous namespace of a batched source is taken for one of a header (g++)
+    target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
   endif()
   # the whole run takes minutes of real time: it starts first, so that the rest run beside it
   set(cost 0)

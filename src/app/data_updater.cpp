@@ -13,11 +13,9 @@
 #include "foundation/status_line.h"
 #include "foundation/text_file.h"
 #include "foundation/version.h"
-#include "platform/file_read.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <exception>
 #include <fmt/format.h>
@@ -224,26 +222,18 @@ void lf_settleInterruptedInstall()
 
 // Moves a written file to a name cleared for it, over the installed file of that name, which
 // stays whole until the new one takes its place. Across file systems (an add-on folder linked to
-// another drive) the copy is made beside it, in a file made anew under a short name of its own
-// (nothing there is opened, link or file, and any name the folder holds fits), and renamed over
+// another drive) its content is written beside it, into a file made anew under a short name of its
+// own (nothing there is opened, link or file, and any name the folder holds fits), and renamed over
 // it; a copy that fails (a full drive) goes. A copy left by a start that was killed goes with the
 // next install's clean-up, its name being no "<stem>.txt".
-void lf_moveFile(const fs::path& from, const fs::path& to, std::error_code& ec)
+void lf_moveFile(const fs::path& from, const fs::path& to, const std::string& content, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return;
-    std::string content;
-    if (const platform::FileRead read = platform::readFile(from, content, lf_maxEntryBytes); read.error != 0) {
-        ec.assign(read.error, std::generic_category());
+    const fs::path copy = gf_writeNewFile(content, (to.parent_path() / ".copy-XXXXXX").native(), from, ec);
+    if (copy.empty())
         return;
-    }
-    const fs::path copy = gf_writeNewFile(content, (to.parent_path() / ".copy-XXXXXX").native(), from);
-    if (copy.empty()) {
-        ec.assign(errno != 0 ? errno : EIO, std::generic_category()); // never an empty error: it counts as moved
-        return;
-    }
-    ec.clear();
     if (fs::rename(copy, to, ec); ec) {
         std::error_code ignored;
         fs::remove(copy, ignored);
@@ -279,7 +269,7 @@ std::optional<std::size_t> lf_putInPlace(const fs::path& fresh, const std::map<s
             continue;
         }
         if (!moved)
-            lf_moveFile(fresh / name, target, moved);
+            lf_moveFile(fresh / name, target, content, moved);
         if (moved) {
             lf_logFolderError("move", fresh / name, moved);
             ++failed;

@@ -1,6 +1,6 @@
 #include "feed/feed_hooks.h"
 
-FeedHook<void(std::vector<FeedRecord>&, std::uint32_t)> gf_queueFeedBatch;
+FeedHook<void(std::vector<FeedRecord>&, std::uint32_t, std::int32_t)> gf_queueFeedBatch;
 FeedHook<void(std::uint32_t, std::uint32_t, std::uint32_t)> gf_feedObjectListHook;
 FeedHook<UserPosition()> gf_userSnapshot;
 FeedHook<ParkAirportRef()> gf_parkAirport;

@@ -66,8 +66,10 @@ inline constexpr std::uint32_t g_objectKindFeedBlocked = 5;
 
 // Traffic manager: gives every record of one answer its due tick (delay in seconds: 0, 6, 12,
 // 18, 24 for the start-up snapshots, 30 for the loop) and sets g_latestFeedTime from the records
-// it keeps. The feed empties the batch afterwards.
-extern FeedHook<void(std::vector<FeedRecord>& batch, std::uint32_t delaySeconds)> gf_queueFeedBatch;
+// it keeps; the answer was asked under that time shift (minutes). The feed empties the batch
+// afterwards.
+extern FeedHook<void(std::vector<FeedRecord>& batch, std::uint32_t delaySeconds, std::int32_t askedUnderShift)>
+    gf_queueFeedBatch;
 // Traffic manager: appends an object-list entry {object id, hex id, kind}.
 extern FeedHook<void(std::uint32_t objectId, std::uint32_t hexId, std::uint32_t kind)> gf_feedObjectListHook;
 // Traffic manager: a copy of g_userSnapshot's position, taken under its lock.

@@ -97,7 +97,7 @@ void RtTrafficClient::queueBatch(std::uint32_t delaySeconds, std::int32_t askedU
     g_liveCount = static_cast<std::int64_t>(g_readerBatch.size());
     // the traffic manager takes the feed time from the records it keeps: a report dated far
     // ahead, which it drops, must not move the program's clock
-    gf_queueFeedBatch(g_readerBatch, delaySeconds);
+    gf_queueFeedBatch(g_readerBatch, delaySeconds, askedUnderShift);
 }
 
 CURLcode RtTrafficClient::post(const std::string& body)

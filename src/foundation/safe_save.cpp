@@ -62,19 +62,24 @@ bool lf_runHook(const std::filesystem::path& temporary)
 
 } // namespace
 
-std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf)
+std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf,
+                                      std::error_code& ec)
 {
+    ec.clear();
     const int fd = ::mkstemp(pattern.data()); // O_CREAT | O_EXCL: never a file or link already there
-    if (fd < 0)
+    if (fd < 0) {
+        ec.assign(errno, std::generic_category());
         return {};
+    }
     lf_copyMode(fd, modeOf);
-    bool ok = lf_writeAll(fd, text) && ::fdatasync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
+    errno = 0;
+    if (!lf_writeAll(fd, text) || ::fdatasync(fd) != 0)
+        ec.assign(errno != 0 ? errno : EIO, std::generic_category()); // a write of nothing sets none
+    if (::close(fd) != 0 && !ec)
+        ec.assign(errno, std::generic_category());
+    if (!ec)
         return pattern;
-    const int error = errno;
     ::unlink(pattern.c_str());
-    errno = error;
     return {};
 }
 
@@ -84,7 +89,8 @@ bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::p
     doc.save(writer);
 
     // the new file keeps the permissions of the one it replaces
-    const std::filesystem::path temporary = gf_writeNewFile(writer.text, path.string() + ".XXXXXX", path);
+    std::error_code ec;
+    const std::filesystem::path temporary = gf_writeNewFile(writer.text, path.string() + ".XXXXXX", path, ec);
     if (temporary.empty())
         return false;
     const bool ok = lf_runHook(temporary) && std::rename(temporary.c_str(), path.c_str()) == 0;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace pugi {
 class xml_document;
@@ -17,8 +18,9 @@ bool gf_saveXmlReplacing(const pugi::xml_document& doc, const std::filesystem::p
 // Writes `text` into a file made anew under `pattern`, a path whose name ends in "XXXXXX": the
 // name it becomes is one that nothing held (what is there already, a link or a file, is never
 // opened). The file takes the permissions of `modeOf` when that exists and reaches the disk. The
-// file made; empty when anything failed (errno tells why), and then nothing is left.
-std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf);
+// file made; empty when anything failed (`ec` tells why), and then nothing is left.
+std::filesystem::path gf_writeNewFile(std::string_view text, std::string pattern, const std::filesystem::path& modeOf,
+                                      std::error_code& ec);
 
 // Called with the temporary file after it is written and before it replaces the target; an
 // exception from it fails the save. Tests use it to interrupt a save; nullptr removes it.

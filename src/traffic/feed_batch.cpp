@@ -38,7 +38,8 @@ std::mutex g_latestKeptMutex;
 LatestFeedTime g_latestKept;
 // The report time of the last lone answer while no time was kept, and when it came.
 std::optional<LatestFeedTime> g_lastLone;
-// The time shift both were taken under: they are of another time once it changes.
+// The time shift of the answers both were taken from: they are of another time once an answer
+// of another shift comes.
 std::int32_t g_keptUnderShift = 0;
 
 // Nothing kept to judge the answers against (the mutex held).
@@ -86,11 +87,11 @@ bool lf_agreesWithLastLone(double time, double now)
 // may not become the feed time: a lone record with nothing before it that cannot be now and does
 // not agree with the lone answer before it within a day of the clock, which would otherwise
 // disarm this check and move the shifted clock.
-bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted)
+bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted, std::int32_t shift)
 {
     const double now = lf_steadySeconds();
     std::lock_guard lock(g_latestKeptMutex);
-    if (const std::int32_t shift = g_timeOffset.load(); shift != g_keptUnderShift) {
+    if (shift != g_keptUnderShift) {
         lf_forgetKept();
         g_keptUnderShift = shift;
     }
@@ -146,7 +147,7 @@ std::uint32_t gf_dueTick(double recordTime, double medianTime, std::int64_t base
     return gf_clampTick(base - 10 * static_cast<std::int64_t>(k));
 }
 
-void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds)
+void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds, std::int32_t askedUnderShift)
 {
     if (batch.empty()) {
         g_latestFeedTime = 0.0;
@@ -159,7 +160,7 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     const std::int64_t base = static_cast<std::int64_t>(offsetSeconds) * 100 + gf_tickNow();
-    if (lf_dropReportsFarAhead(batch, times))
+    if (lf_dropReportsFarAhead(batch, times, askedUnderShift))
         lf_takeFeedTime(batch);
     for (FeedRecord& r : batch)
         r.sample.dueTick = gf_dueTick(r.recordTime, median, base);
@@ -167,8 +168,10 @@ void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeco
         for (const FeedRecord& r : batch)
             gf_applyFeedRecord(r);
     } else {
+        // the shift looked at under the lock that a change's clearing of the stack takes: a batch of
+        // the shift before, put there after the clearing, would make the old time's aircraft again
         std::lock_guard lock(g_flagsMutex);
-        if (g_running && g_feedStack.empty())
+        if (g_running && g_feedStack.empty() && askedUnderShift == g_timeOffset.load())
             g_feedStack = std::move(batch);
     }
     batch.clear();

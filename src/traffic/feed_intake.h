@@ -14,8 +14,10 @@
 // newest record kept is the feed time (g_latestFeedTime, 0 for an empty answer), that of a lone
 // record with no feed time before it in this run, or since the time shift changed, only when it
 // lies within 600 s of the system clock less the time shift, or when its time moved on from the
-// lone answer's before it as the steady clock did, give or take 30 s. The batch is empty afterwards.
-void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds);
+// lone answer's before it as the steady clock did, give or take 30 s. What is kept is of the time
+// shift the answer was asked under (minutes); a loop answer asked under another shift than the one
+// in force does not reach the stack. The batch is empty afterwards.
+void gf_intakeFeedBatch(std::vector<FeedRecord>& batch, std::uint32_t offsetSeconds, std::int32_t askedUnderShift);
 // A new run: no earlier feed time, nor lone answer, for the answers to be judged against.
 void gf_resetLatestFeedTime();
 // The due tick of a record: base - 10 x k, k = (record time - median) x -10 truncated, computed

@@ -74,7 +74,7 @@ protected:
         g_firstReception = false;
         g_transferLimits.connectTimeoutMs = 10000;
         g_transferLimits.lowSpeedSeconds = 30;
-        gf_queueFeedBatch.install([this](std::vector<FeedRecord>& batch, std::uint32_t delay) {
+        gf_queueFeedBatch.install([this](std::vector<FeedRecord>& batch, std::uint32_t delay, std::int32_t) {
             std::lock_guard lock(m_mutex);
             m_batches.push_back(QueuedBatch{batch, delay});
         });

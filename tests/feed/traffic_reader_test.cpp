@@ -213,7 +213,7 @@ TEST_F(TrafficReader, AHugeServiceIntervalDoesNotHoldUpAStop)
 
 TEST_F(TrafficReader, AnExceptionLeavingTheThreadStillSetsItsDoneFlag)
 {
-    gf_queueFeedBatch.install([](std::vector<FeedRecord>&, std::uint32_t) { throw 42; });
+    gf_queueFeedBatch.install([](std::vector<FeedRecord>&, std::uint32_t, std::int32_t) { throw 42; });
     script(R"({"status":200,"rrl":1000,"data":{"buffer_0":{}}})", lf_loopAnswer(1000));
     gf_startTrafficReader();
     ASSERT_TRUE(endsByItself());
@@ -226,7 +226,7 @@ TEST_F(TrafficReader, AnExceptionLeavingTheThreadStillSetsItsDoneFlag)
 TEST_F(TrafficReader, AStdExceptionOfAHandOverOnlyCostsThatTurn)
 {
     std::atomic<int> calls{0};
-    gf_queueFeedBatch.install([&](std::vector<FeedRecord>& batch, std::uint32_t delay) {
+    gf_queueFeedBatch.install([&](std::vector<FeedRecord>& batch, std::uint32_t delay, std::int32_t) {
         if (delay == 30 && calls++ == 0)
             throw std::logic_error("hand-over refused");
         EXPECT_FALSE(batch.empty() && delay == 30);

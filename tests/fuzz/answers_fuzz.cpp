@@ -17,7 +17,7 @@ using fuzzsupport::check;
 
 namespace {
 
-void lf_checkBatch(std::vector<FeedRecord>& batch, std::uint32_t)
+void lf_checkBatch(std::vector<FeedRecord>& batch, std::uint32_t, std::int32_t)
 {
     for (const FeedRecord& r : batch) {
         check(r.hexId > 10000, "live record: a transponder address");

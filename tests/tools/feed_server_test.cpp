@@ -174,7 +174,7 @@ TEST_F(FeedServerTest, TheProgramsFirstRequestGetsFiveSnapshots)
     g_qnh = 1023;
     gf_parkAirport.install([] { return lf_frankfurtContext().parkAirport; });
     std::vector<std::pair<std::uint32_t, std::vector<FeedRecord>>> batches;
-    gf_queueFeedBatch.install([&](std::vector<FeedRecord>& batch, std::uint32_t delay) {
+    gf_queueFeedBatch.install([&](std::vector<FeedRecord>& batch, std::uint32_t delay, std::int32_t) {
         batches.emplace_back(delay, batch);
     });
 

@@ -77,7 +77,7 @@ TEST_F(FeedIntake, DueTicksFollowTheMedianAndNeverWrap)
 {
     g_tick = 500;
     std::vector<FeedRecord> batch{Trajectory{}.at(g_t0)};
-    gf_intakeFeedBatch(batch, 30);
+    gf_intakeFeedBatch(batch, 30, g_timeOffset);
     ASSERT_EQ(g_feedStack.size(), 1u);
     EXPECT_EQ(g_feedStack[0].sample.dueTick, 3500u); // a single record falls due at base
     EXPECT_TRUE(batch.empty());
@@ -90,7 +90,7 @@ TEST_F(FeedIntake, DueTicksFollowTheMedianAndNeverWrap)
     std::vector<FeedRecord> first;
     for (std::uint32_t i = 0; i < 3; ++i)
         first.push_back(Trajectory{.hexId = 0x500000 + i, .callsign = fmt::format("DLH{}", 10 + i)}.at(g_t0 + 2.37 * i));
-    gf_intakeFeedBatch(first, 0);
+    gf_intakeFeedBatch(first, 0, g_timeOffset);
     ASSERT_EQ(g_liveAircraft.size(), 3u);
     for (std::uint32_t i = 0; i < 3; ++i)
         EXPECT_EQ(gf_findLiveAc(0x500000 + i)->samples.front().dueTick, i == 2 ? 230u : 0u) << i;
@@ -106,14 +106,14 @@ TEST_F(FeedIntake, LoopBatchesWaitForAnEmptyStackAndARunningFlightAndTwoGoPerPas
     };
     auto a = lt_batch(0x600000);
     gf_setRunning(false);
-    gf_intakeFeedBatch(a, 30);
+    gf_intakeFeedBatch(a, 30, g_timeOffset);
     EXPECT_TRUE(g_feedStack.empty() && a.empty()); // dropped whole
 
     gf_setRunning(true);
     a = lt_batch(0x600000);
     auto b = lt_batch(0x700000);
-    gf_intakeFeedBatch(a, 30);
-    gf_intakeFeedBatch(b, 30);
+    gf_intakeFeedBatch(a, 30, g_timeOffset);
+    gf_intakeFeedBatch(b, 30, g_timeOffset);
     EXPECT_TRUE(g_feedStack.size() == 5u && b.empty()); // the stack is not empty: the second dropped
     driver.pass();
     EXPECT_EQ(std::pair(g_liveAircraft.size(), g_feedStack.size()), (std::pair<std::size_t, std::size_t>(2, 3)));
@@ -259,7 +259,7 @@ TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)
     const Trajectory newcomer{.hexId = 0x520000, .callsign = "AFR7"};
     auto first = lt_answer(g_t0, g_t0);
     first.push_back(newcomer.at(g_t0 + 5e6)); // dated two months ahead
-    gf_intakeFeedBatch(first, 0);
+    gf_intakeFeedBatch(first, 0, g_timeOffset);
     EXPECT_EQ(gf_findLiveAc(newcomer.hexId), nullptr);
     const Trajectory known;
     ASSERT_NE(gf_findLiveAc(known.hexId), nullptr);
@@ -267,28 +267,28 @@ TEST_F(FeedIntake, AReportDatedFarBeyondItsAnswerNeitherMakesNorHoldsAnAircraft)
 
     // a bogus time for a known aircraft neither joins its samples nor shuts out its true reports
     auto second = lt_answer(g_t0 + 6.0, g_t0 + 5e6);
-    gf_intakeFeedBatch(second, 6);
+    gf_intakeFeedBatch(second, 6, g_timeOffset);
     EXPECT_EQ(samplesOf(known.hexId), 1u);
     auto third = lt_answer(g_t0 + 12.0, g_t0 + 12.0);
-    gf_intakeFeedBatch(third, 12);
+    gf_intakeFeedBatch(third, 12, g_timeOffset);
     ASSERT_EQ(samplesOf(known.hexId), 2u);
     EXPECT_LT(gf_findLiveAc(known.hexId)->samples.back().dueTick, 1000u + 12u * 100u + 1000u);
 
     // the newcomer's true reports make it as usual
     std::vector<FeedRecord> fourth{newcomer.at(g_t0 + 18.0)};
-    gf_intakeFeedBatch(fourth, 18);
+    gf_intakeFeedBatch(fourth, 18, g_timeOffset);
     EXPECT_NE(gf_findLiveAc(newcomer.hexId), nullptr);
 
     // in an answer of one or two a bogus report is judged against the rest of its answer and the
     // earlier answers; a true one is taken after a quarter of an hour without answers
     for (auto answer : {std::vector<FeedRecord>{known.at(g_t0 + 5e6)},
                         std::vector<FeedRecord>{newcomer.at(g_t0 + 24.0), known.at(g_t0 + 5e6)}}) {
-        gf_intakeFeedBatch(answer, 24);
+        gf_intakeFeedBatch(answer, 24, g_timeOffset);
         EXPECT_EQ(samplesOf(known.hexId), 2u);
     }
     time.clock().advance(std::chrono::minutes(15));
     std::vector<FeedRecord> back{known.at(g_t0 + 18.0 + 900.0)};
-    gf_intakeFeedBatch(back, 24);
+    gf_intakeFeedBatch(back, 24, g_timeOffset);
     EXPECT_EQ(samplesOf(known.hexId), 3u);
 }
 
@@ -390,7 +390,7 @@ TEST_F(FeedIntake, UnderATimeShiftALoneFirstReportMovesTheClockOnlyWhenItCanBeNo
             answer.push_back(
                 Trajectory{.hexId = ++hexId, .callsign = fmt::format("KLM{}", hexId), .startTime = t}.at(t));
         const std::size_t before = g_liveAircraft.size();
-        gf_intakeFeedBatch(answer, 0);
+        gf_intakeFeedBatch(answer, 0, g_timeOffset);
         EXPECT_EQ(g_liveAircraft.size() - before, step.made) << step.name;
         EXPECT_EQ(g_latestFeedTime.load(), step.feedTime) << step.name;
         EXPECT_EQ(gf_now(), step.feedTime > 0.0 ? std::int64_t(step.feedTime) : wallClock - step.systemClockLag)
@@ -409,7 +409,7 @@ TEST_F(FeedIntake, ALoneReportRightAfterAShiftIsTakenBackIsTaken)
     const Trajectory shifted{.hexId = 0x540001, .callsign = "KLM1", .startTime = shown};
     for (const double later : {0.0, 5.0}) {
         std::vector<FeedRecord> answer{shifted.at(shown + later)};
-        gf_intakeFeedBatch(answer, 0);
+        gf_intakeFeedBatch(answer, 0, g_timeOffset);
         time.clock().advance(std::chrono::seconds(5));
     }
     ASSERT_EQ(g_latestFeedTime.load(), shown + 5.0);
@@ -417,7 +417,7 @@ TEST_F(FeedIntake, ALoneReportRightAfterAShiftIsTakenBackIsTaken)
     std::tie(g_timeOffset, g_timeShifted) = std::pair{0, false};
     const Trajectory now{.hexId = 0x540002, .callsign = "KLM2", .startTime = double(wallClock)};
     std::vector<FeedRecord> answer{now.at(double(wallClock))};
-    gf_intakeFeedBatch(answer, 0);
+    gf_intakeFeedBatch(answer, 0, g_timeOffset);
     EXPECT_NE(gf_findLiveAc(now.hexId), nullptr);
     EXPECT_EQ(g_latestFeedTime.load(), double(wallClock));
 }
@@ -434,12 +434,12 @@ TEST_F(FeedIntake, ALoneAnswerUnderTheShiftBeforeAgreesWithNoneAfterIt)
     {
         const ThreeDayShift threeDays;
         std::vector<FeedRecord> answer{Trajectory{.hexId = 0x550001, .startTime = hourAhead - 5.0}.at(hourAhead - 5.0)};
-        gf_intakeFeedBatch(answer, 0);
+        gf_intakeFeedBatch(answer, 0, g_timeOffset);
         ASSERT_EQ(g_latestFeedTime.load(), 0.0);
     }
     time.clock().advance(std::chrono::seconds(5));
     std::vector<FeedRecord> answer{Trajectory{.hexId = 0x550002, .startTime = hourAhead}.at(hourAhead)};
-    gf_intakeFeedBatch(answer, 0);
+    gf_intakeFeedBatch(answer, 0, g_timeOffset);
     EXPECT_EQ(g_latestFeedTime.load(), 0.0);
     EXPECT_EQ(gf_now(), wallClock + 5);
 }
@@ -483,6 +483,34 @@ TEST_F(FeedIntake, AnAnswerAskedUnderTheShiftBeforeIsSetAside)
     }
 }
 
+// A loop answer asked under three days that the Traffic Reader handed over just as the shift was
+// taken back, reaching the intake after the change cleared the stack: its aircraft are not made,
+// and the lone answers of now that follow are not judged against its times.
+TEST_F(FeedIntake, AnAnswerOfTheShiftBeforeThatReachesTheIntakeAfterTheChangeIsOfItsOwnTime)
+{
+    const std::int64_t wallClock = 1767225600; // 2026-01-01 00:00 UTC
+    testsupport::ManualTime time(wallClock);
+    gf_setRunning(true);
+    const double shown = wallClock - 3 * 86400.0;
+    std::vector<FeedRecord> straggler;
+    for (std::uint32_t i = 0; i < 2; ++i)
+        straggler.push_back(Trajectory{.hexId = 0x560000 + i, .callsign = fmt::format("KLM{}", i), .startTime = shown}.at(
+            shown + i));
+    gf_intakeFeedBatch(straggler, 30, 3 * 1440); // the shift in force is none
+    EXPECT_TRUE(g_feedStack.empty());
+    for (int i = 0; i < 2; ++i) {
+        time.clock().advance(std::chrono::seconds(5));
+        const double now = double(wallClock + 5 * (i + 1));
+        std::vector<FeedRecord> answer{
+            Trajectory{.hexId = 0x560010u + i, .callsign = fmt::format("KLM1{}", i), .startTime = now}.at(now)};
+        gf_intakeFeedBatch(answer, 30, 0);
+        driver.run(10);
+        EXPECT_NE(gf_findLiveAc(0x560010u + i), nullptr) << "answer " << i;
+    }
+    EXPECT_EQ(gf_findLiveAc(0x560000), nullptr);
+    EXPECT_EQ(gf_findLiveAc(0x560001), nullptr);
+}
+
 // The feed's records of the old time not yet applied when the shift changes make no aircraft.
 TEST_F(FeedIntake, ATimeShiftLeavesNoRecordOfTheOldTimeToApply)
 {
@@ -490,7 +518,7 @@ TEST_F(FeedIntake, ATimeShiftLeavesNoRecordOfTheOldTimeToApply)
     std::vector<FeedRecord> batch;
     for (std::uint32_t hex = 0x610000; hex < 0x610005; ++hex)
         batch.push_back(Trajectory{.hexId = hex, .callsign = fmt::format("EZY{}", hex)}.at(g_t0));
-    gf_intakeFeedBatch(batch, 30);
+    gf_intakeFeedBatch(batch, 30, g_timeOffset);
     driver.pass(); // two of five applied
     ASSERT_EQ(g_liveAircraft.size(), 2u);
     gf_removeLiveAcForTimeShift();

@@ -11,6 +11,7 @@
 #include "airports/park_data.h"
 #include "feed/feed_hooks.h"
 #include "foundation/shell_state.h"
+#include "foundation/time_shift.h"
 #include "simconnect/sim_model.h"
 #include "simlink/sim_messages.h"
 #include "simlink/sim_queues.h"
@@ -153,7 +154,7 @@ struct Feeds {
     {
         for (std::uint32_t k = 0; k < 5; ++k) {
             auto batch = at(static_cast<double>(g_epoch) + 6.0 * k);
-            gf_queueFeedBatch(batch, 6 * k);
+            gf_queueFeedBatch(batch, 6 * k, g_timeOffset);
         }
     }
     void deliverLoop() const
@@ -162,7 +163,7 @@ struct Feeds {
         if (tick == 0 || tick % 200 != 0)
             return;
         auto batch = at(static_cast<double>(g_epoch) + 30.0 + tick / 100.0);
-        gf_queueFeedBatch(batch, 30);
+        gf_queueFeedBatch(batch, 30, g_timeOffset);
     }
 };
 

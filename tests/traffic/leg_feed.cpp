@@ -1,7 +1,8 @@
 #include "leg_feed.h"
 
-#include "traffic/run_flags.h"
 #include "feed/feed_hooks.h"
+#include "foundation/time_shift.h"
+#include "traffic/run_flags.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +51,7 @@ void LegFeed::deliverStartup() const
 {
     for (std::uint32_t k = 0; k < 5; ++k) {
         std::vector<FeedRecord> batch{at(epoch + 6.0 * k)};
-        gf_queueFeedBatch(batch, 6 * k);
+        gf_queueFeedBatch(batch, 6 * k, g_timeOffset);
     }
 }
 
@@ -60,7 +61,7 @@ void LegFeed::deliverLoop() const
     if (stopped || tick == 0 || tick % 200 != 0)
         return;
     std::vector<FeedRecord> batch{at(epoch + 30.0 + tick / 100.0)};
-    gf_queueFeedBatch(batch, 30);
+    gf_queueFeedBatch(batch, 30, g_timeOffset);
 }
 
 bool finitePosition(const AiPosition& p)

@@ -12,6 +12,7 @@
 #include "foundation/paths.h"
 #include "foundation/random.h"
 #include "foundation/status_line.h"
+#include "foundation/time_shift.h"
 #include "simlink/flight_plan.h"
 #include "simlink/object_list.h"
 #include "simlink/sim_ids.h"
@@ -211,7 +212,7 @@ void SyntheticFeed::deliverStartup() const
 {
     for (std::uint32_t k = 0; k < 5; ++k) {
         auto batch = snapshot(m_epoch + 6.0 * k);
-        gf_queueFeedBatch(batch, 6 * k);
+        gf_queueFeedBatch(batch, 6 * k, g_timeOffset);
     }
 }
 
@@ -221,7 +222,7 @@ void SyntheticFeed::deliverLoop() const
     if (stopped || tick == 0 || tick % 200 != 0)
         return;
     auto batch = snapshot(m_epoch + 30.0 + tick / 100.0);
-    gf_queueFeedBatch(batch, 30);
+    gf_queueFeedBatch(batch, 30, g_timeOffset);
 }
 
 // ---- driver
