@@ -86,7 +86,8 @@ bool lf_agreesWithLastLone(double time, double now)
 // silence is taken; a lone record with nothing before it is taken. False when the reports kept
 // may not become the feed time: a lone record with nothing before it that cannot be now and does
 // not agree with the lone answer before it within a day of the clock, which would otherwise
-// disarm this check and move the shifted clock.
+// disarm this check and move the shifted clock. An answer of another time shift (`shift`, the one
+// it was asked under) than the answers kept before forgets them.
 bool lf_dropReportsFarAhead(std::vector<FeedRecord>& batch, const std::vector<double>& sorted, std::int32_t shift)
 {
     const double now = lf_steadySeconds();

@@ -502,7 +502,8 @@ const fs::path g_passingName = g_simAddonAirportFolder / "EHAM.txt.part"; // whe
 INSTANTIATE_TEST_SUITE_P(
     Layouts, ACopyAcrossDrives,
     ::testing::Values(
-        AtACopysName{"ALinkToAFileOutside", [](const fs::path& outside) { fs::create_symlink(outside / "file.txt", g_passingName); }},
+        AtACopysName{"ALinkToAFileOutside",
+                     [](const fs::path& outside) { fs::create_symlink(outside / "file.txt", g_passingName); }},
         AtACopysName{"ALinkThatNamesNothing",
                      [](const fs::path& outside) { fs::create_symlink(outside / "nothing.txt", g_passingName); }},
         AtACopysName{"ALinkToTheInstalledFile", [](const fs::path&) { fs::create_symlink("EHAM.txt", g_passingName); }},

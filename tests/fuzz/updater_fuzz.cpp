@@ -14,8 +14,10 @@
 #include "foundation/option_table.h"
 #include "foundation/paths.h"
 
+#include <array>
 #include <cerrno>
 #include <dlfcn.h>
+#include <fmt/format.h>
 #include <iterator>
 #include <map>
 #include <string>
@@ -32,6 +34,8 @@ fs::path g_userFolder; // in the add-on folder
 // "<stem>.txt" files only, and a stem never holds a backslash (nor a slash).
 fs::path g_installedFile;
 bool g_acrossDrives = false; // the add-on folder on another drive than the written one
+// the versions a start may store
+const std::array<StringParameter*, 3> g_versions{&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION};
 
 } // namespace
 
@@ -89,13 +93,13 @@ std::map<std::string, std::string> lf_outcome()
         for (const auto& entry : fs::recursive_directory_iterator(top)) {
             const fs::file_status status = entry.symlink_status();
             std::string& seen = outcome[entry.path().string()];
-            seen = std::to_string(static_cast<int>(status.type())) + " " + std::to_string(static_cast<int>(status.permissions()));
+            seen = fmt::format("{} {:o}", static_cast<int>(status.type()), static_cast<unsigned>(status.permissions()));
             if (status.type() == fs::file_type::regular)
                 seen += " " + readFile(entry.path());
             else if (status.type() == fs::file_type::symlink)
                 seen += " " + fs::read_symlink(entry.path()).string();
         }
-    for (const StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
+    for (const StringParameter* option : g_versions)
         outcome[option->name] = option->value.get();
     return outcome;
 }
@@ -107,7 +111,7 @@ std::map<std::string, std::string> lf_start()
     gf_resetOptions();
     LOG.value = false;
     SIM_CHOICE.value = std::string("MSFS 2024");
-    for (StringParameter* option : {&MYSIMADDON24_VERSION, &AIG_VERSION, &DBASE_VERSION})
+    for (StringParameter* option : g_versions)
         option->value = g_oldVersion;
     fs::remove_all("airports");
     fs::remove_all("input");

@@ -493,9 +493,10 @@ TEST_F(FeedIntake, AnAnswerOfTheShiftBeforeThatReachesTheIntakeAfterTheChangeIsO
     gf_setRunning(true);
     const double shown = wallClock - 3 * 86400.0;
     std::vector<FeedRecord> straggler;
-    for (std::uint32_t i = 0; i < 2; ++i)
-        straggler.push_back(Trajectory{.hexId = 0x560000 + i, .callsign = fmt::format("KLM{}", i), .startTime = shown}.at(
-            shown + i));
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        const Trajectory t{.hexId = 0x560000 + i, .callsign = fmt::format("KLM{}", i), .startTime = shown};
+        straggler.push_back(t.at(shown + i));
+    }
     gf_intakeFeedBatch(straggler, 30, 3 * 1440); // the shift in force is none
     EXPECT_TRUE(g_feedStack.empty());
     for (int i = 0; i < 2; ++i) {
